@@ -1,0 +1,347 @@
+#include "table.h"
+
+#include "connection.h"
+#include "platform/failure.h"
+#include "query.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <optional>
+
+namespace db {
+
+namespace {
+
+using platform::Failure;
+
+// The kind of value a declared type holds, by the engine's affinity rules; none for an
+// expression column of a view, which declares no type.
+std::optional<ValueKind> kindOfDeclaredType(const QString& type)
+{
+    const QString upper = type.toUpper();
+    if (upper.isEmpty() || upper.contains(u"BLOB"))
+        return std::nullopt;
+    if (upper.contains(u"INT"))
+        return ValueKind::Integer;
+    if (upper.contains(u"CHAR") || upper.contains(u"CLOB") || upper.contains(u"TEXT"))
+        return ValueKind::Text;
+    return ValueKind::Real;
+}
+
+int widthOfDeclaredType(const QString& type)
+{
+    static const QRegularExpression width(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
+    const auto match = width.match(type);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+QString kindName(ValueKind kind)
+{
+    switch (kind) {
+    case ValueKind::Text:
+        return QStringLiteral("text");
+    case ValueKind::Integer:
+        return QStringLiteral("a whole number");
+    case ValueKind::Real:
+        return QStringLiteral("a floating-point number");
+    }
+    return {};
+}
+
+}  // namespace
+
+void Table::open(const QString& name, const QList<DeclaredColumn>& declared)
+{
+    close();
+    name_ = name;
+    readColumns(declared);
+    readRows();
+    open_ = true;
+    current_ = rows_.isEmpty() ? -1 : 0;
+    Q_EMIT rowsReset();
+    Q_EMIT currentChanged();
+}
+
+void Table::readColumns(const QList<DeclaredColumn>& declared)
+{
+    Query kind(QStringLiteral("select type from sqlite_master where name = ? collate nocase "
+                              "and type in ('table', 'view')"),
+               {name_});
+    if (kind.rowCount() == 0)
+        throw Failure(QStringLiteral("Cannot find the table or view '%1'").arg(name_));
+    isView_ = kind.text(0) == u"view";
+
+    QSqlQuery info(connection());
+    if (!info.exec(QStringLiteral("pragma table_info(%1)").arg(quoteName(name_))))
+        throw Failure(info.lastError().text().trimmed());
+    QHash<QString, std::optional<ValueKind>> kinds;
+    while (info.next()) {
+        const QString column = info.value(1).toString();
+        const QString type = info.value(2).toString();
+        const auto columnKind = kindOfDeclaredType(type);
+        kinds.insert(column.toLower(), columnKind);
+        byName_.insert(column.toLower(), static_cast<int>(columns_.size()));
+        columns_.append({column, columnKind.value_or(ValueKind::Text), widthOfDeclaredType(type)});
+    }
+    for (const auto& wanted : declared) {
+        const auto found = kinds.constFind(wanted.name.toLower());
+        if (found == kinds.constEnd())
+            throw Failure(QStringLiteral("The column '%1' of '%2' is missing")
+                              .arg(wanted.name, name_));
+        if (found->has_value() && **found != wanted.kind)
+            throw Failure(QStringLiteral("The column '%1' of '%2' holds %3 instead of %4")
+                              .arg(wanted.name, name_, kindName(**found), kindName(wanted.kind)));
+    }
+}
+
+QString Table::selectStatement(QVariantList& values) const
+{
+    QString statement = QStringLiteral("select %1* from %2")
+                            .arg(isView_ ? QString() : QStringLiteral("rowid, "), quoteName(name_));
+    QStringList terms;
+    for (const auto& term : filter_) {
+        terms.append(quoteName(columns_.at(columnIndex(term.column)).name) + QStringLiteral(" = ?"));
+        values.append(term.value);
+    }
+    if (!terms.isEmpty())
+        statement += QStringLiteral(" where ") + terms.join(QStringLiteral(" and "));
+    QStringList order;
+    for (const auto& column : sort_)
+        order.append(quoteName(columns_.at(columnIndex(column)).name));
+    // Rows of equal sort values keep the order in which they were stored.
+    if (!isView_)
+        order.append(QStringLiteral("rowid"));
+    if (!order.isEmpty())
+        statement += QStringLiteral(" order by ") + order.join(QStringLiteral(", "));
+    return statement;
+}
+
+void Table::readRows()
+{
+    QVariantList values;
+    Query query(selectStatement(values), values);
+    const int offset = isView_ ? 0 : 1;
+    rows_.clear();
+    rows_.reserve(query.rowCount());
+    for (; !query.eof(); query.next()) {
+        Row row;
+        row.rowid = isView_ ? -1 : query.value(0).toLongLong();
+        row.values.resize(columns_.size());
+        for (int i = 0; i < columns_.size(); ++i)
+            row.values[i] = query.value(i + offset);
+        rows_.append(std::move(row));
+    }
+}
+
+void Table::close()
+{
+    open_ = false;
+    isView_ = false;
+    columns_.clear();
+    byName_.clear();
+    rows_.clear();
+    sort_.clear();
+    filter_.clear();
+    current_ = -1;
+    mode_ = Mode::Browse;
+}
+
+int Table::columnIndex(const QString& column) const
+{
+    const auto found = byName_.constFind(column.toLower());
+    if (found == byName_.constEnd())
+        throw Failure(QStringLiteral("Field '%1' not found").arg(column));
+    return *found;
+}
+
+void Table::setSort(const QString& columns)
+{
+    sort_ = columns.split(u';', Qt::SkipEmptyParts);
+    for (auto& column : sort_)
+        column = column.trimmed();
+    refresh();
+}
+
+void Table::setFilter(const QList<FilterTerm>& terms)
+{
+    filter_ = terms;
+    readRows();
+    current_ = rows_.isEmpty() ? -1 : 0;
+    Q_EMIT rowsReset();
+    Q_EMIT currentChanged();
+}
+
+void Table::refresh()
+{
+    const int keep = current_;
+    readRows();
+    current_ = rows_.isEmpty() ? -1 : std::clamp(keep, 0, rowCount() - 1);
+    Q_EMIT rowsReset();
+    Q_EMIT currentChanged();
+}
+
+void Table::setCurrentRow(int row)
+{
+    if (row == current_ || row < 0 || row >= rowCount())
+        return;
+    if (isEditing())
+        post();
+    current_ = row;
+    Q_EMIT currentChanged();
+}
+
+bool Table::locate(const QString& column, const QString& value)
+{
+    const int index = columnIndex(column);
+    for (int row = 0; row < rowCount(); ++row) {
+        if (textOf(rows_.at(row).values.at(index)) == value) {
+            setCurrentRow(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+QVariant Table::value(const QString& column) const
+{
+    const int index = columnIndex(column);
+    return current_ < 0 ? QVariant() : rows_.at(current_).values.at(index);
+}
+
+void Table::setText(const QString& column, const QString& text)
+{
+    setValue(column, valueFromText(text, columns_.at(columnIndex(column)).kind));
+}
+
+void Table::setValue(const QString& column, const QVariant& value)
+{
+    const int index = columnIndex(column);
+    if (current_ < 0)
+        throw Failure(QStringLiteral("No current record"));
+    if (!isEditing())
+        edit();
+    auto& stored = rows_[current_].values[index];
+    if (stored == value && stored.isNull() == value.isNull())
+        return;
+    stored = value;
+    Q_EMIT valueChanged(index);
+}
+
+void Table::setMode(Mode mode)
+{
+    if (mode_ == mode)
+        return;
+    mode_ = mode;
+    Q_EMIT modeChanged();
+}
+
+void Table::edit()
+{
+    if (isEditing())
+        return;
+    if (current_ < 0)
+        throw Failure(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (isView_)
+        throw Failure(QStringLiteral("Cannot modify a read-only dataset"));
+    saved_ = rows_.at(current_);
+    setMode(Mode::Edit);
+}
+
+void Table::insert()
+{
+    if (isView_)
+        throw Failure(QStringLiteral("Cannot modify a read-only dataset"));
+    if (isEditing())
+        post();
+    Row row;
+    row.values.resize(columns_.size());
+    current_ = std::max(current_, 0);
+    rows_.insert(current_, row);
+    setMode(Mode::Insert);
+    Q_EMIT rowsReset();
+    Q_EMIT currentChanged();
+}
+
+void Table::insertRow()
+{
+    QStringList names;
+    QStringList marks;
+    QVariantList values;
+    for (int i = 0; i < columns_.size(); ++i) {
+        names.append(quoteName(columns_.at(i).name));
+        marks.append(QStringLiteral("?"));
+        values.append(rows_.at(current_).values.at(i));
+    }
+    QSqlQuery query(connection());
+    if (!query.prepare(QStringLiteral("insert into %1 (%2) values (%3)")
+                           .arg(quoteName(name_), names.join(u','), marks.join(u','))))
+        throw Failure(query.lastError().text().trimmed());
+    for (const auto& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw Failure(query.lastError().text().trimmed());
+    rows_[current_].rowid = query.lastInsertId().toLongLong();
+}
+
+void Table::updateRow()
+{
+    QStringList assignments;
+    QVariantList values;
+    for (int i = 0; i < columns_.size(); ++i) {
+        assignments.append(quoteName(columns_.at(i).name) + QStringLiteral(" = ?"));
+        values.append(rows_.at(current_).values.at(i));
+    }
+    values.append(rows_.at(current_).rowid);
+    execute(QStringLiteral("update %1 set %2 where rowid = ?")
+                .arg(quoteName(name_), assignments.join(QStringLiteral(", "))),
+            values);
+}
+
+void Table::post()
+{
+    if (mode_ == Mode::Insert)
+        insertRow();
+    else if (mode_ == Mode::Edit)
+        updateRow();
+    else
+        return;
+    setMode(Mode::Browse);
+}
+
+void Table::cancel()
+{
+    if (mode_ == Mode::Insert) {
+        rows_.remove(current_);
+        if (current_ >= rowCount())
+            current_ = rowCount() - 1;
+        setMode(Mode::Browse);
+        Q_EMIT rowsReset();
+        Q_EMIT currentChanged();
+    } else if (mode_ == Mode::Edit) {
+        rows_[current_] = saved_;
+        setMode(Mode::Browse);
+        Q_EMIT currentChanged();
+    }
+}
+
+void Table::remove()
+{
+    if (current_ < 0)
+        throw Failure(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (mode_ == Mode::Insert) {
+        cancel();
+        return;
+    }
+    execute(QStringLiteral("delete from %1 where rowid = ?").arg(quoteName(name_)),
+            {rows_.at(current_).rowid});
+    rows_.remove(current_);
+    if (current_ >= rowCount())
+        current_ = rowCount() - 1;
+    setMode(Mode::Browse);
+    Q_EMIT rowsReset();
+    Q_EMIT currentChanged();
+}
+
+}  // namespace db

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+namespace db {
+
+// The kinds of value a column can hold, as the declared-column check compares them.
+enum class ValueKind { Text, Integer, Real };
+
+// A double as the program writes it: rounded to 15 significant digits, fixed-point without
+// grouping, the regional decimal separator, trailing zeros dropped; exponent form (1E15, 1E-5)
+// from 10^15 up and for non-zero values below 0.0001.
+QString floatText(double value);
+
+// A stored value as text: NULL is the empty text, an integer its decimal digits, a double
+// floatText.
+QString textOf(const QVariant& value);
+
+// A text converted to a column's kind: the empty text is NULL; an integer or a number with the
+// regional decimal separator; anything else is a Failure naming the text.
+QVariant valueFromText(const QString& text, ValueKind kind);
+
+}  // namespace db

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <exception>
+#include <functional>
+
+namespace platform {
+
+// A failure that a command does not handle itself: a statement the database rejects, a file that
+// cannot be created, a conversion that fails. Its text is what the user sees in the error box.
+class Failure : public std::exception {
+public:
+    explicit Failure(QString text) : text_(std::move(text)), utf8_(text_.toUtf8()) {}
+    const QString& text() const noexcept { return text_; }
+    const char* what() const noexcept override { return utf8_.constData(); }
+
+private:
+    QString text_;
+    QByteArray utf8_;
+};
+
+// The general error handler: shows the failure in the error box; the program goes on.
+void reportFailure(const std::exception& failure);
+
+// Runs a command; a failure it does not handle ends it there and reaches the general error
+// handler. Returns false when the command failed.
+bool runCommand(const std::function<void()>& command);
+
+}  // namespace platform

@@ -1,0 +1,135 @@
+#include "message_box.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+std::unique_ptr<MessageService>& slot()
+{
+    static std::unique_ptr<MessageService> service = std::make_unique<WidgetMessageService>();
+    return service;
+}
+
+bool has(const Buttons& buttons, Button b)
+{
+    return std::find(buttons.begin(), buttons.end(), b) != buttons.end();
+}
+
+QString titleOf(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Warning:
+        return QStringLiteral("Warning");
+    case MessageKind::Confirmation:
+        return QStringLiteral("Confirm");
+    case MessageKind::Plain:
+    case MessageKind::Error:
+        break;
+    }
+    return QApplication::applicationDisplayName();
+}
+
+QMessageBox::Icon iconOf(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Warning:
+        return QMessageBox::Warning;
+    case MessageKind::Confirmation:
+        return QMessageBox::Question;
+    case MessageKind::Error:
+        return QMessageBox::Critical;
+    case MessageKind::Plain:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Tells a close from the title bar apart from a click, which QMessageBox reports as its escape
+// button.
+class Box : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool closedFromTitleBar = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (clickedButton() == nullptr)
+            closedFromTitleBar = true;
+        QMessageBox::closeEvent(event);
+    }
+};
+
+}  // namespace
+
+MessageService& MessageService::current() { return *slot(); }
+
+std::unique_ptr<MessageService> MessageService::install(std::unique_ptr<MessageService> service)
+{
+    std::swap(slot(), service);
+    return service;
+}
+
+Button WidgetMessageService::show(MessageKind kind, const QString& text, const Buttons& buttons)
+{
+    Box box(iconOf(kind), titleOf(kind), text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    // Buttons are added as action roles so that Qt keeps the order in which they are added.
+    QPushButton* yes = nullptr;
+    QPushButton* no = nullptr;
+    QPushButton* ok = nullptr;
+    if (has(buttons, Button::Yes))
+        yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::ActionRole);
+    if (has(buttons, Button::No))
+        no = box.addButton(QStringLiteral("&No"), QMessageBox::ActionRole);
+    if (has(buttons, Button::Ok) || (!yes && !no))
+        ok = box.addButton(QStringLiteral("OK"), QMessageBox::ActionRole);
+    box.setDefaultButton(ok ? ok : yes);
+    // Esc answers No where there is one; a box without No can only be closed by its buttons or
+    // by the title bar.
+    box.setEscapeButton(no);
+    box.exec();
+    auto* clicked = box.clickedButton();
+    if (clicked == nullptr || box.closedFromTitleBar)
+        return Button::None;
+    if (clicked == yes)
+        return Button::Yes;
+    if (clicked == no)
+        return Button::No;
+    if (clicked == ok)
+        return Button::Ok;
+    return Button::None;
+}
+
+Button showWarning(const QString& text, const Buttons& buttons)
+{
+    return MessageService::current().show(MessageKind::Warning, text, buttons);
+}
+
+Button showConfirmation(const QString& text, const Buttons& buttons)
+{
+    return MessageService::current().show(MessageKind::Confirmation, text, buttons);
+}
+
+void showMessage(const QString& text)
+{
+    MessageService::current().show(MessageKind::Plain, text, {Button::Ok});
+}
+
+QString withFullStop(const QString& text)
+{
+    return text.endsWith(u'.') ? text : text + u'.';
+}
+
+void showError(const QString& text)
+{
+    MessageService::current().show(MessageKind::Error, withFullStop(text), {Button::Ok});
+}
+
+}  // namespace platform

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace platform {
+
+// The four kinds of message box every window uses.
+enum class MessageKind {
+    Warning,       // warning icon, title "Warning"
+    Confirmation,  // question icon, title "Confirm"
+    Plain,         // application title, no icon, one OK
+    Error,         // stop icon, application title, one OK
+};
+
+// The answer of a box; None when it was closed from its title bar.
+enum class Button { None, Yes, No, Ok };
+
+using Buttons = std::vector<Button>;
+
+// Shows message boxes. The program installs the real one; tests install a scripted one, so no
+// test ever blocks on a modal box.
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+    virtual Button show(MessageKind kind, const QString& text, const Buttons& buttons) = 0;
+
+    static MessageService& current();
+    // Installs a service and returns the one it replaces.
+    static std::unique_ptr<MessageService> install(std::unique_ptr<MessageService> service);
+};
+
+// Button order on screen is always Yes, No, OK; OK is the default when present, otherwise Yes;
+// Esc answers No.
+Button showWarning(const QString& text, const Buttons& buttons = {Button::Ok});
+Button showConfirmation(const QString& text, const Buttons& buttons);
+void showMessage(const QString& text);
+// The failure's own text, with a full stop added when it does not end in one.
+void showError(const QString& text);
+
+QString withFullStop(const QString& text);
+
+// The real boxes, built on QMessageBox.
+class WidgetMessageService : public MessageService {
+public:
+    Button show(MessageKind kind, const QString& text, const Buttons& buttons) override;
+};
+
+}  // namespace platform

@@ -1,0 +1,231 @@
+#include "db/connection.h"
+#include "db/query.h"
+#include "db/table.h"
+#include "db/values.h"
+#include "platform/failure.h"
+#include "support/program_folder.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QTest>
+
+using db::DeclaredColumn;
+using db::Query;
+using db::Table;
+using db::ValueKind;
+using testsupport::ProgramFolder;
+
+namespace {
+
+QString failureText(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const platform::Failure& failure) {
+        return failure.text();
+    }
+    return {};
+}
+
+void insertInstitution(const QString& adosajat, const QString& name, int year, const QString& q)
+{
+    db::execute(QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, "
+                               "Adatszolgnegyedev) values (?, ?, ?, ?)"),
+                {adosajat, name, year, q});
+}
+
+}  // namespace
+
+class TestDb : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary)); }
+
+    void floatText_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole") << 1250.0 << "1250";
+        QTest::newRow("half") << 1250.5 << "1250,5";
+        QTest::newRow("below one") << 0.25 << "0,25";
+        QTest::newRow("15 digits") << 1234567.89 << "1234567,89";
+        QTest::newRow("rounded to 15") << 0.1 + 0.2 << "0,3";
+        QTest::newRow("negative") << -2.5 << "-2,5";
+        QTest::newRow("zero") << 0.0 << "0";
+        QTest::newRow("smallest fixed") << 0.0001 << "0,0001";
+        QTest::newRow("below 0.0001") << 0.00001 << "1E-5";
+        QTest::newRow("below 0.0001 with fraction") << 0.000015 << "1,5E-5";
+        QTest::newRow("largest fixed") << 999999999999999.0 << "999999999999999";
+        QTest::newRow("10^15") << 1e15 << "1E15";
+    }
+
+    void floatText()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(db::floatText(value), text);
+    }
+
+    void textConversions()
+    {
+        QCOMPARE(db::textOf(QVariant()), QString());
+        QCOMPARE(db::textOf(QVariant(qlonglong(2007))), QStringLiteral("2007"));
+        QCOMPARE(db::valueFromText(QStringLiteral("12,5"), ValueKind::Real).toDouble(), 12.5);
+        QVERIFY(db::valueFromText(QString(), ValueKind::Integer).isNull());
+        QCOMPARE(failureText([] { db::valueFromText(QStringLiteral("12.5"), ValueKind::Real); }),
+                 QStringLiteral("'12.5' is not a valid floating point value"));
+        QCOMPARE(failureText([] { db::valueFromText(QStringLiteral("x1"), ValueKind::Integer); }),
+                 QStringLiteral("'x1' is not a valid integer value"));
+    }
+
+    void connectionFailures()
+    {
+        ProgramFolder folder(false);
+        QFile::remove(folder.databasePath());
+        QCOMPARE(failureText([] { db::openConnection(); }),
+                 QStringLiteral("Could not find file 'Adatok/ZovavaZuvi2007.mdb'"));
+        QVERIFY(!db::isConnected());
+        QFile junk(folder.databasePath());
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(4096, 'x'));
+        junk.close();
+        const QString text = failureText([] { db::openConnection(); });
+        QVERIFY2(text.contains(QStringLiteral("not a database")), qPrintable(text));
+        QVERIFY(!db::isConnected());
+    }
+
+    void declaredColumns()
+    {
+        ProgramFolder folder;
+        Table table;
+        QCOMPARE(failureText([&] { table.open(QStringLiteral("Nincs")); }),
+                 QStringLiteral("Cannot find the table or view 'Nincs'"));
+        QCOMPARE(failureText([&] {
+                     table.open(QStringLiteral("adatlapbr"),
+                                {{QStringLiteral("Tegysegar"), ValueKind::Integer}});
+                 }),
+                 QStringLiteral("The column 'Tegysegar' of 'adatlapbr' holds a floating-point "
+                                "number instead of a whole number"));
+        QCOMPARE(failureText([&] {
+                     table.open(QStringLiteral("AdatlapBR"),
+                                {{QStringLiteral("Nincsilyen"), ValueKind::Text}});
+                 }),
+                 QStringLiteral("The column 'Nincsilyen' of 'AdatlapBR' is missing"));
+        table.open(QStringLiteral("View_Intezmeny"), {{QStringLiteral("id"), ValueKind::Text},
+                                                      {QStringLiteral("Adatszolgev"), ValueKind::Integer}});
+        QCOMPARE(table.column(QStringLiteral("adosajat")).width, 8);
+    }
+
+    void selectStarKeepsSchemaOrder()
+    {
+        ProgramFolder folder;
+        Query query(QStringLiteral("select * from adatlapInt"));
+        QCOMPARE(query.fieldCount(), 19);
+        QCOMPARE(query.fieldName(0), QStringLiteral("Adosajat"));
+        QCOMPARE(query.fieldName(18), QStringLiteral("Adatszolgnegyedev"));
+        query.run(QStringLiteral("select * from AdatlapBR"));
+        QCOMPARE(query.fieldCount(), 17);
+        QCOMPARE(query.fieldName(4), QStringLiteral("Tetelsorszam"));
+        QCOMPARE(query.fieldName(16), QStringLiteral("Bazisegysegar"));
+    }
+
+    void nullReadsEmpty()
+    {
+        ProgramFolder folder;
+        Query query(QStringLiteral("select max(tetelsorszam) as tetelsorszam from AdatlapBR "
+                                   "where adosajat = ?"),
+                    {QStringLiteral("12345678")});
+        QCOMPARE(query.rowCount(), 1);
+        QCOMPARE(query.text(QStringLiteral("TETELSORSZAM")), QString());
+        QCOMPARE(failureText([&] { query.text(QStringLiteral("nincs")); }),
+                 QStringLiteral("Field 'nincs' not found"));
+    }
+
+    void apostropheRoundTrip()
+    {
+        ProgramFolder folder;
+        const QString name = QStringLiteral("O'Brien Kft. \"ő\"");
+        Table table;
+        table.open(QStringLiteral("AdatlapInt"));
+        table.insert();
+        table.setText(QStringLiteral("adosajat"), QStringLiteral("1234'678"));
+        table.setText(QStringLiteral("Intnev"), name);
+        table.setText(QStringLiteral("Adatszolgev"), QStringLiteral("2007"));
+        table.setText(QStringLiteral("Adatszolgnegyedev"), QStringLiteral("3"));
+        table.post();
+
+        Table reread;
+        reread.open(QStringLiteral("adatlapint"));
+        reread.setFilter({{QStringLiteral("adosajat"), QStringLiteral("1234'678")},
+                          {QStringLiteral("adatszolgev"), QStringLiteral("2007")}});
+        QCOMPARE(reread.rowCount(), 1);
+        QCOMPARE(reread.text(QStringLiteral("intnev")), name);
+
+        Query query(QStringLiteral("select intnev from AdatlapInt where adosajat = ? and "
+                                   "adatszolgev = ?"),
+                    {QStringLiteral("1234'678"), 2007});
+        QCOMPARE(query.rowCount(), 1);
+        QCOMPARE(query.text(0), name);
+    }
+
+    void editCancelPostRemove()
+    {
+        ProgramFolder folder;
+        insertInstitution(QStringLiteral("11111111"), QStringLiteral("Első"), 2007, QStringLiteral("1"));
+        insertInstitution(QStringLiteral("22222222"), QStringLiteral("Második"), 2006, QStringLiteral("4"));
+        Table table;
+        table.open(QStringLiteral("AdatlapInt"));
+        table.setSort(QStringLiteral("adatszolgev;adatszolgnegyedev"));
+        QCOMPARE(table.text(QStringLiteral("Intnev")), QStringLiteral("Második"));
+
+        table.setText(QStringLiteral("Intnev"), QStringLiteral("Átírt"));
+        QCOMPARE(table.mode(), Table::Mode::Edit);
+        table.cancel();
+        QCOMPARE(table.text(QStringLiteral("Intnev")), QStringLiteral("Második"));
+
+        table.edit();
+        table.setText(QStringLiteral("Intnev"), QStringLiteral("Átírt"));
+        table.post();
+        table.refresh();
+        QCOMPARE(table.text(QStringLiteral("Intnev")), QStringLiteral("Átírt"));
+
+        table.insert();
+        QCOMPARE(table.rowCount(), 3);
+        table.cancel();
+        QCOMPARE(table.rowCount(), 2);
+
+        QVERIFY(table.locate(QStringLiteral("adosajat"), QStringLiteral("11111111")));
+        table.remove();
+        QCOMPARE(Query(QStringLiteral("select count(1) as db from AdatlapInt")).text(0),
+                 QStringLiteral("1"));
+    }
+
+    void yearQuotedOrBareSelectsSameRows()
+    {
+        ProgramFolder folder;
+        insertInstitution(QStringLiteral("11111111"), QStringLiteral("A"), 2007, QStringLiteral("1"));
+        Table table;
+        table.open(QStringLiteral("AdatlapInt"));
+        table.setFilter({{QStringLiteral("Adatszolgev"), QStringLiteral("2007")}});
+        QCOMPARE(table.rowCount(), 1);
+        QCOMPARE(Query(QStringLiteral("select * from AdatlapInt where adatszolgev = 2007")).rowCount(), 1);
+    }
+
+    void transactionRollsBack()
+    {
+        ProgramFolder folder;
+        const QString failure = failureText([] {
+            db::inTransaction([] {
+                insertInstitution(QStringLiteral("11111111"), QStringLiteral("A"), 2007,
+                                  QStringLiteral("1"));
+                db::execute(QStringLiteral("insert into Nincs values (1)"));
+            });
+        });
+        QVERIFY(failure.contains(QStringLiteral("no such table")));
+        QCOMPARE(Query(QStringLiteral("select count(1) from AdatlapInt")).text(0), QStringLiteral("0"));
+    }
+};
+
+QTEST_MAIN(TestDb)
+#include "test_db.moc"
