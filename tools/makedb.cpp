@@ -22,16 +22,16 @@
 
 namespace {
 
-void fail(const QString& text) { throw std::runtime_error(text.toStdString()); }
+void fail(const QString& text) {
+    throw std::runtime_error(text.toStdString());
+}
 
-void exec(QSqlQuery& query, const QString& statement)
-{
+void exec(QSqlQuery& query, const QString& statement) {
     if (!query.exec(statement))
         fail(statement + QStringLiteral(": ") + query.lastError().text());
 }
 
-QString readAll(const QString& path)
-{
+QString readAll(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         fail(QStringLiteral("cannot read %1").arg(path));
@@ -39,8 +39,7 @@ QString readAll(const QString& path)
 }
 
 // Statements end with ";" at the end of a line; "--" lines are comments.
-QStringList statementsOf(const QString& schema)
-{
+QStringList statementsOf(const QString& schema) {
     QStringList statements;
     QString current;
     for (const QString& line : schema.split(u'\n')) {
@@ -55,8 +54,7 @@ QStringList statementsOf(const QString& schema)
     return statements;
 }
 
-void loadCodeTable(QSqlDatabase& db, const QFileInfo& file)
-{
+void loadCodeTable(QSqlDatabase& db, const QFileInfo& file) {
     const QString table = file.completeBaseName();
     QStringList columns;
     QSqlQuery insert(db);
@@ -91,8 +89,7 @@ void loadCodeTable(QSqlDatabase& db, const QFileInfo& file)
     }
 }
 
-void build(const QString& schemaPath, const QString& codesDir, const QString& outPath)
-{
+void build(const QString& schemaPath, const QString& codesDir, const QString& outPath) {
     QFile::remove(outPath);
     QDir().mkpath(QFileInfo(outPath).absolutePath());
     {
@@ -104,8 +101,8 @@ void build(const QString& schemaPath, const QString& codesDir, const QString& ou
         exec(query, QStringLiteral("begin"));
         for (const QString& statement : statementsOf(readAll(schemaPath)))
             exec(query, statement);
-        const auto files = QDir(codesDir).entryInfoList({QStringLiteral("*.tsv")}, QDir::Files,
-                                                        QDir::Name);
+        const auto files =
+            QDir(codesDir).entryInfoList({QStringLiteral("*.tsv")}, QDir::Files, QDir::Name);
         for (const QFileInfo& file : files)
             loadCodeTable(db, file);
         exec(query, QStringLiteral("commit"));
@@ -116,16 +113,15 @@ void build(const QString& schemaPath, const QString& codesDir, const QString& ou
 
 // A database holds user records when either of the two data tables has a row, or when it cannot
 // be read as ours at all (then it is not ours to replace either).
-bool holdsUserRecords(const QString& path)
-{
+bool holdsUserRecords(const QString& path) {
     bool holds = true;
     {
         auto db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
         db.setDatabaseName(path);
         if (db.open()) {
             QSqlQuery query(db);
-            holds = !query.exec(QStringLiteral(
-                        "select (select count(*) from AdatlapInt) + (select count(*) from AdatlapBR)")) ||
+            holds = !query.exec(QStringLiteral("select (select count(*) from AdatlapInt) + (select "
+                                               "count(*) from AdatlapBR)")) ||
                     !query.next() || query.value(0).toLongLong() > 0;
         }
         db.close();
@@ -134,8 +130,7 @@ bool holdsUserRecords(const QString& path)
     return holds;
 }
 
-void install(const QString& generated, const QString& dest)
-{
+void install(const QString& generated, const QString& dest) {
     QDir().mkpath(QFileInfo(dest).absolutePath());
     if (QFileInfo::exists(dest)) {
         if (holdsUserRecords(dest)) {
@@ -150,8 +145,7 @@ void install(const QString& generated, const QString& dest)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     try {
@@ -160,7 +154,8 @@ int main(int argc, char** argv)
         else if (args.size() == 4 && args[1] == u"install")
             install(args[2], args[3]);
         else
-            fail(QStringLiteral("usage: vk_makedb build SCHEMA CODES OUT | install GENERATED DEST"));
+            fail(
+                QStringLiteral("usage: vk_makedb build SCHEMA CODES OUT | install GENERATED DEST"));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vk_makedb: %s\n", e.what());
         return 1;

@@ -15,22 +15,19 @@ const QString kConnectionName = QStringLiteral("zovavazuvi");
 // Another process that briefly holds the file does not fail a command.
 const QString kOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
 
-void check(bool ok, const QSqlError& error)
-{
+void check(bool ok, const QSqlError& error) {
     if (!ok)
         throw platform::Failure(error.text().trimmed());
 }
 
-void runPlain(const QString& statement)
-{
+void runPlain(const QString& statement) {
     QSqlQuery query(connection());
     check(query.exec(statement), query.lastError());
 }
 
 }  // namespace
 
-void openConnection(const QString& path)
-{
+void openConnection(const QString& path) {
     closeConnection();
     // The engine would create a missing file; the program must not start on an empty one.
     if (!QFileInfo(path).isFile())
@@ -56,8 +53,7 @@ void openConnection(const QString& path)
     throw platform::Failure(QStringLiteral("%1: %2").arg(path, error.text().trimmed()));
 }
 
-void closeConnection()
-{
+void closeConnection() {
     if (!QSqlDatabase::contains(kConnectionName))
         return;
     {
@@ -67,25 +63,26 @@ void closeConnection()
     QSqlDatabase::removeDatabase(kConnectionName);
 }
 
-bool isConnected()
-{
+bool isConnected() {
     return QSqlDatabase::contains(kConnectionName) &&
            QSqlDatabase::database(kConnectionName, false).isOpen();
 }
 
-QSqlDatabase connection()
-{
+QSqlDatabase connection() {
     if (!isConnected())
         throw platform::Failure(QStringLiteral("The database connection is not open"));
     return QSqlDatabase::database(kConnectionName, false);
 }
 
-void beginTransaction() { runPlain(QStringLiteral("begin immediate")); }
+void beginTransaction() {
+    runPlain(QStringLiteral("begin immediate"));
+}
 
-void commitTransaction() { runPlain(QStringLiteral("commit")); }
+void commitTransaction() {
+    runPlain(QStringLiteral("commit"));
+}
 
-void rollbackTransaction()
-{
+void rollbackTransaction() {
     QSqlQuery query(connection());
     query.exec(QStringLiteral("rollback"));
 }

@@ -26,8 +26,7 @@ void commitTransaction();
 void rollbackTransaction();
 
 template <typename Fn>
-void inTransaction(Fn&& fn)
-{
+void inTransaction(Fn&& fn) {
     beginTransaction();
     try {
         fn();

@@ -11,8 +11,7 @@ namespace db {
 
 namespace {
 
-QSqlQuery prepared(const QString& statement, const QVariantList& values)
-{
+QSqlQuery prepared(const QString& statement, const QVariantList& values) {
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     if (!query.prepare(statement))
@@ -26,8 +25,7 @@ QSqlQuery prepared(const QString& statement, const QVariantList& values)
 
 }  // namespace
 
-void Query::run(const QString& statement, const QVariantList& values)
-{
+void Query::run(const QString& statement, const QVariantList& values) {
     close();
     QSqlQuery query = prepared(statement, values);
     const QSqlRecord record = query.record();
@@ -44,8 +42,7 @@ void Query::run(const QString& statement, const QVariantList& values)
     open_ = true;
 }
 
-void Query::close()
-{
+void Query::close() {
     open_ = false;
     names_.clear();
     byName_.clear();
@@ -53,28 +50,24 @@ void Query::close()
     current_ = 0;
 }
 
-int Query::position(const QString& column) const
-{
+int Query::position(const QString& column) const {
     const auto found = byName_.constFind(column.toLower());
     if (found == byName_.constEnd())
         throw platform::Failure(QStringLiteral("Field '%1' not found").arg(column));
     return *found;
 }
 
-QVariant Query::value(int position) const
-{
+QVariant Query::value(int position) const {
     if (eof())
         throw platform::Failure(QStringLiteral("No current record"));
     return rows_.at(current_).at(position);
 }
 
-int execute(const QString& statement, const QVariantList& values)
-{
+int execute(const QString& statement, const QVariantList& values) {
     return prepared(statement, values).numRowsAffected();
 }
 
-QString quoteName(const QString& name)
-{
+QString quoteName(const QString& name) {
     QString inner = name;
     inner.replace(u'"', QStringLiteral("\"\""));
     return u'"' + inner + u'"';

@@ -18,8 +18,7 @@ using platform::Failure;
 
 // The kind of value a declared type holds, by the engine's affinity rules; none for an
 // expression column of a view, which declares no type.
-std::optional<ValueKind> kindOfDeclaredType(const QString& type)
-{
+std::optional<ValueKind> kindOfDeclaredType(const QString& type) {
     const QString upper = type.toUpper();
     if (upper.isEmpty() || upper.contains(u"BLOB"))
         return std::nullopt;
@@ -30,30 +29,27 @@ std::optional<ValueKind> kindOfDeclaredType(const QString& type)
     return ValueKind::Real;
 }
 
-int widthOfDeclaredType(const QString& type)
-{
+int widthOfDeclaredType(const QString& type) {
     static const QRegularExpression width(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
     const auto match = width.match(type);
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
-QString kindName(ValueKind kind)
-{
+QString kindName(ValueKind kind) {
     switch (kind) {
-    case ValueKind::Text:
-        return QStringLiteral("text");
-    case ValueKind::Integer:
-        return QStringLiteral("a whole number");
-    case ValueKind::Real:
-        return QStringLiteral("a floating-point number");
+        case ValueKind::Text:
+            return QStringLiteral("text");
+        case ValueKind::Integer:
+            return QStringLiteral("a whole number");
+        case ValueKind::Real:
+            return QStringLiteral("a floating-point number");
     }
     return {};
 }
 
 }  // namespace
 
-void Table::open(const QString& name, const QList<DeclaredColumn>& declared)
-{
+void Table::open(const QString& name, const QList<DeclaredColumn>& declared) {
     close();
     name_ = name;
     readColumns(declared);
@@ -64,8 +60,7 @@ void Table::open(const QString& name, const QList<DeclaredColumn>& declared)
     Q_EMIT currentChanged();
 }
 
-void Table::readColumns(const QList<DeclaredColumn>& declared)
-{
+void Table::readColumns(const QList<DeclaredColumn>& declared) {
     Query kind(QStringLiteral("select type from sqlite_master where name = ? collate nocase "
                               "and type in ('table', 'view')"),
                {name_});
@@ -88,21 +83,21 @@ void Table::readColumns(const QList<DeclaredColumn>& declared)
     for (const auto& wanted : declared) {
         const auto found = kinds.constFind(wanted.name.toLower());
         if (found == kinds.constEnd())
-            throw Failure(QStringLiteral("The column '%1' of '%2' is missing")
-                              .arg(wanted.name, name_));
+            throw Failure(
+                QStringLiteral("The column '%1' of '%2' is missing").arg(wanted.name, name_));
         if (found->has_value() && **found != wanted.kind)
             throw Failure(QStringLiteral("The column '%1' of '%2' holds %3 instead of %4")
                               .arg(wanted.name, name_, kindName(**found), kindName(wanted.kind)));
     }
 }
 
-QString Table::selectStatement(QVariantList& values) const
-{
+QString Table::selectStatement(QVariantList& values) const {
     QString statement = QStringLiteral("select %1* from %2")
                             .arg(isView_ ? QString() : QStringLiteral("rowid, "), quoteName(name_));
     QStringList terms;
     for (const auto& term : filter_) {
-        terms.append(quoteName(columns_.at(columnIndex(term.column)).name) + QStringLiteral(" = ?"));
+        terms.append(quoteName(columns_.at(columnIndex(term.column)).name) +
+                     QStringLiteral(" = ?"));
         values.append(term.value);
     }
     if (!terms.isEmpty())
@@ -118,8 +113,7 @@ QString Table::selectStatement(QVariantList& values) const
     return statement;
 }
 
-void Table::readRows()
-{
+void Table::readRows() {
     QVariantList values;
     Query query(selectStatement(values), values);
     const int offset = isView_ ? 0 : 1;
@@ -135,8 +129,7 @@ void Table::readRows()
     }
 }
 
-void Table::close()
-{
+void Table::close() {
     open_ = false;
     isView_ = false;
     columns_.clear();
@@ -148,24 +141,21 @@ void Table::close()
     mode_ = Mode::Browse;
 }
 
-int Table::columnIndex(const QString& column) const
-{
+int Table::columnIndex(const QString& column) const {
     const auto found = byName_.constFind(column.toLower());
     if (found == byName_.constEnd())
         throw Failure(QStringLiteral("Field '%1' not found").arg(column));
     return *found;
 }
 
-void Table::setSort(const QString& columns)
-{
+void Table::setSort(const QString& columns) {
     sort_ = columns.split(u';', Qt::SkipEmptyParts);
     for (auto& column : sort_)
         column = column.trimmed();
     refresh();
 }
 
-void Table::setFilter(const QList<FilterTerm>& terms)
-{
+void Table::setFilter(const QList<FilterTerm>& terms) {
     filter_ = terms;
     readRows();
     current_ = rows_.isEmpty() ? -1 : 0;
@@ -173,8 +163,7 @@ void Table::setFilter(const QList<FilterTerm>& terms)
     Q_EMIT currentChanged();
 }
 
-void Table::refresh()
-{
+void Table::refresh() {
     const int keep = current_;
     readRows();
     current_ = rows_.isEmpty() ? -1 : std::clamp(keep, 0, rowCount() - 1);
@@ -182,8 +171,7 @@ void Table::refresh()
     Q_EMIT currentChanged();
 }
 
-void Table::setCurrentRow(int row)
-{
+void Table::setCurrentRow(int row) {
     if (row == current_ || row < 0 || row >= rowCount())
         return;
     if (isEditing())
@@ -192,8 +180,7 @@ void Table::setCurrentRow(int row)
     Q_EMIT currentChanged();
 }
 
-bool Table::locate(const QString& column, const QString& value)
-{
+bool Table::locate(const QString& column, const QString& value) {
     const int index = columnIndex(column);
     for (int row = 0; row < rowCount(); ++row) {
         if (textOf(rows_.at(row).values.at(index)) == value) {
@@ -204,19 +191,16 @@ bool Table::locate(const QString& column, const QString& value)
     return false;
 }
 
-QVariant Table::value(const QString& column) const
-{
+QVariant Table::value(const QString& column) const {
     const int index = columnIndex(column);
     return current_ < 0 ? QVariant() : rows_.at(current_).values.at(index);
 }
 
-void Table::setText(const QString& column, const QString& text)
-{
+void Table::setText(const QString& column, const QString& text) {
     setValue(column, valueFromText(text, columns_.at(columnIndex(column)).kind));
 }
 
-void Table::setValue(const QString& column, const QVariant& value)
-{
+void Table::setValue(const QString& column, const QVariant& value) {
     const int index = columnIndex(column);
     if (current_ < 0)
         throw Failure(QStringLiteral("No current record"));
@@ -229,16 +213,14 @@ void Table::setValue(const QString& column, const QVariant& value)
     Q_EMIT valueChanged(index);
 }
 
-void Table::setMode(Mode mode)
-{
+void Table::setMode(Mode mode) {
     if (mode_ == mode)
         return;
     mode_ = mode;
     Q_EMIT modeChanged();
 }
 
-void Table::edit()
-{
+void Table::edit() {
     if (isEditing())
         return;
     if (current_ < 0)
@@ -249,8 +231,7 @@ void Table::edit()
     setMode(Mode::Edit);
 }
 
-void Table::insert()
-{
+void Table::insert() {
     if (isView_)
         throw Failure(QStringLiteral("Cannot modify a read-only dataset"));
     if (isEditing())
@@ -264,8 +245,7 @@ void Table::insert()
     Q_EMIT currentChanged();
 }
 
-void Table::insertRow()
-{
+void Table::insertRow() {
     QStringList names;
     QStringList marks;
     QVariantList values;
@@ -285,8 +265,7 @@ void Table::insertRow()
     rows_[current_].rowid = query.lastInsertId().toLongLong();
 }
 
-void Table::updateRow()
-{
+void Table::updateRow() {
     QStringList assignments;
     QVariantList values;
     for (int i = 0; i < columns_.size(); ++i) {
@@ -299,8 +278,7 @@ void Table::updateRow()
             values);
 }
 
-void Table::post()
-{
+void Table::post() {
     if (mode_ == Mode::Insert)
         insertRow();
     else if (mode_ == Mode::Edit)
@@ -310,8 +288,7 @@ void Table::post()
     setMode(Mode::Browse);
 }
 
-void Table::cancel()
-{
+void Table::cancel() {
     if (mode_ == Mode::Insert) {
         rows_.remove(current_);
         if (current_ >= rowCount())
@@ -326,8 +303,7 @@ void Table::cancel()
     }
 }
 
-void Table::remove()
-{
+void Table::remove() {
     if (current_ < 0)
         throw Failure(QStringLiteral("Cannot perform this operation on an empty dataset"));
     if (mode_ == Mode::Insert) {

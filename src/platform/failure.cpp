@@ -4,16 +4,14 @@
 
 namespace platform {
 
-void reportFailure(const std::exception& failure)
-{
+void reportFailure(const std::exception& failure) {
     if (auto* own = dynamic_cast<const Failure*>(&failure))
         showError(own->text());
     else
         showError(QString::fromUtf8(failure.what()));
 }
 
-bool runCommand(const std::function<void()>& command)
-{
+bool runCommand(const std::function<void()>& command) {
     try {
         command();
         return true;

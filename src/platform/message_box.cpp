@@ -10,42 +10,38 @@ namespace platform {
 
 namespace {
 
-std::unique_ptr<MessageService>& slot()
-{
+std::unique_ptr<MessageService>& slot() {
     static std::unique_ptr<MessageService> service = std::make_unique<WidgetMessageService>();
     return service;
 }
 
-bool has(const Buttons& buttons, Button b)
-{
+bool has(const Buttons& buttons, Button b) {
     return std::find(buttons.begin(), buttons.end(), b) != buttons.end();
 }
 
-QString titleOf(MessageKind kind)
-{
+QString titleOf(MessageKind kind) {
     switch (kind) {
-    case MessageKind::Warning:
-        return QStringLiteral("Warning");
-    case MessageKind::Confirmation:
-        return QStringLiteral("Confirm");
-    case MessageKind::Plain:
-    case MessageKind::Error:
-        break;
+        case MessageKind::Warning:
+            return QStringLiteral("Warning");
+        case MessageKind::Confirmation:
+            return QStringLiteral("Confirm");
+        case MessageKind::Plain:
+        case MessageKind::Error:
+            break;
     }
     return QApplication::applicationDisplayName();
 }
 
-QMessageBox::Icon iconOf(MessageKind kind)
-{
+QMessageBox::Icon iconOf(MessageKind kind) {
     switch (kind) {
-    case MessageKind::Warning:
-        return QMessageBox::Warning;
-    case MessageKind::Confirmation:
-        return QMessageBox::Question;
-    case MessageKind::Error:
-        return QMessageBox::Critical;
-    case MessageKind::Plain:
-        break;
+        case MessageKind::Warning:
+            return QMessageBox::Warning;
+        case MessageKind::Confirmation:
+            return QMessageBox::Question;
+        case MessageKind::Error:
+            return QMessageBox::Critical;
+        case MessageKind::Plain:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -58,8 +54,7 @@ public:
     bool closedFromTitleBar = false;
 
 protected:
-    void closeEvent(QCloseEvent* event) override
-    {
+    void closeEvent(QCloseEvent* event) override {
         if (clickedButton() == nullptr)
             closedFromTitleBar = true;
         QMessageBox::closeEvent(event);
@@ -68,18 +63,17 @@ protected:
 
 }  // namespace
 
-MessageService& MessageService::current() { return *slot(); }
+MessageService& MessageService::current() {
+    return *slot();
+}
 
-std::unique_ptr<MessageService> MessageService::install(std::unique_ptr<MessageService> service)
-{
+std::unique_ptr<MessageService> MessageService::install(std::unique_ptr<MessageService> service) {
     std::swap(slot(), service);
     return service;
 }
 
-Button WidgetMessageService::show(MessageKind kind, const QString& text, const Buttons& buttons)
-{
-    Box box(iconOf(kind), titleOf(kind), text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
+Button WidgetMessageService::show(MessageKind kind, const QString& text, const Buttons& buttons) {
+    Box box(iconOf(kind), titleOf(kind), text, QMessageBox::NoButton, QApplication::activeWindow());
     // Buttons are added as action roles so that Qt keeps the order in which they are added.
     QPushButton* yes = nullptr;
     QPushButton* no = nullptr;
@@ -107,28 +101,23 @@ Button WidgetMessageService::show(MessageKind kind, const QString& text, const B
     return Button::None;
 }
 
-Button showWarning(const QString& text, const Buttons& buttons)
-{
+Button showWarning(const QString& text, const Buttons& buttons) {
     return MessageService::current().show(MessageKind::Warning, text, buttons);
 }
 
-Button showConfirmation(const QString& text, const Buttons& buttons)
-{
+Button showConfirmation(const QString& text, const Buttons& buttons) {
     return MessageService::current().show(MessageKind::Confirmation, text, buttons);
 }
 
-void showMessage(const QString& text)
-{
+void showMessage(const QString& text) {
     MessageService::current().show(MessageKind::Plain, text, {Button::Ok});
 }
 
-QString withFullStop(const QString& text)
-{
+QString withFullStop(const QString& text) {
     return text.endsWith(u'.') ? text : text + u'.';
 }
 
-void showError(const QString& text)
-{
+void showError(const QString& text) {
     MessageService::current().show(MessageKind::Error, withFullStop(text), {Button::Ok});
 }
 

@@ -4,8 +4,7 @@
 
 namespace platform {
 
-QChar decimalSeparator()
-{
+QChar decimalSeparator() {
     const QString point = QLocale().decimalPoint();
     return point.isEmpty() ? QChar(u'.') : point.front();
 }

@@ -17,8 +17,7 @@ using testsupport::ProgramFolder;
 
 namespace {
 
-QString failureText(const std::function<void()>& action)
-{
+QString failureText(const std::function<void()>& action) {
     try {
         action();
     } catch (const platform::Failure& failure) {
@@ -27,8 +26,7 @@ QString failureText(const std::function<void()>& action)
     return {};
 }
 
-void insertInstitution(const QString& adosajat, const QString& name, int year, const QString& q)
-{
+void insertInstitution(const QString& adosajat, const QString& name, int year, const QString& q) {
     db::execute(QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, "
                                "Adatszolgnegyedev) values (?, ?, ?, ?)"),
                 {adosajat, name, year, q});
@@ -42,8 +40,7 @@ class TestDb : public QObject {
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary)); }
 
-    void floatText_data()
-    {
+    void floatText_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("whole") << 1250.0 << "1250";
@@ -60,15 +57,13 @@ private Q_SLOTS:
         QTest::newRow("10^15") << 1e15 << "1E15";
     }
 
-    void floatText()
-    {
+    void floatText() {
         QFETCH(double, value);
         QFETCH(QString, text);
         QCOMPARE(db::floatText(value), text);
     }
 
-    void textConversions()
-    {
+    void textConversions() {
         QCOMPARE(db::textOf(QVariant()), QString());
         QCOMPARE(db::textOf(QVariant(qlonglong(2007))), QStringLiteral("2007"));
         QCOMPARE(db::valueFromText(QStringLiteral("12,5"), ValueKind::Real).toDouble(), 12.5);
@@ -79,8 +74,7 @@ private Q_SLOTS:
                  QStringLiteral("'x1' is not a valid integer value"));
     }
 
-    void connectionFailures()
-    {
+    void connectionFailures() {
         ProgramFolder folder(false);
         QFile::remove(folder.databasePath());
         QCOMPARE(failureText([] { db::openConnection(); }),
@@ -95,8 +89,7 @@ private Q_SLOTS:
         QVERIFY(!db::isConnected());
     }
 
-    void declaredColumns()
-    {
+    void declaredColumns() {
         ProgramFolder folder;
         Table table;
         QCOMPARE(failureText([&] { table.open(QStringLiteral("Nincs")); }),
@@ -112,13 +105,13 @@ private Q_SLOTS:
                                 {{QStringLiteral("Nincsilyen"), ValueKind::Text}});
                  }),
                  QStringLiteral("The column 'Nincsilyen' of 'AdatlapBR' is missing"));
-        table.open(QStringLiteral("View_Intezmeny"), {{QStringLiteral("id"), ValueKind::Text},
-                                                      {QStringLiteral("Adatszolgev"), ValueKind::Integer}});
+        table.open(QStringLiteral("View_Intezmeny"),
+                   {{QStringLiteral("id"), ValueKind::Text},
+                    {QStringLiteral("Adatszolgev"), ValueKind::Integer}});
         QCOMPARE(table.column(QStringLiteral("adosajat")).width, 8);
     }
 
-    void selectStarKeepsSchemaOrder()
-    {
+    void selectStarKeepsSchemaOrder() {
         ProgramFolder folder;
         Query query(QStringLiteral("select * from adatlapInt"));
         QCOMPARE(query.fieldCount(), 19);
@@ -130,8 +123,7 @@ private Q_SLOTS:
         QCOMPARE(query.fieldName(16), QStringLiteral("Bazisegysegar"));
     }
 
-    void nullReadsEmpty()
-    {
+    void nullReadsEmpty() {
         ProgramFolder folder;
         Query query(QStringLiteral("select max(tetelsorszam) as tetelsorszam from AdatlapBR "
                                    "where adosajat = ?"),
@@ -142,8 +134,7 @@ private Q_SLOTS:
                  QStringLiteral("Field 'nincs' not found"));
     }
 
-    void apostropheRoundTrip()
-    {
+    void apostropheRoundTrip() {
         ProgramFolder folder;
         const QString name = QStringLiteral("O'Brien Kft. \"ő\"");
         Table table;
@@ -169,11 +160,12 @@ private Q_SLOTS:
         QCOMPARE(query.text(0), name);
     }
 
-    void editCancelPostRemove()
-    {
+    void editCancelPostRemove() {
         ProgramFolder folder;
-        insertInstitution(QStringLiteral("11111111"), QStringLiteral("Első"), 2007, QStringLiteral("1"));
-        insertInstitution(QStringLiteral("22222222"), QStringLiteral("Második"), 2006, QStringLiteral("4"));
+        insertInstitution(QStringLiteral("11111111"), QStringLiteral("Első"), 2007,
+                          QStringLiteral("1"));
+        insertInstitution(QStringLiteral("22222222"), QStringLiteral("Második"), 2006,
+                          QStringLiteral("4"));
         Table table;
         table.open(QStringLiteral("AdatlapInt"));
         table.setSort(QStringLiteral("adatszolgev;adatszolgnegyedev"));
@@ -201,19 +193,20 @@ private Q_SLOTS:
                  QStringLiteral("1"));
     }
 
-    void yearQuotedOrBareSelectsSameRows()
-    {
+    void yearQuotedOrBareSelectsSameRows() {
         ProgramFolder folder;
-        insertInstitution(QStringLiteral("11111111"), QStringLiteral("A"), 2007, QStringLiteral("1"));
+        insertInstitution(QStringLiteral("11111111"), QStringLiteral("A"), 2007,
+                          QStringLiteral("1"));
         Table table;
         table.open(QStringLiteral("AdatlapInt"));
         table.setFilter({{QStringLiteral("Adatszolgev"), QStringLiteral("2007")}});
         QCOMPARE(table.rowCount(), 1);
-        QCOMPARE(Query(QStringLiteral("select * from AdatlapInt where adatszolgev = 2007")).rowCount(), 1);
+        QCOMPARE(
+            Query(QStringLiteral("select * from AdatlapInt where adatszolgev = 2007")).rowCount(),
+            1);
     }
 
-    void transactionRollsBack()
-    {
+    void transactionRollsBack() {
         ProgramFolder folder;
         const QString failure = failureText([] {
             db::inTransaction([] {
@@ -223,7 +216,8 @@ private Q_SLOTS:
             });
         });
         QVERIFY(failure.contains(QStringLiteral("no such table")));
-        QCOMPARE(Query(QStringLiteral("select count(1) from AdatlapInt")).text(0), QStringLiteral("0"));
+        QCOMPARE(Query(QStringLiteral("select count(1) from AdatlapInt")).text(0),
+                 QStringLiteral("0"));
     }
 };
 

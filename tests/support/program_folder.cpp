@@ -8,10 +8,11 @@
 
 namespace testsupport {
 
-QString generatedDatabase() { return QStringLiteral(VK_GENERATED_DB); }
+QString generatedDatabase() {
+    return QStringLiteral(VK_GENERATED_DB);
+}
 
-ProgramFolder::ProgramFolder(bool connect) : previousCurrent_(QDir::currentPath())
-{
+ProgramFolder::ProgramFolder(bool connect) : previousCurrent_(QDir::currentPath()) {
     if (!dir_.isValid())
         qFatal("Cannot create a temporary folder");
     QDir root(dir_.path());
@@ -25,14 +26,12 @@ ProgramFolder::ProgramFolder(bool connect) : previousCurrent_(QDir::currentPath(
         db::openConnection();
 }
 
-ProgramFolder::~ProgramFolder()
-{
+ProgramFolder::~ProgramFolder() {
     db::closeConnection();
     QDir::setCurrent(previousCurrent_);
 }
 
-QByteArray readFile(const QString& path)
-{
+QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

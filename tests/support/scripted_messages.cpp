@@ -11,8 +11,7 @@ class ScriptedMessages::Service : public platform::MessageService {
 public:
     explicit Service(ScriptedMessages& owner) : owner_(owner) {}
 
-    Button show(MessageKind kind, const QString& text, const platform::Buttons& buttons) override
-    {
+    Button show(MessageKind kind, const QString& text, const platform::Buttons& buttons) override {
         owner_.shown_.append({kind, text, buttons});
         if (buttons == platform::Buttons{Button::Ok})
             return Button::Ok;
@@ -28,34 +27,28 @@ private:
 };
 
 ScriptedMessages::ScriptedMessages()
-    : previous_(platform::MessageService::install(std::make_unique<Service>(*this)))
-{
-}
+    : previous_(platform::MessageService::install(std::make_unique<Service>(*this))) {}
 
-ScriptedMessages::~ScriptedMessages()
-{
+ScriptedMessages::~ScriptedMessages() {
     platform::MessageService::install(std::move(previous_));
     if (!shown_.isEmpty())
         qFatal("Message boxes the test did not check: %s", qPrintable(describe(shown_)));
 }
 
-QList<ShownBox> ScriptedMessages::take()
-{
+QList<ShownBox> ScriptedMessages::take() {
     QList<ShownBox> taken;
     taken.swap(shown_);
     return taken;
 }
 
-QStringList ScriptedMessages::takeTexts()
-{
+QStringList ScriptedMessages::takeTexts() {
     QStringList texts;
     for (const auto& box : take())
         texts.append(box.text);
     return texts;
 }
 
-QString describe(const QList<ShownBox>& boxes)
-{
+QString describe(const QList<ShownBox>& boxes) {
     QStringList lines;
     for (const auto& box : boxes)
         lines.append(QStringLiteral("[%1] %2").arg(static_cast<int>(box.kind)).arg(box.text));

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The field checks of the two editors. Each check looks at one value as the user typed it, tells
+// the user what is wrong with it in a message box naming the field by the caller's label, and
+// returns the failed flag: true when the value was rejected.
+namespace CheckMethods {
+
+// Switches a group panel and every control sitting directly on it.
+void SetPanelEnabled(QWidget* panel, bool enabled);
+
+// The value must have exactly count characters, all of them digits.
+bool CheckDigits(const QString& label, const QString& value, int count);
+// The value must have at least minimum characters.
+bool CheckMinLength(const QString& label, const QString& value, int minimum);
+// An e-mail address, or the word "nincs" in any letter case.
+bool CheckEmail(const QString& label, const QString& value);
+// Eight digits whose weighted sum is a multiple of 10; otherwise the user is asked whether the
+// number is right after all.
+bool CheckTaxNumber(const QString& label, const QString& value);
+// A code of count digits whose looked-up name is not the "not found" text.
+bool CheckCode(const QString& label, const QString& code, const QString& name, int count);
+
+}  // namespace CheckMethods
