@@ -16,8 +16,8 @@ using testsupport::ProgramFolder;
 
 namespace {
 
-// The values of one column of a code table, or of a statement's first column; a statement the
-// engine rejects (a missing table or column) fails the test with the engine's text.
+// The first column of a statement's result. A statement the engine rejects (a missing table or
+// column) logs the engine's text and yields a marker value, so the caller's check fails.
 QStringList firstColumn(const QString& statement) {
     QStringList values;
     try {
