@@ -232,13 +232,21 @@ void Table::edit() {
 }
 
 void Table::insert() {
+    insertAt(std::max(current_, 0));
+}
+
+void Table::append() {
+    insertAt(rowCount());
+}
+
+void Table::insertAt(int position) {
     if (isView_)
         throw Failure(QStringLiteral("Cannot modify a read-only dataset"));
     if (isEditing())
         post();
     Row row;
     row.values.resize(columns_.size());
-    current_ = std::max(current_, 0);
+    current_ = position;
     rows_.insert(current_, row);
     setMode(Mode::Insert);
     Q_EMIT rowsReset();

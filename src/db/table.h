@@ -79,6 +79,8 @@ public:
     void edit();
     // Starts a new empty row at the current position.
     void insert();
+    // Starts a new empty row after the last one.
+    void append();
     // Stores the row being edited or inserted; a Failure leaves it being edited.
     void post();
     void cancel();
@@ -106,6 +108,7 @@ private:
     void readRows();
     QString selectStatement(QVariantList& values) const;
     void setMode(Mode mode);
+    void insertAt(int position);
     void insertRow();
     void updateRow();
 

@@ -1,0 +1,50 @@
+#include "bound_line_edit.h"
+
+#include "db/table.h"
+#include "platform/failure.h"
+
+#include <QScopedValueRollback>
+
+namespace db {
+
+BoundLineEdit::BoundLineEdit(Table& table, const QString& column, QWidget* parent)
+    : QLineEdit(parent), table_(table), column_(column) {
+    index_ = table_.columnIndex(column_);
+    if (const int width = table_.columns().at(index_).width; width > 0)
+        setMaxLength(width);
+    connect(&table_, &Table::currentChanged, this, &BoundLineEdit::showValue);
+    connect(&table_, &Table::valueChanged, this, &BoundLineEdit::showChangedValue);
+    connect(this, &QLineEdit::textEdited, this, &BoundLineEdit::writeTyped);
+    showValue();
+}
+
+void BoundLineEdit::showValue() {
+    const QString value = table_.text(column_);
+    if (text() != value)
+        setText(value);
+}
+
+void BoundLineEdit::showChangedValue(int column) {
+    if (column == index_ && !writing_)
+        showValue();
+}
+
+void BoundLineEdit::updateRecord() {
+    const QScopedValueRollback guard(writing_, true);
+    table_.setText(column_, text());
+}
+
+void BoundLineEdit::writeTyped(const QString&) {
+    try {
+        updateRecord();
+    } catch (const platform::Failure&) {
+        // Not a value of the column yet; updateRecord reports it when the row is stored.
+    }
+}
+
+void BoundLineEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    Q_EMIT focusLeft();
+}
+
+}  // namespace db

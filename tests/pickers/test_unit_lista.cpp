@@ -1,0 +1,192 @@
+#include "db/query.h"
+#include "db/table.h"
+#include "pickers/unit_lista.h"
+#include "platform/failure.h"
+#include "support/program_folder.h"
+#include "support/scripted_messages.h"
+
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using testsupport::ProgramFolder;
+using testsupport::ScriptedMessages;
+
+namespace {
+
+// A code table whose shown lines are not in the order of their names.
+void createCodeTable() {
+    db::execute(
+        QStringLiteral("create table torzs_proba (id varchar(5), nev varchar(30), "
+                       "nevstr varchar(80))"));
+    const QList<QStringList> rows = {
+        {QStringLiteral("30001"), QStringLiteral("Zalaegerszeg"), QStringLiteral("A Zalaegerszeg")},
+        {QStringLiteral("10002"), QStringLiteral("Karcag"), QStringLiteral("Z Karcag")},
+        {QStringLiteral("20003"), QStringLiteral("Baja"), QStringLiteral("M Baja")},
+        {QStringLiteral("40004"), QStringLiteral("Kalocsa"), QStringLiteral("B Kalocsa")}};
+    for (const auto& row : rows)
+        db::execute(QStringLiteral("insert into torzs_proba values (?, ?, ?)"),
+                    {row.at(0), row.at(1), row.at(2)});
+}
+
+QStringList shownLines(const QListView& list) {
+    QStringList lines;
+    for (int row = 0; row < list.model()->rowCount(); ++row)
+        lines.append(list.model()->index(row, list.modelColumn()).data().toString());
+    return lines;
+}
+
+}  // namespace
+
+class TestUnitLista : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() {
+        folder_ = std::make_unique<ProgramFolder>();
+        createCodeTable();
+        db::execute(
+            QStringLiteral("insert into AdatlapInt (Adosajat, Sz_telepuleskod) "
+                           "values ('12345676', '99999')"));
+        target_ = std::make_unique<db::Table>();
+        target_->open(QStringLiteral("AdatlapInt"));
+        target_->edit();
+    }
+
+    void cleanup() {
+        target_.reset();
+        folder_.reset();
+    }
+
+    void linesInTheOrderOfNames() {
+        TFormLista picker;
+        picker.LoadList(QStringLiteral("torzs_proba"), QStringLiteral("Település"), 200, target());
+        QCOMPARE(picker.windowTitle(), QStringLiteral("Település"));
+        QCOMPARE(shownLines(*picker.DBLookupListBox_list),
+                 (QStringList{QStringLiteral("M Baja"), QStringLiteral("B Kalocsa"),
+                              QStringLiteral("Z Karcag"), QStringLiteral("A Zalaegerszeg")}));
+        QVERIFY(picker.DBLookupListBox_list->selectionModel()->selectedIndexes().isEmpty());
+    }
+
+    void geometry_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("windowWidth");
+        QTest::addColumn<int>("buttonLeft");
+        QTest::newRow("settlements") << 200 << 208 << 54;
+        QTest::newRow("groups") << 400 << 408 << 154;
+        QTest::newRow("just fits") << 792 << 800 << 350;
+        QTest::newRow("wider than the screen allows") << 1000 << 800 << 350;
+    }
+
+    void geometry() {
+        QFETCH(int, width);
+        QFETCH(int, windowWidth);
+        QFETCH(int, buttonLeft);
+        TFormLista picker;
+        picker.LoadList(QStringLiteral("torzs_proba"), QStringLiteral("x"), width, target());
+        QCOMPARE(picker.width(), windowWidth);
+        QCOMPARE(picker.DBLookupListBox_list->geometry(), QRect(0, 0, width, 277));
+        QCOMPARE(picker.Button_mehet->geometry(), QRect(buttonLeft, 288, 100, 25));
+        QCOMPARE(picker.Button_mehet->text(), QStringLiteral("Mehet"));
+    }
+
+    void mehetWithoutSelectionEmptiesTheTarget() {
+        TFormLista picker;
+        picker.LoadList(QStringLiteral("torzs_proba"), QStringLiteral("x"), 200, target());
+        picker.show();
+        QTest::mouseClick(picker.Button_mehet, Qt::LeftButton);
+        QCOMPARE(picker.result(), int(QDialog::Accepted));
+        QCOMPARE(target_->text(QStringLiteral("Sz_telepuleskod")), QString());
+    }
+
+    void doubleClickChoosesTheLine() {
+        TFormLista picker;
+        picker.LoadList(QStringLiteral("torzs_proba"), QStringLiteral("x"), 200, target());
+        picker.show();
+        QListView* list = picker.DBLookupListBox_list;
+        const QRect line = list->visualRect(list->model()->index(2, 0));  // Z Karcag
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line.center());
+        QCOMPARE(picker.result(), int(QDialog::Accepted));
+        QVERIFY(!picker.isVisible());
+        QCOMPARE(target_->text(QStringLiteral("Sz_telepuleskod")), QStringLiteral("10002"));
+    }
+
+    void typingANameAndEnterChooseIt_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("id");
+        QTest::newRow("name") << QStringLiteral("kal") << QStringLiteral("40004");
+        QTest::newRow("name, first of two") << QStringLiteral("Ka") << QStringLiteral("40004");
+        QTest::newRow("shown line") << QStringLiteral("Z K") << QStringLiteral("10002");
+    }
+
+    void typingANameAndEnterChooseIt() {
+        QFETCH(QString, typed);
+        QFETCH(QString, id);
+        TFormLista picker;
+        picker.LoadList(QStringLiteral("torzs_proba"), QStringLiteral("x"), 200, target());
+        bool done = false;
+        QTimer::singleShot(0, &picker, [&] {
+            QListView* list = picker.DBLookupListBox_list;
+            list->setFocus();
+            QTest::keyClicks(list, typed);
+            QTest::keyClick(list, Qt::Key_Return);
+            done = true;
+        });
+        QCOMPARE(picker.exec(), int(QDialog::Accepted));
+        QVERIFY(done);
+        QCOMPARE(target_->text(QStringLiteral("Sz_telepuleskod")), id);
+    }
+
+    void closeBoxWritesNothing() {
+        TFormLista picker;
+        picker.LoadList(QStringLiteral("torzs_proba"), QStringLiteral("x"), 200, target());
+        QTimer::singleShot(0, &picker, [&] {
+            picker.DBLookupListBox_list->setCurrentIndex(
+                picker.DBLookupListBox_list->model()->index(0, 0));
+            picker.close();
+        });
+        QCOMPARE(picker.exec(), int(QDialog::Rejected));
+        QCOMPARE(target_->text(QStringLiteral("Sz_telepuleskod")), QStringLiteral("99999"));
+    }
+
+    void shippedSettlementsLoad() {
+        TFormLista picker;
+        picker.LoadList(QStringLiteral("torzs_kshtelepules"), QStringLiteral("Település"), 200,
+                        target());
+        QCOMPARE(picker.DBLookupListBox_list->model()->rowCount(),
+                 db::Query(QStringLiteral("select count(1) as db from Torzs_KSHTELEPULES"))
+                     .text(QStringLiteral("db"))
+                     .toInt());
+    }
+
+    void missingTableOrColumnFails_data() {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("table");
+        QTest::newRow("no table") << QString() << QStringLiteral("torzs_nincs");
+        QTest::newRow("no nevstr") << QStringLiteral("create table torzs_a (id text, nev text)")
+                                   << QStringLiteral("torzs_a");
+        QTest::newRow("no nev") << QStringLiteral("create table torzs_b (id text, nevstr text)")
+                                << QStringLiteral("torzs_b");
+    }
+
+    void missingTableOrColumnFails() {
+        QFETCH(QString, statement);
+        QFETCH(QString, table);
+        if (!statement.isEmpty())
+            db::execute(statement);
+        TFormLista picker;
+        QVERIFY_THROWS_EXCEPTION(platform::Failure,
+                                 picker.LoadList(table, QStringLiteral("x"), 200, target()));
+    }
+
+private:
+    PickerTarget target() { return {target_.get(), QStringLiteral("sz_telepuleskod")}; }
+
+    std::unique_ptr<ProgramFolder> folder_;
+    std::unique_ptr<db::Table> target_;
+};
+
+QTEST_MAIN(TestUnitLista)
+#include "test_unit_lista.moc"
