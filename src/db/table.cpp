@@ -49,10 +49,12 @@ QString kindName(ValueKind kind) {
 
 }  // namespace
 
-void Table::open(const QString& name, const QList<DeclaredColumn>& declared) {
+void Table::open(const QString& name, const QList<DeclaredColumn>& declared,
+                 const QList<FilterTerm>& filter) {
     close();
     name_ = name;
     readColumns(declared);
+    filter_ = filter;
     readRows();
     open_ = true;
     current_ = rows_.isEmpty() ? -1 : 0;

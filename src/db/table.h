@@ -40,9 +40,11 @@ public:
 
     explicit Table(QObject* parent = nullptr) : QObject(parent) {}
 
-    // Opens a table or view; a missing one, or a declared column that is missing or holds
-    // another kind of value, is a Failure naming it. The first row is current.
-    void open(const QString& name, const QList<DeclaredColumn>& declared = {});
+    // Opens a table or view, restricted by the row filter when one is given; a missing one, or a
+    // declared column that is missing or holds another kind of value, is a Failure naming it.
+    // The first row is current.
+    void open(const QString& name, const QList<DeclaredColumn>& declared = {},
+              const QList<FilterTerm>& filter = {});
     void close();
     bool isOpen() const { return open_; }
     const QString& name() const { return name_; }

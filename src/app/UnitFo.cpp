@@ -1,0 +1,189 @@
+#include "UnitFo.h"
+
+#include "UnitAbout.h"
+#include "accelerators.h"
+#include "db/connection.h"
+#include "db/query.h"
+#include "platform/failure.h"
+#include "platform/message_box.h"
+#include "platform/printer.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QLabel>
+#include <QLayout>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+
+namespace {
+
+// The client area at rest; while the save run shows its log it grows to hold the log list, the
+// step label and the gauge.
+constexpr QSize kRestingSize(704, 98);
+constexpr QSize kLogSize(705, 300);
+constexpr int kGaugeHeight = 23;
+
+}  // namespace
+
+TFormFo::TFormFo(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("FormFo"));
+    setWindowTitle(QStringLiteral("Vélkor statisztika"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    // The shared connection opens while the window's components are created.
+    db::openConnection();
+    createControls();
+    createMenu();
+    FormCreate();
+}
+
+void TFormFo::createControls() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    ListBox1 = new QListWidget(client);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setGeometry(0, 0, 705, 233);
+    ListBox1->hide();
+    ListBox1->installEventFilter(this);
+    Label1 = new QLabel(client);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(16, 250);
+    Label1->hide();
+    Gauge1 = new QProgressBar(client);
+    Gauge1->setObjectName(QStringLiteral("Gauge1"));
+    Gauge1->setValue(0);
+    Gauge1->hide();
+    Gauge1->installEventFilter(this);
+    resizeClient(kRestingSize);
+}
+
+void TFormFo::createMenu() {
+    auto* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu_ZovavaZuvi"));
+    auto addCommand = [this, bar](const QString& caption, const char* name, auto handler) {
+        auto* action = bar->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    TMenuItem_AszolgInt = addCommand(QStringLiteral("Adatszolgáltató intézmény"),
+                                     "TMenuItem_AszolgInt", &TFormFo::TMenuItem_AszolgIntClick);
+    TMenuItem_Beszerzes =
+        addCommand(QStringLiteral("Beszerzés"), "TMenuItem_Beszerzes", &TFormFo::AdatlapBRexecute);
+    TMenuItem_Mentes = bar->addMenu(QStringLiteral("Mentés"));
+    TMenuItem_Mentes->setObjectName(QStringLiteral("TMenuItem_Mentes"));
+    app::assignAcceleratorsOnOpen(TMenuItem_Mentes);
+
+    TMenuItem_Kuldes = bar->addMenu(QStringLiteral("Küldés"));
+    TMenuItem_Kuldes->setObjectName(QStringLiteral("TMenuItem_Kuldes"));
+    TMenuItem_Kuldes->menuAction()->setEnabled(false);
+    TMenuItem_KuldesInterneten = TMenuItem_Kuldes->addAction(QStringLiteral("Küldés Interneten"));
+    TMenuItem_KuldesInterneten->setObjectName(QStringLiteral("TMenuItem_KuldesInterneten"));
+    TMenuItem_MasoalsFloppyra = TMenuItem_Kuldes->addAction(QStringLiteral("Másolás Floppy-ra"));
+    TMenuItem_MasoalsFloppyra->setObjectName(QStringLiteral("TMenuItem_MasoalsFloppyra"));
+    app::assignAcceleratorsOnOpen(TMenuItem_Kuldes);
+
+    TMenuItem_KisJegyz =
+        addCommand(QStringLiteral("Kísérőjegyzék nyomtatása"), "TMenuItem_KisJegyz", [] {});
+    TMenuItem_Kilepes =
+        addCommand(QStringLiteral("Kilépés"), "TMenuItem_Kilepes", &TFormFo::Kilpsaprogrambl1Click);
+    TMenuItem_About =
+        addCommand(QStringLiteral("About"), "TMenuItem_About", &TFormFo::TMenuItem_AboutClick);
+    app::assignAccelerators(bar->actions());
+}
+
+void TFormFo::FormCreate() {
+    ListBox1->setFont(QFont(QStringLiteral("Courier New"), 10));
+    platform::Printer::instance().setFont(QFont(QStringLiteral("Courier New"), 12));
+    CreateSaveMenu();
+}
+
+void TFormFo::CreateSaveMenu() {
+    platform::runCommand([this] {
+        // The old entries go only after the year statement has run.
+        db::Query years(
+            QStringLiteral("select distinct(beszerzev) from AdatlapBR order by beszerzev"));
+        for (auto* action : TMenuItem_Mentes->actions()) {
+            TMenuItem_Mentes->removeAction(action);
+            if (auto* submenu = action->menu())
+                submenu->deleteLater();
+            action->deleteLater();
+        }
+        for (; !years.eof(); years.next()) {
+            const QString year = years.text(QStringLiteral("beszerzev"));
+            auto* yearMenu = TMenuItem_Mentes->addMenu(QStringLiteral("Mentés ") + year);
+            app::assignAcceleratorsOnOpen(yearMenu);
+            db::Query quarters(QStringLiteral("select distinct(beszerznegyedev) from AdatlapBR "
+                                              "where beszerzev = ? order by beszerznegyedev"),
+                               {years.value(0)});
+            for (; !quarters.eof(); quarters.next()) {
+                const QString quarter = quarters.text(QStringLiteral("beszerznegyedev"));
+                auto* item = yearMenu->addAction(QStringLiteral("Mentés ") + year + u'-' + quarter);
+                connect(item, &QAction::triggered, this, [this, item] { Ment(item); });
+            }
+        }
+    });
+}
+
+void TFormFo::showModal(const std::function<std::unique_ptr<QDialog>()>& create) {
+    std::unique_ptr<QDialog> window = create();
+    showMinimized();
+    window->exec();
+    window.reset();
+    showNormal();
+}
+
+void TFormFo::openEditor(const std::function<std::unique_ptr<QDialog>()>& create) {
+    platform::runCommand([&] {
+        TMenuItem_Kuldes->menuAction()->setEnabled(false);
+        TMenuItem_KisJegyz->setEnabled(false);
+        showModal(create);
+        CreateSaveMenu();
+    });
+}
+
+void TFormFo::TMenuItem_AszolgIntClick() {}
+
+void TFormFo::AdatlapBRexecute() {}
+
+void TFormFo::TMenuItem_AboutClick() {
+    platform::runCommand(
+        [this] { showModal([this] { return std::make_unique<TAboutBox>(this); }); });
+}
+
+void TFormFo::Kilpsaprogrambl1Click() {
+    close();
+}
+
+void TFormFo::Ment(QAction* sender) {
+    Q_UNUSED(sender);
+}
+
+void TFormFo::closeEvent(QCloseEvent* event) {
+    using platform::Button;
+    // Only No cancels; closing the question from its title bar closes the program too.
+    const Button answer = platform::showConfirmation(QStringLiteral("Biztosan bezárja a programot"),
+                                                     {Button::Yes, Button::No});
+    if (answer == Button::No)
+        event->ignore();
+    else
+        event->accept();
+}
+
+bool TFormFo::eventFilter(QObject* watched, QEvent* event) {
+    // The client area at rest is too small for the log; it grows when the save run shows it.
+    if ((watched == ListBox1 || watched == Gauge1) && event->type() == QEvent::Show)
+        resizeClient(kLogSize);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormFo::resizeClient(QSize client) {
+    // The window keeps the size that its menu bar and client area need, and cannot be resized.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    centralWidget()->setFixedSize(client);
+    // The gauge is aligned to the bottom edge, full width.
+    Gauge1->setGeometry(0, client.height() - kGaugeHeight, client.width(), kGaugeHeight);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QDialog;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+
+// The main window: owns the menu from which every function starts, and shows the save run's log,
+// gauge and step label.
+class TFormFo : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFormFo(QWidget* parent = nullptr);
+
+    // Rebuilds the save menu's year and quarter items from the purchase items present.
+    void CreateSaveMenu();
+
+    QMenu* MainMenu_ZovavaZuvi = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    QProgressBar* Gauge1 = nullptr;
+    QLabel* Label1 = nullptr;
+
+    QAction* TMenuItem_AszolgInt = nullptr;
+    QAction* TMenuItem_Beszerzes = nullptr;
+    QMenu* TMenuItem_Mentes = nullptr;
+    QMenu* TMenuItem_Kuldes = nullptr;
+    QAction* TMenuItem_KuldesInterneten = nullptr;
+    QAction* TMenuItem_MasoalsFloppyra = nullptr;
+    QAction* TMenuItem_KisJegyz = nullptr;
+    QAction* TMenuItem_Kilepes = nullptr;
+    QAction* TMenuItem_About = nullptr;
+
+public Q_SLOTS:
+    void TMenuItem_AszolgIntClick();
+    void AdatlapBRexecute();
+    void TMenuItem_AboutClick();
+    void Kilpsaprogrambl1Click();
+    // The save run of the clicked quarter item.
+    void Ment(QAction* sender);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createMenu();
+    void FormCreate();
+    // The editors' sequence: disable the send and cover-note entries, open the editor modally
+    // while the main window is minimised, then rebuild the save menu.
+    void openEditor(const std::function<std::unique_ptr<QDialog>()>& create);
+    // Creates a window afresh, shows it modally while the main window is minimised, destroys it.
+    void showModal(const std::function<std::unique_ptr<QDialog>()>& create);
+    void resizeClient(QSize client);
+};

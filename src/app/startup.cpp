@@ -1,0 +1,42 @@
+#include "startup.h"
+
+#include "UnitFo.h"
+#include "platform/failure.h"
+#include "platform/message_box.h"
+#include "purchase/purchase_tables.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+
+namespace app {
+
+std::unique_ptr<TFormFo> createStartupWindows() {
+    auto main = std::make_unique<TFormFo>();
+    // The hidden purchase editor is never shown; opening its tables at start makes a missing or
+    // mismatched table end the program here rather than later.
+    purchase::PurchaseTables purchaseTables;
+    purchaseTables.open();
+    return main;
+}
+
+int runInCurrentFolder() {
+    std::unique_ptr<TFormFo> main;
+    try {
+        main = createStartupWindows();
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
+        platform::reportFailure(failure);
+        return 1;
+    }
+    main->show();
+    return QApplication::exec();
+}
+
+int run() {
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    return runInCurrentFolder();
+}
+
+}  // namespace app

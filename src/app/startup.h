@@ -1,0 +1,21 @@
+#pragma once
+
+#include <memory>
+
+class TFormFo;
+
+namespace app {
+
+// The start-up windows, in their order: the main window (which opens the database connection and
+// builds the save menu), a hidden tree picker, and the hidden purchase editor's tables. A fault in
+// the database file is a Failure and no window remains.
+std::unique_ptr<TFormFo> createStartupWindows();
+
+// Creates the start-up windows in the current folder, shows the main window and runs until it
+// closes. A start-up failure is shown in the error box and gives exit status 1.
+int runInCurrentFolder();
+
+// Makes the program's own folder the current folder, then runInCurrentFolder.
+int run();
+
+}  // namespace app

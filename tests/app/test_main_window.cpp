@@ -1,0 +1,226 @@
+#include "app/UnitAbout.h"
+#include "app/UnitFo.h"
+#include "app/startup.h"
+#include "db/connection.h"
+#include "db/query.h"
+#include "support/program_folder.h"
+#include "support/scripted_messages.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using platform::Button;
+using testsupport::ProgramFolder;
+using testsupport::ScriptedMessages;
+
+namespace {
+
+void insertItem(const QString& adosajat, int year, const QString& quarter) {
+    db::execute(QStringLiteral("insert into AdatlapBR (Adosajat, Beszerzev, Beszerznegyedev, "
+                               "Tetelsorszam) values (?, ?, ?, 1)"),
+                {adosajat, year, quarter});
+}
+
+QStringList captions(const QList<QAction*>& actions) {
+    QStringList texts;
+    for (const auto* action : actions)
+        texts.append(action->text());
+    return texts;
+}
+
+// The captions of the save menu as the user sees them after opening each level.
+QStringList openedSaveMenu(TFormFo& window) {
+    QStringList lines;
+    Q_EMIT window.TMenuItem_Mentes->aboutToShow();
+    for (auto* yearItem : window.TMenuItem_Mentes->actions()) {
+        lines.append(yearItem->text());
+        Q_EMIT yearItem->menu()->aboutToShow();
+        for (auto* quarterItem : yearItem->menu()->actions())
+            lines.append(QStringLiteral("  ") + quarterItem->text());
+    }
+    return lines;
+}
+
+// Runs the start-up on the database as it is and returns the error box texts and exit status.
+QPair<QStringList, int> failedStartup() {
+    db::closeConnection();
+    ScriptedMessages boxes;
+    const int status = app::runInCurrentFolder();
+    return {boxes.takeTexts(), status};
+}
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void windowAndMenu() {
+        ProgramFolder folder;
+        TFormFo window;
+        QCOMPARE(window.windowTitle(), QStringLiteral("Vélkor statisztika"));
+        QCOMPARE(captions(window.menuBar()->actions()),
+                 (QStringList{"&Adatszolgáltató intézmény", "&Beszerzés", "&Mentés", "&Küldés",
+                              "Kí&sérőjegyzék nyomtatása", "K&ilépés", "Ab&out"}));
+        QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
+        QVERIFY(window.TMenuItem_KisJegyz->isEnabled());
+        QCOMPARE(captions(window.TMenuItem_Kuldes->actions()),
+                 (QStringList{"Küldés Interneten", "Másolás Floppy-ra"}));
+        QVERIFY(window.ListBox1->isHidden());
+        QVERIFY(window.Gauge1->isHidden());
+        QVERIFY(window.Label1->isHidden());
+        QCOMPARE(window.ListBox1->font().family(), QStringLiteral("Courier New"));
+        window.show();
+        QTRY_COMPARE(window.centralWidget()->size(), QSize(704, 98));
+        QVERIFY(window.TMenuItem_Mentes->actions().isEmpty());
+    }
+
+    void saveMenuFollowsPurchaseItems() {
+        ProgramFolder folder;
+        insertItem(QStringLiteral("12345676"), 2008, QStringLiteral("2"));
+        insertItem(QStringLiteral("12345676"), 2007, QStringLiteral("3"));
+        insertItem(QStringLiteral("11111111"), 2007, QStringLiteral("1"));
+        insertItem(QStringLiteral("11111111"), 2007, QStringLiteral("3"));
+        TFormFo window;
+        const QStringList expected{"&Mentés 2007", "  &Mentés 2007-1", "  M&entés 2007-3",
+                                   "M&entés 2008", "  &Mentés 2008-2"};
+        QCOMPARE(openedSaveMenu(window), expected);
+
+        // The period is read back by position, counting the marker.
+        QStringList periods;
+        for (auto* yearItem : window.TMenuItem_Mentes->actions()) {
+            for (auto* quarterItem : yearItem->menu()->actions())
+                periods.append(quarterItem->text().mid(8, 4) + u'/' + quarterItem->text().at(13));
+        }
+        QCOMPARE(periods, (QStringList{"2007/1", "2007/3", "2008/2"}));
+
+        db::execute(QStringLiteral("delete from AdatlapBR where beszerzev = 2008"));
+        window.CreateSaveMenu();
+        QCOMPARE(openedSaveMenu(window),
+                 (QStringList{"&Mentés 2007", "  &Mentés 2007-1", "  M&entés 2007-3"}));
+    }
+
+    void failedYearStatementKeepsOldEntries() {
+        ProgramFolder folder;
+        insertItem(QStringLiteral("11111111"), 2007, QStringLiteral("1"));
+        TFormFo window;
+        db::execute(QStringLiteral("alter table AdatlapBR rename to Masik"));
+        ScriptedMessages boxes;
+        window.CreateSaveMenu();
+        const QStringList texts = boxes.takeTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts[0].contains(QStringLiteral("no such table")), qPrintable(texts[0]));
+        QVERIFY(texts[0].endsWith(u'.'));
+        QCOMPARE(captions(window.TMenuItem_Mentes->actions()), QStringList{"Mentés 2007"});
+    }
+
+    void closingAsksFirst_data() {
+        QTest::addColumn<Button>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Yes closes") << Button::Yes << true;
+        QTest::newRow("No cancels") << Button::No << false;
+        QTest::newRow("title bar closes") << Button::None << true;
+    }
+
+    void closingAsksFirst() {
+        QFETCH(Button, answer);
+        QFETCH(bool, closes);
+        ProgramFolder folder;
+        TFormFo window;
+        window.show();
+        ScriptedMessages boxes;
+        boxes.answer(answer);
+        window.TMenuItem_Kilepes->trigger();
+        QCOMPARE(boxes.take(),
+                 (QList<testsupport::ShownBox>{{platform::MessageKind::Confirmation,
+                                                QStringLiteral("Biztosan bezárja a programot"),
+                                                {Button::Yes, Button::No}}}));
+        QCOMPARE(window.isVisible(), !closes);
+    }
+
+    void aboutBoxChangesNoMenuState() {
+        ProgramFolder folder;
+        insertItem(QStringLiteral("11111111"), 2007, QStringLiteral("1"));
+        TFormFo window;
+        window.show();
+        QAction* yearItem = window.TMenuItem_Mentes->actions().value(0);
+        db::execute(QStringLiteral("delete from AdatlapBR"));
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* about = qobject_cast<TAboutBox*>(QApplication::activeModalWidget());
+            QVERIFY(about);
+            QCOMPARE(about->windowTitle(), QStringLiteral("Névjegy"));
+            QCOMPARE(about->size(), QSize(521, 275));
+            QCOMPARE(about->Version->text(), QStringLiteral("v1.4"));
+            QVERIFY(about->OKButton->isDefault());
+            seen = true;
+            about->OKButton->click();
+        });
+        window.TMenuItem_About->trigger();
+        QVERIFY(seen);
+        QVERIFY(!window.isMinimized());
+        QCOMPARE(window.TMenuItem_Mentes->actions().value(0), yearItem);  // not rebuilt
+        QVERIFY(window.TMenuItem_KisJegyz->isEnabled());
+    }
+
+    void startupFailures_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing file") << ""
+                                      << "Could not find file 'Adatok/ZovavaZuvi2007.mdb'.";
+        QTest::newRow("missing view") << "drop view View_Intezmeny"
+                                      << "Cannot find the table or view 'View_Intezmeny'.";
+        QTest::newRow("missing code table") << "drop table Torzs_Artipus"
+                                            << "Cannot find the table or view 'Torzs_Artipus'.";
+        QTest::newRow("missing column") << "alter table AdatlapBR drop column Tegysegar"
+                                        << "The column 'Tegysegar' of 'AdatlapBR' is missing.";
+        QTest::newRow("column of another kind")
+            << "alter table AdatlapBR rename column Tetelsorszam to Regi; alter table AdatlapBR "
+               "add column Tetelsorszam varchar(5)"
+            << "The column 'Tetelsorszam' of 'AdatlapBR' holds text instead of a whole number.";
+    }
+
+    void startupFailures() {
+        QFETCH(QString, damage);
+        QFETCH(QString, reason);
+        ProgramFolder folder;
+        if (damage.isEmpty()) {
+            db::closeConnection();
+            QFile::remove(folder.databasePath());
+        }
+        for (const QString& statement : damage.split(u';', Qt::SkipEmptyParts))
+            db::execute(statement.trimmed());
+        const auto [texts, status] = failedStartup();
+        QCOMPARE(texts, QStringList{reason});
+        QCOMPARE(status, 1);
+        QVERIFY(QApplication::topLevelWidgets().isEmpty() ||
+                std::none_of(QApplication::topLevelWidgets().begin(),
+                             QApplication::topLevelWidgets().end(),
+                             [](QWidget* w) { return qobject_cast<TFormFo*>(w) != nullptr; }));
+    }
+
+    void startupOnNonDatabaseFile() {
+        ProgramFolder folder;
+        db::closeConnection();
+        QFile file(folder.databasePath());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray(8192, 'z'));
+        file.close();
+        const auto [texts, status] = failedStartup();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts[0].contains(QStringLiteral("not a database")), qPrintable(texts[0]));
+        QCOMPARE(status, 1);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
