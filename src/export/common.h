@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// What the save run and its writers share.
+namespace exporting {
+
+// The working folders the save run writes into, relative to the program's working folder. They
+// must exist: the run creates none.
+inline const QString kTextFolder = QStringLiteral("text/");
+inline const QString kListingFolder = QStringLiteral("Listak/");
+inline const QString kCoverNoteFolder = QStringLiteral("kuldes/temp/");
+
+// The data provider's institution record of the period: registration number, year, quarter.
+inline const QString kProviderRow = QStringLiteral(
+    "select * from adatlapInt where adosajat = ? and adatszolgev = ? and adatszolgnegyedev = ?");
+
+// The log text for a file of an earlier run that cannot be deleted.
+inline QString notDeletable(const QString& name) {
+    return name + QStringLiteral(" file nem törölhető!");
+}
+
+}  // namespace exporting

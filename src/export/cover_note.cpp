@@ -1,0 +1,95 @@
+// The cover note that accompanies one data provider's report, laid out for a monospaced printer
+// font.
+
+#include "common.h"
+#include "db/query.h"
+#include "platform/codepage.h"
+#include "save_run.h"
+
+namespace exporting {
+
+namespace {
+
+// The collecting organisation as the cover note's header names it.
+const QString kOrganisation =
+    QStringLiteral("Egészségügyi Árinformációs Adatgyűjtő Központ (EÁAK)");
+const QString kStreetAddress = QStringLiteral("1000 Budapest, Minta utca 1.");
+const QString kPostalAddress = QStringLiteral("1000 Budapest, Pf. 100.");
+const QString kDecreeCitation = QStringLiteral("az adatgyűjtést elrendelő kormányrendelet szerint");
+
+// Every line that is not empty begins with nine blanks.
+const QString kIndent = QStringLiteral("         ");
+
+const QString kItemCount = QStringLiteral(
+    "select count(1) as bs from adatlapBR where adosajat = ? and beszerzev = ? "
+    "and beszerznegyedev = ?");
+
+class CoverNote {
+public:
+    explicit CoverNote(const QString& path) : file_(path) {}
+
+    void empty(int lines) {
+        for (int i = 0; i < lines; ++i)
+            file_.writeLine(u"");
+    }
+    void line(const QString& text) { file_.writeLine(kIndent + text); }
+    void close() { file_.close(); }
+
+private:
+    platform::TextFile file_;
+};
+
+}  // namespace
+
+void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const QString& quarter) {
+    CoverNote note(kCoverNoteFolder +
+                   reportFileName(adosajat, year, quarter, QStringLiteral("KJ")));
+    note.empty(7);
+    note.line(kOrganisation);
+    note.line(kStreetAddress);
+    note.line(QStringLiteral("Postacím: ") + kPostalAddress);
+    note.empty(2);
+    note.line(QStringLiteral("Iktató szám:"));
+    note.line(QStringLiteral("Melléklet:"));
+    note.empty(2);
+    note.line(QStringLiteral("Tárgy: Az Egészségügyi intézmények árinformációi,"));
+    note.line(QStringLiteral("intézményi beszerzések adatjelentésének megküldése"));
+    note.line(QStringLiteral("OSAP 9052/07 (") + kDecreeCitation + u')');
+    note.empty(3);
+
+    const db::Query provider(kProviderRow, {adosajat, year, quarter});
+    const auto column = [&provider](const char* name) {
+        return provider.text(QString::fromLatin1(name));
+    };
+    note.line(QStringLiteral("Az adatszolgáltatás időszaka (év, negyedév): ") + year +
+              QStringLiteral(", ") + quarter);
+    note.empty(2);
+    note.line(QStringLiteral("Az adatszolgáltató intézmény"));
+    note.line(QStringLiteral("Neve: ") + column("Intnev"));
+    note.line(QStringLiteral("KSH törzsszáma: ") + adosajat);
+    note.line(QStringLiteral("Címe: ") + column("Irsz") + u' ' + column("Telepules") + u' ' +
+              column("Utca") + u' ' + column("Hsz"));
+    note.empty(1);
+
+    const db::Query count(kItemCount, {adosajat, year, quarter});
+    note.line(QStringLiteral("A negyedévben elküldött beszerzések tételszáma (tétel sorszám): ") +
+              count.text(QStringLiteral("bs")));
+    note.empty(2);
+    note.line(QStringLiteral("Az adatszolgáltatásért felelős vezető"));
+    note.empty(1);
+    note.line(QStringLiteral("Neve        : ") + column("Vezetonev"));
+    note.line(QStringLiteral("e-mail címe : ") + column("Vezetomail"));
+    note.line(QStringLiteral("telefonszáma: ") + column("Vezetotel"));
+    note.empty(2);
+    note.line(QStringLiteral("A kitöltő"));
+    note.line(QStringLiteral("Neve        : ") + column("Toltnev"));
+    note.line(QStringLiteral("e-mail címe : ") + column("Toltmail"));
+    note.line(QStringLiteral("telefonszáma: ") + column("Tolttel"));
+    note.empty(4);
+    note.line(QStringLiteral("Kelt: ............, ") + today_().toString(u"yyyy.MM.dd."));
+    note.empty(4);
+    note.line(QStringLiteral("Aláírás: ...................."));
+    note.close();
+}
+
+}  // namespace exporting

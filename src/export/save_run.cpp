@@ -1,0 +1,136 @@
+#include "save_run.h"
+
+#include "common.h"
+#include "db/query.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+
+namespace exporting {
+
+namespace {
+
+QString errorLine(const QString& text) {
+    return QStringLiteral("HIBA: ") + text;
+}
+
+// Lets the log, the gauge and the step label be drawn. Clicks and keys wait until the run has
+// ended, so no second command starts in the middle of this one.
+void drawPending() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace
+
+SaveRun::SaveRun(const SaveRunControls& controls, std::function<QDate()> today)
+    : controls_(controls), today_(std::move(today)) {}
+
+void SaveRun::Ment(const QString& caption) {
+    controls_.log->show();
+    controls_.log->clear();
+    controls_.send->setEnabled(false);
+    controls_.coverNote->setEnabled(false);
+
+    cleanUp(kTextFolder);
+    cleanUp(kCoverNoteFolder);
+
+    saveError_ = false;
+    errorListFile_.create(kTextFolder + QStringLiteral("hibalista.txt"));
+    try {
+        controls_.step->show();
+        controls_.gauge->show();
+        controls_.gauge->setValue(0);
+        drawPending();
+
+        const Period period = periodOfCaption(caption);
+        controls_.send->setText(QStringLiteral("Küldés %1 - %2").arg(period.year, period.quarter));
+        controls_.coverNote->setText(
+            QStringLiteral("Kísérőjegyzék nyomtatása %1 - %2").arg(period.year, period.quarter));
+
+        db::Query providers(QStringLiteral("select ai.adosajat from adatlapInt ai "
+                                           "where ai.adatszolgev = ? and ai.adatszolgnegyedev = ?"),
+                            {period.year, period.quarter});
+        const int count = providers.rowCount();
+        for (int i = 0; i < count; ++i) {
+            const QString adosajat = providers.text(QStringLiteral("adosajat"));
+            WriteInstitutionFile(adosajat, period.year, period.quarter);
+            WritePurchaseFile(adosajat, period.year, period.quarter);
+            WritePurchaseListing(adosajat, period.year, period.quarter);
+            WriteCoverNote(adosajat, period.year, period.quarter);
+            providers.next();
+        }
+
+        controls_.gauge->hide();
+        controls_.step->hide();
+        const bool complete = !saveError_;
+        if (complete) {
+            LogLine(QStringLiteral("Text állományok elkészültek"), false);
+            LogLine(QString(), false);
+        }
+        // Closed before the entries are enabled: a list that cannot be written fails the run.
+        errorListFile_.close();
+        controls_.send->setEnabled(complete);
+        controls_.coverNote->setEnabled(complete);
+    } catch (...) {
+        try {
+            errorListFile_.close();
+        } catch (...) {
+            // The failure that ended the run is the one to show.
+        }
+        throw;
+    }
+}
+
+void SaveRun::LogLine(const QString& text, bool error) {
+    const QString line = error ? errorLine(text) : text;
+    errorListFile_.writeLine(line);
+    controls_.log->addItem(line);
+    if (error)
+        saveError_ = true;
+}
+
+// Deletes every *.txt entry of the folder, of any period. An entry that cannot be deleted is
+// reported in the log list only: the error list is not open yet.
+void SaveRun::cleanUp(const QString& folder) {
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("*.txt")}, QDir::AllEntries | QDir::Hidden |
+                                                              QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        if (!QFile::remove(folder + name))
+            controls_.log->addItem(errorLine(notDeletable(name)));
+    }
+}
+
+void SaveRun::showStep(int rowCount, const QString& fileName) {
+    controls_.gauge->setMaximum(rowCount);
+    controls_.gauge->setValue(0);
+    drawPending();
+    controls_.step->setText(fileName + QStringLiteral(" mentése"));
+}
+
+void Ment(const SaveRunControls& controls, const QString& caption) {
+    SaveRun(controls).Ment(caption);
+}
+
+Period periodOfCaption(const QString& caption) {
+    // Positions count the accelerator marker; a caption shown without one is counted as if the
+    // marker stood at its start, which gives the same year and quarter.
+    const QString counted = caption.contains(u'&') ? caption : u'&' + caption;
+    return {counted.mid(8, 4), counted.mid(13, 1)};
+}
+
+QString reportFileName(const QString& adosajat, const QString& year, const QString& quarter,
+                       const QString& kind) {
+    return QStringLiteral("%1_%2_%3_%4.txt").arg(year, quarter, adosajat, kind);
+}
+
+QString listingFileName(const QString& adosajat, const QString& year, const QString& quarter) {
+    return QStringLiteral("%1_%2_%3.xls").arg(adosajat, year, quarter);
+}
+
+}  // namespace exporting

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/codepage.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+
+namespace exporting {
+
+// The main-window controls the save run drives.
+struct SaveRunControls {
+    QListWidget* log;     // ListBox1: the run's log lines
+    QProgressBar* gauge;  // Gauge1: progress of the file being written
+    QLabel* step;         // Label1: the file being written
+    QAction* send;        // TMenuItem_Kuldes: the menu action of the "Küldés" submenu
+    QAction* coverNote;   // TMenuItem_KisJegyz: "Kísérőjegyzék nyomtatása"
+};
+
+// The save run of one year and quarter: clears the text files of earlier runs, then writes for
+// every data provider of the period its institution and purchase data files (text/), its purchase
+// listing (Listak/) and its cover note (kuldes/temp/), logging in the log list and in
+// text/hibalista.txt. A failure that ends the run is thrown as platform::Failure; what was
+// written until then stays, and the send and cover-note entries stay disabled.
+class SaveRun {
+public:
+    explicit SaveRun(const SaveRunControls& controls,
+                     std::function<QDate()> today = &QDate::currentDate);
+
+    // The command of a save item; its caption as the menu holds it, e.g. "&Mentés 2007-3".
+    void Ment(const QString& caption);
+
+    // One line in the error list and the log list; an error line is prefixed "HIBA: " and sets
+    // SaveError.
+    void LogLine(const QString& text, bool error);
+    bool SaveError() const { return saveError_; }
+
+    // The writers of one data provider's files; registration number, year and quarter as text.
+    void WriteInstitutionFile(const QString& adosajat, const QString& year, const QString& quarter);
+    void WritePurchaseFile(const QString& adosajat, const QString& year, const QString& quarter);
+    void WritePurchaseListing(const QString& adosajat, const QString& year, const QString& quarter);
+    void WriteCoverNote(const QString& adosajat, const QString& year, const QString& quarter);
+
+private:
+    void cleanUp(const QString& folder);
+    void showStep(int rowCount, const QString& fileName);
+
+    SaveRunControls controls_;
+    std::function<QDate()> today_;
+    bool saveError_ = false;
+    platform::TextFile errorListFile_;
+};
+
+// The save run with the real clock: the one line the main window's save items call.
+void Ment(const SaveRunControls& controls, const QString& caption);
+
+// The period a save item's caption carries, counted with the one accelerator marker "&" the menu
+// puts into the word "Mentés": the year is the 4 characters from the 9th, the quarter the 14th.
+struct Period {
+    QString year;
+    QString quarter;
+};
+Period periodOfCaption(const QString& caption);
+
+// A value (in Windows-1250, one byte per character) fitted to its field: cut to the width, or
+// filled with blanks after it (left-aligned) or before it (right-aligned).
+QByteArray PadField(const QByteArray& value, int width, bool leftAligned);
+
+// Bare file names: a report file (kind BI, BR or KJ) and the purchase listing.
+QString reportFileName(const QString& adosajat, const QString& year, const QString& quarter,
+                       const QString& kind);
+QString listingFileName(const QString& adosajat, const QString& year, const QString& quarter);
+
+}  // namespace exporting

@@ -1,0 +1,486 @@
+#include "db/query.h"
+#include "export/save_run.h"
+#include "platform/failure.h"
+#include "support/program_folder.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QLocale>
+#include <QProgressBar>
+#include <QStringEncoder>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <memory>
+
+using exporting::SaveRun;
+using testsupport::ProgramFolder;
+using testsupport::readFile;
+
+namespace {
+
+// The name of the first data provider: 80 characters with ő and ű.
+const QString kLongName = QStringLiteral(
+    "Szent Győző Kórház és Rendelőintézet, Fűzfa utcai telephely, Belgyógyászat 12-3.");
+
+QString blanks(int count) {
+    return QString(count, u' ');
+}
+
+// The expected file content: Windows-1250 (through the toolkit's own converter, independent of
+// the program's) with CR LF after every line.
+QByteArray windows1250Lines(const QStringList& lines) {
+    QStringEncoder encoder("windows-1250");
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += QByteArray(encoder.encode(line)) + "\r\n";
+    return bytes;
+}
+
+void exec(const QString& statement, const QVariantList& values = {}) {
+    db::execute(statement, values);
+}
+
+// The fixture's own code rows, so the shipped code tables may change freely; unit 99 has none.
+void insertCodes() {
+    exec(
+        QStringLiteral("insert or replace into Torzs_Mennyisegiegyseg (ID, Nev, NevStr) "
+                       "values ('01', 'db', 'darab')"));
+    exec(QStringLiteral("delete from Torzs_Mennyisegiegyseg where ID = '99'"));
+    exec(
+        QStringLiteral("insert or replace into Torzs_Beszerzesiforras (ID, Nev, nevstr) "
+                       "values ('1', 'hazai', 'hazai forrás')"));
+    exec(
+        QStringLiteral("insert or replace into Torzs_Felhasznter (ID, Nev, nevstr) "
+                       "values ('10', 'ápolás', 'ápolás')"));
+    exec(
+        QStringLiteral("insert or replace into Torzs_Artipus (ID, Nev, nevstr) "
+                       "values ('1', 'nettó', 'nettó ár')"));
+}
+
+void insertInstitution(const QString& adosajat, const QVariant& name, int year,
+                       const QString& quarter) {
+    exec(QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, "
+                        "Adatszolgnegyedev) values (?, ?, ?, ?)"),
+         {adosajat, name, year, quarter});
+}
+
+struct Item {
+    QString month;
+    int number;
+    QString kind;
+    QString groupCode;
+    QVariant itj;
+    QString vtsz;
+    QString name;
+    QString unit;
+    int quantity;
+    double price;
+    double basePrice;
+};
+
+void insertItem(const QString& adosajat, int year, const QString& quarter, const Item& item) {
+    exec(QStringLiteral("insert into AdatlapBR values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                        "'1', '10', '1', ?, ?)"),
+         {adosajat, year, quarter, item.month, item.number, item.kind, item.groupCode, item.itj,
+          item.vtsz, item.name, item.unit, item.quantity, item.price, item.basePrice});
+}
+
+// Two data providers of 2007-3: 12345678 with three items (the second with a unit that has no
+// code row), 87654321 without items and with every column but its name NULL.
+void insertFixture() {
+    insertCodes();
+    insertInstitution(QStringLiteral("12345678"), kLongName, 2007, QStringLiteral("3"));
+    exec(QStringLiteral(
+        "update AdatlapInt set Sz_megyekod = '01', Sz_telepuleskod = '13578', Irsz = '1011', "
+        "Telepules = 'Budapest', Utca = 'Fő utca', Hsz = '12', Intag = '8610', Gazdfor = '32', "
+        "I_ANTSZkod = '010100', Toltnev = 'Kiss Ödön', Toltmail = 'kiss@example.hu', "
+        "Vezetonev = 'Nagy Erzsébet', Vezetomail = 'nagy@example.hu' where Adosajat = '12345678'"));
+    insertInstitution(QStringLiteral("87654321"), QStringLiteral("O'Brien\tKlinika Kft."), 2007,
+                      QStringLiteral("3"));
+    const QString a = QStringLiteral("12345678");
+    insertItem(a, 2007, QStringLiteral("3"),
+               {QStringLiteral("07"), 1, QStringLiteral("1"), QStringLiteral("12345678"),
+                QStringLiteral("1234"), QStringLiteral("3004 90 00"),
+                QStringLiteral("Fűtőolaj 'extra'"), QStringLiteral("01"), 12, 1250.5, 2});
+    insertItem(a, 2007, QStringLiteral("3"),
+               {QStringLiteral("08"), 2, QStringLiteral("1"), QStringLiteral("87654321"),
+                QStringLiteral("4321"), QStringLiteral("2710 19 43"), QStringLiteral("Gázolaj"),
+                QStringLiteral("99"), 100, 0.5, 1e15});
+    insertItem(a, 2007, QStringLiteral("3"),
+               {QStringLiteral("09"), 3, QStringLiteral("2"), QStringLiteral("5432"), QVariant(),
+                QStringLiteral("85.11.1"), QStringLiteral("Takarítás\tkülső"), QStringLiteral("01"),
+                1, 0.25, 1234567.89});
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Makes a path impossible to delete even for root: a non-empty folder of that name.
+void lock(const QString& path) {
+    QVERIFY(QDir().mkpath(path + QStringLiteral("/inside")));
+}
+
+const QByteArray kClosingLines = "Text \xE1llom\xE1nyok elk\xE9sz\xFCltek\r\n\r\n";
+
+}  // namespace
+
+class TestSaveRun : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ProgramFolder> folder_;
+    std::unique_ptr<QWidget> window_;
+    exporting::SaveRunControls controls_{};
+
+    void save(const QString& caption) {
+        SaveRun(controls_, [] { return QDate(2007, 10, 15); }).Ment(caption);
+    }
+
+    QString failureOf(const QString& caption) {
+        try {
+            save(caption);
+        } catch (const platform::Failure& failure) {
+            return failure.text();
+        }
+        return {};
+    }
+
+    QStringList logLines() const {
+        QStringList lines;
+        for (int i = 0; i < controls_.log->count(); ++i)
+            lines.append(controls_.log->item(i)->text());
+        return lines;
+    }
+
+    QByteArray file(const QString& relative) const { return readFile(folder_->file(relative)); }
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary)); }
+
+    void init() {
+        folder_ = std::make_unique<ProgramFolder>();
+        window_ = std::make_unique<QWidget>();
+        auto* layout = new QVBoxLayout(window_.get());
+        controls_.log = new QListWidget;
+        controls_.step = new QLabel;
+        controls_.gauge = new QProgressBar;
+        for (QWidget* widget :
+             {static_cast<QWidget*>(controls_.log), static_cast<QWidget*>(controls_.step),
+              static_cast<QWidget*>(controls_.gauge)}) {
+            layout->addWidget(widget);
+            widget->hide();
+        }
+        controls_.send = new QAction(QStringLiteral("Küldés"), window_.get());
+        controls_.coverNote =
+            new QAction(QStringLiteral("Kísérőjegyzék nyomtatása"), window_.get());
+        controls_.send->setEnabled(false);
+        window_->show();
+    }
+
+    void cleanup() {
+        window_.reset();
+        folder_.reset();
+    }
+
+    void goldenFiles() {
+        insertFixture();
+        controls_.log->addItem(QStringLiteral("a line of the previous run"));
+        save(QStringLiteral("&Mentés 2007-3"));
+
+        QCOMPARE(
+            file(QStringLiteral("text/2007_3_12345678_BI.txt")),
+            windows1250Lines({QStringLiteral("12345678") + kLongName + QStringLiteral("0113578") +
+                              QStringLiteral("1011") + QStringLiteral("Budapest") + blanks(22) +
+                              QStringLiteral("Fő utca") + blanks(23) + QStringLiteral("12 8610") +
+                              QStringLiteral("32010100") + QStringLiteral("Kiss Ödön") +
+                              blanks(21) + QStringLiteral("kiss@example.hu") + blanks(15) +
+                              blanks(20) + QStringLiteral("Nagy Erzsébet") + blanks(17) +
+                              QStringLiteral("nagy@example.hu") + blanks(15) + blanks(20) +
+                              QStringLiteral("20073")}));
+        QCOMPARE(file(QStringLiteral("text/2007_3_12345678_BI.txt")).size(), 339 + 2);
+        // The bytes of ő and ű themselves.
+        QCOMPARE(file(QStringLiteral("text/2007_3_12345678_BI.txt")).mid(14, 5),
+                 QByteArray("Gy\xF5z\xF5"));
+
+        QCOMPARE(file(QStringLiteral("text/2007_3_12345678_BR.txt")),
+                 windows1250Lines(
+                     {QStringLiteral("1234567820073071    11234561234    3004 90 00       ") +
+                          QStringLiteral("Fűtőolaj 'extra'") + blanks(64) +
+                          QStringLiteral("01       121101   1250,5        2"),
+                      QStringLiteral("1234567820073082    18765434321    2710 19 43       ") +
+                          QStringLiteral("Gázolaj") + blanks(73) +
+                          QStringLiteral("99      1001101      0,5     1E15"),
+                      QStringLiteral("1234567820073093    25432          85.11.1          ") +
+                          QStringLiteral("Takarítás\tkülső") + blanks(65) +
+                          QStringLiteral("01        11101     0,251234567,8")}));
+
+        QCOMPARE(file(QStringLiteral("text/2007_3_87654321_BI.txt")),
+                 windows1250Lines({QStringLiteral("87654321O'Brien\tKlinika Kft.") + blanks(60) +
+                                   blanks(246) + QStringLiteral("20073")}));
+        QVERIFY(!QFile::exists(folder_->file(QStringLiteral("text/2007_3_87654321_BR.txt"))));
+
+        const QString titles = QStringLiteral(
+            "tétel sorszám\ttermék vagy szolgáltatás kód\tkódszám\tITJ\tVTSZ-SZJ\tmegnevezés\t"
+            "mértékegység\t\tvásárolt mennyiség\tbeszerzési forrás\t\tfelhasználási terület\t\t"
+            "ártípus\t\ttény egységár (Ft)\tbázis egységár (Ft)");
+        QCOMPARE(
+            file(QStringLiteral("Listak/12345678_2007_3.xls")),
+            windows1250Lines(
+                {QStringLiteral("Árinformációs adatjelentés, beszerzési adatok listája"), QString(),
+                 QStringLiteral("Intézet neve: ") + kLongName, QStringLiteral("adószám: 12345678"),
+                 QStringLiteral("Beszerzési időszak (év, negyedév): 2007, 3"), QString(), QString(),
+                 titles,
+                 QStringLiteral("1\t1\t12345678\t'1234'\t'3004 90 00'\tFűtőolaj 'extra'\t"
+                                "'01'\tdarab\t12\t1\thazai forrás\t'10'\tápolás\t1\tnettó ár\t"
+                                "1250,50\t2,00\t"),
+                 QStringLiteral("3\t2\t5432\t''\t'85.11.1'\tTakarítás\tkülső\t'01'\tdarab\t1\t"
+                                "1\thazai forrás\t'10'\tápolás\t1\tnettó ár\t0,25\t"
+                                "1234567,89\t")}));
+        QCOMPARE(file(QStringLiteral("Listak/87654321_2007_3.xls")),
+                 windows1250Lines(
+                     {QStringLiteral("Árinformációs adatjelentés, beszerzési adatok listája"),
+                      QString(), QStringLiteral("Intézet neve: O'Brien\tKlinika Kft."),
+                      QStringLiteral("adószám: 87654321"),
+                      QStringLiteral("Beszerzési időszak (év, negyedév): 2007, 3"), QString(),
+                      QString(), titles}));
+
+        const QString indent = blanks(9);
+        QStringList note = {QString(), QString(), QString(), QString(),
+                            QString(), QString(), QString()};
+        note << indent + QStringLiteral("Egészségügyi Árinformációs Adatgyűjtő Központ (EÁAK)")
+             << indent + QStringLiteral("1000 Budapest, Minta utca 1.")
+             << indent + QStringLiteral("Postacím: 1000 Budapest, Pf. 100.") << QString()
+             << QString() << indent + QStringLiteral("Iktató szám:")
+             << indent + QStringLiteral("Melléklet:") << QString() << QString()
+             << indent + QStringLiteral("Tárgy: Az Egészségügyi intézmények árinformációi,")
+             << indent + QStringLiteral("intézményi beszerzések adatjelentésének megküldése")
+             << indent + QStringLiteral(
+                             "OSAP 9052/07 (az adatgyűjtést elrendelő "
+                             "kormányrendelet szerint)")
+             << QString() << QString() << QString()
+             << indent + QStringLiteral("Az adatszolgáltatás időszaka (év, negyedév): 2007, 3")
+             << QString() << QString() << indent + QStringLiteral("Az adatszolgáltató intézmény")
+             << indent + QStringLiteral("Neve: ") + kLongName
+             << indent + QStringLiteral("KSH törzsszáma: 12345678")
+             << indent + QStringLiteral("Címe: 1011 Budapest Fő utca 12") << QString()
+             << indent + QStringLiteral(
+                             "A negyedévben elküldött beszerzések tételszáma "
+                             "(tétel sorszám): 3")
+             << QString() << QString()
+             << indent + QStringLiteral("Az adatszolgáltatásért felelős vezető") << QString()
+             << indent + QStringLiteral("Neve        : Nagy Erzsébet")
+             << indent + QStringLiteral("e-mail címe : nagy@example.hu")
+             << indent + QStringLiteral("telefonszáma: ") << QString() << QString()
+             << indent + QStringLiteral("A kitöltő")
+             << indent + QStringLiteral("Neve        : Kiss Ödön")
+             << indent + QStringLiteral("e-mail címe : kiss@example.hu")
+             << indent + QStringLiteral("telefonszáma: ") << QString() << QString() << QString()
+             << QString() << indent + QStringLiteral("Kelt: ............, 2007.10.15.") << QString()
+             << QString() << QString() << QString()
+             << indent + QStringLiteral("Aláírás: ....................");
+        QCOMPARE(note.size(), 54);
+        QCOMPARE(file(QStringLiteral("kuldes/temp/2007_3_12345678_KJ.txt")),
+                 windows1250Lines(note));
+
+        const QList<QByteArray> other =
+            file(QStringLiteral("kuldes/temp/2007_3_87654321_KJ.txt")).split('\n');
+        QCOMPARE(other.size(), 54 + 1);
+        QCOMPARE(other.at(26), QByteArray("         Neve: O'Brien\tKlinika Kft.\r"));
+        QCOMPARE(other.at(28), QByteArray("         C\xEDme:    \r"));
+        QVERIFY(other.at(30).endsWith(": 0\r"));
+
+        QCOMPARE(file(QStringLiteral("text/hibalista.txt")), kClosingLines);
+        QCOMPARE(logLines(), (QStringList{QStringLiteral("Text állományok elkészültek"), {}}));
+        QVERIFY(controls_.log->isVisible());
+        QVERIFY(!controls_.gauge->isVisible());
+        QVERIFY(!controls_.step->isVisible());
+        QVERIFY(controls_.send->isEnabled());
+        QVERIFY(controls_.coverNote->isEnabled());
+        QCOMPARE(controls_.step->text(), QStringLiteral("2007_3_87654321_BR.txt mentése"));
+    }
+
+    void periodFromCaption_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("marker before M") << QStringLiteral("&Mentés 2007-3");
+        QTest::newRow("marker before e") << QStringLiteral("M&entés 2007-3");
+        QTest::newRow("marker before s") << QStringLiteral("Menté&s 2007-3");
+        QTest::newRow("no marker") << QStringLiteral("Mentés 2007-3");
+    }
+
+    void periodFromCaption() {
+        QFETCH(QString, caption);
+        insertFixture();
+        save(caption);
+        QCOMPARE(controls_.send->text(), QStringLiteral("Küldés 2007 - 3"));
+        QCOMPARE(controls_.coverNote->text(), QStringLiteral("Kísérőjegyzék nyomtatása 2007 - 3"));
+        QCOMPARE(filesIn(folder_->file(QStringLiteral("kuldes/temp"))),
+                 (QStringList{QStringLiteral("2007_3_12345678_KJ.txt"),
+                              QStringLiteral("2007_3_87654321_KJ.txt")}));
+    }
+
+    void cleanUpAcrossPeriods() {
+        insertFixture();
+        insertInstitution(QStringLiteral("12345678"), QStringLiteral("Kórház"), 2007,
+                          QStringLiteral("4"));
+        insertItem(QStringLiteral("12345678"), 2007, QStringLiteral("4"),
+                   {QStringLiteral("10"),
+                    1,
+                    QStringLiteral("1"),
+                    QStringLiteral("1234"),
+                    {},
+                    QStringLiteral("1"),
+                    QStringLiteral("Só"),
+                    QStringLiteral("01"),
+                    1,
+                    1,
+                    1});
+        save(QStringLiteral("&Mentés 2007-3"));
+        save(QStringLiteral("M&entés 2007-4"));
+
+        QCOMPARE(filesIn(folder_->file(QStringLiteral("text"))),
+                 (QStringList{QStringLiteral("2007_4_12345678_BI.txt"),
+                              QStringLiteral("2007_4_12345678_BR.txt"),
+                              QStringLiteral("hibalista.txt")}));
+        QCOMPARE(filesIn(folder_->file(QStringLiteral("kuldes/temp"))),
+                 QStringList{QStringLiteral("2007_4_12345678_KJ.txt")});
+        QCOMPARE(filesIn(folder_->file(QStringLiteral("Listak"))),
+                 (QStringList{QStringLiteral("12345678_2007_3.xls"),
+                              QStringLiteral("12345678_2007_4.xls"),
+                              QStringLiteral("87654321_2007_3.xls")}));
+        QCOMPARE(controls_.send->text(), QStringLiteral("Küldés 2007 - 4"));
+    }
+
+    void periodWithoutInstitutionRecord() {
+        insertCodes();
+        insertItem(QStringLiteral("12345678"), 2008, QStringLiteral("1"),
+                   {QStringLiteral("01"),
+                    1,
+                    QStringLiteral("1"),
+                    QStringLiteral("1234"),
+                    {},
+                    QStringLiteral("1"),
+                    QStringLiteral("Só"),
+                    QStringLiteral("01"),
+                    1,
+                    1,
+                    1});
+        save(QStringLiteral("&Mentés 2008-1"));
+        QCOMPARE(filesIn(folder_->file(QStringLiteral("text"))),
+                 QStringList{QStringLiteral("hibalista.txt")});
+        QCOMPARE(file(QStringLiteral("text/hibalista.txt")), kClosingLines);
+        QVERIFY(controls_.send->isEnabled());
+        QVERIFY(controls_.coverNote->isEnabled());
+    }
+
+    // The flag is cleared at each provider's listing step, so only the last provider's locked
+    // listing holds back the closing lines and the two entries.
+    void lockedListing_data() {
+        QTest::addColumn<QString>("locked");
+        QTest::addColumn<QByteArray>("errorList");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("first provider")
+            << QStringLiteral("12345678_2007_3.xls")
+            << QByteArray("HIBA: 12345678_2007_3.xls file nem t\xF6r\xF6lhet\xF5!\r\n") +
+                   kClosingLines
+            << true;
+        QTest::newRow("last provider")
+            << QStringLiteral("87654321_2007_3.xls")
+            << QByteArray("HIBA: 87654321_2007_3.xls file nem t\xF6r\xF6lhet\xF5!\r\n") << false;
+    }
+
+    void lockedListing() {
+        QFETCH(QString, locked);
+        QFETCH(QByteArray, errorList);
+        QFETCH(bool, enabled);
+        insertFixture();
+        lock(folder_->file(QStringLiteral("Listak/") + locked));
+        save(QStringLiteral("&Mentés 2007-3"));
+
+        QCOMPARE(file(QStringLiteral("text/hibalista.txt")), errorList);
+        QCOMPARE(logLines().first(), QStringLiteral("HIBA: %1 file nem törölhető!").arg(locked));
+        QCOMPARE(controls_.send->isEnabled(), enabled);
+        QCOMPARE(controls_.coverNote->isEnabled(), enabled);
+        // The locked listing stays; the provider's cover note is still written.
+        QVERIFY(QFileInfo(folder_->file(QStringLiteral("Listak/") + locked)).isDir());
+        QCOMPARE(filesIn(folder_->file(QStringLiteral("kuldes/temp"))).size(), 2);
+    }
+
+    void lockedTextFileOfAnotherPeriod() {
+        insertFixture();
+        lock(folder_->file(QStringLiteral("text/2006_1_11111111_BI.txt")));
+        QFile stray(folder_->file(QStringLiteral("kuldes/temp/old.TXT")));
+        QVERIFY(stray.open(QIODevice::WriteOnly));
+        stray.close();
+        save(QStringLiteral("&Mentés 2007-3"));
+
+        QCOMPARE(logLines(),
+                 (QStringList{QStringLiteral("HIBA: 2006_1_11111111_BI.txt file nem törölhető!"),
+                              QStringLiteral("Text állományok elkészültek"),
+                              {}}));
+        QCOMPARE(file(QStringLiteral("text/hibalista.txt")), kClosingLines);
+        QVERIFY(!stray.exists());
+        QVERIFY(controls_.send->isEnabled());
+    }
+
+    // A failure ends the run where it happens: what was written stays, the entries stay
+    // disabled, no closing lines, and the error list is closed.
+    void failureStopsTheRun_data() {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QStringList>("written");
+        const QStringList firstDataFiles = {QStringLiteral("text/2007_3_12345678_BI.txt"),
+                                            QStringLiteral("text/2007_3_12345678_BR.txt")};
+        const QStringList firstProvider =
+            firstDataFiles + QStringList{QStringLiteral("Listak/12345678_2007_3.xls"),
+                                         QStringLiteral("kuldes/temp/2007_3_12345678_KJ.txt")};
+        QTest::newRow("no text folder")
+            << QStringLiteral("text") << QStringLiteral("Cannot create file text/hibalista.txt")
+            << QStringList();
+        QTest::newRow("no listing folder")
+            << QStringLiteral("Listak")
+            << QStringLiteral("Cannot create file Listak/12345678_2007_3.xls") << firstDataFiles;
+        QTest::newRow("no cover-note folder")
+            << QStringLiteral("kuldes/temp")
+            << QStringLiteral("Cannot create file kuldes/temp/2007_3_12345678_KJ.txt")
+            << firstDataFiles + QStringList{QStringLiteral("Listak/12345678_2007_3.xls")};
+        QTest::newRow("locked data file of the period")
+            << QStringLiteral("text/2007_3_87654321_BI.txt")
+            << QStringLiteral("Cannot create file text/2007_3_87654321_BI.txt") << firstProvider;
+        QTest::newRow("statement rejected")
+            << QStringLiteral("Torzs_Artipus") << QStringLiteral("no such table") << firstDataFiles;
+    }
+
+    void failureStopsTheRun() {
+        QFETCH(QString, cause);
+        QFETCH(QString, failure);
+        QFETCH(QStringList, written);
+        insertFixture();
+        if (cause.startsWith(QStringLiteral("Torzs")))
+            exec(QStringLiteral("drop table ") + cause);
+        else if (cause.endsWith(QStringLiteral(".txt")))
+            lock(folder_->file(cause));
+        else
+            QVERIFY(QDir(folder_->file(cause)).removeRecursively());
+        controls_.send->setEnabled(true);
+        controls_.coverNote->setEnabled(true);
+
+        const QString shown = failureOf(QStringLiteral("&Mentés 2007-3"));
+        QVERIFY2(shown.contains(failure), qPrintable(shown));
+        QVERIFY(!controls_.send->isEnabled());
+        QVERIFY(!controls_.coverNote->isEnabled());
+        QCOMPARE(file(QStringLiteral("text/hibalista.txt")), QByteArray());
+        for (const QString& path : written)
+            QVERIFY2(QFileInfo(folder_->file(path)).isFile(), qPrintable(path));
+        const QStringList later = {QStringLiteral("text/2007_3_87654321_BI.txt"),
+                                   QStringLiteral("kuldes/temp/2007_3_87654321_KJ.txt")};
+        for (const QString& path : later)
+            QVERIFY2(!QFileInfo(folder_->file(path)).isFile(), qPrintable(path));
+    }
+};
+
+QTEST_MAIN(TestSaveRun)
+#include "test_save_run.moc"
