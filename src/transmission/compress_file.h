@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace transmission {
+
+// The upload form of a report file: its path with the last four characters (".txt") replaced by
+// ".zip", in the same folder.
+QString compressedPath(const QString& path);
+
+// Writes the report file at path as a single zlib stream (deflate, level 9, 32 KiB window) into
+// compressedPath(path), creating or emptying that file; the input is left unchanged. An input
+// that cannot be read, an output that cannot be created or written and a compressor error throw
+// platform::Failure naming the file; a partly written output is left in place.
+void CompressFile(const QString& path);
+
+}  // namespace transmission

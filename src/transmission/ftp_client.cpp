@@ -1,0 +1,316 @@
+#include "transmission/ftp_client.h"
+
+#include "platform/failure.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <sys/socket.h>
+
+#include <vector>
+
+namespace transmission {
+
+namespace {
+
+// The one place that names the collecting organisation's server.
+constexpr auto kServerHost = "ftp.example.org";
+constexpr quint16 kServerPort = 21;
+constexpr auto kUser = "zovavazuvi";
+constexpr auto kPassword = "quilmortend5831";
+
+constexpr qint64 kBlockSize = 65536;
+constexpr qint64 kMaxReplyLine = 65536;
+
+using platform::Failure;
+
+int milliseconds(std::chrono::milliseconds limit) {
+    return static_cast<int>(limit.count());
+}
+
+QString seconds(std::chrono::milliseconds limit) {
+    return QStringLiteral("%1 s").arg(static_cast<double>(limit.count()) / 1000.0);
+}
+
+QString verbOf(const QString& line) {
+    return line.section(QLatin1Char(' '), 0, 0);
+}
+
+}  // namespace
+
+FtpAccount collectingServerAccount() {
+    return {QString::fromLatin1(kServerHost), kServerPort, QString::fromLatin1(kUser),
+            QString::fromLatin1(kPassword)};
+}
+
+FtpClient::FtpClient(FtpAccount account, FtpTimeouts timeouts, QObject* parent)
+    : QObject(parent), account_(std::move(account)), timeouts_(timeouts) {}
+
+bool FtpClient::isConnected() const {
+    return control_.state() == QAbstractSocket::ConnectedState;
+}
+
+void FtpClient::Connect() {
+    control_.abort();
+    try {
+        openControlConnection();
+        logIn();
+        negotiate();
+    } catch (...) {
+        control_.abort();
+        throw;
+    }
+}
+
+void FtpClient::openControlConnection() {
+    features_.clear();
+    control_.connectToHost(account_.host, account_.port);
+    if (!control_.waitForConnected(milliseconds(timeouts_.connect))) {
+        const QString target = QStringLiteral("%1:%2").arg(account_.host).arg(account_.port);
+        throw Failure(control_.error() == QAbstractSocket::SocketTimeoutError
+                          ? QStringLiteral("Could not connect to %1 within %2")
+                                .arg(target, seconds(timeouts_.connect))
+                          : QStringLiteral("Could not connect to %1: %2")
+                                .arg(target, control_.errorString()));
+    }
+    expect(readReply(QStringLiteral("the greeting")), {220});
+}
+
+void FtpClient::logIn() {
+    const FtpReply user = command(QStringLiteral("USER ") + account_.user);
+    expect(user, {230, 232, 331});
+    if (user.code == 331) {
+        expect(command(QStringLiteral("PASS ") + account_.password), {230});
+    }
+}
+
+// Feature list, transfer type and system type, as FTP clients commonly ask for them; only the
+// type matters here, the other replies may be anything.
+void FtpClient::negotiate() {
+    const FtpReply feat = command(QStringLiteral("FEAT"));
+    if (feat.code / 100 == 2) {
+        features_ = feat.innerLines();
+    }
+    expect(command(QStringLiteral("TYPE I")), {200});
+    command(QStringLiteral("SYST"));
+    if (listsFeature(QStringLiteral("SITE"), QStringLiteral("ZONE"))) {
+        command(QStringLiteral("SITE ZONE"));
+    }
+}
+
+// Whether the feature list has a line named `name` whose parameters, if asked for, include
+// `value` ("SITE CHMOD;ZONE" names ZONE).
+bool FtpClient::listsFeature(const QString& name, const QString& value) const {
+    static const QRegularExpression separators(QStringLiteral("[ ;,]+"));
+    for (const QString& line : features_) {
+        const QStringList words = line.split(separators, Qt::SkipEmptyParts);
+        if (!words.isEmpty() && words.first().compare(name, Qt::CaseInsensitive) == 0 &&
+            (value.isEmpty() || words.mid(1).contains(value, Qt::CaseInsensitive))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void FtpClient::Put(const QString& localPath, const QString& remoteName) {
+    if (!isConnected()) {
+        throw Failure(QStringLiteral("Not connected to the FTP server"));
+    }
+    if (remoteName.contains(QLatin1Char('\r')) || remoteName.contains(QLatin1Char('\n'))) {
+        throw Failure(QStringLiteral("Invalid remote file name: %1").arg(remoteName));
+    }
+    QFile file(localPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw Failure(
+            QStringLiteral("Cannot open file \"%1\": %2").arg(localPath, file.errorString()));
+    }
+    const qint64 size = file.size();
+
+    if (listsFeature(QStringLiteral("PRET"))) {
+        command(QStringLiteral("PRET STOR ") + remoteName);
+    }
+    const FtpReply passive = command(QStringLiteral("PASV"));
+    expect(passive, {227});
+    // Only the port of the reply is used: the data connection goes to the server the control
+    // connection reached, so that a server behind address translation naming its private address
+    // still works and no reply can send the file anywhere else.
+    const quint16 port = parsePassiveReply(passive.lines.first()).port;
+
+    QTcpSocket data;
+    send(QStringLiteral("STOR ") + remoteName);
+    openDataConnection(data, port);
+    expect(readReply(QStringLiteral("the reply to STOR")), {110, 125, 150});
+
+    const qint64 sent = sendFile(file, data);
+    closeDataConnection(data);
+    awaitCompletion();
+    if (sent != size) {
+        throw Failure(QStringLiteral("Only %1 of %2 bytes of \"%3\" were sent")
+                          .arg(sent)
+                          .arg(size)
+                          .arg(localPath));
+    }
+}
+
+void FtpClient::openDataConnection(QTcpSocket& data, quint16 port) {
+    data.connectToHost(control_.peerAddress(), port);
+    if (data.waitForConnected(milliseconds(timeouts_.connect))) {
+        return;
+    }
+    const QString target = QStringLiteral("%1:%2").arg(control_.peerAddress().toString()).arg(port);
+    failTransfer(data.error() == QAbstractSocket::SocketTimeoutError
+                     ? QStringLiteral("Could not open the data connection to %1 within %2")
+                           .arg(target, seconds(timeouts_.connect))
+                     : QStringLiteral("Could not open the data connection to %1: %2")
+                           .arg(target, data.errorString()));
+}
+
+qint64 FtpClient::sendFile(QFile& file, QTcpSocket& data) {
+    const qint64 size = file.size();
+    Q_EMIT workBegin(size);
+    std::vector<char> block(kBlockSize);
+    qint64 sent = 0;
+    qint64 read;
+    while ((read = file.read(block.data(), kBlockSize)) > 0) {
+        if (data.write(block.data(), read) != read) {
+            failTransfer(QStringLiteral("The data connection broke after %1 of %2 bytes: %3")
+                             .arg(sent)
+                             .arg(size)
+                             .arg(data.errorString()));
+        }
+        while (data.bytesToWrite() > 0) {
+            if (data.waitForBytesWritten(milliseconds(timeouts_.dataIdle))) {
+                continue;
+            }
+            if (data.error() == QAbstractSocket::SocketTimeoutError) {
+                throw Failure(QStringLiteral("The upload made no progress for %1 (%2 of %3 bytes "
+                                             "sent)")
+                                  .arg(seconds(timeouts_.dataIdle))
+                                  .arg(sent)
+                                  .arg(size));
+            }
+            failTransfer(QStringLiteral("The data connection broke after %1 of %2 bytes: %3")
+                             .arg(sent)
+                             .arg(size)
+                             .arg(data.errorString()));
+        }
+        sent += read;
+        Q_EMIT work(sent);
+    }
+    if (read < 0) {
+        throw Failure(
+            QStringLiteral("Cannot read file \"%1\": %2").arg(file.fileName(), file.errorString()));
+    }
+    return sent;
+}
+
+// Ends the upload without losing a byte: the sending side is shut down, so the server reads the
+// end of the file after everything before it, and the socket is released only once the server
+// closed its side. Whatever the server sends meanwhile is read and dropped, because closing a
+// socket with unread input would reset the connection.
+void FtpClient::closeDataConnection(QTcpSocket& data) {
+    ::shutdown(static_cast<int>(data.socketDescriptor()), SHUT_WR);
+    while (data.state() == QAbstractSocket::ConnectedState) {
+        if (data.waitForReadyRead(milliseconds(timeouts_.dataIdle))) {
+            data.readAll();
+        } else if (data.error() == QAbstractSocket::SocketTimeoutError) {
+            throw Failure(QStringLiteral("The FTP server did not close the data connection "
+                                         "within %1")
+                              .arg(seconds(timeouts_.dataIdle)));
+        }
+    }
+    data.abort();
+}
+
+// 225, 226 or 250 confirm the upload; 426 or 450 followed by 226 or 225 confirm it as well.
+void FtpClient::awaitCompletion() {
+    const QString awaiting = QStringLiteral("the reply to STOR");
+    const FtpReply reply = readReply(awaiting);
+    if (reply.code == 426 || reply.code == 450) {
+        expect(readReply(awaiting), {226, 225});
+    } else {
+        expect(reply, {225, 226, 250});
+    }
+}
+
+// A failed data connection: the server's own reply tells more when it has one.
+void FtpClient::failTransfer(const QString& reason) {
+    FtpReply reply;
+    try {
+        reply = readReply(QStringLiteral("the reply to STOR"));
+    } catch (const Failure&) {
+        throw Failure(reason);
+    }
+    throw Failure(reply.code >= 400 ? reply.text() : reason);
+}
+
+void FtpClient::Disconnect() {
+    control_.disconnectFromHost();
+    if (control_.state() != QAbstractSocket::UnconnectedState &&
+        !control_.waitForDisconnected(milliseconds(timeouts_.reply))) {
+        const QString reason = control_.errorString();
+        control_.abort();
+        throw Failure(
+            QStringLiteral("Cannot close the connection to the FTP server: %1").arg(reason));
+    }
+    features_.clear();
+}
+
+void FtpClient::send(const QString& line) {
+    const QDeadlineTimer deadline(timeouts_.reply);
+    control_.write((line + QStringLiteral("\r\n")).toUtf8());
+    while (control_.bytesToWrite() > 0) {
+        if (!control_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
+            throw Failure(QStringLiteral("Cannot send %1 to the FTP server: %2")
+                              .arg(verbOf(line), control_.errorString()));
+        }
+    }
+}
+
+FtpReply FtpClient::command(const QString& line) {
+    send(line);
+    return readReply(QStringLiteral("the reply to ") + verbOf(line));
+}
+
+FtpReply FtpClient::readReply(const QString& awaiting) {
+    const QDeadlineTimer deadline(timeouts_.reply);
+    FtpReplyReader reader;
+    while (!reader.addLine(readLine(deadline, awaiting))) {
+    }
+    return reader.take();
+}
+
+QString FtpClient::readLine(const QDeadlineTimer& deadline, const QString& awaiting) {
+    while (!control_.canReadLine()) {
+        if (control_.bytesAvailable() > kMaxReplyLine) {
+            throw Failure(
+                QStringLiteral("The FTP server sent an overlong line (awaiting %1)").arg(awaiting));
+        }
+        if (control_.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+            continue;
+        }
+        throw Failure(control_.error() == QAbstractSocket::SocketTimeoutError ||
+                              deadline.hasExpired()
+                          ? QStringLiteral("No answer from the FTP server within %1 (awaiting %2)")
+                                .arg(seconds(timeouts_.reply), awaiting)
+                          : QStringLiteral("The FTP server closed the connection (awaiting %1): %2")
+                                .arg(awaiting, control_.errorString()));
+    }
+    QByteArray line = control_.readLine();
+    while (line.endsWith('\n') || line.endsWith('\r')) {
+        line.chop(1);
+    }
+    return QString::fromUtf8(line);
+}
+
+void FtpClient::expect(const FtpReply& reply, std::initializer_list<int> codes) {
+    for (const int code : codes) {
+        if (reply.code == code) {
+            return;
+        }
+    }
+    throw Failure(reply.text());
+}
+
+}  // namespace transmission

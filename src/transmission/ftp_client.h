@@ -1,0 +1,88 @@
+#pragma once
+
+#include "transmission/ftp_reply.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTcpSocket>
+
+#include <chrono>
+#include <initializer_list>
+
+class QDeadlineTimer;
+class QFile;
+
+namespace transmission {
+
+// Where and as whom the client logs in.
+struct FtpAccount {
+    QString host;
+    quint16 port = 21;
+    QString user;
+    QString password;
+};
+
+// The collecting organisation's server and the program's fixed upload account.
+FtpAccount collectingServerAccount();
+
+// How long the client waits before it gives up a step.
+struct FtpTimeouts {
+    std::chrono::milliseconds connect{30'000};   // opening a control or data connection
+    std::chrono::milliseconds reply{60'000};     // each reply of the server
+    std::chrono::milliseconds dataIdle{60'000};  // no progress on the data connection
+};
+
+// A blocking FTP client that uploads one file per connection: Connect logs in, Put sends the file
+// in passive mode under a name of the caller's choice, Disconnect closes the connection without
+// a QUIT. Every failure, an unexpected reply included, throws platform::Failure carrying the
+// server's reply text or the reason.
+class FtpClient : public QObject {
+    Q_OBJECT
+
+public:
+    explicit FtpClient(FtpAccount account = collectingServerAccount(), FtpTimeouts timeouts = {},
+                       QObject* parent = nullptr);
+
+    // Opens the control connection, logs in and sets the image type. On failure the connection
+    // is already closed again.
+    void Connect();
+    // Uploads the whole local file under remoteName. It counts as complete only when the server
+    // confirmed it and every byte of the file was written to the data connection. A failed Put
+    // leaves the control connection open.
+    void Put(const QString& localPath, const QString& remoteName);
+    // Closes the control connection.
+    void Disconnect();
+
+    bool isConnected() const;
+
+Q_SIGNALS:
+    // Once when the data transfer starts, with the number of bytes to send.
+    void workBegin(qint64 total);
+    // After each block written to the data connection, with the bytes sent so far.
+    void work(qint64 count);
+
+private:
+    void openControlConnection();
+    void logIn();
+    void negotiate();
+    bool listsFeature(const QString& name, const QString& value = {}) const;
+
+    void send(const QString& line);
+    FtpReply command(const QString& line);
+    FtpReply readReply(const QString& awaiting);
+    QString readLine(const QDeadlineTimer& deadline, const QString& awaiting);
+    static void expect(const FtpReply& reply, std::initializer_list<int> codes);
+
+    void openDataConnection(QTcpSocket& data, quint16 port);
+    qint64 sendFile(QFile& file, QTcpSocket& data);
+    void closeDataConnection(QTcpSocket& data);
+    void awaitCompletion();
+    [[noreturn]] void failTransfer(const QString& reason);
+
+    FtpAccount account_;
+    FtpTimeouts timeouts_;
+    QTcpSocket control_;
+    QStringList features_;
+};
+
+}  // namespace transmission

@@ -1,0 +1,149 @@
+#!/usr/bin/python3
+"""FTP server for the upload tests: a plain pyftpdlib server on 127.0.0.1 that can misbehave.
+
+Usage: ftp_server.py ROOT LOG USER PASSWORD MODE
+
+Serves ROOT to the one account USER/PASSWORD, listens on a free port of 127.0.0.1 and prints
+"PORT <n>" on its first output line. Every connection, command and disconnection is appended to
+LOG, one line each ("CONNECT", the command as received, "DISCONNECT"), after the client's port
+and a blank, since a disconnection may be noted after the next connection. It stops when its
+standard input closes, so it never outlives the test that started it.
+
+MODE is "normal" or one of the misbehaviours below.
+"""
+
+import logging
+import os
+import sys
+import threading
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.servers import FTPServer
+
+MODES = {
+    "normal": "behaves",
+    "user-230": "logs the user in on USER, without asking for a password",
+    "feat-502": "rejects FEAT",
+    "feat-pret": "lists PRET and SITE ZONE among its features and answers both",
+    "final-426-226": "answers 426 and then 226 after the transfer",
+    "final-451": "answers 451 after the transfer",
+    "final-silent": "sends no reply after the transfer",
+    "stall": "never reads from the data connection",
+    "short-read": "closes the data connection after 64 KiB and still answers 226",
+    "pasv-bare": "answers PASV without parentheses and with a trailing full stop",
+    "pasv-private": "names a private address in its PASV reply",
+    "read-only": "gives the account no write permission, so STOR is refused",
+    "greeting-multiline": "greets with several lines, some starting with digits",
+    "greeting-silent": "accepts connections but never greets",
+}
+
+MULTILINE_GREETING = (
+    "220-Welcome to the test server.\r\n"
+    "2007 was the first year of uploads.\r\n"
+    "230 users may be logged in at once.\r\n"
+    "220-Still greeting.\r\n"
+    "220 Ready.\r\n"
+)
+
+
+class MisbehavingDTP(DTPHandler):
+    def enable_receiving(self, type, cmd):
+        super().enable_receiving(type, cmd)
+        if self.cmd_channel.mode == "stall":
+            self.modify_ioloop_events(0)
+
+    def handle_read(self):
+        super().handle_read()
+        if self.cmd_channel.mode == "short-read" and self.tot_bytes_received >= 65536:
+            self._resp = ("226 Transfer complete.", lambda *args: None)
+            self.close()
+
+    handle_read_event = handle_read
+
+
+class MisbehavingHandler(FTPHandler):
+    dtp_handler = MisbehavingDTP
+    mode = "normal"
+    log_file = None
+    auth_failed_timeout = 0.1
+
+    def record(self, line):
+        self.log_file.write("%d %s\n" % (self.remote_port, line))
+        self.log_file.flush()
+
+    def on_connect(self):
+        self.record("CONNECT")
+
+    def on_disconnect(self):
+        self.record("DISCONNECT")
+
+    def handle(self):
+        if self.mode == "greeting-silent":
+            self.on_connect()
+        elif self.mode == "greeting-multiline":
+            self.on_connect()
+            self.push(MULTILINE_GREETING)
+        else:
+            super().handle()
+
+    def pre_process_command(self, line, cmd, arg):
+        self.record(line)
+        if self.mode == "user-230" and cmd == "USER":
+            self.username = arg
+            self.handle_auth_success(self.authorizer.get_home_dir(arg), "", "Logged in.")
+        elif self.mode == "feat-502" and cmd == "FEAT":
+            self.respond("502 Command not implemented.")
+        elif self.mode == "feat-pret" and cmd == "FEAT":
+            self.push("211-Features:\r\n PRET\r\n SITE ZONE\r\n SIZE\r\n")
+            self.respond("211 End")
+        elif self.mode == "feat-pret" and cmd in ("PRET", "SITE"):
+            self.respond("200 OK")
+        else:
+            super().pre_process_command(line, cmd, arg)
+
+    def respond(self, resp, logfun=None):
+        if resp.startswith("227 "):
+            resp = self.passive_reply(resp)
+        elif resp.startswith("226 ") and self.mode == "final-426-226":
+            super().respond("426 Connection closed; transfer aborted.")
+        elif resp.startswith("226 ") and self.mode == "final-451":
+            resp = "451 Requested action aborted: local error in processing."
+        elif resp.startswith("226 ") and self.mode == "final-silent":
+            return
+        super().respond(resp)
+
+    def passive_reply(self, resp):
+        numbers = resp[resp.index("(") + 1 : resp.index(")")].split(",")
+        if self.mode == "pasv-bare":
+            return "227 Entering Passive Mode " + ",".join(numbers) + "."
+        if self.mode == "pasv-private":
+            return "227 Entering Passive Mode (10,0,0,5,%s,%s)" % (numbers[4], numbers[5])
+        return resp
+
+
+def main():
+    root, log_path, user, password, mode = sys.argv[1:6]
+    if mode not in MODES:
+        sys.exit("unknown mode " + mode)
+
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(user, password, root, perm="elr" if mode == "read-only" else "elradfmw")
+    MisbehavingHandler.authorizer = authorizer
+    MisbehavingHandler.mode = mode
+    MisbehavingHandler.log_file = open(log_path, "a", encoding="utf-8")
+
+    server = FTPServer(("127.0.0.1", 0), MisbehavingHandler)
+    print("PORT %d" % server.socket.getsockname()[1], flush=True)
+
+    def stop_when_stdin_closes():
+        sys.stdin.read()
+        os._exit(0)
+
+    threading.Thread(target=stop_when_stdin_closes, daemon=True).start()
+    server.serve_forever(handle_exit=False)
+
+
+if __name__ == "__main__":
+    logging.basicConfig(level=logging.WARNING)
+    main()

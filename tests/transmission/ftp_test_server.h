@@ -1,0 +1,38 @@
+#pragma once
+
+#include "transmission/ftp_client.h"
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace testsupport {
+
+// A real FTP server on 127.0.0.1 (ftp_server.py beside this file), serving a temporary folder to
+// one account, behaving or misbehaving as `mode` asks. It runs as long as this object lives.
+class FtpTestServer {
+public:
+    explicit FtpTestServer(const QString& mode = QStringLiteral("normal"));
+    ~FtpTestServer();
+    FtpTestServer(const FtpTestServer&) = delete;
+    FtpTestServer& operator=(const FtpTestServer&) = delete;
+
+    // False when the server could not be started; error() says why.
+    bool isRunning() const { return port_ != 0; }
+    QString error() const { return error_; }
+
+    // 127.0.0.1, the server's port and the account it serves.
+    transmission::FtpAccount account() const;
+    // The folder the account logs in to.
+    QString root() const { return dir_.filePath(QStringLiteral("root")); }
+    // The commands received per connection, in order, one list per connection closed so far.
+    QList<QStringList> sessions() const;
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+    quint16 port_ = 0;
+    QString error_;
+};
+
+}  // namespace testsupport

@@ -1,0 +1,255 @@
+#include "ftp_test_server.h"
+#include "platform/failure.h"
+#include "support/program_folder.h"
+#include "transmission/ftp_client.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+using transmission::FtpClient;
+using transmission::FtpTimeouts;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Short limits, so that a silent or stalled server fails the test run quickly.
+const FtpTimeouts kTestTimeouts{2s, 1s, 1s};
+
+QString writeUpload(const QTemporaryDir& dir, const QString& name, qsizetype size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(static_cast<quint32>(size));
+    generator.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
+    for (qsizetype i = size / 4 * 4; i < size; ++i) {
+        bytes[i] = static_cast<char>(i);
+    }
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != size) {
+        return {};
+    }
+    return file.fileName();
+}
+
+// What Connect, Put and Disconnect did, the way the send run calls them.
+struct Outcome {
+    QString failedStep;  // empty when all succeeded
+    QString failure;
+};
+
+Outcome sendOne(FtpClient& client, const QString& path, const QString& remoteName) {
+    const auto step = [](const QString& name, const std::function<void()>& operation,
+                         Outcome& outcome) {
+        try {
+            operation();
+        } catch (const platform::Failure& failure) {
+            outcome = {name, failure.text()};
+        }
+    };
+    Outcome outcome;
+    step(
+        QStringLiteral("Connect"), [&] { client.Connect(); }, outcome);
+    if (!outcome.failedStep.isEmpty()) {
+        return outcome;
+    }
+    step(
+        QStringLiteral("Put"), [&] { client.Put(path, remoteName); }, outcome);
+    Outcome closing;
+    step(
+        QStringLiteral("Disconnect"), [&] { client.Disconnect(); }, closing);
+    return outcome.failedStep.isEmpty() ? closing : outcome;
+}
+
+QStringList loginAndUpload(const QString& remoteName) {
+    return {QStringLiteral("USER tester"),
+            QStringLiteral("PASS secret"),
+            QStringLiteral("FEAT"),
+            QStringLiteral("TYPE I"),
+            QStringLiteral("SYST"),
+            QStringLiteral("PASV"),
+            QStringLiteral("STOR ") + remoteName};
+}
+
+}  // namespace
+
+class TestFtpClient : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void passiveReplyNamesAddressAndPort_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("port");
+        QTest::newRow("parentheses")
+            << QStringLiteral("227 Entering Passive Mode (10,0,0,5,19,137)")
+            << QStringLiteral("10.0.0.5") << 5001;
+        QTest::newRow("no parentheses, full stop")
+            << QStringLiteral("227 Entering Passive Mode 127,0,0,1,255,255.")
+            << QStringLiteral("127.0.0.1") << 65535;
+        QTest::newRow("blanks inside parentheses")
+            << QStringLiteral("227 Passive (192, 168, 1, 2, 0, 21).")
+            << QStringLiteral("192.168.1.2") << 21;
+    }
+
+    void passiveReplyNamesAddressAndPort() {
+        QFETCH(QString, line);
+        QFETCH(QString, address);
+        QFETCH(int, port);
+        const transmission::PassiveAddress parsed = transmission::parsePassiveReply(line);
+        QCOMPARE(parsed.address.toString(), address);
+        QCOMPARE(parsed.port, port);
+    }
+
+    void unreadablePassiveReplyIsRejected_data() {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("number above 255") << QStringLiteral("227 Passive (10,0,0,256,19,137)");
+        QTest::newRow("port 0") << QStringLiteral("227 Passive (10,0,0,5,0,0)");
+        QTest::newRow("five numbers") << QStringLiteral("227 Passive (10,0,0,5,19)");
+        QTest::newRow("sign") << QStringLiteral("227 Passive (10,0,0,5,19,-1)");
+        QTest::newRow("no numbers") << QStringLiteral("227 Entering Passive Mode");
+    }
+
+    void unreadablePassiveReplyIsRejected() {
+        QFETCH(QString, line);
+        QVERIFY_THROWS_EXCEPTION(platform::Failure, transmission::parsePassiveReply(line));
+    }
+
+    void uploadsArriveWholeUnderTheirBareNames() {
+        testsupport::FtpTestServer server;
+        QVERIFY2(server.isRunning(), qPrintable(server.error()));
+        QTemporaryDir local;
+        FtpClient client(server.account(), kTestTimeouts);
+        QList<qint64> progress;
+        connect(&client, &FtpClient::workBegin, this, [&](qint64 total) { progress = {-total}; });
+        connect(&client, &FtpClient::work, this, [&](qint64 count) { progress.append(count); });
+
+        const QList<std::pair<QString, qsizetype>> files{
+            {QStringLiteral("2007_1_12345678_BI.zip"), 1},
+            {QStringLiteral("2007_1_12345678_BR.zip"), 100'000},
+            {QStringLiteral("2007_1_12345678_KJ.zip"), 5'000'000}};
+        QList<QStringList> expectedSessions;
+        for (const auto& [name, size] : files) {
+            const QString path = writeUpload(local, name, size);
+            const Outcome outcome = sendOne(client, path, name);
+            QVERIFY2(outcome.failedStep.isEmpty(), qPrintable(outcome.failure));
+            QVERIFY(!client.isConnected());
+            QCOMPARE(testsupport::readFile(server.root() + QLatin1Char('/') + name),
+                     testsupport::readFile(path));
+            QCOMPARE(progress.first(), -size);
+            QCOMPARE(progress.last(), size);
+            for (qsizetype i = 2; i < progress.size(); ++i) {
+                QVERIFY(progress.at(i) > progress.at(i - 1));
+            }
+            expectedSessions.append(loginAndUpload(name));
+        }
+        QTRY_COMPARE(server.sessions(), expectedSessions);
+    }
+
+    void misbehavingServers_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<qsizetype>("size");
+        QTest::addColumn<QString>("failedStep");
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QStringList>("commands");
+        const QString name = QStringLiteral("up.zip");
+        const QStringList normal = loginAndUpload(name);
+        QStringList noPass = normal;
+        noPass.removeAt(1);
+        QStringList pret = normal;
+        pret.insert(5, QStringLiteral("SITE ZONE"));
+        pret.insert(6, QStringLiteral("PRET STOR up.zip"));
+        const qsizetype big = 16 << 20;
+
+        QTest::newRow("230 to USER") << "user-230" << qsizetype(1000) << ""
+                                     << "" << noPass;
+        QTest::newRow("FEAT rejected") << "feat-502" << qsizetype(1000) << ""
+                                       << "" << normal;
+        QTest::newRow("PRET and SITE ZONE listed") << "feat-pret" << qsizetype(1000) << ""
+                                                   << "" << pret;
+        QTest::newRow("426 then 226") << "final-426-226" << qsizetype(300'000) << ""
+                                      << "" << normal;
+        QTest::newRow("PASV without parentheses") << "pasv-bare" << qsizetype(1000) << ""
+                                                  << "" << normal;
+        QTest::newRow("PASV names a private address") << "pasv-private" << qsizetype(1000) << ""
+                                                      << "" << normal;
+        QTest::newRow("multi-line greeting with digits")
+            << "greeting-multiline" << qsizetype(1000) << ""
+            << "" << normal;
+        QTest::newRow("451 after the transfer")
+            << "final-451" << qsizetype(1000) << "Put"
+            << "451 Requested action aborted: local error in processing." << normal;
+        QTest::newRow("STOR refused") << "read-only" << qsizetype(1000) << "Put"
+                                      << "550 Not enough privileges." << normal;
+        QTest::newRow("no final reply")
+            << "final-silent" << qsizetype(1000) << "Put"
+            << "No answer from the FTP server within 1 s (awaiting the reply to STOR)" << normal;
+        QTest::newRow("data connection stalls") << "stall" << big << "Put"
+                                                << "The upload made no progress for 1 s" << normal;
+        QTest::newRow("data connection closed early, 226 anyway") << "short-read" << big << "Put"
+                                                                  << "of 16777216 bytes" << normal;
+        QTest::newRow("no greeting")
+            << "greeting-silent" << qsizetype(1000) << "Connect"
+            << "No answer from the FTP server within 1 s (awaiting the greeting)" << QStringList();
+    }
+
+    void misbehavingServers() {
+        QFETCH(QString, mode);
+        QFETCH(qsizetype, size);
+        QFETCH(QString, failedStep);
+        QFETCH(QString, failure);
+        QFETCH(QStringList, commands);
+        testsupport::FtpTestServer server(mode);
+        QVERIFY2(server.isRunning(), qPrintable(server.error()));
+        QTemporaryDir local;
+        const QString path = writeUpload(local, QStringLiteral("up.zip"), size);
+        FtpClient client(server.account(), kTestTimeouts);
+
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const Outcome outcome = sendOne(client, path, QStringLiteral("up.zip"));
+        QVERIFY(elapsed.elapsed() < 8'000);
+        QCOMPARE(outcome.failedStep, failedStep);
+        QVERIFY2(outcome.failure.contains(failure), qPrintable(outcome.failure));
+        if (failedStep.isEmpty()) {
+            QCOMPARE(testsupport::readFile(server.root() + QStringLiteral("/up.zip")),
+                     testsupport::readFile(path));
+        }
+        QTRY_COMPARE(server.sessions(), QList<QStringList>{commands});
+    }
+
+    void refusedLoginClosesTheConnection() {
+        testsupport::FtpTestServer server;
+        QVERIFY2(server.isRunning(), qPrintable(server.error()));
+        transmission::FtpAccount account = server.account();
+        account.password = QStringLiteral("wrong");
+        FtpClient client(account, kTestTimeouts);
+        QTemporaryDir local;
+        const Outcome outcome = sendOne(client, writeUpload(local, QStringLiteral("up.zip"), 10),
+                                        QStringLiteral("up.zip"));
+        QCOMPARE(outcome.failedStep, QStringLiteral("Connect"));
+        QVERIFY2(outcome.failure.startsWith(QStringLiteral("530 ")), qPrintable(outcome.failure));
+        QVERIFY(!client.isConnected());
+        QTRY_COMPARE(
+            server.sessions(),
+            (QList<QStringList>{{QStringLiteral("USER tester"), QStringLiteral("PASS wrong")}}));
+    }
+
+    void unreachableServerFailsConnect() {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const quint16 port = closed.serverPort();
+        closed.close();
+        FtpClient client(
+            {QStringLiteral("127.0.0.1"), port, QStringLiteral("u"), QStringLiteral("p")},
+            kTestTimeouts);
+        QVERIFY_THROWS_EXCEPTION(platform::Failure, client.Connect());
+        QVERIFY(!client.isConnected());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFtpClient)
+#include "test_ftp_client.moc"
