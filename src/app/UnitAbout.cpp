@@ -1,5 +1,7 @@
 #include "UnitAbout.h"
 
+#include "platform/window_placement.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -57,6 +59,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     OKButton->setGeometry(231, 232, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+    platform::centreOnScreen(this);
 }
 
 QLabel* TAboutBox::addLabel(const char* name, const QString& text, QPoint place,

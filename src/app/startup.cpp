@@ -1,8 +1,10 @@
 #include "startup.h"
 
 #include "UnitFo.h"
+#include "pickers/UnitFa.h"
 #include "platform/failure.h"
 #include "platform/message_box.h"
+#include "platform/window_placement.h"
 #include "purchase/purchase_tables.h"
 
 #include <QApplication>
@@ -14,6 +16,9 @@ namespace app {
 
 std::unique_ptr<TFormFo> createStartupWindows() {
     auto main = std::make_unique<TFormFo>();
+    // A tree picker is created with the main window and stays hidden; the editors create their
+    // own.
+    new TFormFa(main.get());
     // The hidden purchase editor is never shown; opening its tables at start makes a missing or
     // mismatched table end the program here rather than later.
     purchase::PurchaseTables purchaseTables;
@@ -30,6 +35,7 @@ int runInCurrentFolder() {
         platform::reportFailure(failure);
         return 1;
     }
+    platform::centreOnScreen(main.get());
     main->show();
     return QApplication::exec();
 }
