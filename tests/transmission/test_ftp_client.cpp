@@ -238,15 +238,38 @@ private Q_SLOTS:
             (QList<QStringList>{{QStringLiteral("USER tester"), QStringLiteral("PASS wrong")}}));
     }
 
+    void unreachableServerFailsConnect_data() {
+        QTest::addColumn<bool>("listening");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("connection refused") << false << "Could not connect to 127.0.0.1:%1: ";
+        QTest::newRow("connection unanswered")
+            << true << "Could not connect to 127.0.0.1:%1 within 2 s";
+    }
+
+    // A listening socket whose backlog is full drops further connection requests unanswered.
     void unreachableServerFailsConnect() {
-        QTcpServer closed;
-        QVERIFY(closed.listen(QHostAddress::LocalHost));
-        const quint16 port = closed.serverPort();
-        closed.close();
+        QFETCH(bool, listening);
+        QFETCH(QString, failure);
+        QTcpServer server;
+        server.setListenBacklogSize(0);
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        const quint16 port = server.serverPort();
+        QTcpSocket queued;
+        if (listening) {
+            queued.connectToHost(QHostAddress::LocalHost, port);
+            QVERIFY(queued.waitForConnected(1'000));
+        } else {
+            server.close();
+        }
         FtpClient client(
             {QStringLiteral("127.0.0.1"), port, QStringLiteral("u"), QStringLiteral("p")},
             kTestTimeouts);
-        QVERIFY_THROWS_EXCEPTION(platform::Failure, client.Connect());
+        try {
+            client.Connect();
+            QFAIL("connected");
+        } catch (const platform::Failure& error) {
+            QVERIFY2(error.text().contains(failure.arg(port)), qPrintable(error.text()));
+        }
         QVERIFY(!client.isConnected());
     }
 };
