@@ -4,6 +4,7 @@
 #include "accelerators.h"
 #include "db/connection.h"
 #include "db/query.h"
+#include "export/save_run.h"
 #include "platform/failure.h"
 #include "platform/message_box.h"
 #include "platform/printer.h"
@@ -159,7 +160,11 @@ void TFormFo::Kilpsaprogrambl1Click() {
 }
 
 void TFormFo::Ment(QAction* sender) {
-    Q_UNUSED(sender);
+    platform::runCommand([&] {
+        exporting::Ment(
+            {ListBox1, Gauge1, Label1, TMenuItem_Kuldes->menuAction(), TMenuItem_KisJegyz},
+            sender->text());
+    });
 }
 
 void TFormFo::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "db/connection.h"
 #include "db/query.h"
+#include "export/save_run.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
 
@@ -98,8 +99,10 @@ private Q_SLOTS:
         // The period is read back by position, counting the marker.
         QStringList periods;
         for (auto* yearItem : window.TMenuItem_Mentes->actions()) {
-            for (auto* quarterItem : yearItem->menu()->actions())
-                periods.append(quarterItem->text().mid(8, 4) + u'/' + quarterItem->text().at(13));
+            for (auto* quarterItem : yearItem->menu()->actions()) {
+                const auto period = exporting::periodOfCaption(quarterItem->text());
+                periods.append(period.year + u'/' + period.quarter);
+            }
         }
         QCOMPARE(periods, (QStringList{"2007/1", "2007/3", "2008/2"}));
 
@@ -107,6 +110,30 @@ private Q_SLOTS:
         window.CreateSaveMenu();
         QCOMPARE(openedSaveMenu(window),
                  (QStringList{"&Mentés 2007", "  &Mentés 2007-1", "  M&entés 2007-3"}));
+    }
+
+    void quarterItemRunsTheSaveRun() {
+        ProgramFolder folder;
+        db::execute(
+            QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, "
+                           "Adatszolgnegyedev) values ('12345676', 'Kórház', 2007, '3')"));
+        insertItem(QStringLiteral("12345676"), 2007, QStringLiteral("3"));
+        TFormFo window;
+        window.show();
+        openedSaveMenu(window);
+        QAction* quarterItem =
+            window.TMenuItem_Mentes->actions().value(0)->menu()->actions().value(0);
+        QCOMPARE(quarterItem->text(), QStringLiteral("&Mentés 2007-3"));
+        quarterItem->trigger();
+        QVERIFY(QFile::exists(folder.file(QStringLiteral("text/2007_3_12345676_BI.txt"))));
+        QVERIFY(QFile::exists(folder.file(QStringLiteral("kuldes/temp/2007_3_12345676_KJ.txt"))));
+        QCOMPARE(window.TMenuItem_Kuldes->menuAction()->text(), QStringLiteral("Küldés 2007 - 3"));
+        QVERIFY(window.TMenuItem_Kuldes->menuAction()->isEnabled());
+        QCOMPARE(window.TMenuItem_KisJegyz->text(),
+                 QStringLiteral("Kísérőjegyzék nyomtatása 2007 - 3"));
+        QVERIFY(window.TMenuItem_KisJegyz->isEnabled());
+        QVERIFY(window.ListBox1->isVisible());
+        QVERIFY(window.Label1->geometry().bottom() < window.centralWidget()->height());
     }
 
     void failedYearStatementKeepsOldEntries() {
