@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QNetworkProxy>
 #include <QRegularExpression>
 
 #include <sys/socket.h>
@@ -45,7 +46,9 @@ FtpAccount collectingServerAccount() {
 }
 
 FtpClient::FtpClient(FtpAccount account, FtpTimeouts timeouts, QObject* parent)
-    : QObject(parent), account_(std::move(account)), timeouts_(timeouts) {}
+    : QObject(parent), account_(std::move(account)), timeouts_(timeouts) {
+    control_.setProxy(QNetworkProxy::NoProxy);
+}
 
 bool FtpClient::isConnected() const {
     return control_.state() == QAbstractSocket::ConnectedState;
@@ -138,6 +141,7 @@ void FtpClient::Put(const QString& localPath, const QString& remoteName) {
     const quint16 port = parsePassiveReply(passive.lines.first()).port;
 
     QTcpSocket data;
+    data.setProxy(QNetworkProxy::NoProxy);
     send(QStringLiteral("STOR ") + remoteName);
     openDataConnection(data, port);
     expect(readReply(QStringLiteral("the reply to STOR")), {110, 125, 150});
@@ -171,13 +175,16 @@ qint64 FtpClient::sendFile(QFile& file, QTcpSocket& data) {
     Q_EMIT workBegin(size);
     std::vector<char> block(kBlockSize);
     qint64 sent = 0;
+    const auto broken = [&] {
+        failTransfer(QStringLiteral("The data connection broke after %1 of %2 bytes: %3")
+                         .arg(sent)
+                         .arg(size)
+                         .arg(data.errorString()));
+    };
     qint64 read;
     while ((read = file.read(block.data(), kBlockSize)) > 0) {
         if (data.write(block.data(), read) != read) {
-            failTransfer(QStringLiteral("The data connection broke after %1 of %2 bytes: %3")
-                             .arg(sent)
-                             .arg(size)
-                             .arg(data.errorString()));
+            broken();
         }
         while (data.bytesToWrite() > 0) {
             if (data.waitForBytesWritten(milliseconds(timeouts_.dataIdle))) {
@@ -190,10 +197,7 @@ qint64 FtpClient::sendFile(QFile& file, QTcpSocket& data) {
                                   .arg(sent)
                                   .arg(size));
             }
-            failTransfer(QStringLiteral("The data connection broke after %1 of %2 bytes: %3")
-                             .arg(sent)
-                             .arg(size)
-                             .arg(data.errorString()));
+            broken();
         }
         sent += read;
         Q_EMIT work(sent);
@@ -214,11 +218,14 @@ void FtpClient::closeDataConnection(QTcpSocket& data) {
     while (data.state() == QAbstractSocket::ConnectedState) {
         if (data.waitForReadyRead(milliseconds(timeouts_.dataIdle))) {
             data.readAll();
-        } else if (data.error() == QAbstractSocket::SocketTimeoutError) {
+            continue;
+        }
+        if (data.error() == QAbstractSocket::SocketTimeoutError) {
             throw Failure(QStringLiteral("The FTP server did not close the data connection "
                                          "within %1")
                               .arg(seconds(timeouts_.dataIdle)));
         }
+        break;
     }
     data.abort();
 }
