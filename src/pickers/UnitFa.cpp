@@ -1,4 +1,4 @@
-#include "unit_fa.h"
+#include "UnitFa.h"
 
 #include "db/table.h"
 #include "platform/failure.h"

@@ -1,4 +1,4 @@
-#include "unit_lista.h"
+#include "UnitLista.h"
 
 #include "platform/failure.h"
 

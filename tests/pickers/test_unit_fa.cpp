@@ -1,6 +1,6 @@
 #include "db/query.h"
 #include "db/table.h"
-#include "pickers/unit_fa.h"
+#include "pickers/UnitFa.h"
 #include "platform/failure.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"

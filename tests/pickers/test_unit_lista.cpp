@@ -1,9 +1,8 @@
 #include "db/query.h"
 #include "db/table.h"
-#include "pickers/unit_lista.h"
+#include "pickers/UnitLista.h"
 #include "platform/failure.h"
 #include "support/program_folder.h"
-#include "support/scripted_messages.h"
 
 #include <QListView>
 #include <QPushButton>
@@ -11,7 +10,6 @@
 #include <QTimer>
 
 using testsupport::ProgramFolder;
-using testsupport::ScriptedMessages;
 
 namespace {
 

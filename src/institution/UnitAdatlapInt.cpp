@@ -1,0 +1,574 @@
+#include "UnitAdatlapInt.h"
+
+#include "checks/check_methods.h"
+#include "db/connection.h"
+#include "db/widgets/bound_grid.h"
+#include "db/widgets/bound_line_edit.h"
+#include "db/widgets/bound_lookup_combo_box.h"
+#include "pickers/UnitFa.h"
+#include "pickers/UnitLista.h"
+#include "platform/failure.h"
+#include "platform/message_box.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QVBoxLayout>
+
+using CheckMethods::CheckCode;
+using CheckMethods::CheckEmail;
+using CheckMethods::CheckMinLength;
+using CheckMethods::CheckTaxNumber;
+using CheckMethods::SetPanelEnabled;
+using db::ValueKind;
+
+namespace {
+
+const QString kCaption = QStringLiteral(
+    "Egészségügyi intézmények árinformációi, OSAP 9052/06 statisztikai adatjelentés, "
+    "adatjelentő intézmény adatai");
+const QString kDuplicateKey =
+    QStringLiteral("A kért adószám, év, negyedév hármassal már töltött ki adatlapot!!!");
+
+const QList<db::DeclaredColumn> kAdatlapIntColumns = {
+    {QStringLiteral("Adosajat"), ValueKind::Text},
+    {QStringLiteral("Intnev"), ValueKind::Text},
+    {QStringLiteral("Sz_megyekod"), ValueKind::Text},
+    {QStringLiteral("Sz_telepuleskod"), ValueKind::Text},
+    {QStringLiteral("Irsz"), ValueKind::Text},
+    {QStringLiteral("Telepules"), ValueKind::Text},
+    {QStringLiteral("Utca"), ValueKind::Text},
+    {QStringLiteral("Hsz"), ValueKind::Text},
+    {QStringLiteral("Intag"), ValueKind::Text},
+    {QStringLiteral("Gazdfor"), ValueKind::Text},
+    {QStringLiteral("I_ANTSZkod"), ValueKind::Text},
+    {QStringLiteral("Toltnev"), ValueKind::Text},
+    {QStringLiteral("Toltmail"), ValueKind::Text},
+    {QStringLiteral("Tolttel"), ValueKind::Text},
+    {QStringLiteral("Vezetonev"), ValueKind::Text},
+    {QStringLiteral("Vezetomail"), ValueKind::Text},
+    {QStringLiteral("Vezetotel"), ValueKind::Text},
+    {QStringLiteral("Adatszolgev"), ValueKind::Integer},
+    {QStringLiteral("Adatszolgnegyedev"), ValueKind::Text},
+};
+
+// The grid shows the name first and the key last.
+const QStringList kGridColumns = {QStringLiteral("Intnev"),
+                                  QStringLiteral("Sz_megyekod"),
+                                  QStringLiteral("Sz_telepuleskod"),
+                                  QStringLiteral("Irsz"),
+                                  QStringLiteral("Telepules"),
+                                  QStringLiteral("Utca"),
+                                  QStringLiteral("Hsz"),
+                                  QStringLiteral("Intag"),
+                                  QStringLiteral("Gazdfor"),
+                                  QStringLiteral("I_ANTSZkod"),
+                                  QStringLiteral("Toltnev"),
+                                  QStringLiteral("Toltmail"),
+                                  QStringLiteral("Tolttel"),
+                                  QStringLiteral("Vezetonev"),
+                                  QStringLiteral("Vezetomail"),
+                                  QStringLiteral("Vezetotel"),
+                                  QStringLiteral("Adatszolgev"),
+                                  QStringLiteral("Adatszolgnegyedev"),
+                                  QStringLiteral("Adosajat")};
+
+// Edit boxes are as wide as their column's characters need, within the panel.
+constexpr int kMaxBoxWidth = 150;
+
+void setWidthForCharacters(QWidget* box, int characters) {
+    const int width = box->fontMetrics().averageCharWidth() * characters + 12;
+    box->setFixedWidth(std::min(width, kMaxBoxWidth));
+}
+
+QLabel* labelFor(QWidget* control, const QString& text) {
+    auto* label = new QLabel(text, control->parentWidget());
+    label->setBuddy(control);
+    return label;
+}
+
+void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+}  // namespace
+
+TFormAszolgInt::TFormAszolgInt(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TFormAszolgInt"));
+    setWindowTitle(kCaption);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(794, 374);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    openTables();
+    buildPanels();
+    connectHandlers();
+    EnterBrowsingState();
+}
+
+TFormAszolgInt::~TFormAszolgInt() {
+    // The bound controls go while the tables they show are still there.
+    delete GroupBox_edit;
+    delete GroupBox_grid;
+}
+
+void TFormAszolgInt::openTables() {
+    ADOTable_AdatlapInt.open(QStringLiteral("AdatlapInt"), kAdatlapIntColumns);
+    ADOTable_negyedev.open(QStringLiteral("Torzs_Negyedev"));
+    ADOTable_torzs_kshmegye.open(QStringLiteral("Torzs_KSHMEGYE"));
+    ADOTable_torzs_irsz.open(QStringLiteral("Torzs_IRSZ"));
+    ADOTable_gazdfor.open(QStringLiteral("Torzs_gazdfor"));
+}
+
+void TFormAszolgInt::buildPanels() {
+    auto panel = [this](const char* name, int left, int top, int width, int height) {
+        auto* box = new QGroupBox(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(left, top, width, height);
+        return box;
+    };
+    GroupBox_grid = panel("GroupBox_grid", 2, 1, 623, 121);
+    GroupBox_edit = panel("GroupBox_edit", 2, 123, 623, 249);
+    GroupBox_dbmuv = panel("GroupBox_dbmuv", 631, 1, 161, 185);
+    GroupBox_editmuv = panel("GroupBox_editmuv", 631, 187, 161, 121);
+    GroupBox_kilep = panel("GroupBox_kilep", 631, 309, 161, 65);
+    buildGrid();
+    buildEditPanel();
+    buildCommandPanels();
+}
+
+void TFormAszolgInt::buildGrid() {
+    DBGrid_AdatlapInt = new db::BoundGrid(ADOTable_AdatlapInt, kGridColumns, GroupBox_grid);
+    DBGrid_AdatlapInt->setObjectName(QStringLiteral("DBGrid_AdatlapInt"));
+    auto* layout = new QVBoxLayout(GroupBox_grid);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(DBGrid_AdatlapInt);
+}
+
+void TFormAszolgInt::buildEditPanel() {
+    QWidget* panel = GroupBox_edit;
+    auto edit = [&](const char* name, const QString& column) {
+        auto* box = new db::BoundLineEdit(ADOTable_AdatlapInt, column, panel);
+        box->setObjectName(QString::fromLatin1(name));
+        if (box->maxLength() < 40)
+            setWidthForCharacters(box, box->maxLength());
+        return box;
+    };
+    auto lookup = [&](const char* name, const QString& column, db::Table& list, const QString& key,
+                      const QString& shown, int characters) {
+        auto* box =
+            new db::BoundLookupComboBox(ADOTable_AdatlapInt, column, list, key, shown, panel);
+        box->setObjectName(QString::fromLatin1(name));
+        setWidthForCharacters(box, characters);
+        return box;
+    };
+    auto button = [&](const char* name, const QString& text) {
+        auto* pushButton = new QPushButton(text, panel);
+        pushButton->setObjectName(QString::fromLatin1(name));
+        return pushButton;
+    };
+
+    // Created in tab order.
+    DBEdit_adosajat = edit("DBEdit_adosajat", QStringLiteral("Adosajat"));
+    DBEdit_Adatszolgev = edit("DBEdit_Adatszolgev", QStringLiteral("Adatszolgev"));
+    DBEdit_Adatszolgev->setMaxLength(4);
+    setWidthForCharacters(DBEdit_Adatszolgev, 4);
+    DBEdit_Adatszolgev->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9+-]*")), DBEdit_Adatszolgev));
+    DBLookupComboBox_adatszolgnegyedev =
+        lookup("DBLookupComboBox_adatszolgnegyedev", QStringLiteral("Adatszolgnegyedev"),
+               ADOTable_negyedev, QStringLiteral("ID"), QStringLiteral("NevStr"), 10);
+    DBEdit_intnev = edit("DBEdit_intnev", QStringLiteral("Intnev"));
+    DBLookupComboBox_sz_megyekod =
+        lookup("DBLookupComboBox_sz_megyekod", QStringLiteral("Sz_megyekod"),
+               ADOTable_torzs_kshmegye, QStringLiteral("ID"), QStringLiteral("Nev"), 16);
+    DBEdit_sz_telepuleskod = edit("DBEdit_sz_telepuleskod", QStringLiteral("Sz_telepuleskod"));
+    Button_telepules = button("Button_telepules", QStringLiteral("Település"));
+    DBLookupComboBox_irsz =
+        lookup("DBLookupComboBox_irsz", QStringLiteral("Irsz"), ADOTable_torzs_irsz,
+               QStringLiteral("id"), QStringLiteral("id"), 5);
+    DBEdit_telepules = edit("DBEdit_telepules", QStringLiteral("Telepules"));
+    DBEdit_telepules->setReadOnly(true);
+    setWidthForCharacters(DBEdit_telepules, 14);
+    DBEdit_utca = edit("DBEdit_utca", QStringLiteral("Utca"));
+    setWidthForCharacters(DBEdit_utca, 14);
+    DBEdit_hsz = edit("DBEdit_hsz", QStringLiteral("Hsz"));
+    DBEdit_intag = edit("DBEdit_intag", QStringLiteral("Intag"));
+    Button_szakag = button("Button_szakag", QStringLiteral("Szakág"));
+    Edit_intagnev = new QLineEdit(panel);
+    Edit_intagnev->setObjectName(QStringLiteral("Edit_intagnev"));
+    Edit_intagnev->setReadOnly(true);
+    DBLookupComboBox_gazdfor =
+        lookup("DBLookupComboBox_gazdfor", QStringLiteral("Gazdfor"), ADOTable_gazdfor,
+               QStringLiteral("ID"), QStringLiteral("NEV"), 18);
+    DBEdit_I_ANTSZkod = edit("DBEdit_I_ANTSZkod", QStringLiteral("I_ANTSZkod"));
+    DBEdit_toltnev = edit("DBEdit_toltnev", QStringLiteral("Toltnev"));
+    DBEdit_vezetonev = edit("DBEdit_vezetonev", QStringLiteral("Vezetonev"));
+    DBEdit_tolttel = edit("DBEdit_tolttel", QStringLiteral("Tolttel"));
+    DBEdit_vezetotel = edit("DBEdit_vezetotel", QStringLiteral("Vezetotel"));
+    DBEdit_toltmail = edit("DBEdit_toltmail", QStringLiteral("Toltmail"));
+    DBEdit_vezetomail = edit("DBEdit_vezetomail", QStringLiteral("Vezetomail"));
+
+    const QList<QWidget*> tabOrder = {DBEdit_adosajat,
+                                      DBEdit_Adatszolgev,
+                                      DBLookupComboBox_adatszolgnegyedev,
+                                      DBEdit_intnev,
+                                      DBLookupComboBox_sz_megyekod,
+                                      DBEdit_sz_telepuleskod,
+                                      Button_telepules,
+                                      DBLookupComboBox_irsz,
+                                      DBEdit_telepules,
+                                      DBEdit_utca,
+                                      DBEdit_hsz,
+                                      DBEdit_intag,
+                                      Button_szakag,
+                                      Edit_intagnev,
+                                      DBLookupComboBox_gazdfor,
+                                      DBEdit_I_ANTSZkod,
+                                      DBEdit_toltnev,
+                                      DBEdit_vezetonev,
+                                      DBEdit_tolttel,
+                                      DBEdit_vezetotel,
+                                      DBEdit_toltmail,
+                                      DBEdit_vezetomail};
+    for (int i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
+
+    // Nine rows; the people responsible stand in two columns, the filler left, the head right.
+    auto row = [](std::initializer_list<QWidget*> controls, bool stretchLast = false) {
+        auto* line = new QHBoxLayout;
+        for (auto* control : controls)
+            line->addWidget(control);
+        if (!stretchLast)
+            line->addStretch();
+        return line;
+    };
+    auto* rows = new QVBoxLayout(panel);
+    rows->setContentsMargins(6, 4, 6, 4);
+    rows->setSpacing(2);
+    rows->addLayout(row(
+        {labelFor(DBEdit_adosajat, QStringLiteral("KSH Törzsszám (Adószám első nyolc karaktere):")),
+         DBEdit_adosajat, labelFor(DBEdit_Adatszolgev, QStringLiteral("Jelentés éve:")),
+         DBEdit_Adatszolgev,
+         labelFor(DBLookupComboBox_adatszolgnegyedev, QStringLiteral("Negyedéve:")),
+         DBLookupComboBox_adatszolgnegyedev}));
+    rows->addLayout(row(
+        {labelFor(DBEdit_intnev, QStringLiteral("Adatszolgáltató szervezet neve:")), DBEdit_intnev},
+        true));
+    rows->addLayout(
+        row({labelFor(DBLookupComboBox_sz_megyekod, QStringLiteral("Székhely KSH megyekódja:")),
+             DBLookupComboBox_sz_megyekod,
+             labelFor(DBEdit_sz_telepuleskod, QStringLiteral("Székhely KSH településazonosító:")),
+             DBEdit_sz_telepuleskod, Button_telepules}));
+    rows->addLayout(
+        row({labelFor(DBLookupComboBox_irsz, QStringLiteral("Irányítószám:")),
+             DBLookupComboBox_irsz, labelFor(DBEdit_telepules, QStringLiteral("Város/község: ")),
+             DBEdit_telepules, labelFor(DBEdit_utca, QStringLiteral("Utca:")), DBEdit_utca,
+             labelFor(DBEdit_hsz, QStringLiteral("Hsz:")), DBEdit_hsz}));
+    rows->addLayout(
+        row({labelFor(DBEdit_intag, QStringLiteral("Szakágazat:")), DBEdit_intag, Button_szakag,
+             labelFor(Edit_intagnev, QStringLiteral("-------->")), Edit_intagnev},
+            true));
+    rows->addLayout(
+        row({labelFor(DBLookupComboBox_gazdfor, QStringLiteral("Gazdálkodási forma:")),
+             DBLookupComboBox_gazdfor,
+             labelFor(DBEdit_I_ANTSZkod, QStringLiteral("ÁNTSZ szolgáltató azonosító kód:")),
+             DBEdit_I_ANTSZkod}));
+    auto* people = new QGridLayout;
+    const QList<std::pair<QWidget*, QString>> filler = {
+        {DBEdit_toltnev, QStringLiteral("Kitöltő neve:")},
+        {DBEdit_tolttel, QStringLiteral("Kitöltő telefonszáma:")},
+        {DBEdit_toltmail, QStringLiteral("Kitöltő E-mail címe:")}};
+    const QList<std::pair<QWidget*, QString>> head = {
+        {DBEdit_vezetonev, QStringLiteral("Vezető neve:")},
+        {DBEdit_vezetotel, QStringLiteral("Vezető telefonszáma:")},
+        {DBEdit_vezetomail, QStringLiteral("Vezető E-mail címe:")}};
+    for (int i = 0; i < 3; ++i) {
+        people->addWidget(labelFor(filler.at(i).first, filler.at(i).second), i, 0);
+        people->addWidget(filler.at(i).first, i, 1);
+        people->addWidget(labelFor(head.at(i).first, head.at(i).second), i, 2);
+        people->addWidget(head.at(i).first, i, 3);
+    }
+    people->setColumnStretch(4, 1);
+    rows->addLayout(people);
+    rows->addStretch();
+}
+
+void TFormAszolgInt::buildCommandPanels() {
+    QFont bold = font();
+    bold.setBold(true);
+    auto button = [&](QGroupBox* panel, const char* name, const QString& text, int top,
+                      int height) {
+        auto* pushButton = new QPushButton(text, panel);
+        pushButton->setObjectName(QString::fromLatin1(name));
+        pushButton->setFont(bold);
+        pushButton->setGeometry(8, top, 145, height);
+        return pushButton;
+    };
+    auto radio = [&](const char* name, const QString& text, int top) {
+        auto* radioButton = new QRadioButton(text, GroupBox_dbmuv);
+        radioButton->setObjectName(QString::fromLatin1(name));
+        radioButton->setFont(bold);
+        radioButton->setGeometry(8, top, 150, 20);
+        return radioButton;
+    };
+    Button_felvitel =
+        button(GroupBox_dbmuv, "Button_felvitel", QStringLiteral("Új sor felvitele"), 12, 30);
+    setTextColour(Button_felvitel, QPalette::ButtonText, Qt::blue);
+    Button_modositas =
+        button(GroupBox_dbmuv, "Button_modositas", QStringLiteral("Módosítás"), 48, 30);
+    Button_torles = button(GroupBox_dbmuv, "Button_torles", QStringLiteral("Törlés"), 84, 30);
+    setTextColour(Button_torles, QPalette::ButtonText, Qt::red);
+    RadioButton_elsodleges =
+        radio("RadioButton_elsodleges", QStringLiteral("Névszerinti sorrend"), 128);
+    RadioButton_elsodleges->setChecked(true);
+    RadioButton_masodlagos =
+        radio("RadioButton_masodlagos", QStringLiteral("Időszerinti sorrend"), 154);
+    Button_tarolas = button(GroupBox_editmuv, "Button_tarolas", QStringLiteral("Tárolás"), 16, 40);
+    Button_megsem = button(GroupBox_editmuv, "Button_megsem", QStringLiteral("Mégsem"), 66, 40);
+    Button_kilepes = button(GroupBox_kilep, "Button_kilepes", QStringLiteral("Kilépés"), 14, 38);
+}
+
+void TFormAszolgInt::connectHandlers() {
+    auto run = [this](void (TFormAszolgInt::*handler)()) {
+        return [this, handler] { platform::runCommand([this, handler] { (this->*handler)(); }); };
+    };
+    connect(Button_felvitel, &QPushButton::clicked, this,
+            run(&TFormAszolgInt::Button_felvitelClick));
+    connect(Button_modositas, &QPushButton::clicked, this,
+            run(&TFormAszolgInt::Button_modositasClick));
+    connect(Button_torles, &QPushButton::clicked, this, run(&TFormAszolgInt::Button_torlesClick));
+    connect(Button_tarolas, &QPushButton::clicked, this, run(&TFormAszolgInt::Button_tarolasClick));
+    connect(Button_megsem, &QPushButton::clicked, this, run(&TFormAszolgInt::Button_megsemClick));
+    connect(Button_kilepes, &QPushButton::clicked, this, run(&TFormAszolgInt::bezarExecute));
+    connect(Button_telepules, &QPushButton::clicked, this,
+            run(&TFormAszolgInt::Button_telepulesClick));
+    connect(Button_szakag, &QPushButton::clicked, this, run(&TFormAszolgInt::Button_szakagClick));
+    connect(DBEdit_sz_telepuleskod, &db::BoundLineEdit::focusLeft, this,
+            run(&TFormAszolgInt::DBEdit_sz_telepuleskodExit));
+    connect(DBEdit_intag, &QLineEdit::textChanged, this, run(&TFormAszolgInt::DBEdit_intagChange));
+    // Choosing the order that is already chosen changes nothing.
+    connect(RadioButton_elsodleges, &QRadioButton::toggled, this, [this](bool chosen) {
+        if (chosen)
+            platform::runCommand([this] { RadioButton_elsodlegesClick(); });
+    });
+    connect(RadioButton_masodlagos, &QRadioButton::toggled, this, [this](bool chosen) {
+        if (chosen)
+            platform::runCommand([this] { RadioButton_masodlagosClick(); });
+    });
+    // The sector name of the row shown when the window opens.
+    DBEdit_intagChange();
+}
+
+void TFormAszolgInt::SetEditing(bool editing) {
+    SetPanelEnabled(GroupBox_grid, !editing);
+    SetPanelEnabled(GroupBox_edit, editing);
+    SetPanelEnabled(GroupBox_dbmuv, !editing);
+    SetPanelEnabled(GroupBox_editmuv, editing);
+}
+
+void TFormAszolgInt::EnterBrowsingState() {
+    SetEditing(false);
+}
+
+void TFormAszolgInt::EnterEditingState() {
+    SetEditing(true);
+}
+
+institution::ReportKey TFormAszolgInt::CurrentRowKey() const {
+    return {ADOTable_AdatlapInt.text(QStringLiteral("Adosajat")),
+            ADOTable_AdatlapInt.text(QStringLiteral("Adatszolgev")),
+            ADOTable_AdatlapInt.text(QStringLiteral("Adatszolgnegyedev"))};
+}
+
+void TFormAszolgInt::EnsureEditing() {
+    if (!ADOTable_AdatlapInt.isEditing())
+        ADOTable_AdatlapInt.edit();
+}
+
+void TFormAszolgInt::Button_felvitelClick() {
+    ADOTable_AdatlapInt.append();
+    EnterEditingState();
+    Adding = true;
+    OldAdosajat.clear();
+    OldAdatszolgev.clear();
+    OldAdatszolgnegyedev.clear();
+    DBEdit_intnev->setFocus();
+}
+
+void TFormAszolgInt::Button_modositasClick() {
+    if (ADOTable_AdatlapInt.isEmpty()) {
+        platform::showWarning(QStringLiteral("Nincs rekord, így nem módosíthat!!"));
+        return;
+    }
+    EnterEditingState();
+    ADOTable_AdatlapInt.edit();
+    Adding = false;
+    const institution::ReportKey stored = CurrentRowKey();
+    OldAdosajat = stored.adosajat;
+    OldAdatszolgev = stored.year;
+    OldAdatszolgnegyedev = stored.quarter;
+}
+
+void TFormAszolgInt::Button_megsemClick() {
+    // An added row disappears; a modified one returns to its stored values.
+    ADOTable_AdatlapInt.cancel();
+    EnterBrowsingState();
+}
+
+void TFormAszolgInt::Button_torlesClick() {
+    if (ADOTable_AdatlapInt.isEmpty()) {
+        platform::showWarning(QStringLiteral("Nincs rekord, így nem törölhet!!"));
+        return;
+    }
+    SetPanelEnabled(GroupBox_grid, false);
+    // The grid comes back also when the database refuses the deletion.
+    const auto restoreGrid = qScopeGuard([this] {
+        SetPanelEnabled(GroupBox_grid, true);
+        DBGrid_AdatlapInt->setFocus();
+    });
+    if (institution::hasPurchaseItems(CurrentRowKey())) {
+        platform::showMessage(
+            QStringLiteral("A rekordot nem lehet törölni, mivel tartozik hozzá bejegyzés a "
+                           "Beszerzési adatlapon! Törölje először azokat!"));
+        return;
+    }
+    if (platform::showConfirmation(QStringLiteral("Biztosan törölni akarja?"),
+                                   {platform::Button::No, platform::Button::Ok}) ==
+        platform::Button::Ok)
+        ADOTable_AdatlapInt.remove();
+}
+
+void TFormAszolgInt::bezarExecute() {
+    close();
+}
+
+void TFormAszolgInt::RadioButton_elsodlegesClick() {
+    ADOTable_AdatlapInt.setSort(QStringLiteral("intnev"));
+}
+
+void TFormAszolgInt::RadioButton_masodlagosClick() {
+    ADOTable_AdatlapInt.setSort(QStringLiteral("adatszolgev;adatszolgnegyedev"));
+}
+
+void TFormAszolgInt::Button_telepulesClick() {
+    EnsureEditing();
+    {
+        TFormLista picker(this);
+        picker.LoadList(QStringLiteral("torzs_kshtelepules"), QStringLiteral("Település"), 200,
+                        {&ADOTable_AdatlapInt, QStringLiteral("Sz_telepuleskod")});
+        picker.exec();
+    }
+    LookUpSettlementName();
+}
+
+void TFormAszolgInt::DBEdit_sz_telepuleskodExit() {
+    // The box is left also when the window closes or greys the panel; only a row being edited
+    // takes the name.
+    if (ADOTable_AdatlapInt.isEditing())
+        LookUpSettlementName();
+}
+
+void TFormAszolgInt::LookUpSettlementName() {
+    ADOTable_AdatlapInt.setText(QStringLiteral("Telepules"),
+                                institution::settlementName(DBEdit_sz_telepuleskod->text()));
+}
+
+void TFormAszolgInt::Button_szakagClick() {
+    Edit_intagnev->setEnabled(true);
+    setTextColour(Edit_intagnev, QPalette::Text, Qt::red);
+    Edit_intagnev->setText(QStringLiteral("Kérem várjon, a fa épül"));
+    Edit_intagnev->repaint();
+    EnsureEditing();
+    {
+        TFormFa picker(this);
+        picker.BuildTree(
+            {QStringLiteral("AH_AG"), QStringLiteral("AH_AGAZAT"), QStringLiteral("AH_SZAKAGAZAT")},
+            {&ADOTable_AdatlapInt, QStringLiteral("Intag")}, QStringLiteral("Szakágazat"));
+        picker.exec();
+    }
+    Edit_intagnev->setEnabled(false);
+    LookUpSectorName();
+}
+
+void TFormAszolgInt::DBEdit_intagChange() {
+    LookUpSectorName();
+}
+
+void TFormAszolgInt::LookUpSectorName() {
+    Edit_intagnev->setText(institution::sectorName(DBEdit_intag->text()));
+}
+
+bool TFormAszolgInt::CheckDuplicateKey(const QString& adosajat, const QString& year,
+                                       const QString& quarter) {
+    if (institution::countRecords({adosajat, year, quarter}) <= 0)
+        return false;
+    // While modifying, the record counted may be the stored form of the one being modified.
+    if (!Adding && adosajat == OldAdosajat && year == OldAdatszolgev &&
+        quarter == OldAdatszolgnegyedev)
+        return false;
+    platform::showWarning(kDuplicateKey);
+    return true;
+}
+
+bool TFormAszolgInt::AnyCheckFails() {
+    const QString adosajat = DBEdit_adosajat->text();
+    const QString year = DBEdit_Adatszolgev->text();
+    const QString quarter = DBLookupComboBox_adatszolgnegyedev->key();
+    return CheckTaxNumber(QStringLiteral("törzsszám"), adosajat) ||
+           CheckMinLength(QStringLiteral("Adatszolgáltatás éve"), year, 4) ||
+           CheckMinLength(QStringLiteral("Adatszolgáltatás negyedéve"), quarter, 1) ||
+           CheckDuplicateKey(adosajat, year, quarter) ||
+           CheckMinLength(QStringLiteral("Adatszolgáltató neve"), DBEdit_intnev->text(), 1) ||
+           CheckMinLength(QStringLiteral("megye"), DBLookupComboBox_sz_megyekod->currentText(),
+                          1) ||
+           CheckCode(QStringLiteral("település"), DBEdit_sz_telepuleskod->text(),
+                     DBEdit_telepules->text(), 5) ||
+           CheckMinLength(QStringLiteral("irányítószám"), DBLookupComboBox_irsz->currentText(),
+                          1) ||
+           CheckMinLength(QStringLiteral("út"), DBEdit_utca->text(), 1) ||
+           CheckMinLength(QStringLiteral("házszám"), DBEdit_hsz->text(), 1) ||
+           CheckCode(QStringLiteral("szakágazat"), DBEdit_intag->text(), Edit_intagnev->text(),
+                     4) ||
+           CheckMinLength(QStringLiteral("gazdálkodási forma"),
+                          DBLookupComboBox_gazdfor->currentText(), 1) ||
+           CheckMinLength(QStringLiteral("Adatszolgáltató ANTSZ kódja"), DBEdit_I_ANTSZkod->text(),
+                          6) ||
+           CheckMinLength(QStringLiteral("kitöltő neve"), DBEdit_toltnev->text(), 1) ||
+           CheckMinLength(QStringLiteral("kitöltő telefonszáma"), DBEdit_tolttel->text(), 1) ||
+           CheckEmail(QStringLiteral("kitöltő email címe"), DBEdit_toltmail->text()) ||
+           CheckMinLength(QStringLiteral("vezető neve"), DBEdit_vezetonev->text(), 1) ||
+           CheckMinLength(QStringLiteral("vezető telefonszáma"), DBEdit_vezetotel->text(), 1) ||
+           CheckEmail(QStringLiteral("vezető email címe"), DBEdit_vezetomail->text());
+}
+
+void TFormAszolgInt::Button_tarolasClick() {
+    if (AnyCheckFails())
+        return;
+    // Every box's text is in the row; a year the column cannot hold stops here.
+    for (auto* box : GroupBox_edit->findChildren<db::BoundLineEdit*>())
+        box->updateRecord();
+    const institution::ReportKey key{DBEdit_adosajat->text(), DBEdit_Adatszolgev->text(),
+                                     DBLookupComboBox_adatszolgnegyedev->key()};
+    const institution::ReportKey old{OldAdosajat, OldAdatszolgev, OldAdatszolgnegyedev};
+    // The purchase items follow a changed key together with the record, or neither changes.
+    db::inTransaction([&] {
+        if (!Adding && key != old)
+            institution::moveItemsToKey(old, key);
+        ADOTable_AdatlapInt.post();
+    });
+    EnterBrowsingState();
+}

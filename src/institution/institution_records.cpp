@@ -1,0 +1,72 @@
+#include "institution_records.h"
+
+#include "db/query.h"
+#include "db/values.h"
+
+namespace institution {
+
+namespace {
+
+// The year is compared as a number, as it is stored.
+QVariantList keyValues(const ReportKey& key) {
+    return {key.adosajat, db::valueFromText(key.year, db::ValueKind::Integer), key.quarter};
+}
+
+// The sector table of each code length.
+QString sectorTable(qsizetype length) {
+    switch (length) {
+        case 2:
+            return QStringLiteral("torzs_AH_AG");
+        case 3:
+            return QStringLiteral("torzs_AH_AGAZAT");
+        case 4:
+            return QStringLiteral("torzs_AH_SZAKAGAZAT");
+        default:
+            return {};
+    }
+}
+
+QString nameOrNotFound(const QString& table, const QString& code, const QString& notFound) {
+    if (table.isEmpty())
+        return notFound;
+    db::Query query(QStringLiteral("select nev from %1 where id = ?").arg(db::quoteName(table)),
+                    {code});
+    return query.rowCount() == 0 ? notFound : query.text(QStringLiteral("nev"));
+}
+
+}  // namespace
+
+int countRecords(const ReportKey& key) {
+    db::Query query(QStringLiteral("select count(1) as db from AdatlapInt where adosajat = ? "
+                                   "and adatszolgev = ? and adatszolgnegyedev = ?"),
+                    keyValues(key));
+    return query.text(QStringLiteral("db")).toInt();
+}
+
+bool hasPurchaseItems(const ReportKey& key) {
+    db::Query query(QStringLiteral("select adosajat from AdatlapBR where adosajat = ? "
+                                   "and beszerzev = ? and beszerznegyedev = ?"),
+                    keyValues(key));
+    return query.rowCount() > 0;
+}
+
+void moveItemsToKey(const ReportKey& from, const ReportKey& to) {
+    db::execute(QStringLiteral("update AdatlapBR set adosajat = ?, beszerzev = ?, "
+                               "beszerznegyedev = ? where adosajat = ? and beszerzev = ? "
+                               "and beszerznegyedev = ?"),
+                keyValues(to) + keyValues(from));
+}
+
+QString settlementName(const QString& code) {
+    if (code.size() <= 1)
+        return {};
+    return nameOrNotFound(QStringLiteral("torzs_kshtelepules"), code, kNoSuchSettlement);
+}
+
+QString sectorName(const QString& code) {
+    if (code.size() <= 1)
+        return {};
+    return nameOrNotFound(sectorTable(code.size()), code, kNoSuchSector);
+}
+
+}  // namespace institution

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+// The data-provider records and what belongs to them, as the institution editor reads and
+// changes them. Values are bound to the statements, so any text (an apostrophe too) is safe.
+namespace institution {
+
+// A report key as the editor holds it: each part as text, the year as typed.
+struct ReportKey {
+    QString adosajat;
+    QString year;
+    QString quarter;
+    friend bool operator==(const ReportKey&, const ReportKey&) = default;
+};
+
+// Shown in place of a name when a code is not found; storing refuses a name beginning so.
+inline const QString kNoSuchSettlement = QStringLiteral("Nincs ilyen kódú település!");
+inline const QString kNoSuchSector = QStringLiteral("Nincs ilyen kódú szakág!");
+
+// The number of data-provider records filed under the key. A year that is not a whole number is
+// a Failure.
+int countRecords(const ReportKey& key);
+// Whether purchase items are filed under the key.
+bool hasPurchaseItems(const ReportKey& key);
+// Files every purchase item of one key under another.
+void moveItemsToKey(const ReportKey& from, const ReportKey& to);
+
+// The settlement's name for a code: empty for a code of at most one character, the not-found
+// text for an unknown one.
+QString settlementName(const QString& code);
+// The sector's name for a code of 2, 3 or 4 digits, each length read from its level of the
+// sector tree: empty for a code of at most one character, the not-found text for an unknown one.
+QString sectorName(const QString& code);
+
+}  // namespace institution

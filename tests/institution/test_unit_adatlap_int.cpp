@@ -1,0 +1,764 @@
+#include "db/query.h"
+#include "db/widgets/bound_grid.h"
+#include "db/widgets/bound_line_edit.h"
+#include "db/widgets/bound_lookup_combo_box.h"
+#include "institution/UnitAdatlapInt.h"
+#include "pickers/UnitFa.h"
+#include "pickers/UnitLista.h"
+#include "support/program_folder.h"
+#include "support/scripted_messages.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+using platform::Button;
+using platform::MessageKind;
+using testsupport::ProgramFolder;
+using testsupport::ScriptedMessages;
+using testsupport::ShownBox;
+
+Q_DECLARE_METATYPE(testsupport::ShownBox)
+
+namespace {
+
+// One data-provider record as the user types it, column by column.
+using Record = QMap<QString, QString>;
+
+Record validRecord() {
+    return {{QStringLiteral("Adosajat"), QStringLiteral("12345676")},
+            {QStringLiteral("Adatszolgev"), QStringLiteral("2007")},
+            {QStringLiteral("Adatszolgnegyedev"), QStringLiteral("1")},
+            {QStringLiteral("Intnev"), QStringLiteral("Szent Lázár' Kórház")},
+            {QStringLiteral("Sz_megyekod"), QStringLiteral("16")},
+            {QStringLiteral("Sz_telepuleskod"), QStringLiteral("02205")},
+            {QStringLiteral("Irsz"), QStringLiteral("1011")},
+            {QStringLiteral("Utca"), QStringLiteral("Fő' utca")},
+            {QStringLiteral("Hsz"), QStringLiteral("12")},
+            {QStringLiteral("Intag"), QStringLiteral("8512")},
+            {QStringLiteral("Gazdfor"), QStringLiteral("11")},
+            {QStringLiteral("I_ANTSZkod"), QStringLiteral("A12'45")},
+            {QStringLiteral("Toltnev"), QStringLiteral("Kiss Anna")},
+            {QStringLiteral("Tolttel"), QStringLiteral("06-1-234-5678")},
+            {QStringLiteral("Toltmail"), QStringLiteral("o'kiss@korhaz.hu")},
+            {QStringLiteral("Vezetonev"), QStringLiteral("Dr. Nagy Béla")},
+            {QStringLiteral("Vezetotel"), QStringLiteral("06-1-234-0000")},
+            {QStringLiteral("Vezetomail"), QStringLiteral("nincs")}};
+}
+
+// The record as stored, with the settlement name the editor looked up.
+Record storedRecord(const Record& typed) {
+    Record stored = typed;
+    stored.insert(QStringLiteral("Telepules"), QStringLiteral("Karcag"));
+    return stored;
+}
+
+void insertRecord(const Record& record) {
+    QStringList columns;
+    QStringList marks;
+    QVariantList values;
+    for (auto it = record.begin(); it != record.end(); ++it) {
+        columns.append(it.key());
+        marks.append(QStringLiteral("?"));
+        values.append(it.value());
+    }
+    db::execute(QStringLiteral("insert into AdatlapInt (%1) values (%2)")
+                    .arg(columns.join(u','), marks.join(u',')),
+                values);
+}
+
+Record keyed(const QString& adosajat, const QString& year, const QString& quarter,
+             const QString& name = QStringLiteral("Régi Kórház")) {
+    Record record = storedRecord(validRecord());
+    record.insert(QStringLiteral("Adosajat"), adosajat);
+    record.insert(QStringLiteral("Adatszolgev"), year);
+    record.insert(QStringLiteral("Adatszolgnegyedev"), quarter);
+    record.insert(QStringLiteral("Intnev"), name);
+    return record;
+}
+
+QList<Record> storedRecords() {
+    QList<Record> records;
+    for (db::Query query(QStringLiteral("select * from AdatlapInt order by rowid")); !query.eof();
+         query.next()) {
+        Record record;
+        for (int i = 0; i < query.fieldCount(); ++i) {
+            if (!query.text(i).isEmpty())
+                record.insert(query.fieldName(i), query.text(i));
+        }
+        records.append(record);
+    }
+    return records;
+}
+
+void insertPurchaseItem(const QString& adosajat, int year, const QString& quarter, int number) {
+    db::execute(QStringLiteral("insert into AdatlapBR (Adosajat, Beszerzev, Beszerznegyedev, "
+                               "Tetelsorszam, Termszolgnev) values (?, ?, ?, ?, 'tétel')"),
+                {adosajat, year, quarter, number});
+}
+
+// The report keys of the purchase items, one text per item.
+QStringList purchaseKeys() {
+    QStringList keys;
+    for (db::Query query(QStringLiteral("select Adosajat, Beszerzev, Beszerznegyedev, "
+                                        "Tetelsorszam from AdatlapBR order by Tetelsorszam"));
+         !query.eof(); query.next())
+        keys.append(
+            QStringList{query.text(0), query.text(1), query.text(2), query.text(3)}.join(u'/'));
+    return keys;
+}
+
+ShownBox warning(const QString& text) {
+    return {MessageKind::Warning, text, {Button::Ok}};
+}
+
+ShownBox plain(const QString& text) {
+    return {MessageKind::Plain, text, {Button::Ok}};
+}
+
+}  // namespace
+
+class TestUnitAdatlapInt : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() {
+        folder_ = std::make_unique<ProgramFolder>();
+        messages_ = std::make_unique<ScriptedMessages>();
+    }
+
+    void cleanup() {
+        form_.reset();
+        messages_.reset();
+        folder_.reset();
+    }
+
+    void windowLayout() {
+        open();
+        QCOMPARE(form_->windowTitle(),
+                 QStringLiteral("Egészségügyi intézmények árinformációi, OSAP 9052/06 "
+                                "statisztikai adatjelentés, adatjelentő intézmény adatai"));
+        QCOMPARE(form_->size(), QSize(794, 374));
+        QCOMPARE(form_->GroupBox_grid->size(), QSize(623, 121));
+        QCOMPARE(form_->GroupBox_edit->size(), QSize(623, 249));
+        QCOMPARE(form_->GroupBox_dbmuv->size(), QSize(161, 185));
+        QCOMPARE(form_->GroupBox_editmuv->size(), QSize(161, 121));
+        QCOMPARE(form_->GroupBox_kilep->size(), QSize(161, 65));
+        for (auto* panel : form_->findChildren<QGroupBox*>())
+            QCOMPARE(panel->title(), QString());
+        // Every control of the edit panel fits into it.
+        QVERIFY(form_->GroupBox_edit->layout()->minimumSize().width() <= 623);
+        QVERIFY(form_->GroupBox_edit->layout()->minimumSize().height() <= 249);
+
+        QStringList titles;
+        const auto* grid = form_->DBGrid_AdatlapInt->model();
+        for (int i = 0; i < grid->columnCount(); ++i)
+            titles.append(grid->headerData(i, Qt::Horizontal).toString());
+        QCOMPARE(titles,
+                 (QStringList{"Intnev", "Sz_megyekod", "Sz_telepuleskod", "Irsz", "Telepules",
+                              "Utca", "Hsz", "Intag", "Gazdfor", "I_ANTSZkod", "Toltnev",
+                              "Toltmail", "Tolttel", "Vezetonev", "Vezetomail", "Vezetotel",
+                              "Adatszolgev", "Adatszolgnegyedev", "Adosajat"}));
+
+        QCOMPARE(form_->Button_felvitel->palette().color(QPalette::ButtonText), QColor(Qt::blue));
+        QCOMPARE(form_->Button_torles->palette().color(QPalette::ButtonText), QColor(Qt::red));
+        for (auto* panel : {form_->GroupBox_dbmuv, form_->GroupBox_editmuv, form_->GroupBox_kilep})
+            for (auto* control : panel->findChildren<QAbstractButton*>())
+                QVERIFY2(control->font().bold(), qPrintable(control->text()));
+        QVERIFY(form_->RadioButton_elsodleges->isChecked());
+        verifyBrowsing();
+    }
+
+    void editControlsInTabOrderWithTheirLabels() {
+        open();
+        const QList<std::pair<QWidget*, QString>> expected = {
+            {form_->DBEdit_adosajat, "KSH Törzsszám (Adószám első nyolc karaktere):"},
+            {form_->DBEdit_Adatszolgev, "Jelentés éve:"},
+            {form_->DBLookupComboBox_adatszolgnegyedev, "Negyedéve:"},
+            {form_->DBEdit_intnev, "Adatszolgáltató szervezet neve:"},
+            {form_->DBLookupComboBox_sz_megyekod, "Székhely KSH megyekódja:"},
+            {form_->DBEdit_sz_telepuleskod, "Székhely KSH településazonosító:"},
+            {form_->Button_telepules, QString()},
+            {form_->DBLookupComboBox_irsz, "Irányítószám:"},
+            {form_->DBEdit_telepules, "Város/község: "},
+            {form_->DBEdit_utca, "Utca:"},
+            {form_->DBEdit_hsz, "Hsz:"},
+            {form_->DBEdit_intag, "Szakágazat:"},
+            {form_->Button_szakag, QString()},
+            {form_->Edit_intagnev, "-------->"},
+            {form_->DBLookupComboBox_gazdfor, "Gazdálkodási forma:"},
+            {form_->DBEdit_I_ANTSZkod, "ÁNTSZ szolgáltató azonosító kód:"},
+            {form_->DBEdit_toltnev, "Kitöltő neve:"},
+            {form_->DBEdit_vezetonev, "Vezető neve:"},
+            {form_->DBEdit_tolttel, "Kitöltő telefonszáma:"},
+            {form_->DBEdit_vezetotel, "Vezető telefonszáma:"},
+            {form_->DBEdit_toltmail, "Kitöltő E-mail címe:"},
+            {form_->DBEdit_vezetomail, "Vezető E-mail címe:"}};
+        QHash<QWidget*, QString> labels;
+        for (auto* label : form_->GroupBox_edit->findChildren<QLabel*>())
+            labels.insert(label->buddy(), label->text());
+        for (int i = 0; i < expected.size(); ++i) {
+            QWidget* control = expected.at(i).first;
+            QCOMPARE(labels.value(control), expected.at(i).second);
+            if (i > 0)
+                QCOMPARE(expected.at(i - 1).first->nextInFocusChain(), control);
+        }
+        QCOMPARE(form_->Button_telepules->text(), QStringLiteral("Település"));
+        QCOMPARE(form_->Button_szakag->text(), QStringLiteral("Szakág"));
+
+        const QList<std::pair<db::BoundLineEdit*, int>> widths = {
+            {form_->DBEdit_adosajat, 8},   {form_->DBEdit_Adatszolgev, 4},
+            {form_->DBEdit_intnev, 80},    {form_->DBEdit_sz_telepuleskod, 5},
+            {form_->DBEdit_telepules, 30}, {form_->DBEdit_utca, 30},
+            {form_->DBEdit_hsz, 3},        {form_->DBEdit_intag, 4},
+            {form_->DBEdit_I_ANTSZkod, 6}, {form_->DBEdit_toltnev, 30},
+            {form_->DBEdit_tolttel, 20},   {form_->DBEdit_toltmail, 30},
+            {form_->DBEdit_vezetonev, 30}, {form_->DBEdit_vezetotel, 20},
+            {form_->DBEdit_vezetomail, 30}};
+        for (const auto& [box, width] : widths)
+            QCOMPARE(box->maxLength(), width);
+        QVERIFY(form_->DBEdit_telepules->isReadOnly());
+        QVERIFY(form_->Edit_intagnev->isReadOnly());
+
+        click(form_->Button_felvitel);
+        type(form_->DBEdit_Adatszolgev, QStringLiteral("2a0+b-7"));
+        QCOMPARE(form_->DBEdit_Adatszolgev->text(), QStringLiteral("20+-"));
+        click(form_->Button_megsem);
+    }
+
+    void addingAValidRecord() {
+        open();
+        click(form_->Button_felvitel);
+        verifyEditing();
+        QCOMPARE(QApplication::focusWidget(), form_->DBEdit_intnev);
+        fill(validRecord());
+        click(form_->Button_tarolas);
+        QCOMPARE(messages_->take(), QList<ShownBox>());
+        verifyBrowsing();
+        QCOMPARE(storedRecords(), QList<Record>{storedRecord(validRecord())});
+        QCOMPARE(form_->DBGrid_AdatlapInt->model()->rowCount(), 1);
+
+        // Read back by a new window unchanged, the apostrophes included.
+        form_.reset();
+        open();
+        QCOMPARE(form_->DBEdit_intnev->text(), QStringLiteral("Szent Lázár' Kórház"));
+        QCOMPARE(form_->DBEdit_I_ANTSZkod->text(), QStringLiteral("A12'45"));
+        QCOMPARE(form_->DBEdit_telepules->text(), QStringLiteral("Karcag"));
+        QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Járóbeteg-ellátás"));
+        QCOMPARE(form_->DBLookupComboBox_adatszolgnegyedev->currentText(),
+                 QStringLiteral("I. negyedév"));
+    }
+
+    void firstWrongFieldStopsTheStore_data() {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<ShownBox>("message");
+        auto row = [](const char* name, const char* column, const QString& value,
+                      const ShownBox& message) {
+            QTest::newRow(name) << QString::fromLatin1(column) << value << message;
+        };
+        row("tax number short", "Adosajat", "1234567",
+            warning("A 'törzsszám' nevű mezőnek 8 jegyből kell állnia!!!"));
+        row("tax number not digits", "Adosajat", "1234 676",
+            warning("A 'törzsszám' nevű mező csak számjegyekből állhat!!!"));
+        row("year short", "Adatszolgev", "207",
+            warning("A 'Adatszolgáltatás éve' nevű mező nem lehet 4 karakternél rövidebb!!!"));
+        row("no quarter", "Adatszolgnegyedev", "",
+            warning("A 'Adatszolgáltatás negyedéve' nevű mező nincs kitöltve!!!"));
+        row("no name", "Intnev", "",
+            warning("A 'Adatszolgáltató neve' nevű mező nincs kitöltve!!!"));
+        row("no county", "Sz_megyekod", "", warning("A 'megye' nevű mező nincs kitöltve!!!"));
+        row("settlement code short", "Sz_telepuleskod", "0220",
+            warning("A 'település' nevű mezőnek 5 jegyből kell állnia!!!"));
+        row("settlement not found", "Sz_telepuleskod", "99999",
+            plain("Nincs ilyen kódú település!"));
+        row("no postcode", "Irsz", "", warning("A 'irányítószám' nevű mező nincs kitöltve!!!"));
+        row("no street", "Utca", "", warning("A 'út' nevű mező nincs kitöltve!!!"));
+        row("no house number", "Hsz", "", warning("A 'házszám' nevű mező nincs kitöltve!!!"));
+        row("sector of a division", "Intag", "85",
+            warning("A 'szakágazat' nevű mezőnek 4 jegyből kell állnia!!!"));
+        row("sector not found", "Intag", "8599", plain("Nincs ilyen kódú szakág!"));
+        row("no legal form", "Gazdfor", "",
+            warning("A 'gazdálkodási forma' nevű mező nincs kitöltve!!!"));
+        row("health-authority code short", "I_ANTSZkod", "abc",
+            warning("A 'Adatszolgáltató ANTSZ kódja' nevű mező nem lehet 6 karakternél "
+                    "rövidebb!!!"));
+        row("no filler", "Toltnev", "", warning("A 'kitöltő neve' nevű mező nincs kitöltve!!!"));
+        row("no filler phone", "Tolttel", "",
+            warning("A 'kitöltő telefonszáma' nevű mező nincs kitöltve!!!"));
+        row("no filler e-mail", "Toltmail", "",
+            warning("kitöltő email címe e-mail címet kötelező kitölteni! Amennyiben nincs "
+                    "e-mail címe, kérem írja be a \"nincs\" szót!!!"));
+        row("no head", "Vezetonev", "", warning("A 'vezető neve' nevű mező nincs kitöltve!!!"));
+        row("no head phone", "Vezetotel", "",
+            warning("A 'vezető telefonszáma' nevű mező nincs kitöltve!!!"));
+        row("bad head e-mail", "Vezetomail", "nagy@korhaz.",
+            warning("vezető email címe e-mail cím nem szabályos e-mail cím!!!"));
+    }
+
+    void firstWrongFieldStopsTheStore() {
+        QFETCH(QString, column);
+        QFETCH(QString, value);
+        QFETCH(ShownBox, message);
+        open();
+        click(form_->Button_felvitel);
+        Record record = validRecord();
+        record.insert(column, value);
+        fill(record);
+        click(form_->Button_tarolas);
+        QCOMPARE(messages_->take(), QList<ShownBox>{message});
+        verifyEditing();
+        QCOMPARE(storedRecords(), QList<Record>());
+        QCOMPARE(shownValue(column), value);
+        QCOMPARE(form_->ADOTable_AdatlapInt.mode(), db::Table::Mode::Insert);
+    }
+
+    void taxNumberWithAWrongCheckDigit_data() {
+        QTest::addColumn<Button>("answer");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("OK goes on") << Button::Ok << true;
+        QTest::newRow("No stops") << Button::No << false;
+        QTest::newRow("closed goes on") << Button::None << true;
+    }
+
+    void taxNumberWithAWrongCheckDigit() {
+        QFETCH(Button, answer);
+        QFETCH(bool, stored);
+        open();
+        click(form_->Button_felvitel);
+        Record record = validRecord();
+        record.insert(QStringLiteral("Adosajat"), QStringLiteral("12345670"));
+        fill(record);
+        messages_->answer(answer);
+        click(form_->Button_tarolas);
+        QCOMPARE(messages_->take(),
+                 (QList<ShownBox>{{MessageKind::Confirmation,
+                                   QStringLiteral("A 'törzsszám' nevű mezőben megadott "
+                                                  "adószámnak ellenőrző karaktere hibás! Valóban "
+                                                  "ez az intézmény hivatalos adószáma?"),
+                                   {Button::No, Button::Ok}}}));
+        QCOMPARE(storedRecords().size(), stored ? 1 : 0);
+        QCOMPARE(form_->Button_felvitel->isEnabled(), stored);
+    }
+
+    void duplicateKeyWhenAdding() {
+        insertRecord(
+            keyed(QStringLiteral("12345676"), QStringLiteral("2007"), QStringLiteral("1")));
+        open();
+        click(form_->Button_felvitel);
+        Record record = validRecord();
+        record.insert(QStringLiteral("Intnev"), QString());  // checked only after the key
+        fill(record);
+        click(form_->Button_tarolas);
+        QCOMPARE(messages_->take(),
+                 QList<ShownBox>{warning(
+                     "A kért adószám, év, negyedév hármassal már töltött ki adatlapot!!!")});
+        QCOMPARE(storedRecords().size(), 1);
+        verifyEditing();
+    }
+
+    void modifyingWithoutChangingTheKey() {
+        insertRecord(
+            keyed(QStringLiteral("12345676"), QStringLiteral("2006"), QStringLiteral("4")));
+        insertPurchaseItem(QStringLiteral("12345676"), 2006, QStringLiteral("4"), 1);
+        open();
+        click(form_->Button_modositas);
+        verifyEditing();
+        QCOMPARE(form_->OldAdatszolgev, QStringLiteral("2006"));
+        type(form_->DBEdit_intnev, QStringLiteral("Új Név"));
+        click(form_->Button_tarolas);
+        QCOMPARE(messages_->take(), QList<ShownBox>());
+        verifyBrowsing();
+        QCOMPARE(storedRecords().first().value(QStringLiteral("Intnev")), QStringLiteral("Új Név"));
+        QCOMPARE(purchaseKeys(), QStringList{QStringLiteral("12345676/2006/4/1")});
+    }
+
+    void modifyingOnlyTheQuarterMovesThePurchaseItems() {
+        insertRecord(
+            keyed(QStringLiteral("12345676"), QStringLiteral("2006"), QStringLiteral("4")));
+        insertPurchaseItem(QStringLiteral("12345676"), 2006, QStringLiteral("4"), 1);
+        insertPurchaseItem(QStringLiteral("12345676"), 2006, QStringLiteral("4"), 2);
+        insertPurchaseItem(QStringLiteral("99999999"), 2006, QStringLiteral("4"), 3);
+        open();
+        click(form_->Button_modositas);
+        choose(form_->DBLookupComboBox_adatszolgnegyedev, QStringLiteral("1"));
+        click(form_->Button_tarolas);
+        QCOMPARE(messages_->take(), QList<ShownBox>());
+        verifyBrowsing();
+        QCOMPARE(storedRecords().first().value(QStringLiteral("Adatszolgnegyedev")),
+                 QStringLiteral("1"));
+        QCOMPARE(purchaseKeys(),
+                 (QStringList{"12345676/2006/1/1", "12345676/2006/1/2", "99999999/2006/4/3"}));
+    }
+
+    void modifyingIntoAnotherRecordsKey() {
+        insertRecord(
+            keyed(QStringLiteral("12345676"), QStringLiteral("2006"), QStringLiteral("4")));
+        insertRecord(keyed(QStringLiteral("12345676"), QStringLiteral("2007"), QStringLiteral("1"),
+                           QStringLiteral("Második")));
+        insertPurchaseItem(QStringLiteral("12345676"), 2007, QStringLiteral("1"), 1);
+        const QList<Record> before = storedRecords();
+        open();
+        form_->DBGrid_AdatlapInt->setCurrentIndex(form_->DBGrid_AdatlapInt->model()->index(1, 0));
+        click(form_->Button_modositas);
+        type(form_->DBEdit_Adatszolgev, QStringLiteral("2006"));
+        choose(form_->DBLookupComboBox_adatszolgnegyedev, QStringLiteral("4"));
+        click(form_->Button_tarolas);
+        QCOMPARE(messages_->take(),
+                 QList<ShownBox>{warning(
+                     "A kért adószám, év, negyedév hármassal már töltött ki adatlapot!!!")});
+        verifyEditing();
+        QCOMPARE(storedRecords(), before);
+        QCOMPARE(purchaseKeys(), QStringList{QStringLiteral("12345676/2007/1/1")});
+    }
+
+    void failedStoreAfterReKeyingChangesNeitherTable() {
+        insertRecord(
+            keyed(QStringLiteral("12345676"), QStringLiteral("2006"), QStringLiteral("4")));
+        insertPurchaseItem(QStringLiteral("12345676"), 2006, QStringLiteral("4"), 1);
+        const QList<Record> before = storedRecords();
+        db::execute(
+            QStringLiteral("create trigger refuse before update on AdatlapInt "
+                           "begin select raise(abort, 'A rekord zárolva van'); end"));
+        open();
+        click(form_->Button_modositas);
+        choose(form_->DBLookupComboBox_adatszolgnegyedev, QStringLiteral("1"));
+        click(form_->Button_tarolas);
+        const auto shown = messages_->take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().kind, MessageKind::Error);
+        QVERIFY2(shown.first().text.contains(QStringLiteral("A rekord zárolva van")),
+                 qPrintable(shown.first().text));
+        verifyEditing();
+        QCOMPARE(storedRecords(), before);
+        QCOMPARE(purchaseKeys(), QStringList{QStringLiteral("12345676/2006/4/1")});
+
+        // Once the cause is gone the same store goes through.
+        db::execute(QStringLiteral("drop trigger refuse"));
+        click(form_->Button_tarolas);
+        QCOMPARE(messages_->take(), QList<ShownBox>());
+        QCOMPARE(purchaseKeys(), QStringList{QStringLiteral("12345676/2006/1/1")});
+    }
+
+    void emptyTableRefusesModifyAndDelete() {
+        open();
+        click(form_->Button_modositas);
+        click(form_->Button_torles);
+        QCOMPARE(messages_->take(), (QList<ShownBox>{warning("Nincs rekord, így nem módosíthat!!"),
+                                                     warning("Nincs rekord, így nem törölhet!!")}));
+        verifyBrowsing();
+    }
+
+    void deleting_data() {
+        QTest::addColumn<bool>("withItems");
+        QTest::addColumn<Button>("answer");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("purchase items present") << true << Button::None << false;
+        QTest::newRow("No keeps") << false << Button::No << false;
+        QTest::newRow("closed keeps") << false << Button::None << false;
+        QTest::newRow("OK removes") << false << Button::Ok << true;
+    }
+
+    void deleting() {
+        QFETCH(bool, withItems);
+        QFETCH(Button, answer);
+        QFETCH(bool, removed);
+        insertRecord(
+            keyed(QStringLiteral("12345676"), QStringLiteral("2006"), QStringLiteral("4")));
+        insertRecord(keyed(QStringLiteral("12345676"), QStringLiteral("2007"), QStringLiteral("1"),
+                           QStringLiteral("Második")));
+        if (withItems)
+            insertPurchaseItem(QStringLiteral("12345676"), 2007, QStringLiteral("1"), 1);
+        open();
+        form_->DBGrid_AdatlapInt->setCurrentIndex(form_->DBGrid_AdatlapInt->model()->index(1, 0));
+        if (!withItems)
+            messages_->answer(answer);
+        click(form_->Button_torles);
+        if (withItems)
+            QCOMPARE(messages_->take(),
+                     QList<ShownBox>{plain("A rekordot nem lehet törölni, mivel tartozik hozzá "
+                                           "bejegyzés a Beszerzési adatlapon! Törölje először "
+                                           "azokat!")});
+        else
+            QCOMPARE(messages_->take(),
+                     (QList<ShownBox>{{MessageKind::Confirmation,
+                                       QStringLiteral("Biztosan törölni akarja?"),
+                                       {Button::No, Button::Ok}}}));
+        QCOMPARE(storedRecords().size(), removed ? 1 : 2);
+        QCOMPARE(form_->DBGrid_AdatlapInt->model()->rowCount(), removed ? 1 : 2);
+        verifyBrowsing();
+        QCOMPARE(QApplication::focusWidget(), form_->DBGrid_AdatlapInt);
+    }
+
+    void cancelling() {
+        insertRecord(
+            keyed(QStringLiteral("12345676"), QStringLiteral("2006"), QStringLiteral("4")));
+        open();
+        click(form_->Button_felvitel);
+        type(form_->DBEdit_intnev, QStringLiteral("Félbehagyott"));
+        QCOMPARE(form_->DBGrid_AdatlapInt->model()->rowCount(), 2);
+        click(form_->Button_megsem);
+        verifyBrowsing();
+        QCOMPARE(form_->DBGrid_AdatlapInt->model()->rowCount(), 1);
+        QCOMPARE(form_->DBEdit_intnev->text(), QStringLiteral("Régi Kórház"));
+
+        click(form_->Button_modositas);
+        type(form_->DBEdit_intnev, QStringLiteral("Más név"));
+        click(form_->Button_megsem);
+        verifyBrowsing();
+        QCOMPARE(form_->DBEdit_intnev->text(), QStringLiteral("Régi Kórház"));
+        QCOMPARE(storedRecords().first().value(QStringLiteral("Intnev")),
+                 QStringLiteral("Régi Kórház"));
+    }
+
+    void exitWhileEditingStoresNothing() {
+        open();
+        click(form_->Button_felvitel);
+        fill(validRecord());
+        QVERIFY(form_->Button_kilepes->isEnabled());
+        click(form_->Button_kilepes);
+        QVERIFY(!form_->isVisible());
+        form_.reset();
+        QCOMPARE(storedRecords(), QList<Record>());
+    }
+
+    void sortOrders() {
+        insertRecord(keyed(QStringLiteral("11111111"), QStringLiteral("2007"), QStringLiteral("2"),
+                           QStringLiteral("Cékla")));
+        insertRecord(keyed(QStringLiteral("22222222"), QStringLiteral("2006"), QStringLiteral("4"),
+                           QStringLiteral("Alma")));
+        insertRecord(keyed(QStringLiteral("33333333"), QStringLiteral("2007"), QStringLiteral("1"),
+                           QStringLiteral("Banán")));
+        open();
+        QCOMPARE(gridNames(), (QStringList{"Cékla", "Alma", "Banán"}));
+        click(form_->RadioButton_elsodleges);
+        QCOMPARE(gridNames(), (QStringList{"Cékla", "Alma", "Banán"}));
+        click(form_->RadioButton_masodlagos);
+        QCOMPARE(gridNames(), (QStringList{"Alma", "Banán", "Cékla"}));
+        click(form_->RadioButton_elsodleges);
+        QCOMPARE(gridNames(), (QStringList{"Alma", "Banán", "Cékla"}));
+        insertRecord(keyed(QStringLiteral("44444444"), QStringLiteral("2005"), QStringLiteral("1"),
+                           QStringLiteral("Ánizs")));
+        click(form_->RadioButton_masodlagos);
+        click(form_->RadioButton_elsodleges);
+        QCOMPARE(gridNames().size(), 4);
+    }
+
+    void browsingShowsEachRowsSectorName() {
+        Record first =
+            keyed(QStringLiteral("11111111"), QStringLiteral("2007"), QStringLiteral("1"));
+        first.insert(QStringLiteral("Intag"), QStringLiteral("8513"));
+        Record second =
+            keyed(QStringLiteral("22222222"), QStringLiteral("2007"), QStringLiteral("1"));
+        second.insert(QStringLiteral("Intag"), QStringLiteral("851"));
+        insertRecord(first);
+        insertRecord(second);
+        open();
+        QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Fogorvosi ellátás"));
+        form_->DBGrid_AdatlapInt->setCurrentIndex(form_->DBGrid_AdatlapInt->model()->index(1, 0));
+        QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Humán-egészségügyi ellátás"));
+        QCOMPARE(form_->DBEdit_intag->text(), QStringLiteral("851"));
+    }
+
+    void settlementLookUpOnLeavingTheCodeBox_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("one character") << "0"
+                                       << "";
+        QTest::newRow("two characters") << "02"
+                                        << "Nincs ilyen kódú település!";
+        QTest::newRow("four characters") << "0220"
+                                         << "Nincs ilyen kódú település!";
+        QTest::newRow("found") << "02205"
+                               << "Karcag";
+        QTest::newRow("unknown") << "99999"
+                                 << "Nincs ilyen kódú település!";
+        QTest::newRow("apostrophe") << "0'2'5"
+                                    << "Nincs ilyen kódú település!";
+    }
+
+    void settlementLookUpOnLeavingTheCodeBox() {
+        QFETCH(QString, code);
+        QFETCH(QString, name);
+        open();
+        click(form_->Button_felvitel);
+        type(form_->DBEdit_telepules, QString());  // read-only: stays as it is
+        form_->ADOTable_AdatlapInt.setText(QStringLiteral("Telepules"), QStringLiteral("Régi"));
+        type(form_->DBEdit_sz_telepuleskod, code);
+        QCOMPARE(form_->DBEdit_telepules->text(), QStringLiteral("Régi"));
+        form_->DBEdit_utca->setFocus();
+        QCOMPARE(form_->DBEdit_telepules->text(), name);
+        QCOMPARE(form_->ADOTable_AdatlapInt.text(QStringLiteral("Telepules")), name);
+    }
+
+    void sectorLookUpWhileTyping() {
+        open();
+        click(form_->Button_felvitel);
+        form_->DBEdit_intag->setFocus();
+        QStringList names;
+        for (QChar c : QStringLiteral("8512")) {
+            QTest::keyClick(form_->DBEdit_intag, c.toLatin1());
+            names.append(form_->Edit_intagnev->text());
+        }
+        QCOMPARE(names, (QStringList{"", "Egészségügyi, szociális ellátás",
+                                     "Humán-egészségügyi ellátás", "Járóbeteg-ellátás"}));
+        QTest::keyClick(form_->DBEdit_intag, Qt::Key_Backspace);
+        QTest::keyClick(form_->DBEdit_intag, '9');
+        QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Nincs ilyen kódú szakág!"));
+        type(form_->DBEdit_intag, QStringLiteral("9'"));
+        QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Nincs ilyen kódú szakág!"));
+    }
+
+    void settlementFromTheListPicker() {
+        open();
+        click(form_->Button_felvitel);
+        bool picked = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* picker = qobject_cast<TFormLista*>(QApplication::activeModalWidget());
+            QVERIFY(picker);
+            QCOMPARE(picker->windowTitle(), QStringLiteral("Település"));
+            QCOMPARE(picker->width(), 208);
+            QListView* list = picker->DBLookupListBox_list;
+            list->setFocus();
+            QTest::keyClicks(list, QStringLiteral("Karc"));
+            QTest::keyClick(list, Qt::Key_Return);
+            picked = true;
+        });
+        click(form_->Button_telepules);
+        QVERIFY(picked);
+        QCOMPARE(form_->DBEdit_sz_telepuleskod->text(), QStringLiteral("02205"));
+        QCOMPARE(form_->DBEdit_telepules->text(), QStringLiteral("Karcag"));
+
+        // Closed without a choice: the code stays, its name is looked up again.
+        form_->ADOTable_AdatlapInt.setText(QStringLiteral("Telepules"), QString());
+        QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
+        click(form_->Button_telepules);
+        QCOMPARE(form_->DBEdit_sz_telepuleskod->text(), QStringLiteral("02205"));
+        QCOMPARE(form_->DBEdit_telepules->text(), QStringLiteral("Karcag"));
+    }
+
+    void sectorFromTheTreePicker() {
+        open();
+        click(form_->Button_felvitel);
+        bool picked = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* picker = qobject_cast<TFormFa*>(QApplication::activeModalWidget());
+            QVERIFY(picker);
+            QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Kérem várjon, a fa épül"));
+            QCOMPARE(form_->Edit_intagnev->palette().color(QPalette::Text), QColor(Qt::red));
+            QVERIFY(form_->Edit_intagnev->isEnabled());
+            const auto found = picker->TreeView_cont->findItems(
+                QStringLiteral("Fogorvosi ellátás"), Qt::MatchExactly | Qt::MatchRecursive);
+            QCOMPARE(found.size(), 1);
+            picker->TreeView_cont->setCurrentItem(found.first());
+            picker->Button_mehet->click();
+            picked = true;
+        });
+        click(form_->Button_szakag);
+        QVERIFY(picked);
+        QCOMPARE(form_->DBEdit_intag->text(), QStringLiteral("8513"));
+        QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Fogorvosi ellátás"));
+        QVERIFY(!form_->Edit_intagnev->isEnabled());
+        QCOMPARE(form_->Edit_intagnev->palette().color(QPalette::Text), QColor(Qt::red));
+    }
+
+private:
+    void open() {
+        form_ = std::make_unique<TFormAszolgInt>();
+        form_->show();
+        QApplication::setActiveWindow(form_.get());
+        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    }
+
+    void click(QAbstractButton* button) {
+        QVERIFY2(button->isEnabled(), qPrintable(button->text()));
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    // Replaces a box's text by typing, as the user does.
+    void type(QLineEdit* box, const QString& text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        for (QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+
+    void choose(db::BoundLookupComboBox* box, const QString& key) {
+        const int item = box->findData(key);
+        box->setCurrentIndex(item);
+        Q_EMIT box->activated(item);
+    }
+
+    QWidget* control(const QString& column) const {
+        for (auto* box : form_->GroupBox_edit->findChildren<db::BoundLineEdit*>())
+            if (box->column().compare(column, Qt::CaseInsensitive) == 0)
+                return box;
+        const QHash<QString, QWidget*> lookups = {
+            {QStringLiteral("Adatszolgnegyedev"), form_->DBLookupComboBox_adatszolgnegyedev},
+            {QStringLiteral("Sz_megyekod"), form_->DBLookupComboBox_sz_megyekod},
+            {QStringLiteral("Irsz"), form_->DBLookupComboBox_irsz},
+            {QStringLiteral("Gazdfor"), form_->DBLookupComboBox_gazdfor}};
+        return lookups.value(column);
+    }
+
+    QString shownValue(const QString& column) const {
+        QWidget* box = control(column);
+        if (auto* combo = qobject_cast<db::BoundLookupComboBox*>(box))
+            return combo->key();
+        return qobject_cast<QLineEdit*>(box)->text();
+    }
+
+    // Fills the edit panel as the user would, leaving the settlement code box so that its name
+    // is looked up.
+    void fill(const Record& record) {
+        for (auto it = record.begin(); it != record.end(); ++it) {
+            QWidget* box = control(it.key());
+            QVERIFY2(box, qPrintable(it.key()));
+            if (auto* combo = qobject_cast<db::BoundLookupComboBox*>(box))
+                choose(combo, it.value());
+            else
+                type(qobject_cast<QLineEdit*>(box), it.value());
+        }
+        form_->DBEdit_sz_telepuleskod->setFocus();
+        form_->DBEdit_utca->setFocus();
+    }
+
+    QStringList gridNames() const {
+        QStringList names;
+        const auto* grid = form_->DBGrid_AdatlapInt->model();
+        for (int row = 0; row < grid->rowCount(); ++row)
+            names.append(grid->index(row, 0).data().toString());
+        return names;
+    }
+
+    void verifyBrowsing() { verifyPanels(false); }
+    void verifyEditing() { verifyPanels(true); }
+
+    void verifyPanels(bool editing) {
+        QCOMPARE(form_->GroupBox_grid->isEnabled(), !editing);
+        QCOMPARE(form_->GroupBox_edit->isEnabled(), editing);
+        QCOMPARE(form_->GroupBox_dbmuv->isEnabled(), !editing);
+        QCOMPARE(form_->GroupBox_editmuv->isEnabled(), editing);
+        QCOMPARE(form_->Button_tarolas->isEnabled(), editing);
+        QCOMPARE(form_->Button_megsem->isEnabled(), editing);
+        QCOMPARE(form_->Button_felvitel->isEnabled(), !editing);
+        QCOMPARE(form_->DBEdit_adosajat->isEnabled(), editing);
+        QVERIFY(form_->Button_kilepes->isEnabled());
+    }
+
+    std::unique_ptr<ProgramFolder> folder_;
+    std::unique_ptr<ScriptedMessages> messages_;
+    std::unique_ptr<TFormAszolgInt> form_;
+};
+
+QTEST_MAIN(TestUnitAdatlapInt)
+#include "test_unit_adatlap_int.moc"
