@@ -9,10 +9,10 @@
 #include "pickers/UnitLista.h"
 #include "platform/failure.h"
 #include "platform/message_box.h"
+#include "platform/window_placement.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,7 +20,6 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QScopeGuard>
-#include <QScreen>
 #include <QVBoxLayout>
 
 using CheckMethods::CheckCode;
@@ -110,13 +109,12 @@ TFormAszolgInt::TFormAszolgInt(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(794, 374);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 
     openTables();
     buildPanels();
     connectHandlers();
     EnterBrowsingState();
+    platform::centreOnScreen(this);
 }
 
 TFormAszolgInt::~TFormAszolgInt() {

@@ -498,6 +498,25 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), form_->DBGrid_AdatlapInt);
     }
 
+    void refusedDeletionKeepsTheRecord() {
+        insertRecord(
+            keyed(QStringLiteral("12345676"), QStringLiteral("2006"), QStringLiteral("4")));
+        db::execute(
+            QStringLiteral("create trigger refuse before delete on AdatlapInt "
+                           "begin select raise(abort, 'A rekord zárolva van'); end"));
+        open();
+        messages_->answer(Button::Ok);
+        click(form_->Button_torles);
+        const auto shown = messages_->take();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.last().kind, MessageKind::Error);
+        QVERIFY2(shown.last().text.contains(QStringLiteral("A rekord zárolva van")),
+                 qPrintable(shown.last().text));
+        QCOMPARE(storedRecords().size(), 1);
+        QCOMPARE(form_->DBGrid_AdatlapInt->model()->rowCount(), 1);
+        verifyBrowsing();
+    }
+
     void cancelling() {
         insertRecord(
             keyed(QStringLiteral("12345676"), QStringLiteral("2006"), QStringLiteral("4")));
@@ -668,6 +687,12 @@ private Q_SLOTS:
         QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Fogorvosi ellátás"));
         QVERIFY(!form_->Edit_intagnev->isEnabled());
         QCOMPARE(form_->Edit_intagnev->palette().color(QPalette::Text), QColor(Qt::red));
+
+        // Closed without a choice: the code stays and its name is shown again.
+        QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
+        click(form_->Button_szakag);
+        QCOMPARE(form_->DBEdit_intag->text(), QStringLiteral("8513"));
+        QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Fogorvosi ellátás"));
     }
 
 private:

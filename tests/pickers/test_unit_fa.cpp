@@ -2,8 +2,8 @@
 #include "db/table.h"
 #include "pickers/UnitFa.h"
 #include "platform/failure.h"
-#include "support/program_folder.h"
 #include "support/scripted_messages.h"
+#include "target_record.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -13,7 +13,6 @@
 #include <QTreeWidget>
 
 using platform::MessageKind;
-using testsupport::ProgramFolder;
 using testsupport::ScriptedMessages;
 using testsupport::ShownBox;
 
@@ -76,22 +75,13 @@ class TestUnitFa : public QObject {
 
 private Q_SLOTS:
     void init() {
-        folder_ = std::make_unique<ProgramFolder>();
-        db::execute(
-            QStringLiteral("insert into AdatlapInt (Adosajat, Intag) "
-                           "values ('12345676', '9999')"));
-        target_ = std::make_unique<db::Table>();
-        target_->open(QStringLiteral("AdatlapInt"));
-        target_->edit();
+        record_ = std::make_unique<TargetRecord>(QStringLiteral("Intag"), QStringLiteral("9999"));
     }
 
-    void cleanup() {
-        target_.reset();
-        folder_.reset();
-    }
+    void cleanup() { record_.reset(); }
 
     void constructedWithoutADatabase() {
-        folder_.reset();
+        record_.reset();
         TFormFa picker;
         QCOMPARE(picker.windowTitle(), QStringLiteral("Fa"));
         QCOMPARE(picker.size(), QSize(482, 334));
@@ -175,12 +165,12 @@ private Q_SLOTS:
                                        {platform::Button::Ok}}}));
             QVERIFY(picker.isVisible());
             QCOMPARE(picker.TreeView_cont->currentItem(), item);
-            QCOMPARE(target_->text(QStringLiteral("Intag")), QStringLiteral("9999"));
+            QCOMPARE(record_->value(), QStringLiteral("9999"));
         } else {
             QVERIFY(messages.take().isEmpty());
             QVERIFY(!picker.isVisible());
             QCOMPARE(picker.result(), int(QDialog::Accepted));
-            QCOMPARE(target_->text(QStringLiteral("Intag")), id);
+            QCOMPARE(record_->value(), id);
         }
     }
 
@@ -193,7 +183,7 @@ private Q_SLOTS:
             picker.close();
         });
         QCOMPARE(picker.exec(), int(QDialog::Rejected));
-        QCOMPARE(target_->text(QStringLiteral("Intag")), QStringLiteral("9999"));
+        QCOMPARE(record_->value(), QStringLiteral("9999"));
     }
 
     void oneLevelChain() {
@@ -212,10 +202,9 @@ private Q_SLOTS:
     }
 
 private:
-    PickerTarget target() { return {target_.get(), QStringLiteral("intag")}; }
+    PickerTarget target() { return record_->target(); }
 
-    std::unique_ptr<ProgramFolder> folder_;
-    std::unique_ptr<db::Table> target_;
+    std::unique_ptr<TargetRecord> record_;
 };
 
 QTEST_MAIN(TestUnitFa)

@@ -2,14 +2,12 @@
 #include "db/table.h"
 #include "pickers/UnitLista.h"
 #include "platform/failure.h"
-#include "support/program_folder.h"
+#include "target_record.h"
 
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
-using testsupport::ProgramFolder;
 
 namespace {
 
@@ -42,20 +40,12 @@ class TestUnitLista : public QObject {
 
 private Q_SLOTS:
     void init() {
-        folder_ = std::make_unique<ProgramFolder>();
+        record_ = std::make_unique<TargetRecord>(QStringLiteral("Sz_telepuleskod"),
+                                                 QStringLiteral("99999"));
         createCodeTable();
-        db::execute(
-            QStringLiteral("insert into AdatlapInt (Adosajat, Sz_telepuleskod) "
-                           "values ('12345676', '99999')"));
-        target_ = std::make_unique<db::Table>();
-        target_->open(QStringLiteral("AdatlapInt"));
-        target_->edit();
     }
 
-    void cleanup() {
-        target_.reset();
-        folder_.reset();
-    }
+    void cleanup() { record_.reset(); }
 
     void linesInTheOrderOfNames() {
         TFormLista picker;
@@ -95,7 +85,7 @@ private Q_SLOTS:
         picker.show();
         QTest::mouseClick(picker.Button_mehet, Qt::LeftButton);
         QCOMPARE(picker.result(), int(QDialog::Accepted));
-        QCOMPARE(target_->text(QStringLiteral("Sz_telepuleskod")), QString());
+        QCOMPARE(record_->value(), QString());
     }
 
     void doubleClickChoosesTheLine() {
@@ -108,7 +98,7 @@ private Q_SLOTS:
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line.center());
         QCOMPARE(picker.result(), int(QDialog::Accepted));
         QVERIFY(!picker.isVisible());
-        QCOMPARE(target_->text(QStringLiteral("Sz_telepuleskod")), QStringLiteral("10002"));
+        QCOMPARE(record_->value(), QStringLiteral("10002"));
     }
 
     void typingANameAndEnterChooseIt_data() {
@@ -134,7 +124,7 @@ private Q_SLOTS:
         });
         QCOMPARE(picker.exec(), int(QDialog::Accepted));
         QVERIFY(done);
-        QCOMPARE(target_->text(QStringLiteral("Sz_telepuleskod")), id);
+        QCOMPARE(record_->value(), id);
     }
 
     void closeBoxWritesNothing() {
@@ -146,7 +136,7 @@ private Q_SLOTS:
             picker.close();
         });
         QCOMPARE(picker.exec(), int(QDialog::Rejected));
-        QCOMPARE(target_->text(QStringLiteral("Sz_telepuleskod")), QStringLiteral("99999"));
+        QCOMPARE(record_->value(), QStringLiteral("99999"));
     }
 
     void shippedSettlementsLoad() {
@@ -180,10 +170,9 @@ private Q_SLOTS:
     }
 
 private:
-    PickerTarget target() { return {target_.get(), QStringLiteral("sz_telepuleskod")}; }
+    PickerTarget target() { return record_->target(); }
 
-    std::unique_ptr<ProgramFolder> folder_;
-    std::unique_ptr<db::Table> target_;
+    std::unique_ptr<TargetRecord> record_;
 };
 
 QTEST_MAIN(TestUnitLista)
