@@ -298,14 +298,18 @@ void Table::post() {
     setMode(Mode::Browse);
 }
 
+void Table::dropCurrentRow() {
+    rows_.remove(current_);
+    if (current_ >= rowCount())
+        current_ = rowCount() - 1;
+    setMode(Mode::Browse);
+    Q_EMIT rowsReset();
+    Q_EMIT currentChanged();
+}
+
 void Table::cancel() {
     if (mode_ == Mode::Insert) {
-        rows_.remove(current_);
-        if (current_ >= rowCount())
-            current_ = rowCount() - 1;
-        setMode(Mode::Browse);
-        Q_EMIT rowsReset();
-        Q_EMIT currentChanged();
+        dropCurrentRow();
     } else if (mode_ == Mode::Edit) {
         rows_[current_] = saved_;
         setMode(Mode::Browse);
@@ -322,12 +326,7 @@ void Table::remove() {
     }
     execute(QStringLiteral("delete from %1 where rowid = ?").arg(quoteName(name_)),
             {rows_.at(current_).rowid});
-    rows_.remove(current_);
-    if (current_ >= rowCount())
-        current_ = rowCount() - 1;
-    setMode(Mode::Browse);
-    Q_EMIT rowsReset();
-    Q_EMIT currentChanged();
+    dropCurrentRow();
 }
 
 }  // namespace db

@@ -111,6 +111,8 @@ private:
     QString selectStatement(QVariantList& values) const;
     void setMode(Mode mode);
     void insertAt(int position);
+    // Takes the current row out of the cursor; the next one (or the last) becomes current.
+    void dropCurrentRow();
     void insertRow();
     void updateRow();
 
