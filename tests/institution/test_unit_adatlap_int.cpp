@@ -564,11 +564,6 @@ private Q_SLOTS:
         QCOMPARE(gridNames(), (QStringList{"Alma", "Banán", "Cékla"}));
         click(form_->RadioButton_elsodleges);
         QCOMPARE(gridNames(), (QStringList{"Alma", "Banán", "Cékla"}));
-        insertRecord(keyed(QStringLiteral("44444444"), QStringLiteral("2005"), QStringLiteral("1"),
-                           QStringLiteral("Ánizs")));
-        click(form_->RadioButton_masodlagos);
-        click(form_->RadioButton_elsodleges);
-        QCOMPARE(gridNames().size(), 4);
     }
 
     void browsingShowsEachRowsSectorName() {
