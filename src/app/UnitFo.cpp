@@ -5,6 +5,7 @@
 #include "db/connection.h"
 #include "db/query.h"
 #include "export/save_run.h"
+#include "institution/UnitAdatlapInt.h"
 #include "platform/failure.h"
 #include "platform/message_box.h"
 #include "platform/printer.h"
@@ -146,7 +147,9 @@ void TFormFo::openEditor(const std::function<std::unique_ptr<QDialog>()>& create
     });
 }
 
-void TFormFo::TMenuItem_AszolgIntClick() {}
+void TFormFo::TMenuItem_AszolgIntClick() {
+    openEditor([this] { return std::make_unique<TFormAszolgInt>(this); });
+}
 
 void TFormFo::AdatlapBRexecute() {}
 

@@ -4,6 +4,7 @@
 #include "db/connection.h"
 #include "db/query.h"
 #include "export/save_run.h"
+#include "institution/UnitAdatlapInt.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
 
@@ -134,6 +135,44 @@ private Q_SLOTS:
         QVERIFY(window.TMenuItem_KisJegyz->isEnabled());
         QVERIFY(window.ListBox1->isVisible());
         QVERIFY(window.Label1->geometry().bottom() < window.centralWidget()->height());
+    }
+
+    void editorDisablesReportEntriesAndRebuildsSaveMenu() {
+        ProgramFolder folder;
+        TFormFo window;
+        window.show();
+        window.TMenuItem_KisJegyz->setEnabled(true);
+        window.TMenuItem_Kuldes->menuAction()->setEnabled(true);
+        insertItem(QStringLiteral("11111111"), 2007, QStringLiteral("2"));
+        bool minimisedMeanwhile = false;
+        QTimer::singleShot(0, [&] {
+            auto* editor = qobject_cast<TFormAszolgInt*>(QApplication::activeModalWidget());
+            QVERIFY(editor);
+            minimisedMeanwhile = window.isMinimized();
+            editor->reject();
+        });
+        window.TMenuItem_AszolgInt->trigger();
+        QVERIFY(minimisedMeanwhile);
+        QVERIFY(!window.isMinimized());
+        QVERIFY(!window.TMenuItem_KisJegyz->isEnabled());
+        QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
+        QCOMPARE(captions(window.TMenuItem_Mentes->actions()), QStringList{"Mentés 2007"});
+    }
+
+    void editorThatCannotOpenLeavesMainWindowAsItWas() {
+        ProgramFolder folder;
+        insertItem(QStringLiteral("11111111"), 2007, QStringLiteral("2"));
+        TFormFo window;
+        window.show();
+        QAction* yearItem = window.TMenuItem_Mentes->actions().value(0);
+        db::execute(QStringLiteral("drop table AdatlapInt"));
+        ScriptedMessages boxes;
+        window.TMenuItem_AszolgInt->trigger();
+        QCOMPARE(boxes.takeTexts(),
+                 QStringList{QStringLiteral("Cannot find the table or view 'AdatlapInt'.")});
+        QVERIFY(!window.isMinimized());
+        QVERIFY(!window.TMenuItem_KisJegyz->isEnabled());
+        QCOMPARE(window.TMenuItem_Mentes->actions().value(0), yearItem);
     }
 
     void failedYearStatementKeepsOldEntries() {
