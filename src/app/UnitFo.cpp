@@ -31,7 +31,7 @@ constexpr int kGaugeHeight = 23;
 
 TFormFo::TFormFo(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("FormFo"));
-    setWindowTitle(QStringLiteral("Vélkor statisztika"));
+    setWindowTitle(QString::fromUtf16(platform::kApplicationTitle));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));

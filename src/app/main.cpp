@@ -5,6 +5,5 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velkor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vélkor statisztika"));
     return app::run();
 }

@@ -29,7 +29,7 @@ QString titleOf(MessageKind kind) {
         case MessageKind::Error:
             break;
     }
-    return QApplication::applicationDisplayName();
+    return QString::fromUtf16(kApplicationTitle);
 }
 
 QMessageBox::Icon iconOf(MessageKind kind) {

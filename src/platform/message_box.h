@@ -7,6 +7,9 @@
 
 namespace platform {
 
+// The application's title: the plain and error boxes carry it.
+inline constexpr char16_t kApplicationTitle[] = u"Vélkor statisztika";
+
 // The four kinds of message box every window uses.
 enum class MessageKind {
     Warning,       // warning icon, title "Warning"

@@ -58,10 +58,6 @@ class TestMessageBox : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() {
-        QApplication::setApplicationDisplayName(QStringLiteral("Vélkor statisztika"));
-    }
-
     void warningBox() {
         SeenBox seen;
         const Button answer = showReal(
