@@ -5,9 +5,6 @@
 #include "platform/codepage.h"
 #include "save_run.h"
 
-#include <QLabel>
-#include <QProgressBar>
-
 #include <array>
 
 namespace exporting {
@@ -94,7 +91,7 @@ void SaveRun::WriteInstitutionFile(const QString& adosajat, const QString& year,
     const db::Query row(kProviderRow, {adosajat, year, quarter});
     const QString name = reportFileName(adosajat, year, quarter, QStringLiteral("BI"));
     showStep(row.rowCount(), name);
-    controls_.gauge->setValue(1);
+    showProgress(1);
     platform::TextFile file(kTextFolder + name);
     file.writeEncodedLine(fixedWidthLine(row, kInstitutionFields));
     file.close();
@@ -109,7 +106,7 @@ void SaveRun::WritePurchaseFile(const QString& adosajat, const QString& year,
         return;
     platform::TextFile file(kTextFolder + name);
     for (int number = 1; !rows.eof(); ++number, rows.next()) {
-        controls_.gauge->setValue(number);
+        showProgress(number);
         file.writeEncodedLine(fixedWidthLine(rows, kPurchaseFields));
     }
     file.close();

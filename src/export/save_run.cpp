@@ -11,6 +11,8 @@
 #include <QListWidget>
 #include <QProgressBar>
 
+#include <algorithm>
+
 namespace exporting {
 
 namespace {
@@ -44,8 +46,8 @@ void SaveRun::Ment(const QString& caption) {
     try {
         controls_.step->show();
         controls_.gauge->show();
-        controls_.gauge->setValue(0);
-        drawPending();
+        showProgress(0);
+        draw(true);
 
         const Period period = periodOfCaption(caption);
         controls_.send->setText(QStringLiteral("Küldés %1 - %2").arg(period.year, period.quarter));
@@ -106,11 +108,29 @@ void SaveRun::cleanUp(const QString& folder) {
     }
 }
 
+// The gauge counts the rows of the file being written; an empty result shows an empty gauge
+// rather than a busy one.
 void SaveRun::showStep(int rowCount, const QString& fileName) {
-    controls_.gauge->setMaximum(rowCount);
-    controls_.gauge->setValue(0);
-    drawPending();
+    gaugeMaximum_ = std::max(rowCount, 1);
+    showProgress(0);
     controls_.step->setText(fileName + QStringLiteral(" mentése"));
+}
+
+void SaveRun::showProgress(int position) {
+    gaugePosition_ = position;
+    draw(false);
+}
+
+// Draws the log, the gauge and the step label, at most every 40 ms unless asked to draw now: often
+// enough to watch the run, seldom enough that drawing does not outweigh writing.
+void SaveRun::draw(bool now) {
+    constexpr qint64 kIntervalMs = 40;
+    if (!now && lastDraw_.isValid() && lastDraw_.elapsed() < kIntervalMs)
+        return;
+    controls_.gauge->setMaximum(gaugeMaximum_);
+    controls_.gauge->setValue(gaugePosition_);
+    drawPending();
+    lastDraw_.start();
 }
 
 void Ment(const SaveRunControls& controls, const QString& caption) {

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QString>
 
 #include <functional>
@@ -51,11 +52,16 @@ public:
 private:
     void cleanUp(const QString& folder);
     void showStep(int rowCount, const QString& fileName);
+    void showProgress(int position);
+    void draw(bool now);
 
     SaveRunControls controls_;
     std::function<QDate()> today_;
     bool saveError_ = false;
     platform::TextFile errorListFile_;
+    QElapsedTimer lastDraw_;
+    int gaugeMaximum_ = 0;
+    int gaugePosition_ = 0;
 };
 
 // The save run with the real clock: the one line the main window's save items call.
