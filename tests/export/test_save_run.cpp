@@ -88,6 +88,22 @@ void insertItem(const QString& adosajat, int year, const QString& quarter, const
           item.vtsz, item.name, item.unit, item.quantity, item.price, item.basePrice});
 }
 
+// One item of 12345678 in the period, with codes that have rows.
+void insertSimpleItem(int year, const QString& quarter) {
+    insertItem(QStringLiteral("12345678"), year, quarter,
+               {QStringLiteral("01"),
+                1,
+                QStringLiteral("1"),
+                QStringLiteral("1234"),
+                {},
+                QStringLiteral("1"),
+                QStringLiteral("Só"),
+                QStringLiteral("01"),
+                1,
+                1,
+                1});
+}
+
 // Two data providers of 2007-3: 12345678 with three items (the second with a unit that has no
 // code row), 87654321 without items and with every column but its name NULL.
 void insertFixture() {
@@ -326,18 +342,7 @@ private Q_SLOTS:
         insertFixture();
         insertInstitution(QStringLiteral("12345678"), QStringLiteral("Kórház"), 2007,
                           QStringLiteral("4"));
-        insertItem(QStringLiteral("12345678"), 2007, QStringLiteral("4"),
-                   {QStringLiteral("10"),
-                    1,
-                    QStringLiteral("1"),
-                    QStringLiteral("1234"),
-                    {},
-                    QStringLiteral("1"),
-                    QStringLiteral("Só"),
-                    QStringLiteral("01"),
-                    1,
-                    1,
-                    1});
+        insertSimpleItem(2007, QStringLiteral("4"));
         save(QStringLiteral("&Mentés 2007-3"));
         save(QStringLiteral("M&entés 2007-4"));
 
@@ -356,18 +361,7 @@ private Q_SLOTS:
 
     void periodWithoutInstitutionRecord() {
         insertCodes();
-        insertItem(QStringLiteral("12345678"), 2008, QStringLiteral("1"),
-                   {QStringLiteral("01"),
-                    1,
-                    QStringLiteral("1"),
-                    QStringLiteral("1234"),
-                    {},
-                    QStringLiteral("1"),
-                    QStringLiteral("Só"),
-                    QStringLiteral("01"),
-                    1,
-                    1,
-                    1});
+        insertSimpleItem(2008, QStringLiteral("1"));
         save(QStringLiteral("&Mentés 2008-1"));
         QCOMPARE(filesIn(folder_->file(QStringLiteral("text"))),
                  QStringList{QStringLiteral("hibalista.txt")});
