@@ -46,7 +46,8 @@ void SaveRun::Ment(const QString& caption) {
     try {
         controls_.step->show();
         controls_.gauge->show();
-        showProgress(0);
+        gaugeMaximum_ = 1;
+        gaugePosition_ = 0;
         draw(true);
 
         const Period period = periodOfCaption(caption);

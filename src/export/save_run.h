@@ -60,7 +60,7 @@ private:
     bool saveError_ = false;
     platform::TextFile errorListFile_;
     QElapsedTimer lastDraw_;
-    int gaugeMaximum_ = 0;
+    int gaugeMaximum_ = 1;
     int gaugePosition_ = 0;
 };
 
