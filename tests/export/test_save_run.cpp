@@ -466,6 +466,9 @@ private Q_SLOTS:
         QVERIFY2(shown.contains(failure), qPrintable(shown));
         QVERIFY(!controls_.send->isEnabled());
         QVERIFY(!controls_.coverNote->isEnabled());
+        // The gauge and the step label stay as the failure found them.
+        QCOMPARE(controls_.gauge->isVisible(), cause != QStringLiteral("text"));
+        QCOMPARE(controls_.step->isVisible(), cause != QStringLiteral("text"));
         QCOMPARE(file(QStringLiteral("text/hibalista.txt")), QByteArray());
         for (const QString& path : written)
             QVERIFY2(QFileInfo(folder_->file(path)).isFile(), qPrintable(path));
