@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
     build-essential cmake clang-format
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-    zlib1g-dev libbenchmark-dev sqlite3
+    zlib1g-dev libsqlite3-dev libbenchmark-dev sqlite3
     python3 python3-pyftpdlib curl
     xvfb xauth
 )

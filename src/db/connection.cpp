@@ -1,6 +1,7 @@
 #include "connection.h"
 
 #include "platform/failure.h"
+#include "query.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -14,16 +15,6 @@ const QString kConnectionName = QStringLiteral("zovavazuvi");
 
 // Another process that briefly holds the file does not fail a command.
 const QString kOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
-
-void check(bool ok, const QSqlError& error) {
-    if (!ok)
-        throw platform::Failure(error.text().trimmed());
-}
-
-void runPlain(const QString& statement) {
-    QSqlQuery query(connection());
-    check(query.exec(statement), query.lastError());
-}
 
 }  // namespace
 
@@ -75,16 +66,19 @@ QSqlDatabase connection() {
 }
 
 void beginTransaction() {
-    runPlain(QStringLiteral("begin immediate"));
+    execute(QStringLiteral("begin immediate"));
 }
 
 void commitTransaction() {
-    runPlain(QStringLiteral("commit"));
+    execute(QStringLiteral("commit"));
 }
 
 void rollbackTransaction() {
-    QSqlQuery query(connection());
-    query.exec(QStringLiteral("rollback"));
+    // A failed statement may already have ended the transaction; there is nothing more to undo.
+    try {
+        execute(QStringLiteral("rollback"));
+    } catch (const platform::Failure&) {
+    }
 }
 
 }  // namespace db

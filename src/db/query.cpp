@@ -2,41 +2,22 @@
 
 #include "connection.h"
 #include "platform/failure.h"
-
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include "statement.h"
 
 namespace db {
 
-namespace {
-
-QSqlQuery prepared(const QString& statement, const QVariantList& values) {
-    QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    if (!query.prepare(statement))
-        throw platform::Failure(query.lastError().text().trimmed());
-    for (const auto& value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw platform::Failure(query.lastError().text().trimmed());
-    return query;
-}
-
-}  // namespace
-
 void Query::run(const QString& statement, const QVariantList& values) {
     close();
-    QSqlQuery query = prepared(statement, values);
-    const QSqlRecord record = query.record();
-    for (int i = 0; i < record.count(); ++i) {
-        names_.append(record.fieldName(i));
-        byName_.insert(record.fieldName(i).toLower(), i);
+    Statement prepared(statement, values);
+    const int columns = prepared.columnCount();
+    for (int i = 0; i < columns; ++i) {
+        names_.append(prepared.columnName(i));
+        byName_.insert(names_.last().toLower(), i);
     }
-    while (query.next()) {
-        QVector<QVariant> row(record.count());
-        for (int i = 0; i < record.count(); ++i)
-            row[i] = query.value(i);
+    while (prepared.step()) {
+        QVector<QVariant> row(columns);
+        for (int i = 0; i < columns; ++i)
+            row[i] = prepared.value(i);
         rows_.append(std::move(row));
     }
     open_ = true;
@@ -64,7 +45,8 @@ QVariant Query::value(int position) const {
 }
 
 int execute(const QString& statement, const QVariantList& values) {
-    return prepared(statement, values).numRowsAffected();
+    Statement(statement, values).run();
+    return Statement::changes();
 }
 
 QString quoteName(const QString& name) {

@@ -3,10 +3,9 @@
 #include "connection.h"
 #include "platform/failure.h"
 #include "query.h"
+#include "statement.h"
 
 #include <QRegularExpression>
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include <optional>
 
@@ -70,13 +69,11 @@ void Table::readColumns(const QList<DeclaredColumn>& declared) {
         throw Failure(QStringLiteral("Cannot find the table or view '%1'").arg(name_));
     isView_ = kind.text(0) == u"view";
 
-    QSqlQuery info(connection());
-    if (!info.exec(QStringLiteral("pragma table_info(%1)").arg(quoteName(name_))))
-        throw Failure(info.lastError().text().trimmed());
+    Query info(QStringLiteral("pragma table_info(%1)").arg(quoteName(name_)));
     QHash<QString, std::optional<ValueKind>> kinds;
-    while (info.next()) {
-        const QString column = info.value(1).toString();
-        const QString type = info.value(2).toString();
+    for (; !info.eof(); info.next()) {
+        const QString column = info.text(QStringLiteral("name"));
+        const QString type = info.text(QStringLiteral("type"));
         const auto columnKind = kindOfDeclaredType(type);
         kinds.insert(column.toLower(), columnKind);
         byName_.insert(column.toLower(), static_cast<int>(columns_.size()));
@@ -264,15 +261,10 @@ void Table::insertRow() {
         marks.append(QStringLiteral("?"));
         values.append(rows_.at(current_).values.at(i));
     }
-    QSqlQuery query(connection());
-    if (!query.prepare(QStringLiteral("insert into %1 (%2) values (%3)")
-                           .arg(quoteName(name_), names.join(u','), marks.join(u','))))
-        throw Failure(query.lastError().text().trimmed());
-    for (const auto& value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw Failure(query.lastError().text().trimmed());
-    rows_[current_].rowid = query.lastInsertId().toLongLong();
+    execute(QStringLiteral("insert into %1 (%2) values (%3)")
+                .arg(quoteName(name_), names.join(u','), marks.join(u',')),
+            values);
+    rows_[current_].rowid = Statement::lastInsertRowid();
 }
 
 void Table::updateRow() {

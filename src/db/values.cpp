@@ -3,29 +3,35 @@
 #include "platform/failure.h"
 #include "platform/regional.h"
 
+#include <charconv>
+#include <string_view>
+
 namespace db {
 
-namespace {
-
-// "1e+15" → "1E15", "1.5e-05" → "1.5E-5".
-QString compactExponent(const QString& number) {
-    const auto e = number.indexOf(u'e');
-    if (e < 0)
-        return number;
-    QString exponent = number.mid(e + 1);
-    const bool negative = exponent.startsWith(u'-');
-    exponent.remove(0, exponent.startsWith(u'-') || exponent.startsWith(u'+') ? 1 : 0);
-    while (exponent.size() > 1 && exponent.startsWith(u'0'))
-        exponent.remove(0, 1);
-    return number.left(e) + u'E' + (negative ? QStringLiteral("-") : QString()) + exponent;
-}
-
-}  // namespace
-
 QString floatText(double value) {
-    // 'g' with 15 digits switches to the exponent exactly at 10^15 and below 10^-4.
-    QString text = compactExponent(QString::number(value, 'g', 15));
-    text.replace(u'.', platform::decimalSeparator());
+    // The general form with 15 significant digits switches to the exponent exactly at 10^15 and
+    // below 10^-4, as the written form requires.
+    char digits[32];
+    const auto written =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 15);
+    const std::string_view number(digits, static_cast<size_t>(written.ptr - digits));
+    const QChar separator = platform::decimalSeparator();
+    QString text;
+    text.reserve(static_cast<qsizetype>(number.size()));
+    const auto e = number.find('e');
+    for (char c : number.substr(0, e))
+        text.append(c == '.' ? separator : QChar(QLatin1Char(c)));
+    if (e == std::string_view::npos)
+        return text;
+    // "1e+15" is written 1E15 and "1.5e-05" 1,5E-5.
+    std::string_view exponent = number.substr(e + 1);
+    text.append(u'E');
+    if (exponent.front() == '-')
+        text.append(u'-');
+    exponent.remove_prefix(1);
+    while (exponent.size() > 1 && exponent.front() == '0')
+        exponent.remove_prefix(1);
+    text.append(QLatin1String(exponent.data(), static_cast<qsizetype>(exponent.size())));
     return text;
 }
 
