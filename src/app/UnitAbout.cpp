@@ -36,9 +36,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
         addLabel("ProductName", QStringLiteral("Vélkor statisztika 2007"), {196, 18}, kYellow);
     Version = addLabel("Version", QStringLiteral("v1.4"), {252, 36}, kYellow);
     Label3 = addLabel("Label3", QStringLiteral("Vélkor Műhely 2007"), {240, 54}, kAqua);
-    Credit = addLabel("Credit",
-                      QStringLiteral("A program a Gyűjtő Iroda korábbi adatgyűjtő programja "
-                                     "alapján készült."),
+    Credit = addLabel("Credit", QStringLiteral("Készült a Gyűjtő Iroda korábbi programja alapján."),
                       {126, 86}, kYellow);
     Label1 = addLabel("Label1", QStringLiteral("Információ: Vélkor ügyfélszolgálat"), {214, 110},
                       kYellow);
