@@ -6,7 +6,6 @@
 #include "pickers/UnitFa.h"
 #include "support/program_folder.h"
 
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -36,11 +35,3 @@ void BM_OpenInstitutionEditor(benchmark::State& state) {
 BENCHMARK(BM_OpenInstitutionEditor)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
