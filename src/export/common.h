@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // What the save run and its writers share.
 namespace exporting {
@@ -14,6 +15,13 @@ inline const QString kCoverNoteFolder = QStringLiteral("kuldes/temp/");
 // The data provider's institution record of the period: registration number, year, quarter.
 inline const QString kProviderRow = QStringLiteral(
     "select * from adatlapInt where adosajat = ? and adatszolgev = ? and adatszolgnegyedev = ?");
+
+// Deletes every entry of the folder (files of any attributes) that the wildcard pattern finds,
+// matching without regard to case; returns the names of the entries that could not be deleted.
+QStringList deleteEntries(const QString& folder, const QString& pattern);
+
+// A file name as a pattern that finds only that name, whatever characters it holds.
+QString exactPattern(const QString& name);
 
 // The log text for a file of an earlier run that cannot be deleted.
 inline QString notDeletable(const QString& name) {

@@ -7,9 +7,6 @@
 #include "platform/regional.h"
 #include "save_run.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <array>
 
 namespace exporting {
@@ -100,9 +97,9 @@ void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
     const QString name = listingFileName(adosajat, year, quarter);
     const QString path = kListingFolder + name;
     // The old listing is typically held open by a spreadsheet program; it stays, and so does its
-    // error line.
-    if (QFileInfo::exists(path) && !QFile::remove(path))
-        LogLine(notDeletable(name), true);
+    // error line, which names the file as it was found.
+    for (const QString& kept : deleteEntries(kListingFolder, exactPattern(name)))
+        LogLine(notDeletable(kept), true);
     if (saveError_)
         return;
 

@@ -100,13 +100,8 @@ void SaveRun::LogLine(const QString& text, bool error) {
 // Deletes every *.txt entry of the folder, of any period. An entry that cannot be deleted is
 // reported in the log list only: the error list is not open yet.
 void SaveRun::cleanUp(const QString& folder) {
-    const QStringList names =
-        QDir(folder).entryList({QStringLiteral("*.txt")}, QDir::AllEntries | QDir::Hidden |
-                                                              QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& name : names) {
-        if (!QFile::remove(folder + name))
-            controls_.log->addItem(errorLine(notDeletable(name)));
-    }
+    for (const QString& name : deleteEntries(folder, QStringLiteral("*.txt")))
+        controls_.log->addItem(errorLine(notDeletable(name)));
 }
 
 // The gauge counts the rows of the file being written; an empty result shows an empty gauge
@@ -143,6 +138,28 @@ Period periodOfCaption(const QString& caption) {
     // marker stood at its start, which gives the same year and quarter.
     const QString counted = caption.contains(u'&') ? caption : u'&' + caption;
     return {counted.mid(8, 4), counted.mid(13, 1)};
+}
+
+QStringList deleteEntries(const QString& folder, const QString& pattern) {
+    const QStringList names = QDir(folder).entryList(
+        {pattern}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QStringList kept;
+    for (const QString& name : names) {
+        if (!QFile::remove(folder + name))
+            kept.append(name);
+    }
+    return kept;
+}
+
+QString exactPattern(const QString& name) {
+    QString pattern;
+    for (const QChar c : name) {
+        if (c == u'*' || c == u'?' || c == u'[')
+            pattern += u'[' + c + u']';
+        else
+            pattern += c;
+    }
+    return pattern;
 }
 
 QString reportFileName(const QString& adosajat, const QString& year, const QString& quarter,

@@ -152,8 +152,8 @@ private:
     std::unique_ptr<QWidget> window_;
     exporting::SaveRunControls controls_{};
 
-    void save(const QString& caption) {
-        SaveRun(controls_, [] { return QDate(2007, 10, 15); }).Ment(caption);
+    void save(const QString& caption, QDate today = QDate(2007, 10, 15)) {
+        SaveRun(controls_, [today] { return today; }).Ment(caption);
     }
 
     QString failureOf(const QString& caption) {
@@ -381,6 +381,11 @@ private Q_SLOTS:
             << QByteArray("HIBA: 12345678_2007_3.xls file nem t\xF6r\xF6lhet\xF5!\r\n") +
                    kClosingLines
             << true;
+        QTest::newRow("first provider, found in another case")
+            << QStringLiteral("12345678_2007_3.XLS")
+            << QByteArray("HIBA: 12345678_2007_3.XLS file nem t\xF6r\xF6lhet\xF5!\r\n") +
+                   kClosingLines
+            << true;
         QTest::newRow("last provider")
             << QStringLiteral("87654321_2007_3.xls")
             << QByteArray("HIBA: 87654321_2007_3.xls file nem t\xF6r\xF6lhet\xF5!\r\n") << false;
@@ -401,6 +406,65 @@ private Q_SLOTS:
         // The locked listing stays; the provider's cover note is still written.
         QVERIFY(QFileInfo(folder_->file(QStringLiteral("Listak/") + locked)).isDir());
         QCOMPARE(filesIn(folder_->file(QStringLiteral("kuldes/temp"))).size(), 2);
+    }
+
+    // A second run of the period replaces the listing and the cover note with new ones.
+    void secondRunReplaces() {
+        insertFixture();
+        save(QStringLiteral("&Mentés 2007-3"));
+        exec(QStringLiteral("update AdatlapInt set Intnev = 'Új név' where Adosajat = '87654321'"));
+        save(QStringLiteral("&Mentés 2007-3"), QDate(2008, 1, 2));
+
+        const QList<QByteArray> listing =
+            file(QStringLiteral("Listak/87654321_2007_3.xls")).split('\n');
+        QCOMPARE(listing.size(), 8 + 1);
+        QCOMPARE(listing.at(2), QByteArray("Int\xE9zet neve: \xDAj n\xE9v\r"));
+        const QList<QByteArray> note =
+            file(QStringLiteral("kuldes/temp/2007_3_87654321_KJ.txt")).split('\n');
+        QCOMPARE(note.size(), 54 + 1);
+        QCOMPARE(note.at(26), QByteArray("         Neve: \xDAj n\xE9v\r"));
+        QCOMPARE(note.at(48), QByteArray("         Kelt: ............, 2008.01.02.\r"));
+    }
+
+    // The old listing is looked up by its exact name: a registration number holding wildcard
+    // characters touches no other provider's listing.
+    void listingNameIsNoPattern() {
+        insertCodes();
+        insertInstitution(QStringLiteral("1234567*"), QStringLiteral("X"), 2007,
+                          QStringLiteral("3"));
+        QFile other(folder_->file(QStringLiteral("Listak/12345678_2007_3.xls")));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.close();
+        save(QStringLiteral("&Mentés 2007-3"));
+        save(QStringLiteral("&Mentés 2007-3"));
+
+        QCOMPARE(filesIn(folder_->file(QStringLiteral("Listak"))),
+                 (QStringList{QStringLiteral("1234567*_2007_3.xls"),
+                              QStringLiteral("12345678_2007_3.xls")}));
+        QVERIFY(controls_.send->isEnabled());
+    }
+
+    // A value is cut to its field or filled with blanks; widths count Windows-1250 bytes.
+    void padField_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("left");
+        QTest::addColumn<QByteArray>("field");
+        QTest::newRow("empty quarter") << QByteArray() << 1 << false << QByteArray(" ");
+        QTest::newRow("exact") << QByteArray("2007") << 4 << false << QByteArray("2007");
+        QTest::newRow("left") << QByteArray("3") << 5 << true << QByteArray("3    ");
+        QTest::newRow("right") << QByteArray("12") << 9 << false << QByteArray("       12");
+        QTest::newRow("cut") << QByteArray("1234567,89") << 9 << false << QByteArray("1234567,8");
+        QTest::newRow("one byte a letter")
+            << QByteArray("\xF5\xFB") << 3 << true << QByteArray("\xF5\xFB ");
+    }
+
+    void padField() {
+        QFETCH(QByteArray, value);
+        QFETCH(int, width);
+        QFETCH(bool, left);
+        QFETCH(QByteArray, field);
+        QCOMPARE(exporting::PadField(value, width, left), field);
     }
 
     void lockedTextFileOfAnotherPeriod() {
