@@ -212,15 +212,18 @@ qint64 FtpClient::sendFile(QFile& file, QTcpSocket& data) {
 // Ends the upload without losing a byte: the sending side is shut down, so the server reads the
 // end of the file after everything before it, and the socket is released only once the server
 // closed its side. Whatever the server sends meanwhile is read and dropped, because closing a
-// socket with unread input would reset the connection.
+// socket with unread input would reset the connection; the wait is limited as a whole, so that a
+// server that keeps sending and never closes cannot hold the upload.
 void FtpClient::closeDataConnection(QTcpSocket& data) {
     ::shutdown(static_cast<int>(data.socketDescriptor()), SHUT_WR);
+    const QDeadlineTimer deadline(timeouts_.dataIdle);
     while (data.state() == QAbstractSocket::ConnectedState) {
-        if (data.waitForReadyRead(milliseconds(timeouts_.dataIdle))) {
+        if (!deadline.hasExpired() &&
+            data.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
             data.readAll();
             continue;
         }
-        if (data.error() == QAbstractSocket::SocketTimeoutError) {
+        if (deadline.hasExpired() || data.error() == QAbstractSocket::SocketTimeoutError) {
             throw Failure(QStringLiteral("The FTP server did not close the data connection "
                                          "within %1")
                               .arg(seconds(timeouts_.dataIdle)));

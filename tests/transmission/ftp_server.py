@@ -25,10 +25,14 @@ MODES = {
     "normal": "behaves",
     "user-230": "logs the user in on USER, without asking for a password",
     "feat-502": "rejects FEAT",
+    "syst-500": "rejects SYST",
     "feat-pret": "lists PRET and SITE ZONE among its features and answers both",
     "final-426-226": "answers 426 and then 226 after the transfer",
     "final-451": "answers 451 after the transfer",
     "final-silent": "sends no reply after the transfer",
+    "final-426-451": "answers 426 and then 451 after the transfer",
+    "final-extra": "follows its reply to the transfer with an unasked-for line",
+    "data-chatter": "keeps writing to the data connection and never closes it",
     "stall": "never reads from the data connection",
     "short-read": "closes the data connection after 64 KiB and still answers 226",
     "pasv-bare": "answers PASV without parentheses and with a trailing full stop",
@@ -52,6 +56,20 @@ class MisbehavingDTP(DTPHandler):
         super().enable_receiving(type, cmd)
         if self.cmd_channel.mode == "stall":
             self.modify_ioloop_events(0)
+        elif self.cmd_channel.mode == "data-chatter":
+            self.chatter = self.ioloop.call_every(0.05, self.send_chatter)
+
+    def send_chatter(self):
+        try:
+            self.socket.send(b"x" * 1024)
+        except OSError:
+            self.chatter.cancel()
+
+    def handle_close(self):
+        if self.cmd_channel.mode == "data-chatter":
+            self.modify_ioloop_events(0)
+        else:
+            super().handle_close()
 
     def handle_read(self):
         super().handle_read()
@@ -94,6 +112,8 @@ class MisbehavingHandler(FTPHandler):
             self.handle_auth_success(self.authorizer.get_home_dir(arg), "", "Logged in.")
         elif self.mode == "feat-502" and cmd == "FEAT":
             self.respond("502 Command not implemented.")
+        elif self.mode == "syst-500" and cmd == "SYST":
+            self.respond("500 Command not understood.")
         elif self.mode == "feat-pret" and cmd == "FEAT":
             self.push("211-Features:\r\n PRET\r\n SITE ZONE\r\n SIZE\r\n")
             self.respond("211 End")
@@ -107,8 +127,14 @@ class MisbehavingHandler(FTPHandler):
             resp = self.passive_reply(resp)
         elif resp.startswith("226 ") and self.mode == "final-426-226":
             super().respond("426 Connection closed; transfer aborted.")
+        elif resp.startswith("226 ") and self.mode == "final-426-451":
+            super().respond("426 Connection closed; transfer aborted.")
+            resp = "451 Requested action aborted: local error in processing."
         elif resp.startswith("226 ") and self.mode == "final-451":
             resp = "451 Requested action aborted: local error in processing."
+        elif resp.startswith("226 ") and self.mode == "final-extra":
+            super().respond(resp)
+            resp = "200 Unasked for."
         elif resp.startswith("226 ") and self.mode == "final-silent":
             return
         super().respond(resp)

@@ -149,6 +149,27 @@ private Q_SLOTS:
         QTRY_COMPARE(server.sessions(), expectedSessions);
     }
 
+    // The send run uses one client for all its files: a line left unread on one connection must
+    // not be taken for the next connection's greeting, and a second upload under the same name
+    // sends STOR again and replaces the file.
+    void sameNameUploadedAgainAfterAnUnaskedForLine() {
+        testsupport::FtpTestServer server(QStringLiteral("final-extra"));
+        QVERIFY2(server.isRunning(), qPrintable(server.error()));
+        QTemporaryDir local;
+        QTemporaryDir second;
+        const QString name = QStringLiteral("2007_1_12345678_BI.zip");
+        FtpClient client(server.account(), kTestTimeouts);
+        for (const QString& path :
+             {writeUpload(local, name, 300'000), writeUpload(second, name, 1'000)}) {
+            const Outcome outcome = sendOne(client, path, name);
+            QVERIFY2(outcome.failedStep.isEmpty(), qPrintable(outcome.failure));
+            QCOMPARE(testsupport::readFile(server.root() + QLatin1Char('/') + name),
+                     testsupport::readFile(path));
+        }
+        QTRY_COMPARE(server.sessions(),
+                     (QList<QStringList>{loginAndUpload(name), loginAndUpload(name)}));
+    }
+
     void misbehavingServers_data() {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<qsizetype>("size");
@@ -168,6 +189,8 @@ private Q_SLOTS:
                                      << "" << noPass;
         QTest::newRow("FEAT rejected") << "feat-502" << qsizetype(1000) << ""
                                        << "" << normal;
+        QTest::newRow("SYST rejected") << "syst-500" << qsizetype(1000) << ""
+                                       << "" << normal;
         QTest::newRow("PRET and SITE ZONE listed") << "feat-pret" << qsizetype(1000) << ""
                                                    << "" << pret;
         QTest::newRow("426 then 226") << "final-426-226" << qsizetype(300'000) << ""
@@ -182,6 +205,9 @@ private Q_SLOTS:
         QTest::newRow("451 after the transfer")
             << "final-451" << qsizetype(1000) << "Put"
             << "451 Requested action aborted: local error in processing." << normal;
+        QTest::newRow("426 then 451")
+            << "final-426-451" << qsizetype(1000) << "Put"
+            << "451 Requested action aborted: local error in processing." << normal;
         QTest::newRow("STOR refused") << "read-only" << qsizetype(1000) << "Put"
                                       << "550 Not enough privileges." << normal;
         QTest::newRow("no final reply")
@@ -189,6 +215,9 @@ private Q_SLOTS:
             << "No answer from the FTP server within 1 s (awaiting the reply to STOR)" << normal;
         QTest::newRow("data connection stalls") << "stall" << big << "Put"
                                                 << "The upload made no progress for 1 s" << normal;
+        QTest::newRow("data connection never closed")
+            << "data-chatter" << qsizetype(1000) << "Put"
+            << "The FTP server did not close the data connection within 1 s" << normal;
         QTest::newRow("data connection closed early, 226 anyway") << "short-read" << big << "Put"
                                                                   << "of 16777216 bytes" << normal;
         QTest::newRow("no greeting")
