@@ -121,6 +121,11 @@ QString compressedPath(const QString& path) {
 }
 
 void CompressFile(const QString& path) {
+    // Any other name could map onto itself and be emptied before it is read.
+    if (!path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) {
+        fail(QStringLiteral("Cannot compress file"), path,
+             QStringLiteral("only \".txt\" files are compressed"));
+    }
     // Declared in reverse, so that on failure the destructors close the input before the output.
     QFile output(compressedPath(path));
     QFile input(path);

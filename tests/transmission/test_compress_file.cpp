@@ -122,7 +122,9 @@ private Q_SLOTS:
         QCOMPARE(inflated(stream, 3), QByteArray("abc"));
     }
 
-    // Runs as root too: a folder where a file is expected cannot be opened as one.
+    // Runs as root too: a folder where a file is expected cannot be opened as one. A name that
+    // does not end in ".txt" would be its own compressed file and is refused before anything is
+    // opened.
     void failuresNameTheFile_data() {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("folder");
@@ -135,6 +137,8 @@ private Q_SLOTS:
         QTest::newRow("output is a folder")
             << QStringLiteral("report.txt") << QStringLiteral("report.zip")
             << QStringLiteral("report.zip");
+        QTest::newRow("input is not a text file")
+            << QStringLiteral("report.zip") << QString() << QStringLiteral("report.zip");
     }
 
     void failuresNameTheFile() {
@@ -142,6 +146,11 @@ private Q_SLOTS:
         QFETCH(QString, folder);
         QFETCH(QString, named);
         writeFile(dir_->filePath(QStringLiteral("report.txt")), "abc");
+        const QString zip = dir_->filePath(QStringLiteral("report.zip"));
+        const bool zipIsFile = folder != QStringLiteral("report.zip");
+        if (zipIsFile) {
+            writeFile(zip, "sent before");
+        }
         if (!folder.isEmpty()) {
             QVERIFY(QDir(dir_->path()).mkdir(folder));
         }
@@ -150,6 +159,11 @@ private Q_SLOTS:
             QFAIL("no failure");
         } catch (const platform::Failure& failure) {
             QVERIFY2(failure.text().contains(dir_->filePath(named)), qPrintable(failure.text()));
+        }
+        // Nothing is lost: the text file and an unrelated compressed file stay as they were.
+        QCOMPARE(testsupport::readFile(dir_->filePath(QStringLiteral("report.txt"))), "abc");
+        if (zipIsFile) {
+            QCOMPARE(testsupport::readFile(zip), "sent before");
         }
     }
 
