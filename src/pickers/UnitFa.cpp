@@ -66,7 +66,7 @@ void TFormFa::BuildTree(const QStringList& tables, const PickerTarget& target,
 }
 
 void TFormFa::AddTreeLevel(const QStringList& tables, const QString& prefix, int level) {
-    db::Query& query = ADOQuery_levels.at(level - 1);
+    db::Query& query = QueryOfLevel(level);
     const QString table = chainTable(tables.at(level - 1));
     if (prefix.isEmpty())
         query.run(QStringLiteral("select * from %1 order by id").arg(table));
@@ -87,9 +87,22 @@ void TFormFa::AddTreeLevel(const QStringList& tables, const QString& prefix, int
     query.close();
 }
 
+db::Query& TFormFa::QueryOfLevel(int level) {
+    switch (level) {
+        case 1:
+            return ADOQuery1;
+        case 2:
+            return ADOQuery2;
+        case 3:
+            return ADOQuery3;
+        default:
+            return ADOQuery4;
+    }
+}
+
 void TFormFa::Button_mehetClick() {
     const QTreeWidgetItem* node = TreeView_cont->currentItem();
-    db::Query& query = ADOQuery_levels.front();
+    db::Query& query = ADOQuery1;
     query.run(QStringLiteral("select id from %1 where nev = ?").arg(chainTable(leafTable_)),
               {node ? node->text(0) : QString()});
     if (query.rowCount() == 0) {

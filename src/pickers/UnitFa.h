@@ -6,8 +6,6 @@
 #include <QDialog>
 #include <QStringList>
 
-#include <array>
-
 class QPushButton;
 class QTreeWidget;
 
@@ -36,7 +34,13 @@ private:
     // Writes the id of the leaf named by the current node and closes; refuses any other node.
     void Button_mehetClick();
 
-    std::array<db::Query, kMaxLevels> ADOQuery_levels;  // one cursor per tree level
+    // The cursor of one level of the tree, from 1; ADOQuery1 also serves the choice.
+    db::Query& QueryOfLevel(int level);
+
+    db::Query ADOQuery1;
+    db::Query ADOQuery2;
+    db::Query ADOQuery3;
+    db::Query ADOQuery4;
     PickerTarget target_;
     QString leafTable_;
     QString rootText_;
