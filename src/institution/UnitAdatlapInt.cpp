@@ -14,6 +14,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -94,9 +95,11 @@ QLabel* labelFor(QWidget* control, const QString& text) {
     return label;
 }
 
+// A greyed-out control keeps the grey text of the style, so that it looks unusable.
 void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
-    palette.setColor(role, colour);
+    palette.setColor(QPalette::Active, role, colour);
+    palette.setColor(QPalette::Inactive, role, colour);
     widget->setPalette(palette);
 }
 
@@ -146,6 +149,9 @@ void TFormAszolgInt::buildPanels() {
     buildGrid();
     buildEditPanel();
     buildCommandPanels();
+    // Enter in a box presses no button: none of them is the window's default.
+    for (auto* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
 }
 
 void TFormAszolgInt::buildGrid() {
@@ -371,6 +377,13 @@ void TFormAszolgInt::connectHandlers() {
     DBEdit_intagChange();
 }
 
+void TFormAszolgInt::keyPressEvent(QKeyEvent* event) {
+    // Esc does not close the window: the record being typed would go without a word.
+    if (event->matches(QKeySequence::Cancel))
+        return;
+    QDialog::keyPressEvent(event);
+}
+
 void TFormAszolgInt::SetEditing(bool editing) {
     SetPanelEnabled(GroupBox_grid, !editing);
     SetPanelEnabled(GroupBox_edit, editing);
@@ -390,6 +403,15 @@ institution::ReportKey TFormAszolgInt::CurrentRowKey() const {
     return {ADOTable_AdatlapInt.text(QStringLiteral("Adosajat")),
             ADOTable_AdatlapInt.text(QStringLiteral("Adatszolgev")),
             ADOTable_AdatlapInt.text(QStringLiteral("Adatszolgnegyedev"))};
+}
+
+institution::ReportKey TFormAszolgInt::EditedKey() const {
+    return {DBEdit_adosajat->text(), DBEdit_Adatszolgev->text(),
+            DBLookupComboBox_adatszolgnegyedev->key()};
+}
+
+institution::ReportKey TFormAszolgInt::OldKey() const {
+    return {OldAdosajat, OldAdatszolgev, OldAdatszolgnegyedev};
 }
 
 void TFormAszolgInt::EnsureEditing() {
@@ -491,15 +513,23 @@ void TFormAszolgInt::Button_szakagClick() {
     Edit_intagnev->setText(QStringLiteral("Kérem várjon, a fa épül"));
     Edit_intagnev->repaint();
     EnsureEditing();
-    {
+    const auto showName = [this] {
+        Edit_intagnev->setEnabled(false);
+        LookUpSectorName();
+    };
+    try {
         TFormFa picker(this);
         picker.BuildTree(
             {QStringLiteral("AH_AG"), QStringLiteral("AH_AGAZAT"), QStringLiteral("AH_SZAKAGAZAT")},
             {&ADOTable_AdatlapInt, QStringLiteral("Intag")}, QStringLiteral("Szakágazat"));
         picker.exec();
+    } catch (...) {
+        // The waiting text must not stay when the tree cannot be built: storing would take it
+        // for the name of a code that was found.
+        showName();
+        throw;
     }
-    Edit_intagnev->setEnabled(false);
-    LookUpSectorName();
+    showName();
 }
 
 void TFormAszolgInt::DBEdit_intagChange() {
@@ -515,21 +545,18 @@ bool TFormAszolgInt::CheckDuplicateKey(const QString& adosajat, const QString& y
     if (institution::countRecords({adosajat, year, quarter}) <= 0)
         return false;
     // While modifying, the record counted may be the stored form of the one being modified.
-    if (!Adding && adosajat == OldAdosajat && year == OldAdatszolgev &&
-        quarter == OldAdatszolgnegyedev)
+    if (!Adding && institution::ReportKey{adosajat, year, quarter} == OldKey())
         return false;
     platform::showWarning(kDuplicateKey);
     return true;
 }
 
 bool TFormAszolgInt::AnyCheckFails() {
-    const QString adosajat = DBEdit_adosajat->text();
-    const QString year = DBEdit_Adatszolgev->text();
-    const QString quarter = DBLookupComboBox_adatszolgnegyedev->key();
-    return CheckTaxNumber(QStringLiteral("törzsszám"), adosajat) ||
-           CheckMinLength(QStringLiteral("Adatszolgáltatás éve"), year, 4) ||
-           CheckMinLength(QStringLiteral("Adatszolgáltatás negyedéve"), quarter, 1) ||
-           CheckDuplicateKey(adosajat, year, quarter) ||
+    const institution::ReportKey key = EditedKey();
+    return CheckTaxNumber(QStringLiteral("törzsszám"), key.adosajat) ||
+           CheckMinLength(QStringLiteral("Adatszolgáltatás éve"), key.year, 4) ||
+           CheckMinLength(QStringLiteral("Adatszolgáltatás negyedéve"), key.quarter, 1) ||
+           CheckDuplicateKey(key.adosajat, key.year, key.quarter) ||
            CheckMinLength(QStringLiteral("Adatszolgáltató neve"), DBEdit_intnev->text(), 1) ||
            CheckMinLength(QStringLiteral("megye"), DBLookupComboBox_sz_megyekod->currentText(),
                           1) ||
@@ -559,13 +586,11 @@ void TFormAszolgInt::Button_tarolasClick() {
     // Every box's text is in the row; a year the column cannot hold stops here.
     for (auto* box : GroupBox_edit->findChildren<db::BoundLineEdit*>())
         box->updateRecord();
-    const institution::ReportKey key{DBEdit_adosajat->text(), DBEdit_Adatszolgev->text(),
-                                     DBLookupComboBox_adatszolgnegyedev->key()};
-    const institution::ReportKey old{OldAdosajat, OldAdatszolgev, OldAdatszolgnegyedev};
+    const institution::ReportKey key = EditedKey();
     // The purchase items follow a changed key together with the record, or neither changes.
     db::inTransaction([&] {
-        if (!Adding && key != old)
-            institution::moveItemsToKey(old, key);
+        if (!Adding && key != OldKey())
+            institution::moveItemsToKey(OldKey(), key);
         ADOTable_AdatlapInt.post();
     });
     EnterBrowsingState();

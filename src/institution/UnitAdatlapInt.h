@@ -82,6 +82,9 @@ public:
     QString OldAdatszolgev;
     QString OldAdatszolgnegyedev;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void openTables();
     void buildPanels();
@@ -114,4 +117,8 @@ private:
     // Puts the current row into editing unless it is being added or modified already.
     void EnsureEditing();
     institution::ReportKey CurrentRowKey() const;
+    // The key as the edit panel shows it: the quarter is the key of the one chosen.
+    institution::ReportKey EditedKey() const;
+    // The key recorded by "Módosítás"; empty while adding.
+    institution::ReportKey OldKey() const;
 };

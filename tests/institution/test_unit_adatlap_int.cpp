@@ -170,6 +170,11 @@ private Q_SLOTS:
 
         QCOMPARE(form_->Button_felvitel->palette().color(QPalette::ButtonText), QColor(Qt::blue));
         QCOMPARE(form_->Button_torles->palette().color(QPalette::ButtonText), QColor(Qt::red));
+        // Greyed out while editing, they look it.
+        for (auto* button : {form_->Button_felvitel, form_->Button_torles})
+            QCOMPARE(
+                button->palette().color(QPalette::Disabled, QPalette::ButtonText),
+                form_->Button_modositas->palette().color(QPalette::Disabled, QPalette::ButtonText));
         for (auto* panel : {form_->GroupBox_dbmuv, form_->GroupBox_editmuv, form_->GroupBox_kilep})
             for (auto* control : panel->findChildren<QAbstractButton*>())
                 QVERIFY2(control->font().bold(), qPrintable(control->text()));
@@ -549,6 +554,28 @@ private Q_SLOTS:
         QCOMPARE(storedRecords(), QList<Record>());
     }
 
+    void keysInTheEditPanelKeepTheRecord() {
+        open();
+        click(form_->Button_felvitel);
+        type(form_->DBEdit_intnev, QStringLiteral("Félig kész"));
+        // No window of its own may open on Enter; one that did is closed and reported.
+        QString opened;
+        QTimer::singleShot(0, this, [&] {
+            if (QWidget* window = QApplication::activeModalWidget()) {
+                opened = window->objectName();
+                window->close();
+            }
+        });
+        QTest::keyClick(form_->DBEdit_intnev, Qt::Key_Return);
+        QTest::keyClick(form_->DBEdit_intnev, Qt::Key_Escape);
+        QApplication::processEvents();
+        QCOMPARE(opened, QString());
+        QVERIFY(form_->isVisible());
+        verifyEditing();
+        QCOMPARE(form_->ADOTable_AdatlapInt.mode(), db::Table::Mode::Insert);
+        QCOMPARE(form_->DBEdit_intnev->text(), QStringLiteral("Félig kész"));
+    }
+
     void sortOrders() {
         insertRecord(keyed(QStringLiteral("11111111"), QStringLiteral("2007"), QStringLiteral("2"),
                            QStringLiteral("Cékla")));
@@ -681,13 +708,30 @@ private Q_SLOTS:
         QCOMPARE(form_->DBEdit_intag->text(), QStringLiteral("8513"));
         QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Fogorvosi ellátás"));
         QVERIFY(!form_->Edit_intagnev->isEnabled());
-        QCOMPARE(form_->Edit_intagnev->palette().color(QPalette::Text), QColor(Qt::red));
+        QCOMPARE(form_->Edit_intagnev->palette().color(QPalette::Active, QPalette::Text),
+                 QColor(Qt::red));
+        QCOMPARE(form_->Edit_intagnev->palette().color(QPalette::Disabled, QPalette::Text),
+                 form_->DBEdit_intag->palette().color(QPalette::Disabled, QPalette::Text));
 
         // Closed without a choice: the code stays and its name is shown again.
         QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
         click(form_->Button_szakag);
         QCOMPARE(form_->DBEdit_intag->text(), QStringLiteral("8513"));
         QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Fogorvosi ellátás"));
+    }
+
+    void sectorNameShownAgainWhenTheTreeCannotBeBuilt() {
+        open();
+        click(form_->Button_felvitel);
+        type(form_->DBEdit_intag, QStringLiteral("9999"));
+        db::execute(QStringLiteral("drop table torzs_AH_AGAZAT"));
+        click(form_->Button_szakag);
+        const auto shown = messages_->take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().kind, MessageKind::Error);
+        QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Nincs ilyen kódú szakág!"));
+        QVERIFY(!form_->Edit_intagnev->isEnabled());
+        verifyEditing();
     }
 
 private:
