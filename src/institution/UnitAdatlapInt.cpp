@@ -176,7 +176,11 @@ void TFormAszolgInt::buildEditPanel() {
         auto* box =
             new db::BoundLookupComboBox(ADOTable_AdatlapInt, column, list, key, shown, panel);
         box->setObjectName(QString::fromLatin1(name));
-        setWidthForCharacters(box, characters);
+        // As wide as the longest choice beside the arrow, within the characters the row has
+        // room for; the list that drops down shows every choice in full.
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        box->setFixedWidth(std::min(box->sizeHint().width(),
+                                    box->fontMetrics().averageCharWidth() * characters + 40));
         return box;
     };
     auto button = [&](const char* name, const QString& text) {
@@ -194,7 +198,7 @@ void TFormAszolgInt::buildEditPanel() {
         QRegularExpression(QStringLiteral("[0-9+-]*")), DBEdit_Adatszolgev));
     DBLookupComboBox_adatszolgnegyedev =
         lookup("DBLookupComboBox_adatszolgnegyedev", QStringLiteral("Adatszolgnegyedev"),
-               ADOTable_negyedev, QStringLiteral("ID"), QStringLiteral("NevStr"), 10);
+               ADOTable_negyedev, QStringLiteral("ID"), QStringLiteral("NevStr"), 13);
     DBEdit_intnev = edit("DBEdit_intnev", QStringLiteral("Intnev"));
     DBLookupComboBox_sz_megyekod =
         lookup("DBLookupComboBox_sz_megyekod", QStringLiteral("Sz_megyekod"),
@@ -203,7 +207,7 @@ void TFormAszolgInt::buildEditPanel() {
     Button_telepules = button("Button_telepules", QStringLiteral("Település"));
     DBLookupComboBox_irsz =
         lookup("DBLookupComboBox_irsz", QStringLiteral("Irsz"), ADOTable_torzs_irsz,
-               QStringLiteral("id"), QStringLiteral("id"), 5);
+               QStringLiteral("id"), QStringLiteral("id"), 4);
     DBEdit_telepules = edit("DBEdit_telepules", QStringLiteral("Telepules"));
     DBEdit_telepules->setReadOnly(true);
     setWidthForCharacters(DBEdit_telepules, 14);
@@ -217,7 +221,7 @@ void TFormAszolgInt::buildEditPanel() {
     Edit_intagnev->setReadOnly(true);
     DBLookupComboBox_gazdfor =
         lookup("DBLookupComboBox_gazdfor", QStringLiteral("Gazdfor"), ADOTable_gazdfor,
-               QStringLiteral("ID"), QStringLiteral("NEV"), 18);
+               QStringLiteral("ID"), QStringLiteral("NEV"), 36);
     DBEdit_I_ANTSZkod = edit("DBEdit_I_ANTSZkod", QStringLiteral("I_ANTSZkod"));
     DBEdit_toltnev = edit("DBEdit_toltnev", QStringLiteral("Toltnev"));
     DBEdit_vezetonev = edit("DBEdit_vezetonev", QStringLiteral("Vezetonev"));

@@ -16,6 +16,8 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -232,6 +234,19 @@ private Q_SLOTS:
             QCOMPARE(box->maxLength(), width);
         QVERIFY(form_->DBEdit_telepules->isReadOnly());
         QVERIFY(form_->Edit_intagnev->isReadOnly());
+        // The quarter and the postcode are shown in full beside the arrow.
+        for (QComboBox* box : {static_cast<QComboBox*>(form_->DBLookupComboBox_adatszolgnegyedev),
+                               static_cast<QComboBox*>(form_->DBLookupComboBox_irsz)}) {
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            const int room = box->style()
+                                 ->subControlRect(QStyle::CC_ComboBox, &option,
+                                                  QStyle::SC_ComboBoxEditField, box)
+                                 .width();
+            for (int item = 0; item < box->count(); ++item)
+                QVERIFY2(box->fontMetrics().horizontalAdvance(box->itemText(item)) <= room,
+                         qPrintable(box->itemText(item)));
+        }
 
         click(form_->Button_felvitel);
         type(form_->DBEdit_Adatszolgev, QStringLiteral("2a0+b-7"));
