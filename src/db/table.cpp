@@ -7,6 +7,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include <optional>
 
 namespace db {
@@ -164,8 +166,16 @@ void Table::setFilter(const QList<FilterTerm>& terms) {
 
 void Table::refresh() {
     const int keep = current_;
+    const qint64 keptRowid = keep >= 0 ? rows_.at(keep).rowid : -1;
     readRows();
     current_ = rows_.isEmpty() ? -1 : std::clamp(keep, 0, rowCount() - 1);
+    if (keptRowid >= 0) {
+        const auto found = std::find_if(rows_.cbegin(), rows_.cend(), [keptRowid](const Row& row) {
+            return row.rowid == keptRowid;
+        });
+        if (found != rows_.cend())
+            current_ = static_cast<int>(found - rows_.cbegin());
+    }
     Q_EMIT rowsReset();
     Q_EMIT currentChanged();
 }

@@ -54,7 +54,8 @@ public:
     int columnIndex(const QString& column) const;
     const ColumnInfo& column(const QString& name) const { return columns_.at(columnIndex(name)); }
 
-    // Orders the rows by columns named in one text with ";" between them; re-reads the rows.
+    // Orders the rows by columns named in one text with ";" between them; re-reads the rows and
+    // keeps the current record.
     void setSort(const QString& columns);
     // Restricts the rows to those matching every term; re-reads the rows.
     void setFilter(const QList<FilterTerm>& terms);
@@ -88,7 +89,7 @@ public:
     void cancel();
     // Removes the current row from the database.
     void remove();
-    // Re-reads the rows, keeping the current position where possible.
+    // Re-reads the rows; the current record stays current (its position, when it is gone).
     void refresh();
 
 Q_SIGNALS:

@@ -168,7 +168,11 @@ private Q_SLOTS:
                           QStringLiteral("4"));
         Table table;
         table.open(QStringLiteral("AdatlapInt"));
+        QCOMPARE(table.text(QStringLiteral("Intnev")), QStringLiteral("Első"));
         table.setSort(QStringLiteral("adatszolgev;adatszolgnegyedev"));
+        QCOMPARE(table.currentRow(), 1);  // the same record, now second
+        QCOMPARE(table.text(QStringLiteral("Intnev")), QStringLiteral("Első"));
+        table.setCurrentRow(0);
         QCOMPARE(table.text(QStringLiteral("Intnev")), QStringLiteral("Második"));
 
         table.setText(QStringLiteral("Intnev"), QStringLiteral("Átírt"));
