@@ -16,12 +16,13 @@ inline const QString kCoverNoteFolder = QStringLiteral("kuldes/temp/");
 inline const QString kProviderRow = QStringLiteral(
     "select * from adatlapInt where adosajat = ? and adatszolgev = ? and adatszolgnegyedev = ?");
 
-// Deletes every entry of the folder (files of any attributes) that the wildcard pattern finds,
-// matching without regard to case; returns the names of the entries that could not be deleted.
-QStringList deleteEntries(const QString& folder, const QString& pattern);
+// Deletes the named entries of the folder (files of any attributes); returns the names of those
+// that could not be deleted.
+QStringList deleteEntries(const QString& folder, const QStringList& names);
 
-// A file name as a pattern that finds only that name, whatever characters it holds.
-QString exactPattern(const QString& name);
+// Every entry of the folder (files of any attributes, folders) that the wildcard pattern finds,
+// matching without regard to case.
+QStringList entriesOf(const QString& folder, const QString& pattern = QStringLiteral("*"));
 
 // The log text for a file of an earlier run that cannot be deleted.
 inline QString notDeletable(const QString& name) {

@@ -91,6 +91,15 @@ QString itemLine(const db::Query& row) {
 
 }  // namespace
 
+QStringList SaveRun::deleteOldListing(const QString& name) {
+    if (!listingEntries_) {
+        listingEntries_.emplace();
+        for (const QString& entry : entriesOf(kListingFolder))
+            (*listingEntries_)[entry.toLower()].append(entry);
+    }
+    return deleteEntries(kListingFolder, listingEntries_->take(name.toLower()));
+}
+
 void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
                                    const QString& quarter) {
     saveError_ = false;
@@ -98,7 +107,7 @@ void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
     const QString path = kListingFolder + name;
     // The old listing is typically held open by a spreadsheet program; it stays, and so does its
     // error line, which names the file as it was found.
-    for (const QString& kept : deleteEntries(kListingFolder, exactPattern(name)))
+    for (const QString& kept : deleteOldListing(name))
         LogLine(notDeletable(kept), true);
     if (saveError_)
         return;

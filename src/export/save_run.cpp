@@ -33,6 +33,7 @@ SaveRun::SaveRun(const SaveRunControls& controls, std::function<QDate()> today)
     : controls_(controls), today_(std::move(today)) {}
 
 void SaveRun::Ment(const QString& caption) {
+    listingEntries_.reset();
     controls_.log->show();
     controls_.log->clear();
     controls_.send->setEnabled(false);
@@ -100,7 +101,7 @@ void SaveRun::LogLine(const QString& text, bool error) {
 // Deletes every *.txt entry of the folder, of any period. An entry that cannot be deleted is
 // reported in the log list only: the error list is not open yet.
 void SaveRun::cleanUp(const QString& folder) {
-    for (const QString& name : deleteEntries(folder, QStringLiteral("*.txt")))
+    for (const QString& name : deleteEntries(folder, entriesOf(folder, QStringLiteral("*.txt"))))
         controls_.log->addItem(errorLine(notDeletable(name)));
 }
 
@@ -140,26 +141,18 @@ Period periodOfCaption(const QString& caption) {
     return {counted.mid(8, 4), counted.mid(13, 1)};
 }
 
-QStringList deleteEntries(const QString& folder, const QString& pattern) {
-    const QStringList names = QDir(folder).entryList(
+QStringList entriesOf(const QString& folder, const QString& pattern) {
+    return QDir(folder).entryList(
         {pattern}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+QStringList deleteEntries(const QString& folder, const QStringList& names) {
     QStringList kept;
     for (const QString& name : names) {
         if (!QFile::remove(folder + name))
             kept.append(name);
     }
     return kept;
-}
-
-QString exactPattern(const QString& name) {
-    QString pattern;
-    for (const QChar c : name) {
-        if (c == u'*' || c == u'?' || c == u'[')
-            pattern += u'[' + c + u']';
-        else
-            pattern += c;
-    }
-    return pattern;
 }
 
 QString reportFileName(const QString& adosajat, const QString& year, const QString& quarter,

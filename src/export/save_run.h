@@ -5,9 +5,11 @@
 #include <QByteArray>
 #include <QDate>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -51,6 +53,9 @@ public:
 
 private:
     void cleanUp(const QString& folder);
+    // Deletes the entries of the listing folder that bear the listing's name, without regard to
+    // case; returns those that could not be deleted.
+    QStringList deleteOldListing(const QString& name);
     void showStep(int rowCount, const QString& fileName);
     void showProgress(int position);
     void draw(bool now);
@@ -62,6 +67,9 @@ private:
     QElapsedTimer lastDraw_;
     int gaugeMaximum_ = 1;
     int gaugePosition_ = 0;
+    // The listing folder's entries by lower-case name, read once per run rather than once per
+    // data provider.
+    std::optional<QHash<QString, QStringList>> listingEntries_;
 };
 
 // The save run with the real clock: the one line the main window's save items call.
