@@ -64,17 +64,18 @@ void TFormFo::createControls() {
 
 void TFormFo::createMenu() {
     auto* bar = menuBar();
+    MainMenu_ZovavaZuvi = bar;
     bar->setObjectName(QStringLiteral("MainMenu_ZovavaZuvi"));
-    auto addCommand = [this, bar](const QString& caption, const char* name, auto handler) {
+    auto addItem = [bar](const QString& caption, const char* name) {
         auto* action = bar->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    TMenuItem_AszolgInt = addCommand(QStringLiteral("Adatszolgáltató intézmény"),
-                                     "TMenuItem_AszolgInt", &TFormFo::TMenuItem_AszolgIntClick);
-    TMenuItem_Beszerzes =
-        addCommand(QStringLiteral("Beszerzés"), "TMenuItem_Beszerzes", &TFormFo::AdatlapBRexecute);
+    // "Beszerzés" and "Kísérőjegyzék nyomtatása" get their commands with their own windows.
+    TMenuItem_AszolgInt =
+        addItem(QStringLiteral("Adatszolgáltató intézmény"), "TMenuItem_AszolgInt");
+    connect(TMenuItem_AszolgInt, &QAction::triggered, this, &TFormFo::TMenuItem_AszolgIntClick);
+    TMenuItem_Beszerzes = addItem(QStringLiteral("Beszerzés"), "TMenuItem_Beszerzes");
     TMenuItem_Mentes = bar->addMenu(QStringLiteral("Mentés"));
     TMenuItem_Mentes->setObjectName(QStringLiteral("TMenuItem_Mentes"));
     app::assignAcceleratorsOnOpen(TMenuItem_Mentes);
@@ -88,12 +89,11 @@ void TFormFo::createMenu() {
     TMenuItem_MasoalsFloppyra->setObjectName(QStringLiteral("TMenuItem_MasoalsFloppyra"));
     app::assignAcceleratorsOnOpen(TMenuItem_Kuldes);
 
-    TMenuItem_KisJegyz =
-        addCommand(QStringLiteral("Kísérőjegyzék nyomtatása"), "TMenuItem_KisJegyz", [] {});
-    TMenuItem_Kilepes =
-        addCommand(QStringLiteral("Kilépés"), "TMenuItem_Kilepes", &TFormFo::Kilpsaprogrambl1Click);
-    TMenuItem_About =
-        addCommand(QStringLiteral("About"), "TMenuItem_About", &TFormFo::TMenuItem_AboutClick);
+    TMenuItem_KisJegyz = addItem(QStringLiteral("Kísérőjegyzék nyomtatása"), "TMenuItem_KisJegyz");
+    TMenuItem_Kilepes = addItem(QStringLiteral("Kilépés"), "TMenuItem_Kilepes");
+    connect(TMenuItem_Kilepes, &QAction::triggered, this, &TFormFo::Kilpsaprogrambl1Click);
+    TMenuItem_About = addItem(QStringLiteral("About"), "TMenuItem_About");
+    connect(TMenuItem_About, &QAction::triggered, this, &TFormFo::TMenuItem_AboutClick);
     app::assignAccelerators(bar->actions());
 }
 
@@ -150,8 +150,6 @@ void TFormFo::openEditor(const std::function<std::unique_ptr<QDialog>()>& create
 void TFormFo::TMenuItem_AszolgIntClick() {
     openEditor([this] { return std::make_unique<TFormAszolgInt>(this); });
 }
-
-void TFormFo::AdatlapBRexecute() {}
 
 void TFormFo::TMenuItem_AboutClick() {
     platform::runCommand(

@@ -10,6 +10,7 @@ class QDialog;
 class QLabel;
 class QListWidget;
 class QMenu;
+class QMenuBar;
 class QProgressBar;
 
 // The main window: owns the menu from which every function starts, and shows the save run's log,
@@ -22,7 +23,7 @@ public:
     // Rebuilds the save menu's year and quarter items from the purchase items present.
     void CreateSaveMenu();
 
-    QMenu* MainMenu_ZovavaZuvi = nullptr;
+    QMenuBar* MainMenu_ZovavaZuvi = nullptr;
     QListWidget* ListBox1 = nullptr;
     QProgressBar* Gauge1 = nullptr;
     QLabel* Label1 = nullptr;
@@ -39,7 +40,6 @@ public:
 
 public Q_SLOTS:
     void TMenuItem_AszolgIntClick();
-    void AdatlapBRexecute();
     void TMenuItem_AboutClick();
     void Kilpsaprogrambl1Click();
     // The save run of the clicked quarter item.
