@@ -61,6 +61,14 @@ QByteArray inflated(const QByteArray& stream, qsizetype expectedSize) {
 class TestCompressFile : public QObject {
     Q_OBJECT
 
+    // Writes the input as <base>.txt in the test folder, compresses it and returns <base>.zip.
+    QByteArray compressed(const QString& base, const QByteArray& input) {
+        const QString path = dir_->filePath(base + QStringLiteral(".txt"));
+        writeFile(path, input);
+        CompressFile(path);
+        return testsupport::readFile(dir_->filePath(base + QStringLiteral(".zip")));
+    }
+
 private Q_SLOTS:
     void init() {
         dir_.emplace();
@@ -81,11 +89,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, input);
         QFETCH(QByteArray, start);
         QFETCH(QByteArray, end);
-        const QString path = dir_->filePath(QStringLiteral("2007_1_12345678_BI.txt"));
-        writeFile(path, input);
-        CompressFile(path);
-        const QByteArray stream =
-            testsupport::readFile(dir_->filePath(QStringLiteral("2007_1_12345678_BI.zip")));
+        const QByteArray stream = compressed(QStringLiteral("2007_1_12345678_BI"), input);
         QVERIFY(stream.startsWith(start));
         QVERIFY(stream.endsWith(end));
         QCOMPARE(inflated(stream, input.size()), input);
@@ -101,11 +105,8 @@ private Q_SLOTS:
 
     void inflatesBackByteForByte() {
         QFETCH(QByteArray, input);
+        const QByteArray stream = compressed(QStringLiteral("2007_1_12345678_BR"), input);
         const QString path = dir_->filePath(QStringLiteral("2007_1_12345678_BR.txt"));
-        writeFile(path, input);
-        CompressFile(path);
-        const QByteArray stream =
-            testsupport::readFile(dir_->filePath(QStringLiteral("2007_1_12345678_BR.zip")));
         QCOMPARE(stream.left(2), QByteArray::fromHex("78DA"));
         QVERIFY(inflated(stream, input.size()) == input);
         QVERIFY(testsupport::readFile(path) == input);
