@@ -1,8 +1,11 @@
+#include "command_line.h"
 #include "startup.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    if (const auto status = app::runCommandLine(argc, argv))
+        return *status;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velkor"));
     return app::run();

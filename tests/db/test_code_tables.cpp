@@ -39,6 +39,23 @@ bool allDigits(const QString& text) {
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); });
 }
 
+// The last digit of a settlement id checks the first four: (1*d1 + 3*d2 + 7*d3 + 9*d4) mod 10.
+bool checkDigitHolds(const QString& id) {
+    static constexpr int kWeights[] = {1, 3, 7, 9};
+    if (id.size() != 5 || !allDigits(id))
+        return false;
+    int sum = 0;
+    for (int i = 0; i < 4; ++i)
+        sum += kWeights[i] * id.at(i).digitValue();
+    return sum % 10 == id.at(4).digitValue();
+}
+
+int rowCount(const QString& table) {
+    return firstColumn(QStringLiteral("select count(1) from %1").arg(db::quoteName(table)))
+        .value(0)
+        .toInt();
+}
+
 }  // namespace
 
 class TestCodeTables : public QObject {
@@ -109,10 +126,74 @@ private Q_SLOTS:
         QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join(QStringLiteral(" | "))));
     }
 
-    // The tree picker identifies the chosen leaf by its name alone.
-    void sectorLeafNamesUnique() {
-        const QStringList repeated = firstColumn(
-            QStringLiteral("select nev from torzs_AH_SZAKAGAZAT group by nev having count(1) > 1"));
+    // Every settlement and every district of Budapest (a seat there is filed under its district),
+    // and every postal code of the postal service's list.
+    void settlementsAndPostalCodesComplete() {
+        QVERIFY(rowCount(QStringLiteral("Torzs_KSHTELEPULES")) >= 3155 + 23);
+        QVERIFY(rowCount(QStringLiteral("Torzs_IRSZ")) >= 3046);
+        QCOMPARE(firstColumn(QStringLiteral("select id from Torzs_IRSZ where id in "
+                                            "('1011', '2030', '5900', '8900', '9985')")),
+                 QStringList({"1011", "2030", "5900", "8900", "9985"}));
+    }
+
+    void settlementNames_data() {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Érd") << "30988"
+                             << "Érd"
+                             << "30988 Érd (Pest)";
+        QTest::newRow("Orosháza") << "23065"
+                                  << "Orosháza"
+                                  << "23065 Orosháza (Békés)";
+        QTest::newRow("Zalaegerszeg") << "32054"
+                                      << "Zalaegerszeg"
+                                      << "32054 Zalaegerszeg (Zala)";
+        QTest::newRow("Budapest") << "13578"
+                                  << "Budapest"
+                                  << "13578 Budapest (Budapest)";
+        QTest::newRow("a district") << "29744"
+                                    << "Budapest 07. ker."
+                                    << "29744 Budapest 07. ker. (Budapest)";
+    }
+
+    void settlementNames() {
+        QFETCH(QString, id);
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        Query query(QStringLiteral("select nev, nevstr from torzs_kshtelepules where id = ?"),
+                    {id});
+        QCOMPARE(query.rowCount(), 1);
+        QCOMPARE(query.text(QStringLiteral("nev")), name);
+        QCOMPARE(query.text(QStringLiteral("nevstr")), shown);
+    }
+
+    void settlementIdsPassTheirCheckDigit() {
+        QStringList failing = columnOf(QStringLiteral("Torzs_KSHTELEPULES"), QStringLiteral("id"));
+        failing.removeIf(checkDigitHolds);
+        QVERIFY2(failing.isEmpty(), qPrintable(failing.join(QStringLiteral(" | "))));
+    }
+
+    // Keys identify one row; the tree picker identifies the chosen leaf by its name alone.
+    void valuesUnique_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("column");
+        QTest::newRow("settlements") << "Torzs_KSHTELEPULES"
+                                     << "id";
+        QTest::newRow("postal codes") << "Torzs_IRSZ"
+                                      << "id";
+        QTest::newRow("counties") << "Torzs_KSHMEGYE"
+                                  << "ID";
+        QTest::newRow("sector leaf names") << "torzs_AH_SZAKAGAZAT"
+                                           << "nev";
+    }
+
+    void valuesUnique() {
+        QFETCH(QString, table);
+        QFETCH(QString, column);
+        const QStringList repeated =
+            firstColumn(QStringLiteral("select %1 from %2 group by %1 having count(1) > 1")
+                            .arg(db::quoteName(column), db::quoteName(table)));
         QVERIFY2(repeated.isEmpty(), qPrintable(repeated.join(QStringLiteral(" | "))));
     }
 

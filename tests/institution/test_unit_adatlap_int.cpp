@@ -40,9 +40,9 @@ Record validRecord() {
             {QStringLiteral("Adatszolgev"), QStringLiteral("2007")},
             {QStringLiteral("Adatszolgnegyedev"), QStringLiteral("1")},
             {QStringLiteral("Intnev"), QStringLiteral("Szent Lázár' Kórház")},
-            {QStringLiteral("Sz_megyekod"), QStringLiteral("16")},
-            {QStringLiteral("Sz_telepuleskod"), QStringLiteral("02205")},
-            {QStringLiteral("Irsz"), QStringLiteral("1011")},
+            {QStringLiteral("Sz_megyekod"), QStringLiteral("13")},
+            {QStringLiteral("Sz_telepuleskod"), QStringLiteral("30988")},
+            {QStringLiteral("Irsz"), QStringLiteral("2030")},
             {QStringLiteral("Utca"), QStringLiteral("Fő' utca")},
             {QStringLiteral("Hsz"), QStringLiteral("12")},
             {QStringLiteral("Intag"), QStringLiteral("8512")},
@@ -59,7 +59,7 @@ Record validRecord() {
 // The record as stored, with the settlement name the editor looked up.
 Record storedRecord(const Record& typed) {
     Record stored = typed;
-    stored.insert(QStringLiteral("Telepules"), QStringLiteral("Karcag"));
+    stored.insert(QStringLiteral("Telepules"), QStringLiteral("Érd"));
     return stored;
 }
 
@@ -271,7 +271,7 @@ private Q_SLOTS:
         open();
         QCOMPARE(form_->DBEdit_intnev->text(), QStringLiteral("Szent Lázár' Kórház"));
         QCOMPARE(form_->DBEdit_I_ANTSZkod->text(), QStringLiteral("A12'45"));
-        QCOMPARE(form_->DBEdit_telepules->text(), QStringLiteral("Karcag"));
+        QCOMPARE(form_->DBEdit_telepules->text(), QStringLiteral("Érd"));
         QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Járóbeteg-ellátás"));
         QCOMPARE(form_->DBLookupComboBox_adatszolgnegyedev->currentText(),
                  QStringLiteral("I. negyedév"));
@@ -631,10 +631,10 @@ private Q_SLOTS:
                                        << "";
         QTest::newRow("two characters") << "02"
                                         << "Nincs ilyen kódú település!";
-        QTest::newRow("four characters") << "0220"
+        QTest::newRow("four characters") << "3098"
                                          << "Nincs ilyen kódú település!";
-        QTest::newRow("found") << "02205"
-                               << "Karcag";
+        QTest::newRow("found") << "30988"
+                               << "Érd";
         QTest::newRow("unknown") << "99999"
                                  << "Nincs ilyen kódú település!";
         QTest::newRow("apostrophe") << "0'2'5"
@@ -684,21 +684,21 @@ private Q_SLOTS:
             QCOMPARE(picker->width(), 208);
             QListView* list = picker->DBLookupListBox_list;
             list->setFocus();
-            QTest::keyClicks(list, QStringLiteral("Karc"));
+            QTest::keyClicks(list, QStringLiteral("Érd"));
             QTest::keyClick(list, Qt::Key_Return);
             picked = true;
         });
         click(form_->Button_telepules);
         QVERIFY(picked);
-        QCOMPARE(form_->DBEdit_sz_telepuleskod->text(), QStringLiteral("02205"));
-        QCOMPARE(form_->DBEdit_telepules->text(), QStringLiteral("Karcag"));
+        QCOMPARE(form_->DBEdit_sz_telepuleskod->text(), QStringLiteral("30988"));
+        QCOMPARE(form_->DBEdit_telepules->text(), QStringLiteral("Érd"));
 
         // Closed without a choice: the code stays, its name is looked up again.
         form_->ADOTable_AdatlapInt.setText(QStringLiteral("Telepules"), QString());
         QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
         click(form_->Button_telepules);
-        QCOMPARE(form_->DBEdit_sz_telepuleskod->text(), QStringLiteral("02205"));
-        QCOMPARE(form_->DBEdit_telepules->text(), QStringLiteral("Karcag"));
+        QCOMPARE(form_->DBEdit_sz_telepuleskod->text(), QStringLiteral("30988"));
+        QCOMPARE(form_->DBEdit_telepules->text(), QStringLiteral("Érd"));
     }
 
     void sectorFromTheTreePicker() {

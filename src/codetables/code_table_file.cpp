@@ -1,0 +1,83 @@
+#include "code_table_file.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace codetables {
+
+namespace {
+
+// Column names go into statements as names, so they are plain identifiers.
+bool isColumnName(const QString& name) {
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    return identifier.match(name).hasMatch();
+}
+
+bool hasControlCharacter(const QString& text) {
+    return std::any_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+}
+
+QString decodeLine(QByteArray bytes, int line) {
+    if (bytes.endsWith('\r'))
+        bytes.chop(1);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        throw MalformedLine(line, QStringLiteral("nem UTF-8 kódolású szöveg"));
+    if (hasControlCharacter(QString(text).remove(u'\t')))
+        throw MalformedLine(line, QStringLiteral("vezérlőkaraktert tartalmaz"));
+    return text;
+}
+
+void checkColumns(const QStringList& columns, int line) {
+    QSet<QString> seen;
+    for (const QString& column : columns) {
+        if (!isColumnName(column))
+            throw MalformedLine(line, QStringLiteral("érvénytelen oszlopnév: \"%1\"").arg(column));
+        if (seen.contains(column.toLower()))
+            throw MalformedLine(line, QStringLiteral("kétszer szereplő oszlop: %1").arg(column));
+        seen.insert(column.toLower());
+    }
+}
+
+}  // namespace
+
+MalformedLine::MalformedLine(int line, QString reason)
+    : line_(line),
+      reason_(std::move(reason)),
+      utf8_(QStringLiteral("%1. sor: %2").arg(line).arg(reason_).toUtf8()) {}
+
+CodeTableFile parseCodeTable(const QByteArray& bytes) {
+    static const QByteArray byteOrderMark("\xEF\xBB\xBF");
+    const QByteArray body = bytes.startsWith(byteOrderMark) ? bytes.sliced(3) : bytes;
+    CodeTableFile file;
+    int line = 0;
+    for (const QByteArray& raw : body.split('\n')) {
+        ++line;
+        const QString text = decodeLine(raw, line);
+        if (text.isEmpty() || text.startsWith(u'#'))
+            continue;
+        const QStringList fields = text.split(u'\t');
+        if (file.columns.isEmpty()) {
+            checkColumns(fields, line);
+            file.columnsLine = line;
+            file.columns = fields;
+        } else if (fields.size() != file.columns.size()) {
+            throw MalformedLine(line, QStringLiteral("%1 érték áll %2 oszlop helyett")
+                                          .arg(fields.size())
+                                          .arg(file.columns.size()));
+        } else {
+            file.rows.append(fields);
+            file.lines.append(line);
+        }
+    }
+    if (file.columns.isEmpty())
+        throw MalformedLine(line, QStringLiteral("nincs benne az oszlopokat megnevező sor"));
+    return file;
+}
+
+}  // namespace codetables

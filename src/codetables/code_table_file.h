@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <exception>
+
+namespace codetables {
+
+// One code-table file as read: the column names and the rows, each row with the file line it
+// came from.
+//
+// The format: UTF-8 text (a byte-order mark is allowed), lines ending in LF or CR LF; lines
+// starting with "#" are notes and empty lines are skipped; the first other line names the
+// columns, every further line holds one tab-separated value per column.
+struct CodeTableFile {
+    int columnsLine = 0;
+    QStringList columns;
+    QList<QStringList> rows;
+    QList<int> lines;
+};
+
+// A line that breaks the format, with its number (counted from 1) and what is wrong with it.
+class MalformedLine : public std::exception {
+public:
+    MalformedLine(int line, QString reason);
+    int line() const noexcept { return line_; }
+    const QString& reason() const noexcept { return reason_; }
+    const char* what() const noexcept override { return utf8_.constData(); }
+
+private:
+    int line_;
+    QString reason_;
+    QByteArray utf8_;
+};
+
+// Reads a code-table file from its bytes; a broken line is a MalformedLine. Touches nothing
+// else, so any bytes may be fed to it.
+CodeTableFile parseCodeTable(const QByteArray& bytes);
+
+}  // namespace codetables
