@@ -59,14 +59,16 @@ QStringList snapshot() {
 
 // A record seated in Érd, and one in Budapest with a purchase item.
 void insertRecords() {
-    db::execute(QStringLiteral("insert into AdatlapInt (Adosajat, Adatszolgev, Adatszolgnegyedev, "
-                               "Sz_megyekod, Sz_telepuleskod, Irsz) values (?, ?, ?, ?, ?, ?)"),
-                {QStringLiteral("12345676"), 2007, QStringLiteral("1"), QStringLiteral("13"),
-                 QStringLiteral("30988"), QStringLiteral("2030")});
-    db::execute(QStringLiteral("insert into AdatlapInt (Adosajat, Adatszolgev, Adatszolgnegyedev, "
-                               "Sz_megyekod, Sz_telepuleskod, Irsz) values (?, ?, ?, ?, ?, ?)"),
-                {QStringLiteral("11111111"), 2007, QStringLiteral("2"), QStringLiteral("01"),
-                 QStringLiteral("13578"), QStringLiteral("1011")});
+    const QList<QVariantList> records = {
+        {QStringLiteral("12345676"), 2007, QStringLiteral("1"), QStringLiteral("13"),
+         QStringLiteral("30988"), QStringLiteral("2030")},
+        {QStringLiteral("11111111"), 2007, QStringLiteral("2"), QStringLiteral("01"),
+         QStringLiteral("13578"), QStringLiteral("1011")}};
+    for (const QVariantList& record : records)
+        db::execute(QStringLiteral("insert into AdatlapInt (Adosajat, Adatszolgev, "
+                                   "Adatszolgnegyedev, Sz_megyekod, Sz_telepuleskod, Irsz) "
+                                   "values (?, ?, ?, ?, ?, ?)"),
+                    record);
     db::execute(QStringLiteral("insert into AdatlapBR (Adosajat, Beszerzev, Beszerznegyedev, "
                                "Tetelsorszam, Mennyisegiegyseg) values (?, ?, ?, ?, ?)"),
                 {QStringLiteral("11111111"), 2007, QStringLiteral("2"), 1, QStringLiteral("01")});
