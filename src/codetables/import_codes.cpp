@@ -166,6 +166,9 @@ QList<TableFile> readFolder(const QString& folder) {
             throw fileFailure(file.fileName, malformed.line(), malformed.reason());
         }
         checkFitsTable(file);
+        // A list cut short after its column line would leave the editors nothing to offer.
+        if (file.contents.rows.isEmpty())
+            throw Failure(QStringLiteral("%1: nincs benne egyetlen kód sem").arg(file.fileName));
         files.append(file);
     }
     return files;

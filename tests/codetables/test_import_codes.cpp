@@ -185,6 +185,8 @@ private Q_SLOTS:
                "oszlopa";
         QTest::newRow("not UTF-8") << "Torzs_KSHTELEPULES.tsv" << QByteArray("id\n\xff\n")
                                    << "Torzs_KSHTELEPULES.tsv, 2. sor: nem UTF-8 kódolású szöveg";
+        QTest::newRow("no rows") << "Torzs_KSHTELEPULES.tsv" << QByteArray("id\tnev\tnevstr\n")
+                                 << "Torzs_KSHTELEPULES.tsv: nincs benne egyetlen kód sem";
         QTest::newRow("a data table") << "AdatlapInt.tsv" << QByteArray("Adosajat\n99999999\n")
                                       << "AdatlapInt.tsv: nincs ilyen kódtábla az adatbázisban";
     }
