@@ -140,21 +140,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("Érd") << "30988"
-                             << "Érd"
-                             << "30988 Érd (Pest)";
-        QTest::newRow("Orosháza") << "23065"
-                                  << "Orosháza"
-                                  << "23065 Orosháza (Békés)";
-        QTest::newRow("Zalaegerszeg") << "32054"
-                                      << "Zalaegerszeg"
-                                      << "32054 Zalaegerszeg (Zala)";
-        QTest::newRow("Budapest") << "13578"
-                                  << "Budapest"
-                                  << "13578 Budapest (Budapest)";
-        QTest::newRow("a district") << "29744"
-                                    << "Budapest 07. ker."
-                                    << "29744 Budapest 07. ker. (Budapest)";
+        for (const char* row :
+             {"30988|Érd|30988 Érd (Pest)", "23065|Orosháza|23065 Orosháza (Békés)",
+              "32054|Zalaegerszeg|32054 Zalaegerszeg (Zala)",
+              "13578|Budapest|13578 Budapest (Budapest)",
+              "29744|Budapest 07. ker.|29744 Budapest 07. ker. (Budapest)"}) {
+            const QStringList values = QString::fromUtf8(row).split(u'|');
+            QTest::addRow("%s", qPrintable(values.at(1)))
+                << values.at(0) << values.at(1) << values.at(2);
+        }
     }
 
     void settlementNames() {
@@ -178,14 +172,11 @@ private Q_SLOTS:
     void valuesUnique_data() {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("column");
-        QTest::newRow("settlements") << "Torzs_KSHTELEPULES"
-                                     << "id";
-        QTest::newRow("postal codes") << "Torzs_IRSZ"
-                                      << "id";
-        QTest::newRow("counties") << "Torzs_KSHMEGYE"
-                                  << "ID";
-        QTest::newRow("sector leaf names") << "torzs_AH_SZAKAGAZAT"
-                                           << "nev";
+        for (const char* table : {"Torzs_KSHTELEPULES.id", "Torzs_IRSZ.id", "Torzs_KSHMEGYE.ID",
+                                  "torzs_AH_SZAKAGAZAT.nev"}) {
+            const QStringList parts = QString::fromLatin1(table).split(u'.');
+            QTest::addRow("%s", table) << parts.at(0) << parts.at(1);
+        }
     }
 
     void valuesUnique() {
