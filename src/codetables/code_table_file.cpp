@@ -49,7 +49,7 @@ void checkColumns(const QStringList& columns, int line) {
 MalformedLine::MalformedLine(int line, QString reason)
     : line_(line),
       reason_(std::move(reason)),
-      utf8_(QStringLiteral("%1. sor: %2").arg(line).arg(reason_).toUtf8()) {}
+      utf8_(QStringLiteral("%1. sor: %2").arg(QString::number(line), reason_).toUtf8()) {}
 
 CodeTableFile parseCodeTable(const QByteArray& bytes) {
     static const QByteArray byteOrderMark("\xEF\xBB\xBF");
@@ -68,8 +68,8 @@ CodeTableFile parseCodeTable(const QByteArray& bytes) {
             file.columns = fields;
         } else if (fields.size() != file.columns.size()) {
             throw MalformedLine(line, QStringLiteral("%1 érték áll %2 oszlop helyett")
-                                          .arg(fields.size())
-                                          .arg(file.columns.size()));
+                                          .arg(QString::number(fields.size()),
+                                               QString::number(file.columns.size())));
         } else {
             file.rows.append(fields);
             file.lines.append(line);

@@ -63,14 +63,13 @@ constexpr Reference kReferences[] = {
 
 // The columns that name a record or an item in the report.
 QString keyColumnsOf(const QString& table) {
-    return table == u"AdatlapInt" ? QStringLiteral("Adosajat, Adatszolgev, Adatszolgnegyedev")
-                                  : QStringLiteral(
-                                        "Adosajat, Beszerzev, Beszerznegyedev, "
-                                        "Tetelsorszam");
+    if (table == u"AdatlapInt")
+        return QStringLiteral("Adosajat, Adatszolgev, Adatszolgnegyedev");
+    return QStringLiteral("Adosajat, Beszerzev, Beszerznegyedev, Tetelsorszam");
 }
 
 Failure fileFailure(const QString& fileName, int line, const QString& reason) {
-    return Failure(QStringLiteral("%1, %2. sor: %3").arg(fileName).arg(line).arg(reason));
+    return Failure(QStringLiteral("%1, %2. sor: %3").arg(fileName, QString::number(line), reason));
 }
 
 // The code tables of the database (names beginning with "torzs_" in any case), by lower-case
@@ -123,8 +122,7 @@ void checkFitsTable(const TableFile& file) {
                 throw fileFailure(file.fileName, file.contents.lines.at(row),
                                   QStringLiteral("\"%1\" nem fér a(z) %2 oszlopba "
                                                  "(legfeljebb %3 karakter)")
-                                      .arg(value, column.name)
-                                      .arg(column.width));
+                                      .arg(value, column.name, QString::number(column.width)));
             if (column.wholeNumber && !isWholeNumber(value))
                 throw fileFailure(
                     file.fileName, file.contents.lines.at(row),
@@ -255,9 +253,8 @@ QStringList reportLines(const ImportReport& report) {
     QStringList lines;
     for (const ReplacedTable& table : report.replaced)
         lines.append(QStringLiteral("%1: %2 → %3 sor")
-                         .arg(table.table)
-                         .arg(table.rowsBefore)
-                         .arg(table.rowsAfter));
+                         .arg(table.table, QString::number(table.rowsBefore),
+                              QString::number(table.rowsAfter)));
     if (report.dangling.isEmpty()) {
         lines.append(QStringLiteral("Minden tárolt adat létező kódra hivatkozik."));
         return lines;
