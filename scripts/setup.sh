@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     zlib1g-dev libsqlite3-dev libbenchmark-dev sqlite3
     python3 python3-pyftpdlib curl
-    xvfb xauth
+    xvfb xauth strace
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -7,6 +7,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <utility>
+#include <vector>
+
 namespace db {
 
 namespace {
@@ -14,7 +17,24 @@ namespace {
 const QString kConnectionName = QStringLiteral("zovavazuvi");
 
 // Another process that briefly holds the file does not fail a command.
-const QString kOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
+const QString kOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMilliseconds);
+
+// The transaction in progress on the shared connection and what waits for its end.
+struct Transaction {
+    bool open = false;
+    std::vector<std::function<void(bool committed)>> atEnd;
+};
+
+Transaction& currentTransaction() {
+    static Transaction transaction;
+    return transaction;
+}
+
+void endTransaction(bool committed) {
+    auto actions = std::exchange(currentTransaction(), {}).atEnd;
+    for (const auto& action : actions)
+        action(committed);
+}
 
 }  // namespace
 
@@ -45,6 +65,7 @@ void openConnection(const QString& path) {
 }
 
 void closeConnection() {
+    endTransaction(false);
     if (!QSqlDatabase::contains(kConnectionName))
         return;
     {
@@ -65,20 +86,43 @@ QSqlDatabase connection() {
     return QSqlDatabase::database(kConnectionName, false);
 }
 
+void setBusyTimeout(int milliseconds) {
+    execute(QStringLiteral("pragma busy_timeout = %1").arg(milliseconds));
+}
+
+bool transactionOpen() {
+    return currentTransaction().open;
+}
+
+void whenTransactionEnds(std::function<void(bool committed)> action) {
+    if (!transactionOpen()) {
+        action(true);
+        return;
+    }
+    currentTransaction().atEnd.push_back(std::move(action));
+}
+
 void beginTransaction() {
+    // Taking the write lock at once makes a file held by another writer fail here, before any
+    // change is made.
     execute(QStringLiteral("begin immediate"));
+    currentTransaction().open = true;
 }
 
 void commitTransaction() {
+    // A commit refused by a lock leaves the transaction open; the caller rolls it back.
     execute(QStringLiteral("commit"));
+    endTransaction(true);
 }
 
 void rollbackTransaction() {
-    // A failed statement may already have ended the transaction; there is nothing more to undo.
+    // The engine ends the transaction itself after some failures (an I/O error at commit);
+    // then there is nothing more to undo.
     try {
         execute(QStringLiteral("rollback"));
     } catch (const platform::Failure&) {
     }
+    endTransaction(false);
 }
 
 }  // namespace db

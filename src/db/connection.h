@@ -3,6 +3,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
+
 namespace db {
 
 // The database file, relative to the program's working folder.
@@ -17,24 +19,40 @@ bool isConnected();
 // The shared connection; a Failure when it is not open.
 QSqlDatabase connection();
 
-// Runs fn inside one transaction: both or neither of the changes it makes are stored.
+// How long a statement waits for another process to release the file before it fails with
+// "database is locked".
+inline constexpr int kBusyTimeoutMilliseconds = 5000;
+void setBusyTimeout(int milliseconds);
+
+// Runs fn inside one transaction: both or neither of the changes it makes are stored. A failure
+// of fn or of the commit itself rolls everything back and is passed on; the connection stays
+// usable. Called while a transaction is open, fn joins it.
 template <typename Fn>
 void inTransaction(Fn&& fn);
 
+// Runs action(committed) when the open transaction ends, or action(true) at once when none is
+// open: what is only true once the changes are stored waits for the commit.
+void whenTransactionEnds(std::function<void(bool committed)> action);
+
+bool transactionOpen();
 void beginTransaction();
 void commitTransaction();
 void rollbackTransaction();
 
 template <typename Fn>
 void inTransaction(Fn&& fn) {
+    if (transactionOpen()) {
+        fn();
+        return;
+    }
     beginTransaction();
     try {
         fn();
+        commitTransaction();
     } catch (...) {
         rollbackTransaction();
         throw;
     }
-    commitTransaction();
 }
 
 }  // namespace db

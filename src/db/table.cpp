@@ -5,6 +5,7 @@
 #include "query.h"
 #include "statement.h"
 
+#include <QPointer>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -140,6 +141,7 @@ void Table::close() {
     filter_.clear();
     current_ = -1;
     mode_ = Mode::Browse;
+    storing_ = false;
 }
 
 int Table::columnIndex(const QString& column) const {
@@ -262,7 +264,7 @@ void Table::insertAt(int position) {
     Q_EMIT currentChanged();
 }
 
-void Table::insertRow() {
+qint64 Table::insertRow() {
     QStringList names;
     QStringList marks;
     QVariantList values;
@@ -274,36 +276,51 @@ void Table::insertRow() {
     execute(QStringLiteral("insert into %1 (%2) values (%3)")
                 .arg(quoteName(name_), names.join(u','), marks.join(u',')),
             values);
-    rows_[current_].rowid = Statement::lastInsertRowid();
+    return Statement::lastInsertRowid();
 }
 
-void Table::updateRow() {
+qint64 Table::updateRow() {
     QStringList assignments;
     QVariantList values;
     for (int i = 0; i < columns_.size(); ++i) {
         assignments.append(quoteName(columns_.at(i).name) + QStringLiteral(" = ?"));
         values.append(rows_.at(current_).values.at(i));
     }
-    values.append(rows_.at(current_).rowid);
+    const qint64 rowid = rows_.at(current_).rowid;
+    values.append(rowid);
     execute(QStringLiteral("update %1 set %2 where rowid = ?")
                 .arg(quoteName(name_), assignments.join(QStringLiteral(", "))),
             values);
+    return rowid;
 }
 
 void Table::post() {
-    if (mode_ == Mode::Insert)
-        insertRow();
-    else if (mode_ == Mode::Edit)
-        updateRow();
-    else
+    if (mode_ == Mode::Browse || storing_)
         return;
+    inTransaction([this] {
+        const qint64 rowid = mode_ == Mode::Insert ? insertRow() : updateRow();
+        storing_ = true;
+        // Until the commit has gone through, the row is still being edited with the user's
+        // input, so a store refused by a lock or a disk error can simply be repeated.
+        whenTransactionEnds([self = QPointer<Table>(this), row = current_, rowid](bool committed) {
+            if (self)
+                self->finishStore(row, rowid, committed);
+        });
+    });
+}
+
+void Table::finishStore(int row, qint64 rowid, bool committed) {
+    storing_ = false;
+    if (!committed || row >= rowCount())
+        return;
+    rows_[row].rowid = rowid;
     setMode(Mode::Browse);
 }
 
-void Table::dropCurrentRow() {
-    rows_.remove(current_);
-    if (current_ >= rowCount())
-        current_ = rowCount() - 1;
+void Table::dropRow(int position) {
+    rows_.remove(position);
+    if (current_ > position || current_ >= rowCount())
+        --current_;
     setMode(Mode::Browse);
     Q_EMIT rowsReset();
     Q_EMIT currentChanged();
@@ -311,7 +328,7 @@ void Table::dropCurrentRow() {
 
 void Table::cancel() {
     if (mode_ == Mode::Insert) {
-        dropCurrentRow();
+        dropRow(current_);
     } else if (mode_ == Mode::Edit) {
         rows_[current_] = saved_;
         setMode(Mode::Browse);
@@ -326,9 +343,22 @@ void Table::remove() {
         cancel();
         return;
     }
-    execute(QStringLiteral("delete from %1 where rowid = ?").arg(quoteName(name_)),
-            {rows_.at(current_).rowid});
-    dropCurrentRow();
+    const qint64 rowid = rows_.at(current_).rowid;
+    inTransaction([&] {
+        execute(QStringLiteral("delete from %1 where rowid = ?").arg(quoteName(name_)), {rowid});
+        // The row leaves the cursor only once its deletion is committed.
+        whenTransactionEnds([self = QPointer<Table>(this), rowid](bool committed) {
+            if (self && committed)
+                self->dropStoredRow(rowid);
+        });
+    });
+}
+
+void Table::dropStoredRow(qint64 rowid) {
+    const auto found = std::find_if(rows_.cbegin(), rows_.cend(),
+                                    [rowid](const Row& row) { return row.rowid == rowid; });
+    if (found != rows_.cend())
+        dropRow(static_cast<int>(found - rows_.cbegin()));
 }
 
 }  // namespace db

@@ -84,10 +84,13 @@ public:
     void insert();
     // Starts a new empty row after the last one.
     void append();
-    // Stores the row being edited or inserted; a Failure leaves it being edited.
+    // Stores the row being edited or inserted. It counts as stored (browsing, a new row with its
+    // id) only once the transaction that wrote it has committed; a Failure, of the commit too,
+    // leaves it being edited with the values it holds.
     void post();
     void cancel();
-    // Removes the current row from the database.
+    // Removes the current row from the database; it leaves the cursor once the deletion is
+    // committed.
     void remove();
     // Re-reads the rows; the current record stays current (its position, when it is gone).
     void refresh();
@@ -112,10 +115,14 @@ private:
     QString selectStatement(QVariantList& values) const;
     void setMode(Mode mode);
     void insertAt(int position);
-    // Takes the current row out of the cursor; the next one (or the last) becomes current.
-    void dropCurrentRow();
-    void insertRow();
-    void updateRow();
+    // Takes a row out of the cursor; after the current one, the next (or the last) becomes
+    // current.
+    void dropRow(int position);
+    void dropStoredRow(qint64 rowid);
+    // Write the current row; return its rowid.
+    qint64 insertRow();
+    qint64 updateRow();
+    void finishStore(int row, qint64 rowid, bool committed);
 
     bool open_ = false;
     bool isView_ = false;
@@ -127,7 +134,8 @@ private:
     QVector<Row> rows_;
     int current_ = -1;
     Mode mode_ = Mode::Browse;
-    Row saved_;  // the row as it was before editing
+    bool storing_ = false;  // posted, waiting for the transaction to end
+    Row saved_;             // the row as it was before editing
 };
 
 }  // namespace db

@@ -7,6 +7,8 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 using db::DeclaredColumn;
@@ -222,6 +224,45 @@ private Q_SLOTS:
         QVERIFY(failure.contains(QStringLiteral("no such table")));
         QCOMPARE(Query(QStringLiteral("select count(1) from AdatlapInt")).text(0),
                  QStringLiteral("0"));
+    }
+
+    // A commit that the disk refuses (the first sync fails with EIO): the cursor keeps the
+    // change as the user made it, the file keeps what it held, and the same store goes through
+    // once the disk works again.
+    void commitFailingOnTheDisk_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("insert")
+            << "insert"
+            << "1: disk I/O error; cursor inserting, 2 rows, year 2008; file 11111111/2007\n"
+               "2: stored; cursor browsing, 2 rows, year 2008; file 11111111/2007 22222222/2008\n";
+        QTest::newRow("edit")
+            << "edit"
+            << "1: disk I/O error; cursor editing, 1 rows, year 2008; file 11111111/2007\n"
+               "2: stored; cursor browsing, 1 rows, year 2008; file 11111111/2008\n";
+        QTest::newRow("delete")
+            << "delete"
+            << "1: disk I/O error; cursor browsing, 1 rows, year 2007; file 11111111/2007\n"
+               "2: stored; cursor browsing, 0 rows, year ; file \n";
+    }
+
+    void commitFailingOnTheDisk() {
+        QFETCH(QString, action);
+        QFETCH(QString, report);
+        ProgramFolder folder;
+        insertInstitution(QStringLiteral("11111111"), QStringLiteral("Első"), 2007,
+                          QStringLiteral("1"));
+        const QString tracer = QStandardPaths::findExecutable(QStringLiteral("strace"));
+        QVERIFY2(!tracer.isEmpty(), "strace is needed to make a disk sync fail");
+        QProcess probe;
+        probe.start(tracer,
+                    {QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                     QStringLiteral("-e"), QStringLiteral("trace=fdatasync"), QStringLiteral("-e"),
+                     QStringLiteral("inject=fdatasync:error=EIO:when=1"),
+                     QStringLiteral(VK_COMMIT_PROBE), folder.databasePath(), action});
+        QVERIFY(probe.waitForFinished(60000));
+        QCOMPARE(QString::fromUtf8(probe.readAllStandardOutput()), report);
+        QCOMPARE(probe.exitCode(), 0);
     }
 };
 

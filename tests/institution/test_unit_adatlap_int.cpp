@@ -1,3 +1,4 @@
+#include "db/connection.h"
 #include "db/query.h"
 #include "db/widgets/bound_grid.h"
 #include "db/widgets/bound_line_edit.h"
@@ -16,6 +17,8 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTest>
@@ -117,6 +120,30 @@ QStringList purchaseKeys() {
             QStringList{query.text(0), query.text(1), query.text(2), query.text(3)}.join(u'/'));
     return keys;
 }
+
+// A second connection to the file inside a read transaction: until it ends, no other connection
+// can commit a change.
+class ReadLock {
+public:
+    explicit ReadLock(const QString& path) {
+        auto reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
+        reader.setDatabaseName(path);
+        QVERIFY(reader.open() && reader.transaction());
+        QSqlQuery query(reader);
+        QVERIFY(query.exec(QStringLiteral("select count(*) from AdatlapInt")) && query.next());
+    }
+    ~ReadLock() {
+        {
+            auto reader = QSqlDatabase::database(kName);
+            reader.commit();
+            reader.close();
+        }
+        QSqlDatabase::removeDatabase(kName);
+    }
+
+private:
+    static inline const QString kName = QStringLiteral("reader");
+};
 
 ShownBox warning(const QString& text) {
     return {MessageKind::Warning, text, {Button::Ok}};
@@ -466,6 +493,69 @@ private Q_SLOTS:
         click(form_->Button_tarolas);
         QCOMPARE(messages_->take(), QList<ShownBox>());
         QCOMPARE(purchaseKeys(), QStringList{QStringLiteral("12345676/2006/1/1")});
+    }
+
+    // Another process reads the file past the busy time-out: the commit fails with the engine's
+    // text and nothing changes; once the reader is gone the same click goes through and the file
+    // holds exactly what the user stored.
+    void storingWhileAnotherProcessReads_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QList<Record>>("stored");
+        QTest::addColumn<QStringList>("items");
+        const Record old =
+            keyed(QStringLiteral("12345676"), QStringLiteral("2006"), QStringLiteral("4"));
+        Record reKeyed = old;
+        reKeyed.insert(QStringLiteral("Adatszolgnegyedev"), QStringLiteral("1"));
+        QTest::newRow("adding") << "adding" << QList<Record>{old, storedRecord(validRecord())}
+                                << QStringList{"12345676/2006/4/1"};
+        QTest::newRow("re-keying")
+            << "re-keying" << QList<Record>{reKeyed} << QStringList{"12345676/2006/1/1"};
+        QTest::newRow("deleting") << "deleting" << QList<Record>{} << QStringList{};
+    }
+
+    void storingWhileAnotherProcessReads() {
+        QFETCH(QString, action);
+        QFETCH(QList<Record>, stored);
+        QFETCH(QStringList, items);
+        const bool deleting = action == u"deleting";
+        insertRecord(
+            keyed(QStringLiteral("12345676"), QStringLiteral("2006"), QStringLiteral("4")));
+        if (!deleting)
+            insertPurchaseItem(QStringLiteral("12345676"), 2006, QStringLiteral("4"), 1);
+        db::setBusyTimeout(100);
+        const QList<Record> recordsBefore = storedRecords();
+        const QStringList itemsBefore = purchaseKeys();
+        open();
+        QPushButton* button = deleting ? form_->Button_torles : form_->Button_tarolas;
+        if (action == u"adding") {
+            click(form_->Button_felvitel);
+            fill(validRecord());
+        } else if (action == u"re-keying") {
+            click(form_->Button_modositas);
+            choose(form_->DBLookupComboBox_adatszolgnegyedev, QStringLiteral("1"));
+        }
+        const int gridRows = form_->DBGrid_AdatlapInt->model()->rowCount();
+        {
+            ReadLock reader(folder_->databasePath());
+            if (deleting)
+                messages_->answer(Button::Ok);
+            click(button);
+            QCOMPARE(messages_->take().constLast(),
+                     (ShownBox{
+                         MessageKind::Error, QStringLiteral("database is locked."), {Button::Ok}}));
+            QCOMPARE(storedRecords(), recordsBefore);
+            QCOMPARE(purchaseKeys(), itemsBefore);
+            QCOMPARE(form_->DBGrid_AdatlapInt->model()->rowCount(), gridRows);
+            verifyPanels(!deleting);
+        }
+        if (deleting)
+            messages_->answer(Button::Ok);
+        click(button);
+        QCOMPARE(messages_->take().size(), deleting ? 1 : 0);
+        verifyBrowsing();
+        QCOMPARE(storedRecords(), stored);
+        QCOMPARE(purchaseKeys(), items);
+        QCOMPARE(form_->DBGrid_AdatlapInt->model()->rowCount(), stored.size());
     }
 
     void emptyTableRefusesModifyAndDelete() {
