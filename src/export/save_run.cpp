@@ -28,6 +28,21 @@ void drawPending() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+// A shown gauge repaints itself at once whenever its position changes, which over a run of
+// 100,000 lines would take far longer than writing them. While the run writes, the gauge takes
+// its figures with its own drawing held back; it is drawn with the rest when pending messages
+// are processed.
+class HeldDrawing {
+public:
+    explicit HeldDrawing(QWidget* widget) : widget_(widget) { widget_->setUpdatesEnabled(false); }
+    ~HeldDrawing() { widget_->setUpdatesEnabled(true); }
+    HeldDrawing(const HeldDrawing&) = delete;
+    HeldDrawing& operator=(const HeldDrawing&) = delete;
+
+private:
+    QWidget* widget_;
+};
+
 }  // namespace
 
 SaveRun::SaveRun(const SaveRunControls& controls, std::function<QDate()> today)
@@ -48,8 +63,9 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
     try {
         controls_.step->show();
         controls_.gauge->show();
-        gaugeMaximum_ = 1;
-        gaugePosition_ = 0;
+        const HeldDrawing held(controls_.gauge);
+        controls_.gauge->setRange(0, 1);
+        controls_.gauge->setValue(0);
         draw(true);
 
         controls_.send->setText(QStringLiteral("Küldés %1 - %2").arg(year, quarter));
@@ -108,26 +124,28 @@ void SaveRun::cleanUp(const QString& folder) {
 // The gauge counts the rows of the file being written; an empty result shows an empty gauge
 // rather than a busy one.
 void SaveRun::showStep(int rowCount, const QString& fileName) {
-    gaugeMaximum_ = std::max(rowCount, 1);
+    controls_.gauge->setRange(0, std::max(rowCount, 1));
     showProgress(0);
     controls_.step->setText(fileName + QStringLiteral(" mentése"));
 }
 
 void SaveRun::showProgress(int position) {
-    gaugePosition_ = position;
+    controls_.gauge->setValue(position);
     draw(false);
 }
 
-// The gauge always holds the current figures, so a run that fails leaves the failing file's
-// progress behind. Drawing them happens at most every 40 ms unless asked to draw now: often
-// enough to watch the run, seldom enough that drawing does not outweigh writing.
+// Draws the log, the gauge and the step label, at most every 40 ms unless asked to draw now: often
+// enough to watch the run, seldom enough that drawing does not outweigh writing. The gauge's
+// figures are set on every step all the same, so a run that fails leaves them behind as they
+// were.
 void SaveRun::draw(bool now) {
     constexpr qint64 kIntervalMs = 40;
-    controls_.gauge->setMaximum(gaugeMaximum_);
-    controls_.gauge->setValue(gaugePosition_);
     if (!now && lastDraw_.isValid() && lastDraw_.elapsed() < kIntervalMs)
         return;
+    const bool held = !controls_.gauge->updatesEnabled();
+    controls_.gauge->setUpdatesEnabled(true);
     drawPending();
+    controls_.gauge->setUpdatesEnabled(!held);
     lastDraw_.start();
 }
 

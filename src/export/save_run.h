@@ -66,8 +66,6 @@ private:
     bool saveError_ = false;
     platform::TextFile errorListFile_;
     QElapsedTimer lastDraw_;
-    int gaugeMaximum_ = 1;
-    int gaugePosition_ = 0;
     // The listing folder's entries by lower-case name, read once per run rather than once per
     // data provider.
     std::optional<QHash<QString, QStringList>> listingEntries_;
