@@ -2,6 +2,7 @@
 
 #include "UnitAbout.h"
 #include "accelerators.h"
+#include "caption_period.h"
 #include "db/connection.h"
 #include "db/query.h"
 #include "export/save_run.h"
@@ -52,7 +53,9 @@ void TFormFo::createControls() {
     ListBox1->installEventFilter(this);
     Label1 = new QLabel(client);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->move(16, 250);
+    // The step label has the room of its row between the log list and the gauge, so every step
+    // text shows whole, whatever the label held when it was first shown.
+    Label1->setGeometry(16, 250, kLogSize.width() - 16, kLogSize.height() - kGaugeHeight - 250);
     Label1->hide();
     Gauge1 = new QProgressBar(client);
     Gauge1->setObjectName(QStringLiteral("Gauge1"));
@@ -94,7 +97,9 @@ void TFormFo::createMenu() {
     connect(TMenuItem_Kilepes, &QAction::triggered, this, &TFormFo::Kilpsaprogrambl1Click);
     TMenuItem_About = addItem(QStringLiteral("About"), "TMenuItem_About");
     connect(TMenuItem_About, &QAction::triggered, this, &TFormFo::TMenuItem_AboutClick);
-    app::assignAccelerators(bar->actions());
+    // The save run sets the captions of "Küldés" and "Kísérőjegyzék nyomtatása"; they keep a
+    // letter to reach them by.
+    app::assignAcceleratorsOnChange(bar);
 }
 
 void TFormFo::FormCreate() {
@@ -162,9 +167,10 @@ void TFormFo::Kilpsaprogrambl1Click() {
 
 void TFormFo::Ment(QAction* sender) {
     platform::runCommand([&] {
+        const app::Period period = app::periodOfCaption(sender->text());
         exporting::Ment(
             {ListBox1, Gauge1, Label1, TMenuItem_Kuldes->menuAction(), TMenuItem_KisJegyz},
-            sender->text());
+            period.year, period.quarter);
     });
 }
 

@@ -1,7 +1,9 @@
 #include "accelerators.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSet>
 
 namespace app {
@@ -26,6 +28,20 @@ qsizetype markerPosition(const QString& caption) {
     }
     return -1;
 }
+
+// Serves the menu bar's level again whenever one of its items is added or changed. Setting the
+// markers changes the items again, which serves the level once more and changes nothing.
+class AcceleratorKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ActionAdded || event->type() == QEvent::ActionChanged)
+            assignAccelerators(static_cast<QWidget*>(watched)->actions());
+        return false;
+    }
+};
 
 }  // namespace
 
@@ -66,6 +82,21 @@ void assignAccelerators(const QList<QAction*>& level) {
 void assignAcceleratorsOnOpen(QMenu* menu) {
     QObject::connect(menu, &QMenu::aboutToShow, menu,
                      [menu] { assignAccelerators(menu->actions()); });
+}
+
+void assignAcceleratorsOnChange(QMenuBar* bar) {
+    assignAccelerators(bar->actions());
+    bar->installEventFilter(new AcceleratorKeeper(bar));
+}
+
+QString withoutMarker(const QString& caption) {
+    QString text;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i;
+        text.append(caption[i]);
+    }
+    return text;
 }
 
 }  // namespace app

@@ -5,6 +5,7 @@
 
 class QAction;
 class QMenu;
+class QMenuBar;
 
 namespace app {
 
@@ -19,5 +20,12 @@ void assignAccelerators(const QList<QAction*>& level);
 
 // Assigns the accelerators of a menu's level whenever it opens.
 void assignAcceleratorsOnOpen(QMenu* menu);
+
+// Assigns the accelerators of the menu bar now and again whenever an item is added to it or a
+// caption of it is set, so a caption the program changes keeps a letter to reach it by.
+void assignAcceleratorsOnChange(QMenuBar* bar);
+
+// The caption as the user reads it: without its accelerator marker ("&&" is a literal "&").
+QString withoutMarker(const QString& caption);
 
 }  // namespace app

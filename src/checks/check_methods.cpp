@@ -16,6 +16,12 @@ QString fieldName(const QString& label) {
     return QStringLiteral("A '") + label + u'\'';
 }
 
+// Characters as the user sees them and as the data files hold them: one per code point after the
+// composition the files apply (NFC), so a letter typed with a combining accent counts once.
+qsizetype characterCount(const QString& value) {
+    return value.normalized(QString::NormalizationForm_C).toUcs4().size();
+}
+
 bool isDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
@@ -57,7 +63,7 @@ void SetPanelEnabled(QWidget* panel, bool enabled) {
 }
 
 bool CheckDigits(const QString& label, const QString& value, int count) {
-    if (value.size() != count) {
+    if (characterCount(value) != count) {
         platform::showWarning(fieldName(label) + QStringLiteral(" nevű mezőnek ") +
                               QString::number(count) + QStringLiteral(" jegyből kell állnia!!!"));
         return true;
@@ -71,7 +77,7 @@ bool CheckDigits(const QString& label, const QString& value, int count) {
 }
 
 bool CheckMinLength(const QString& label, const QString& value, int minimum) {
-    if (value.size() >= minimum)
+    if (characterCount(value) >= minimum)
         return false;
     if (value.isEmpty())
         platform::showWarning(fieldName(label) + QStringLiteral(" nevű mező nincs kitöltve!!!"));

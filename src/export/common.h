@@ -16,8 +16,8 @@ inline const QString kCoverNoteFolder = QStringLiteral("kuldes/temp/");
 inline const QString kProviderRow = QStringLiteral(
     "select * from adatlapInt where adosajat = ? and adatszolgev = ? and adatszolgnegyedev = ?");
 
-// Deletes the named entries of the folder (files of any attributes); returns the names of those
-// that could not be deleted.
+// Deletes the named entries of the folder; returns the names of those that could not be deleted.
+// A file marked read-only or open in a spreadsheet program cannot be deleted and stays.
 QStringList deleteEntries(const QString& folder, const QStringList& names);
 
 // Every entry of the folder (files of any attributes, folders) that the wildcard pattern finds,

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -27,12 +28,27 @@ void drawPending() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+// A shown gauge repaints itself at once whenever its position changes, which over a run of
+// 100,000 lines would take far longer than writing them. While the run writes, the gauge takes
+// its figures with its own drawing held back; it is drawn with the rest when pending messages
+// are processed.
+class HeldDrawing {
+public:
+    explicit HeldDrawing(QWidget* widget) : widget_(widget) { widget_->setUpdatesEnabled(false); }
+    ~HeldDrawing() { widget_->setUpdatesEnabled(true); }
+    HeldDrawing(const HeldDrawing&) = delete;
+    HeldDrawing& operator=(const HeldDrawing&) = delete;
+
+private:
+    QWidget* widget_;
+};
+
 }  // namespace
 
 SaveRun::SaveRun(const SaveRunControls& controls, std::function<QDate()> today)
     : controls_(controls), today_(std::move(today)) {}
 
-void SaveRun::Ment(const QString& caption) {
+void SaveRun::Ment(const QString& year, const QString& quarter) {
     listingEntries_.reset();
     controls_.log->show();
     controls_.log->clear();
@@ -47,25 +63,25 @@ void SaveRun::Ment(const QString& caption) {
     try {
         controls_.step->show();
         controls_.gauge->show();
-        gaugeMaximum_ = 1;
-        gaugePosition_ = 0;
+        const HeldDrawing held(controls_.gauge);
+        controls_.gauge->setRange(0, 1);
+        controls_.gauge->setValue(0);
         draw(true);
 
-        const Period period = periodOfCaption(caption);
-        controls_.send->setText(QStringLiteral("Küldés %1 - %2").arg(period.year, period.quarter));
+        controls_.send->setText(QStringLiteral("Küldés %1 - %2").arg(year, quarter));
         controls_.coverNote->setText(
-            QStringLiteral("Kísérőjegyzék nyomtatása %1 - %2").arg(period.year, period.quarter));
+            QStringLiteral("Kísérőjegyzék nyomtatása %1 - %2").arg(year, quarter));
 
         db::Query providers(QStringLiteral("select ai.adosajat from adatlapInt ai "
                                            "where ai.adatszolgev = ? and ai.adatszolgnegyedev = ?"),
-                            {period.year, period.quarter});
+                            {year, quarter});
         const int count = providers.rowCount();
         for (int i = 0; i < count; ++i) {
             const QString adosajat = providers.text(QStringLiteral("adosajat"));
-            WriteInstitutionFile(adosajat, period.year, period.quarter);
-            WritePurchaseFile(adosajat, period.year, period.quarter);
-            WritePurchaseListing(adosajat, period.year, period.quarter);
-            WriteCoverNote(adosajat, period.year, period.quarter);
+            WriteInstitutionFile(adosajat, year, quarter);
+            WritePurchaseFile(adosajat, year, quarter);
+            WritePurchaseListing(adosajat, year, quarter);
+            WriteCoverNote(adosajat, year, quarter);
             providers.next();
         }
 
@@ -108,37 +124,33 @@ void SaveRun::cleanUp(const QString& folder) {
 // The gauge counts the rows of the file being written; an empty result shows an empty gauge
 // rather than a busy one.
 void SaveRun::showStep(int rowCount, const QString& fileName) {
-    gaugeMaximum_ = std::max(rowCount, 1);
+    controls_.gauge->setRange(0, std::max(rowCount, 1));
     showProgress(0);
     controls_.step->setText(fileName + QStringLiteral(" mentése"));
 }
 
 void SaveRun::showProgress(int position) {
-    gaugePosition_ = position;
+    controls_.gauge->setValue(position);
     draw(false);
 }
 
 // Draws the log, the gauge and the step label, at most every 40 ms unless asked to draw now: often
-// enough to watch the run, seldom enough that drawing does not outweigh writing.
+// enough to watch the run, seldom enough that drawing does not outweigh writing. The gauge's
+// figures are set on every step all the same, so a run that fails leaves them behind as they
+// were.
 void SaveRun::draw(bool now) {
     constexpr qint64 kIntervalMs = 40;
     if (!now && lastDraw_.isValid() && lastDraw_.elapsed() < kIntervalMs)
         return;
-    controls_.gauge->setMaximum(gaugeMaximum_);
-    controls_.gauge->setValue(gaugePosition_);
+    const bool held = !controls_.gauge->updatesEnabled();
+    controls_.gauge->setUpdatesEnabled(true);
     drawPending();
+    controls_.gauge->setUpdatesEnabled(!held);
     lastDraw_.start();
 }
 
-void Ment(const SaveRunControls& controls, const QString& caption) {
-    SaveRun(controls).Ment(caption);
-}
-
-Period periodOfCaption(const QString& caption) {
-    // Positions count the accelerator marker; a caption shown without one is counted as if the
-    // marker stood at its start, which gives the same year and quarter.
-    const QString counted = caption.contains(u'&') ? caption : u'&' + caption;
-    return {counted.mid(8, 4), counted.mid(13, 1)};
+void Ment(const SaveRunControls& controls, const QString& year, const QString& quarter) {
+    SaveRun(controls).Ment(year, quarter);
 }
 
 QStringList entriesOf(const QString& folder, const QString& pattern) {
@@ -146,10 +158,33 @@ QStringList entriesOf(const QString& folder, const QString& pattern) {
         {pattern}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
+namespace {
+
+// A file the user marked read-only has no write bit in its mode; unlike the file system's own
+// refusal this holds for every user, the administrator included.
+bool isReadOnly(const QString& path) {
+    constexpr auto kWritable =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    const QFileInfo info(path);
+    return info.isFile() && !(info.permissions() & kWritable);
+}
+
+// A spreadsheet program that has a file open keeps a lock file ".~lock.<name>#" beside it.
+bool isOpenInSpreadsheet(const QString& folder, const QString& name) {
+    return QFileInfo::exists(folder + QStringLiteral(".~lock.") + name + u'#');
+}
+
+bool deleteEntry(const QString& folder, const QString& name) {
+    const QString path = folder + name;
+    return !isReadOnly(path) && !isOpenInSpreadsheet(folder, name) && QFile::remove(path);
+}
+
+}  // namespace
+
 QStringList deleteEntries(const QString& folder, const QStringList& names) {
     QStringList kept;
     for (const QString& name : names) {
-        if (!QFile::remove(folder + name))
+        if (!deleteEntry(folder, name))
             kept.append(name);
     }
     return kept;

@@ -37,8 +37,9 @@ public:
     explicit SaveRun(const SaveRunControls& controls,
                      std::function<QDate()> today = &QDate::currentDate);
 
-    // The command of a save item; its caption as the menu holds it, e.g. "&Mentés 2007-3".
-    void Ment(const QString& caption);
+    // The command of a save item, with the year (4 characters) and quarter (1 character) its
+    // caption carries.
+    void Ment(const QString& year, const QString& quarter);
 
     // One line in the error list and the log list; an error line is prefixed "HIBA: " and sets
     // SaveError.
@@ -65,23 +66,13 @@ private:
     bool saveError_ = false;
     platform::TextFile errorListFile_;
     QElapsedTimer lastDraw_;
-    int gaugeMaximum_ = 1;
-    int gaugePosition_ = 0;
     // The listing folder's entries by lower-case name, read once per run rather than once per
     // data provider.
     std::optional<QHash<QString, QStringList>> listingEntries_;
 };
 
 // The save run with the real clock: the one line the main window's save items call.
-void Ment(const SaveRunControls& controls, const QString& caption);
-
-// The period a save item's caption carries, counted with the one accelerator marker "&" the menu
-// puts into the word "Mentés": the year is the 4 characters from the 9th, the quarter the 14th.
-struct Period {
-    QString year;
-    QString quarter;
-};
-Period periodOfCaption(const QString& caption);
+void Ment(const SaveRunControls& controls, const QString& year, const QString& quarter);
 
 // A value (in Windows-1250, one byte per character) fitted to its field: cut to the width, or
 // filled with blanks after it (left-aligned) or before it (right-aligned).

@@ -68,6 +68,28 @@ bool isAscii(QStringView text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
+bool isTag(char32_t codePoint) {
+    return codePoint >= 0xE0000 && codePoint <= 0xE007F;
+}
+
+// The system's conversion drops the Unicode tag characters (U+E0000 to U+E007F) without a trace;
+// like every other character the code page lacks, each of them becomes "?".
+QString withTagsReplaced(const QString& text) {
+    QString replaced;
+    replaced.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        if (pair && isTag(QChar::surrogateToUcs4(text[i], text[i + 1]))) {
+            replaced.append(u'?');
+            ++i;
+        } else {
+            replaced.append(text[i]);
+        }
+    }
+    return replaced;
+}
+
 }  // namespace
 
 QByteArray toWindows1250(QStringView text) {
@@ -75,7 +97,8 @@ QByteArray toWindows1250(QStringView text) {
         return text.toLatin1();
     thread_local Windows1250Converter converter;
     // A letter typed as base letter plus combining accent is stored as its single code point.
-    return converter.convert(text.toString().normalized(QString::NormalizationForm_C));
+    return converter.convert(
+        withTagsReplaced(text.toString().normalized(QString::NormalizationForm_C)));
 }
 
 TextFile::~TextFile() {

@@ -7,8 +7,6 @@
 #include <QNetworkProxy>
 #include <QRegularExpression>
 
-#include <sys/socket.h>
-
 #include <vector>
 
 namespace transmission {
@@ -209,28 +207,14 @@ qint64 FtpClient::sendFile(QFile& file, QTcpSocket& data) {
     return sent;
 }
 
-// Ends the upload without losing a byte: the sending side is shut down, so the server reads the
-// end of the file after everything before it, and the socket is released only once the server
-// closed its side. Whatever the server sends meanwhile is read and dropped, because closing a
-// socket with unread input would reset the connection; the wait is limited as a whole, so that a
-// server that keeps sending and never closes cannot hold the upload.
+// Ends the upload once every byte of the file is in the data connection: the connection is closed
+// as a whole (the system still delivers what it holds, then the end of the file), and the
+// server's final reply tells whether the file arrived; a server that keeps its own side open after
+// confirming cannot hold the upload. Whatever the server sent meanwhile is dropped first, because
+// closing a socket with unread input would reset the connection.
 void FtpClient::closeDataConnection(QTcpSocket& data) {
-    ::shutdown(static_cast<int>(data.socketDescriptor()), SHUT_WR);
-    const QDeadlineTimer deadline(timeouts_.dataIdle);
-    while (data.state() == QAbstractSocket::ConnectedState) {
-        if (!deadline.hasExpired() &&
-            data.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-            data.readAll();
-            continue;
-        }
-        if (deadline.hasExpired() || data.error() == QAbstractSocket::SocketTimeoutError) {
-            throw Failure(QStringLiteral("The FTP server did not close the data connection "
-                                         "within %1")
-                              .arg(seconds(timeouts_.dataIdle)));
-        }
-        break;
-    }
-    data.abort();
+    data.readAll();
+    data.disconnectFromHost();
 }
 
 // 225, 226 or 250 confirm the upload; 426 or 450 followed by 226 or 225 confirm it as well.
@@ -283,10 +267,17 @@ FtpReply FtpClient::command(const QString& line) {
     return readReply(QStringLiteral("the reply to ") + verbOf(line));
 }
 
+// The time limit holds for the whole reply, however many lines arrive in time: a server that
+// keeps sending continuation lines is given up like a silent one.
 FtpReply FtpClient::readReply(const QString& awaiting) {
     const QDeadlineTimer deadline(timeouts_.reply);
     FtpReplyReader reader;
     while (!reader.addLine(readLine(deadline, awaiting))) {
+        if (deadline.hasExpired()) {
+            throw Failure(QStringLiteral("The reply of the FTP server did not end within %1 "
+                                         "(awaiting %2)")
+                              .arg(seconds(timeouts_.reply), awaiting));
+        }
     }
     return reader.take();
 }

@@ -25,6 +25,13 @@ QStringList FtpReply::innerLines() const {
 }
 
 bool FtpReplyReader::addLine(const QString& line) {
+    characters_ += line.size() + 2;  // with its CR LF
+    if (reply_.lines.size() >= kMaxLines || characters_ > kMaxCharacters) {
+        throw platform::Failure(
+            QStringLiteral("The reply of the FTP server is longer than %1 lines or %2 KiB")
+                .arg(kMaxLines)
+                .arg(kMaxCharacters / 1024));
+    }
     reply_.lines.append(line);
     if (reply_.lines.size() > 1) {
         return line.startsWith(terminator_);
@@ -45,6 +52,7 @@ FtpReply FtpReplyReader::take() {
     FtpReply reply = std::move(reply_);
     reply_ = {};
     terminator_.clear();
+    characters_ = 0;
     return reply;
 }
 

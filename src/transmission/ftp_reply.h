@@ -19,16 +19,21 @@ struct FtpReply {
 
 // Gathers the lines of one reply. A multi-line reply ("123-...") ends only at a line that begins
 // with the same code followed by a blank; lines in between may start with anything, digits too.
+// A reply is bounded far above any real server's greeting or feature list.
 class FtpReplyReader {
 public:
+    static constexpr qsizetype kMaxLines = 1000;
+    static constexpr qsizetype kMaxCharacters = 64 * 1024;
+
     // Takes the next line (without CR LF); true when it completes the reply. A first line that
-    // does not start with a reply code throws platform::Failure carrying the line.
+    // does not start with a reply code, or a reply beyond the bounds, throws platform::Failure.
     bool addLine(const QString& line);
     FtpReply take();
 
 private:
     FtpReply reply_;
     QString terminator_;
+    qsizetype characters_ = 0;
 };
 
 // The data address named by the first line of a 227 reply: six decimal numbers between "(" and

@@ -1,4 +1,5 @@
 #include "app/accelerators.h"
+#include "app/caption_period.h"
 
 #include <QTest>
 
@@ -33,6 +34,49 @@ private Q_SLOTS:
         QCOMPARE(app::withAccelerators(captions), marked);
         // Serving a level again changes nothing.
         QCOMPARE(app::withAccelerators(marked), marked);
+    }
+
+    // Save items and the Send entry give their period back wherever the marker stands.
+    void periodOfCaption_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("quarter");
+        QTest::newRow("save item, marker before M") << "&Mentés 2007-3"
+                                                    << "2007"
+                                                    << "3";
+        QTest::newRow("save item, marker before e") << "M&entés 2007-3"
+                                                    << "2007"
+                                                    << "3";
+        QTest::newRow("save item, marker before s") << "Menté&s 2008-4"
+                                                    << "2008"
+                                                    << "4";
+        QTest::newRow("save item without marker") << "Mentés 2007-1"
+                                                  << "2007"
+                                                  << "1";
+        QTest::newRow("send entry") << "&Küldés 2007 - 3"
+                                    << "2007"
+                                    << "3";
+        QTest::newRow("send entry, marker before d") << "Kül&dés 2009 - 2"
+                                                     << "2009"
+                                                     << "2";
+        QTest::newRow("send entry without marker") << "Küldés 2007 - 3"
+                                                   << "2007"
+                                                   << "3";
+        QTest::newRow("marker in the year") << "Mentés 2&007-3"
+                                            << "2007"
+                                            << "3";
+        QTest::newRow("empty quarter") << "&Mentés 2007-"
+                                       << "2007"
+                                       << "";
+    }
+
+    void periodOfCaption() {
+        QFETCH(QString, caption);
+        QFETCH(QString, year);
+        QFETCH(QString, quarter);
+        const app::Period period = app::periodOfCaption(caption);
+        QCOMPARE(period.year, year);
+        QCOMPARE(period.quarter, quarter);
     }
 };
 

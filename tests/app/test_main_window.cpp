@@ -1,15 +1,16 @@
 #include "app/UnitAbout.h"
 #include "app/UnitFo.h"
+#include "app/caption_period.h"
 #include "app/startup.h"
 #include "db/connection.h"
 #include "db/query.h"
-#include "export/save_run.h"
 #include "institution/UnitAdatlapInt.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -101,7 +102,7 @@ private Q_SLOTS:
         QStringList periods;
         for (auto* yearItem : window.TMenuItem_Mentes->actions()) {
             for (auto* quarterItem : yearItem->menu()->actions()) {
-                const auto period = exporting::periodOfCaption(quarterItem->text());
+                const auto period = app::periodOfCaption(quarterItem->text());
                 periods.append(period.year + u'/' + period.quarter);
             }
         }
@@ -128,13 +129,45 @@ private Q_SLOTS:
         quarterItem->trigger();
         QVERIFY(QFile::exists(folder.file(QStringLiteral("text/2007_3_12345676_BI.txt"))));
         QVERIFY(QFile::exists(folder.file(QStringLiteral("kuldes/temp/2007_3_12345676_KJ.txt"))));
-        QCOMPARE(window.TMenuItem_Kuldes->menuAction()->text(), QStringLiteral("Küldés 2007 - 3"));
+        // The new captions keep their accelerators, and the send run reads the period back.
+        QCOMPARE(window.TMenuItem_Kuldes->menuAction()->text(), QStringLiteral("&Küldés 2007 - 3"));
         QVERIFY(window.TMenuItem_Kuldes->menuAction()->isEnabled());
         QCOMPARE(window.TMenuItem_KisJegyz->text(),
-                 QStringLiteral("Kísérőjegyzék nyomtatása 2007 - 3"));
+                 QStringLiteral("Kí&sérőjegyzék nyomtatása 2007 - 3"));
         QVERIFY(window.TMenuItem_KisJegyz->isEnabled());
+        const app::Period period =
+            app::periodOfCaption(window.TMenuItem_Kuldes->menuAction()->text());
+        QCOMPARE(period.year + u'/' + period.quarter, QStringLiteral("2007/3"));
         QVERIFY(window.ListBox1->isVisible());
         QVERIFY(window.Label1->geometry().bottom() < window.centralWidget()->height());
+
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_K, Qt::AltModifier);
+        QTRY_VERIFY(window.TMenuItem_Kuldes->isVisible());
+        window.TMenuItem_Kuldes->close();
+    }
+
+    // The step label is first shown empty; the file names set later still show whole.
+    void stepLabelShowsTheWholeStep() {
+        ProgramFolder folder;
+        db::execute(
+            QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, "
+                           "Adatszolgnegyedev) values ('12345676', 'Kórház', 2007, '3')"));
+        insertItem(QStringLiteral("12345676"), 2007, QStringLiteral("3"));
+        QVERIFY(QDir(folder.file(QStringLiteral("Listak"))).removeRecursively());
+        TFormFo window;
+        window.show();
+        openedSaveMenu(window);
+        ScriptedMessages boxes;
+        window.TMenuItem_Mentes->actions().value(0)->menu()->actions().value(0)->trigger();
+        QCOMPARE(boxes.takeTexts().size(), 1);  // the run stops at the missing listing folder
+
+        QCOMPARE(window.Label1->text(), QStringLiteral("2007_3_12345676_BR.txt mentése"));
+        QVERIFY(window.Label1->isVisible());
+        const QRect shown = window.Label1->geometry().intersected(window.centralWidget()->rect());
+        QVERIFY(shown.width() >=
+                window.Label1->fontMetrics().horizontalAdvance(window.Label1->text()));
+        QVERIFY(shown.height() >= window.Label1->fontMetrics().height());
     }
 
     void editorDisablesReportEntriesAndRebuildsSaveMenu() {

@@ -43,6 +43,8 @@ private Q_SLOTS:
         QTest::newRow("accented letter") << "1234567ő" << QStringList{kDigitsOnly};
         QTest::newRow("arabic-indic digit is no digit")
             << QString::fromUtf8("1234567\u0663") << QStringList{kDigitsOnly};
+        QTest::newRow("emoji counts once")
+            << QString::fromUcs4(U"1234567\U0001F600") << QStringList{kDigitsOnly};
     }
 
     void checkDigits() {
@@ -77,6 +79,14 @@ private Q_SLOTS:
                                   "karakternél rövidebb!!!";
         QTest::newRow("exactly six") << antsz << "abcdef" << 6 << "";
         QTest::newRow("seven") << antsz << "abcdefg" << 6 << "";
+        // Characters are counted as the data file holds them: composed, one per code point.
+        const QString tooShort = QStringLiteral(
+            "A 'Adatszolgáltató ANTSZ kódja' nevű mező nem lehet 6 karakternél rövidebb!!!");
+        QTest::newRow("three e with combining acute")
+            << antsz << QStringLiteral("e\u0301e\u0301e\u0301") << 6 << tooShort;
+        QTest::newRow("three emoji")
+            << antsz << QString::fromUcs4(U"\U0001F600\U0001F600\U0001F600") << 6 << tooShort;
+        QTest::newRow("six composed letters") << antsz << QStringLiteral("e\u0301bcdef") << 6 << "";
         QTest::newRow("empty with minimum 6") << antsz << "" << 6
                                               << "A 'Adatszolgáltató ANTSZ kódja' nevű mező nincs "
                                                  "kitöltve!!!";

@@ -27,6 +27,11 @@ private Q_SLOTS:
         QTest::newRow("lone surrogates")
             << QString(QChar(0xD800)) + u'a' + QChar(0xDC00) + QChar(0xD800) << QByteArray("?a??");
         QTest::newRow("combining accent") << QStringLiteral("o\u030B") << QByteArray("\xF5");
+        // A flag written with tag characters: every one of them is a character the code page
+        // lacks, none vanishes.
+        QTest::newRow("tag characters")
+            << QString::fromUcs4(U"a\U000E0000b\U0001F3F4\U000E0067\U000E007Fc")
+            << QByteArray("a?b???c");
     }
 
     void toWindows1250() {

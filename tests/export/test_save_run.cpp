@@ -140,6 +140,39 @@ void lock(const QString& path) {
     QVERIFY(QDir().mkpath(path + QStringLiteral("/inside")));
 }
 
+// The ways a user keeps an old file from being deleted: a folder of that name, the file marked
+// read-only, or the file open in a spreadsheet program, which leaves its lock file beside it.
+enum class Protection { Folder, ReadOnly, OpenInSpreadsheet };
+
+void writeEmptyFile(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+void protect(const QString& path, Protection protection) {
+    const QFileInfo info(path);
+    switch (protection) {
+        case Protection::Folder:
+            lock(path);
+            return;
+        case Protection::ReadOnly:
+            writeEmptyFile(path);
+            QVERIFY(QFile::setPermissions(
+                path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+            return;
+        case Protection::OpenInSpreadsheet:
+            writeEmptyFile(path);
+            writeEmptyFile(info.path() + QStringLiteral("/.~lock.") + info.fileName() + u'#');
+            return;
+    }
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Protection)
+
+namespace {
+
 const QByteArray kClosingLines = "Text \xE1llom\xE1nyok elk\xE9sz\xFCltek\r\n\r\n";
 
 }  // namespace
@@ -152,13 +185,13 @@ private:
     std::unique_ptr<QWidget> window_;
     exporting::SaveRunControls controls_{};
 
-    void save(const QString& caption, QDate today = QDate(2007, 10, 15)) {
-        SaveRun(controls_, [today] { return today; }).Ment(caption);
+    void save(const QString& year, const QString& quarter, QDate today = QDate(2007, 10, 15)) {
+        SaveRun(controls_, [today] { return today; }).Ment(year, quarter);
     }
 
-    QString failureOf(const QString& caption) {
+    QString failureOf(const QString& year, const QString& quarter) {
         try {
-            save(caption);
+            save(year, quarter);
         } catch (const platform::Failure& failure) {
             return failure.text();
         }
@@ -205,7 +238,7 @@ private Q_SLOTS:
     void goldenFiles() {
         insertFixture();
         controls_.log->addItem(QStringLiteral("a line of the previous run"));
-        save(QStringLiteral("&Mentés 2007-3"));
+        save("2007", "3");
 
         QCOMPARE(
             file(QStringLiteral("text/2007_3_12345678_BI.txt")),
@@ -319,32 +352,13 @@ private Q_SLOTS:
         QCOMPARE(controls_.step->text(), QStringLiteral("2007_3_87654321_BR.txt mentése"));
     }
 
-    void periodFromCaption_data() {
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("marker before M") << QStringLiteral("&Mentés 2007-3");
-        QTest::newRow("marker before e") << QStringLiteral("M&entés 2007-3");
-        QTest::newRow("marker before s") << QStringLiteral("Menté&s 2007-3");
-        QTest::newRow("no marker") << QStringLiteral("Mentés 2007-3");
-    }
-
-    void periodFromCaption() {
-        QFETCH(QString, caption);
-        insertFixture();
-        save(caption);
-        QCOMPARE(controls_.send->text(), QStringLiteral("Küldés 2007 - 3"));
-        QCOMPARE(controls_.coverNote->text(), QStringLiteral("Kísérőjegyzék nyomtatása 2007 - 3"));
-        QCOMPARE(filesIn(folder_->file(QStringLiteral("kuldes/temp"))),
-                 (QStringList{QStringLiteral("2007_3_12345678_KJ.txt"),
-                              QStringLiteral("2007_3_87654321_KJ.txt")}));
-    }
-
     void cleanUpAcrossPeriods() {
         insertFixture();
         insertInstitution(QStringLiteral("12345678"), QStringLiteral("Kórház"), 2007,
                           QStringLiteral("4"));
         insertSimpleItem(2007, QStringLiteral("4"));
-        save(QStringLiteral("&Mentés 2007-3"));
-        save(QStringLiteral("M&entés 2007-4"));
+        save("2007", "3");
+        save("2007", "4");
 
         QCOMPARE(filesIn(folder_->file(QStringLiteral("text"))),
                  (QStringList{QStringLiteral("2007_4_12345678_BI.txt"),
@@ -362,7 +376,7 @@ private Q_SLOTS:
     void periodWithoutInstitutionRecord() {
         insertCodes();
         insertSimpleItem(2008, QStringLiteral("1"));
-        save(QStringLiteral("&Mentés 2008-1"));
+        save("2008", "1");
         QCOMPARE(filesIn(folder_->file(QStringLiteral("text"))),
                  QStringList{QStringLiteral("hibalista.txt")});
         QCOMPARE(file(QStringLiteral("text/hibalista.txt")), kClosingLines);
@@ -374,46 +388,54 @@ private Q_SLOTS:
     // listing holds back the closing lines and the two entries.
     void lockedListing_data() {
         QTest::addColumn<QString>("locked");
+        QTest::addColumn<Protection>("protection");
         QTest::addColumn<QByteArray>("errorList");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("first provider")
-            << QStringLiteral("12345678_2007_3.xls")
-            << QByteArray("HIBA: 12345678_2007_3.xls file nem t\xF6r\xF6lhet\xF5!\r\n") +
-                   kClosingLines
-            << true;
+        const QByteArray firstError("HIBA: 12345678_2007_3.xls file nem t\xF6r\xF6lhet\xF5!\r\n");
+        const QByteArray lastError("HIBA: 87654321_2007_3.xls file nem t\xF6r\xF6lhet\xF5!\r\n");
+        QTest::newRow("first provider") << QStringLiteral("12345678_2007_3.xls")
+                                        << Protection::Folder << firstError + kClosingLines << true;
         QTest::newRow("first provider, found in another case")
-            << QStringLiteral("12345678_2007_3.XLS")
+            << QStringLiteral("12345678_2007_3.XLS") << Protection::Folder
             << QByteArray("HIBA: 12345678_2007_3.XLS file nem t\xF6r\xF6lhet\xF5!\r\n") +
                    kClosingLines
             << true;
         QTest::newRow("last provider")
-            << QStringLiteral("87654321_2007_3.xls")
-            << QByteArray("HIBA: 87654321_2007_3.xls file nem t\xF6r\xF6lhet\xF5!\r\n") << false;
+            << QStringLiteral("87654321_2007_3.xls") << Protection::Folder << lastError << false;
+        QTest::newRow("first provider, read-only")
+            << QStringLiteral("12345678_2007_3.xls") << Protection::ReadOnly
+            << firstError + kClosingLines << true;
+        QTest::newRow("last provider, open in a spreadsheet")
+            << QStringLiteral("87654321_2007_3.xls") << Protection::OpenInSpreadsheet << lastError
+            << false;
     }
 
     void lockedListing() {
         QFETCH(QString, locked);
+        QFETCH(Protection, protection);
         QFETCH(QByteArray, errorList);
         QFETCH(bool, enabled);
         insertFixture();
-        lock(folder_->file(QStringLiteral("Listak/") + locked));
-        save(QStringLiteral("&Mentés 2007-3"));
+        const QString path = folder_->file(QStringLiteral("Listak/") + locked);
+        protect(path, protection);
+        save("2007", "3");
 
         QCOMPARE(file(QStringLiteral("text/hibalista.txt")), errorList);
         QCOMPARE(logLines().first(), QStringLiteral("HIBA: %1 file nem törölhető!").arg(locked));
         QCOMPARE(controls_.send->isEnabled(), enabled);
         QCOMPARE(controls_.coverNote->isEnabled(), enabled);
-        // The locked listing stays; the provider's cover note is still written.
-        QVERIFY(QFileInfo(folder_->file(QStringLiteral("Listak/") + locked)).isDir());
+        // The locked listing stays as it was; the provider's cover note is still written.
+        QCOMPARE(QFileInfo(path).isDir(), protection == Protection::Folder);
+        QVERIFY(QFileInfo(path).isDir() || readFile(path).isEmpty());
         QCOMPARE(filesIn(folder_->file(QStringLiteral("kuldes/temp"))).size(), 2);
     }
 
     // A second run of the period replaces the listing and the cover note with new ones.
     void secondRunReplaces() {
         insertFixture();
-        save(QStringLiteral("&Mentés 2007-3"));
+        save("2007", "3");
         exec(QStringLiteral("update AdatlapInt set Intnev = 'Új név' where Adosajat = '87654321'"));
-        save(QStringLiteral("&Mentés 2007-3"), QDate(2008, 1, 2));
+        save("2007", "3", QDate(2008, 1, 2));
 
         const QList<QByteArray> listing =
             file(QStringLiteral("Listak/87654321_2007_3.xls")).split('\n');
@@ -435,8 +457,8 @@ private Q_SLOTS:
         QFile other(folder_->file(QStringLiteral("Listak/12345678_2007_3.xls")));
         QVERIFY(other.open(QIODevice::WriteOnly));
         other.close();
-        save(QStringLiteral("&Mentés 2007-3"));
-        save(QStringLiteral("&Mentés 2007-3"));
+        save("2007", "3");
+        save("2007", "3");
 
         QCOMPARE(filesIn(folder_->file(QStringLiteral("Listak"))),
                  (QStringList{QStringLiteral("1234567*_2007_3.xls"),
@@ -467,19 +489,29 @@ private Q_SLOTS:
         QCOMPARE(exporting::PadField(value, width, left), field);
     }
 
+    void lockedTextFileOfAnotherPeriod_data() {
+        QTest::addColumn<Protection>("protection");
+        QTest::newRow("folder") << Protection::Folder;
+        QTest::newRow("read-only") << Protection::ReadOnly;
+        QTest::newRow("open in a spreadsheet") << Protection::OpenInSpreadsheet;
+    }
+
     void lockedTextFileOfAnotherPeriod() {
+        QFETCH(Protection, protection);
         insertFixture();
-        lock(folder_->file(QStringLiteral("text/2006_1_11111111_BI.txt")));
+        const QString locked = folder_->file(QStringLiteral("text/2006_1_11111111_BI.txt"));
+        protect(locked, protection);
         QFile stray(folder_->file(QStringLiteral("kuldes/temp/old.TXT")));
         QVERIFY(stray.open(QIODevice::WriteOnly));
         stray.close();
-        save(QStringLiteral("&Mentés 2007-3"));
+        save("2007", "3");
 
         QCOMPARE(logLines(),
                  (QStringList{QStringLiteral("HIBA: 2006_1_11111111_BI.txt file nem törölhető!"),
                               QStringLiteral("Text állományok elkészültek"),
                               {}}));
         QCOMPARE(file(QStringLiteral("text/hibalista.txt")), kClosingLines);
+        QVERIFY(QFileInfo::exists(locked));
         QVERIFY(!stray.exists());
         QVERIFY(controls_.send->isEnabled());
     }
@@ -490,6 +522,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("cause");
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QString>("gauge");  // position/maximum left shown, when shown
         const QStringList firstDataFiles = {QStringLiteral("text/2007_3_12345678_BI.txt"),
                                             QStringLiteral("text/2007_3_12345678_BR.txt")};
         const QStringList firstProvider =
@@ -497,25 +530,30 @@ private Q_SLOTS:
                                          QStringLiteral("kuldes/temp/2007_3_12345678_KJ.txt")};
         QTest::newRow("no text folder")
             << QStringLiteral("text") << QStringLiteral("Cannot create file text/hibalista.txt")
-            << QStringList();
+            << QStringList() << QString();
         QTest::newRow("no listing folder")
             << QStringLiteral("Listak")
-            << QStringLiteral("Cannot create file Listak/12345678_2007_3.xls") << firstDataFiles;
+            << QStringLiteral("Cannot create file Listak/12345678_2007_3.xls") << firstDataFiles
+            << QStringLiteral("3/3");
         QTest::newRow("no cover-note folder")
             << QStringLiteral("kuldes/temp")
             << QStringLiteral("Cannot create file kuldes/temp/2007_3_12345678_KJ.txt")
-            << firstDataFiles + QStringList{QStringLiteral("Listak/12345678_2007_3.xls")};
+            << firstDataFiles + QStringList{QStringLiteral("Listak/12345678_2007_3.xls")}
+            << QStringLiteral("3/3");
         QTest::newRow("locked data file of the period")
             << QStringLiteral("text/2007_3_87654321_BI.txt")
-            << QStringLiteral("Cannot create file text/2007_3_87654321_BI.txt") << firstProvider;
+            << QStringLiteral("Cannot create file text/2007_3_87654321_BI.txt") << firstProvider
+            << QStringLiteral("1/1");
         QTest::newRow("statement rejected")
-            << QStringLiteral("Torzs_Artipus") << QStringLiteral("no such table") << firstDataFiles;
+            << QStringLiteral("Torzs_Artipus") << QStringLiteral("no such table") << firstDataFiles
+            << QStringLiteral("3/3");
     }
 
     void failureStopsTheRun() {
         QFETCH(QString, cause);
         QFETCH(QString, failure);
         QFETCH(QStringList, written);
+        QFETCH(QString, gauge);
         insertFixture();
         if (cause.startsWith(QStringLiteral("Torzs")))
             exec(QStringLiteral("drop table ") + cause);
@@ -526,13 +564,18 @@ private Q_SLOTS:
         controls_.send->setEnabled(true);
         controls_.coverNote->setEnabled(true);
 
-        const QString shown = failureOf(QStringLiteral("&Mentés 2007-3"));
+        const QString shown = failureOf("2007", "3");
         QVERIFY2(shown.contains(failure), qPrintable(shown));
         QVERIFY(!controls_.send->isEnabled());
         QVERIFY(!controls_.coverNote->isEnabled());
         // The gauge and the step label stay as the failure found them.
         QCOMPARE(controls_.gauge->isVisible(), cause != QStringLiteral("text"));
         QCOMPARE(controls_.step->isVisible(), cause != QStringLiteral("text"));
+        if (!gauge.isEmpty())
+            QCOMPARE(QStringLiteral("%1/%2")
+                         .arg(controls_.gauge->value())
+                         .arg(controls_.gauge->maximum()),
+                     gauge);
         QCOMPARE(file(QStringLiteral("text/hibalista.txt")), QByteArray());
         for (const QString& path : written)
             QVERIFY2(QFileInfo(folder_->file(path)).isFile(), qPrintable(path));

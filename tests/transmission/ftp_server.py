@@ -33,6 +33,7 @@ MODES = {
     "final-426-451": "answers 426 and then 451 after the transfer",
     "final-extra": "follows its reply to the transfer with an unasked-for line",
     "data-chatter": "keeps writing to the data connection and never closes it",
+    "data-open-226": "confirms the upload with 226 but keeps its side of the data connection open",
     "stall": "never reads from the data connection",
     "short-read": "closes the data connection after 64 KiB and still answers 226",
     "pasv-bare": "answers PASV without parentheses and with a trailing full stop",
@@ -40,6 +41,8 @@ MODES = {
     "read-only": "gives the account no write permission, so STOR is refused",
     "greeting-multiline": "greets with several lines, some starting with digits",
     "greeting-silent": "accepts connections but never greets",
+    "greeting-flood": "greets with 20,000 continuation lines before the last one",
+    "greeting-trickle": "greets with a continuation line every 50 ms, without end",
 }
 
 MULTILINE_GREETING = (
@@ -68,8 +71,17 @@ class MisbehavingDTP(DTPHandler):
     def handle_close(self):
         if self.cmd_channel.mode == "data-chatter":
             self.modify_ioloop_events(0)
+        elif self.cmd_channel.mode == "data-open-226":
+            self.confirm_keeping_connection()
         else:
             super().handle_close()
+
+    def confirm_keeping_connection(self):
+        self.modify_ioloop_events(0)
+        if not getattr(self, "confirmed", False):
+            self.confirmed = True
+            self.file_obj.flush()
+            self.cmd_channel.respond("226 Transfer complete.")
 
     def handle_read(self):
         super().handle_read()
@@ -94,6 +106,8 @@ class MisbehavingHandler(FTPHandler):
         self.record("CONNECT")
 
     def on_disconnect(self):
+        if getattr(self, "trickle", None):
+            self.trickle.cancel()
         self.record("DISCONNECT")
 
     def handle(self):
@@ -102,6 +116,14 @@ class MisbehavingHandler(FTPHandler):
         elif self.mode == "greeting-multiline":
             self.on_connect()
             self.push(MULTILINE_GREETING)
+        elif self.mode == "greeting-flood":
+            self.on_connect()
+            lines = "".join("220-Line %d of the greeting.\r\n" % n for n in range(20000))
+            self.push(lines + "220 Ready.\r\n")
+        elif self.mode == "greeting-trickle":
+            self.on_connect()
+            self.push("220-Welcome.\r\n")
+            self.trickle = self.ioloop.call_every(0.05, lambda: self.push(" still greeting\r\n"))
         else:
             super().handle()
 

@@ -215,14 +215,23 @@ private Q_SLOTS:
             << "No answer from the FTP server within 1 s (awaiting the reply to STOR)" << normal;
         QTest::newRow("data connection stalls") << "stall" << big << "Put"
                                                 << "The upload made no progress for 1 s" << normal;
-        QTest::newRow("data connection never closed")
+        QTest::newRow("226 with the data connection left open")
+            << "data-open-226" << qsizetype(300'000) << ""
+            << "" << normal;
+        QTest::newRow("data connection written to, no final reply")
             << "data-chatter" << qsizetype(1000) << "Put"
-            << "The FTP server did not close the data connection within 1 s" << normal;
+            << "within 1 s (awaiting the reply to STOR)" << normal;
         QTest::newRow("data connection closed early, 226 anyway") << "short-read" << big << "Put"
                                                                   << "of 16777216 bytes" << normal;
         QTest::newRow("no greeting")
             << "greeting-silent" << qsizetype(1000) << "Connect"
             << "No answer from the FTP server within 1 s (awaiting the greeting)" << QStringList();
+        QTest::newRow("greeting of too many lines")
+            << "greeting-flood" << qsizetype(1000) << "Connect"
+            << "The reply of the FTP server is longer than 1000 lines or 64 KiB" << QStringList();
+        QTest::newRow("greeting without end")
+            << "greeting-trickle" << qsizetype(1000) << "Connect"
+            << "within 1 s (awaiting the greeting)" << QStringList();
     }
 
     void misbehavingServers() {
