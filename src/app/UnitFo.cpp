@@ -10,6 +10,8 @@
 #include "platform/failure.h"
 #include "platform/message_box.h"
 #include "platform/printer.h"
+#include "transmission/floppy_copy.h"
+#include "transmission/lap1nyom.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -74,7 +76,7 @@ void TFormFo::createMenu() {
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    // "Beszerzés" and "Kísérőjegyzék nyomtatása" get their commands with their own windows.
+    // "Beszerzés" gets its command with its own window.
     TMenuItem_AszolgInt =
         addItem(QStringLiteral("Adatszolgáltató intézmény"), "TMenuItem_AszolgInt");
     connect(TMenuItem_AszolgInt, &QAction::triggered, this, &TFormFo::TMenuItem_AszolgIntClick);
@@ -90,9 +92,11 @@ void TFormFo::createMenu() {
     TMenuItem_KuldesInterneten->setObjectName(QStringLiteral("TMenuItem_KuldesInterneten"));
     TMenuItem_MasoalsFloppyra = TMenuItem_Kuldes->addAction(QStringLiteral("Másolás Floppy-ra"));
     TMenuItem_MasoalsFloppyra->setObjectName(QStringLiteral("TMenuItem_MasoalsFloppyra"));
+    connect(TMenuItem_MasoalsFloppyra, &QAction::triggered, this, &TFormFo::MasolasFloppyra);
     app::assignAcceleratorsOnOpen(TMenuItem_Kuldes);
 
     TMenuItem_KisJegyz = addItem(QStringLiteral("Kísérőjegyzék nyomtatása"), "TMenuItem_KisJegyz");
+    connect(TMenuItem_KisJegyz, &QAction::triggered, this, &TFormFo::TMenuItem_KisJegyzClick);
     TMenuItem_Kilepes = addItem(QStringLiteral("Kilépés"), "TMenuItem_Kilepes");
     connect(TMenuItem_Kilepes, &QAction::triggered, this, &TFormFo::Kilpsaprogrambl1Click);
     TMenuItem_About = addItem(QStringLiteral("About"), "TMenuItem_About");
@@ -163,6 +167,21 @@ void TFormFo::TMenuItem_AboutClick() {
 
 void TFormFo::Kilpsaprogrambl1Click() {
     close();
+}
+
+// The printing window does its work while it is created; the main window stays as it is.
+void TFormFo::TMenuItem_KisJegyzClick() {
+    TLap1nyom_Form printing(this);
+}
+
+// The gauge follows the copy while it stays hidden.
+void TFormFo::MasolasFloppyra() {
+    platform::runCommand([this] {
+        transmission::FloppyCopy([this](qint64 copied, qint64 size) {
+            Gauge1->setMaximum(static_cast<int>(size));
+            Gauge1->setValue(static_cast<int>(copied));
+        }).MasolasFloppyra();
+    });
 }
 
 void TFormFo::Ment(QAction* sender) {

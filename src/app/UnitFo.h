@@ -42,6 +42,9 @@ public Q_SLOTS:
     void TMenuItem_AszolgIntClick();
     void TMenuItem_AboutClick();
     void Kilpsaprogrambl1Click();
+    void TMenuItem_KisJegyzClick();
+    // Copies the report files of the last save run to the removable medium.
+    void MasolasFloppyra();
     // The save run of the clicked quarter item.
     void Ment(QAction* sender);
 

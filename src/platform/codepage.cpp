@@ -8,6 +8,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 
 namespace platform {
@@ -90,6 +91,28 @@ QString withTagsReplaced(const QString& text) {
     return replaced;
 }
 
+// The character of every Windows-1250 byte, looked up once.
+std::array<char16_t, 256> windows1250Characters() {
+    iconv_t cd = iconv_open(QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE",
+                            "CP1250");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        throw Failure(QStringLiteral("The Windows-1250 code page is not available"));
+    std::array<char16_t, 256> characters{};
+    for (int byte = 0; byte < 256; ++byte) {
+        char in = static_cast<char>(byte);
+        char16_t out = 0;
+        char* from = &in;
+        size_t inLeft = 1;
+        auto* to = reinterpret_cast<char*>(&out);
+        size_t outLeft = sizeof out;
+        const bool defined = iconv(cd, &from, &inLeft, &to, &outLeft) != static_cast<size_t>(-1);
+        characters[static_cast<size_t>(byte)] =
+            defined ? out : char16_t(QChar::ReplacementCharacter);
+    }
+    iconv_close(cd);
+    return characters;
+}
+
 }  // namespace
 
 QByteArray toWindows1250(QStringView text) {
@@ -99,6 +122,14 @@ QByteArray toWindows1250(QStringView text) {
     // A letter typed as base letter plus combining accent is stored as its single code point.
     return converter.convert(
         withTagsReplaced(text.toString().normalized(QString::NormalizationForm_C)));
+}
+
+QString fromWindows1250(QByteArrayView bytes) {
+    static const std::array<char16_t, 256> characters = windows1250Characters();
+    QString text(bytes.size(), Qt::Uninitialized);
+    std::transform(bytes.begin(), bytes.end(), text.begin(),
+                   [](char byte) { return QChar(characters[static_cast<unsigned char>(byte)]); });
+    return text;
 }
 
 TextFile::~TextFile() {

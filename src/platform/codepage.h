@@ -10,6 +10,8 @@ namespace platform {
 // Text in the single-byte Windows-1250 code page, one byte per character. A character the code
 // page cannot hold is written as "?"; tabs and every other control character stay as they are.
 QByteArray toWindows1250(QStringView text);
+// Windows-1250 text read back; a byte the code page leaves undefined gives U+FFFD.
+QString fromWindows1250(QByteArrayView bytes);
 
 // A text file the program writes: Windows-1250, CR LF after every line, the last one included.
 // Creating replaces a file of the same name. A file that cannot be created or written is a

@@ -1,10 +1,151 @@
 #include "printer.h"
 
+#include "failure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <cups/cups.h>
+
 namespace platform {
+
+namespace {
+
+// Every job is laid out on the page this far in from each edge: the part of a sheet that
+// printers commonly cannot print on.
+constexpr qreal kMarginMm = 10;
+
+QFont monospaced(QFont font) {
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    if (QFontInfo(font).fixedPitch())
+        return font;
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(font.pointSizeF());
+    return fixed;
+}
+
+// A PDF device on the page size the job is printed on.
+std::unique_ptr<QPrinter> pdfDevice(const QPageSize& pageSize, const QString& file,
+                                    const QString& title) {
+    auto device = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    device->setOutputFormat(QPrinter::PdfFormat);
+    device->setOutputFileName(file);
+    device->setPageSize(pageSize.isValid() ? pageSize : QPageSize(QPageSize::A4));
+    device->setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
+                           QPageLayout::Millimeter);
+    device->setDocName(title);
+    return device;
+}
+
+}  // namespace
 
 Printer& Printer::instance() {
     static Printer printer;
     return printer;
+}
+
+void Printer::setFont(const QFont& font) {
+    font_ = monospaced(font);
+}
+
+bool Printer::offersFont(const QString& family) const {
+    return QFontDatabase::hasFamily(family);
+}
+
+void Printer::setPdfFolder(const QString& folder) {
+    pdfFolder_ = folder;
+    pdfJobs_ = 0;
+}
+
+QString Printer::nextPdfFile() {
+    return QDir(pdfFolder_).filePath(QStringLiteral("job-%1.pdf").arg(++pdfJobs_));
+}
+
+// The job is laid out as PDF, the page description the print service takes, and handed to the
+// service when it ends.
+PrintJob::PrintJob(const QString& title, Printer& printer) : printer_(printer), title_(title) {
+    if (printer.pdfFolder().isEmpty()) {
+        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+        if (info.isNull())
+            throw Failure(QStringLiteral("No default printer is available"));
+        printerName_ = info.printerName();
+        device_ =
+            pdfDevice(info.defaultPageSize(), spool_.filePath(QStringLiteral("job.pdf")), title);
+    } else {
+        device_ = pdfDevice(QPageSize(QPageSize::A4), printer.nextPdfFile(), title);
+    }
+    if (!painter_.begin(device_.get()))
+        throw Failure(QStringLiteral("Cannot start printing %1").arg(title));
+    setFont(printer.font());
+}
+
+PrintJob::~PrintJob() {
+    if (painter_.isActive()) {
+        painter_.end();
+        QFile::remove(device_->outputFileName());
+    }
+}
+
+void PrintJob::setFont(const QFont& font) {
+    printer_.setFont(font);
+    painter_.setFont(printer_.font());
+    lineHeight_ = QFontMetricsF(painter_.font(), device_.get()).height();
+}
+
+void PrintJob::writeLine(const QString& line) {
+    QString rest = line;
+    do {
+        const qsizetype fit = charactersThatFit(rest);
+        placeLine(rest.left(fit));
+        rest.remove(0, fit);
+    } while (!rest.isEmpty());
+}
+
+void PrintJob::end() {
+    const QString file = device_->outputFileName();
+    if (!painter_.end() || device_->printerState() == QPrinter::Error)
+        throw Failure(QStringLiteral("Cannot print %1").arg(title_));
+    if (printerName_.isEmpty())
+        return;
+    const QByteArray name = printerName_.toLocal8Bit();
+    if (cupsPrintFile(name.constData(), QFile::encodeName(file).constData(),
+                      title_.toUtf8().constData(), 0, nullptr) == 0)
+        throw Failure(QStringLiteral("The printer %1 did not take %2: %3")
+                          .arg(printerName_, title_, QString::fromUtf8(cupsLastErrorString())));
+}
+
+void PrintJob::placeLine(const QString& text) {
+    const qreal pageHeight = device_->pageRect(QPrinter::DevicePixel).height();
+    if (y_ > 0 && y_ + lineHeight_ > pageHeight - 2 * lineHeight_) {
+        if (!device_->newPage())
+            throw Failure(QStringLiteral("Cannot print %1").arg(title_));
+        y_ = 0;
+    }
+    const QFontMetricsF metrics(painter_.font(), device_.get());
+    painter_.drawText(QPointF(0, y_ + metrics.ascent()), text);
+    y_ += lineHeight_;
+}
+
+// At least one character, so that every line makes progress.
+qsizetype PrintJob::charactersThatFit(const QString& text) const {
+    const qreal width = device_->pageRect(QPrinter::DevicePixel).width();
+    const QFontMetricsF metrics(painter_.font(), device_.get());
+    qsizetype fits = 1;
+    qsizetype tooMany = text.size() + 1;
+    while (tooMany - fits > 1) {
+        const qsizetype middle = (fits + tooMany) / 2;
+        if (metrics.horizontalAdvance(text.left(middle)) <= width)
+            fits = middle;
+        else
+            tooMany = middle;
+    }
+    return std::min(fits, text.size());
 }
 
 }  // namespace platform

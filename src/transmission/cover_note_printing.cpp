@@ -1,0 +1,65 @@
+#include "cover_note_printing.h"
+
+#include "export/common.h"
+#include "platform/codepage.h"
+#include "platform/failure.h"
+#include "platform/printer.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace transmission {
+
+using exporting::kCoverNoteFolder;
+
+void PrintCoverNotes() {
+    for (const QString& name : exporting::entriesOf(kCoverNoteFolder, QStringLiteral("*_KJ.txt")))
+        PrintCoverNoteFile(name);
+}
+
+void PrintCoverNoteFile(const QString& name) {
+    QStringList lines;
+    ReadLines(name, lines);
+    PrintLines(lines, name);
+}
+
+void ReadLines(const QString& name, QStringList& list) {
+    QFile file(kCoverNoteFolder + name);
+    if (!file.open(QIODevice::ReadOnly))
+        throw platform::Failure(
+            QStringLiteral("Cannot open file %1. %2")
+                .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw platform::Failure(
+            QStringLiteral("Cannot read file %1. %2")
+                .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
+    // A line ends at CR LF, or at a lone LF; the break after the last line adds no empty line.
+    QList<QByteArray> lines = bytes.split('\n');
+    if (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        list.append(platform::fromWindows1250(line));
+    }
+}
+
+void PrintLines(const QStringList& list, const QString& title) {
+    auto& printer = platform::Printer::instance();
+    platform::PrintJob job(title, printer);
+    job.setFont(coverNoteFont(printer));
+    for (const QString& line : list)
+        job.writeLine(line);
+    job.end();
+}
+
+QFont coverNoteFont(const platform::Printer& printer) {
+    for (const QString& family : {QStringLiteral("Courier New"), QStringLiteral("Courier")}) {
+        if (printer.offersFont(family))
+            return QFont(family, 12);
+    }
+    return printer.font();
+}
+
+}  // namespace transmission

@@ -1,0 +1,119 @@
+#include "floppy_copy.h"
+
+#include "export/common.h"
+#include "platform/failure.h"
+#include "platform/message_box.h"
+#include "platform/removable_media.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
+
+namespace transmission {
+
+namespace {
+
+constexpr qint64 kBlockSize = 64000;
+
+[[noreturn]] void fail(const QString& action, const QFile& file, const QString& reason) {
+    throw platform::Failure(
+        QStringLiteral("%1 %2. %3").arg(action, QDir::toNativeSeparators(file.fileName()), reason));
+}
+
+[[noreturn]] void fail(const QString& action, const QFile& file) {
+    fail(action, file, file.errorString());
+}
+
+}  // namespace
+
+FloppyCopy::FloppyCopy(Progress progress) : progress_(std::move(progress)) {}
+
+void FloppyCopy::MasolasFloppyra() {
+    using platform::Button;
+    while (!FloppyPresent()) {
+        if (platform::showWarning(
+                QStringLiteral("Nincs floppy az \"a:\\\" meghajtóban. Mégegyszer?"),
+                {Button::Yes, Button::No}) == Button::No)
+            return;
+    }
+    copyPass(exporting::kTextFolder, QStringLiteral("*_BI.txt"), false);
+    copyPass(exporting::kTextFolder, QStringLiteral("*_BR.txt"), false);
+    copyPass(exporting::kCoverNoteFolder, QStringLiteral("*_KJ.txt"), true);
+}
+
+bool FloppyCopy::FloppyPresent() {
+    medium_ = platform::removableMediaFolder();
+    const QFileInfo folder(medium_);
+    return !medium_.isEmpty() && folder.isDir() && folder.isExecutable();
+}
+
+// The files are read from the working folder the program lists them in, which is its own folder.
+void FloppyCopy::copyPass(const QString& folder, const QString& pattern, bool stopAtFirstMiss) {
+    QString lastTried;
+    bool lastCopied = true;
+    for (const QString& name : exporting::entriesOf(folder, pattern)) {
+        lastTried = name;
+        lastCopied = CopyToFloppy(folder + name, QDir(medium_).filePath(name));
+        if (!lastCopied && stopAtFirstMiss)
+            break;
+    }
+    if (!lastCopied)
+        platform::showWarning(QStringLiteral("Hiba a ") + lastTried +
+                              QStringLiteral(" másolása közben!"));
+}
+
+bool FloppyCopy::CopyToFloppy(const QString& source, const QString& destination) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("Cannot open file"), in);
+    // A file exactly as large as the free space still fits.
+    if (platform::freeSpace(QFileInfo(destination).absolutePath()) < in.size()) {
+        platform::showWarning(QStringLiteral("Az a meghajtón nincs elég hely"));
+        return false;
+    }
+    QFile out(destination);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        fail(QStringLiteral("Cannot create file"), out);
+    try {
+        copyBlocks(in, out);
+    } catch (...) {
+        // No truncated report may stay on the medium under its real name.
+        out.close();
+        QFile::remove(destination);
+        throw;
+    }
+    return true;
+}
+
+void FloppyCopy::copyBlocks(QFile& source, QFile& destination) {
+    const qint64 size = source.size();
+    QByteArray block(kBlockSize, Qt::Uninitialized);
+    qint64 copied = 0;
+    for (;;) {
+        const qint64 read = source.read(block.data(), kBlockSize);
+        if (read < 0)
+            fail(QStringLiteral("Cannot read file"), source);
+        if (read == 0)
+            break;
+        if (destination.write(block.constData(), read) != read)
+            fail(QStringLiteral("Cannot write file"), destination);
+        copied += read;
+        if (progress_)
+            progress_(copied, size);
+        // Draws the windows; clicks and keys wait until the copy has ended.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    // On the medium before the next file starts, so a removed medium holds whole files.
+    if (::fsync(destination.handle()) != 0)
+        fail(QStringLiteral("Cannot write file"), destination,
+             QString::fromLocal8Bit(std::strerror(errno)));
+    destination.close();
+}
+
+}  // namespace transmission

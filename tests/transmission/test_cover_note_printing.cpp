@@ -1,0 +1,244 @@
+#include "platform/codepage.h"
+#include "platform/printer.h"
+#include "support/printed_output.h"
+#include "support/program_folder.h"
+#include "support/scripted_messages.h"
+#include "transmission/cover_note_printing.h"
+#include "transmission/lap1nyom.h"
+
+#include <QFile>
+#include <QFontInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <limits>
+
+using testsupport::PrintedToPdf;
+using testsupport::ProgramFolder;
+using testsupport::ScriptedMessages;
+
+namespace {
+
+void writeNote(const QString& name, const QByteArray& bytes) {
+    QFile file(QStringLiteral("kuldes/temp/") + name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray asFile(const QStringList& lines) {
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += platform::toWindows1250(line) + "\r\n";
+    return bytes;
+}
+
+// A note laid out as the save run writes them: 54 lines, every line that is not empty indented
+// by nine blanks, some further in.
+QStringList coverNote(const QString& who, int count = 54) {
+    QStringList lines;
+    for (int i = 1; i <= count; ++i) {
+        if (i <= 7 || i % 5 == 0)
+            lines.append(QString());
+        else
+            lines.append(QString(9 + (i % 3) * 4, u' ') +
+                         QStringLiteral("%1 sor %2: Kísérőjegyzék, Győr").arg(who).arg(i));
+    }
+    return lines;
+}
+
+// The lines as pdftotext lays them out: without the empty lines before the first text and after
+// the last, every line without trailing blanks.
+QStringList asLaidOut(QStringList lines) {
+    while (!lines.isEmpty() && lines.first().trimmed().isEmpty())
+        lines.removeFirst();
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    for (QString& line : lines)
+        line = line.trimmed().isEmpty() ? QString() : line;
+    return lines;
+}
+
+QStringList joined(const QList<QStringList>& pages) {
+    QStringList lines;
+    for (const QStringList& page : pages)
+        lines += page;
+    return lines;
+}
+
+// pdftotext starts the leftmost text of a page at its first column: the lines without the blanks
+// they all begin with, and without the empty ones where pages break.
+QStringList dedented(QStringList lines, bool keepEmpty) {
+    if (!keepEmpty)
+        lines.removeAll(QString());
+    qsizetype indent = std::numeric_limits<qsizetype>::max();
+    for (const QString& line : lines) {
+        if (!line.isEmpty())
+            indent = std::min(indent, line.size() - line.trimmed().size());
+    }
+    for (QString& line : lines)
+        line.remove(0, std::min(indent, line.size()));
+    return lines;
+}
+
+}  // namespace
+
+class TestCoverNotePrinting : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        // No print service answers here, so nothing reaches a printer of this machine.
+        qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
+    }
+
+    // Every cover note is one job; its lines come out in order with their leading blanks, a
+    // 54-line note on one page, longer notes and wider lines going on.
+    void printsEveryCoverNote_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QList<QStringList>>("notes");
+        QTest::addColumn<QList<int>>("pageCounts");
+        QTest::addColumn<QList<QStringList>>("printed");
+
+        QTest::newRow("none") << QStringList{} << QList<QStringList>{} << QList<int>{}
+                              << QList<QStringList>{};
+        const QStringList names{QStringLiteral("2007_3_12345676_KJ.txt"),
+                                QStringLiteral("2007_3_23456789_KJ.txt"),
+                                QStringLiteral("2007_3_34567890_KJ.txt")};
+        const QList<QStringList> three{coverNote(QStringLiteral("Egy")),
+                                       coverNote(QStringLiteral("Kettő")),
+                                       coverNote(QStringLiteral("Három"))};
+        QTest::newRow("three providers") << names << three << QList<int>{1, 1, 1} << three;
+        QTest::newRow("empty file") << QStringList{names[0]} << QList<QStringList>{{}}
+                                    << QList<int>{1} << QList<QStringList>{{}};
+        const QStringList longNote = coverNote(QStringLiteral("Hosszú"), 130);
+        QTest::newRow("long note") << QStringList{names[0]} << QList<QStringList>{longNote}
+                                   << QList<int>{3} << QList<QStringList>{longNote};
+        const QString wide = QString(9, u' ') + QString(100, u'x') + QString(60, u'y');
+        QTest::newRow("wide line")
+            << QStringList{names[0]} << QList<QStringList>{{QStringLiteral("Első"), wide}}
+            << QList<int>{1} << QList<QStringList>{{QStringLiteral("Első"), wide}};
+    }
+    void printsEveryCoverNote() {
+        QFETCH(QStringList, names);
+        QFETCH(QList<QStringList>, notes);
+        QFETCH(QList<int>, pageCounts);
+        QFETCH(QList<QStringList>, printed);
+        ProgramFolder folder(false);
+        PrintedToPdf output;
+        ScriptedMessages boxes;
+        for (qsizetype i = 0; i < names.size(); ++i)
+            writeNote(names[i], asFile(notes[i]));
+        writeNote(QStringLiteral("hibalista.txt"), "nem kísérőjegyzék\r\n");
+
+        TLap1nyom_Form printing;
+
+        QVERIFY(boxes.take().isEmpty());
+        const QStringList jobs = output.jobs();
+        QCOMPARE(jobs.size(), names.size());
+        for (qsizetype i = 0; i < jobs.size(); ++i) {
+            const QList<QStringList> pages = testsupport::pdfPages(jobs[i]);
+            QCOMPARE(pages.size(), pageCounts[i]);
+            const QStringList laidOut = joined(pages);
+            const QStringList expected = asLaidOut(printed[i]);
+            if (QTest::currentDataTag() == QByteArrayLiteral("wide line")) {
+                // The line goes on at the left edge of the next line, as many times as it must.
+                QCOMPARE(laidOut.size(), 4);
+                QCOMPARE(laidOut.mid(1).join(QString()).remove(u' '),
+                         QString(expected[1]).remove(u' '));
+                continue;
+            }
+            const bool onePage = pageCounts[i] == 1;
+            QCOMPARE(dedented(laidOut, onePage), dedented(expected, onePage));
+        }
+    }
+
+    // Courier New at 12 points, which this system maps to a metric-compatible monospaced font:
+    // ten narrow and ten wide letters both take 72 points, 7.2 each.
+    void printsInMonospacedTwelvePoints() {
+        ProgramFolder folder(false);
+        PrintedToPdf output;
+        ScriptedMessages boxes;
+        writeNote(QStringLiteral("2007_3_12345676_KJ.txt"), "iiiiiiiiii\r\nWWWWWWWWWW\r\n");
+        TLap1nyom_Form printing;
+        const QFont font = platform::Printer::instance().font();
+        QCOMPARE(font.pointSize(), 12);
+        QVERIFY(QFontInfo(font).fixedPitch());
+
+        QProcess bbox;
+        bbox.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-bbox"), output.jobs().value(0), QStringLiteral("-")});
+        QVERIFY(bbox.waitForFinished(30000));
+        const QString html = QString::fromUtf8(bbox.readAllStandardOutput());
+        const QRegularExpression word(
+            QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)")re"));
+        int words = 0;
+        for (const auto& match : word.globalMatch(html)) {
+            const double width = match.captured(2).toDouble() - match.captured(1).toDouble();
+            QVERIFY2(qAbs(width - 72.0) < 0.5, qPrintable(QString::number(width)));
+            ++words;
+        }
+        QCOMPARE(words, 2);
+    }
+
+    // The first failure is shown with its reason and ends the printing: notes after it stay
+    // unprinted.
+    void failureStopsPrinting_data() {
+        QTest::addColumn<bool>("printerPresent");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("jobs");
+        QTest::newRow("no printer")
+            << false << QStringLiteral("No default printer is available.") << 0;
+        QTest::newRow("unreadable note")
+            << true
+            << QStringLiteral(
+                   "Cannot open file kuldes/temp/2007_3_23456789_KJ.txt. No such file "
+                   "or directory.")
+            << 1;
+    }
+    void failureStopsPrinting() {
+        QFETCH(bool, printerPresent);
+        QFETCH(QString, box);
+        QFETCH(int, jobs);
+        ProgramFolder folder(false);
+        PrintedToPdf output;
+        if (!printerPresent)
+            platform::Printer::instance().setPdfFolder(QString());
+        ScriptedMessages boxes;
+        writeNote(QStringLiteral("2007_3_12345676_KJ.txt"), asFile(coverNote(QStringLiteral("A"))));
+        QVERIFY(QFile::link(QStringLiteral("gone.txt"),
+                            QStringLiteral("kuldes/temp/2007_3_23456789_KJ.txt")));
+        writeNote(QStringLiteral("2007_3_34567890_KJ.txt"), asFile(coverNote(QStringLiteral("C"))));
+
+        TLap1nyom_Form printing;
+
+        QCOMPARE(boxes.take(), (QList<testsupport::ShownBox>{
+                                   {platform::MessageKind::Error, box, {platform::Button::Ok}}}));
+        QCOMPARE(output.jobs().size(), jobs);
+    }
+
+    // Every line is an entry, the last one whether or not a line break ends it.
+    void readsEveryLine_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("empty file") << QByteArray() << QStringList{QString()};
+        QTest::newRow("one empty line") << QByteArray("\r\n") << QStringList{QString()};
+        QTest::newRow("ended") << QByteArray("  a\r\nb \r\n") << QStringList{"  a", "b "};
+        QTest::newRow("last not ended") << QByteArray("a\r\nb") << QStringList{"a", "b"};
+        QTest::newRow("empty last line") << QByteArray("a\r\n\r\n") << QStringList{"a", ""};
+        QTest::newRow("Windows-1250")
+            << QByteArray("\xf5r\xfb \xe1\x9a\r\n") << QStringList{QStringLiteral("őrű áš")};
+    }
+    void readsEveryLine() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        ProgramFolder folder(false);
+        writeNote(QStringLiteral("x_KJ.txt"), bytes);
+        QStringList read;
+        transmission::ReadLines(QStringLiteral("x_KJ.txt"), read);
+        QCOMPARE(read, lines);
+    }
+};
+
+QTEST_MAIN(TestCoverNotePrinting)
+#include "test_cover_note_printing.moc"
