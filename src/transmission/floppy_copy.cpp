@@ -101,8 +101,13 @@ void FloppyCopy::copyBlocks(QFile& source, QFile& destination) {
             fail(QStringLiteral("Cannot read file"), source);
         if (read == 0)
             break;
-        if (destination.write(block.constData(), read) != read)
-            fail(QStringLiteral("Cannot write file"), destination);
+        // A medium filling up takes part of a block before it refuses the rest with its reason.
+        for (qint64 written = 0; written < read;) {
+            const qint64 taken = destination.write(block.constData() + written, read - written);
+            if (taken <= 0)
+                fail(QStringLiteral("Cannot write file"), destination);
+            written += taken;
+        }
         copied += read;
         if (progress_)
             progress_(copied, size);
