@@ -16,8 +16,10 @@ QList<QStringList> pdfPages(const QString& path) {
     pdftotext.start(QStringLiteral("pdftotext"),
                     {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
                      path, QStringLiteral("-")});
-    if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0)
-        qFatal("pdftotext failed on %s", qPrintable(path));
+    if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0) {
+        qWarning("pdftotext failed on %s", qPrintable(path));
+        return {};
+    }
     QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\f');
     pages.removeLast();  // after the last page's form feed
     QList<QStringList> result;
