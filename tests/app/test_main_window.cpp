@@ -5,6 +5,7 @@
 #include "db/connection.h"
 #include "db/query.h"
 #include "institution/UnitAdatlapInt.h"
+#include "support/printed_output.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
 
@@ -12,12 +13,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -168,6 +172,44 @@ private Q_SLOTS:
         QVERIFY(shown.width() >=
                 window.Label1->fontMetrics().horizontalAdvance(window.Label1->text()));
         QVERIFY(shown.height() >= window.Label1->fontMetrics().height());
+    }
+
+    // After a save run the cover-note entry prints the note and the copy entry copies the report
+    // files to the medium, the gauge following the copy while it stays hidden.
+    void reportEntriesPrintAndCopy() {
+        ProgramFolder folder;
+        testsupport::PrintedToPdf printed;
+        QTemporaryDir medium;
+        QSettings(QStringLiteral("velkor.ini"), QSettings::IniFormat)
+            .setValue(QStringLiteral("media/folder"), medium.path());
+        db::execute(
+            QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, "
+                           "Adatszolgnegyedev) values ('12345676', 'Kórház', 2007, '3')"));
+        insertItem(QStringLiteral("12345676"), 2007, QStringLiteral("3"));
+        TFormFo window;
+        window.show();
+        ScriptedMessages boxes;
+        openedSaveMenu(window);
+        window.TMenuItem_Mentes->actions().value(0)->menu()->actions().value(0)->trigger();
+
+        window.TMenuItem_KisJegyz->trigger();
+        QCOMPARE(printed.jobs().size(), 1);
+        QVERIFY(!window.isMinimized());
+
+        window.TMenuItem_MasoalsFloppyra->trigger();
+        const QStringList files{QStringLiteral("text/2007_3_12345676_BI.txt"),
+                                QStringLiteral("text/2007_3_12345676_BR.txt"),
+                                QStringLiteral("kuldes/temp/2007_3_12345676_KJ.txt")};
+        for (const QString& file : files) {
+            QCOMPARE(testsupport::readFile(medium.filePath(QFileInfo(file).fileName())),
+                     testsupport::readFile(file));
+        }
+        const int noteSize = static_cast<int>(QFileInfo(files.last()).size());
+        QCOMPARE(window.Gauge1->maximum(), noteSize);
+        QCOMPARE(window.Gauge1->value(), noteSize);
+        QVERIFY(window.Gauge1->isHidden());
+        QVERIFY(window.TMenuItem_Kuldes->menuAction()->isEnabled());
+        QVERIFY(boxes.take().isEmpty());
     }
 
     void editorDisablesReportEntriesAndRebuildsSaveMenu() {
