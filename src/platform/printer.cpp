@@ -54,8 +54,14 @@ void Printer::setFont(const QFont& font) {
     font_ = monospaced(font);
 }
 
+// The font list holds the installed families and the names the system maps to a stand-in of its
+// own, such as a metric-compatible font; a name it does not know falls back to the default font.
 bool Printer::offersFont(const QString& family) const {
-    return QFontDatabase::hasFamily(family);
+    if (QFontDatabase::hasFamily(family))
+        return true;
+    static const QString fallback =
+        QFontInfo(QFont(QStringLiteral("No such font family"))).family();
+    return QFontInfo(QFont(family)).family() != fallback;
 }
 
 void Printer::setPdfFolder(const QString& folder) {

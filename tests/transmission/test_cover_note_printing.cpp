@@ -153,15 +153,23 @@ private Q_SLOTS:
         }
     }
 
-    // Courier New at 12 points, which this system maps to a metric-compatible monospaced font:
-    // ten narrow and ten wide letters both take 72 points, 7.2 each.
+    // Courier New at 12 points whatever the current printer font, the name offered through the
+    // metric-compatible font this system maps it to: ten narrow and ten wide letters both take
+    // 72 points, 7.2 each.
     void printsInMonospacedTwelvePoints() {
         ProgramFolder folder(false);
         PrintedToPdf output;
         ScriptedMessages boxes;
         writeNote(QStringLiteral("2007_3_12345676_KJ.txt"), "iiiiiiiiii\r\nWWWWWWWWWW\r\n");
+        auto& printer = platform::Printer::instance();
+        printer.setFont(QFont(QStringLiteral("No such font family"), 10));
+        QVERIFY(printer.offersFont(QStringLiteral("Courier")));
+        QVERIFY(!printer.offersFont(QStringLiteral("No such font family")));
+
         TLap1nyom_Form printing;
-        const QFont font = platform::Printer::instance().font();
+
+        const QFont font = printer.font();
+        QCOMPARE(font.family(), QStringLiteral("Courier New"));
         QCOMPARE(font.pointSize(), 12);
         QVERIFY(QFontInfo(font).fixedPitch());
 
