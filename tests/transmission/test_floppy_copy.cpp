@@ -188,6 +188,31 @@ private Q_SLOTS:
         QVERIFY(QDir(mountPoint_.path()).isEmpty());
     }
 
+    // Without a setting the copy goes to the medium the system has mounted under /media.
+    void findsTheMountedMedium() {
+        for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+            if (volume.rootPath().startsWith(QStringLiteral("/media/")) ||
+                volume.rootPath().startsWith(QStringLiteral("/run/media/")))
+                QSKIP("A removable medium of this machine is mounted");
+        }
+        QSettings(QStringLiteral("velkor.ini"), QSettings::IniFormat).clear();
+        const QString mounted = QStringLiteral("/media/velkor-test-%1").arg(getpid());
+        QVERIFY(QDir().mkpath(mounted));
+        const bool mountedThere =
+            run(QStringLiteral("mount"),
+                {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("tmpfs"), mounted});
+        const QString name = QStringLiteral("2007_3_12345676_BI.txt");
+        writeReports({{name, 10}});
+
+        transmission::FloppyCopy().MasolasFloppyra();
+
+        const QByteArray copied = testsupport::readFile(QDir(mounted).filePath(name));
+        QVERIFY(!mountedThere || run(QStringLiteral("umount"), {mounted}));
+        QVERIFY(QDir().rmdir(mounted));
+        QVERIFY(mountedThere);
+        QCOMPARE(copied, contentOf(name, 10));
+    }
+
     // A failure the copy cannot handle ends it with its reason; the files copied before stay,
     // the file being written does not stay truncated.
     void failureLeavesNoPartialFile_data() {
