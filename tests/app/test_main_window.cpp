@@ -37,6 +37,14 @@ void insertItem(const QString& adosajat, int year, const QString& quarter) {
                 {adosajat, year, quarter});
 }
 
+// A data provider of 2007-3 with one purchase item.
+void insertProvider() {
+    db::execute(
+        QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, "
+                       "Adatszolgnegyedev) values ('12345676', 'Kórház', 2007, '3')"));
+    insertItem(QStringLiteral("12345676"), 2007, QStringLiteral("3"));
+}
+
 QStringList captions(const QList<QAction*>& actions) {
     QStringList texts;
     for (const auto* action : actions)
@@ -120,10 +128,7 @@ private Q_SLOTS:
 
     void quarterItemRunsTheSaveRun() {
         ProgramFolder folder;
-        db::execute(
-            QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, "
-                           "Adatszolgnegyedev) values ('12345676', 'Kórház', 2007, '3')"));
-        insertItem(QStringLiteral("12345676"), 2007, QStringLiteral("3"));
+        insertProvider();
         TFormFo window;
         window.show();
         openedSaveMenu(window);
@@ -182,10 +187,7 @@ private Q_SLOTS:
         QTemporaryDir medium;
         QSettings(QStringLiteral("velkor.ini"), QSettings::IniFormat)
             .setValue(QStringLiteral("media/folder"), medium.path());
-        db::execute(
-            QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, "
-                           "Adatszolgnegyedev) values ('12345676', 'Kórház', 2007, '3')"));
-        insertItem(QStringLiteral("12345676"), 2007, QStringLiteral("3"));
+        insertProvider();
         TFormFo window;
         window.show();
         ScriptedMessages boxes;
