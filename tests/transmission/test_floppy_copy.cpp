@@ -124,9 +124,9 @@ private Q_SLOTS:
         QTest::newRow("pass 1, first does not fit")
             << Files{{bi1, tooBig}, {bi2, 10}, {br1, 10}, {kj1, 10}} << QStringList{bi2, br1, kj1}
             << QList<ShownBox>{warning(kNoSpace)} << false;
-        QTest::newRow("pass 2, last does not fit")
-            << Files{{br1, 10}, {br2, tooBig}, {kj1, 10}} << QStringList{br1, kj1}
-            << QList<ShownBox>{warning(kNoSpace), warning(failed(br2))} << false;
+        QTest::newRow("pass 1, last does not fit")
+            << Files{{bi1, 10}, {bi2, tooBig}, {br2, 10}} << QStringList{bi1, br2}
+            << QList<ShownBox>{warning(kNoSpace), warning(failed(bi2))} << false;
         QTest::newRow("pass 3 stops")
             << Files{{bi1, 10}, {kj1, tooBig}, {kj2, 10}} << QStringList{bi1}
             << QList<ShownBox>{warning(kNoSpace), warning(failed(kj1))} << false;
