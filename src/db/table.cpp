@@ -49,6 +49,31 @@ QString kindName(ValueKind kind) {
     return {};
 }
 
+// Characters as the user sees them: code points of the composed form.
+qsizetype characterCount(const QString& text) {
+    return text.normalized(QString::NormalizationForm_C).toUcs4().size();
+}
+
+// A value as the column holds it: a text within its width, a whole number within 32 bits, a
+// finite number. Anything else is a Failure naming the column, and nothing is stored.
+QVariant valueFitting(const ColumnInfo& column, const QVariant& value) {
+    const QString text = textOf(value);
+    if (column.kind == ValueKind::Text) {
+        if (column.width > 0 && characterCount(text) > column.width)
+            throw Failure(QStringLiteral("'%1' is too long for the field '%2', which holds %3")
+                              .arg(text, column.name,
+                                   column.width == 1
+                                       ? QStringLiteral("1 character")
+                                       : QStringLiteral("%1 characters").arg(column.width)));
+        return value.isNull() ? QVariant() : QVariant(text);
+    }
+    try {
+        return valueFromText(text, column.kind);
+    } catch (const Failure& failure) {
+        throw Failure(QStringLiteral("%1 for the field '%2'").arg(failure.text(), column.name));
+    }
+}
+
 }  // namespace
 
 void Table::open(const QString& name, const QList<DeclaredColumn>& declared,
@@ -208,19 +233,20 @@ QVariant Table::value(const QString& column) const {
 }
 
 void Table::setText(const QString& column, const QString& text) {
-    setValue(column, valueFromText(text, columns_.at(columnIndex(column)).kind));
+    setValue(column, text);
 }
 
 void Table::setValue(const QString& column, const QVariant& value) {
     const int index = columnIndex(column);
+    const QVariant fitting = valueFitting(columns_.at(index), value);
     if (current_ < 0)
         throw Failure(QStringLiteral("No current record"));
     if (!isEditing())
         edit();
     auto& stored = rows_[current_].values[index];
-    if (stored == value && stored.isNull() == value.isNull())
+    if (stored == fitting && stored.isNull() == fitting.isNull())
         return;
-    stored = value;
+    stored = fitting;
     Q_EMIT valueChanged(index);
 }
 

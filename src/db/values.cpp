@@ -4,17 +4,32 @@
 #include "platform/regional.h"
 
 #include <charconv>
+#include <cmath>
 #include <string_view>
 
 namespace db {
 
-QString floatText(double value) {
+namespace {
+
+// The largest magnitude whose 15-digit form still reads back as a number: from here up to the
+// largest double, rounding to 15 digits would go past it.
+constexpr double kLargestReadable = 1.79769313486231e308;
+
+std::string_view fifteenDigits(double value, char (&digits)[32]) {
     // The general form with 15 significant digits switches to the exponent exactly at 10^15 and
     // below 10^-4, as the written form requires.
-    char digits[32];
+    if (std::isfinite(value) && std::abs(value) > kLargestReadable)
+        value = std::copysign(kLargestReadable, value);
     const auto written =
         std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 15);
-    const std::string_view number(digits, static_cast<size_t>(written.ptr - digits));
+    return {digits, static_cast<size_t>(written.ptr - digits)};
+}
+
+}  // namespace
+
+QString floatText(double value) {
+    char digits[32];
+    const std::string_view number = fifteenDigits(value, digits);
     const QChar separator = platform::decimalSeparator();
     QString text;
     text.reserve(static_cast<qsizetype>(number.size()));
@@ -58,11 +73,12 @@ QVariant valueFromText(const QString& text, ValueKind kind) {
         case ValueKind::Text:
             return text;
         case ValueKind::Integer: {
-            const qlonglong number = text.trimmed().toLongLong(&ok);
+            // Whole-number columns hold 32 bits.
+            const int number = text.trimmed().toInt(&ok);
             if (!ok)
                 throw platform::Failure(
                     QStringLiteral("'%1' is not a valid integer value").arg(text));
-            return number;
+            return qlonglong(number);
         }
         case ValueKind::Real: {
             const QChar separator = platform::decimalSeparator();
@@ -72,8 +88,9 @@ QVariant valueFromText(const QString& text, ValueKind kind) {
             if (separator != u'.' && plain.contains(u'.'))
                 plain.clear();
             plain.replace(separator, u'.');
+            // "inf" and "nan" are no numbers to the user, nor a value too large for a double.
             const double number = plain.toDouble(&ok);
-            if (!ok)
+            if (!ok || !std::isfinite(number))
                 throw platform::Failure(
                     QStringLiteral("'%1' is not a valid floating point value").arg(text));
             return number;

@@ -10,15 +10,17 @@ enum class ValueKind { Text, Integer, Real };
 
 // A double as the program writes it: rounded to 15 significant digits, fixed-point without
 // grouping, the regional decimal separator, trailing zeros dropped; exponent form (1E15, 1E-5)
-// from 10^15 up and for non-zero values below 0.0001.
+// from 10^15 up and for non-zero values below 0.0001. A value nearer to the largest double than
+// 15 digits can tell is written as the largest 15-digit form that still reads back.
 QString floatText(double value);
 
 // A stored value as text: NULL is the empty text, an integer its decimal digits, a double
 // floatText.
 QString textOf(const QVariant& value);
 
-// A text converted to a column's kind: the empty text is NULL; an integer or a number with the
-// regional decimal separator; anything else is a Failure naming the text.
+// A text converted to a column's kind: the empty text is NULL; a whole number within 32 bits or a
+// finite number with the regional decimal separator; anything else ("inf", "nan" among them) is
+// a Failure naming the text.
 QVariant valueFromText(const QString& text, ValueKind kind);
 
 }  // namespace db

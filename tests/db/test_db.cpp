@@ -8,8 +8,12 @@
 #include <QFile>
 #include <QLocale>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <cmath>
+#include <limits>
 
 using db::DeclaredColumn;
 using db::Query;
@@ -57,12 +61,18 @@ private Q_SLOTS:
         QTest::newRow("below 0.0001 with fraction") << 0.000015 << "1,5E-5";
         QTest::newRow("largest fixed") << 999999999999999.0 << "999999999999999";
         QTest::newRow("10^15") << 1e15 << "1E15";
+        QTest::newRow("largest double")
+            << std::numeric_limits<double>::max() << "1,79769313486231E308";
+        QTest::newRow("largest negative")
+            << -std::numeric_limits<double>::max() << "-1,79769313486231E308";
     }
 
+    // Every written form reads back as a number.
     void floatText() {
         QFETCH(double, value);
         QFETCH(QString, text);
         QCOMPARE(db::floatText(value), text);
+        QVERIFY(std::isfinite(db::valueFromText(text, ValueKind::Real).toDouble()));
     }
 
     void textConversions() {
@@ -74,6 +84,79 @@ private Q_SLOTS:
                  QStringLiteral("'12.5' is not a valid floating point value"));
         QCOMPARE(failureText([] { db::valueFromText(QStringLiteral("x1"), ValueKind::Integer); }),
                  QStringLiteral("'x1' is not a valid integer value"));
+    }
+
+    // What a column cannot hold is refused naming the column, and nothing of it is stored; what
+    // it can hold is stored and reads back as written.
+    void valuesAColumnHolds_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("failure");
+        const QString integer = QStringLiteral(
+            "'%1' is not a valid integer value for the field "
+            "'Tetelsorszam'");
+        const QString real = QStringLiteral(
+            "'%1' is not a valid floating point value for the "
+            "field 'Tegysegar'");
+        const QString decomposedE = QStringLiteral("e\u0301");
+        QTest::newRow("text of the width") << "hu_HU"
+                                           << "Adosajat"
+                                           << "12345678"
+                                           << "";
+        QTest::newRow("text too long")
+            << "hu_HU"
+            << "Adosajat"
+            << "123456789"
+            << "'123456789' is too long for the field 'Adosajat', which holds 8 characters";
+        QTest::newRow("accents typed decomposed") << "hu_HU"
+                                                  << "Adosajat" << decomposedE.repeated(8) << "";
+        QTest::newRow("one character too many")
+            << "hu_HU"
+            << "Beszerznegyedev"
+            << "12"
+            << "'12' is too long for the field 'Beszerznegyedev', which holds 1 character";
+        for (const char* number : {"2147483647", "-2147483648"})
+            QTest::newRow(number) << "hu_HU"
+                                  << "Tetelsorszam" << number << "";
+        for (const char* number : {"2147483648", "99999999999", "-2147483649", "20x7", "1,5"})
+            QTest::newRow(number) << "hu_HU"
+                                  << "Tetelsorszam" << number << integer.arg(number);
+        QTest::newRow("comma decimal") << "hu_HU"
+                                       << "Tegysegar"
+                                       << "12,5"
+                                       << "";
+        QTest::newRow("point decimal") << "en_US"
+                                       << "Tegysegar"
+                                       << "12.5"
+                                       << "";
+        for (const char* locale : {"hu_HU", "en_US"}) {
+            for (const char* number : {"inf", "-inf", "nan", "INF", "1E999", "abc"})
+                QTest::addRow("%s %s", locale, number)
+                    << locale << "Tegysegar" << number << real.arg(number);
+        }
+    }
+
+    void valuesAColumnHolds() {
+        QFETCH(QString, locale);
+        QFETCH(QString, column);
+        QFETCH(QString, text);
+        QFETCH(QString, failure);
+        ProgramFolder folder;
+        QLocale::setDefault(QLocale(locale));
+        const auto restore =
+            qScopeGuard([] { QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary)); });
+        Table items;
+        items.open(QStringLiteral("AdatlapBR"));
+        items.append();
+        QCOMPARE(failureText([&] { items.setText(column, text); }), failure);
+        QCOMPARE(items.text(column), failure.isEmpty() ? text : QString());
+        items.post();
+        const Query stored(QStringLiteral("select %1, typeof(%1) from AdatlapBR").arg(column));
+        QCOMPARE(stored.text(0), failure.isEmpty() ? text : QString());
+        const QHash<QString, QString> kinds = {{QStringLiteral("Tetelsorszam"), "integer"},
+                                               {QStringLiteral("Tegysegar"), "real"}};
+        QCOMPARE(stored.text(1), failure.isEmpty() ? kinds.value(column, "text") : "null");
     }
 
     void connectionFailures() {
