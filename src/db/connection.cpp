@@ -1,5 +1,6 @@
 #include "connection.h"
 
+#include "collation.h"
 #include "platform/failure.h"
 #include "query.h"
 
@@ -51,8 +52,10 @@ void openConnection(const QString& path) {
     if (opened) {
         // Reading the catalogue proves that the file is a database.
         QSqlQuery probe(database);
-        if (probe.exec(QStringLiteral("select count(*) from sqlite_master")))
+        if (probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
+            registerHungarianCollation();
             return;
+        }
         const QString reason = probe.lastError().text().trimmed();
         probe = QSqlQuery();
         database = QSqlDatabase();

@@ -11,13 +11,6 @@ namespace db {
 
 namespace {
 
-sqlite3* sharedHandle() {
-    const QVariant handle = connection().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        throw platform::Failure(QStringLiteral("The database connection has no engine handle"));
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
-
 QString engineMessage(sqlite3* handle) {
     return QString::fromUtf8(sqlite3_errmsg(handle));
 }
@@ -45,7 +38,14 @@ int bind(sqlite3_stmt* statement, int index, const QVariant& value) {
 
 }  // namespace
 
-Statement::Statement(const QString& text, const QVariantList& values) : handle_(sharedHandle()) {
+sqlite3* engineHandle() {
+    const QVariant handle = connection().driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        throw platform::Failure(QStringLiteral("The database connection has no engine handle"));
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+Statement::Statement(const QString& text, const QVariantList& values) : handle_(engineHandle()) {
     const QByteArray utf8 = text.toUtf8();
     if (sqlite3_prepare_v2(handle_, utf8.constData(), static_cast<int>(utf8.size()), &statement_,
                            nullptr) != SQLITE_OK)
@@ -109,11 +109,11 @@ QVariant Statement::value(int column) const {
 }
 
 qint64 Statement::lastInsertRowid() {
-    return sqlite3_last_insert_rowid(sharedHandle());
+    return sqlite3_last_insert_rowid(engineHandle());
 }
 
 int Statement::changes() {
-    return sqlite3_changes(sharedHandle());
+    return sqlite3_changes(engineHandle());
 }
 
 }  // namespace db

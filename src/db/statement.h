@@ -8,6 +8,9 @@ struct sqlite3_stmt;
 
 namespace db {
 
+// The engine's own handle of the shared connection; a Failure when it is not open.
+sqlite3* engineHandle();
+
 // One prepared statement on the shared connection, run through the engine's own interface: the
 // values are bound to its "?" placeholders in order. Used by the statement runners and the table
 // cursors; reading rows this way costs a fraction of the generic SQL layer's per-value work.

@@ -1,5 +1,6 @@
 #include "table.h"
 
+#include "collation.h"
 #include "connection.h"
 #include "platform/failure.h"
 #include "query.h"
@@ -130,8 +131,14 @@ QString Table::selectStatement(QVariantList& values) const {
     if (!terms.isEmpty())
         statement += QStringLiteral(" where ") + terms.join(QStringLiteral(" and "));
     QStringList order;
-    for (const auto& column : sort_)
-        order.append(quoteName(columns_.at(columnIndex(column)).name));
+    for (const auto& name : sort_) {
+        // Names are shown to the user in Hungarian order.
+        const ColumnInfo& column = columns_.at(columnIndex(name));
+        order.append(quoteName(column.name) +
+                     (column.kind == ValueKind::Text
+                          ? QStringLiteral(" collate ") + QLatin1String(kHungarianCollation)
+                          : QString()));
+    }
     // Rows of equal sort values keep the order in which they were stored.
     if (!isView_)
         order.append(QStringLiteral("rowid"));

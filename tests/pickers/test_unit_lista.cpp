@@ -57,6 +57,26 @@ private Q_SLOTS:
         QVERIFY(picker.DBLookupListBox_list->selectionModel()->selectedIndexes().isEmpty());
     }
 
+    // Names in Hungarian order: accented vowels beside their plain forms, ö and ü after o and u,
+    // cs, sz and zs after every other word of c, s and z.
+    void hungarianOrderOfNames() {
+        const QStringList ordered = {"Ács",    "Cegléd",    "Czapfalva",     "Csenger", "Érd",
+                                     "Ócsa",   "Ózd",       "Őriszentpéter", "Sumony",  "Sülysáp",
+                                     "Szeged", "Újfehértó", "Üllő",          "Záhony",  "Zomba",
+                                     "Zugló",  "Zsámbék"};
+        db::execute(QStringLiteral("create table torzs_nevek (id text, nev text, nevstr text)"));
+        // Stored in byte order, which puts every accented name last.
+        QStringList stored = ordered;
+        std::sort(stored.begin(), stored.end(),
+                  [](const QString& a, const QString& b) { return a.toUtf8() < b.toUtf8(); });
+        for (const QString& name : stored)
+            db::execute(QStringLiteral("insert into torzs_nevek values (?, ?, ?)"),
+                        {name.left(3), name, name});
+        TFormLista picker;
+        picker.LoadList(QStringLiteral("torzs_nevek"), QStringLiteral("Település"), 200, target());
+        QCOMPARE(shownLines(*picker.DBLookupListBox_list), ordered);
+    }
+
     void geometry_data() {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("windowWidth");
