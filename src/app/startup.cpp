@@ -15,6 +15,9 @@
 namespace app {
 
 std::unique_ptr<TFormFo> createStartupWindows() {
+    // A broken file fails the save menu's statement as well; only the failure that ends the
+    // start-up is shown, the one naming the missing table or column.
+    platform::HeldFailures held;
     auto main = std::make_unique<TFormFo>();
     // A tree picker is created with the main window and stays hidden; the editors create their
     // own.
@@ -23,6 +26,7 @@ std::unique_ptr<TFormFo> createStartupWindows() {
     // mismatched table end the program here rather than later.
     purchase::PurchaseTables purchaseTables;
     purchaseTables.open();
+    held.release();
     return main;
 }
 

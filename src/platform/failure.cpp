@@ -2,13 +2,37 @@
 
 #include "message_box.h"
 
+#include <utility>
+
 namespace platform {
 
+namespace {
+
+HeldFailures* holder = nullptr;
+
+}  // namespace
+
 void reportFailure(const std::exception& failure) {
-    if (auto* own = dynamic_cast<const Failure*>(&failure))
-        showError(own->text());
+    auto* own = dynamic_cast<const Failure*>(&failure);
+    const QString text = own ? own->text() : QString::fromUtf8(failure.what());
+    if (holder)
+        holder->keep(text);
     else
-        showError(QString::fromUtf8(failure.what()));
+        showError(text);
+}
+
+HeldFailures::HeldFailures() : previous_(std::exchange(holder, this)) {}
+
+HeldFailures::~HeldFailures() {
+    if (holder == this)
+        holder = previous_;
+}
+
+void HeldFailures::release() {
+    if (holder == this)
+        holder = previous_;
+    for (const QString& text : std::exchange(texts_, {}))
+        showError(text);
 }
 
 bool runCommand(const std::function<void()>& command) {

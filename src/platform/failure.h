@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <exception>
 #include <functional>
@@ -23,6 +24,26 @@ private:
 
 // The general error handler: shows the failure in the error box; the program goes on.
 void reportFailure(const std::exception& failure);
+
+// While one lives, the general error handler keeps the failures it is given instead of showing
+// them; destroyed without release, it drops them. Start-up shows only the failure that ends it.
+class HeldFailures {
+public:
+    HeldFailures();
+    ~HeldFailures();
+    HeldFailures(const HeldFailures&) = delete;
+    HeldFailures& operator=(const HeldFailures&) = delete;
+
+    // Stops holding and shows the kept failures in order.
+    void release();
+
+private:
+    friend void reportFailure(const std::exception& failure);
+    void keep(const QString& text) { texts_.append(text); }
+
+    QStringList texts_;
+    HeldFailures* previous_;
+};
 
 // Runs a command; a failure it does not handle ends it there and reaches the general error
 // handler. Returns false when the command failed.
