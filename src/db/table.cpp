@@ -344,9 +344,11 @@ void Table::post() {
 
 void Table::finishStore(int row, qint64 rowid, bool committed) {
     storing_ = false;
-    if (!committed || row >= rowCount())
+    if (!committed)
         return;
-    rows_[row].rowid = rowid;
+    // Rows read anew meanwhile carry their ids already.
+    if (row < rowCount() && rows_.at(row).rowid < 0)
+        rows_[row].rowid = rowid;
     setMode(Mode::Browse);
 }
 
