@@ -93,47 +93,33 @@ private Q_SLOTS:
         QTest::addColumn<QString>("column");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("failure");
-        const QString integer = QStringLiteral(
-            "'%1' is not a valid integer value for the field "
-            "'Tetelsorszam'");
-        const QString real = QStringLiteral(
-            "'%1' is not a valid floating point value for the "
-            "field 'Tegysegar'");
-        const QString decomposedE = QStringLiteral("e\u0301");
-        QTest::newRow("text of the width") << "hu_HU"
-                                           << "Adosajat"
-                                           << "12345678"
-                                           << "";
-        QTest::newRow("text too long")
-            << "hu_HU"
-            << "Adosajat"
-            << "123456789"
-            << "'123456789' is too long for the field 'Adosajat', which holds 8 characters";
-        QTest::newRow("accents typed decomposed") << "hu_HU"
-                                                  << "Adosajat" << decomposedE.repeated(8) << "";
-        QTest::newRow("one character too many")
-            << "hu_HU"
-            << "Beszerznegyedev"
-            << "12"
-            << "'12' is too long for the field 'Beszerznegyedev', which holds 1 character";
+        const auto row = [](const QString& locale, const QString& column, const QString& text,
+                            const QString& failure = {}) {
+            QTest::addRow("%s %s %s", qPrintable(locale), qPrintable(column), qPrintable(text))
+                << locale << column << text << failure;
+        };
+        const QString hu = QStringLiteral("hu_HU");
+        const QString en = QStringLiteral("en_US");
+        row(hu, "Adosajat", "12345678");
+        row(hu, "Adosajat", QStringLiteral("e\u0301").repeated(8));  // accents typed decomposed
+        row(hu, "Adosajat", "123456789",
+            "'123456789' is too long for the field 'Adosajat', which holds 8 characters");
+        row(hu, "Beszerznegyedev", "12",
+            "'12' is too long for the field 'Beszerznegyedev', which holds 1 character");
         for (const char* number : {"2147483647", "-2147483648"})
-            QTest::newRow(number) << "hu_HU"
-                                  << "Tetelsorszam" << number << "";
+            row(hu, "Tetelsorszam", number);
         for (const char* number : {"2147483648", "99999999999", "-2147483649", "20x7", "1,5"})
-            QTest::newRow(number) << "hu_HU"
-                                  << "Tetelsorszam" << number << integer.arg(number);
-        QTest::newRow("comma decimal") << "hu_HU"
-                                       << "Tegysegar"
-                                       << "12,5"
-                                       << "";
-        QTest::newRow("point decimal") << "en_US"
-                                       << "Tegysegar"
-                                       << "12.5"
-                                       << "";
-        for (const char* locale : {"hu_HU", "en_US"}) {
+            row(hu, "Tetelsorszam", number,
+                QStringLiteral("'%1' is not a valid integer value for the field 'Tetelsorszam'")
+                    .arg(number));
+        row(hu, "Tegysegar", "12,5");
+        row(en, "Tegysegar", "12.5");
+        for (const QString& locale : {hu, en}) {
             for (const char* number : {"inf", "-inf", "nan", "INF", "1E999", "abc"})
-                QTest::addRow("%s %s", locale, number)
-                    << locale << "Tegysegar" << number << real.arg(number);
+                row(locale, "Tegysegar", number,
+                    QStringLiteral("'%1' is not a valid floating point value for the field "
+                                   "'Tegysegar'")
+                        .arg(number));
         }
     }
 
