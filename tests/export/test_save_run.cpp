@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <limits>
 #include <memory>
 
 using exporting::SaveRun;
@@ -382,6 +383,20 @@ private Q_SLOTS:
         QCOMPARE(file(QStringLiteral("text/hibalista.txt")), kClosingLines);
         QVERIFY(controls_.send->isEnabled());
         QVERIFY(controls_.coverNote->isEnabled());
+    }
+
+    // A price at the top of the double range is written as the largest 15-digit form that still
+    // reads back, so the listing can show it and the run goes to its end.
+    void largestPriceEndsNoRun() {
+        insertCodes();
+        insertInstitution(QStringLiteral("12345678"), QStringLiteral("Kórház"), 2007,
+                          QStringLiteral("3"));
+        insertSimpleItem(2007, QStringLiteral("3"));
+        exec(QStringLiteral("update AdatlapBR set Tegysegar = ?, Bazisegysegar = ?"),
+             {std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()});
+        QCOMPARE(failureOf(QStringLiteral("2007"), QStringLiteral("3")), QString());
+        QCOMPARE(file(QStringLiteral("text/hibalista.txt")), kClosingLines);
+        QVERIFY(controls_.send->isEnabled());
     }
 
     // The flag is cleared at each provider's listing step, so only the last provider's locked
