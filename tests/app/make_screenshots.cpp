@@ -8,6 +8,7 @@
 #include "db/widgets/bound_lookup_combo_box.h"
 #include "institution/UnitAdatlapInt.h"
 #include "support/program_folder.h"
+#include "support/typing.h"
 
 #include <QApplication>
 #include <QDir>
@@ -66,18 +67,6 @@ bool mainWindowAfterSave(const QString& path) {
     return save(window, path);
 }
 
-void type(QLineEdit* box, const QString& text) {
-    box->setFocus();
-    for (QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-void choose(db::BoundLookupComboBox* box, const QString& key) {
-    const int item = box->findData(key);
-    box->setCurrentIndex(item);
-    Q_EMIT box->activated(item);
-}
-
 bool institutionEditorEditing(const QString& path) {
     TFormAszolgInt editor;
     editor.show();
@@ -85,24 +74,24 @@ bool institutionEditorEditing(const QString& path) {
     if (!QTest::qWaitForWindowActive(&editor))
         return false;
     editor.Button_felvitel->click();
-    type(editor.DBEdit_adosajat, QStringLiteral("15489306"));
-    type(editor.DBEdit_Adatszolgev, QStringLiteral("2007"));
-    choose(editor.DBLookupComboBox_adatszolgnegyedev, QStringLiteral("4"));
-    type(editor.DBEdit_intnev, QStringLiteral("Szent Lázár Kórház"));
-    choose(editor.DBLookupComboBox_sz_megyekod, QStringLiteral("16"));
-    type(editor.DBEdit_sz_telepuleskod, QStringLiteral("02205"));
-    choose(editor.DBLookupComboBox_irsz, QStringLiteral("5300"));
-    type(editor.DBEdit_utca, QStringLiteral("Kossuth tér"));
-    type(editor.DBEdit_hsz, QStringLiteral("12"));
-    type(editor.DBEdit_intag, QStringLiteral("8511"));
-    choose(editor.DBLookupComboBox_gazdfor, QStringLiteral("11"));
-    type(editor.DBEdit_I_ANTSZkod, QStringLiteral("160100"));
-    type(editor.DBEdit_toltnev, QStringLiteral("Kiss Anna"));
-    type(editor.DBEdit_tolttel, QStringLiteral("06-59-312-456"));
-    type(editor.DBEdit_toltmail, QStringLiteral("kiss.anna@korhaz.hu"));
-    type(editor.DBEdit_vezetonev, QStringLiteral("Dr. Nagy Béla"));
-    type(editor.DBEdit_vezetotel, QStringLiteral("06-59-312-400"));
-    type(editor.DBEdit_vezetomail, QStringLiteral("nincs"));
+    testsupport::typeText(editor.DBEdit_adosajat, QStringLiteral("15489306"));
+    testsupport::typeText(editor.DBEdit_Adatszolgev, QStringLiteral("2007"));
+    testsupport::choose(editor.DBLookupComboBox_adatszolgnegyedev, QStringLiteral("4"));
+    testsupport::typeText(editor.DBEdit_intnev, QStringLiteral("Szent Lázár Kórház"));
+    testsupport::choose(editor.DBLookupComboBox_sz_megyekod, QStringLiteral("16"));
+    testsupport::typeText(editor.DBEdit_sz_telepuleskod, QStringLiteral("02205"));
+    testsupport::choose(editor.DBLookupComboBox_irsz, QStringLiteral("5300"));
+    testsupport::typeText(editor.DBEdit_utca, QStringLiteral("Kossuth tér"));
+    testsupport::typeText(editor.DBEdit_hsz, QStringLiteral("12"));
+    testsupport::typeText(editor.DBEdit_intag, QStringLiteral("8511"));
+    testsupport::choose(editor.DBLookupComboBox_gazdfor, QStringLiteral("11"));
+    testsupport::typeText(editor.DBEdit_I_ANTSZkod, QStringLiteral("160100"));
+    testsupport::typeText(editor.DBEdit_toltnev, QStringLiteral("Kiss Anna"));
+    testsupport::typeText(editor.DBEdit_tolttel, QStringLiteral("06-59-312-456"));
+    testsupport::typeText(editor.DBEdit_toltmail, QStringLiteral("kiss.anna@korhaz.hu"));
+    testsupport::typeText(editor.DBEdit_vezetonev, QStringLiteral("Dr. Nagy Béla"));
+    testsupport::typeText(editor.DBEdit_vezetotel, QStringLiteral("06-59-312-400"));
+    testsupport::typeText(editor.DBEdit_vezetomail, QStringLiteral("nincs"));
     return save(editor, path);
 }
 
