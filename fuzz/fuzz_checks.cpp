@@ -5,6 +5,7 @@
 #include "platform/message_box.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <algorithm>

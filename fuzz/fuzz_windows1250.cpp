@@ -3,6 +3,7 @@
 
 #include "platform/codepage.h"
 
+#include <QList>
 #include <QString>
 
 #include <cstdlib>
