@@ -79,7 +79,7 @@ bool institutionEditorEditing(const QString& path) {
     testsupport::choose(editor.DBLookupComboBox_adatszolgnegyedev, QStringLiteral("4"));
     testsupport::typeText(editor.DBEdit_intnev, QStringLiteral("Szent Lázár Kórház"));
     testsupport::choose(editor.DBLookupComboBox_sz_megyekod, QStringLiteral("16"));
-    testsupport::typeText(editor.DBEdit_sz_telepuleskod, QStringLiteral("02205"));
+    testsupport::typeText(editor.DBEdit_sz_telepuleskod, QStringLiteral("04923"));
     testsupport::choose(editor.DBLookupComboBox_irsz, QStringLiteral("5300"));
     testsupport::typeText(editor.DBEdit_utca, QStringLiteral("Kossuth tér"));
     testsupport::typeText(editor.DBEdit_hsz, QStringLiteral("12"));
