@@ -11,6 +11,7 @@ packages=(
     python3 python3-pyftpdlib curl
     libcups2-dev cups printer-driver-cups-pdf poppler-utils fonts-liberation2
     xvfb xauth strace
+    clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -8,6 +8,7 @@
 #include "pickers/UnitLista.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
+#include "support/typing.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -853,20 +854,9 @@ private:
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
-    // Replaces a box's text by typing, as the user does.
-    void type(QLineEdit* box, const QString& text) {
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        for (QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
+    void type(QLineEdit* box, const QString& text) { testsupport::typeText(box, text); }
 
-    void choose(db::BoundLookupComboBox* box, const QString& key) {
-        const int item = box->findData(key);
-        box->setCurrentIndex(item);
-        Q_EMIT box->activated(item);
-    }
+    void choose(db::BoundLookupComboBox* box, const QString& key) { testsupport::choose(box, key); }
 
     QWidget* control(const QString& column) const {
         for (auto* box : form_->GroupBox_edit->findChildren<db::BoundLineEdit*>())

@@ -118,6 +118,40 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(platform::Failure, transmission::parsePassiveReply(line));
     }
 
+    // A reply may have 1,000 lines and 64 KiB with its line ends, and no more.
+    void replyIsBounded_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("accepted");
+        QStringList thousand{QStringLiteral("211-Features:")};
+        for (int i = 0; i < 998; ++i)
+            thousand.append(QStringLiteral(" FEATURE%1").arg(i));
+        thousand.append(QStringLiteral("211 End"));
+        QStringList longer = thousand;
+        longer.insert(1, QStringLiteral(" ONE MORE"));
+        const QString full = QStringLiteral("220 ") + QString(65536 - 2 - 4, u'x');
+        QTest::newRow("1,000 lines") << thousand << true;
+        QTest::newRow("1,001 lines") << longer << false;
+        QTest::newRow("64 KiB") << QStringList{full} << true;
+        QTest::newRow("a character more") << QStringList{full + u'x'} << false;
+    }
+
+    void replyIsBounded() {
+        QFETCH(QStringList, lines);
+        QFETCH(bool, accepted);
+        transmission::FtpReplyReader reader;
+        try {
+            for (qsizetype i = 0; i < lines.size(); ++i)
+                QCOMPARE(reader.addLine(lines.at(i)), i + 1 == lines.size());
+            QVERIFY(accepted);
+            QCOMPARE(reader.take().lines, lines);
+        } catch (const platform::Failure& failure) {
+            QVERIFY(!accepted);
+            QCOMPARE(failure.text(),
+                     QStringLiteral("The reply of the FTP server is longer than 1000 lines or 64 "
+                                    "KiB"));
+        }
+    }
+
     void uploadsArriveWholeUnderTheirBareNames() {
         testsupport::FtpTestServer server;
         QVERIFY2(server.isRunning(), qPrintable(server.error()));

@@ -1,0 +1,113 @@
+// Not a test: makes the screenshots of docs/ on a fresh copy of the shipped database, as a user
+// would see the windows. Run by scripts/screenshots.sh under a virtual X server; the folder to
+// write into is its one argument.
+
+#include "app/UnitFo.h"
+#include "db/query.h"
+#include "db/widgets/bound_line_edit.h"
+#include "db/widgets/bound_lookup_combo_box.h"
+#include "institution/UnitAdatlapInt.h"
+#include "support/program_folder.h"
+#include "support/typing.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+void insertPeriod() {
+    const QList<std::pair<QString, QString>> providers{
+        {QStringLiteral("12345676"), QStringLiteral("Városi Rendelőintézet")},
+        {QStringLiteral("15489306"), QStringLiteral("Szent Lázár Kórház")}};
+    for (const auto& [adosajat, name] : providers) {
+        db::execute(QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Telepules, "
+                                   "Adatszolgev, Adatszolgnegyedev) values (?, ?, 'Karcag', "
+                                   "2007, '3')"),
+                    {adosajat, name});
+        db::execute(QStringLiteral("insert into AdatlapBR (Adosajat, Beszerzev, Beszerznegyedev, "
+                                   "Tetelsorszam, Termszolgnev) values (?, 2007, '3', 1, "
+                                   "'Fűtőolaj')"),
+                    {adosajat});
+    }
+}
+
+// A data file of an earlier period that the user marked read-only: the save run keeps it and
+// says so in its log.
+void protectOldFile() {
+    QFile old(QStringLiteral("text/2007_2_12345676_BI.txt"));
+    if (old.open(QIODevice::WriteOnly))
+        old.close();
+    old.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+}
+
+bool save(QWidget& window, const QString& path) {
+    QApplication::processEvents();
+    const bool saved = window.grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
+bool mainWindowAfterSave(const QString& path) {
+    TFormFo window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return false;
+    Q_EMIT window.TMenuItem_Mentes->aboutToShow();
+    QMenu* year = window.TMenuItem_Mentes->actions().value(0)->menu();
+    Q_EMIT year->aboutToShow();
+    year->actions().value(0)->trigger();
+    return save(window, path);
+}
+
+bool institutionEditorEditing(const QString& path) {
+    TFormAszolgInt editor;
+    editor.show();
+    editor.activateWindow();
+    if (!QTest::qWaitForWindowActive(&editor))
+        return false;
+    editor.Button_felvitel->click();
+    testsupport::typeText(editor.DBEdit_adosajat, QStringLiteral("15489306"));
+    testsupport::typeText(editor.DBEdit_Adatszolgev, QStringLiteral("2007"));
+    testsupport::choose(editor.DBLookupComboBox_adatszolgnegyedev, QStringLiteral("4"));
+    testsupport::typeText(editor.DBEdit_intnev, QStringLiteral("Szent Lázár Kórház"));
+    testsupport::choose(editor.DBLookupComboBox_sz_megyekod, QStringLiteral("16"));
+    testsupport::typeText(editor.DBEdit_sz_telepuleskod, QStringLiteral("04923"));
+    testsupport::choose(editor.DBLookupComboBox_irsz, QStringLiteral("5300"));
+    testsupport::typeText(editor.DBEdit_utca, QStringLiteral("Kossuth tér"));
+    testsupport::typeText(editor.DBEdit_hsz, QStringLiteral("12"));
+    testsupport::typeText(editor.DBEdit_intag, QStringLiteral("8511"));
+    testsupport::choose(editor.DBLookupComboBox_gazdfor, QStringLiteral("11"));
+    testsupport::typeText(editor.DBEdit_I_ANTSZkod, QStringLiteral("160100"));
+    testsupport::typeText(editor.DBEdit_toltnev, QStringLiteral("Kiss Anna"));
+    testsupport::typeText(editor.DBEdit_tolttel, QStringLiteral("06-59-312-456"));
+    testsupport::typeText(editor.DBEdit_toltmail, QStringLiteral("kiss.anna@korhaz.hu"));
+    testsupport::typeText(editor.DBEdit_vezetonev, QStringLiteral("Dr. Nagy Béla"));
+    testsupport::typeText(editor.DBEdit_vezetotel, QStringLiteral("06-59-312-400"));
+    testsupport::typeText(editor.DBEdit_vezetomail, QStringLiteral("nincs"));
+    return save(editor, path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"));
+    const QString mainWindowPath =
+        out.absoluteFilePath(QStringLiteral("main_window_after_save.png"));
+    const QString editorPath =
+        out.absoluteFilePath(QStringLiteral("institution_editor_editing.png"));
+    testsupport::ProgramFolder folder;
+    insertPeriod();
+    protectOldFile();
+    const bool made = mainWindowAfterSave(mainWindowPath) && institutionEditorEditing(editorPath);
+    return made ? 0 : 1;
+}
