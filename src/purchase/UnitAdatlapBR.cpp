@@ -83,7 +83,7 @@ const KindSettings kService{QStringLiteral("2"),
 // row.
 constexpr int kLeftLabel = 8;
 constexpr int kLeftControl = 170;
-constexpr int kRightLabel = 340;
+constexpr int kRightLabel = 322;
 constexpr int kRightControl = 490;
 constexpr int kRowHeight = 21;
 
@@ -266,10 +266,10 @@ void TFormAdatlapBR::buildEditPanel() {
     Label15 = label(QStringLiteral("Termék, vagyszolgáltatás:"), kLeftLabel, 1,
                     DBLookupComboBox_termekszolg);
     Button_termszolgcsopval = placed(new QPushButton(kProduct.groupButton, panel),
-                                     "Button_termszolgcsopval", kLeftLabel, rowTop(2) - 1, 170);
-    Button_termszolgcsopval->resize(170, kRowHeight + 2);
+                                     "Button_termszolgcsopval", kLeftLabel, rowTop(2) - 1, 186);
+    Button_termszolgcsopval->resize(186, kRowHeight + 2);
     Edit_termszolgcsopnev =
-        placed(new QLineEdit(panel), "Edit_termszolgcsopnev", 184, rowTop(2), 441);
+        placed(new QLineEdit(panel), "Edit_termszolgcsopnev", 200, rowTop(2), 425);
     Edit_termszolgcsopnev->setReadOnly(true);
     groupNamePalette_ = Edit_termszolgcsopnev->palette();
 
@@ -289,7 +289,7 @@ void TFormAdatlapBR::buildEditPanel() {
 
     DBLookupComboBox_mennyisegiegyseg =
         lookup("DBLookupComboBox_mennyisegiegyseg", "Mennyisegiegyseg",
-               ADOTable_Torzs_Mennyisegiegyseg, "Nev", kLeftControl, 5, 150);
+               ADOTable_Torzs_Mennyisegiegyseg, "Nev", kLeftControl, 5, 140);
     label(QStringLiteral("Mennyiségi egység:"), kLeftLabel, 5, DBLookupComboBox_mennyisegiegyseg);
     DBEdit_vasaroltmennyiseg =
         edit("DBEdit_vasaroltmennyiseg", "Vasaroltmenny", kRightControl, 5, 80);
@@ -298,14 +298,14 @@ void TFormAdatlapBR::buildEditPanel() {
 
     DBLookupComboBox_Beszerzesiforras =
         lookup("DBLookupComboBox_Beszerzesiforras", "Beszerzforras",
-               ADOTable_Torzs_Beszerzesiforras, "Nev", kLeftControl, 6, 150);
+               ADOTable_Torzs_Beszerzesiforras, "Nev", kLeftControl, 6, 140);
     label(QStringLiteral("Beszerzésiforrás:"), kLeftLabel, 6, DBLookupComboBox_Beszerzesiforras);
     DBLookupComboBox_Felhasznter = lookup("DBLookupComboBox_Felhasznter", "Felhasznter",
                                           ADOTable_Torzs_Felhasznter, "Nev", kRightControl, 6, 135);
     label(QStringLiteral("Felhasználási terület:"), kRightLabel, 6, DBLookupComboBox_Felhasznter);
 
     DBLookupComboBox_Artipus = lookup("DBLookupComboBox_Artipus", "Artipus", ADOTable_Torzs_Artipus,
-                                      "Nev", kLeftControl, 7, 150);
+                                      "Nev", kLeftControl, 7, 140);
     label(QStringLiteral("Ártípus:"), kLeftLabel, 7, DBLookupComboBox_Artipus);
     DBEdit_tegysegar = edit("DBEdit_tegysegar", "Tegysegar", kRightControl, 7, 80);
     label(QStringLiteral("Termék nettó egységára (Ft):"), kRightLabel, 7, DBEdit_tegysegar);

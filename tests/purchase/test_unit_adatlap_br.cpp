@@ -526,7 +526,7 @@ private:
         form_ = std::make_unique<TFormAdatlapBR>();
         form_->show();
         QApplication::setActiveWindow(form_.get());
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
     }
 
     int rows() const { return form_->DBGrid_adatlapBR->model()->rowCount(); }
