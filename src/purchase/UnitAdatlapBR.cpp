@@ -8,11 +8,9 @@
 #include "platform/failure.h"
 #include "platform/message_box.h"
 #include "platform/regional.h"
-#include "platform/window_placement.h"
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -107,18 +105,12 @@ QValidator* priceValidator(QObject* parent) {
 
 }  // namespace
 
-TFormAdatlapBR::TFormAdatlapBR(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TFormAdatlapBR"));
-    setWindowTitle(kCaption);
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(792, 437);
-
+TFormAdatlapBR::TFormAdatlapBR(QWidget* parent)
+    : EditorWindow(QStringLiteral("TFormAdatlapBR"), kCaption, {792, 437}, parent) {
     init();
     buildPanels();
     connectHandlers();
-    platform::centreOnScreen(this);
+    controlsMade();
 }
 
 TFormAdatlapBR::~TFormAdatlapBR() {
@@ -170,10 +162,6 @@ void TFormAdatlapBR::buildPanels() {
     buildGrid();
     buildEditPanel();
     buildCommandPanels();
-    // Enter in a box presses no button: none of them is the window's default.
-    for (auto* button : findChildren<QPushButton*>())
-        button->setAutoDefault(false);
-
     SetPanelEnabled(GroupBox_edit, false);
     SetPanelEnabled(GroupBox_dbmuv, false);
     Button_tarolas->setEnabled(false);
@@ -319,15 +307,8 @@ void TFormAdatlapBR::buildEditPanel() {
 }
 
 void TFormAdatlapBR::buildCommandPanels() {
-    QFont bold = font();
-    bold.setBold(true);
-    auto button = [&](QGroupBox* panel, const char* name, const QString& text, int top,
-                      int height) {
-        auto* pushButton = new QPushButton(text, panel);
-        pushButton->setObjectName(QString::fromLatin1(name));
-        pushButton->setFont(bold);
-        pushButton->setGeometry(8, top, 139, height);
-        return pushButton;
+    auto button = [&](QWidget* panel, const char* name, const QString& text, int top, int height) {
+        return commandButton(panel, name, text, {8, top, 139, height});
     };
     Button_felvitel =
         button(GroupBox_dbmuv, "Button_felvitel", QStringLiteral("Új sor felvitele"), 14, 38);
@@ -342,19 +323,19 @@ void TFormAdatlapBR::buildCommandPanels() {
 }
 
 void TFormAdatlapBR::connectHandlers() {
-    auto run = [this](void (TFormAdatlapBR::*handler)()) {
-        return [this, handler] { platform::runCommand([this, handler] { (this->*handler)(); }); };
-    };
     connect(Button_felvitel, &QPushButton::clicked, this,
-            run(&TFormAdatlapBR::Button_felvitelClick));
+            command(&TFormAdatlapBR::Button_felvitelClick));
     connect(Button_modositas, &QPushButton::clicked, this,
-            run(&TFormAdatlapBR::Button_modositasClick));
-    connect(Button_torles, &QPushButton::clicked, this, run(&TFormAdatlapBR::Button_torlesClick));
-    connect(Button_tarolas, &QPushButton::clicked, this, run(&TFormAdatlapBR::Button_tarolasClick));
-    connect(Button_megsem, &QPushButton::clicked, this, run(&TFormAdatlapBR::Button_megsemClick));
-    connect(Button_kilepes, &QPushButton::clicked, this, run(&TFormAdatlapBR::bezarExecute));
+            command(&TFormAdatlapBR::Button_modositasClick));
+    connect(Button_torles, &QPushButton::clicked, this,
+            command(&TFormAdatlapBR::Button_torlesClick));
+    connect(Button_tarolas, &QPushButton::clicked, this,
+            command(&TFormAdatlapBR::Button_tarolasClick));
+    connect(Button_megsem, &QPushButton::clicked, this,
+            command(&TFormAdatlapBR::Button_megsemClick));
+    connect(Button_kilepes, &QPushButton::clicked, this, command(&TFormAdatlapBR::bezarExecute));
     connect(Button_termszolgcsopval, &QPushButton::clicked, this,
-            run(&TFormAdatlapBR::Button_termszolgcsopvalClick));
+            command(&TFormAdatlapBR::Button_termszolgcsopvalClick));
     // Choosing an entry makes its view row current first; the entries are the view's rows.
     connect(DBLookupComboBox_intezmenyid, &QComboBox::activated, this, [this](int entry) {
         platform::runCommand([this, entry] {
@@ -367,13 +348,6 @@ void TFormAdatlapBR::connectHandlers() {
         platform::runCommand(
             [this] { DBLookupComboBox_termekszolgClick(DBLookupComboBox_termekszolg); });
     });
-}
-
-void TFormAdatlapBR::keyPressEvent(QKeyEvent* event) {
-    // Esc does not close the window: the item being typed would go without a word.
-    if (event->matches(QKeySequence::Cancel))
-        return;
-    QDialog::keyPressEvent(event);
 }
 
 void TFormAdatlapBR::SetEditing(bool editing) {
@@ -492,20 +466,7 @@ void TFormAdatlapBR::Button_megsemClick() {
 }
 
 void TFormAdatlapBR::Button_torlesClick() {
-    if (ADOTable_AdatlapBR.isEmpty()) {
-        platform::showWarning(QStringLiteral("Nincs rekord, így nem törölhet!!"));
-        return;
-    }
-    SetPanelEnabled(GroupBox_grid, false);
-    // The grid comes back also when the database refuses the deletion.
-    const auto restoreGrid = qScopeGuard([this] {
-        SetPanelEnabled(GroupBox_grid, true);
-        DBGrid_adatlapBR->setFocus();
-    });
-    if (platform::showConfirmation(QStringLiteral("Biztosan törölni akarja?"),
-                                   {platform::Button::No, platform::Button::Ok}) ==
-        platform::Button::Ok)
-        ADOTable_AdatlapBR.remove();
+    deleteCurrentRow(ADOTable_AdatlapBR, GroupBox_grid, DBGrid_adatlapBR);
 }
 
 void TFormAdatlapBR::bezarExecute() {

@@ -2,8 +2,8 @@
 
 #include "db/query.h"
 #include "db/table.h"
+#include "db/widgets/editor_window.h"
 
-#include <QDialog>
 #include <QPalette>
 
 class QComboBox;
@@ -22,7 +22,7 @@ class BoundLookupComboBox;
 // its purchase items (AdatlapBR) one at a time. Every stored item carries the chosen record's
 // report key and a running item number. Creating the window opens its tables; a missing table or
 // a declared column that is missing or of another kind is a Failure and no window is made.
-class TFormAdatlapBR : public QDialog {
+class TFormAdatlapBR : public db::EditorWindow {
     Q_OBJECT
 public:
     explicit TFormAdatlapBR(QWidget* parent = nullptr);
@@ -105,9 +105,6 @@ public:
     void Button_termszolgcsopvalClick();
     // The group look-up: the group's name beside the chooser, its codes copied into the item.
     void termszolg_conv();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void init();
