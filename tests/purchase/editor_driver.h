@@ -7,6 +7,7 @@
 #include "db/widgets/bound_lookup_combo_box.h"
 #include "pickers/UnitLista.h"
 #include "purchase/UnitAdatlapBR.h"
+#include "support/user_input.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -36,28 +37,10 @@ inline Item with(Item item, const QString& column, const QString& value) {
     return item;
 }
 
-inline void click(QAbstractButton* button) {
-    QVERIFY2(button->isEnabled(), qPrintable(button->text()));
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-// Replaces a box's text by typing, as the user does.
-inline void type(QLineEdit* box, const QString& text) {
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    for (QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-inline void choose(QComboBox* box, int entry) {
-    box->setCurrentIndex(entry);
-    Q_EMIT box->activated(entry);
-}
-
-inline void choose(db::BoundLookupComboBox* box, const QString& key) {
-    choose(static_cast<QComboBox*>(box), box->findData(key));
-}
+using testsupport::choose;
+using testsupport::chooseKey;
+using testsupport::click;
+using testsupport::type;
 
 // Chooses the data-provider record of a registration number.
 inline void chooseProvider(TFormAdatlapBR& form, const QString& adosajat) {
@@ -109,7 +92,7 @@ inline void fill(TFormAdatlapBR& form, const Item& item) {
         if (column == u"Vtszszolgkod")
             pickGroup(form, value);
         else if (auto* list = qobject_cast<db::BoundLookupComboBox*>(box))
-            choose(list, value);
+            chooseKey(list, value);
         else
             type(qobject_cast<QLineEdit*>(box), value);
     }

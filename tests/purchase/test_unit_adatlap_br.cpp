@@ -323,7 +323,7 @@ private Q_SLOTS:
         open();
         chooseProvider(*form_, kA);
         click(form_->Button_felvitel);
-        choose(form_->DBLookupComboBox_termekszolg, QStringLiteral("1"));
+        chooseKey(form_->DBLookupComboBox_termekszolg, QStringLiteral("1"));
         type(form_->DBEdit_termszolgnev, QStringLiteral("félbehagyott"));
         QCOMPARE(rows(), 2);
         click(form_->Button_megsem);
@@ -408,7 +408,7 @@ private Q_SLOTS:
         fill(*form_, productItem().mid(4));
         saveScreenshot(QStringLiteral("purchase-editor-product.png"));
 
-        choose(form_->DBLookupComboBox_termekszolg, QStringLiteral("2"));
+        chooseKey(form_->DBLookupComboBox_termekszolg, QStringLiteral("2"));
         verifySection("Szolgáltatás csoport választás", "Szolgáltatási jegyzék szám: ", 316, 77,
                       "Szolgáltatás megnevezése: ");
         QVERIFY(!form_->DBEdit_Termitj->isEnabled());
@@ -471,7 +471,7 @@ private Q_SLOTS:
         verifyEditing();
         QCOMPARE(storedItems().at(2).value("Termitj"), QStringLiteral("régi"));
         // The red stays while the section is emptied, until a group is found.
-        choose(form_->DBLookupComboBox_termekszolg, QStringLiteral("1"));
+        chooseKey(form_->DBLookupComboBox_termekszolg, QStringLiteral("1"));
         QCOMPARE(form_->Edit_termszolgcsopnev->text(), QString());
         QCOMPARE(form_->Edit_termszolgcsopnev->palette().color(QPalette::Base), QColor(Qt::red));
         pickGroup(*form_, QStringLiteral("1020"));
