@@ -9,6 +9,7 @@
 #include "platform/message_box.h"
 #include "platform/regional.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -304,6 +305,9 @@ void TFormAdatlapBR::buildEditPanel() {
         price->setValidator(priceValidator(price));
         price->setDisplayFormat(&db::twoDecimalsPattern);
     }
+    // A key that cannot belong to the number is refused with a beep.
+    for (auto* number : {DBEdit_vasaroltmennyiseg, DBEdit_tegysegar, DBEdit_bazisegysegar})
+        connect(number, &QLineEdit::inputRejected, this, &QApplication::beep);
 }
 
 void TFormAdatlapBR::buildCommandPanels() {
