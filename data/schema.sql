@@ -48,7 +48,7 @@ CREATE TABLE AdatlapBR (
     Tegysegar        DOUBLE,
     Bazisegysegar    DOUBLE
 );
-CREATE INDEX AdatlapBR_key ON AdatlapBR (Adosajat, Beszerzev, Beszerznegyedev);
+CREATE INDEX AdatlapBR_key ON AdatlapBR (Adosajat, Beszerzev, Beszerznegyedev, Tetelsorszam);
 CREATE INDEX AdatlapBR_period ON AdatlapBR (Beszerzev, Beszerznegyedev);
 
 -- The data-provider records to choose from in the purchase editor; id names the provider and the

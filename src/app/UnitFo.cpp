@@ -10,6 +10,7 @@
 #include "platform/failure.h"
 #include "platform/message_box.h"
 #include "platform/printer.h"
+#include "purchase/UnitAdatlapBR.h"
 #include "transmission/floppy_copy.h"
 #include "transmission/lap1nyom.h"
 
@@ -81,6 +82,7 @@ void TFormFo::createMenu() {
         addItem(QStringLiteral("Adatszolgáltató intézmény"), "TMenuItem_AszolgInt");
     connect(TMenuItem_AszolgInt, &QAction::triggered, this, &TFormFo::TMenuItem_AszolgIntClick);
     TMenuItem_Beszerzes = addItem(QStringLiteral("Beszerzés"), "TMenuItem_Beszerzes");
+    connect(TMenuItem_Beszerzes, &QAction::triggered, this, &TFormFo::AdatlapBRexecute);
     TMenuItem_Mentes = bar->addMenu(QStringLiteral("Mentés"));
     TMenuItem_Mentes->setObjectName(QStringLiteral("TMenuItem_Mentes"));
     app::assignAcceleratorsOnOpen(TMenuItem_Mentes);
@@ -158,6 +160,10 @@ void TFormFo::openEditor(const std::function<std::unique_ptr<QDialog>()>& create
 
 void TFormFo::TMenuItem_AszolgIntClick() {
     openEditor([this] { return std::make_unique<TFormAszolgInt>(this); });
+}
+
+void TFormFo::AdatlapBRexecute() {
+    openEditor([this] { return std::make_unique<TFormAdatlapBR>(this); });
 }
 
 void TFormFo::TMenuItem_AboutClick() {

@@ -40,6 +40,7 @@ public:
 
 public Q_SLOTS:
     void TMenuItem_AszolgIntClick();
+    void AdatlapBRexecute();
     void TMenuItem_AboutClick();
     void Kilpsaprogrambl1Click();
     void TMenuItem_KisJegyzClick();

@@ -5,7 +5,7 @@
 #include "platform/failure.h"
 #include "platform/message_box.h"
 #include "platform/window_placement.h"
-#include "purchase/purchase_tables.h"
+#include "purchase/UnitAdatlapBR.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,10 +22,9 @@ std::unique_ptr<TFormFo> createStartupWindows() {
     // A tree picker is created with the main window and stays hidden; the editors create their
     // own.
     new TFormFa(main.get());
-    // The hidden purchase editor is never shown; opening its tables at start makes a missing or
-    // mismatched table end the program here rather than later.
-    purchase::PurchaseTables purchaseTables;
-    purchaseTables.open();
+    // So is a purchase editor, which is never shown; it opens its tables, so a missing or
+    // mismatched table ends the program here rather than later.
+    new TFormAdatlapBR(main.get());
     held.release();
     return main;
 }

@@ -7,7 +7,7 @@ class TFormFo;
 namespace app {
 
 // The start-up windows, in their order: the main window (which opens the database connection and
-// builds the save menu), a hidden tree picker, and the hidden purchase editor's tables. A fault in
+// builds the save menu), a hidden tree picker and a hidden purchase editor. A fault in
 // the database file is a Failure and no window remains.
 std::unique_ptr<TFormFo> createStartupWindows();
 

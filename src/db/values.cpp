@@ -50,6 +50,20 @@ QString floatText(double value) {
     return text;
 }
 
+QString twoDecimalsText(double value, bool leadingZero) {
+    QString text = QString::asprintf("%.2f", value);
+    if (!leadingZero) {
+        const qsizetype zero = text.startsWith(u'-') ? 1 : 0;
+        if (text.mid(zero, 2) == u"0.")
+            text.remove(zero, 1);
+    }
+    return text.replace(u'.', platform::decimalSeparator());
+}
+
+QString twoDecimalsPattern(const QVariant& value) {
+    return value.isNull() ? QString() : twoDecimalsText(value.toDouble(), false);
+}
+
 QString textOf(const QVariant& value) {
     if (value.isNull())
         return {};

@@ -14,6 +14,16 @@ enum class ValueKind { Text, Integer, Real };
 // 15 digits can tell is written as the largest 15-digit form that still reads back.
 QString floatText(double value);
 
+// Two decimals with the regional decimal separator and no grouping, as "%.2f" writes them; without
+// the leading zero, as the display pattern ".00" shows a value below 1 (0.5 as ",50").
+QString twoDecimalsText(double value, bool leadingZero = true);
+
+// A stored value as the pattern ".00" shows it: NULL as the empty text.
+QString twoDecimalsPattern(const QVariant& value);
+
+// How a bound control shows a stored value; textOf unless a control is given another.
+using DisplayFormat = QString (*)(const QVariant& value);
+
 // A stored value as text: NULL is the empty text, an integer its decimal digits, a double
 // floatText.
 QString textOf(const QVariant& value);

@@ -4,7 +4,6 @@
 #include "db/query.h"
 #include "db/values.h"
 #include "platform/codepage.h"
-#include "platform/regional.h"
 #include "save_run.h"
 
 #include <array>
@@ -59,7 +58,7 @@ QString twoDecimals(const QString& text) {
     const QVariant number = db::valueFromText(text, db::ValueKind::Real);
     if (number.isNull())
         return {};
-    return QString::asprintf("%.2f", number.toDouble()).replace(u'.', platform::decimalSeparator());
+    return db::twoDecimalsText(number.toDouble());
 }
 
 QString columnText(const db::Query& row, int position) {

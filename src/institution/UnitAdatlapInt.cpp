@@ -9,18 +9,15 @@
 #include "pickers/UnitLista.h"
 #include "platform/failure.h"
 #include "platform/message_box.h"
-#include "platform/window_placement.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QScopeGuard>
 #include <QVBoxLayout>
 
 using CheckMethods::CheckCode;
@@ -105,19 +102,13 @@ void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 
 }  // namespace
 
-TFormAszolgInt::TFormAszolgInt(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TFormAszolgInt"));
-    setWindowTitle(kCaption);
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(794, 374);
-
+TFormAszolgInt::TFormAszolgInt(QWidget* parent)
+    : EditorWindow(QStringLiteral("TFormAszolgInt"), kCaption, {794, 374}, parent) {
     openTables();
     buildPanels();
     connectHandlers();
     EnterBrowsingState();
-    platform::centreOnScreen(this);
+    controlsMade();
 }
 
 TFormAszolgInt::~TFormAszolgInt() {
@@ -149,9 +140,6 @@ void TFormAszolgInt::buildPanels() {
     buildGrid();
     buildEditPanel();
     buildCommandPanels();
-    // Enter in a box presses no button: none of them is the window's default.
-    for (auto* button : findChildren<QPushButton*>())
-        button->setAutoDefault(false);
 }
 
 void TFormAszolgInt::buildGrid() {
@@ -320,11 +308,7 @@ void TFormAszolgInt::buildCommandPanels() {
     bold.setBold(true);
     auto button = [&](QGroupBox* panel, const char* name, const QString& text, int top,
                       int height) {
-        auto* pushButton = new QPushButton(text, panel);
-        pushButton->setObjectName(QString::fromLatin1(name));
-        pushButton->setFont(bold);
-        pushButton->setGeometry(8, top, 145, height);
-        return pushButton;
+        return commandButton(panel, name, text, {8, top, 145, height});
     };
     auto radio = [&](const char* name, const QString& text, int top) {
         auto* radioButton = new QRadioButton(text, GroupBox_dbmuv);
@@ -351,23 +335,25 @@ void TFormAszolgInt::buildCommandPanels() {
 }
 
 void TFormAszolgInt::connectHandlers() {
-    auto run = [this](void (TFormAszolgInt::*handler)()) {
-        return [this, handler] { platform::runCommand([this, handler] { (this->*handler)(); }); };
-    };
     connect(Button_felvitel, &QPushButton::clicked, this,
-            run(&TFormAszolgInt::Button_felvitelClick));
+            command(&TFormAszolgInt::Button_felvitelClick));
     connect(Button_modositas, &QPushButton::clicked, this,
-            run(&TFormAszolgInt::Button_modositasClick));
-    connect(Button_torles, &QPushButton::clicked, this, run(&TFormAszolgInt::Button_torlesClick));
-    connect(Button_tarolas, &QPushButton::clicked, this, run(&TFormAszolgInt::Button_tarolasClick));
-    connect(Button_megsem, &QPushButton::clicked, this, run(&TFormAszolgInt::Button_megsemClick));
-    connect(Button_kilepes, &QPushButton::clicked, this, run(&TFormAszolgInt::bezarExecute));
+            command(&TFormAszolgInt::Button_modositasClick));
+    connect(Button_torles, &QPushButton::clicked, this,
+            command(&TFormAszolgInt::Button_torlesClick));
+    connect(Button_tarolas, &QPushButton::clicked, this,
+            command(&TFormAszolgInt::Button_tarolasClick));
+    connect(Button_megsem, &QPushButton::clicked, this,
+            command(&TFormAszolgInt::Button_megsemClick));
+    connect(Button_kilepes, &QPushButton::clicked, this, command(&TFormAszolgInt::bezarExecute));
     connect(Button_telepules, &QPushButton::clicked, this,
-            run(&TFormAszolgInt::Button_telepulesClick));
-    connect(Button_szakag, &QPushButton::clicked, this, run(&TFormAszolgInt::Button_szakagClick));
+            command(&TFormAszolgInt::Button_telepulesClick));
+    connect(Button_szakag, &QPushButton::clicked, this,
+            command(&TFormAszolgInt::Button_szakagClick));
     connect(DBEdit_sz_telepuleskod, &db::BoundLineEdit::focusLeft, this,
-            run(&TFormAszolgInt::DBEdit_sz_telepuleskodExit));
-    connect(DBEdit_intag, &QLineEdit::textChanged, this, run(&TFormAszolgInt::DBEdit_intagChange));
+            command(&TFormAszolgInt::DBEdit_sz_telepuleskodExit));
+    connect(DBEdit_intag, &QLineEdit::textChanged, this,
+            command(&TFormAszolgInt::DBEdit_intagChange));
     // Choosing the order that is already chosen changes nothing.
     connect(RadioButton_elsodleges, &QRadioButton::toggled, this, [this](bool chosen) {
         if (chosen)
@@ -379,13 +365,6 @@ void TFormAszolgInt::connectHandlers() {
     });
     // The sector name of the row shown when the window opens.
     DBEdit_intagChange();
-}
-
-void TFormAszolgInt::keyPressEvent(QKeyEvent* event) {
-    // Esc does not close the window: the record being typed would go without a word.
-    if (event->matches(QKeySequence::Cancel))
-        return;
-    QDialog::keyPressEvent(event);
 }
 
 void TFormAszolgInt::SetEditing(bool editing) {
@@ -454,26 +433,14 @@ void TFormAszolgInt::Button_megsemClick() {
 }
 
 void TFormAszolgInt::Button_torlesClick() {
-    if (ADOTable_AdatlapInt.isEmpty()) {
-        platform::showWarning(QStringLiteral("Nincs rekord, így nem törölhet!!"));
-        return;
-    }
-    SetPanelEnabled(GroupBox_grid, false);
-    // The grid comes back also when the database refuses the deletion.
-    const auto restoreGrid = qScopeGuard([this] {
-        SetPanelEnabled(GroupBox_grid, true);
-        DBGrid_AdatlapInt->setFocus();
-    });
-    if (institution::hasPurchaseItems(CurrentRowKey())) {
+    deleteCurrentRow(ADOTable_AdatlapInt, GroupBox_grid, DBGrid_AdatlapInt, [this] {
+        if (!institution::hasPurchaseItems(CurrentRowKey()))
+            return false;
         platform::showMessage(
             QStringLiteral("A rekordot nem lehet törölni, mivel tartozik hozzá bejegyzés a "
                            "Beszerzési adatlapon! Törölje először azokat!"));
-        return;
-    }
-    if (platform::showConfirmation(QStringLiteral("Biztosan törölni akarja?"),
-                                   {platform::Button::No, platform::Button::Ok}) ==
-        platform::Button::Ok)
-        ADOTable_AdatlapInt.remove();
+        return true;
+    });
 }
 
 void TFormAszolgInt::bezarExecute() {

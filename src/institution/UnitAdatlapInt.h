@@ -1,9 +1,8 @@
 #pragma once
 
 #include "db/table.h"
+#include "db/widgets/editor_window.h"
 #include "institution_records.h"
-
-#include <QDialog>
 
 class QGroupBox;
 class QLineEdit;
@@ -19,7 +18,7 @@ class BoundLookupComboBox;
 // The editor of the data providers' records (AdatlapInt): a grid to browse them and an edit
 // panel for the record being added or modified. Opening it reads the tables; a missing table or
 // column is a Failure and the window is not made.
-class TFormAszolgInt : public QDialog {
+class TFormAszolgInt : public db::EditorWindow {
     Q_OBJECT
 public:
     explicit TFormAszolgInt(QWidget* parent = nullptr);
@@ -81,9 +80,6 @@ public:
     QString OldAdosajat;
     QString OldAdatszolgev;
     QString OldAdatszolgnegyedev;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void openTables();

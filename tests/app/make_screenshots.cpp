@@ -8,7 +8,7 @@
 #include "db/widgets/bound_lookup_combo_box.h"
 #include "institution/UnitAdatlapInt.h"
 #include "support/program_folder.h"
-#include "support/typing.h"
+#include "support/user_input.h"
 
 #include <QApplication>
 #include <QDir>
@@ -74,24 +74,24 @@ bool institutionEditorEditing(const QString& path) {
     if (!QTest::qWaitForWindowActive(&editor))
         return false;
     editor.Button_felvitel->click();
-    testsupport::typeText(editor.DBEdit_adosajat, QStringLiteral("15489306"));
-    testsupport::typeText(editor.DBEdit_Adatszolgev, QStringLiteral("2007"));
-    testsupport::choose(editor.DBLookupComboBox_adatszolgnegyedev, QStringLiteral("4"));
-    testsupport::typeText(editor.DBEdit_intnev, QStringLiteral("Szent Lázár Kórház"));
-    testsupport::choose(editor.DBLookupComboBox_sz_megyekod, QStringLiteral("16"));
-    testsupport::typeText(editor.DBEdit_sz_telepuleskod, QStringLiteral("04923"));
-    testsupport::choose(editor.DBLookupComboBox_irsz, QStringLiteral("5300"));
-    testsupport::typeText(editor.DBEdit_utca, QStringLiteral("Kossuth tér"));
-    testsupport::typeText(editor.DBEdit_hsz, QStringLiteral("12"));
-    testsupport::typeText(editor.DBEdit_intag, QStringLiteral("8511"));
-    testsupport::choose(editor.DBLookupComboBox_gazdfor, QStringLiteral("11"));
-    testsupport::typeText(editor.DBEdit_I_ANTSZkod, QStringLiteral("160100"));
-    testsupport::typeText(editor.DBEdit_toltnev, QStringLiteral("Kiss Anna"));
-    testsupport::typeText(editor.DBEdit_tolttel, QStringLiteral("06-59-312-456"));
-    testsupport::typeText(editor.DBEdit_toltmail, QStringLiteral("kiss.anna@korhaz.hu"));
-    testsupport::typeText(editor.DBEdit_vezetonev, QStringLiteral("Dr. Nagy Béla"));
-    testsupport::typeText(editor.DBEdit_vezetotel, QStringLiteral("06-59-312-400"));
-    testsupport::typeText(editor.DBEdit_vezetomail, QStringLiteral("nincs"));
+    testsupport::type(editor.DBEdit_adosajat, QStringLiteral("15489306"));
+    testsupport::type(editor.DBEdit_Adatszolgev, QStringLiteral("2007"));
+    testsupport::chooseKey(editor.DBLookupComboBox_adatszolgnegyedev, QStringLiteral("4"));
+    testsupport::type(editor.DBEdit_intnev, QStringLiteral("Szent Lázár Kórház"));
+    testsupport::chooseKey(editor.DBLookupComboBox_sz_megyekod, QStringLiteral("16"));
+    testsupport::type(editor.DBEdit_sz_telepuleskod, QStringLiteral("04923"));
+    testsupport::chooseKey(editor.DBLookupComboBox_irsz, QStringLiteral("5300"));
+    testsupport::type(editor.DBEdit_utca, QStringLiteral("Kossuth tér"));
+    testsupport::type(editor.DBEdit_hsz, QStringLiteral("12"));
+    testsupport::type(editor.DBEdit_intag, QStringLiteral("8511"));
+    testsupport::chooseKey(editor.DBLookupComboBox_gazdfor, QStringLiteral("11"));
+    testsupport::type(editor.DBEdit_I_ANTSZkod, QStringLiteral("160100"));
+    testsupport::type(editor.DBEdit_toltnev, QStringLiteral("Kiss Anna"));
+    testsupport::type(editor.DBEdit_tolttel, QStringLiteral("06-59-312-456"));
+    testsupport::type(editor.DBEdit_toltmail, QStringLiteral("kiss.anna@korhaz.hu"));
+    testsupport::type(editor.DBEdit_vezetonev, QStringLiteral("Dr. Nagy Béla"));
+    testsupport::type(editor.DBEdit_vezetotel, QStringLiteral("06-59-312-400"));
+    testsupport::type(editor.DBEdit_vezetomail, QStringLiteral("nincs"));
     return save(editor, path);
 }
 

@@ -8,7 +8,7 @@
 #include "pickers/UnitLista.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
-#include "support/typing.h"
+#include "support/user_input.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -28,9 +28,12 @@
 
 using platform::Button;
 using platform::MessageKind;
+using testsupport::chooseKey;
+using testsupport::click;
 using testsupport::ProgramFolder;
 using testsupport::ScriptedMessages;
 using testsupport::ShownBox;
+using testsupport::type;
 
 Q_DECLARE_METATYPE(testsupport::ShownBox)
 
@@ -437,7 +440,7 @@ private Q_SLOTS:
         insertPurchaseItem(QStringLiteral("99999999"), 2006, QStringLiteral("4"), 3);
         open();
         click(form_->Button_modositas);
-        choose(form_->DBLookupComboBox_adatszolgnegyedev, QStringLiteral("1"));
+        chooseKey(form_->DBLookupComboBox_adatszolgnegyedev, QStringLiteral("1"));
         click(form_->Button_tarolas);
         QCOMPARE(messages_->take(), QList<ShownBox>());
         verifyBrowsing();
@@ -458,7 +461,7 @@ private Q_SLOTS:
         form_->DBGrid_AdatlapInt->setCurrentIndex(form_->DBGrid_AdatlapInt->model()->index(1, 0));
         click(form_->Button_modositas);
         type(form_->DBEdit_Adatszolgev, QStringLiteral("2006"));
-        choose(form_->DBLookupComboBox_adatszolgnegyedev, QStringLiteral("4"));
+        chooseKey(form_->DBLookupComboBox_adatszolgnegyedev, QStringLiteral("4"));
         click(form_->Button_tarolas);
         QCOMPARE(messages_->take(),
                  QList<ShownBox>{warning(
@@ -478,7 +481,7 @@ private Q_SLOTS:
                            "begin select raise(abort, 'A rekord zárolva van'); end"));
         open();
         click(form_->Button_modositas);
-        choose(form_->DBLookupComboBox_adatszolgnegyedev, QStringLiteral("1"));
+        chooseKey(form_->DBLookupComboBox_adatszolgnegyedev, QStringLiteral("1"));
         click(form_->Button_tarolas);
         const auto shown = messages_->take();
         QCOMPARE(shown.size(), 1);
@@ -533,7 +536,7 @@ private Q_SLOTS:
             fill(validRecord());
         } else if (action == u"re-keying") {
             click(form_->Button_modositas);
-            choose(form_->DBLookupComboBox_adatszolgnegyedev, QStringLiteral("1"));
+            chooseKey(form_->DBLookupComboBox_adatszolgnegyedev, QStringLiteral("1"));
         }
         const int gridRows = form_->DBGrid_AdatlapInt->model()->rowCount();
         {
@@ -849,15 +852,6 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
     }
 
-    void click(QAbstractButton* button) {
-        QVERIFY2(button->isEnabled(), qPrintable(button->text()));
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-
-    void type(QLineEdit* box, const QString& text) { testsupport::typeText(box, text); }
-
-    void choose(db::BoundLookupComboBox* box, const QString& key) { testsupport::choose(box, key); }
-
     QWidget* control(const QString& column) const {
         for (auto* box : form_->GroupBox_edit->findChildren<db::BoundLineEdit*>())
             if (box->column().compare(column, Qt::CaseInsensitive) == 0)
@@ -884,7 +878,7 @@ private:
             QWidget* box = control(it.key());
             QVERIFY2(box, qPrintable(it.key()));
             if (auto* combo = qobject_cast<db::BoundLookupComboBox*>(box))
-                choose(combo, it.value());
+                chooseKey(combo, it.value());
             else
                 type(qobject_cast<QLineEdit*>(box), it.value());
         }

@@ -14,14 +14,26 @@ BoundLineEdit::BoundLineEdit(Table& table, const QString& column, QWidget* paren
         setMaxLength(width);
     connect(&table_, &Table::currentChanged, this, &BoundLineEdit::showValue);
     connect(&table_, &Table::valueChanged, this, &BoundLineEdit::showChangedValue);
+    // A stored or abandoned row shows its values in their display form again.
+    connect(&table_, &Table::modeChanged, this, [this] {
+        if (!writing_)
+            showValue();
+    });
     connect(this, &QLineEdit::textEdited, this, &BoundLineEdit::writeTyped);
     showValue();
 }
 
+void BoundLineEdit::setDisplayFormat(DisplayFormat format) {
+    format_ = format;
+    showValue();
+}
+
 void BoundLineEdit::showValue() {
-    const QString value = table_.text(column_);
+    const QString value = format_(table_.value(column_));
     if (text() != value)
         setText(value);
+    // What the box shows now is the stored value, not a typed one.
+    setModified(false);
 }
 
 void BoundLineEdit::showChangedValue(int column) {

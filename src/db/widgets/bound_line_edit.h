@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/values.h"
+
 #include <QLineEdit>
 
 namespace db {
@@ -18,6 +20,9 @@ public:
 
     Table& table() const { return table_; }
     const QString& column() const { return column_; }
+
+    // Shows the stored value in another form than textOf; the form typed in is unchanged.
+    void setDisplayFormat(DisplayFormat format);
 
     // Writes the box's text into the column; a text the column cannot hold is a Failure.
     void updateRecord();
@@ -38,6 +43,7 @@ private:
     QString column_;
     int index_ = -1;
     bool writing_ = false;  // the column is being changed from this box
+    DisplayFormat format_ = &textOf;
 };
 
 }  // namespace db

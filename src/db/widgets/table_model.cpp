@@ -34,6 +34,10 @@ int TableModel::modelColumn(const QString& column) const {
     return -1;
 }
 
+void TableModel::setDisplayFormat(const QString& column, DisplayFormat format) {
+    formats_.insert(table_.columnIndex(column), format);
+}
+
 int TableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : table_.rowCount();
 }
@@ -45,7 +49,8 @@ int TableModel::columnCount(const QModelIndex& parent) const {
 QVariant TableModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= table_.rowCount())
         return {};
-    return textOf(table_.value(index.row(), columns_.at(index.column())));
+    const int column = columns_.at(index.column());
+    return formats_.value(column, &textOf)(table_.value(index.row(), column));
 }
 
 QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {

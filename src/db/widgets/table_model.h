@@ -1,6 +1,9 @@
 #pragma once
 
+#include "db/values.h"
+
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -19,6 +22,8 @@ public:
     Table& table() const { return table_; }
     // The model column that shows a column of the table; -1 when it is not shown.
     int modelColumn(const QString& column) const;
+    // Shows a column of the table in another form than textOf.
+    void setDisplayFormat(const QString& column, DisplayFormat format);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -36,6 +41,7 @@ private:
     QStringList wanted_;
     QList<int> columns_;  // table column of each model column
     int indicatorRow_ = -1;
+    QHash<int, DisplayFormat> formats_;  // by table column
 };
 
 }  // namespace db

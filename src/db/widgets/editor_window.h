@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/failure.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QPushButton;
+
+namespace db {
+
+class Table;
+
+// The frame the editors share: a window of a fixed client size whose title bar has a minimise and
+// a close box, in the form font. Esc does not close it, and Enter presses no button: the record
+// being typed would go without a word.
+class EditorWindow : public QDialog {
+    Q_OBJECT
+public:
+    EditorWindow(const QString& objectName, const QString& caption, QSize client,
+                 QWidget* parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+    // Once the controls are made: none of the buttons is the default one; the window is centred.
+    void controlsMade();
+
+    // A slot that runs a handler of the window as a command: a failure ends it and reaches the
+    // general error handler.
+    template <typename Window>
+    std::function<void()> command(void (Window::*handler)()) {
+        auto* window = static_cast<Window*>(this);
+        return [window, handler] {
+            platform::runCommand([window, handler] { (window->*handler)(); });
+        };
+    }
+
+    // A button of a command panel, with a bold caption.
+    QPushButton* commandButton(QWidget* panel, const char* name, const QString& caption,
+                               const QRect& place);
+
+    // Töröl: an empty table is refused with a warning. Otherwise the grid panel is greyed while
+    // the user is asked, and only OK deletes the current row; the grid comes back with the focus
+    // afterwards, also when the deletion fails. refused, when given, may stop the deletion before
+    // the question, having told the user why.
+    void deleteCurrentRow(Table& table, QWidget* gridPanel, QWidget* grid,
+                          const std::function<bool()>& refused = {});
+};
+
+}  // namespace db

@@ -1,0 +1,559 @@
+#include "UnitAdatlapBR.h"
+
+#include "checks/check_methods.h"
+#include "db/widgets/bound_grid.h"
+#include "db/widgets/bound_line_edit.h"
+#include "db/widgets/bound_lookup_combo_box.h"
+#include "pickers/UnitLista.h"
+#include "platform/failure.h"
+#include "platform/message_box.h"
+#include "platform/regional.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScopeGuard>
+#include <QVBoxLayout>
+
+using CheckMethods::CheckCode;
+using CheckMethods::CheckMinLength;
+using CheckMethods::SetPanelEnabled;
+using db::DeclaredColumn;
+using db::ValueKind;
+
+namespace {
+
+const QString kCaption = QStringLiteral(
+    "Egészségügyi intézmények árinformációi, OSAP 9052/07 statisztikai adatjelentés beszerzési "
+    "adatai");
+const QString kGroupNotFound = QStringLiteral("Nincs ilyen kódú csoport!");
+
+DeclaredColumn text(const char* name) {
+    return {QString::fromLatin1(name), ValueKind::Text};
+}
+DeclaredColumn integer(const char* name) {
+    return {QString::fromLatin1(name), ValueKind::Integer};
+}
+DeclaredColumn real(const char* name) {
+    return {QString::fromLatin1(name), ValueKind::Real};
+}
+
+// What the product/service section looks like for one kind of item, and where its group comes
+// from.
+struct KindSettings {
+    QString kind;  // the Torzs_Termekszolg ID
+    QString groupButton;
+    QString numberLabel;
+    int numberLabelLeft;
+    int itjWidth;
+    bool itjEnabled;
+    QString nameLabel;
+    QString groupTable;
+    QString pickerCaption;
+    QString numberColumn;  // the group column copied into Vtszszolg
+};
+
+const KindSettings kProduct{QStringLiteral("1"),
+                            QStringLiteral("Termék csoport választás"),
+                            QStringLiteral("Vámtarifa szám: "),
+                            376,
+                            137,
+                            true,
+                            QStringLiteral("Termék megnevezése: "),
+                            QStringLiteral("Torzs_TermekCsoport"),
+                            QStringLiteral("Termékcsoportok"),
+                            QStringLiteral("vtsz")};
+const KindSettings kService{QStringLiteral("2"),
+                            QStringLiteral("Szolgáltatás csoport választás"),
+                            QStringLiteral("Szolgáltatási jegyzék szám: "),
+                            316,
+                            77,
+                            false,
+                            QStringLiteral("Szolgáltatás megnevezése: "),
+                            QStringLiteral("Torzs_SzolgaltatasCsoport"),
+                            QStringLiteral("Szolgáltatás csoportok"),
+                            QStringLiteral("szjszam")};
+
+// The layout of the edit panel: a label column and a control column on each side, one line per
+// row.
+constexpr int kLeftLabel = 8;
+constexpr int kLeftControl = 170;
+constexpr int kRightLabel = 322;
+constexpr int kRightControl = 490;
+constexpr int kRowHeight = 21;
+
+constexpr int rowTop(int row) {
+    return 12 + 24 * row;
+}
+
+// While typing, a box takes only characters that can belong to its number: a whole number's
+// digits and signs, for a price also the regional decimal separator and the exponent letter, in
+// at most 9 characters.
+QValidator* wholeNumberValidator(QObject* parent) {
+    return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9+\\-]*")),
+                                           parent);
+}
+
+QValidator* priceValidator(QObject* parent) {
+    const QString separator = QRegularExpression::escape(QString(platform::decimalSeparator()));
+    return new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9+\\-%1eE]{0,9}").arg(separator)), parent);
+}
+
+}  // namespace
+
+TFormAdatlapBR::TFormAdatlapBR(QWidget* parent)
+    : EditorWindow(QStringLiteral("TFormAdatlapBR"), kCaption, {792, 437}, parent) {
+    init();
+    buildPanels();
+    connectHandlers();
+    controlsMade();
+}
+
+TFormAdatlapBR::~TFormAdatlapBR() {
+    // The bound controls go while the tables they show are still there.
+    delete GroupBox_edit;
+    delete GroupBox_grid;
+    delete GroupBox_valaszt;
+}
+
+void TFormAdatlapBR::init() {
+    // The purchase items start under the filter (adosajat=''): none show until a data provider
+    // is chosen.
+    ADOTable_AdatlapBR.open(
+        QStringLiteral("AdatlapBR"),
+        {text("Adosajat"), integer("Beszerzev"), text("Beszerznegyedev"), text("Beszerzho"),
+         integer("Tetelsorszam"), text("Termekszolg"), text("Vtszszolgkod"), text("Termitj"),
+         text("Vtszszolg"), text("Termszolgnev"), text("Mennyisegiegyseg"),
+         integer("Vasaroltmenny"), text("Beszerzforras"), text("Felhasznter"), text("Artipus"),
+         real("Tegysegar"), real("Bazisegysegar")},
+        {{QStringLiteral("adosajat"), QString()}});
+    ADOTable_View_Intezmeny.open(
+        QStringLiteral("View_Intezmeny"),
+        {text("id"), integer("Adatszolgev"), text("Adatszolgnegyedev"), text("Adosajat")});
+    ADOTable_Torzs_ho.open(QStringLiteral("Torzs_ho"), {text("ID"), text("Nev"), text("Negyedev")});
+    ADOTable_Torzs_Termekszolg.open(QStringLiteral("Torzs_Termekszolg"),
+                                    {integer("ID"), text("Nev"), text("NevStr")});
+    // The code tables of the drop-down lists, with the nevstr the purchase listing shows.
+    const QList<DeclaredColumn> codeColumns = {text("ID"), text("Nev"), text("nevstr")};
+    ADOTable_Torzs_Mennyisegiegyseg.open(QStringLiteral("Torzs_Mennyisegiegyseg"), codeColumns);
+    ADOTable_Torzs_Beszerzesiforras.open(QStringLiteral("Torzs_Beszerzesiforras"), codeColumns);
+    ADOTable_Torzs_Felhasznter.open(QStringLiteral("Torzs_Felhasznter"), codeColumns);
+    ADOTable_Torzs_Artipus.open(QStringLiteral("Torzs_Artipus"), codeColumns);
+}
+
+void TFormAdatlapBR::buildPanels() {
+    auto panel = [this](const char* name, const QString& title, QRect place) {
+        auto* box = new QGroupBox(title, this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(place);
+        return box;
+    };
+    GroupBox_valaszt = panel("GroupBox_valaszt", QStringLiteral("Válasszon"), {0, 0, 633, 48});
+    GroupBox_grid = panel("GroupBox_grid", {}, {0, 48, 633, 163});
+    GroupBox_edit = panel("GroupBox_edit", {}, {0, 211, 633, 226});
+    GroupBox_dbmuv = panel("GroupBox_dbmuv", {}, {637, 0, 155, 150});
+    GroupBox_editmuv = panel("GroupBox_editmuv", {}, {637, 150, 155, 112});
+    GroupBox_kilep = panel("GroupBox_kilep", {}, {637, 372, 155, 65});
+    buildProviderPanel();
+    buildGrid();
+    buildEditPanel();
+    buildCommandPanels();
+    SetPanelEnabled(GroupBox_edit, false);
+    SetPanelEnabled(GroupBox_dbmuv, false);
+    Button_tarolas->setEnabled(false);
+    Button_megsem->setEnabled(false);
+}
+
+namespace {
+
+QLabel* labelAt(QWidget* panel, const QString& text, int left, int top, QWidget* buddy) {
+    auto* label = new QLabel(text, panel);
+    label->setBuddy(buddy);
+    label->adjustSize();
+    label->move(left, top + (kRowHeight - label->height()) / 2);
+    return label;
+}
+
+template <typename Control>
+Control* placed(Control* control, const char* name, int left, int top, int width) {
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(left, top, width, kRowHeight);
+    return control;
+}
+
+}  // namespace
+
+void TFormAdatlapBR::buildProviderPanel() {
+    QWidget* panel = GroupBox_valaszt;
+    constexpr int top = 18;
+    DBLookupComboBox_intezmenyid =
+        placed(new QComboBox(panel), "DBLookupComboBox_intezmenyid", 100, top, 335);
+    const int id = ADOTable_View_Intezmeny.columnIndex(QStringLiteral("id"));
+    for (int row = 0; row < ADOTable_View_Intezmeny.rowCount(); ++row) {
+        const QString key = db::textOf(ADOTable_View_Intezmeny.value(row, id));
+        DBLookupComboBox_intezmenyid->addItem(key, key);
+    }
+    DBLookupComboBox_intezmenyid->setCurrentIndex(-1);
+    DBEdit_adatszolgev =
+        placed(new db::BoundLineEdit(ADOTable_View_Intezmeny, QStringLiteral("Adatszolgev"), panel),
+               "DBEdit_adatszolgev", 475, top, 45);
+    DBEdit_adatszolgnegyedev = placed(
+        new db::BoundLineEdit(ADOTable_View_Intezmeny, QStringLiteral("Adatszolgnegyedev"), panel),
+        "DBEdit_adatszolgnegyedev", 595, top, 25);
+    DBEdit_adatszolgev->setReadOnly(true);
+    DBEdit_adatszolgnegyedev->setReadOnly(true);
+    labelAt(panel, QStringLiteral("Adatszolgáltató:"), 8, top, DBLookupComboBox_intezmenyid);
+    labelAt(panel, QStringLiteral("Év:"), 450, top, DBEdit_adatszolgev);
+    labelAt(panel, QStringLiteral("Negyedév:"), 530, top, DBEdit_adatszolgnegyedev);
+}
+
+void TFormAdatlapBR::buildGrid() {
+    DBGrid_adatlapBR = new db::BoundGrid(ADOTable_AdatlapBR, {}, GroupBox_grid);
+    DBGrid_adatlapBR->setObjectName(QStringLiteral("DBGrid_adatlapBR"));
+    DBGrid_adatlapBR->setToolTip(QStringLiteral("Lista ablak"));
+    for (const auto* price : {"Tegysegar", "Bazisegysegar"})
+        DBGrid_adatlapBR->tableModel().setDisplayFormat(QString::fromLatin1(price),
+                                                        &db::twoDecimalsPattern);
+    auto* layout = new QVBoxLayout(GroupBox_grid);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(DBGrid_adatlapBR);
+}
+
+void TFormAdatlapBR::buildEditPanel() {
+    QWidget* panel = GroupBox_edit;
+    db::Table& item = ADOTable_AdatlapBR;
+    auto edit = [&](const char* name, const char* column, int left, int row, int width) {
+        return placed(new db::BoundLineEdit(item, QString::fromLatin1(column), panel), name, left,
+                      rowTop(row), width);
+    };
+    auto lookup = [&](const char* name, const char* column, db::Table& list, const char* shown,
+                      int left, int row, int width) {
+        return placed(
+            new db::BoundLookupComboBox(item, QString::fromLatin1(column), list,
+                                        QStringLiteral("ID"), QString::fromLatin1(shown), panel),
+            name, left, rowTop(row), width);
+    };
+    auto label = [&](const QString& text, int left, int row, QWidget* buddy) {
+        return labelAt(panel, text, left, rowTop(row), buddy);
+    };
+
+    // Created in tab order.
+    DBLookupComboBox_beszerzho = lookup("DBLookupComboBox_beszerzho", "Beszerzho",
+                                        ADOTable_Torzs_ho, "NEV", kLeftControl, 0, 120);
+    label(QStringLiteral("Beszerzés hónapja:"), kLeftLabel, 0, DBLookupComboBox_beszerzho);
+    DBEdit_tetelsorszam = edit("DBEdit_tetelsorszam", "Tetelsorszam", kRightControl, 0, 60);
+    DBEdit_tetelsorszam->setReadOnly(true);
+    label(QStringLiteral("Tételsorszám:"), kRightLabel, 0, DBEdit_tetelsorszam);
+
+    DBLookupComboBox_termekszolg = lookup("DBLookupComboBox_termekszolg", "Termekszolg",
+                                          ADOTable_Torzs_Termekszolg, "Nev", kLeftControl, 1, 120);
+    Label15 = label(QStringLiteral("Termék, vagyszolgáltatás:"), kLeftLabel, 1,
+                    DBLookupComboBox_termekszolg);
+    Button_termszolgcsopval = placed(new QPushButton(kProduct.groupButton, panel),
+                                     "Button_termszolgcsopval", kLeftLabel, rowTop(2) - 1, 186);
+    Button_termszolgcsopval->resize(186, kRowHeight + 2);
+    Edit_termszolgcsopnev =
+        placed(new QLineEdit(panel), "Edit_termszolgcsopnev", 200, rowTop(2), 425);
+    Edit_termszolgcsopnev->setReadOnly(true);
+    groupNamePalette_ = Edit_termszolgcsopnev->palette();
+
+    DBEdit_Vtszszolgkod = edit("DBEdit_Vtszszolgkod", "Vtszszolgkod", 72, 3, 70);
+    Label13 = label(QStringLiteral("Azonosító:"), kLeftLabel, 3, DBEdit_Vtszszolgkod);
+    DBEdit_Termitj = edit("DBEdit_Termitj", "Termitj", 231, 3, kProduct.itjWidth);
+    Label14 = label(QStringLiteral("ITJ:"), 203, 3, DBEdit_Termitj);
+    DBEdit_Vtszszolg = edit("DBEdit_Vtszszolg", "Vtszszolg", 500, 3, 125);
+    Label16 =
+        label(QStringLiteral("Vámtarifa szám:"), kProduct.numberLabelLeft, 3, DBEdit_Vtszszolg);
+    for (auto* code : {DBEdit_Vtszszolgkod, DBEdit_Termitj, DBEdit_Vtszszolg})
+        code->setReadOnly(true);
+
+    DBEdit_termszolgnev = edit("DBEdit_termszolgnev", "Termszolgnev", 215, 4, 410);
+    Label7 = label(QStringLiteral("Termék/szolgáltatás megnevezése: "), kLeftLabel, 4,
+                   DBEdit_termszolgnev);
+
+    DBLookupComboBox_mennyisegiegyseg =
+        lookup("DBLookupComboBox_mennyisegiegyseg", "Mennyisegiegyseg",
+               ADOTable_Torzs_Mennyisegiegyseg, "Nev", kLeftControl, 5, 140);
+    label(QStringLiteral("Mennyiségi egység:"), kLeftLabel, 5, DBLookupComboBox_mennyisegiegyseg);
+    DBEdit_vasaroltmennyiseg =
+        edit("DBEdit_vasaroltmennyiseg", "Vasaroltmenny", kRightControl, 5, 80);
+    DBEdit_vasaroltmennyiseg->setValidator(wholeNumberValidator(DBEdit_vasaroltmennyiseg));
+    label(QStringLiteral("Vásárolt mennyiség:"), kRightLabel, 5, DBEdit_vasaroltmennyiseg);
+
+    DBLookupComboBox_Beszerzesiforras =
+        lookup("DBLookupComboBox_Beszerzesiforras", "Beszerzforras",
+               ADOTable_Torzs_Beszerzesiforras, "Nev", kLeftControl, 6, 140);
+    label(QStringLiteral("Beszerzésiforrás:"), kLeftLabel, 6, DBLookupComboBox_Beszerzesiforras);
+    DBLookupComboBox_Felhasznter = lookup("DBLookupComboBox_Felhasznter", "Felhasznter",
+                                          ADOTable_Torzs_Felhasznter, "Nev", kRightControl, 6, 135);
+    label(QStringLiteral("Felhasználási terület:"), kRightLabel, 6, DBLookupComboBox_Felhasznter);
+
+    DBLookupComboBox_Artipus = lookup("DBLookupComboBox_Artipus", "Artipus", ADOTable_Torzs_Artipus,
+                                      "Nev", kLeftControl, 7, 140);
+    label(QStringLiteral("Ártípus:"), kLeftLabel, 7, DBLookupComboBox_Artipus);
+    DBEdit_tegysegar = edit("DBEdit_tegysegar", "Tegysegar", kRightControl, 7, 80);
+    label(QStringLiteral("Termék nettó egységára (Ft):"), kRightLabel, 7, DBEdit_tegysegar);
+    DBEdit_bazisegysegar = edit("DBEdit_bazisegysegar", "Bazisegysegar", kRightControl, 8, 80);
+    label(QStringLiteral("Termék bázis egységára (Ft):"), kRightLabel, 8, DBEdit_bazisegysegar);
+    // A price is typed in at most 9 characters and shown with two decimals, which may be more.
+    for (auto* price : {DBEdit_tegysegar, DBEdit_bazisegysegar}) {
+        price->setValidator(priceValidator(price));
+        price->setDisplayFormat(&db::twoDecimalsPattern);
+    }
+    // A key that cannot belong to the number is refused with a beep.
+    for (auto* number : {DBEdit_vasaroltmennyiseg, DBEdit_tegysegar, DBEdit_bazisegysegar})
+        connect(number, &QLineEdit::inputRejected, this, &QApplication::beep);
+}
+
+void TFormAdatlapBR::buildCommandPanels() {
+    auto button = [&](QWidget* panel, const char* name, const QString& text, int top, int height) {
+        return commandButton(panel, name, text, {8, top, 139, height});
+    };
+    Button_felvitel =
+        button(GroupBox_dbmuv, "Button_felvitel", QStringLiteral("Új sor felvitele"), 14, 38);
+    Button_modositas =
+        button(GroupBox_dbmuv, "Button_modositas", QStringLiteral("Mósodítás"), 58, 38);
+    Button_torles = button(GroupBox_dbmuv, "Button_torles", QStringLiteral("Töröl"), 102, 38);
+    Button_tarolas = button(GroupBox_editmuv, "Button_tarolas", QStringLiteral("Tárolás"), 14, 40);
+    Button_megsem = button(GroupBox_editmuv, "Button_megsem", QStringLiteral("Mégsem"), 62, 40);
+    Button_kilepes = button(GroupBox_kilep, "Button_kilepes", QStringLiteral("Kilépés"), 14, 38);
+    // The Tab key passes over it; a click still reaches it.
+    Button_kilepes->setFocusPolicy(Qt::ClickFocus);
+}
+
+void TFormAdatlapBR::connectHandlers() {
+    connect(Button_felvitel, &QPushButton::clicked, this,
+            command(&TFormAdatlapBR::Button_felvitelClick));
+    connect(Button_modositas, &QPushButton::clicked, this,
+            command(&TFormAdatlapBR::Button_modositasClick));
+    connect(Button_torles, &QPushButton::clicked, this,
+            command(&TFormAdatlapBR::Button_torlesClick));
+    connect(Button_tarolas, &QPushButton::clicked, this,
+            command(&TFormAdatlapBR::Button_tarolasClick));
+    connect(Button_megsem, &QPushButton::clicked, this,
+            command(&TFormAdatlapBR::Button_megsemClick));
+    connect(Button_kilepes, &QPushButton::clicked, this, command(&TFormAdatlapBR::bezarExecute));
+    connect(Button_termszolgcsopval, &QPushButton::clicked, this,
+            command(&TFormAdatlapBR::Button_termszolgcsopvalClick));
+    // Choosing an entry makes its view row current first; the entries are the view's rows.
+    connect(DBLookupComboBox_intezmenyid, &QComboBox::activated, this, [this](int entry) {
+        platform::runCommand([this, entry] {
+            ADOTable_View_Intezmeny.setCurrentRow(entry);
+            DBLookupComboBox_intezmenyidClick();
+        });
+    });
+    // The bound list has stored the chosen key already.
+    connect(DBLookupComboBox_termekszolg, &QComboBox::activated, this, [this] {
+        platform::runCommand(
+            [this] { DBLookupComboBox_termekszolgClick(DBLookupComboBox_termekszolg); });
+    });
+}
+
+void TFormAdatlapBR::SetEditing(bool editing) {
+    SetPanelEnabled(GroupBox_grid, !editing);
+    SetPanelEnabled(GroupBox_edit, editing);
+    SetPanelEnabled(GroupBox_valaszt, !editing);
+    SetPanelEnabled(GroupBox_dbmuv, !editing);
+    SetPanelEnabled(GroupBox_editmuv, editing);
+}
+
+void TFormAdatlapBR::DBLookupComboBox_intezmenyidClick() {
+    if (DBLookupComboBox_intezmenyid->currentIndex() < 0)
+        return;
+    SelectedAdosajat = ADOTable_View_Intezmeny.text(QStringLiteral("adosajat"));
+    SelectedYear = ADOTable_View_Intezmeny.text(QStringLiteral("adatszolgev"));
+    SelectedQuarter = ADOTable_View_Intezmeny.text(QStringLiteral("adatszolgnegyedev"));
+    ADOTable_AdatlapBR.setFilter({{QStringLiteral("adosajat"), SelectedAdosajat},
+                                  {QStringLiteral("beszerzev"), SelectedYear},
+                                  {QStringLiteral("beszerznegyedev"), SelectedQuarter}});
+    SetPanelEnabled(GroupBox_dbmuv, true);
+    ADOTable_Torzs_ho.setFilter({{QStringLiteral("Negyedev"), SelectedQuarter}});
+    LastMonth.clear();
+}
+
+QString TFormAdatlapBR::NextItemNumber() {
+    ADOQuery_tetelsorszam.run(
+        QStringLiteral("select max(tetelsorszam) as tetelsorszam from AdatlapBR where adosajat = "
+                       "? and beszerzev = ? and beszerznegyedev = ?"),
+        {SelectedAdosajat, SelectedYear, SelectedQuarter});
+    const QString highest = ADOQuery_tetelsorszam.text(QStringLiteral("tetelsorszam"));
+    ADOQuery_tetelsorszam.close();
+    return highest.isEmpty() ? QStringLiteral("1") : QString::number(highest.toLongLong() + 1);
+}
+
+void TFormAdatlapBR::Button_felvitelClick() {
+    ADOTable_AdatlapBR.append();
+    SetEditing(true);
+    NewRow = true;
+    ADOTable_AdatlapBR.setText(QStringLiteral("tetelsorszam"), NextItemNumber());
+    ADOTable_AdatlapBR.setText(QStringLiteral("beszerzho"), LastMonth);
+    termszolgVisibility(false, true);
+    DBLookupComboBox_beszerzho->setFocus();
+}
+
+void TFormAdatlapBR::Button_modositasClick() {
+    if (ADOTable_AdatlapBR.isEmpty()) {
+        platform::showWarning(QStringLiteral("Nincs rekord, így nem módosíthat!!"));
+        return;
+    }
+    SetEditing(true);
+    ADOTable_AdatlapBR.edit();
+    DBLookupComboBox_termekszolgClick(nullptr);
+    termszolg_conv();
+}
+
+bool TFormAdatlapBR::AnyCheckFails() {
+    const QString code = DBEdit_Vtszszolgkod->text();
+    return CheckMinLength(QStringLiteral("Beszerzés hónapja"),
+                          DBLookupComboBox_beszerzho->currentText(), 1) ||
+           CheckMinLength(QStringLiteral("Termék vagy szolgáltatás"),
+                          DBLookupComboBox_termekszolg->currentText(), 1) ||
+           // The code's own length: only digits are demanded, and a group that was found.
+           CheckCode(QStringLiteral("Termékkód/szolgáltatáskód"), code,
+                     Edit_termszolgcsopnev->text(), static_cast<int>(code.size())) ||
+           CheckMinLength(QStringLiteral("Termék/szolgáltatás neve"), DBEdit_termszolgnev->text(),
+                          1) ||
+           CheckMinLength(QStringLiteral("Mennyiségi egység"),
+                          DBLookupComboBox_mennyisegiegyseg->currentText(), 1) ||
+           CheckMinLength(QStringLiteral("Vásárolt mennyiség"), DBEdit_vasaroltmennyiseg->text(),
+                          1) ||
+           CheckMinLength(QStringLiteral("Beszerzési forrás"),
+                          DBLookupComboBox_Beszerzesiforras->currentText(), 1) ||
+           CheckMinLength(QStringLiteral("Felhasználási terület"),
+                          DBLookupComboBox_Felhasznter->currentText(), 1) ||
+           CheckMinLength(QStringLiteral("Ártípus"), DBLookupComboBox_Artipus->currentText(), 1) ||
+           CheckMinLength(QStringLiteral("Termék egységár"), DBEdit_tegysegar->text(), 1) ||
+           CheckMinLength(QStringLiteral("Termék bázisegységár"), DBEdit_bazisegysegar->text(), 1);
+}
+
+void TFormAdatlapBR::WriteTypedNumbers() {
+    // A number box keeps a typed text that is no number yet; it reaches the row here. A box that
+    // was not typed in keeps the stored value exactly, not as its two decimals show it.
+    for (auto* box : {DBEdit_vasaroltmennyiseg, DBEdit_tegysegar, DBEdit_bazisegysegar}) {
+        if (!box->isModified())
+            continue;
+        try {
+            box->updateRecord();
+        } catch (...) {
+            box->setFocus();
+            throw;
+        }
+    }
+}
+
+void TFormAdatlapBR::Button_tarolasClick() {
+    if (AnyCheckFails())
+        return;
+    WriteTypedNumbers();
+    if (!ADOTable_AdatlapBR.isEditing())
+        ADOTable_AdatlapBR.edit();
+    ADOTable_AdatlapBR.setText(QStringLiteral("adosajat"), SelectedAdosajat);
+    ADOTable_AdatlapBR.setText(QStringLiteral("beszerzev"), SelectedYear);
+    ADOTable_AdatlapBR.setText(QStringLiteral("beszerznegyedev"), SelectedQuarter);
+    LastMonth = DBLookupComboBox_beszerzho->key();
+    ADOTable_AdatlapBR.post();
+    SetEditing(false);
+    NewRow = false;
+}
+
+void TFormAdatlapBR::Button_megsemClick() {
+    // A new item disappears; a modified one returns to its stored values.
+    ADOTable_AdatlapBR.cancel();
+    SetEditing(false);
+    NewRow = false;
+    termszolgVisibility(true, false);
+}
+
+void TFormAdatlapBR::Button_torlesClick() {
+    deleteCurrentRow(ADOTable_AdatlapBR, GroupBox_grid, DBGrid_adatlapBR);
+}
+
+void TFormAdatlapBR::bezarExecute() {
+    close();
+}
+
+void TFormAdatlapBR::termszolgVisibility(bool visible, bool clear) {
+    Button_termszolgcsopval->setVisible(visible);
+    Edit_termszolgcsopnev->setVisible(visible);
+    if (clear)
+        Edit_termszolgcsopnev->clear();
+    const std::pair<QLabel*, db::BoundLineEdit*> boxes[] = {{Label13, DBEdit_Vtszszolgkod},
+                                                            {Label14, DBEdit_Termitj},
+                                                            {Label16, DBEdit_Vtszszolg},
+                                                            {Label7, DBEdit_termszolgnev}};
+    for (const auto& [label, box] : boxes) {
+        label->setVisible(visible);
+        box->setVisible(visible);
+        // Emptying a bound box empties its column of the row being edited.
+        if (clear)
+            ADOTable_AdatlapBR.setText(box->column(), QString());
+    }
+}
+
+void TFormAdatlapBR::DBLookupComboBox_termekszolgClick(QObject* sender) {
+    const QString kind = DBLookupComboBox_termekszolg->key();
+    termszolgVisibility(true, sender != nullptr);
+    // Any other kind leaves the section as the last kind applied left it.
+    for (const KindSettings* settings : {&kProduct, &kService}) {
+        if (kind != settings->kind)
+            continue;
+        Button_termszolgcsopval->setText(settings->groupButton);
+        Label16->setText(settings->numberLabel);
+        Label16->adjustSize();
+        Label16->move(settings->numberLabelLeft, Label16->y());
+        DBEdit_Termitj->resize(settings->itjWidth, DBEdit_Termitj->height());
+        DBEdit_Termitj->setEnabled(settings->itjEnabled);
+        Label7->setText(settings->nameLabel);
+        Label7->adjustSize();
+        GroupTable = settings->groupTable;
+        GroupPickerCaption = settings->pickerCaption;
+    }
+}
+
+void TFormAdatlapBR::Button_termszolgcsopvalClick() {
+    {
+        TFormLista picker(this);
+        picker.LoadList(GroupTable, GroupPickerCaption, 400,
+                        {&ADOTable_AdatlapBR, QStringLiteral("vtszszolgkod")});
+        picker.exec();
+    }
+    termszolg_conv();
+}
+
+void TFormAdatlapBR::ShowGroupName(const QString& name, bool found) {
+    QPalette palette = groupNamePalette_;
+    if (!found)
+        palette.setColor(QPalette::Base, Qt::red);
+    Edit_termszolgcsopnev->setPalette(palette);
+    Edit_termszolgcsopnev->setText(name);
+}
+
+void TFormAdatlapBR::termszolg_conv() {
+    const QString code = DBEdit_Vtszszolgkod->text();
+    // Without a code there is no group to look up; a red not-found colour stays.
+    if (code.isEmpty()) {
+        Edit_termszolgcsopnev->clear();
+        return;
+    }
+    // The table is one of the two group tables that the kinds name.
+    ADOQuery_termszolgkod.run(
+        QStringLiteral("select * from %1 where Id = ?").arg(db::quoteName(GroupTable)), {code});
+    const auto closeQuery = qScopeGuard([this] { ADOQuery_termszolgkod.close(); });
+    if (ADOQuery_termszolgkod.rowCount() == 0) {
+        ShowGroupName(kGroupNotFound, false);
+        return;
+    }
+    ShowGroupName(ADOQuery_termszolgkod.text(QStringLiteral("Nev")), true);
+    ADOTable_AdatlapBR.setText(QStringLiteral("termitj"),
+                               ADOQuery_termszolgkod.text(QStringLiteral("itj")));
+    for (const KindSettings* settings : {&kProduct, &kService}) {
+        if (GroupTable == settings->groupTable)
+            ADOTable_AdatlapBR.setText(QStringLiteral("vtszszolg"),
+                                       ADOQuery_termszolgkod.text(settings->numberColumn));
+    }
+}
