@@ -2,9 +2,9 @@
 
 #include "common.h"
 #include "db/query.h"
+#include "platform/pending.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,12 +20,6 @@ namespace {
 
 QString errorLine(const QString& text) {
     return QStringLiteral("HIBA: ") + text;
-}
-
-// Lets the log, the gauge and the step label be drawn. Clicks and keys wait until the run has
-// ended, so no second command starts in the middle of this one.
-void drawPending() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 // A shown gauge repaints itself at once whenever its position changes, which over a run of
@@ -144,7 +138,7 @@ void SaveRun::draw(bool now) {
         return;
     const bool held = !controls_.gauge->updatesEnabled();
     controls_.gauge->setUpdatesEnabled(true);
-    drawPending();
+    platform::drawPending();
     controls_.gauge->setUpdatesEnabled(!held);
     lastDraw_.start();
 }

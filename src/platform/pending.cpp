@@ -1,0 +1,11 @@
+#include "pending.h"
+
+#include <QCoreApplication>
+
+namespace platform {
+
+void drawPending() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace platform
