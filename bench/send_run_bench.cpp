@@ -45,8 +45,16 @@ struct Setup {
 
     Setup() {
         const auto account = transmission::collectingServerAccount();
+        // The server keeps what it receives in memory, so that its file creations, which are the
+        // collecting organisation's and not this program's, do not weigh on this machine's disk.
+        const QByteArray tmpdir = qgetenv("TMPDIR");
+        qputenv("TMPDIR", "/dev/shm");
         server = std::make_unique<testsupport::FtpTestServer>(QStringLiteral("normal"),
                                                               account.user, account.password);
+        if (tmpdir.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", tmpdir);
         if (!server->isRunning())
             qFatal("%s", qPrintable(server->error()));
         server->writeSettingsFile();

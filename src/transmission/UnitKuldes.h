@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/pending.h"
+
 #include <QDateTime>
 #include <QDialog>
 
@@ -59,4 +61,5 @@ private:
     void logLine(const QString& line);
 
     std::function<QDateTime()> clock_;
+    platform::PendingDrawing drawing_;
 };
