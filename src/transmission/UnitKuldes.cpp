@@ -54,7 +54,11 @@ TFormKuldes::TFormKuldes(QWidget* parent, std::function<QDateTime()> clock)
     : QDialog(parent), clock_(std::move(clock)) {
     setObjectName(QStringLiteral("FormKuldes"));
     setWindowTitle(QStringLiteral("Küldés"));
-    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    // Where Tahoma is missing, a sans-serif of like width keeps the print button's caption
+    // within the button.
+    QFont font(QStringLiteral("Tahoma"), 8);
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans")});
+    setFont(font);
     setFixedSize(468, 242);
     createControls();
     platform::centreOnScreen(this);

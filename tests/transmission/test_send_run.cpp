@@ -340,6 +340,7 @@ private Q_SLOTS:
         window->SetPeriod(QStringLiteral("2007"), QStringLiteral("1"));
         QCOMPARE(window->Button_nyomtatas->text(),
                  QStringLiteral("Kisérőjegyzék nyomtatása (2007 - 1)"));
+        QVERIFY(window->Button_nyomtatas->sizeHint().width() <= window->Button_nyomtatas->width());
         QCOMPARE(window->PeriodYear, QStringLiteral("2007"));
         QCOMPARE(window->PeriodQuarter, QStringLiteral("1"));
         QCOMPARE(window->Button_kilepes->text(), QStringLiteral("Kilépés nyomtatás nélkül"));
