@@ -133,14 +133,12 @@ void SaveRun::showProgress(int position) {
 // figures are set on every step all the same, so a run that fails leaves them behind as they
 // were.
 void SaveRun::draw(bool now) {
-    constexpr qint64 kIntervalMs = 40;
-    if (!now && lastDraw_.isValid() && lastDraw_.elapsed() < kIntervalMs)
+    if (!drawing_.due(now))
         return;
     const bool held = !controls_.gauge->updatesEnabled();
     controls_.gauge->setUpdatesEnabled(true);
-    platform::drawPending();
+    drawing_.draw(true);
     controls_.gauge->setUpdatesEnabled(!held);
-    lastDraw_.start();
 }
 
 void Ment(const SaveRunControls& controls, const QString& year, const QString& quarter) {

@@ -8,9 +8,13 @@ void drawPending() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void PendingDrawing::draw(bool now) {
+bool PendingDrawing::due(bool now) const {
     constexpr qint64 kIntervalMs = 40;
-    if (!now && last_.isValid() && last_.elapsed() < kIntervalMs)
+    return now || !last_.isValid() || last_.elapsed() >= kIntervalMs;
+}
+
+void PendingDrawing::draw(bool now) {
+    if (!due(now))
         return;
     drawPending();
     last_.start();

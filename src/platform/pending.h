@@ -12,6 +12,8 @@ void drawPending();
 // now, often enough to watch the run, seldom enough that drawing does not outweigh the work.
 class PendingDrawing {
 public:
+    // Whether draw would draw now.
+    bool due(bool now = false) const;
     void draw(bool now = false);
 
 private:
