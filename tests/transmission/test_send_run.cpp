@@ -331,23 +331,6 @@ private Q_SLOTS:
         QVERIFY(window->Button_kilepes->isHidden());
         QTRY_COMPARE(uploadsPerLogin(*server), QStringList{zipNameOf(first[0])});
     }
-
-    void printCaptionNamesThePeriod() {
-        ProgramFolder folder(false);
-        ScriptedMessages boxes;
-        const auto window = runSend();
-        boxes.take();
-        window->SetPeriod(QStringLiteral("2007"), QStringLiteral("1"));
-        QCOMPARE(window->Button_nyomtatas->text(),
-                 QStringLiteral("Kisérőjegyzék nyomtatása (2007 - 1)"));
-        QVERIFY(window->Button_nyomtatas->sizeHint().width() <= window->Button_nyomtatas->width());
-        QCOMPARE(window->PeriodYear, QStringLiteral("2007"));
-        QCOMPARE(window->PeriodQuarter, QStringLiteral("1"));
-        QCOMPARE(window->Button_kilepes->text(), QStringLiteral("Kilépés nyomtatás nélkül"));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Küldés"));
-        QCOMPARE(window->size(), QSize(468, 242));
-        QCOMPARE(window->font().family(), QStringLiteral("Tahoma"));
-    }
 };
 
 QTEST_MAIN(TestSendRun)
