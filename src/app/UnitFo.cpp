@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/printer.h"
 #include "purchase/UnitAdatlapBR.h"
+#include "transmission/UnitKuldes.h"
 #include "transmission/floppy_copy.h"
 #include "transmission/lap1nyom.h"
 
@@ -92,6 +93,7 @@ void TFormFo::createMenu() {
     TMenuItem_Kuldes->menuAction()->setEnabled(false);
     TMenuItem_KuldesInterneten = TMenuItem_Kuldes->addAction(QStringLiteral("Küldés Interneten"));
     TMenuItem_KuldesInterneten->setObjectName(QStringLiteral("TMenuItem_KuldesInterneten"));
+    connect(TMenuItem_KuldesInterneten, &QAction::triggered, this, &TFormFo::Kuldes);
     TMenuItem_MasoalsFloppyra = TMenuItem_Kuldes->addAction(QStringLiteral("Másolás Floppy-ra"));
     TMenuItem_MasoalsFloppyra->setObjectName(QStringLiteral("TMenuItem_MasoalsFloppyra"));
     connect(TMenuItem_MasoalsFloppyra, &QAction::triggered, this, &TFormFo::MasolasFloppyra);
@@ -141,9 +143,12 @@ void TFormFo::CreateSaveMenu() {
     });
 }
 
-void TFormFo::showModal(const std::function<std::unique_ptr<QDialog>()>& create) {
+void TFormFo::showModal(const std::function<std::unique_ptr<QDialog>()>& create,
+                        const std::function<void(QDialog&)>& prepare) {
     std::unique_ptr<QDialog> window = create();
     showMinimized();
+    if (prepare)
+        prepare(*window);
     window->exec();
     window.reset();
     showNormal();
@@ -196,6 +201,19 @@ void TFormFo::Ment(QAction* sender) {
         exporting::Ment(
             {ListBox1, Gauge1, Label1, TMenuItem_Kuldes->menuAction(), TMenuItem_KisJegyz},
             period.year, period.quarter);
+    });
+}
+
+void TFormFo::Kuldes() {
+    platform::runCommand([this] {
+        QAction* send = TMenuItem_Kuldes->menuAction();
+        const app::Period period = app::periodOfCaption(send->text());
+        // Creating the send window runs the send run.
+        showModal([this] { return std::make_unique<TFormKuldes>(this); },
+                  [&period](QDialog& window) {
+                      static_cast<TFormKuldes&>(window).SetPeriod(period.year, period.quarter);
+                  });
+        send->setEnabled(false);
     });
 }
 

@@ -48,6 +48,8 @@ public Q_SLOTS:
     void MasolasFloppyra();
     // The save run of the clicked quarter item.
     void Ment(QAction* sender);
+    // The send run of the period the Send entry carries; the entry is disabled afterwards.
+    void Kuldes();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -61,6 +63,8 @@ private:
     // while the main window is minimised, then rebuild the save menu.
     void openEditor(const std::function<std::unique_ptr<QDialog>()>& create);
     // Creates a window afresh, shows it modally while the main window is minimised, destroys it.
-    void showModal(const std::function<std::unique_ptr<QDialog>()>& create);
+    // What is to be prepared once the main window is minimised comes with prepare.
+    void showModal(const std::function<std::unique_ptr<QDialog>()>& create,
+                   const std::function<void(QDialog&)>& prepare = {});
     void resizeClient(QSize client);
 };

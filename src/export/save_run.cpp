@@ -2,9 +2,9 @@
 
 #include "common.h"
 #include "db/query.h"
+#include "platform/pending.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,12 +20,6 @@ namespace {
 
 QString errorLine(const QString& text) {
     return QStringLiteral("HIBA: ") + text;
-}
-
-// Lets the log, the gauge and the step label be drawn. Clicks and keys wait until the run has
-// ended, so no second command starts in the middle of this one.
-void drawPending() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 // A shown gauge repaints itself at once whenever its position changes, which over a run of
@@ -139,14 +133,12 @@ void SaveRun::showProgress(int position) {
 // figures are set on every step all the same, so a run that fails leaves them behind as they
 // were.
 void SaveRun::draw(bool now) {
-    constexpr qint64 kIntervalMs = 40;
-    if (!now && lastDraw_.isValid() && lastDraw_.elapsed() < kIntervalMs)
+    if (!drawing_.due(now))
         return;
     const bool held = !controls_.gauge->updatesEnabled();
     controls_.gauge->setUpdatesEnabled(true);
-    drawPending();
+    drawing_.draw(true);
     controls_.gauge->setUpdatesEnabled(!held);
-    lastDraw_.start();
 }
 
 void Ment(const SaveRunControls& controls, const QString& year, const QString& quarter) {

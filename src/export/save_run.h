@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/codepage.h"
+#include "platform/pending.h"
 
 #include <QByteArray>
 #include <QDate>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 
@@ -65,7 +65,7 @@ private:
     std::function<QDate()> today_;
     bool saveError_ = false;
     platform::TextFile errorListFile_;
-    QElapsedTimer lastDraw_;
+    platform::PendingDrawing drawing_;
     // The listing folder's entries by lower-case name, read once per run rather than once per
     // data provider.
     std::optional<QHash<QString, QStringList>> listingEntries_;

@@ -3,9 +3,9 @@
 #include "export/common.h"
 #include "platform/failure.h"
 #include "platform/message_box.h"
+#include "platform/pending.h"
 #include "platform/removable_media.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -111,8 +111,7 @@ void FloppyCopy::copyBlocks(QFile& source, QFile& destination) {
         copied += read;
         if (progress_)
             progress_(copied, size);
-        // Draws the windows; clicks and keys wait until the copy has ended.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        platform::drawPending();
     }
     // On the medium before the next file starts, so a removed medium holds whole files.
     if (::fsync(destination.handle()) != 0)

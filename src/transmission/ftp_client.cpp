@@ -1,6 +1,7 @@
 #include "transmission/ftp_client.h"
 
 #include "platform/failure.h"
+#include "platform/settings.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -13,9 +14,7 @@ namespace transmission {
 
 namespace {
 
-// The one place that names the collecting organisation's server.
-constexpr auto kServerHost = "ftp.example.org";
-constexpr quint16 kServerPort = 21;
+// The one place that names the upload account; the server itself is the user's setting.
 constexpr auto kUser = "zovavazuvi";
 constexpr auto kPassword = "quilmortend5831";
 
@@ -39,8 +38,8 @@ QString verbOf(const QString& line) {
 }  // namespace
 
 FtpAccount collectingServerAccount() {
-    return {QString::fromLatin1(kServerHost), kServerPort, QString::fromLatin1(kUser),
-            QString::fromLatin1(kPassword)};
+    const platform::FtpServerSetting server = platform::ftpServerSetting();
+    return {server.host, server.port, QString::fromLatin1(kUser), QString::fromLatin1(kPassword)};
 }
 
 FtpClient::FtpClient(FtpAccount account, FtpTimeouts timeouts, QObject* parent)
@@ -66,6 +65,10 @@ void FtpClient::Connect() {
 
 void FtpClient::openControlConnection() {
     features_.clear();
+    if (account_.host.isEmpty()) {
+        throw Failure(QStringLiteral("No FTP server is set (key host of the group [ftp] in %1)")
+                          .arg(platform::settingsFilePath()));
+    }
     control_.connectToHost(account_.host, account_.port);
     if (!control_.waitForConnected(milliseconds(timeouts_.connect))) {
         const QString target = QStringLiteral("%1:%2").arg(account_.host).arg(account_.port);

@@ -22,7 +22,8 @@ struct FtpAccount {
     QString password;
 };
 
-// The collecting organisation's server and the program's fixed upload account.
+// The collecting organisation's server as set in velkor.ini (no host when none is set, port 21
+// when absent) and the program's fixed upload account.
 FtpAccount collectingServerAccount();
 
 // How long the client waits before it gives up a step.

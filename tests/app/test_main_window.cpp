@@ -4,10 +4,13 @@
 #include "app/startup.h"
 #include "db/connection.h"
 #include "db/query.h"
+#include "ftp_test_server.h"
 #include "institution/UnitAdatlapInt.h"
 #include "support/printed_output.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
+#include "transmission/UnitKuldes.h"
+#include "transmission/ftp_client.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,6 +27,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 using platform::Button;
 using testsupport::ProgramFolder;
@@ -63,6 +68,20 @@ QStringList openedSaveMenu(TFormFo& window) {
             lines.append(QStringLiteral("  ") + quarterItem->text());
     }
     return lines;
+}
+
+// Calls act once the send window waits for the user, shown modally after its run.
+void whenSendWindowWaits(const std::function<void(TFormKuldes&)>& act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        auto* window = qobject_cast<TFormKuldes*>(QApplication::activeModalWidget());
+        if (window == nullptr || !window->Button_kilepes->isVisible())
+            return;
+        poll->deleteLater();
+        poll->stop();
+        act(*window);
+    });
+    poll->start(10);
 }
 
 // Runs the start-up on the database as it is and returns the error box texts and exit status.
@@ -212,6 +231,64 @@ private Q_SLOTS:
         QVERIFY(window.Gauge1->isHidden());
         QVERIFY(window.TMenuItem_Kuldes->menuAction()->isEnabled());
         QVERIFY(boxes.take().isEmpty());
+    }
+
+    // Save run, "Küldés Interneten" to a real FTP server, then the print button: the files are
+    // uploaded and archived, the cover note printed, the window closes, and the Send entry is
+    // disabled.
+    void saveRunThenSendThenPrint() {
+        ProgramFolder folder;
+        testsupport::PrintedToPdf printed;
+        const auto account = transmission::collectingServerAccount();
+        testsupport::FtpTestServer server(QStringLiteral("normal"), account.user, account.password);
+        QVERIFY2(server.isRunning(), qPrintable(server.error()));
+        server.writeSettingsFile();
+        insertProvider();
+        TFormFo window;
+        window.show();
+        openedSaveMenu(window);
+        window.TMenuItem_Mentes->actions().value(0)->menu()->actions().value(0)->trigger();
+        QVERIFY(window.TMenuItem_Kuldes->menuAction()->isEnabled());
+
+        ScriptedMessages boxes;
+        // What the waiting window shows, taken before its print button is clicked.
+        QStringList shown;
+        bool minimised = false;
+        bool captionFits = false;
+        whenSendWindowWaits([&](TFormKuldes& send) {
+            minimised = window.isMinimized();
+            captionFits =
+                send.Button_nyomtatas->sizeHint().width() <= send.Button_nyomtatas->width();
+            shown << send.windowTitle() << QString::number(send.ListBox_FTPLog->count())
+                  << send.Button_nyomtatas->text() << send.Button_kilepes->text();
+            if (send.Button_nyomtatas->isEnabled())
+                send.Button_nyomtatas->click();
+            else
+                send.close();
+        });
+        window.TMenuItem_KuldesInterneten->trigger();
+        QCOMPARE(shown, (QStringList{"Küldés", "9", "Kisérőjegyzék nyomtatása (2007 - 3)",
+                                     "Kilépés nyomtatás nélkül"}));
+        QVERIFY(minimised);
+        QVERIFY(captionFits);
+        QCOMPARE(boxes.takeTexts().size(), 1);
+        QCOMPARE(printed.jobs().size(), 1);
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QVERIFY(window.findChildren<TFormKuldes*>().isEmpty());
+        QVERIFY(!window.isMinimized());
+        QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
+
+        const QStringList names{"2007_3_12345676_BI", "2007_3_12345676_BR", "2007_3_12345676_KJ"};
+        const QStringList archives =
+            QDir(QStringLiteral("kuldes")).entryList({QStringLiteral("2*")}, QDir::Dirs);
+        QCOMPARE(archives.size(), 1);
+        for (const QString& name : names) {
+            const QString zip = name + QStringLiteral(".zip");
+            QVERIFY(QFile::exists(server.root() + u'/' + zip));
+            QVERIFY(QFile::exists(QStringLiteral("kuldes/") + archives[0] + u'/' + zip));
+            QVERIFY(QFile::exists(QStringLiteral("kuldes/") + archives[0] + u'/' + name +
+                                  QStringLiteral(".txt")));
+        }
     }
 
     void editorDisablesReportEntriesAndRebuildsSaveMenu() {

@@ -39,6 +39,7 @@ MODES = {
     "pasv-bare": "answers PASV without parentheses and with a trailing full stop",
     "pasv-private": "names a private address in its PASV reply",
     "read-only": "gives the account no write permission, so STOR is refused",
+    "refuse-br": "refuses STOR of every file whose name contains _BR",
     "greeting-multiline": "greets with several lines, some starting with digits",
     "greeting-silent": "accepts connections but never greets",
     "greeting-flood": "greets with 20,000 continuation lines before the last one",
@@ -141,6 +142,8 @@ class MisbehavingHandler(FTPHandler):
             self.respond("211 End")
         elif self.mode == "feat-pret" and cmd in ("PRET", "SITE"):
             self.respond("200 OK")
+        elif self.mode == "refuse-br" and cmd == "STOR" and "_BR" in arg:
+            self.respond("553 File name not allowed.")
         else:
             super().pre_process_command(line, cmd, arg)
 

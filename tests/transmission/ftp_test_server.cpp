@@ -1,23 +1,20 @@
 #include "ftp_test_server.h"
 
+#include "platform/settings.h"
+
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 
 namespace testsupport {
 
-namespace {
-
-const auto kUser = QStringLiteral("tester");
-const auto kPassword = QStringLiteral("secret");
-
-}  // namespace
-
-FtpTestServer::FtpTestServer(const QString& mode) {
+FtpTestServer::FtpTestServer(const QString& mode, const QString& user, const QString& password)
+    : user_(user), password_(password) {
     QDir(dir_.path()).mkdir(QStringLiteral("root"));
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(QStringLiteral("/usr/bin/python3"),
                    {QStringLiteral(VK_FTP_SERVER_SCRIPT), root(),
-                    dir_.filePath(QStringLiteral("commands.log")), kUser, kPassword, mode});
+                    dir_.filePath(QStringLiteral("commands.log")), user, password, mode});
     while (!process_.canReadLine() && process_.waitForReadyRead(10'000)) {
     }
     const QByteArray line = process_.readLine().trimmed();
@@ -38,7 +35,13 @@ FtpTestServer::~FtpTestServer() {
 }
 
 transmission::FtpAccount FtpTestServer::account() const {
-    return {QStringLiteral("127.0.0.1"), port_, kUser, kPassword};
+    return {QStringLiteral("127.0.0.1"), port_, user_, password_};
+}
+
+void FtpTestServer::writeSettingsFile() const {
+    QSettings settings(platform::settingsFilePath(), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("ftp/host"), QStringLiteral("127.0.0.1"));
+    settings.setValue(QStringLiteral("ftp/port"), port_);
 }
 
 QList<QStringList> FtpTestServer::sessions() const {

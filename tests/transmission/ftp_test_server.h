@@ -12,7 +12,9 @@ namespace testsupport {
 // one account, behaving or misbehaving as `mode` asks. It runs as long as this object lives.
 class FtpTestServer {
 public:
-    explicit FtpTestServer(const QString& mode = QStringLiteral("normal"));
+    explicit FtpTestServer(const QString& mode = QStringLiteral("normal"),
+                           const QString& user = QStringLiteral("tester"),
+                           const QString& password = QStringLiteral("secret"));
     ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;
     FtpTestServer& operator=(const FtpTestServer&) = delete;
@@ -23,6 +25,9 @@ public:
 
     // 127.0.0.1, the server's port and the account it serves.
     transmission::FtpAccount account() const;
+    // Points the program at this server: velkor.ini in the current folder names its host and
+    // port.
+    void writeSettingsFile() const;
     // The folder the account logs in to.
     QString root() const { return dir_.filePath(QStringLiteral("root")); }
     // The commands received per connection, in order, one list per connection closed so far.
@@ -31,6 +36,8 @@ public:
 private:
     QTemporaryDir dir_;
     QProcess process_;
+    QString user_;
+    QString password_;
     quint16 port_ = 0;
     QString error_;
 };

@@ -1,0 +1,110 @@
+// Run: QT_QPA_PLATFORM=offscreen build-*/bench/bench_send_run (needs /usr/bin/python3 with
+// pyftpdlib). SendRun sends 3,000 report files, one connection each; ConnectOnly opens and
+// closes as many connections to the same server, so ConnectOnly / SendRun is the share of the run
+// spent connecting.
+#include "ftp_test_server.h"
+#include "support/program_folder.h"
+#include "support/scripted_messages.h"
+#include "transmission/UnitKuldes.h"
+#include "transmission/ftp_client.h"
+
+#include <QFile>
+#include <QListWidget>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kProviders = 1000;
+constexpr int kFiles = 3 * kProviders;
+
+// Report-like text of about the sizes a save run writes: a short institution file, a purchase
+// file of 100 lines and a cover note of 54 lines.
+void writeReportFiles() {
+    const QByteArray line = "2007 1 Kotszer, steril 10x10 cm            db        12,50   ";
+    for (int provider = 0; provider < kProviders; ++provider) {
+        const QString adosajat = QStringLiteral("%1").arg(10'000'000 + provider);
+        const auto write = [&](const QString& folder, const QString& kind, int lines) {
+            QFile file(folder + QStringLiteral("2007_1_%1_%2.txt").arg(adosajat, kind));
+            if (!file.open(QIODevice::WriteOnly))
+                qFatal("cannot write %s", qPrintable(file.fileName()));
+            for (int i = 0; i < lines; ++i)
+                file.write(adosajat.toLatin1() + line + QByteArray::number(i) + "\r\n");
+        };
+        write(QStringLiteral("text/"), QStringLiteral("BI"), 1);
+        write(QStringLiteral("text/"), QStringLiteral("BR"), 100);
+        write(QStringLiteral("kuldes/temp/"), QStringLiteral("KJ"), 54);
+    }
+}
+
+struct Setup {
+    testsupport::ProgramFolder folder{false};
+    std::unique_ptr<testsupport::FtpTestServer> server;
+
+    Setup() {
+        const auto account = transmission::collectingServerAccount();
+        // The server keeps what it receives in memory, so that its file creations, which are the
+        // collecting organisation's and not this program's, do not weigh on this machine's disk.
+        const QByteArray tmpdir = qgetenv("TMPDIR");
+        qputenv("TMPDIR", "/dev/shm");
+        server = std::make_unique<testsupport::FtpTestServer>(QStringLiteral("normal"),
+                                                              account.user, account.password);
+        if (tmpdir.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", tmpdir);
+        if (!server->isRunning())
+            qFatal("%s", qPrintable(server->error()));
+        server->writeSettingsFile();
+        writeReportFiles();
+    }
+};
+
+Setup& setup() {
+    static Setup instance;
+    return instance;
+}
+
+void SendRun(benchmark::State& state) {
+    setup();
+    // Each run archives into a folder of its own minute, as runs minutes apart do.
+    QDateTime start(QDate(2007, 5, 12), QTime(8, 0));
+    testsupport::ScriptedMessages boxes;
+    for (auto _ : state) {
+        start = start.addSecs(60);
+        TFormKuldes window(nullptr, [start] { return start; });
+        if (window.SendFailed || window.ListBox_FTPLog->count() != 3 * kFiles)
+            state.SkipWithError("the send run failed");
+        boxes.take();
+    }
+    state.counters["files_per_s"] =
+        benchmark::Counter(kFiles, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void ConnectOnly(benchmark::State& state) {
+    setup();
+    transmission::FtpClient client;
+    for (auto _ : state) {
+        for (int i = 0; i < kFiles; ++i) {
+            client.Connect();
+            client.Disconnect();
+        }
+    }
+    state.counters["connections_per_s"] =
+        benchmark::Counter(kFiles, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void configure(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Unit(benchmark::kSecond)
+        ->UseRealTime()
+        ->Iterations(1)
+        ->Repetitions(5)
+        ->ReportAggregatesOnly(true);
+}
+
+BENCHMARK(SendRun)->Apply(configure);
+BENCHMARK(ConnectOnly)->Apply(configure);
+
+}  // namespace

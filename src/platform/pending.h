@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QElapsedTimer>
+
+namespace platform {
+
+// Lets pending window messages be processed so that a long run's log and gauge are drawn. Clicks
+// and keys wait until the run has ended, so no second command starts in the middle of this one.
+void drawPending();
+
+// drawPending for a run that reports many small steps: at most every 40 ms unless asked to draw
+// now, often enough to watch the run, seldom enough that drawing does not outweigh the work.
+class PendingDrawing {
+public:
+    // Whether draw would draw now.
+    bool due(bool now = false) const;
+    void draw(bool now = false);
+
+private:
+    QElapsedTimer last_;
+};
+
+}  // namespace platform

@@ -1,0 +1,337 @@
+#include "ftp_test_server.h"
+#include "support/program_folder.h"
+#include "support/scripted_messages.h"
+#include "transmission/UnitKuldes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTcpServer>
+#include <QTest>
+
+#include <zlib.h>
+
+#include <memory>
+
+using platform::MessageKind;
+using testsupport::FtpTestServer;
+using testsupport::ProgramFolder;
+using testsupport::readFile;
+using testsupport::ScriptedMessages;
+using testsupport::ShownBox;
+
+namespace {
+
+const QDateTime kStart(QDate(2007, 5, 12), QTime(14, 5, 10));
+const QString kArchive = QStringLiteral("kuldes/20070512_14_05/");
+
+const QString kSuccess = QStringLiteral(
+    "Sikeres küldés! Amennyiben van rá módja, nyomtassa ki most a kisérőjegyzéket, ha nincs, "
+    "tegye ezt meg később a %1 file-ból!");
+const QString kFailure = QStringLiteral(
+    "Hiba történt a küldés folyamán! Kérem ellenőrizze, hogy a gép kapcsolódik-e az internethez, "
+    "és próbálja meg újra elküldeni!");
+
+// The report files of one data provider, as a save run leaves them.
+QStringList reportFiles(const QString& adosajat, const QStringList& kinds) {
+    QStringList paths;
+    for (const QString& kind : kinds) {
+        const QString folder =
+            kind == u"KJ" ? QStringLiteral("kuldes/temp/") : QStringLiteral("text/");
+        paths.append(folder + QStringLiteral("2007_1_%1_%2.txt").arg(adosajat, kind));
+    }
+    return paths;
+}
+
+// Distinct Windows-1250 text per file, long enough to be sent in more than one block.
+QByteArray contentOf(const QString& path) {
+    QByteArray text;
+    for (int line = 0; line < 3000; ++line)
+        text += path.toLatin1() + " \xE1rv\xED\x7Ez 12,50 " + QByteArray::number(line) + "\r\n";
+    return text;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray inflated(const QByteArray& stream) {
+    QByteArray out(1 << 20, Qt::Uninitialized);
+    uLongf size = static_cast<uLongf>(out.size());
+    if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
+                   reinterpret_cast<const Bytef*>(stream.constData()),
+                   static_cast<uLong>(stream.size())) != Z_OK)
+        return "not a zlib stream";
+    out.truncate(static_cast<qsizetype>(size));
+    return out;
+}
+
+QString nameOf(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+QString zipNameOf(const QString& path) {
+    return nameOf(path).chopped(4) + QStringLiteral(".zip");
+}
+
+QStringList lines(const QString& path, const QStringList& events) {
+    QStringList lines;
+    for (const QString& event : events)
+        lines.append(zipNameOf(path) + QStringLiteral(": ") + event);
+    return lines;
+}
+
+const QString kConnecting = QStringLiteral("Kapcsolódás ...");
+const QString kSending = QStringLiteral("Adatküldés ...");
+const QString kSent = QStringLiteral("Küldés rendben.");
+const QString kFailed = QStringLiteral("Sikertelen küldés. Próbálja újra!");
+const QString kNoConnection =
+    QStringLiteral("Nem sikerült felvenni a kapcsolatot az FTP szerverrel. Próbálja újra!");
+
+// A port of 127.0.0.1 on which nothing listens.
+quint16 closedPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+// The files the server received, in the order of their STOR commands, one per login.
+QStringList uploadsPerLogin(const FtpTestServer& server) {
+    QStringList uploads;
+    for (const QStringList& session : server.sessions()) {
+        const QStringList stored = session.filter(QRegularExpression(QStringLiteral("^STOR ")));
+        if (session.filter(QRegularExpression(QStringLiteral("^USER zovavazuvi$"))).size() != 1 ||
+            stored.size() != 1)
+            return {QStringLiteral("session without one login and one upload: ") +
+                    session.join(u',')};
+        uploads.append(stored.first().mid(5));
+    }
+    return uploads;
+}
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+}  // namespace
+
+class TestSendRun : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TFormKuldes> runSend(const QDateTime& start = kStart) {
+        return std::make_unique<TFormKuldes>(nullptr, [start] { return start; });
+    }
+
+    // A server the program's account logs in to, named in velkor.ini.
+    std::unique_ptr<FtpTestServer> startServer(const QString& mode) {
+        const auto account = transmission::collectingServerAccount();
+        auto server = std::make_unique<FtpTestServer>(mode, account.user, account.password);
+        if (!server->isRunning())
+            qFatal("%s", qPrintable(server->error()));
+        server->writeSettingsFile();
+        return server;
+    }
+
+private Q_SLOTS:
+    // server: a mode of the test server, "down" for a port nobody listens on, "unset" for no
+    // velkor.ini. archiveTaken: a plain file stands where the archive folder would be created.
+    void sendRun_data() {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<bool>("archiveTaken");
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QStringList>("uploaded");  // STOR commands, in order
+        QTest::addColumn<QStringList>("refused");
+        QTest::addColumn<QString>("message");
+
+        const QStringList one = reportFiles(QStringLiteral("11111111"), {"BI", "BR", "KJ"});
+        const QStringList two = reportFiles(QStringLiteral("22222222"), {"BI", "BR", "KJ"});
+        const QStringList both{one[0], two[0], one[1], two[1], one[2], two[2]};
+        const QStringList sent{kConnecting, kSending, kSent};
+        const QStringList unreachable{kConnecting, kNoConnection};
+
+        QStringList allSent;
+        QStringList allUnreachable;
+        QStringList allUnarchived;
+        QStringList zips;
+        for (const QString& path : both) {
+            allSent += lines(path, sent);
+            allUnreachable += lines(path, unreachable);
+            allUnarchived += lines(path, {kConnecting, kSending, kSent, kFailed});
+            zips.append(zipNameOf(path));
+        }
+        QTest::newRow("two providers")
+            << "normal" << both << false << allSent << zips << QStringList()
+            << kSuccess.arg(QStringLiteral("kuldes/temp/"
+                                           "2007_1_22222222_KJ.txt"));
+        QTest::newRow("server down") << "down" << both << false << allUnreachable << QStringList()
+                                     << QStringList() << kFailure;
+        QTest::newRow("no server set") << "unset" << both << false << allUnreachable
+                                       << QStringList() << QStringList() << kFailure;
+        QTest::newRow("archive folder not creatable")
+            << "normal" << both << true << allUnarchived << zips << QStringList() << kFailure;
+
+        // The second provider has no purchase items, so no _BR file.
+        const QStringList refusedFiles{one[0], two[0], one[1], one[2], two[2]};
+        QTest::newRow("one upload refused")
+            << "refuse-br" << refusedFiles << false
+            << lines(one[0], sent) + lines(two[0], sent) +
+                   lines(one[1], {kConnecting, kSending, kFailed}) + lines(one[2], sent) +
+                   lines(two[2], sent)
+            << QStringList{zipNameOf(one[0]), zipNameOf(two[0]), zipNameOf(one[1]),
+                           zipNameOf(one[2]), zipNameOf(two[2])}
+            << QStringList{zipNameOf(one[1])} << kFailure;
+        QTest::newRow("no report file")
+            << "normal" << QStringList() << false << QStringList() << QStringList() << QStringList()
+            << kSuccess.arg(QString());
+    }
+
+    void sendRun() {
+        QFETCH(QString, server);
+        QFETCH(QStringList, files);
+        QFETCH(bool, archiveTaken);
+        QFETCH(QStringList, log);
+        QFETCH(QStringList, uploaded);
+        QFETCH(QStringList, refused);
+        QFETCH(QString, message);
+        ProgramFolder folder(false);
+        for (const QString& path : files)
+            writeFile(path, contentOf(path));
+        // Not report files of a pass: left alone.
+        writeFile(QStringLiteral("text/hibalista.txt"), "Text állományok elkészültek\r\n");
+        writeFile(QStringLiteral("kuldes/temp/2007_1_11111111_BI.txt"), "not a cover note");
+        QStringList before =
+            entries(QStringLiteral("text")) + entries(QStringLiteral("kuldes/temp"));
+        if (archiveTaken)
+            writeFile(kArchive.chopped(1), "taken");
+
+        std::unique_ptr<FtpTestServer> ftp;
+        if (server == u"down") {
+            QSettings settings(QStringLiteral("velkor.ini"), QSettings::IniFormat);
+            settings.setValue(QStringLiteral("ftp/host"), QStringLiteral("127.0.0.1"));
+            settings.setValue(QStringLiteral("ftp/port"), closedPort());
+        } else if (server != u"unset") {
+            ftp = startServer(server);
+        }
+
+        ScriptedMessages boxes;
+        const auto window = runSend();
+        QCOMPARE(boxes.take(),
+                 (QList<ShownBox>{{MessageKind::Plain, message, {platform::Button::Ok}}}));
+
+        QStringList shown;
+        for (int row = 0; row < window->ListBox_FTPLog->count(); ++row)
+            shown.append(window->ListBox_FTPLog->item(row)->text());
+        QCOMPARE(shown, log);
+        const bool success = message != kFailure;
+        QCOMPARE(window->SendFailed, !success);
+        QCOMPARE(window->Button_nyomtatas->isEnabled(), success);
+        QVERIFY(!window->Button_nyomtatas->isHidden());
+        QVERIFY(!window->Button_kilepes->isHidden());
+        QVERIFY(window->Gauge_SendStatus->isHidden());
+        QCOMPARE(window->ArchiveFolder, kArchive);
+
+        // One login per file, the files in the order of the passes, byte-identical to what the
+        // run compressed and archived, and inflating to the text files.
+        if (ftp)
+            QTRY_COMPARE(uploadsPerLogin(*ftp), uploaded);
+        for (const QString& name : refused) {
+            QVERIFY(!QFile::exists(ftp->root() + u'/' + name));
+            uploaded.removeAll(name);
+        }
+        for (const QString& name : uploaded) {
+            const QByteArray received = readFile(ftp->root() + u'/' + name);
+            const QString text = files.filter(name.chopped(4)).value(0);
+            QCOMPARE(inflated(received), contentOf(text));
+            const QString zip =
+                archiveTaken ? text.chopped(4) + QStringLiteral(".zip") : kArchive + name;
+            QVERIFY(readFile(zip) == received);
+        }
+        if (!uploaded.isEmpty()) {
+            const qint64 lastSize = QFileInfo(ftp->root() + u'/' + uploaded.last()).size();
+            QCOMPARE(qint64{window->Gauge_SendStatus->maximum()}, lastSize);
+            QCOMPARE(qint64{window->Gauge_SendStatus->value()}, lastSize);
+        }
+
+        // The archive holds each sent file compressed and as text; nothing leaves text/ or
+        // kuldes/temp/, and a file that was not archived keeps its compressed form there.
+        QStringList archived;
+        for (const QString& name : archiveTaken ? QStringList() : uploaded)
+            archived << name << name.chopped(4) + QStringLiteral(".txt");
+        archived.sort();
+        QCOMPARE(entries(kArchive), archived);
+        for (const QString& name : archived) {
+            if (name.endsWith(u".txt"))
+                QVERIFY(readFile(kArchive + name) == contentOf(files.filter(name).value(0)));
+        }
+        for (const QString& path : files) {
+            QVERIFY(readFile(path) == contentOf(path));
+            if (!archived.contains(zipNameOf(path)))
+                before.append(zipNameOf(path));
+        }
+        before.sort();
+        QStringList after =
+            entries(QStringLiteral("text")) + entries(QStringLiteral("kuldes/temp"));
+        after.sort();
+        QCOMPARE(after, before);
+    }
+
+    // Runs of the same minute share the archive folder: the second run's compressed files stay
+    // beside their text files unreported, its text copies replace the first run's.
+    void runsOfOneMinuteShareTheArchive() {
+        ProgramFolder folder(false);
+        const auto server = startServer(QStringLiteral("normal"));
+        const QStringList files = reportFiles(QStringLiteral("11111111"), {"BI", "KJ"});
+        for (const QString& path : files)
+            writeFile(path, "first " + path.toLatin1());
+        ScriptedMessages boxes;
+        runSend();
+        for (const QString& path : files)
+            writeFile(path, "second " + path.toLatin1());
+        const auto second = runSend(kStart.addSecs(40));
+        QCOMPARE(boxes.takeTexts(), QStringList(2, kSuccess.arg(files.last())));
+        QCOMPARE(second->ListBox_FTPLog->count(), 6);
+        QCOMPARE(entries(QStringLiteral("kuldes")),
+                 (QStringList{QStringLiteral("20070512_14_05"), QStringLiteral("temp")}));
+        for (const QString& path : files) {
+            const QString archived = kArchive + nameOf(path);
+            const QString zip = path.chopped(4) + QStringLiteral(".zip");
+            QCOMPARE(readFile(archived), "second " + path.toLatin1());
+            QCOMPARE(inflated(readFile(archived.chopped(4) + QStringLiteral(".zip"))),
+                     "first " + path.toLatin1());
+            QCOMPARE(inflated(readFile(zip)), "second " + path.toLatin1());
+        }
+    }
+
+    // A file that cannot be compressed ends the run with its own error box; the log so far stays,
+    // no closing message comes, the progress bar stays and the buttons stay hidden.
+    void compressionFailureStopsTheRun() {
+        ProgramFolder folder(false);
+        const auto server = startServer(QStringLiteral("normal"));
+        const QStringList first = reportFiles(QStringLiteral("11111111"), {"BI", "KJ"});
+        const QStringList second = reportFiles(QStringLiteral("22222222"), {"BI"});
+        for (const QString& path : first + second)
+            writeFile(path, contentOf(path));
+        QVERIFY(QDir().mkdir(second[0].chopped(4) + QStringLiteral(".zip")));
+        ScriptedMessages boxes;
+        const auto window = runSend();
+        const QList<ShownBox> shown = boxes.take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].kind, MessageKind::Error);
+        QVERIFY2(shown[0].text.contains(QStringLiteral("2007_1_22222222_BI.zip")),
+                 qPrintable(shown[0].text));
+        QCOMPARE(window->ListBox_FTPLog->count(), 3);
+        QVERIFY(!window->Gauge_SendStatus->isHidden());
+        QVERIFY(window->Button_nyomtatas->isHidden());
+        QVERIFY(window->Button_kilepes->isHidden());
+        QTRY_COMPARE(uploadsPerLogin(*server), QStringList{zipNameOf(first[0])});
+    }
+};
+
+QTEST_MAIN(TestSendRun)
+#include "test_send_run.moc"
