@@ -3,8 +3,10 @@
 #include "platform/failure.h"
 #include "platform/regional.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string_view>
 
 namespace db {
@@ -15,38 +17,64 @@ namespace {
 // largest double, rounding to 15 digits would go past it.
 constexpr double kLargestReadable = 1.79769313486231e308;
 
-std::string_view fifteenDigits(double value, char (&digits)[32]) {
+}  // namespace
+
+std::optional<qint64> hundredthsOf(double value) {
+    if (!(std::abs(value) < 1e13) || value == 0)
+        return std::nullopt;
+    const qint64 hundredths = std::llround(value * 100);
+    // The division is rounded as reading the decimal form would be.
+    if (static_cast<double>(hundredths) / 100 != value)
+        return std::nullopt;
+    return hundredths;
+}
+
+std::string_view floatDigits(double value, char (&digits)[32]) {
+    // A number of hundredths below 10^13 has 15 digits at most and reads back as the value, so
+    // rounding to 15 digits gives those digits; laying them out is much quicker.
+    if (const std::optional<qint64> hundredths = hundredthsOf(value)) {
+        const qint64 magnitude = std::abs(*hundredths);
+        char* to = digits;
+        if (*hundredths < 0)
+            *to++ = '-';
+        to = std::to_chars(to, digits + sizeof digits, magnitude / 100).ptr;
+        if (const int cents = static_cast<int>(magnitude % 100)) {
+            *to++ = '.';
+            *to++ = static_cast<char>('0' + cents / 10);
+            if (cents % 10 != 0)
+                *to++ = static_cast<char>('0' + cents % 10);
+        }
+        return {digits, static_cast<size_t>(to - digits)};
+    }
     // The general form with 15 significant digits switches to the exponent exactly at 10^15 and
     // below 10^-4, as the written form requires.
     if (std::isfinite(value) && std::abs(value) > kLargestReadable)
         value = std::copysign(kLargestReadable, value);
-    const auto written =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 15);
-    return {digits, static_cast<size_t>(written.ptr - digits)};
+    char* const end =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 15).ptr;
+    char* const e = std::find(digits, end, 'e');
+    if (e == end)
+        return {digits, static_cast<size_t>(end - digits)};
+    // "1e+15" is written 1E15 and "1.5e-05" 1.5E-5.
+    char* to = e;
+    *to++ = 'E';
+    const char* exponent = e + 1;
+    if (*exponent++ == '-')
+        *to++ = '-';
+    while (end - exponent > 1 && *exponent == '0')
+        ++exponent;
+    to = std::copy(exponent, static_cast<const char*>(end), to);
+    return {digits, static_cast<size_t>(to - digits)};
 }
-
-}  // namespace
 
 QString floatText(double value) {
     char digits[32];
-    const std::string_view number = fifteenDigits(value, digits);
+    const std::string_view number = floatDigits(value, digits);
     const QChar separator = platform::decimalSeparator();
     QString text;
     text.reserve(static_cast<qsizetype>(number.size()));
-    const auto e = number.find('e');
-    for (char c : number.substr(0, e))
+    for (char c : number)
         text.append(c == '.' ? separator : QChar(QLatin1Char(c)));
-    if (e == std::string_view::npos)
-        return text;
-    // "1e+15" is written 1E15 and "1.5e-05" 1,5E-5.
-    std::string_view exponent = number.substr(e + 1);
-    text.append(u'E');
-    if (exponent.front() == '-')
-        text.append(u'-');
-    exponent.remove_prefix(1);
-    while (exponent.size() > 1 && exponent.front() == '0')
-        exponent.remove_prefix(1);
-    text.append(QLatin1String(exponent.data(), static_cast<qsizetype>(exponent.size())));
     return text;
 }
 

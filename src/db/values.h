@@ -3,6 +3,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+#include <string_view>
+
 namespace db {
 
 // The kinds of value a column can hold, as the declared-column check compares them.
@@ -13,6 +16,12 @@ enum class ValueKind { Text, Integer, Real };
 // from 10^15 up and for non-zero values below 0.0001. A value nearer to the largest double than
 // 15 digits can tell is written as the largest 15-digit form that still reads back.
 QString floatText(double value);
+// A value within 10^13 that is a whole number of hundredths, as prices are, as that number:
+// its written form is those digits with the point before the last two.
+std::optional<qint64> hundredthsOf(double value);
+// floatText's characters with "." in place of the decimal separator, all of them ASCII, written
+// into digits.
+std::string_view floatDigits(double value, char (&digits)[32]);
 
 // Two decimals with the regional decimal separator and no grouping, as "%.2f" writes them; without
 // the leading zero, as the display pattern ".00" shows a value below 1 (0.5 as ",50").

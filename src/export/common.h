@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/row_reader.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +17,22 @@ inline const QString kCoverNoteFolder = QStringLiteral("kuldes/temp/");
 // The data provider's institution record of the period: registration number, year, quarter.
 inline const QString kProviderRow = QStringLiteral(
     "select * from adatlapInt where adosajat = ? and adatszolgev = ? and adatszolgnegyedev = ?");
+// The number of the provider's purchase items in the period, as the column bs.
+inline const QString kItemCount = QStringLiteral(
+    "select count(1) as bs from adatlapBR where adosajat = ? and beszerzev = ? "
+    "and beszerznegyedev = ?");
+// The provider's purchase items, whole, and as the listing shows them.
+extern const QString kPurchaseRows;
+extern const QString kListingRows;
+
+// The statements of one save run. Each is prepared when it first runs, where a statement the
+// database rejects stops the run, and is run again for every data provider until the run ends.
+struct RunStatements {
+    db::RowReader providerRow{kProviderRow};
+    db::RowReader itemCount{kItemCount};
+    db::RowReader purchaseRows{kPurchaseRows};
+    db::RowReader listingRows{kListingRows};
+};
 
 // Deletes the named entries of the folder; returns the names of those that could not be deleted.
 // A file marked read-only or open in a spreadsheet program cannot be deleted and stays.

@@ -2,7 +2,6 @@
 // font.
 
 #include "common.h"
-#include "db/query.h"
 #include "platform/codepage.h"
 #include "save_run.h"
 
@@ -19,10 +18,6 @@ const QString kDecreeCitation = QStringLiteral("az adatgyűjtést elrendelő kor
 
 // Every line that is not empty begins with nine blanks.
 const QString kIndent = QStringLiteral("         ");
-
-const QString kItemCount = QStringLiteral(
-    "select count(1) as bs from adatlapBR where adosajat = ? and beszerzev = ? "
-    "and beszerznegyedev = ?");
 
 class CoverNote {
 public:
@@ -57,7 +52,10 @@ void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const
     note.line(QStringLiteral("OSAP 9052/07 (") + kDecreeCitation + u')');
     note.empty(3);
 
-    const db::Query provider(kProviderRow, {adosajat, year, quarter});
+    const QVariantList key{adosajat, year, quarter};
+    db::RowReader& provider = statements().providerRow;
+    provider.run(key);
+    provider.next();
     const auto column = [&provider](const char* name) {
         return provider.text(QString::fromLatin1(name));
     };
@@ -71,9 +69,8 @@ void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const
               column("Utca") + u' ' + column("Hsz"));
     note.empty(1);
 
-    const db::Query count(kItemCount, {adosajat, year, quarter});
     note.line(QStringLiteral("A negyedévben elküldött beszerzések tételszáma (tétel sorszám): ") +
-              count.text(QStringLiteral("bs")));
+              itemCount(key));
     note.empty(2);
     note.line(QStringLiteral("Az adatszolgáltatásért felelős vezető"));
     note.empty(1);
@@ -89,6 +86,7 @@ void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const
     note.line(QStringLiteral("Kelt: ............, ") + today_().toString(u"yyyy.MM.dd."));
     note.empty(4);
     note.line(QStringLiteral("Aláírás: ...................."));
+    provider.close();
     note.close();
 }
 

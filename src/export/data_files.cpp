@@ -1,11 +1,12 @@
 // The fixed-width institution and purchase data files.
 
 #include "common.h"
-#include "db/query.h"
 #include "platform/codepage.h"
 #include "save_run.h"
 
+#include <algorithm>
 #include <array>
+#include <string>
 
 namespace exporting {
 
@@ -64,50 +65,74 @@ constexpr std::array<Field, 17> kPurchaseFields{{
     {9, R},   // Bazisegysegar
 }};
 
-template <std::size_t N>
-QByteArray fixedWidthLine(const db::Query& row, const std::array<Field, N>& fields) {
-    QByteArray line;
-    for (std::size_t i = 0; i < N; ++i) {
-        const QByteArray value = platform::toWindows1250(row.text(static_cast<int>(i)));
-        line += PadField(value, fields[i].width, fields[i].leftAligned);
+// Builds fixed-width lines in Windows-1250 from rows, reusing its room from line to line.
+class FixedWidthLines {
+public:
+    template <std::size_t N>
+    const std::string& of(db::RowReader& row, const std::array<Field, N>& fields) {
+        int width = 0;
+        for (const Field& field : fields)
+            width += field.width;
+        line_.assign(static_cast<size_t>(width), ' ');
+        char* at = line_.data();
+        for (std::size_t i = 0; i < N; ++i) {
+            value_.clear();
+            platform::appendWindows1250(value_, row.utf8(static_cast<int>(i)));
+            PadField(at, value_, fields[i].width, fields[i].leftAligned);
+            at += fields[i].width;
+        }
+        return line_;
     }
-    return line;
-}
+
+private:
+    std::string line_;
+    std::string value_;
+};
+
+}  // namespace
 
 const QString kPurchaseRows = QStringLiteral(
     "select * from adatlapBR where adosajat = ? and beszerzev = ? and beszerznegyedev = ?");
 
-}  // namespace
-
 QByteArray PadField(const QByteArray& value, int width, bool leftAligned) {
-    if (value.size() >= width)
-        return value.left(width);
-    const QByteArray blanks(width - value.size(), ' ');
-    return leftAligned ? value + blanks : blanks + value;
+    QByteArray field(width, ' ');
+    PadField(field.data(), value, width, leftAligned);
+    return field;
+}
+
+void PadField(char* field, QByteArrayView value, int width, bool leftAligned) {
+    const qsizetype length = std::min<qsizetype>(value.size(), width);
+    std::copy_n(value.data(), length, field + (leftAligned ? 0 : width - length));
 }
 
 void SaveRun::WriteInstitutionFile(const QString& adosajat, const QString& year,
                                    const QString& quarter) {
-    const db::Query row(kProviderRow, {adosajat, year, quarter});
+    db::RowReader& row = statements().providerRow;
+    row.run({adosajat, year, quarter});
     const QString name = reportFileName(adosajat, year, quarter, QStringLiteral("BI"));
-    showStep(row.rowCount(), name);
+    showStep(row.next() ? 1 : 0, name);
     showProgress(1);
     platform::TextFile file(kTextFolder + name);
-    file.writeEncodedLine(fixedWidthLine(row, kInstitutionFields));
+    file.writeEncodedLine(FixedWidthLines().of(row, kInstitutionFields));
+    row.close();
     file.close();
 }
 
 void SaveRun::WritePurchaseFile(const QString& adosajat, const QString& year,
                                 const QString& quarter) {
-    db::Query rows(kPurchaseRows, {adosajat, year, quarter});
+    const QVariantList key{adosajat, year, quarter};
+    const int count = itemCount(key).toInt();
     const QString name = reportFileName(adosajat, year, quarter, QStringLiteral("BR"));
-    showStep(rows.rowCount(), name);
-    if (rows.rowCount() == 0)
+    showStep(count, name);
+    if (count == 0)
         return;
     platform::TextFile file(kTextFolder + name);
-    for (int number = 1; !rows.eof(); ++number, rows.next()) {
+    db::RowReader& rows = statements().purchaseRows;
+    rows.run(key);
+    FixedWidthLines lines;
+    for (int number = 1; rows.next(); ++number) {
         showProgress(number);
-        file.writeEncodedLine(fixedWidthLine(rows, kPurchaseFields));
+        file.writeEncodedLine(lines.of(rows, kPurchaseFields));
     }
     file.close();
 }

@@ -1,12 +1,16 @@
 // The tab-separated purchase listing kept for the institution in Listak/.
 
 #include "common.h"
-#include "db/query.h"
 #include "db/values.h"
 #include "platform/codepage.h"
+#include "platform/regional.h"
 #include "save_run.h"
 
 #include <array>
+#include <charconv>
+#include <cstdlib>
+#include <optional>
+#include <string>
 
 namespace exporting {
 
@@ -19,7 +23,7 @@ struct ListingColumn {
     Written written;
 };
 
-// The item columns in the order of kItemRows; an empty title stands above a code's name.
+// The item columns in the order of kListingRows; an empty title stands above a code's name.
 constexpr std::array<ListingColumn, 17> kColumns{{
     {u"tétel sorszám", Written::Plain},
     {u"termék vagy szolgáltatás kód", Written::Plain},
@@ -40,8 +44,90 @@ constexpr std::array<ListingColumn, 17> kColumns{{
     {u"bázis egységár (Ft)", Written::TwoDecimals},
 }};
 
+QString titleLine() {
+    QStringList titles;
+    for (const auto& column : kColumns)
+        titles.append(QString::fromUtf16(column.title));
+    return titles.join(u'\t');
+}
+
+// Builds the item lines in Windows-1250, reusing its room from line to line: the values are
+// joined as UTF-8 and the line converted once.
+class ItemLines {
+public:
+    const std::string& of(db::RowReader& row) {
+        utf8_.clear();
+        for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
+            append(row, i);
+            utf8_ += '\t';
+        }
+        line_.clear();
+        platform::appendWindows1250(line_, utf8_);
+        return line_;
+    }
+
+private:
+    void append(db::RowReader& row, int position) {
+        switch (kColumns[position].written) {
+            case Written::Quoted:
+                utf8_ += '\'';
+                utf8_ += row.utf8(position);
+                utf8_ += '\'';
+                return;
+            case Written::TwoDecimals:
+                appendTwoDecimals(row, position);
+                return;
+            case Written::Plain:
+                utf8_ += row.utf8(position);
+                return;
+        }
+    }
+
+    // A price as the listing shows it: its text as the data file has it, read back as a number,
+    // written with two decimals, the regional separator and no grouping. A missing price shows
+    // nothing. A price in whole hundredths is its own text and shows exactly those.
+    void appendTwoDecimals(db::RowReader& row, int position) {
+        const std::optional<double> stored = row.real(position);
+        const std::optional<qint64> hundredths = stored ? db::hundredthsOf(*stored) : std::nullopt;
+        if (hundredths) {
+            char digits[24];
+            const qint64 magnitude = std::abs(*hundredths);
+            if (*hundredths < 0)
+                utf8_ += '-';
+            utf8_.append(digits,
+                         std::to_chars(digits, digits + sizeof digits, magnitude / 100).ptr);
+            utf8_ += separator_;
+            utf8_ += static_cast<char>('0' + magnitude % 100 / 10);
+            utf8_ += static_cast<char>('0' + magnitude % 10);
+            return;
+        }
+        if (const std::optional<double> number = priceOf(row, position))
+            utf8_ += db::twoDecimalsText(*number).toStdString();
+    }
+
+    // A double is read back from its digits without a QString; anything else, or digits that do
+    // not read back, goes through the value conversion, which refuses what is no number.
+    static std::optional<double> priceOf(db::RowReader& row, int position) {
+        if (const std::optional<double> stored = row.real(position)) {
+            char digits[32];
+            const std::string_view text = db::floatDigits(*stored, digits);
+            double number = 0;
+            if (std::from_chars(text.data(), text.data() + text.size(), number).ec == std::errc())
+                return number;
+        }
+        const QVariant number = db::valueFromText(row.text(position), db::ValueKind::Real);
+        return number.isNull() ? std::nullopt : std::optional(number.toDouble());
+    }
+
+    const std::string separator_ = QString(platform::decimalSeparator()).toStdString();
+    std::string utf8_;
+    std::string line_;
+};
+
+}  // namespace
+
 // Items whose unit, source, area of use or price type has no code-table row are left out.
-const QString kItemRows = QStringLiteral(
+const QString kListingRows = QStringLiteral(
     "select br.TETELSORSZAM, br.TERMEKSZOLG, br.VTSZSZOLGKOD, br.TERMITJ, br.VTSZSZOLG, "
     "br.TERMSZOLGNEV, br.MENNYISEGIEGYSEG, tm.nevstr, br.VASAROLTMENNY, br.BESZERZFORRAS, "
     "tb.nevstr, br.FELHASZNTER, tf.nevstr, br.ARTIPUS, ta.nevstr, br.TEGYSEGAR, "
@@ -51,44 +137,6 @@ const QString kItemRows = QStringLiteral(
     "where br.adosajat = ? and br.beszerzev = ? and br.beszerznegyedev = ? "
     "and tm.id = br.mennyisegiegyseg and tb.id = br.beszerzforras "
     "and tf.id = br.felhasznter and ta.id = br.artipus");
-
-// A price as the listing shows it: two decimals, the regional separator, no grouping. A missing
-// price shows nothing.
-QString twoDecimals(const QString& text) {
-    const QVariant number = db::valueFromText(text, db::ValueKind::Real);
-    if (number.isNull())
-        return {};
-    return db::twoDecimalsText(number.toDouble());
-}
-
-QString columnText(const db::Query& row, int position) {
-    const QString text = row.text(position);
-    switch (kColumns[position].written) {
-        case Written::Quoted:
-            return u'\'' + text + u'\'';
-        case Written::TwoDecimals:
-            return twoDecimals(text);
-        case Written::Plain:
-            break;
-    }
-    return text;
-}
-
-QString titleLine() {
-    QStringList titles;
-    for (const auto& column : kColumns)
-        titles.append(QString::fromUtf16(column.title));
-    return titles.join(u'\t');
-}
-
-QString itemLine(const db::Query& row) {
-    QString line;
-    for (int i = 0; i < static_cast<int>(kColumns.size()); ++i)
-        line += columnText(row, i) + u'\t';
-    return line;
-}
-
-}  // namespace
 
 QStringList SaveRun::deleteOldListing(const QString& name) {
     if (!listingEntries_) {
@@ -115,21 +163,26 @@ void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
     file.writeLine(u"Árinformációs adatjelentés, beszerzési adatok listája");
     file.writeLine(u"");
 
-    db::Query query(kProviderRow, {adosajat, year, quarter});
-    file.writeLine(QStringLiteral("Intézet neve: ") + query.text(QStringLiteral("intnev")));
-    file.writeLine(QStringLiteral("adószám: ") + query.text(QStringLiteral("adosajat")));
+    const QVariantList key{adosajat, year, quarter};
+    db::RowReader& provider = statements().providerRow;
+    provider.run(key);
+    provider.next();
+    file.writeLine(QStringLiteral("Intézet neve: ") + provider.text(u"intnev"));
+    file.writeLine(QStringLiteral("adószám: ") + provider.text(u"adosajat"));
     file.writeLine(QStringLiteral("Beszerzési időszak (év, negyedév): ") +
-                   query.text(QStringLiteral("adatszolgev")) + QStringLiteral(", ") +
-                   query.text(QStringLiteral("adatszolgnegyedev")));
-    query.close();
+                   provider.text(u"adatszolgev") + QStringLiteral(", ") +
+                   provider.text(u"adatszolgnegyedev"));
+    provider.close();
 
     file.writeLine(u"");
     file.writeLine(u"");
     file.writeLine(titleLine());
 
-    query.run(kItemRows, {adosajat, year, quarter});
-    for (; !query.eof(); query.next())
-        file.writeLine(itemLine(query));
+    db::RowReader& items = statements().listingRows;
+    items.run(key);
+    ItemLines lines;
+    while (items.next())
+        file.writeEncodedLine(lines.of(items));
     file.close();
 }
 

@@ -2,6 +2,7 @@
 
 #include "common.h"
 #include "db/query.h"
+#include "db/read_transaction.h"
 #include "platform/pending.h"
 
 #include <QAction>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -42,8 +44,14 @@ private:
 SaveRun::SaveRun(const SaveRunControls& controls, std::function<QDate()> today)
     : controls_(controls), today_(std::move(today)) {}
 
+SaveRun::~SaveRun() = default;
+
 void SaveRun::Ment(const QString& year, const QString& quarter) {
     listingEntries_.reset();
+    // The run reads one state of the database; its statements are let go when it ends, however
+    // it ends.
+    const db::ReadTransaction reading;
+    const auto released = qScopeGuard([this] { statements_.reset(); });
     controls_.log->show();
     controls_.log->clear();
     controls_.send->setEnabled(false);
@@ -98,6 +106,21 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
         }
         throw;
     }
+}
+
+RunStatements& SaveRun::statements() {
+    if (!statements_)
+        statements_ = std::make_unique<RunStatements>();
+    return *statements_;
+}
+
+QString SaveRun::itemCount(const QVariantList& key) {
+    db::RowReader& count = statements().itemCount;
+    count.run(key);
+    count.next();
+    const QString text = count.text(u"bs");
+    count.close();
+    return text;
 }
 
 void SaveRun::LogLine(const QString& text, bool error) {

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -17,6 +18,8 @@ class QListWidget;
 class QProgressBar;
 
 namespace exporting {
+
+struct RunStatements;
 
 // The main-window controls the save run drives.
 struct SaveRunControls {
@@ -36,6 +39,7 @@ class SaveRun {
 public:
     explicit SaveRun(const SaveRunControls& controls,
                      std::function<QDate()> today = &QDate::currentDate);
+    ~SaveRun();
 
     // The command of a save item, with the year (4 characters) and quarter (1 character) its
     // caption carries.
@@ -53,6 +57,9 @@ public:
     void WriteCoverNote(const QString& adosajat, const QString& year, const QString& quarter);
 
 private:
+    RunStatements& statements();
+    // The text of the provider's item count in the period.
+    QString itemCount(const QVariantList& key);
     void cleanUp(const QString& folder);
     // Deletes the entries of the listing folder that bear the listing's name, without regard to
     // case; returns those that could not be deleted.
@@ -69,6 +76,7 @@ private:
     // The listing folder's entries by lower-case name, read once per run rather than once per
     // data provider.
     std::optional<QHash<QString, QStringList>> listingEntries_;
+    std::unique_ptr<RunStatements> statements_;
 };
 
 // The save run with the real clock: the one line the main window's save items call.
@@ -77,6 +85,8 @@ void Ment(const SaveRunControls& controls, const QString& year, const QString& q
 // A value (in Windows-1250, one byte per character) fitted to its field: cut to the width, or
 // filled with blanks after it (left-aligned) or before it (right-aligned).
 QByteArray PadField(const QByteArray& value, int width, bool leftAligned);
+// The same written into a field of width blanks.
+void PadField(char* field, QByteArrayView value, int width, bool leftAligned);
 
 // Bare file names: a report file (kind BI, BR or KJ) and the purchase listing.
 QString reportFileName(const QString& adosajat, const QString& year, const QString& quarter,

@@ -10,17 +10,21 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <optional>
 
 namespace platform {
 
 namespace {
 
+// The native UTF-16 of QString.
+const char* const kUtf16 = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
+
 // One conversion descriptor from the native UTF-16 of QString to Windows-1250, kept per thread.
 class Windows1250Converter {
 public:
-    Windows1250Converter()
-        : cd_(iconv_open("CP1250",
-                         QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE")) {
+    Windows1250Converter() : cd_(iconv_open("CP1250", kUtf16)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1))
             throw Failure(QStringLiteral("The Windows-1250 code page is not available"));
     }
@@ -65,6 +69,97 @@ private:
     iconv_t cd_;
 };
 
+// The character of every Windows-1250 byte, looked up once.
+std::array<char16_t, 256> windows1250Characters() {
+    iconv_t cd = iconv_open(kUtf16, "CP1250");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        throw Failure(QStringLiteral("The Windows-1250 code page is not available"));
+    std::array<char16_t, 256> characters{};
+    for (int byte = 0; byte < 256; ++byte) {
+        char in = static_cast<char>(byte);
+        char16_t out = 0;
+        char* from = &in;
+        size_t inLeft = 1;
+        auto* to = reinterpret_cast<char*>(&out);
+        size_t outLeft = sizeof out;
+        const bool defined = iconv(cd, &from, &inLeft, &to, &outLeft) != static_cast<size_t>(-1);
+        characters[static_cast<size_t>(byte)] =
+            defined ? out : char16_t(QChar::ReplacementCharacter);
+    }
+    iconv_close(cd);
+    return characters;
+}
+
+// The characters of the code page's upper half by code point, each with its byte, as the system's
+// conversion gives them. A text made only of these and ASCII is converted byte by byte: such a
+// text is already in composed form and holds no tag character, so the conversion below would
+// yield the same bytes.
+class Windows1250Table {
+public:
+    Windows1250Table() {
+        const std::array<char16_t, 256> characters = windows1250Characters();
+        Windows1250Converter encoder;
+        for (int byte = 0x80; byte <= 0xFF; ++byte) {
+            const char16_t unit = characters[static_cast<size_t>(byte)];
+            // Bytes the code page leaves undefined, and characters the conversion would not
+            // give back as the same byte, stay with the full conversion.
+            if (unit >= 0x80 && unit < bytes_.size() &&
+                encoder.convert(QStringView(&unit, 1)) == QByteArray(1, static_cast<char>(byte)))
+                bytes_[unit] = static_cast<char>(byte);
+        }
+    }
+
+    // The byte of a character above ASCII, or 0 when it takes the full conversion.
+    char byteOf(char32_t codePoint) const {
+        return codePoint < bytes_.size() ? bytes_[codePoint] : 0;
+    }
+
+private:
+    // The code page's characters all lie below U+2123 (the trade mark sign).
+    std::array<char, 0x2123> bytes_{};
+};
+
+const Windows1250Table& windows1250Table() {
+    static const Windows1250Table table;
+    return table;
+}
+
+// The byte-by-byte conversion; nothing when a character needs the full one.
+std::optional<QByteArray> convertedByTable(QStringView text) {
+    const Windows1250Table& table = windows1250Table();
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char* to = bytes.data();
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        *to = unit < 0x80 ? static_cast<char>(unit) : table.byteOf(unit);
+        if (*to++ == 0 && unit != 0)
+            return std::nullopt;
+    }
+    return bytes;
+}
+
+// The code point of the UTF-8 sequence that begins at text[at] with a byte above ASCII, and its
+// length; 0 for a sequence that is broken, overlong or longer than three bytes, which the full
+// conversion handles.
+char32_t utf8CodePoint(std::string_view text, size_t at, size_t& length) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    const auto continues = [&](size_t i) {
+        return at + i < text.size() && (byte(i) & 0xC0) == 0x80;
+    };
+    if ((byte(0) & 0xE0) == 0xC0 && continues(1)) {
+        length = 2;
+        const char32_t codePoint = (char32_t(byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
+        return codePoint >= 0x80 ? codePoint : 0;
+    }
+    if ((byte(0) & 0xF0) == 0xE0 && continues(1) && continues(2)) {
+        length = 3;
+        const char32_t codePoint =
+            (char32_t(byte(0) & 0x0F) << 12) | (char32_t(byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
+        return codePoint >= 0x800 ? codePoint : 0;
+    }
+    return 0;
+}
+
 bool isAscii(QStringView text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
@@ -91,26 +186,17 @@ QString withTagsReplaced(const QString& text) {
     return replaced;
 }
 
-// The character of every Windows-1250 byte, looked up once.
-std::array<char16_t, 256> windows1250Characters() {
-    iconv_t cd = iconv_open(QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE",
-                            "CP1250");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        throw Failure(QStringLiteral("The Windows-1250 code page is not available"));
-    std::array<char16_t, 256> characters{};
-    for (int byte = 0; byte < 256; ++byte) {
-        char in = static_cast<char>(byte);
-        char16_t out = 0;
-        char* from = &in;
-        size_t inLeft = 1;
-        auto* to = reinterpret_cast<char*>(&out);
-        size_t outLeft = sizeof out;
-        const bool defined = iconv(cd, &from, &inLeft, &to, &outLeft) != static_cast<size_t>(-1);
-        characters[static_cast<size_t>(byte)] =
-            defined ? out : char16_t(QChar::ReplacementCharacter);
+// How many bytes at the start of the text are ASCII, taken eight at a time.
+size_t asciiPrefix(std::string_view text) {
+    size_t at = 0;
+    for (std::uint64_t word = 0; at + sizeof word <= text.size(); at += sizeof word) {
+        std::memcpy(&word, text.data() + at, sizeof word);
+        if (word & 0x8080808080808080u)
+            break;
     }
-    iconv_close(cd);
-    return characters;
+    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80)
+        ++at;
+    return at;
 }
 
 }  // namespace
@@ -118,6 +204,8 @@ std::array<char16_t, 256> windows1250Characters() {
 QByteArray toWindows1250(QStringView text) {
     if (isAscii(text))
         return text.toLatin1();
+    if (auto bytes = convertedByTable(text))
+        return *std::move(bytes);
     thread_local Windows1250Converter converter;
     // A letter typed as base letter plus combining accent is stored as its single code point.
     return converter.convert(
@@ -132,30 +220,74 @@ QString fromWindows1250(QByteArrayView bytes) {
     return text;
 }
 
+void appendWindows1250(std::string& out, std::string_view utf8) {
+    // ASCII, the bulk of the values, is its own Windows-1250.
+    if (asciiPrefix(utf8) == utf8.size()) {
+        out += utf8;
+        return;
+    }
+    const size_t start = out.size();
+    // Every character takes at least as many bytes in UTF-8 as in the code page.
+    out.resize(start + utf8.size());
+    char* to = out.data() + start;
+    const Windows1250Table& table = windows1250Table();
+    for (size_t at = 0; at < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[at]) < 0x80) {
+            *to++ = utf8[at++];
+            continue;
+        }
+        size_t length = 0;
+        const char byte = table.byteOf(utf8CodePoint(utf8, at, length));
+        if (byte == 0) {
+            out.resize(start);
+            const QByteArray converted =
+                toWindows1250(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+            out.append(converted.constData(), static_cast<size_t>(converted.size()));
+            return;
+        }
+        *to++ = byte;
+        at += length;
+    }
+    out.resize(static_cast<size_t>(to - out.data()));
+}
+
+// Lines are written out once this much has been collected.
+constexpr qsizetype kBlockSize = 64 * 1024;
+
 TextFile::~TextFile() {
-    if (file_.isOpen())
-        file_.close();
+    if (!file_.isOpen())
+        return;
+    // Left by a failure elsewhere: what was written so far stays in the file.
+    file_.write(pending_);
+    file_.close();
 }
 
 void TextFile::create(const QString& path) {
     close();
+    pending_.resize(0);
     file_.setFileName(path);
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         fail(QStringLiteral("Cannot create file"));
 }
 
-void TextFile::writeEncodedLine(const QByteArray& line) {
-    if (file_.write(line) != line.size() || file_.write("\r\n", 2) != 2)
+void TextFile::writeEncodedLine(QByteArrayView line) {
+    pending_.append(line).append("\r\n", 2);
+    if (pending_.size() >= kBlockSize)
+        writePending();
+}
+
+void TextFile::writePending() {
+    if (file_.write(pending_) != pending_.size())
         fail(QStringLiteral("Cannot write file"));
+    // Keeps the block's room for the next lines.
+    pending_.resize(0);
 }
 
 void TextFile::close() {
     if (!file_.isOpen())
         return;
-    const bool flushed = file_.flush();
+    writePending();
     file_.close();
-    if (!flushed)
-        fail(QStringLiteral("Cannot write file"));
 }
 
 void TextFile::fail(const QString& action) {

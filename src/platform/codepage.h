@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <string>
+#include <string_view>
+
 namespace platform {
 
 // Text in the single-byte Windows-1250 code page, one byte per character. A character the code
@@ -12,10 +15,14 @@ namespace platform {
 QByteArray toWindows1250(QStringView text);
 // Windows-1250 text read back; a byte the code page leaves undefined gives U+FFFD.
 QString fromWindows1250(QByteArrayView bytes);
+// UTF-8 text appended to out in Windows-1250, byte for byte as toWindows1250 converts it. Text in
+// the code page is converted without a QString.
+void appendWindows1250(std::string& out, std::string_view utf8);
 
 // A text file the program writes: Windows-1250, CR LF after every line, the last one included.
-// Creating replaces a file of the same name. A file that cannot be created or written is a
-// Failure naming the file; what was written before stays in it.
+// Creating replaces a file of the same name. Lines are collected and written in blocks, a small
+// file in one write. A file that cannot be created or written is a Failure naming the file; what
+// was written before stays in it.
 class TextFile {
 public:
     TextFile() = default;
@@ -28,14 +35,16 @@ public:
     bool isOpen() const { return file_.isOpen(); }
     void writeLine(QStringView line) { writeEncodedLine(toWindows1250(line)); }
     // A line already in Windows-1250.
-    void writeEncodedLine(const QByteArray& line);
+    void writeEncodedLine(QByteArrayView line);
     // Flushes and closes; a file that was not open is left alone.
     void close();
 
 private:
+    void writePending();
     [[noreturn]] void fail(const QString& action);
 
     QFile file_;
+    QByteArray pending_;
 };
 
 }  // namespace platform

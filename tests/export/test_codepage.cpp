@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <iconv.h>
+
 using platform::TextFile;
 using platform::toWindows1250;
 
@@ -38,6 +40,67 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
         QCOMPARE(::toWindows1250(text), bytes);
+    }
+
+    // UTF-8 straight into the code page gives the bytes of the full conversion.
+    void appendWindows1250_data() { toWindows1250_data(); }
+
+    void appendWindows1250() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        std::string out("x");
+        platform::appendWindows1250(out, text.toStdString());
+        QCOMPARE(QByteArray::fromStdString(out), "x" + bytes);
+    }
+
+    // Broken UTF-8 is read as the toolkit reads it.
+    void brokenUtf8_data() {
+        QTest::addColumn<QByteArray>("utf8");
+        QTest::newRow("cut short") << QByteArray("a\xC5");
+        QTest::newRow("lone continuation") << QByteArray(
+            "\x91"
+            "b");
+        QTest::newRow("overlong o with acute") << QByteArray("\xE0\x83\xB3");
+        QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80");
+        QTest::newRow("outside the basic plane") << QByteArray("\xF0\x9F\x98\x80\xC5\x91");
+    }
+
+    void brokenUtf8() {
+        QFETCH(QByteArray, utf8);
+        std::string out;
+        platform::appendWindows1250(out, utf8.toStdString());
+        QCOMPARE(QByteArray::fromStdString(out), ::toWindows1250(QString::fromUtf8(utf8)));
+    }
+
+    // Every character of the basic plane as the system's own conversion gives it, after
+    // composition: a byte for each character of the composed form, "?" where the code page lacks
+    // it.
+    void everyCharacterAsTheSystemConverts() {
+        const iconv_t cd = iconv_open("CP1250", "UTF-32LE");
+        QVERIFY(cd != reinterpret_cast<iconv_t>(-1));
+        const auto systemByte = [cd](char32_t c) {
+            char byte = 0;
+            char* in = reinterpret_cast<char*>(&c);
+            size_t inLeft = sizeof c;
+            char* to = &byte;
+            size_t outLeft = 1;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            return iconv(cd, &in, &inLeft, &to, &outLeft) == size_t(-1) ? '?' : byte;
+        };
+        for (char32_t c = 1; c <= 0xFFFF; ++c) {
+            if (QChar::isSurrogate(c))
+                continue;
+            const QString text = QString::fromUcs4(&c, 1);
+            QByteArray expected;
+            for (const char32_t composed : text.normalized(QString::NormalizationForm_C).toUcs4())
+                expected.append(systemByte(composed));
+            std::string appended;
+            platform::appendWindows1250(appended, text.toStdString());
+            if (::toWindows1250(text) != expected ||
+                QByteArray::fromStdString(appended) != expected)
+                QFAIL(qPrintable(QStringLiteral("U+%1").arg(quint32(c), 4, 16, QLatin1Char('0'))));
+        }
+        iconv_close(cd);
     }
 
     void linesEndWithCrLf() {

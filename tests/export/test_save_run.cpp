@@ -1,3 +1,4 @@
+#include "db/connection.h"
 #include "db/query.h"
 #include "export/save_run.h"
 #include "platform/failure.h"
@@ -9,10 +10,15 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QProgressBar>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <clocale>
+#include <cmath>
+#include <cstdio>
 #include <limits>
 #include <memory>
 
@@ -598,6 +604,67 @@ private Q_SLOTS:
                                    QStringLiteral("kuldes/temp/2007_3_87654321_KJ.txt")};
         for (const QString& path : later)
             QVERIFY2(!QFileInfo(folder_->file(path)).isFile(), qPrintable(path));
+    }
+
+    // Prices of every kind, in the purchase data file as the C library writes them with 15
+    // significant digits ("%.15g", the exponent as E) cut or filled to 9 characters, and in the
+    // listing that text read back and written with two decimals as the toolkit's "%.2f" does,
+    // which rounds an exact half away from zero (0.125 as 0,13).
+    void pricesAsWrittenAndListed() {
+        insertCodes();
+        insertInstitution(QStringLiteral("12345678"), QStringLiteral("Kórház"), 2007,
+                          QStringLiteral("3"));
+        QRandomGenerator random(2007);
+        QList<double> prices = {0.5,  -0.5, 0.01, -0.07,   1250.05, 0.125,      1e-5,
+                                1e13, 1e15, 0.0,  1.0 / 3, 99.995,  12345678.9, 1e12 + 0.01};
+        while (prices.size() < 400) {
+            const double cents = static_cast<double>(random.bounded(1 << 30)) / 100;
+            prices << cents << -cents / 1000
+                   << std::ldexp(random.generateDouble(), random.bounded(-20, 50));
+        }
+        prices.resize(400);
+        db::inTransaction([&] {
+            for (int i = 0; i + 1 < prices.size(); i += 2)
+                insertItem(QStringLiteral("12345678"), 2007, QStringLiteral("3"),
+                           {QStringLiteral("07"),
+                            i,
+                            QStringLiteral("1"),
+                            QStringLiteral("1"),
+                            {},
+                            QStringLiteral("1"),
+                            QStringLiteral("x"),
+                            QStringLiteral("01"),
+                            1,
+                            prices[i],
+                            prices[i + 1]});
+        });
+        save("2007", "3");
+
+        const auto printed = [](const char* format, double value) {
+            char text[400];
+            std::snprintf(text, sizeof text, format, value);
+            return QString::fromLatin1(text).replace(QLatin1Char(*std::localeconv()->decimal_point),
+                                                     u'.');
+        };
+        const auto written = [&](double value) {
+            static const QRegularExpression exponent(QStringLiteral("e\\+?(-?)0*(\\d)"));
+            return printed("%.15g", value).replace(exponent, QStringLiteral("E\\1\\2"));
+        };
+        const QList<QByteArray> dataLines =
+            file(QStringLiteral("text/2007_3_12345678_BR.txt")).split('\n');
+        const QList<QByteArray> listingLines =
+            file(QStringLiteral("Listak/12345678_2007_3.xls")).split('\n').mid(8);
+        for (int i = 0; i < prices.size(); ++i) {
+            const QString text = written(prices[i]);
+            const QByteArray field =
+                QString(text.size() < 9 ? blanks(9 - text.size()) + text : text.left(9))
+                    .replace(u'.', u',')
+                    .toLatin1();
+            QCOMPARE(dataLines.at(i / 2).mid(147 + 9 * (i % 2), 9), field);
+            const QString listed = QString::asprintf("%.2f", text.toDouble()).replace(u'.', u',');
+            QCOMPARE(QString::fromLatin1(listingLines.at(i / 2).split('\t').at(15 + i % 2)),
+                     listed);
+        }
     }
 };
 
