@@ -3,6 +3,7 @@
 #include "db/table.h"
 #include "db/values.h"
 #include "platform/failure.h"
+#include "support/failure_text.h"
 #include "support/program_folder.h"
 
 #include <QFile>
@@ -19,18 +20,10 @@ using db::DeclaredColumn;
 using db::Query;
 using db::Table;
 using db::ValueKind;
+using testsupport::failureText;
 using testsupport::ProgramFolder;
 
 namespace {
-
-QString failureText(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const platform::Failure& failure) {
-        return failure.text();
-    }
-    return {};
-}
 
 void insertInstitution(const QString& adosajat, const QString& name, int year, const QString& q) {
     db::execute(QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, "

@@ -2,6 +2,7 @@
 #include "db/read_transaction.h"
 #include "db/row_reader.h"
 #include "platform/failure.h"
+#include "support/failure_text.h"
 #include "support/program_folder.h"
 
 #include <QLocale>
@@ -12,18 +13,10 @@
 #include <memory>
 
 using db::RowReader;
+using testsupport::failureText;
 using testsupport::ProgramFolder;
 
 namespace {
-
-QString failureText(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const platform::Failure& failure) {
-        return failure.text();
-    }
-    return {};
-}
 
 // Another process writing to the database, with no patience for a lock held against it.
 bool otherProcessWrites(const QString& databasePath) {
