@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/printer.h"
 #include "purchase/UnitAdatlapBR.h"
+#include "tools/UnitAtvetel.h"
 #include "transmission/UnitKuldes.h"
 #include "transmission/floppy_copy.h"
 #include "transmission/lap1nyom.h"
@@ -105,9 +106,27 @@ void TFormFo::createMenu() {
     connect(TMenuItem_Kilepes, &QAction::triggered, this, &TFormFo::Kilpsaprogrambl1Click);
     TMenuItem_About = addItem(QStringLiteral("About"), "TMenuItem_About");
     connect(TMenuItem_About, &QAction::triggered, this, &TFormFo::TMenuItem_AboutClick);
+    createToolsMenu();
     // The save run sets the captions of "Küldés" and "Kísérőjegyzék nyomtatása"; they keep a
     // letter to reach them by.
     app::assignAcceleratorsOnChange(bar);
+}
+
+void TFormFo::createToolsMenu() {
+    TMenuItem_Eszkozok = menuBar()->addMenu(QStringLiteral("Eszközök"));
+    TMenuItem_Eszkozok->setObjectName(QStringLiteral("TMenuItem_Eszkozok"));
+    auto addItem = [this](const QString& caption, const char* name) {
+        auto* action = TMenuItem_Eszkozok->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    TMenuItem_Atvetel = addItem(QStringLiteral("Előző negyedév átvétele"), "TMenuItem_Atvetel");
+    connect(TMenuItem_Atvetel, &QAction::triggered, this, &TFormFo::TMenuItem_AtvetelClick);
+    TMenuItem_Import = addItem(QStringLiteral("Beszerzések importálása"), "TMenuItem_Import");
+    // The import window comes with the import itself.
+    TMenuItem_Import->setEnabled(false);
+    TMenuItem_Ellenorzes = addItem(QStringLiteral("Negyedév ellenőrzése"), "TMenuItem_Ellenorzes");
+    app::assignAcceleratorsOnOpen(TMenuItem_Eszkozok);
 }
 
 void TFormFo::FormCreate() {
@@ -214,6 +233,13 @@ void TFormFo::Kuldes() {
                       static_cast<TFormKuldes&>(window).SetPeriod(period.year, period.quarter);
                   });
         send->setEnabled(false);
+    });
+}
+
+void TFormFo::TMenuItem_AtvetelClick() {
+    platform::runCommand([this] {
+        showModal([this] { return std::make_unique<TFormAtvetel>(this); });
+        CreateSaveMenu();
     });
 }
 

@@ -37,6 +37,10 @@ public:
     QAction* TMenuItem_KisJegyz = nullptr;
     QAction* TMenuItem_Kilepes = nullptr;
     QAction* TMenuItem_About = nullptr;
+    QMenu* TMenuItem_Eszkozok = nullptr;
+    QAction* TMenuItem_Atvetel = nullptr;
+    QAction* TMenuItem_Import = nullptr;
+    QAction* TMenuItem_Ellenorzes = nullptr;
 
 public Q_SLOTS:
     void TMenuItem_AszolgIntClick();
@@ -50,6 +54,9 @@ public Q_SLOTS:
     void Ment(QAction* sender);
     // The send run of the period the Send entry carries; the entry is disabled afterwards.
     void Kuldes();
+    // Carries a data-provider record with its items into the next quarter; the save menu is
+    // rebuilt afterwards.
+    void TMenuItem_AtvetelClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -58,6 +65,7 @@ protected:
 private:
     void createControls();
     void createMenu();
+    void createToolsMenu();
     void FormCreate();
     // The editors' sequence: disable the send and cover-note entries, open the editor modally
     // while the main window is minimised, then rebuild the save menu.

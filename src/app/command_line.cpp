@@ -2,6 +2,7 @@
 
 #include "codetables/import_codes.h"
 #include "db/connection.h"
+#include "tools/carry_forward.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -9,18 +10,21 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <functional>
 
 namespace app {
 
 namespace {
 
 const QString kImportCodes = QStringLiteral("import-codes");
+const QString kCarryForward = QStringLiteral("carry-forward");
 
 // Only these options leave the windows unstarted; any other argument is left to the toolkit.
 bool asksForCommand(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
-        if (argument.startsWith("--import-codes") || argument == "--help" || argument == "-h")
+        if (argument.startsWith("--import-codes") || argument.startsWith("--carry-forward") ||
+            argument == "--help" || argument == "-h")
             return true;
     }
     return false;
@@ -30,26 +34,59 @@ void print(std::FILE* stream, const QString& text) {
     std::fprintf(stream, "%s\n", text.toUtf8().constData());
 }
 
-// Replaces the code tables of the program folder's database with the code-table files in
-// folder, printing what was replaced and the stored data that refers to codes no longer present.
-// Exit status 0, or 1 with the reason on the error output when nothing was changed.
-int importCodes(const QString& folder) {
-    // The folder is named relative to where the program was started, the database relative to
-    // the program's own folder.
-    const QString absoluteFolder = QFileInfo(folder).absoluteFilePath();
+// Runs an operation on the program folder's database and gives its exit status; a failure is
+// printed on the error output with exit status 1. Paths on the command line are resolved
+// before, relative to where the program was started; the database is found relative to the
+// program's own folder.
+int onDatabase(const std::function<int()>& operation) {
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     try {
         db::openConnection();
-        const auto report = codetables::importCodeTables(absoluteFolder);
+        const int status = operation();
         db::closeConnection();
-        for (const QString& line : codetables::reportLines(report))
-            print(stdout, line);
-        return 0;
+        return status;
     } catch (const std::exception& failure) {
         db::closeConnection();
         print(stderr, QString::fromUtf8(failure.what()));
         return 1;
     }
+}
+
+// Replaces the code tables of the database with the code-table files in folder, printing what
+// was replaced and the stored data that refers to codes no longer present.
+int importCodes(const QString& folder) {
+    const QString absoluteFolder = QFileInfo(folder).absoluteFilePath();
+    return onDatabase([&] {
+        const auto report = codetables::importCodeTables(absoluteFolder);
+        for (const QString& line : codetables::reportLines(report))
+            print(stdout, line);
+        return 0;
+    });
+}
+
+// Carries the record of the key with its items into the next quarter, printing the new key.
+int carryForward(const institution::ReportKey& key) {
+    return onDatabase([&] {
+        const tools::Carried carried = tools::carryForward(key);
+        print(stdout, QStringLiteral("%1 %2/%3: %4 tétel")
+                          .arg(carried.key.adosajat, carried.key.year, carried.key.quarter)
+                          .arg(carried.items));
+        return 0;
+    });
+}
+
+// The option's value followed by the positional arguments, when they are count in all.
+std::optional<QStringList> operands(const QCommandLineParser& parser, const QString& option,
+                                    qsizetype count) {
+    const QStringList values = QStringList{parser.value(option)} + parser.positionalArguments();
+    if (values.size() != count)
+        return std::nullopt;
+    return values;
+}
+
+int usageError(const QString& usage) {
+    print(stderr, QStringLiteral("Használat: velkor ") + usage);
+    return 1;
 }
 
 }  // namespace
@@ -66,7 +103,17 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                                      "kódtábla-fájljaira (<tábla>.tsv); a tárolt adatok "
                                      "megmaradnak."),
                       QStringLiteral("MAPPA")});
+    parser.addOption({kCarryForward,
+                      QStringLiteral("Az ADOSZÁM ÉV NEGYEDÉV adatlapját beszerzési tételeivel "
+                                     "együtt átveszi a következő negyedévre."),
+                      QStringLiteral("ADOSZÁM ÉV NEGYEDÉV")});
     parser.process(application);
+    if (parser.isSet(kCarryForward)) {
+        const auto key = operands(parser, kCarryForward, 3);
+        if (!key)
+            return usageError(QStringLiteral("--carry-forward ADOSZÁM ÉV NEGYEDÉV"));
+        return carryForward({key->at(0), key->at(1), key->at(2)});
+    }
     return importCodes(parser.value(kImportCodes));
 }
 

@@ -32,8 +32,6 @@ namespace {
 const QString kCaption = QStringLiteral(
     "Egészségügyi intézmények árinformációi, OSAP 9052/06 statisztikai adatjelentés, "
     "adatjelentő intézmény adatai");
-const QString kDuplicateKey =
-    QStringLiteral("A kért adószám, év, negyedév hármassal már töltött ki adatlapot!!!");
 
 const QList<db::DeclaredColumn> kAdatlapIntColumns = {
     {QStringLiteral("Adosajat"), ValueKind::Text},
@@ -518,7 +516,7 @@ bool TFormAszolgInt::CheckDuplicateKey(const QString& adosajat, const QString& y
     // While modifying, the record counted may be the stored form of the one being modified.
     if (!Adding && institution::ReportKey{adosajat, year, quarter} == OldKey())
         return false;
-    platform::showWarning(kDuplicateKey);
+    platform::showWarning(institution::kDuplicateKey);
     return true;
 }
 

@@ -14,6 +14,9 @@ struct ReportKey {
     friend bool operator==(const ReportKey&, const ReportKey&) = default;
 };
 
+// The warning when a report key is taken by another record.
+inline const QString kDuplicateKey =
+    QStringLiteral("A kért adószám, év, negyedév hármassal már töltött ki adatlapot!!!");
 // Shown in place of a name when a code is not found; storing refuses a name beginning so.
 inline const QString kNoSuchSettlement = QStringLiteral("Nincs ilyen kódú település!");
 inline const QString kNoSuchSector = QStringLiteral("Nincs ilyen kódú szakág!");

@@ -104,7 +104,11 @@ private Q_SLOTS:
         QCOMPARE(window.windowTitle(), QStringLiteral("Vélkor statisztika"));
         QCOMPARE(captions(window.menuBar()->actions()),
                  (QStringList{"&Adatszolgáltató intézmény", "&Beszerzés", "&Mentés", "&Küldés",
-                              "Kí&sérőjegyzék nyomtatása", "K&ilépés", "Ab&out"}));
+                              "Kí&sérőjegyzék nyomtatása", "K&ilépés", "Ab&out", "&Eszközök"}));
+        Q_EMIT window.TMenuItem_Eszkozok->aboutToShow();
+        QCOMPARE(captions(window.TMenuItem_Eszkozok->actions()),
+                 (QStringList{"&Előző negyedév átvétele", "&Beszerzések importálása",
+                              "&Negyedév ellenőrzése"}));
         QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
         QVERIFY(window.TMenuItem_KisJegyz->isEnabled());
         QCOMPARE(captions(window.TMenuItem_Kuldes->actions()),
