@@ -5,6 +5,7 @@
 #include "platform/message_box.h"
 #include "platform/pending.h"
 #include "platform/window_placement.h"
+#include "transmission/archive_checksums.h"
 #include "transmission/compress_file.h"
 #include "transmission/ftp_client.h"
 #include "transmission/lap1nyom.h"
@@ -183,7 +184,9 @@ bool TFormKuldes::archive(const QString& path) {
     // A failed move (a file of that name already archived) goes unreported: the compressed file
     // stays where it was written, and the next compression replaces it.
     QFile::rename(path, archived);
-    return copyReplacing(textPathOf(path), textPathOf(archived));
+    // The checksum list follows every file archived, so it always covers what the folder holds.
+    return copyReplacing(textPathOf(path), textPathOf(archived)) &&
+           transmission::writeChecksums(ArchiveFolder);
 }
 
 void TFormKuldes::logLine(const QString& line) {

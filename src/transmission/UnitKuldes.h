@@ -55,8 +55,8 @@ private:
     // Uploads one compressed file and archives it with its text file; every failure is logged
     // and sets SendFailed.
     void SendFile(const QString& path);
-    // Moves the compressed file into the archive folder and copies its text file beside it;
-    // false when the copy failed.
+    // Moves the compressed file into the archive folder, copies its text file beside it and
+    // rewrites the folder's checksum list; false when the copy or the list failed.
     bool archive(const QString& path);
     void logLine(const QString& line);
 

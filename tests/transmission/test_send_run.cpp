@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -116,6 +117,21 @@ QStringList uploadsPerLogin(const FtpTestServer& server) {
 
 QStringList entries(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// The archive's checksum list names exactly the archived files, and "sha256sum -c" confirms
+// each of them.
+void verifyChecksums(const QStringList& archived) {
+    QProcess check;
+    check.setWorkingDirectory(kArchive);
+    check.start(QStringLiteral("sha256sum"), {QStringLiteral("-c"), QStringLiteral("SHA256SUMS")});
+    QVERIFY(check.waitForFinished());
+    QCOMPARE(check.exitCode(), 0);
+    QStringList confirmed;
+    for (const QString& name : archived)
+        confirmed << name + QStringLiteral(": OK");
+    QCOMPARE(QString::fromUtf8(check.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
+             confirmed);
 }
 
 }  // namespace
@@ -264,11 +280,16 @@ private Q_SLOTS:
         for (const QString& name : archiveTaken ? QStringList() : uploaded)
             archived << name << name.chopped(4) + QStringLiteral(".txt");
         archived.sort();
-        QCOMPARE(entries(kArchive), archived);
+        QStringList archiveEntries = entries(kArchive);
+        if (!archived.isEmpty())
+            QVERIFY(archiveEntries.removeOne(QStringLiteral("SHA256SUMS")));
+        QCOMPARE(archiveEntries, archived);
         for (const QString& name : archived) {
             if (name.endsWith(u".txt"))
                 QVERIFY(readFile(kArchive + name) == contentOf(files.filter(name).value(0)));
         }
+        if (!archived.isEmpty())
+            verifyChecksums(archived);
         for (const QString& path : files) {
             QVERIFY(readFile(path) == contentOf(path));
             if (!archived.contains(zipNameOf(path)))
