@@ -12,6 +12,7 @@
 #include "platform/printer.h"
 #include "purchase/UnitAdatlapBR.h"
 #include "tools/UnitAtvetel.h"
+#include "tools/UnitEllenorzes.h"
 #include "transmission/UnitKuldes.h"
 #include "transmission/floppy_copy.h"
 #include "transmission/lap1nyom.h"
@@ -126,6 +127,7 @@ void TFormFo::createToolsMenu() {
     // The import window comes with the import itself.
     TMenuItem_Import->setEnabled(false);
     TMenuItem_Ellenorzes = addItem(QStringLiteral("Negyedév ellenőrzése"), "TMenuItem_Ellenorzes");
+    connect(TMenuItem_Ellenorzes, &QAction::triggered, this, &TFormFo::TMenuItem_EllenorzesClick);
     app::assignAcceleratorsOnOpen(TMenuItem_Eszkozok);
 }
 
@@ -241,6 +243,11 @@ void TFormFo::TMenuItem_AtvetelClick() {
         showModal([this] { return std::make_unique<TFormAtvetel>(this); });
         CreateSaveMenu();
     });
+}
+
+void TFormFo::TMenuItem_EllenorzesClick() {
+    platform::runCommand(
+        [this] { showModal([this] { return std::make_unique<TFormEllenorzes>(this); }); });
 }
 
 void TFormFo::closeEvent(QCloseEvent* event) {

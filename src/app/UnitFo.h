@@ -57,6 +57,8 @@ public Q_SLOTS:
     // Carries a data-provider record with its items into the next quarter; the save menu is
     // rebuilt afterwards.
     void TMenuItem_AtvetelClick();
+    // Lists every problem of a chosen year and quarter.
+    void TMenuItem_EllenorzesClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -3,6 +3,7 @@
 #include "codetables/import_codes.h"
 #include "db/connection.h"
 #include "tools/carry_forward.h"
+#include "tools/period_check.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,13 +19,14 @@ namespace {
 
 const QString kImportCodes = QStringLiteral("import-codes");
 const QString kCarryForward = QStringLiteral("carry-forward");
+const QString kCheck = QStringLiteral("check");
 
 // Only these options leave the windows unstarted; any other argument is left to the toolkit.
 bool asksForCommand(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
         if (argument.startsWith("--import-codes") || argument.startsWith("--carry-forward") ||
-            argument == "--help" || argument == "-h")
+            argument.startsWith("--check") || argument == "--help" || argument == "-h")
             return true;
     }
     return false;
@@ -75,6 +77,19 @@ int carryForward(const institution::ReportKey& key) {
     });
 }
 
+// Lists every problem of the period and saves the list; exit status 1 when any is an error.
+int checkPeriod(const QString& year, const QString& quarter) {
+    return onDatabase([&] {
+        const QList<tools::Problem> problems = tools::checkPeriod(year, quarter);
+        for (const tools::Problem& problem : problems)
+            print(stdout, tools::problemLine(problem));
+        if (problems.isEmpty())
+            print(stdout, tools::kNoProblem);
+        tools::saveProblemList(year, quarter, problems);
+        return tools::anyError(problems) ? 1 : 0;
+    });
+}
+
 // The option's value followed by the positional arguments, when they are count in all.
 std::optional<QStringList> operands(const QCommandLineParser& parser, const QString& option,
                                     qsizetype count) {
@@ -107,7 +122,18 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                       QStringLiteral("Az ADOSZÁM ÉV NEGYEDÉV adatlapját beszerzési tételeivel "
                                      "együtt átveszi a következő negyedévre."),
                       QStringLiteral("ADOSZÁM ÉV NEGYEDÉV")});
+    parser.addOption({kCheck,
+                      QStringLiteral("Kilistázza az ÉV NEGYEDÉV minden hibáját (a lista a "
+                                     "Listak mappába is kikerül); hiba esetén 1-es kóddal lép "
+                                     "ki."),
+                      QStringLiteral("ÉV NEGYEDÉV")});
     parser.process(application);
+    if (parser.isSet(kCheck)) {
+        const auto period = operands(parser, kCheck, 2);
+        if (!period)
+            return usageError(QStringLiteral("--check ÉV NEGYEDÉV"));
+        return checkPeriod(period->at(0), period->at(1));
+    }
     if (parser.isSet(kCarryForward)) {
         const auto key = operands(parser, kCarryForward, 3);
         if (!key)

@@ -5,8 +5,9 @@
 namespace app {
 
 // Runs the command that the command line asks for ("--import-codes FOLDER", "--carry-forward
-// REGNO YEAR QUARTER", "--help") without any window, and gives its exit status; gives nothing
-// when the command line asks for none, and the program starts its windows as usual.
+// REGNO YEAR QUARTER", "--check YEAR QUARTER", "--help") without any window, and gives its exit
+// status; gives nothing when the command line asks for none, and the program starts its windows as
+// usual.
 std::optional<int> runCommandLine(int argc, char* argv[]);
 
 }  // namespace app

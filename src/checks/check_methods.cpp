@@ -108,37 +108,40 @@ bool CheckMinLength(const QString& label, const QString& value, int minimum) {
     return ShowFault(MinLengthFault(label, value, minimum));
 }
 
-bool CheckEmail(const QString& label, const QString& value) {
-    if (value.isEmpty()) {
-        platform::showWarning(label +
-                              QStringLiteral(" e-mail címet kötelező kitölteni! Amennyiben nincs "
-                                             "e-mail címe, kérem írja be a \"nincs\" szót!!!"));
-        return true;
-    }
-    if (asciiLower(value) == u"nincs")
-        return false;
-    if (isValidAddress(value))
-        return false;
-    platform::showWarning(label + QStringLiteral(" e-mail cím nem szabályos e-mail cím!!!"));
-    return true;
+std::optional<Fault> EmailFault(const QString& label, const QString& value) {
+    if (value.isEmpty())
+        return Fault{label + QStringLiteral(" e-mail címet kötelező kitölteni! Amennyiben nincs "
+                                            "e-mail címe, kérem írja be a \"nincs\" szót!!!")};
+    if (asciiLower(value) == u"nincs" || isValidAddress(value))
+        return std::nullopt;
+    return Fault{label + QStringLiteral(" e-mail cím nem szabályos e-mail cím!!!")};
 }
 
-bool CheckTaxNumber(const QString& label, const QString& value) {
-    if (CheckDigits(label, value, 8))
-        return true;
+std::optional<QString> CheckDigitQuestion(const QString& label, const QString& value) {
     static constexpr int kWeights[8] = {9, 7, 3, 1, 9, 7, 3, 1};
     int sum = 0;
     for (int i = 0; i < 8; ++i)
         sum += kWeights[i] * (value[i].unicode() - u'0');
     if (sum % 10 == 0)
-        return false;
+        return std::nullopt;
+    return fieldName(label) +
+           QStringLiteral(
+               " nevű mezőben megadott adószámnak ellenőrző karaktere hibás! Valóban "
+               "ez az intézmény hivatalos adószáma?");
+}
+
+bool AskCheckDigit(const std::optional<QString>& question) {
     // Only No rejects the number; OK or closing the box keeps it as typed.
-    const Button answer = platform::showConfirmation(
-        fieldName(label) +
-            QStringLiteral(" nevű mezőben megadott adószámnak ellenőrző karaktere hibás! Valóban "
-                           "ez az intézmény hivatalos adószáma?"),
-        {Button::No, Button::Ok});
-    return answer == Button::No;
+    return question &&
+           platform::showConfirmation(*question, {Button::No, Button::Ok}) == Button::No;
+}
+
+bool CheckEmail(const QString& label, const QString& value) {
+    return ShowFault(EmailFault(label, value));
+}
+
+bool CheckTaxNumber(const QString& label, const QString& value) {
+    return CheckDigits(label, value, 8) || AskCheckDigit(CheckDigitQuestion(label, value));
 }
 
 bool CheckCode(const QString& label, const QString& code, const QString& name, int count) {

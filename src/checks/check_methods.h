@@ -40,6 +40,13 @@ std::optional<Fault> MinLengthFault(const QString& label, const QString& value, 
 std::optional<Fault> CodeFault(const QString& label, const QString& code, const QString& name,
                                int count);
 
+std::optional<Fault> EmailFault(const QString& label, const QString& value);
+// The question a tax number of eight digits raises when its check digit is wrong; nothing when
+// it is right.
+std::optional<QString> CheckDigitQuestion(const QString& label, const QString& value);
+// Asks the check-digit question; true when the user rejects the number.
+bool AskCheckDigit(const std::optional<QString>& question);
+
 // Shows the fault's box; true when there was a fault.
 bool ShowFault(const std::optional<Fault>& fault);
 

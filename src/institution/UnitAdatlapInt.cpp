@@ -20,10 +20,6 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-using CheckMethods::CheckCode;
-using CheckMethods::CheckEmail;
-using CheckMethods::CheckMinLength;
-using CheckMethods::CheckTaxNumber;
 using CheckMethods::SetPanelEnabled;
 using db::ValueKind;
 
@@ -509,44 +505,54 @@ void TFormAszolgInt::LookUpSectorName() {
     Edit_intagnev->setText(institution::sectorName(DBEdit_intag->text()));
 }
 
-bool TFormAszolgInt::CheckDuplicateKey(const QString& adosajat, const QString& year,
-                                       const QString& quarter) {
-    if (institution::countRecords({adosajat, year, quarter}) <= 0)
+bool TFormAszolgInt::KeyTaken(const institution::ReportKey& key) {
+    if (institution::countRecords(key) <= 0)
         return false;
     // While modifying, the record counted may be the stored form of the one being modified.
-    if (!Adding && institution::ReportKey{adosajat, year, quarter} == OldKey())
+    return Adding || key != OldKey();
+}
+
+bool TFormAszolgInt::CheckDuplicateKey(const QString& adosajat, const QString& year,
+                                       const QString& quarter) {
+    if (!KeyTaken({adosajat, year, quarter}))
         return false;
     platform::showWarning(institution::kDuplicateKey);
     return true;
 }
 
-bool TFormAszolgInt::AnyCheckFails() {
+institution::RecordEntries TFormAszolgInt::EditedEntries() const {
     const institution::ReportKey key = EditedKey();
-    return CheckTaxNumber(QStringLiteral("törzsszám"), key.adosajat) ||
-           CheckMinLength(QStringLiteral("Adatszolgáltatás éve"), key.year, 4) ||
-           CheckMinLength(QStringLiteral("Adatszolgáltatás negyedéve"), key.quarter, 1) ||
-           CheckDuplicateKey(key.adosajat, key.year, key.quarter) ||
-           CheckMinLength(QStringLiteral("Adatszolgáltató neve"), DBEdit_intnev->text(), 1) ||
-           CheckMinLength(QStringLiteral("megye"), DBLookupComboBox_sz_megyekod->currentText(),
-                          1) ||
-           CheckCode(QStringLiteral("település"), DBEdit_sz_telepuleskod->text(),
-                     DBEdit_telepules->text(), 5) ||
-           CheckMinLength(QStringLiteral("irányítószám"), DBLookupComboBox_irsz->currentText(),
-                          1) ||
-           CheckMinLength(QStringLiteral("út"), DBEdit_utca->text(), 1) ||
-           CheckMinLength(QStringLiteral("házszám"), DBEdit_hsz->text(), 1) ||
-           CheckCode(QStringLiteral("szakágazat"), DBEdit_intag->text(), Edit_intagnev->text(),
-                     4) ||
-           CheckMinLength(QStringLiteral("gazdálkodási forma"),
-                          DBLookupComboBox_gazdfor->currentText(), 1) ||
-           CheckMinLength(QStringLiteral("Adatszolgáltató ANTSZ kódja"), DBEdit_I_ANTSZkod->text(),
-                          6) ||
-           CheckMinLength(QStringLiteral("kitöltő neve"), DBEdit_toltnev->text(), 1) ||
-           CheckMinLength(QStringLiteral("kitöltő telefonszáma"), DBEdit_tolttel->text(), 1) ||
-           CheckEmail(QStringLiteral("kitöltő email címe"), DBEdit_toltmail->text()) ||
-           CheckMinLength(QStringLiteral("vezető neve"), DBEdit_vezetonev->text(), 1) ||
-           CheckMinLength(QStringLiteral("vezető telefonszáma"), DBEdit_vezetotel->text(), 1) ||
-           CheckEmail(QStringLiteral("vezető email címe"), DBEdit_vezetomail->text());
+    return {key.adosajat,
+            key.year,
+            key.quarter,
+            DBEdit_intnev->text(),
+            DBLookupComboBox_sz_megyekod->currentText(),
+            DBEdit_sz_telepuleskod->text(),
+            DBEdit_telepules->text(),
+            DBLookupComboBox_irsz->currentText(),
+            DBEdit_utca->text(),
+            DBEdit_hsz->text(),
+            DBEdit_intag->text(),
+            Edit_intagnev->text(),
+            DBLookupComboBox_gazdfor->currentText(),
+            DBEdit_I_ANTSZkod->text(),
+            DBEdit_toltnev->text(),
+            DBEdit_tolttel->text(),
+            DBEdit_toltmail->text(),
+            DBEdit_vezetonev->text(),
+            DBEdit_vezetotel->text(),
+            DBEdit_vezetomail->text()};
+}
+
+bool TFormAszolgInt::AnyCheckFails() {
+    const institution::RecordEntries entries = EditedEntries();
+    // The check-digit question follows the tax number's own check, before every other check.
+    if (CheckMethods::AskCheckDigit(institution::checkDigitQuestion(entries)))
+        return true;
+    const auto fault = institution::firstFailingCheck(entries, [&] {
+        return KeyTaken({entries.adosajat, entries.year, entries.quarter});
+    });
+    return CheckMethods::ShowFault(fault ? std::optional(fault->fault) : std::nullopt);
 }
 
 void TFormAszolgInt::Button_tarolasClick() {

@@ -3,6 +3,7 @@
 #include "db/table.h"
 #include "db/widgets/editor_window.h"
 #include "institution_records.h"
+#include "record_checks.h"
 
 class QGroupBox;
 class QLineEdit;
@@ -110,6 +111,9 @@ private:
     void LookUpSectorName();
     // The field checks in storing order; true at the first that fails.
     bool AnyCheckFails();
+    // Whether another record holds the key.
+    bool KeyTaken(const institution::ReportKey& key);
+    institution::RecordEntries EditedEntries() const;
     // Puts the current row into editing unless it is being added or modified already.
     void EnsureEditing();
     institution::ReportKey CurrentRowKey() const;

@@ -1,0 +1,80 @@
+#include "UnitEllenorzes.h"
+
+#include "db/query.h"
+#include "period_check.h"
+#include "platform/failure.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+}  // namespace
+
+TFormEllenorzes::TFormEllenorzes(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FormEllenorzes"));
+    setWindowTitle(QStringLiteral("Negyedév ellenőrzése"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    resize(760, 420);
+    auto* layout = new QGridLayout(this);
+    ComboBox_ev = new QComboBox(this);
+    ComboBox_ev->setObjectName(QStringLiteral("ComboBox_ev"));
+    ComboBox_negyedev = new QComboBox(this);
+    ComboBox_negyedev->setObjectName(QStringLiteral("ComboBox_negyedev"));
+    Button_ellenorzes = button(this, "Button_ellenorzes", QStringLiteral("Ellenőrzés"));
+    ListBox_problemak = new QListWidget(this);
+    ListBox_problemak->setObjectName(QStringLiteral("ListBox_problemak"));
+    Label_eredmeny = new QLabel(this);
+    Label_eredmeny->setObjectName(QStringLiteral("Label_eredmeny"));
+    Button_kilepes = button(this, "Button_kilepes", QStringLiteral("Kilépés"));
+    layout->addWidget(new QLabel(QStringLiteral("Év:"), this), 0, 0);
+    layout->addWidget(ComboBox_ev, 0, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Negyedév:"), this), 0, 2);
+    layout->addWidget(ComboBox_negyedev, 0, 3);
+    layout->addWidget(Button_ellenorzes, 0, 4);
+    layout->addWidget(ListBox_problemak, 1, 0, 1, 6);
+    layout->addWidget(Label_eredmeny, 2, 0, 1, 5);
+    layout->addWidget(Button_kilepes, 2, 5);
+    layout->setColumnStretch(5, 1);
+    connect(Button_ellenorzes, &QPushButton::clicked, this,
+            &TFormEllenorzes::Button_ellenorzesClick);
+    connect(Button_kilepes, &QPushButton::clicked, this, &QDialog::accept);
+
+    // The years of the records and of the items, the latest chosen.
+    for (db::Query years(QStringLiteral("select adatszolgev from AdatlapInt union "
+                                        "select beszerzev from AdatlapBR order by 1"));
+         !years.eof(); years.next())
+        ComboBox_ev->addItem(years.text(0));
+    ComboBox_ev->setCurrentIndex(ComboBox_ev->count() - 1);
+    for (db::Query quarters(QStringLiteral("select id from Torzs_Negyedev order by id"));
+         !quarters.eof(); quarters.next())
+        ComboBox_negyedev->addItem(quarters.text(0));
+    Button_ellenorzes->setEnabled(ComboBox_ev->count() > 0);
+}
+
+void TFormEllenorzes::Button_ellenorzesClick() {
+    platform::runCommand([this] {
+        ListBox_problemak->clear();
+        const QString year = ComboBox_ev->currentText();
+        const QString quarter = ComboBox_negyedev->currentText();
+        const QList<tools::Problem> problems = tools::checkPeriod(year, quarter);
+        for (const tools::Problem& problem : problems)
+            ListBox_problemak->addItem(tools::problemLine(problem));
+        const QString saved =
+            QDir::toNativeSeparators(tools::saveProblemList(year, quarter, problems));
+        Label_eredmeny->setText(
+            problems.isEmpty()
+                ? QStringLiteral("%1 A lista: %2").arg(tools::kNoProblem, saved)
+                : QStringLiteral("%1 probléma. A lista: %2").arg(problems.size()).arg(saved));
+    });
+}
