@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Remakes the screenshots in docs/ under a virtual X server: the main window after a save run,
-# showing its log, and the institution editor with a record being added. Needs build/.
+# showing its log, the institution editor with a record being added and the period check with
+# its list of problems. Needs build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --build build -j2 --target make_screenshots

@@ -44,7 +44,7 @@ TFormEllenorzes::TFormEllenorzes(QWidget* parent) : QDialog(parent) {
     layout->addWidget(Button_ellenorzes, 0, 4);
     layout->addWidget(ListBox_problemak, 1, 0, 1, 6);
     layout->addWidget(Label_eredmeny, 2, 0, 1, 5);
-    layout->addWidget(Button_kilepes, 2, 5);
+    layout->addWidget(Button_kilepes, 2, 5, Qt::AlignRight);
     layout->setColumnStretch(5, 1);
     connect(Button_ellenorzes, &QPushButton::clicked, this,
             &TFormEllenorzes::Button_ellenorzesClick);

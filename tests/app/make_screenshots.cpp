@@ -9,8 +9,10 @@
 #include "institution/UnitAdatlapInt.h"
 #include "support/program_folder.h"
 #include "support/user_input.h"
+#include "tools/UnitEllenorzes.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -95,6 +97,17 @@ bool institutionEditorEditing(const QString& path) {
     return save(editor, path);
 }
 
+// The period check of the period inserted above, with its list of problems.
+bool periodCheckListed(const QString& path) {
+    TFormEllenorzes window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return false;
+    window.ComboBox_negyedev->setCurrentText(QStringLiteral("3"));
+    window.Button_ellenorzes->click();
+    return save(window, path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,6 +121,7 @@ int main(int argc, char** argv) {
     testsupport::ProgramFolder folder;
     insertPeriod();
     protectOldFile();
-    const bool made = mainWindowAfterSave(mainWindowPath) && institutionEditorEditing(editorPath);
+    const bool made = mainWindowAfterSave(mainWindowPath) && institutionEditorEditing(editorPath) &&
+                      periodCheckListed(out.absoluteFilePath(QStringLiteral("period_check.png")));
     return made ? 0 : 1;
 }
