@@ -17,6 +17,7 @@
 using codetables::CodeTableFile;
 using codetables::MalformedLine;
 using testsupport::ProgramFolder;
+using testsupport::rowsOf;
 
 namespace {
 
@@ -30,18 +31,6 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
-}
-
-// Every row of a statement's result, its values joined by "|".
-QStringList rowsOf(const QString& statement) {
-    QStringList rows;
-    for (db::Query query(statement); !query.eof(); query.next()) {
-        QStringList values;
-        for (int i = 0; i < query.fieldCount(); ++i)
-            values.append(query.text(i));
-        rows.append(values.join(u'|'));
-    }
-    return rows;
 }
 
 // The tables an import may change and the records it must keep.
@@ -165,9 +154,7 @@ private Q_SLOTS:
     // and listed, the tables hold the new lists; then a broken line changes nothing.
     void importThroughTheCommandLine() {
         ProgramFolder folder(false);
-        const QString program = folder.file(QStringLiteral("velkor"));
-        QVERIFY(QFile::copy(qEnvironmentVariable("VK_PROGRAM_DIR") + QStringLiteral("/velkor"),
-                            program));
+        const QString program = folder.copyProgram();
         db::openConnection(folder.databasePath());
         insertRecords();
         const QStringList records = rowsOf(QStringLiteral("select * from AdatlapInt order by 1"));

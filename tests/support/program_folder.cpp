@@ -1,6 +1,7 @@
 #include "program_folder.h"
 
 #include "db/connection.h"
+#include "db/query.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,6 +30,24 @@ ProgramFolder::ProgramFolder(bool connect) : previousCurrent_(QDir::currentPath(
 ProgramFolder::~ProgramFolder() {
     db::closeConnection();
     QDir::setCurrent(previousCurrent_);
+}
+
+QString ProgramFolder::copyProgram() const {
+    const QString program = file(QStringLiteral("velkor"));
+    if (!QFile::copy(qEnvironmentVariable("VK_PROGRAM_DIR") + QStringLiteral("/velkor"), program))
+        qFatal("Cannot copy the program into %s", qPrintable(path()));
+    return program;
+}
+
+QStringList rowsOf(const QString& statement, const QVariantList& values) {
+    QStringList rows;
+    for (db::Query query(statement, values); !query.eof(); query.next()) {
+        QStringList fields;
+        for (int i = 0; i < query.fieldCount(); ++i)
+            fields.append(query.text(i));
+        rows.append(fields.join(u'|'));
+    }
+    return rows;
 }
 
 QByteArray readFile(const QString& path) {

@@ -23,6 +23,7 @@
 
 using platform::MessageKind;
 using testsupport::ProgramFolder;
+using testsupport::rowsOf;
 using testsupport::ScriptedMessages;
 using testsupport::ShownBox;
 
@@ -33,17 +34,6 @@ const QString kItemRow = QStringLiteral(
     "mennyisegiegyseg, vasaroltmenny, beszerzforras, felhasznter, artipus, tegysegar, "
     "bazisegysegar from AdatlapBR where adosajat = ? and beszerzev = ? and beszerznegyedev = ? "
     "order by tetelsorszam");
-
-QStringList rowsOf(const QString& statement, const QVariantList& values = {}) {
-    QStringList rows;
-    for (db::Query query(statement, values); !query.eof(); query.next()) {
-        QStringList fields;
-        for (int i = 0; i < query.fieldCount(); ++i)
-            fields.append(query.text(i));
-        rows.append(fields.join(u'|'));
-    }
-    return rows;
-}
 
 QStringList everything() {
     return rowsOf(QStringLiteral("select * from AdatlapInt order by 1, 18, 19")) +
@@ -147,9 +137,7 @@ private Q_SLOTS:
         QFETCH(QStringList, newKey);
         QFETCH(QStringList, newItems);
         ProgramFolder folder(false);
-        const QString program = folder.file(QStringLiteral("velkor"));
-        QVERIFY(QFile::copy(qEnvironmentVariable("VK_PROGRAM_DIR") + QStringLiteral("/velkor"),
-                            program));
+        const QString program = folder.copyProgram();
         db::openConnection(folder.databasePath());
         insertFixture();
         const QStringList before = everything();

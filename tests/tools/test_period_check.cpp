@@ -109,9 +109,7 @@ private Q_SLOTS:
         QFETCH(QStringList, output);
         QFETCH(QStringList, list);
         ProgramFolder folder(false);
-        const QString program = folder.file(QStringLiteral("velkor"));
-        QVERIFY(QFile::copy(qEnvironmentVariable("VK_PROGRAM_DIR") + QStringLiteral("/velkor"),
-                            program));
+        const QString program = folder.copyProgram();
         db::openConnection(folder.databasePath());
         insertFixture();
         db::closeConnection();
