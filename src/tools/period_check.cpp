@@ -140,14 +140,17 @@ void checkItems(db::Query& items, const QString& quarter, const QHash<QString, i
     const ItemTables tables(quarter);
     for (; !items.eof(); items.next()) {
         const QString adosajat = items.text(QStringLiteral("Adosajat"));
-        const QString where =
-            QStringLiteral("Tétel ") +
-            keyText(adosajat, items.text(QStringLiteral("Beszerzev")), quarter) +
-            QStringLiteral(" %1.").arg(items.text(QStringLiteral("Tetelsorszam")));
+        // Named only when there is a problem: most items have none.
+        const auto where = [&] {
+            return QStringLiteral("Tétel ") +
+                   keyText(adosajat, items.text(QStringLiteral("Beszerzev")), quarter) +
+                   QStringLiteral(" %1.").arg(items.text(QStringLiteral("Tetelsorszam")));
+        };
         if (!keyCounts.contains(adosajat))
-            problems.append({where, {}, QStringLiteral("nincs hozzá adatlap, a mentés kihagyja")});
+            problems.append(
+                {where(), {}, QStringLiteral("nincs hozzá adatlap, a mentés kihagyja")});
         if (const auto fault = purchase::firstFailingCheck(itemEntries(items, tables)))
-            problems.append({where, fault->column, fault->fault.message});
+            problems.append({where(), fault->column, fault->fault.message});
     }
 }
 
