@@ -62,30 +62,50 @@ void SetPanelEnabled(QWidget* panel, bool enabled) {
         control->setEnabled(enabled);
 }
 
+std::optional<Fault> DigitsFault(const QString& label, const QString& value, int count) {
+    if (characterCount(value) != count)
+        return Fault{fieldName(label) + QStringLiteral(" nevű mezőnek ") + QString::number(count) +
+                     QStringLiteral(" jegyből kell állnia!!!")};
+    if (!std::all_of(value.begin(), value.end(), isDigit))
+        return Fault{fieldName(label) + QStringLiteral(" nevű mező csak számjegyekből állhat!!!")};
+    return std::nullopt;
+}
+
+std::optional<Fault> MinLengthFault(const QString& label, const QString& value, int minimum) {
+    if (characterCount(value) >= minimum)
+        return std::nullopt;
+    if (value.isEmpty())
+        return Fault{fieldName(label) + QStringLiteral(" nevű mező nincs kitöltve!!!")};
+    return Fault{fieldName(label) + QStringLiteral(" nevű mező nem lehet ") +
+                 QString::number(minimum) + QStringLiteral(" karakternél rövidebb!!!")};
+}
+
+std::optional<Fault> CodeFault(const QString& label, const QString& code, const QString& name,
+                               int count) {
+    if (auto fault = DigitsFault(label, code, count))
+        return fault;
+    // The look-ups write their "not found" text into the name box; the user sees it again.
+    if (name.startsWith(QStringLiteral("Nincs ilyen kódú")))
+        return Fault{name, false};
+    return std::nullopt;
+}
+
+bool ShowFault(const std::optional<Fault>& fault) {
+    if (!fault)
+        return false;
+    if (fault->warning)
+        platform::showWarning(fault->message);
+    else
+        platform::showMessage(fault->message);
+    return true;
+}
+
 bool CheckDigits(const QString& label, const QString& value, int count) {
-    if (characterCount(value) != count) {
-        platform::showWarning(fieldName(label) + QStringLiteral(" nevű mezőnek ") +
-                              QString::number(count) + QStringLiteral(" jegyből kell állnia!!!"));
-        return true;
-    }
-    if (!std::all_of(value.begin(), value.end(), isDigit)) {
-        platform::showWarning(fieldName(label) +
-                              QStringLiteral(" nevű mező csak számjegyekből állhat!!!"));
-        return true;
-    }
-    return false;
+    return ShowFault(DigitsFault(label, value, count));
 }
 
 bool CheckMinLength(const QString& label, const QString& value, int minimum) {
-    if (characterCount(value) >= minimum)
-        return false;
-    if (value.isEmpty())
-        platform::showWarning(fieldName(label) + QStringLiteral(" nevű mező nincs kitöltve!!!"));
-    else
-        platform::showWarning(fieldName(label) + QStringLiteral(" nevű mező nem lehet ") +
-                              QString::number(minimum) +
-                              QStringLiteral(" karakternél rövidebb!!!"));
-    return true;
+    return ShowFault(MinLengthFault(label, value, minimum));
 }
 
 bool CheckEmail(const QString& label, const QString& value) {
@@ -122,14 +142,7 @@ bool CheckTaxNumber(const QString& label, const QString& value) {
 }
 
 bool CheckCode(const QString& label, const QString& code, const QString& name, int count) {
-    if (CheckDigits(label, code, count))
-        return true;
-    // The look-ups write their "not found" text into the name box; the user sees it again.
-    if (name.startsWith(QStringLiteral("Nincs ilyen kódú"))) {
-        platform::showMessage(name);
-        return true;
-    }
-    return false;
+    return ShowFault(CodeFault(label, code, name, count));
 }
 
 }  // namespace CheckMethods

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 // The field checks of the two editors. Each check looks at one value as the user typed it, tells
@@ -23,5 +25,22 @@ bool CheckEmail(const QString& label, const QString& value);
 bool CheckTaxNumber(const QString& label, const QString& value);
 // A code of count digits whose looked-up name is not the "not found" text.
 bool CheckCode(const QString& label, const QString& code, const QString& name, int count);
+
+// What a check found wrong with a value: the text its box shows, and whether that box is a
+// warning or a plain message.
+struct Fault {
+    QString message;
+    bool warning = true;
+};
+
+// The checks above without a box, for callers that collect what is wrong: the fault, or nothing
+// when the value passes.
+std::optional<Fault> DigitsFault(const QString& label, const QString& value, int count);
+std::optional<Fault> MinLengthFault(const QString& label, const QString& value, int minimum);
+std::optional<Fault> CodeFault(const QString& label, const QString& code, const QString& name,
+                               int count);
+
+// Shows the fault's box; true when there was a fault.
+bool ShowFault(const std::optional<Fault>& fault);
 
 }  // namespace CheckMethods

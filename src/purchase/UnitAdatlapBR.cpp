@@ -4,6 +4,7 @@
 #include "db/widgets/bound_grid.h"
 #include "db/widgets/bound_line_edit.h"
 #include "db/widgets/bound_lookup_combo_box.h"
+#include "item_checks.h"
 #include "pickers/UnitLista.h"
 #include "platform/failure.h"
 #include "platform/message_box.h"
@@ -16,11 +17,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QScopeGuard>
 #include <QVBoxLayout>
 
-using CheckMethods::CheckCode;
-using CheckMethods::CheckMinLength;
 using CheckMethods::SetPanelEnabled;
 using db::DeclaredColumn;
 using db::ValueKind;
@@ -30,7 +28,6 @@ namespace {
 const QString kCaption = QStringLiteral(
     "Egészségügyi intézmények árinformációi, OSAP 9052/07 statisztikai adatjelentés beszerzési "
     "adatai");
-const QString kGroupNotFound = QStringLiteral("Nincs ilyen kódú csoport!");
 
 DeclaredColumn text(const char* name) {
     return {QString::fromLatin1(name), ValueKind::Text};
@@ -42,8 +39,7 @@ DeclaredColumn real(const char* name) {
     return {QString::fromLatin1(name), ValueKind::Real};
 }
 
-// What the product/service section looks like for one kind of item, and where its group comes
-// from.
+// What the product/service section looks like for one kind of item.
 struct KindSettings {
     QString kind;  // the Torzs_Termekszolg ID
     QString groupButton;
@@ -54,7 +50,6 @@ struct KindSettings {
     QString nameLabel;
     QString groupTable;
     QString pickerCaption;
-    QString numberColumn;  // the group column copied into Vtszszolg
 };
 
 const KindSettings kProduct{QStringLiteral("1"),
@@ -64,9 +59,8 @@ const KindSettings kProduct{QStringLiteral("1"),
                             137,
                             true,
                             QStringLiteral("Termék megnevezése: "),
-                            QStringLiteral("Torzs_TermekCsoport"),
-                            QStringLiteral("Termékcsoportok"),
-                            QStringLiteral("vtsz")};
+                            purchase::kProductGroupTable,
+                            QStringLiteral("Termékcsoportok")};
 const KindSettings kService{QStringLiteral("2"),
                             QStringLiteral("Szolgáltatás csoport választás"),
                             QStringLiteral("Szolgáltatási jegyzék szám: "),
@@ -74,9 +68,8 @@ const KindSettings kService{QStringLiteral("2"),
                             77,
                             false,
                             QStringLiteral("Szolgáltatás megnevezése: "),
-                            QStringLiteral("Torzs_SzolgaltatasCsoport"),
-                            QStringLiteral("Szolgáltatás csoportok"),
-                            QStringLiteral("szjszam")};
+                            purchase::kServiceGroupTable,
+                            QStringLiteral("Szolgáltatás csoportok")};
 
 // The layout of the edit panel: a label column and a control column on each side, one line per
 // row.
@@ -408,27 +401,20 @@ void TFormAdatlapBR::Button_modositasClick() {
 }
 
 bool TFormAdatlapBR::AnyCheckFails() {
-    const QString code = DBEdit_Vtszszolgkod->text();
-    return CheckMinLength(QStringLiteral("Beszerzés hónapja"),
-                          DBLookupComboBox_beszerzho->currentText(), 1) ||
-           CheckMinLength(QStringLiteral("Termék vagy szolgáltatás"),
-                          DBLookupComboBox_termekszolg->currentText(), 1) ||
-           // The code's own length: only digits are demanded, and a group that was found.
-           CheckCode(QStringLiteral("Termékkód/szolgáltatáskód"), code,
-                     Edit_termszolgcsopnev->text(), static_cast<int>(code.size())) ||
-           CheckMinLength(QStringLiteral("Termék/szolgáltatás neve"), DBEdit_termszolgnev->text(),
-                          1) ||
-           CheckMinLength(QStringLiteral("Mennyiségi egység"),
-                          DBLookupComboBox_mennyisegiegyseg->currentText(), 1) ||
-           CheckMinLength(QStringLiteral("Vásárolt mennyiség"), DBEdit_vasaroltmennyiseg->text(),
-                          1) ||
-           CheckMinLength(QStringLiteral("Beszerzési forrás"),
-                          DBLookupComboBox_Beszerzesiforras->currentText(), 1) ||
-           CheckMinLength(QStringLiteral("Felhasználási terület"),
-                          DBLookupComboBox_Felhasznter->currentText(), 1) ||
-           CheckMinLength(QStringLiteral("Ártípus"), DBLookupComboBox_Artipus->currentText(), 1) ||
-           CheckMinLength(QStringLiteral("Termék egységár"), DBEdit_tegysegar->text(), 1) ||
-           CheckMinLength(QStringLiteral("Termék bázisegységár"), DBEdit_bazisegysegar->text(), 1);
+    const purchase::ItemEntries entries{DBLookupComboBox_beszerzho->currentText(),
+                                        DBLookupComboBox_termekszolg->currentText(),
+                                        DBEdit_Vtszszolgkod->text(),
+                                        Edit_termszolgcsopnev->text(),
+                                        DBEdit_termszolgnev->text(),
+                                        DBLookupComboBox_mennyisegiegyseg->currentText(),
+                                        DBEdit_vasaroltmennyiseg->text(),
+                                        DBLookupComboBox_Beszerzesiforras->currentText(),
+                                        DBLookupComboBox_Felhasznter->currentText(),
+                                        DBLookupComboBox_Artipus->currentText(),
+                                        DBEdit_tegysegar->text(),
+                                        DBEdit_bazisegysegar->text()};
+    const auto fault = purchase::firstFailingCheck(entries);
+    return CheckMethods::ShowFault(fault ? std::optional(fault->fault) : std::nullopt);
 }
 
 void TFormAdatlapBR::WriteTypedNumbers() {
@@ -540,20 +526,12 @@ void TFormAdatlapBR::termszolg_conv() {
         Edit_termszolgcsopnev->clear();
         return;
     }
-    // The table is one of the two group tables that the kinds name.
-    ADOQuery_termszolgkod.run(
-        QStringLiteral("select * from %1 where Id = ?").arg(db::quoteName(GroupTable)), {code});
-    const auto closeQuery = qScopeGuard([this] { ADOQuery_termszolgkod.close(); });
-    if (ADOQuery_termszolgkod.rowCount() == 0) {
-        ShowGroupName(kGroupNotFound, false);
+    const auto group = purchase::lookUpGroup(ADOQuery_termszolgkod, GroupTable, code);
+    if (!group) {
+        ShowGroupName(purchase::kGroupNotFound, false);
         return;
     }
-    ShowGroupName(ADOQuery_termszolgkod.text(QStringLiteral("Nev")), true);
-    ADOTable_AdatlapBR.setText(QStringLiteral("termitj"),
-                               ADOQuery_termszolgkod.text(QStringLiteral("itj")));
-    for (const KindSettings* settings : {&kProduct, &kService}) {
-        if (GroupTable == settings->groupTable)
-            ADOTable_AdatlapBR.setText(QStringLiteral("vtszszolg"),
-                                       ADOQuery_termszolgkod.text(settings->numberColumn));
-    }
+    ShowGroupName(group->name, true);
+    ADOTable_AdatlapBR.setText(QStringLiteral("termitj"), group->itj);
+    ADOTable_AdatlapBR.setText(QStringLiteral("vtszszolg"), group->number);
 }
