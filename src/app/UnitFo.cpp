@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/printer.h"
 #include "purchase/UnitAdatlapBR.h"
+#include "purchase/UnitBeszerzesImport.h"
 #include "transmission/UnitKuldes.h"
 #include "transmission/floppy_copy.h"
 #include "transmission/lap1nyom.h"
@@ -169,6 +170,10 @@ void TFormFo::TMenuItem_AszolgIntClick() {
 
 void TFormFo::AdatlapBRexecute() {
     openEditor([this] { return std::make_unique<TFormAdatlapBR>(this); });
+}
+
+void TFormFo::BeszerzesImportExecute() {
+    openEditor([this] { return std::make_unique<TFormBeszerzesImport>(this); });
 }
 
 void TFormFo::TMenuItem_AboutClick() {

@@ -50,6 +50,9 @@ public Q_SLOTS:
     void Ment(QAction* sender);
     // The send run of the period the Send entry carries; the entry is disabled afterwards.
     void Kuldes();
+    // "Beszerzések importálása": the import window in the editors' sequence, so the save menu
+    // shows an imported period afterwards.
+    void BeszerzesImportExecute();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
