@@ -24,12 +24,6 @@ const QByteArray kHeader =
     "Vasaroltmenny;Beszerzforras;Felhasznter;Artipus;Tegysegar;"
     "Bazisegysegar\r\n";
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 QStringList listed(const QListWidget* list) {
     QStringList lines;
     for (int i = 0; i < list->count(); ++i)
@@ -63,7 +57,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("tetelek.csv"));
         const QString faultList = dir.filePath(QStringLiteral("tetelek_hibak.txt"));
-        writeFile(csv, kHeader + "08;1;1030;Amoxicillin;01;sok;2;02;1;100;90\r\n");
+        QVERIFY(testsupport::writeFile(csv,
+                                       kHeader + "08;1;1030;Amoxicillin;01;sok;2;02;1;100;90\r\n"));
         window.Edit_fajl->setText(csv);
         QTest::mouseClick(window.Button_importalas, Qt::LeftButton);
         const QString fault = QStringLiteral(
@@ -79,7 +74,8 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(faultList));
         QCOMPARE(db::Query(QStringLiteral("select count(*) from AdatlapBR")).text(0), u"0");
 
-        writeFile(csv, kHeader + "08;1;1030;Amoxicillin;01;12;2;02;1;100;90\r\n");
+        QVERIFY(
+            testsupport::writeFile(csv, kHeader + "08;1;1030;Amoxicillin;01;12;2;02;1;100;90\r\n"));
         QTest::mouseClick(window.Button_importalas, Qt::LeftButton);
         const QString summary = QStringLiteral(
             "1 tétel importálva a(z) 12345676 adószámú "

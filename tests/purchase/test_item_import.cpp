@@ -14,6 +14,7 @@
 #include <QTest>
 
 using testsupport::ProgramFolder;
+using testsupport::rowsOf;
 
 namespace {
 
@@ -62,23 +63,6 @@ QString csvText(const QList<Cells>& lines, QChar separator = u';') {
     for (const Cells& line : lines)
         text += csvLine(line, separator) + QStringLiteral("\r\n");
     return text;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QStringList rowsOf(const QString& statement) {
-    QStringList rows;
-    for (db::Query query(statement); !query.eof(); query.next()) {
-        QStringList values;
-        for (int i = 0; i < query.fieldCount(); ++i)
-            values.append(query.text(i));
-        rows.append(values.join(u'|'));
-    }
-    return rows;
 }
 
 QStringList storedItems() {
@@ -152,8 +136,9 @@ private Q_SLOTS:
     // a fault list left by an earlier attempt goes.
     void importsSpreadsheetFile() {
         QFETCH(QByteArray, bytes);
-        writeFile(csv_, bytes);
-        writeFile(start_.filePath(QStringLiteral("tetelek_hibak.txt")), "earlier faults");
+        QVERIFY(testsupport::writeFile(csv_, bytes));
+        QVERIFY(testsupport::writeFile(start_.filePath(QStringLiteral("tetelek_hibak.txt")),
+                                       "earlier faults"));
         run();
         QCOMPARE(errors(), QString());
         QCOMPARE(velkor_.exitCode(), 0);
@@ -181,15 +166,15 @@ private Q_SLOTS:
         badCodes[4] = QStringLiteral("zz");
         badCodes[9] = QStringLiteral("12,5,0");
         longName[3] = QString(81, u'x');
-        writeFile(csv_, csvText({kNames,
-                                 kProductRow,
-                                 outOfQuarter,
-                                 noKind,
-                                 noGroup,
-                                 {"07", "1", "1030"},
-                                 badCodes,
-                                 longName})
-                            .toUtf8());
+        QVERIFY(testsupport::writeFile(csv_, csvText({kNames,
+                                                      kProductRow,
+                                                      outOfQuarter,
+                                                      noKind,
+                                                      noGroup,
+                                                      {"07", "1", "1030"},
+                                                      badCodes,
+                                                      longName})
+                                                 .toUtf8()));
         const QStringList before = storedItems();
         run();
         QCOMPARE(velkor_.exitCode(), 1);
@@ -261,7 +246,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, key);
         QFETCH(QString, fault);
-        writeFile(csv_, bytes);
+        QVERIFY(testsupport::writeFile(csv_, bytes));
         const QStringList before = storedItems();
         run(key);
         QCOMPARE(velkor_.exitCode(), 1);

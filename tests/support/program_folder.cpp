@@ -1,6 +1,7 @@
 #include "program_folder.h"
 
 #include "db/connection.h"
+#include "db/query.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,6 +35,22 @@ ProgramFolder::~ProgramFolder() {
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList rowsOf(const QString& statement) {
+    QStringList rows;
+    for (db::Query query(statement); !query.eof(); query.next()) {
+        QStringList values;
+        for (int i = 0; i < query.fieldCount(); ++i)
+            values.append(query.text(i));
+        rows.append(values.join(u'|'));
+    }
+    return rows;
 }
 
 }  // namespace testsupport

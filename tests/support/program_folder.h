@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace testsupport {
@@ -29,5 +30,10 @@ QString generatedDatabase();
 
 // Reads a whole file; empty when it cannot be read.
 QByteArray readFile(const QString& path);
+// Writes a whole file, replacing one of the same name; false when it cannot be written.
+bool writeFile(const QString& path, const QByteArray& bytes);
+
+// Every row of a statement's result on the shared connection, its values joined by "|".
+QStringList rowsOf(const QString& statement);
 
 }  // namespace testsupport
