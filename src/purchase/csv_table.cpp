@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/failure.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -48,7 +49,8 @@ QChar detectSeparator(QStringView text) {
 // Splits the text into rows of fields, each with the line it starts on.
 class Splitter {
 public:
-    Splitter(QStringView text, QChar separator) : text_(text), separator_(separator) {}
+    Splitter(QStringView text, QChar separator, int firstLine)
+        : text_(text), separator_(separator), line_(firstLine) {}
 
     QList<CsvRow> rows() {
         QList<CsvRow> rows;
@@ -119,7 +121,7 @@ private:
     QStringView text_;
     QChar separator_;
     qsizetype at_ = 0;
-    int line_ = 1;
+    int line_;
 };
 
 bool allEmpty(const QStringList& fields) {
@@ -131,9 +133,13 @@ bool allEmpty(const QStringList& fields) {
 
 CsvTable readCsvTable(QByteArrayView bytes) {
     const QString text = decoded(bytes);
+    // A spreadsheet program may name the separator on a line of its own before the header.
+    static const QRegularExpression separatorLine(QStringLiteral("^sep=([;,\t])(\r\n|\n|\r)"));
+    const auto named = separatorLine.match(text);
+    const QStringView body = QStringView(text).sliced(named.capturedLength());
     CsvTable table;
-    table.separator = detectSeparator(text);
-    for (CsvRow& row : Splitter(text, table.separator).rows()) {
+    table.separator = named.hasMatch() ? named.captured(1).front() : detectSeparator(body);
+    for (CsvRow& row : Splitter(body, table.separator, named.hasMatch() ? 2 : 1).rows()) {
         if (allEmpty(row.fields))
             continue;
         if (table.header.isEmpty()) {

@@ -23,7 +23,8 @@ struct CsvTable {
 
 // Reads a CSV file's bytes. The encoding is UTF-8 (with or without a byte order mark) when the
 // bytes are valid UTF-8, Windows-1250 otherwise; the separator is the one of ";", TAB and ","
-// that the header line holds most often outside quotes. Fields may be quoted with '"' (a
+// that the header line holds most often outside quotes, or the one a first line "sep=;"
+// names. Fields may be quoted with '"' (a
 // doubled '"' inside stands for one) and then hold separators and line breaks. Lines ending in
 // CR LF, LF or CR are all read; rows whose fields are all empty are skipped. A file without a
 // header row, or with a quote left open, is a Failure saying why.

@@ -131,6 +131,8 @@ private Q_SLOTS:
         // Empty rows a spreadsheet writes for formatted cells, and lines ending in LF only.
         QTest::newRow("empty rows, LF") << utf8(byNames).replace("\r\n", "\n");
         QTest::newRow("CR only") << cp1250(byLabels).replace("\r\n", "\r");
+        QTest::newRow("separator named")
+            << "sep=,\r\n" + utf8(csvText({kNames, kProductRow, kServiceRow}, u','));
     }
     // Both rows stored after the highest item number with their codes, the groups' codes copied;
     // a fault list left by an earlier attempt goes.
