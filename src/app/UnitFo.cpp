@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/printer.h"
 #include "purchase/UnitAdatlapBR.h"
+#include "purchase/UnitBeszerzesImport.h"
 #include "tools/UnitAtvetel.h"
 #include "tools/UnitEllenorzes.h"
 #include "transmission/UnitKuldes.h"
@@ -124,8 +125,7 @@ void TFormFo::createToolsMenu() {
     TMenuItem_Atvetel = addItem(QStringLiteral("Előző negyedév átvétele"), "TMenuItem_Atvetel");
     connect(TMenuItem_Atvetel, &QAction::triggered, this, &TFormFo::TMenuItem_AtvetelClick);
     TMenuItem_Import = addItem(QStringLiteral("Beszerzések importálása"), "TMenuItem_Import");
-    // The import window comes with the import itself.
-    TMenuItem_Import->setEnabled(false);
+    connect(TMenuItem_Import, &QAction::triggered, this, &TFormFo::BeszerzesImportExecute);
     TMenuItem_Ellenorzes = addItem(QStringLiteral("Negyedév ellenőrzése"), "TMenuItem_Ellenorzes");
     connect(TMenuItem_Ellenorzes, &QAction::triggered, this, &TFormFo::TMenuItem_EllenorzesClick);
     app::assignAcceleratorsOnOpen(TMenuItem_Eszkozok);
@@ -190,6 +190,10 @@ void TFormFo::TMenuItem_AszolgIntClick() {
 
 void TFormFo::AdatlapBRexecute() {
     openEditor([this] { return std::make_unique<TFormAdatlapBR>(this); });
+}
+
+void TFormFo::BeszerzesImportExecute() {
+    openEditor([this] { return std::make_unique<TFormBeszerzesImport>(this); });
 }
 
 void TFormFo::TMenuItem_AboutClick() {

@@ -59,6 +59,9 @@ public Q_SLOTS:
     void TMenuItem_AtvetelClick();
     // Lists every problem of a chosen year and quarter.
     void TMenuItem_EllenorzesClick();
+    // "Beszerzések importálása": the import window in the editors' sequence, so the save menu
+    // shows an imported period afterwards.
+    void BeszerzesImportExecute();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "codetables/import_codes.h"
 #include "db/connection.h"
+#include "purchase/item_import.h"
 #include "tools/carry_forward.h"
 #include "tools/period_check.h"
 
@@ -18,6 +19,7 @@ namespace app {
 namespace {
 
 const QString kImportCodes = QStringLiteral("import-codes");
+const QString kImportItems = QStringLiteral("import-items");
 const QString kCarryForward = QStringLiteral("carry-forward");
 const QString kCheck = QStringLiteral("check");
 
@@ -25,8 +27,9 @@ const QString kCheck = QStringLiteral("check");
 bool asksForCommand(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
-        if (argument.startsWith("--import-codes") || argument.startsWith("--carry-forward") ||
-            argument.startsWith("--check") || argument == "--help" || argument == "-h")
+        if (argument.startsWith("--import-codes") || argument.startsWith("--import-items") ||
+            argument.startsWith("--carry-forward") || argument.startsWith("--check") ||
+            argument == "--help" || argument == "-h")
             return true;
     }
     return false;
@@ -62,6 +65,32 @@ int importCodes(const QString& folder) {
         const auto report = codetables::importCodeTables(absoluteFolder);
         for (const QString& line : codetables::reportLines(report))
             print(stdout, line);
+        return 0;
+    });
+}
+
+// Imports the purchase items of a CSV file into the record of the report key, printing how many
+// were imported; on any fault nothing is imported, every fault is printed on the error output
+// and saved beside the file, and the exit status is 1.
+int importItems(const QString& file, const QStringList& keyParts) {
+    if (keyParts.size() != 3) {
+        print(stderr, QStringLiteral("Az --import-items után a CSV-fájl, majd az adószám, az év és "
+                                     "a negyedév következik."));
+        return 1;
+    }
+    const QString csvPath = QFileInfo(file).absoluteFilePath();
+    const purchase::ReportKey key{keyParts[0], keyParts[1], keyParts[2]};
+    return onDatabase([&] {
+        const auto result = purchase::importItemFile(csvPath, key);
+        for (const QString& line : purchase::faultLines(result.faults))
+            print(stderr, line);
+        purchase::saveFaultList(csvPath, result);
+        if (!result.faults.isEmpty()) {
+            print(stderr, QStringLiteral("Nem történt importálás. A hibalista: ") +
+                              QDir::toNativeSeparators(purchase::faultListPath(csvPath)));
+            return 1;
+        }
+        print(stdout, purchase::importSummary(result, key));
         return 0;
     });
 }
@@ -118,6 +147,12 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                                      "kódtábla-fájljaira (<tábla>.tsv); a tárolt adatok "
                                      "megmaradnak."),
                       QStringLiteral("MAPPA")});
+    parser.addOption({kImportItems,
+                      QStringLiteral("A CSV-fájl beszerzési tételeit az ADÓSZÁM ÉV NEGYEDÉV "
+                                     "adatlaphoz importálja; hiba esetén semmit sem tárol."),
+                      QStringLiteral("CSV-FÁJL")});
+    parser.addPositionalArgument(QStringLiteral("ADÓSZÁM ÉV NEGYEDÉV"),
+                                 QStringLiteral("Az --import-items adatlapja."));
     parser.addOption({kCarryForward,
                       QStringLiteral("Az ADOSZÁM ÉV NEGYEDÉV adatlapját beszerzési tételeivel "
                                      "együtt átveszi a következő negyedévre."),
@@ -128,6 +163,8 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                                      "ki."),
                       QStringLiteral("ÉV NEGYEDÉV")});
     parser.process(application);
+    if (parser.isSet(kImportItems))
+        return importItems(parser.value(kImportItems), parser.positionalArguments());
     if (parser.isSet(kCheck)) {
         const auto period = operands(parser, kCheck, 2);
         if (!period)

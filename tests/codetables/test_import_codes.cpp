@@ -27,12 +27,6 @@ const QByteArray kSettlements =
     "23065\tOrosháza\t23065 Orosháza (Békés)\n";
 const QByteArray kPostalCodes = "id\n1011\n5900\n";
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // The tables an import may change and the records it must keep.
 QStringList snapshot() {
     QStringList rows;
@@ -138,8 +132,9 @@ private Q_SLOTS:
         insertRecords();
         const QStringList before = snapshot();
         QTemporaryDir codes;
-        writeFile(codes.filePath(QStringLiteral("Torzs_IRSZ.tsv")), kPostalCodes);
-        writeFile(codes.filePath(fileName), bytes);
+        QVERIFY(
+            testsupport::writeFile(codes.filePath(QStringLiteral("Torzs_IRSZ.tsv")), kPostalCodes));
+        QVERIFY(testsupport::writeFile(codes.filePath(fileName), bytes));
         try {
             codetables::importCodeTables(codes.path());
             QFAIL("the import went through");
@@ -163,9 +158,12 @@ private Q_SLOTS:
         db::closeConnection();
         QTemporaryDir start;
         QVERIFY(QDir(start.path()).mkdir(QStringLiteral("uj")));
-        writeFile(start.filePath(QStringLiteral("uj/Torzs_KSHTELEPULES.tsv")), kSettlements);
-        writeFile(start.filePath(QStringLiteral("uj/Torzs_IRSZ.tsv")), kPostalCodes);
-        writeFile(start.filePath(QStringLiteral("uj/olvass.txt")), "not a code table");
+        QVERIFY(testsupport::writeFile(start.filePath(QStringLiteral("uj/Torzs_KSHTELEPULES.tsv")),
+                                       kSettlements));
+        QVERIFY(testsupport::writeFile(start.filePath(QStringLiteral("uj/Torzs_IRSZ.tsv")),
+                                       kPostalCodes));
+        QVERIFY(testsupport::writeFile(start.filePath(QStringLiteral("uj/olvass.txt")),
+                                       "not a code table"));
 
         QProcess velkor;
         velkor.setWorkingDirectory(start.path());
@@ -190,7 +188,8 @@ private Q_SLOTS:
         const QStringList afterFirst = snapshot();
         db::closeConnection();
 
-        writeFile(start.filePath(QStringLiteral("uj/Torzs_IRSZ.tsv")), "id\n1011\n5900\t1\n");
+        QVERIFY(testsupport::writeFile(start.filePath(QStringLiteral("uj/Torzs_IRSZ.tsv")),
+                                       "id\n1011\n5900\t1\n"));
         velkor.start(program, {QStringLiteral("--import-codes=uj")});
         QVERIFY(velkor.waitForFinished(30000));
         QCOMPARE(velkor.exitCode(), 1);

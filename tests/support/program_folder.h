@@ -36,5 +36,7 @@ QStringList rowsOf(const QString& statement, const QVariantList& values = {});
 
 // Reads a whole file; empty when it cannot be read.
 QByteArray readFile(const QString& path);
+// Writes a whole file, replacing one of the same name; false when it cannot be written.
+bool writeFile(const QString& path, const QByteArray& bytes);
 
 }  // namespace testsupport

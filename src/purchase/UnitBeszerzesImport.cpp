@@ -1,0 +1,100 @@
+#include "UnitBeszerzesImport.h"
+
+#include "item_import.h"
+#include "platform/message_box.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kRowHeight = 21;
+
+template <typename Control>
+Control* placed(Control* control, const char* name, const QRect& place) {
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(place);
+    return control;
+}
+
+QLabel* labelFor(QWidget* buddy, const QString& text) {
+    auto* label = new QLabel(text, buddy->parentWidget());
+    label->setBuddy(buddy);
+    label->adjustSize();
+    label->move(8, buddy->y() + (kRowHeight - label->height()) / 2);
+    return label;
+}
+
+}  // namespace
+
+TFormBeszerzesImport::TFormBeszerzesImport(QWidget* parent)
+    : EditorWindow(QStringLiteral("TFormBeszerzesImport"),
+                   QStringLiteral("Beszerzések importálása"), {600, 340}, parent) {
+    ADOTable_View_Intezmeny.open(QStringLiteral("View_Intezmeny"));
+    ComboBox_intezmenyid =
+        placed(new QComboBox(this), "ComboBox_intezmenyid", {120, 10, 470, kRowHeight});
+    for (int row = 0; row < ADOTable_View_Intezmeny.rowCount(); ++row) {
+        ADOTable_View_Intezmeny.setCurrentRow(row);
+        ComboBox_intezmenyid->addItem(ADOTable_View_Intezmeny.text(QStringLiteral("id")));
+    }
+    ComboBox_intezmenyid->setCurrentIndex(-1);
+    labelFor(ComboBox_intezmenyid, QStringLiteral("Adatszolgáltató:"));
+    Edit_fajl = placed(new QLineEdit(this), "Edit_fajl", {120, 40, 370, kRowHeight});
+    labelFor(Edit_fajl, QStringLiteral("CSV-fájl:"));
+    Button_tallozas = placed(new QPushButton(QStringLiteral("Tallózás..."), this),
+                             "Button_tallozas", {498, 39, 92, kRowHeight + 2});
+    ListBox_hibak = placed(new QListWidget(this), "ListBox_hibak", {8, 72, 584, 212});
+    Button_importalas =
+        commandButton(this, "Button_importalas", QStringLiteral("Importálás"), {8, 294, 139, 38});
+    Button_kilepes =
+        commandButton(this, "Button_kilepes", QStringLiteral("Kilépés"), {453, 294, 139, 38});
+    connect(Button_tallozas, &QPushButton::clicked, this,
+            command(&TFormBeszerzesImport::Button_tallozasClick));
+    connect(Button_importalas, &QPushButton::clicked, this,
+            command(&TFormBeszerzesImport::Button_importalasClick));
+    connect(Button_kilepes, &QPushButton::clicked, this, &QDialog::close);
+    controlsMade();
+}
+
+void TFormBeszerzesImport::Button_tallozasClick() {
+    const QString file =
+        QFileDialog::getOpenFileName(this, QStringLiteral("CSV-fájl választása"), QDir::homePath(),
+                                     QStringLiteral("CSV-fájlok (*.csv *.txt);;Minden fájl (*)"));
+    if (!file.isEmpty())
+        Edit_fajl->setText(QDir::toNativeSeparators(file));
+}
+
+void TFormBeszerzesImport::Button_importalasClick() {
+    if (ComboBox_intezmenyid->currentIndex() < 0) {
+        platform::showWarning(QStringLiteral("Válasszon adatszolgáltatót!"));
+        return;
+    }
+    const QString csvPath = QDir::fromNativeSeparators(Edit_fajl->text().trimmed());
+    if (csvPath.isEmpty()) {
+        platform::showWarning(QStringLiteral("Válassza ki a CSV-fájlt!"));
+        return;
+    }
+    ADOTable_View_Intezmeny.setCurrentRow(ComboBox_intezmenyid->currentIndex());
+    const purchase::ReportKey key{
+        ADOTable_View_Intezmeny.text(QStringLiteral("Adosajat")),
+        ADOTable_View_Intezmeny.text(QStringLiteral("Adatszolgev")),
+        ADOTable_View_Intezmeny.text(QStringLiteral("Adatszolgnegyedev"))};
+    const auto result = purchase::importItemFile(csvPath, key);
+    purchase::saveFaultList(csvPath, result);
+    ListBox_hibak->clear();
+    if (result.faults.isEmpty()) {
+        const QString summary = purchase::importSummary(result, key);
+        ListBox_hibak->addItem(summary);
+        platform::showMessage(summary);
+        return;
+    }
+    ListBox_hibak->addItems(purchase::faultLines(result.faults));
+    platform::showWarning(QStringLiteral("Nem történt importálás: %1 hibát talált. A hibalista: %2")
+                              .arg(result.faults.size())
+                              .arg(QDir::toNativeSeparators(purchase::faultListPath(csvPath))));
+}

@@ -1,0 +1,261 @@
+// Importing purchase items from a spreadsheet's CSV file through "velkor --import-items": the
+// encodings and separators spreadsheet programs write, a failing import that lists every bad row
+// and stores nothing, and malformed files.
+
+#include "db/connection.h"
+#include "db/query.h"
+#include "platform/codepage.h"
+#include "support/program_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using testsupport::ProgramFolder;
+using testsupport::rowsOf;
+
+namespace {
+
+using Cells = QStringList;
+
+const Cells kLabels = {"Beszerzés hónapja:",
+                       "Termék, vagyszolgáltatás:",
+                       "Azonosító:",
+                       "Termék/szolgáltatás megnevezése:",
+                       "Mennyiségi egység:",
+                       "Vásárolt mennyiség:",
+                       "Beszerzésiforrás:",
+                       "Felhasználási terület:",
+                       "Ártípus:",
+                       "Termék nettó egységára (Ft):",
+                       "Termék bázis egységára (Ft):"};
+const Cells kNames = {"Beszerzho",        "Termekszolg",   "Vtszszolgkod",  "Termszolgnev",
+                      "Mennyisegiegyseg", "Vasaroltmenny", "Beszerzforras", "Felhasznter",
+                      "Artipus",          "Tegysegar",     "Bazisegysegar"};
+
+// A product by month number and codes, a service by names as the lists show them.
+const Cells kProductRow = {"7",  "1",        "1030", "Amoxicillin \"Forte\" 500 mg; 16 db",
+                           "01", "120",      "2",    "02",
+                           "1",  "1 234,50", "1200"};
+const Cells kServiceRow = {"szeptember", "Szolgáltatás",
+                           "2010",       "Takarítás, őszi nagytakarítás",
+                           "darab (db)", "1",
+                           "6",          "3",
+                           "2",          "98000",
+                           "95000.5"};
+
+// One line as a spreadsheet program writes it: a field holding the separator or a quote is
+// quoted, its quotes doubled.
+QString csvLine(const Cells& cells, QChar separator) {
+    QStringList fields;
+    for (QString cell : cells) {
+        if (cell.contains(separator) || cell.contains(u'"'))
+            cell = u'"' + cell.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+        fields.append(cell);
+    }
+    return fields.join(separator);
+}
+
+QString csvText(const QList<Cells>& lines, QChar separator = u';') {
+    QString text;
+    for (const Cells& line : lines)
+        text += csvLine(line, separator) + QStringLiteral("\r\n");
+    return text;
+}
+
+QStringList storedItems() {
+    return rowsOf(QStringLiteral("select * from AdatlapBR order by Adosajat, Tetelsorszam"));
+}
+
+}  // namespace
+
+class TestItemImport : public QObject {
+    Q_OBJECT
+
+    // A program folder with a copy of the program, the record 12345676/2007/3 holding item 5,
+    // and a folder to start from with the CSV file.
+    std::unique_ptr<ProgramFolder> folder_;
+    QTemporaryDir start_;
+    QString program_;
+    QString csv_;
+    QProcess velkor_;
+
+    void run(const QStringList& key = {"12345676", "2007", "3"}) {
+        velkor_.setWorkingDirectory(start_.path());
+        velkor_.start(
+            program_,
+            QStringList{QStringLiteral("--import-items"), QStringLiteral("tetelek.csv")} + key);
+        QVERIFY(velkor_.waitForFinished(30000));
+    }
+    QString errors() { return QString::fromUtf8(velkor_.readAllStandardError()); }
+
+private Q_SLOTS:
+    void init() {
+        folder_ = std::make_unique<ProgramFolder>(false);
+        program_ = folder_->file(QStringLiteral("velkor"));
+        QVERIFY(QFile::copy(qEnvironmentVariable("VK_PROGRAM_DIR") + QStringLiteral("/velkor"),
+                            program_));
+        csv_ = start_.filePath(QStringLiteral("tetelek.csv"));
+        QFile::remove(csv_);
+        QFile::remove(start_.filePath(QStringLiteral("tetelek_hibak.txt")));
+        db::openConnection(folder_->databasePath());
+        db::execute(
+            QStringLiteral("insert into AdatlapInt (Adosajat, Adatszolgev, "
+                           "Adatszolgnegyedev) values ('12345676', 2007, '3')"));
+        db::execute(
+            QStringLiteral("insert into AdatlapBR (Adosajat, Beszerzev, Beszerznegyedev, "
+                           "Tetelsorszam) values ('12345676', 2007, '3', 5)"));
+    }
+    void cleanup() {
+        db::closeConnection();
+        folder_.reset();
+    }
+
+    void importsSpreadsheetFile_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QString byLabels = csvText({kLabels, kProductRow, kServiceRow});
+        const QString byNames = csvText({kNames, kProductRow, {}, kServiceRow, {"", "", ""}});
+        auto utf8 = [](const QString& text) { return text.toUtf8(); };
+        auto bom = [](const QString& text) { return "\xEF\xBB\xBF" + text.toUtf8(); };
+        auto cp1250 = [](const QString& text) { return platform::toWindows1250(text); };
+        for (const QChar separator : {u';', u',', u'\t'}) {
+            const QString labels = csvText({kLabels, kProductRow, kServiceRow}, separator);
+            const QString names = csvText({kNames, kProductRow, kServiceRow}, separator);
+            const QString name = separator == u'\t' ? QStringLiteral("TAB") : QString(separator);
+            QTest::addRow("UTF-8, %s, labels", qPrintable(name)) << utf8(labels);
+            QTest::addRow("UTF-8 BOM, %s, names", qPrintable(name)) << bom(names);
+            QTest::addRow("Windows-1250, %s, labels", qPrintable(name)) << cp1250(labels);
+        }
+        // Empty rows a spreadsheet writes for formatted cells, and lines ending in LF only.
+        QTest::newRow("empty rows, LF") << utf8(byNames).replace("\r\n", "\n");
+        QTest::newRow("CR only") << cp1250(byLabels).replace("\r\n", "\r");
+        QTest::newRow("separator named")
+            << "sep=,\r\n" + utf8(csvText({kNames, kProductRow, kServiceRow}, u','));
+    }
+    // Both rows stored after the highest item number with their codes, the groups' codes copied;
+    // a fault list left by an earlier attempt goes.
+    void importsSpreadsheetFile() {
+        QFETCH(QByteArray, bytes);
+        QVERIFY(testsupport::writeFile(csv_, bytes));
+        QVERIFY(testsupport::writeFile(start_.filePath(QStringLiteral("tetelek_hibak.txt")),
+                                       "earlier faults"));
+        run();
+        QCOMPARE(errors(), QString());
+        QCOMPARE(velkor_.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(velkor_.readAllStandardOutput()),
+                 QStringLiteral("2 tétel importálva a(z) 12345676 adószámú adatlapra (2007. év 3. "
+                                "negyedév), tételsorszám 6-7.\n"));
+        QCOMPARE(storedItems(),
+                 (QStringList{"12345676|2007|3||5||||||||||||",
+                              "12345676|2007|3|07|6|1|1030|24421110|30042010|Amoxicillin "
+                              "\"Forte\" 500 mg; 16 db|01|120|2|02|1|1234.5|1200",
+                              "12345676|2007|3|09|7|2|2010|74701100|74.70.11|Takarítás, őszi "
+                              "nagytakarítás|01|1|6|03|2|98000|95000.5"}));
+        QVERIFY(!QFile::exists(start_.filePath(QStringLiteral("tetelek_hibak.txt"))));
+    }
+
+    // Every bad row is listed with its line and column, on the error output and beside the
+    // file; nothing is stored.
+    void failingImportListsEveryRow() {
+        Cells outOfQuarter = kProductRow, noKind = kProductRow, noGroup = kProductRow,
+              badCodes = kServiceRow, longName = kServiceRow;
+        outOfQuarter[0] = QStringLiteral("1");
+        outOfQuarter[5] = QStringLiteral("sok");
+        noKind[1].clear();
+        noGroup[2] = QStringLiteral("9999");
+        badCodes[4] = QStringLiteral("zz");
+        badCodes[9] = QStringLiteral("12,5,0");
+        longName[3] = QString(81, u'x');
+        QVERIFY(testsupport::writeFile(csv_, csvText({kNames,
+                                                      kProductRow,
+                                                      outOfQuarter,
+                                                      noKind,
+                                                      noGroup,
+                                                      {"07", "1", "1030"},
+                                                      badCodes,
+                                                      longName})
+                                                 .toUtf8()));
+        const QStringList before = storedItems();
+        run();
+        QCOMPARE(velkor_.exitCode(), 1);
+        const QStringList faults = {
+            "3. sor, Beszerzho: A 'Beszerzés hónapja' nevű mezőben megadott \"1\" nem a(z) 3. "
+            "negyedév hónapja!!!",
+            "3. sor, Vasaroltmenny: A 'Vásárolt mennyiség' nevű mezőben megadott \"sok\" nem "
+            "egész szám!!!",
+            "4. sor, Termekszolg: A 'Termék vagy szolgáltatás' nevű mező nincs kitöltve!!!",
+            "5. sor, Vtszszolgkod: Nincs ilyen kódú csoport!",
+            "6. sor: A sorban 3 mező van, a fejlécben 11 oszlop!",
+            "7. sor, Mennyisegiegyseg: A 'Mennyiségi egység' nevű mezőben megadott \"zz\" nem "
+            "szerepel a kódtáblában!!!",
+            "7. sor, Tegysegar: A 'Termék egységár' nevű mezőben megadott \"12,5,0\" nem szám!!!",
+            "8. sor, Termszolgnev: A 'Termék/szolgáltatás neve' nevű mező legfeljebb 80 karakter "
+            "lehet!!!"};
+        const QString list = start_.filePath(QStringLiteral("tetelek_hibak.txt"));
+        const QStringList printed =
+            faults + QStringList{QStringLiteral("Nem történt importálás. A hibalista: ") +
+                                     QDir::toNativeSeparators(list),
+                                 QString()};
+        QCOMPARE(errors().split(u'\n'), printed);
+        QCOMPARE(
+            testsupport::readFile(list),
+            platform::toWindows1250(faults.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+        QCOMPARE(storedItems(), before);
+    }
+
+    void refusesMalformedFile_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("key");
+        QTest::addColumn<QString>("fault");
+        const QStringList key = {"12345676", "2007", "3"};
+        Cells unknown = kNames, filled = kNames, missing = kNames, twice = kNames;
+        unknown[3] = QStringLiteral("Megjegyzés");
+        filled.append(QStringLiteral("Tetelsorszam"));
+        missing.removeLast();
+        twice[0] = QStringLiteral("Beszerzés hónapja");
+        twice[1] = QStringLiteral("beszerzho");
+        auto file = [](const QList<Cells>& lines) { return csvText(lines).toUtf8(); };
+        QTest::newRow("empty") << QByteArray() << key << "A CSV-fájl üres: nincs benne fejléc sor.";
+        QTest::newRow("blank lines only")
+            << QByteArray("\r\n;;\r\n") << key << "A CSV-fájl üres: nincs benne fejléc sor.";
+        QTest::newRow("header only")
+            << file({kNames}) << key << "A CSV-fájlban nincs egy tétel sem!";
+        QTest::newRow("unknown column") << file({unknown, kProductRow}) << key
+                                        << "1. sor, Megjegyzés: Ismeretlen oszlop!\n"
+                                           "1. sor, Termszolgnev: Hiányzik ez az oszlop a "
+                                           "fejlécből!";
+        QTest::newRow("filled by the import")
+            << file({filled, kProductRow + Cells{"3"}}) << key
+            << "1. sor, Tetelsorszam: Ezt az oszlopot az importálás tölti ki; hagyja el!";
+        QTest::newRow("missing column") << file({missing, kProductRow}) << key
+                                        << "1. sor, Bazisegysegar: Hiányzik ez az oszlop a "
+                                           "fejlécből!";
+        QTest::newRow("column twice") << file({twice, kProductRow}) << key
+                                      << "1. sor, beszerzho: Az oszlop kétszer szerepel a "
+                                         "fejlécben!\n"
+                                         "1. sor, Termekszolg: Hiányzik ez az oszlop a fejlécből!";
+        QTest::newRow("quote left open")
+            << QByteArray(file({kNames}) + "07;1;\"1030;x\r\n") << key
+            << "A CSV-fájl 2. sorában kezdődő idézőjeles mező nincs lezárva.";
+        QTest::newRow("no such record")
+            << file({kNames, kProductRow}) << QStringList{"12345676", "2007", "4"}
+            << "Nincs adatlap a(z) 12345676 adószámmal, 2007. év 4. negyedévre!";
+    }
+    // A clear message, the same in the list beside the file, and nothing stored.
+    void refusesMalformedFile() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, key);
+        QFETCH(QString, fault);
+        QVERIFY(testsupport::writeFile(csv_, bytes));
+        const QStringList before = storedItems();
+        run(key);
+        QCOMPARE(velkor_.exitCode(), 1);
+        QCOMPARE(errors().section(u'\n', 0, -3), fault);
+        QCOMPARE(storedItems(), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestItemImport)
+#include "test_item_import.moc"
