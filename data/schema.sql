@@ -65,6 +65,9 @@ ORDER BY Adosajat, Adatszolgev, Adatszolgnegyedev;
 CREATE TABLE Torzs_KSHMEGYE (ID VARCHAR(2) PRIMARY KEY, Nev VARCHAR(50));
 CREATE TABLE Torzs_KSHTELEPULES (id VARCHAR(5) PRIMARY KEY, nev VARCHAR(30), nevstr VARCHAR(80));
 CREATE TABLE Torzs_IRSZ (id VARCHAR(4) PRIMARY KEY);
+-- Each settlement's county and postal codes, for the period check's address warnings.
+CREATE TABLE Torzs_TELEPULESIRSZ (telepules VARCHAR(5), megye VARCHAR(2), irsz VARCHAR(4),
+                                  PRIMARY KEY (telepules, irsz));
 CREATE TABLE Torzs_gazdfor (ID VARCHAR(2) PRIMARY KEY, NEV VARCHAR(100));
 CREATE TABLE Torzs_Negyedev (ID VARCHAR(1) PRIMARY KEY, NevStr VARCHAR(50));
 CREATE TABLE torzs_AH_AG (id VARCHAR(2) PRIMARY KEY, nev VARCHAR(150));

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Turns the statistical office's settlement list and the postal service's postal code list into
-the code-table files of data/codes: Torzs_KSHTELEPULES, Torzs_IRSZ and Torzs_KSHMEGYE.
+the code-table files of data/codes: Torzs_KSHTELEPULES, Torzs_IRSZ, Torzs_KSHMEGYE and
+Torzs_TELEPULESIRSZ (which county each settlement lies in and which postal codes are its).
 
     python3 tools/convert_codes.py SOURCE_DIR data/codes
 
@@ -52,18 +53,18 @@ def require(condition, text):
 
 
 def settlement_rows(folder, counties):
-    """(id, nev, nevstr) of every settlement and every Budapest district, ordered by id, and the
-    ids of the districts."""
+    """(id, nev, county code) of every settlement and every Budapest district, ordered by id, and
+    the districts by id with the city's id."""
     rows = []
     for row in read_table(folder, "telepulesek.tsv"):
         county = row["megye_kod"]
         require(counties.get(county) == row["megye_nev"],
                 f"settlement {row['ksh_kod']}: county {county} {row['megye_nev']} "
                 "differs from the county list")
-        rows.append((row["ksh_kod"], row["nev"], counties[county]))
+        rows.append((row["ksh_kod"], row["nev"], county))
     districts = read_table(folder, "budapest_keruletek.tsv")
     for row in districts:
-        rows.append((row["ksh_kod"], row["nev"], counties["01"]))
+        rows.append((row["ksh_kod"], row["nev"], "01"))
     seen = set()
     for code, name, _ in rows:
         require(len(code) == 5 and code.isdigit(), f"settlement id {code!r} is not 5 digits")
@@ -72,23 +73,36 @@ def settlement_rows(folder, counties):
         require(0 < len(name) <= SETTLEMENT_NAME_WIDTH,
                 f"settlement {code}: name {name!r} is longer than {SETTLEMENT_NAME_WIDTH}")
         seen.add(code)
-    shown = [(code, name, f"{code} {name} ({county})") for code, name, county in sorted(rows)]
-    for code, _, line in shown:
+    for code, _, line in shown_lines(rows, counties):
         require(len(line) <= SHOWN_LINE_WIDTH, f"settlement {code}: shown line too long")
-    return shown, {row["ksh_kod"] for row in districts}
+    return sorted(rows), {row["ksh_kod"]: row["budapest_ksh_kod"] for row in districts}
+
+
+def shown_lines(settlements, counties):
+    return [(code, name, f"{code} {name} ({counties[county]})")
+            for code, name, county in settlements]
 
 
 def postal_codes(folder, settlement_ids):
-    codes = set()
-    served = set()
+    """The postal codes by settlement id."""
+    served = {}
     for row in read_table(folder, "iranyitoszamok.tsv"):
         code = row["irsz"]
         require(len(code) == 4 and code.isdigit(), f"postal code {code!r} is not 4 digits")
         require(row["ksh_kod"] in settlement_ids,
                 f"postal code {code}: unknown settlement {row['ksh_kod']}")
-        codes.add(code)
-        served.add(row["ksh_kod"])
-    return sorted(codes), served
+        served.setdefault(row["ksh_kod"], set()).add(code)
+    return served
+
+
+def address_rows(settlements, served, districts):
+    """(settlement, county, postal code) for every postal code of every settlement; a Budapest
+    district has the city's codes, since the postal list gives them to the city as a whole."""
+    rows = []
+    for code, _, county in settlements:
+        for postal in sorted(served[districts.get(code, code)]):
+            rows.append((code, county, postal))
+    return rows
 
 
 def write_table(path, notes, columns, rows):
@@ -104,13 +118,14 @@ def convert(source, target):
     county_rows = [(r["megye_kod"], r["megye_nev"]) for r in read_table(source, "megyek.tsv")]
     counties = dict(county_rows)
     require(len(counties) == len(county_rows) == 20, "the county list must hold 20 codes")
-    settlements, district_ids = settlement_rows(source, counties)
-    districts = len(district_ids)
-    codes, served = postal_codes(source, {code for code, _, _ in settlements})
+    settlements, district_city = settlement_rows(source, counties)
+    districts = len(district_city)
+    served = postal_codes(source, {code for code, _, _ in settlements})
     # The postal list gives every Budapest code to the capital as a whole, none to a district.
     unserved = [code for code, _, _ in settlements
-                if code not in served and code not in district_ids]
+                if district_city.get(code, code) not in served]
     require(not unserved, f"settlements without a postal code: {' '.join(unserved)}")
+    codes = sorted(set().union(*served.values()))
 
     write_table(os.path.join(target, "Torzs_KSHMEGYE.tsv"),
                 "Counties of Hungary with Budapest, under their two-digit county codes.\n"
@@ -124,12 +139,19 @@ def convert(source, target):
                 "d5 = (1*d1 + 3*d2 + 7*d3 + 9*d4) mod 10. nev is the name as the office writes it\n"
                 "(copied into the institution record), nevstr the line shown in the settlement list:\n"
                 "code, name and county. Written by tools/convert_codes.py.\n" + SOURCE_KSH,
-                ["id", "nev", "nevstr"], settlements)
+                ["id", "nev", "nevstr"], shown_lines(settlements, counties))
     write_table(os.path.join(target, "Torzs_IRSZ.tsv"),
                 f"Postal codes offered in the institution editor: the {len(codes)} distinct codes "
                 "of the postal\nservice's list (settlements, and the streets of the cities listed "
                 "by street). Written by\ntools/convert_codes.py.\n" + SOURCE_POSTA,
                 ["id"], [(code,) for code in codes])
+    addresses = address_rows(settlements, served, district_city)
+    write_table(os.path.join(target, "Torzs_TELEPULESIRSZ.tsv"),
+                f"The {len(addresses)} pairs of a settlement and one of its postal codes, with the "
+                "settlement's county,\nwhich the period check compares with a record's address. "
+                "The districts of Budapest have the\ncity's postal codes. Written by "
+                "tools/convert_codes.py.\n" + SOURCE_KSH + "\n" + SOURCE_POSTA,
+                ["telepules", "megye", "irsz"], addresses)
     print(f"{len(county_rows)} counties, {len(settlements)} settlements ({districts} districts), "
           f"{len(codes)} postal codes")
 

@@ -1,5 +1,6 @@
 #include "period_check.h"
 
+#include "address_check.h"
 #include "db/query.h"
 #include "db/values.h"
 #include "institution/institution_records.h"
@@ -120,6 +121,7 @@ institution::RecordEntries recordEntries(const db::Query& record, const RecordTa
 void checkRecords(db::Query& records, const QHash<QString, int>& keyCounts,
                   const QSet<QString>& withItems, QList<Problem>& problems) {
     const RecordTables tables;
+    const SettlementAddresses addresses;
     for (; !records.eof(); records.next()) {
         const institution::RecordEntries entries = recordEntries(records, tables);
         const QString where =
@@ -130,6 +132,10 @@ void checkRecords(db::Query& records, const QHash<QString, int>& keyCounts,
             entries, [&] { return keyCounts.value(entries.adosajat) > 1; });
         if (fault)
             problems.append({where, fault->column, fault->fault.message});
+        for (const auto& mismatch : addresses.mismatches(
+                 records.text(QStringLiteral("Sz_telepuleskod")),
+                 records.text(QStringLiteral("Sz_megyekod")), records.text(QStringLiteral("Irsz"))))
+            problems.append({where, mismatch.column, mismatch.message, true});
         if (!withItems.contains(entries.adosajat))
             problems.append({where, {}, QStringLiteral("nincs beszerzési tétele")});
     }

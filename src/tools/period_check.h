@@ -11,7 +11,7 @@ struct Problem {
     QString where;   // which record or item
     QString column;  // the column the check is about; empty when the problem is the whole row's
     QString message;
-    bool warning = false;  // the user may let it pass (a tax number's check digit)
+    bool warning = false;  // the user may let it pass (a tax number's check digit, an address)
 };
 
 // The problems of the period in order: per registration number its record, then its items by

@@ -27,7 +27,7 @@ namespace {
 void insertRecord(const QString& adosajat, int quarter, const QString& intnev,
                   const QString& settlement) {
     db::execute(
-        QStringLiteral("insert into AdatlapInt values (?, ?, '01', ?, '1011', 'x', 'Fő utca', "
+        QStringLiteral("insert into AdatlapInt values (?, ?, '12', ?, '2660', 'x', 'Fő utca', "
                        "'1', '2441', '11', '123456', 'Kiss Anna', 'nincs', '1234', 'Nagy Béla', "
                        "'vezeto@korhaz.hu', '5678', 2007, ?)"),
         {adosajat, intnev, settlement, QString::number(quarter)});
@@ -44,7 +44,9 @@ void insertItem(const QString& adosajat, int number, const QString& month, const
 
 // 12345676 (check digit right) has a good item and three bad ones; 12345678 (check digit wrong)
 // has no name and no items; 11111111 names a settlement the code list lacks; 99999997's item
-// has no record; a record of another quarter stays out.
+// has no record; a record of another quarter stays out. 22222222's county and 44444444's
+// postal code are not those of their settlement; 33333333, in a Budapest district, has a code of
+// the city.
 void insertFixture() {
     const QString a = QStringLiteral("12345676");
     insertRecord(a, 3, QStringLiteral("Szent 'Imre' Kórház"), QStringLiteral("01508"));
@@ -59,6 +61,19 @@ void insertFixture() {
     insertItem(QStringLiteral("99999997"), 1, QStringLiteral("07"), QStringLiteral("1010"),
                QStringLiteral("01"));
     insertRecord(QStringLiteral("12345678"), 2, QString(), QStringLiteral("01508"));
+    for (const char* adosajat : {"22222222", "33333333", "44444444"}) {
+        insertRecord(QString::fromLatin1(adosajat), 3, QStringLiteral("Kórház"),
+                     QStringLiteral("01508"));
+        insertItem(QString::fromLatin1(adosajat), 1, QStringLiteral("07"), QStringLiteral("1010"),
+                   QStringLiteral("01"));
+    }
+    db::execute(
+        QStringLiteral("update AdatlapInt set Sz_megyekod = '13' where Adosajat = "
+                       "'22222222'"));
+    db::execute(
+        QStringLiteral("update AdatlapInt set Sz_megyekod = '01', Sz_telepuleskod = "
+                       "'09566', Irsz = '1011' where Adosajat = '33333333'"));
+    db::execute(QStringLiteral("update AdatlapInt set Irsz = '5300' where Adosajat = '44444444'"));
 }
 
 const QStringList kProblems = {
@@ -71,6 +86,10 @@ const QStringList kProblems = {
     "adószámnak ellenőrző karaktere hibás! Valóban ez az intézmény hivatalos adószáma?",
     "Adatlap 12345678 2007/3, Intnev: A 'Adatszolgáltató neve' nevű mező nincs kitöltve!!!",
     "Adatlap 12345678 2007/3: nincs beszerzési tétele",
+    "Figyelmeztetés: Adatlap 22222222 2007/3, Sz_megyekod: A(z) 01508 kódú település megyéje "
+    "12 (Nógrád), nem 13 (Pest)!",
+    "Figyelmeztetés: Adatlap 44444444 2007/3, Irsz: A(z) 5300 irányítószám nem a(z) 01508 kódú "
+    "településé; annak irányítószámai: 2660!",
     "Tétel 99999997 2007/3 1.: nincs hozzá adatlap, a mentés kihagyja",
 };
 
@@ -150,7 +169,7 @@ private Q_SLOTS:
         });
         main.TMenuItem_Ellenorzes->trigger();
         QCOMPARE(shown, kProblems);
-        QCOMPARE(result, u"8 probléma. A lista: Listak/2007_3_ellenorzes.txt"_qs);
+        QCOMPARE(result, u"10 probléma. A lista: Listak/2007_3_ellenorzes.txt"_qs);
         QCOMPARE(testsupport::readFile(QStringLiteral("Listak/2007_3_ellenorzes.txt")),
                  listFile(kProblems));
     }
