@@ -1,6 +1,7 @@
 #include "UnitBeszerzesImport.h"
 
 #include "item_import.h"
+#include "platform/guide.h"
 #include "platform/message_box.h"
 
 #include <QComboBox>
@@ -30,11 +31,27 @@ QLabel* labelFor(QWidget* buddy, const QString& text) {
     return label;
 }
 
+// What the import accepts, beside the fault list.
+QString acceptedText() {
+    QStringList lines{
+        QStringLiteral("Az elfogadott oszlopok, bármilyen sorrendben, a beszerzési "
+                       "adatlap felirata vagy az oszlop neve szerint:")};
+    for (const purchase::AcceptedColumn& column : purchase::acceptedColumns())
+        lines.append(QStringLiteral("  %1 (%2)").arg(column.label, column.name));
+    lines.append(QStringLiteral(
+        "Kód: az azonosító (a kezdő nullák elhagyhatók) vagy a listában látható név, pl. "
+        "\"szeptember\", \"darab (db)\". Szám: a számjegycsoportok között szóköz állhat, "
+        "tizedesvesszővel vagy -ponttal. Elválasztó: \";\", \",\" vagy tabulátor; "
+        "kódolás: UTF-8 vagy Windows-1250."));
+    return lines.join(u'\n');
+}
+
 }  // namespace
 
 TFormBeszerzesImport::TFormBeszerzesImport(QWidget* parent)
     : EditorWindow(QStringLiteral("TFormBeszerzesImport"),
-                   QStringLiteral("Beszerzések importálása"), {600, 340}, parent) {
+                   QStringLiteral("Beszerzések importálása"), {900, 340}, parent) {
+    platform::addGuideKey(this, QStringLiteral("importalas"));
     ADOTable_View_Intezmeny.open(QStringLiteral("View_Intezmeny"));
     ComboBox_intezmenyid =
         placed(new QComboBox(this), "ComboBox_intezmenyid", {120, 10, 470, kRowHeight});
@@ -53,6 +70,14 @@ TFormBeszerzesImport::TFormBeszerzesImport(QWidget* parent)
         commandButton(this, "Button_importalas", QStringLiteral("Importálás"), {8, 294, 139, 38});
     Button_kilepes =
         commandButton(this, "Button_kilepes", QStringLiteral("Kilépés"), {453, 294, 139, 38});
+    Label_oszlopok =
+        placed(new QLabel(acceptedText(), this), "Label_oszlopok", {604, 10, 288, 272});
+    Label_oszlopok->setWordWrap(true);
+    Label_oszlopok->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Button_minta = placed(new QPushButton(QStringLiteral("Minta mentése…"), this), "Button_minta",
+                          {604, 294, 139, 38});
+    connect(Button_minta, &QPushButton::clicked, this,
+            command(&TFormBeszerzesImport::Button_mintaClick));
     connect(Button_tallozas, &QPushButton::clicked, this,
             command(&TFormBeszerzesImport::Button_tallozasClick));
     connect(Button_importalas, &QPushButton::clicked, this,
@@ -67,6 +92,24 @@ void TFormBeszerzesImport::Button_tallozasClick() {
                                      QStringLiteral("CSV-fájlok (*.csv *.txt);;Minden fájl (*)"));
     if (!file.isEmpty())
         Edit_fajl->setText(QDir::toNativeSeparators(file));
+}
+
+void TFormBeszerzesImport::Button_mintaClick() {
+    // The example row's month must be one of the record's quarter.
+    if (ComboBox_intezmenyid->currentIndex() < 0) {
+        platform::showWarning(QStringLiteral("Válasszon adatszolgáltatót!"));
+        return;
+    }
+    ADOTable_View_Intezmeny.setCurrentRow(ComboBox_intezmenyid->currentIndex());
+    const QString quarter = ADOTable_View_Intezmeny.text(QStringLiteral("Adatszolgnegyedev"));
+    const QString file =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Minta mentése"),
+                                     QDir::home().filePath(QStringLiteral("beszerzesek_minta.csv")),
+                                     QStringLiteral("CSV-fájlok (*.csv)"));
+    if (file.isEmpty())
+        return;
+    purchase::writeItemTemplate(file, quarter);
+    platform::showMessage(QStringLiteral("A minta elkészült: ") + QDir::toNativeSeparators(file));
 }
 
 void TFormBeszerzesImport::Button_importalasClick() {

@@ -4,6 +4,7 @@
 #include "db/widgets/editor_window.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -26,9 +27,14 @@ public:
     QListWidget* ListBox_hibak;
     QPushButton* Button_importalas;
     QPushButton* Button_kilepes;
+    // The columns and the forms of codes and numbers the import accepts.
+    QLabel* Label_oszlopok;
+    // "Minta mentése…": writes a template file for the chosen record's quarter.
+    QPushButton* Button_minta;
 
     void Button_importalasClick();
 
 private:
     void Button_tallozasClick();
+    void Button_mintaClick();
 };

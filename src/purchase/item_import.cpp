@@ -77,6 +77,11 @@ const QStringList kFilledByImport = {
 
 constexpr int kNameWidth = 80;
 
+// The column's label in the purchase editor, without its colon.
+QString editorLabel(int column) {
+    return kColumns[column].otherNames.value(0, kColumns[column].label);
+}
+
 // A header name compared without regard to case, surrounding blanks or a closing colon.
 QString headerKey(QString name) {
     name = name.trimmed();
@@ -314,7 +319,10 @@ QList<int> columnPositions(const CsvTable& table, QList<ImportFault>& faults) {
         if (known == byName.end()) {
             const bool filled = kFilledByImport.contains(name.trimmed(), Qt::CaseInsensitive);
             fault(filled ? QStringLiteral("Ezt az oszlopot az importálás tölti ki; hagyja el!")
-                         : QStringLiteral("Ismeretlen oszlop!"));
+                         : QStringLiteral("Ismeretlen oszlop! Az oszlopot a beszerzési adatlap "
+                                          "felirata (pl. '%1') vagy az oszlop neve (pl. %2) "
+                                          "nevezze meg.")
+                               .arg(editorLabel(Quantity), kColumns[Quantity].name));
         } else if (positions[*known] >= 0) {
             fault(QStringLiteral("Az oszlop kétszer szerepel a fejlécben!"));
         } else {
@@ -324,7 +332,8 @@ QList<int> columnPositions(const CsvTable& table, QList<ImportFault>& faults) {
     for (int column = 0; column < ColumnCount; ++column) {
         if (positions[column] < 0)
             faults.append({table.headerLine, kColumns[column].name,
-                           QStringLiteral("Hiányzik ez az oszlop a fejlécből!")});
+                           QStringLiteral("Hiányzik ez az oszlop a fejlécből: '%1'!")
+                               .arg(editorLabel(column))});
     }
     return positions;
 }
@@ -445,6 +454,60 @@ void saveFaultList(const QString& csvPath, const ImportResult& result) {
     for (const QString& line : faultLines(result.faults))
         list.writeLine(line);
     list.close();
+}
+
+QList<AcceptedColumn> acceptedColumns() {
+    QList<AcceptedColumn> columns;
+    for (int column = 0; column < ColumnCount; ++column)
+        columns.append({editorLabel(column), kColumns[column].name});
+    return columns;
+}
+
+namespace {
+
+QString firstValue(const QString& statement, const QVariantList& values = {}) {
+    return db::Query(statement, values).text(0);
+}
+
+QString csvField(const QString& value) {
+    if (!value.contains(u';') && !value.contains(u'"'))
+        return value;
+    return u'"' + QString(value).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+}  // namespace
+
+void writeItemTemplate(const QString& path, const QString& quarter) {
+    const auto firstName = [](const char* table) {
+        return firstValue(
+            QStringLiteral("select Nev from %1 order by ID").arg(QLatin1String(table)));
+    };
+    // A product item, its codes written as the editor's lists show them.
+    const QStringList example{
+        firstValue(QStringLiteral("select Nev from Torzs_ho where Negyedev = ? order by ID"),
+                   {quarter}),
+        firstName("Torzs_Termekszolg"),
+        firstValue(QStringLiteral("select id from %1 order by id").arg(kProductGroupTable)),
+        QStringLiteral("Amoxicillin 500 mg kapszula"),
+        firstName("Torzs_Mennyisegiegyseg"),
+        QStringLiteral("1 200"),
+        firstName("Torzs_Beszerzesiforras"),
+        firstName("Torzs_Felhasznter"),
+        firstName("Torzs_Artipus"),
+        QStringLiteral("1 250,50"),
+        QStringLiteral("1 180,00")};
+    QStringList header;
+    for (const AcceptedColumn& column : acceptedColumns())
+        header.append(csvField(column.label));
+    QStringList row;
+    for (const QString& value : example)
+        row.append(csvField(value));
+    QFile file(path);
+    const QByteArray bytes =
+        "\xEF\xBB\xBF" + header.join(u';').toUtf8() + "\r\n" + row.join(u';').toUtf8() + "\r\n";
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw platform::Failure(QStringLiteral("A(z) %1 fájl nem írható: %2")
+                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 
 QString importSummary(const ImportResult& result, const ReportKey& key) {

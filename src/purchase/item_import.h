@@ -50,6 +50,19 @@ QString faultListPath(const QString& csvPath);
 // Failure.
 void saveFaultList(const QString& csvPath, const ImportResult& result);
 
+// A column an import file may hold: its label in the purchase editor and its column name; a
+// header may name it by either.
+struct AcceptedColumn {
+    QString label;
+    QString name;
+};
+QList<AcceptedColumn> acceptedColumns();
+
+// Writes a template for an import file into a record of the quarter: the header by the editor's
+// labels and one example row, ";"-separated, UTF-8 with a byte order mark (which spreadsheet
+// programs take for Unicode text), CR LF. A file that cannot be written is a Failure.
+void writeItemTemplate(const QString& path, const QString& quarter);
+
 // What the user is told after an import without faults.
 QString importSummary(const ImportResult& result, const ReportKey& key);
 

@@ -5,6 +5,7 @@
 #include "db/connection.h"
 #include "db/query.h"
 #include "platform/codepage.h"
+#include "purchase/item_import.h"
 #include "support/program_folder.h"
 
 #include <QDir>
@@ -156,6 +157,19 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(start_.filePath(QStringLiteral("tetelek_hibak.txt"))));
     }
 
+    // The template of the import window is imported as it is.
+    void templateImportsUnchanged() {
+        purchase::writeItemTemplate(csv_, QStringLiteral("3"));
+        QVERIFY(testsupport::readFile(csv_).startsWith(
+            "\xEF\xBB\xBF"
+            "Beszerzés hónapja;Termék, vagyszolgáltatás;Azonosító;"));
+        run();
+        QCOMPARE(errors(), QString());
+        QCOMPARE(storedItems().value(1),
+                 u"12345676|2007|3|07|6|1|1010|24421300|30049019|Amoxicillin 500 mg "
+                 u"kapszula|01|1200|1|01|1|1250.5|1180"_qs);
+    }
+
     // Every bad row is listed with its line and column, on the error output and beside the
     // file; nothing is stored.
     void failingImportListsEveryRow() {
@@ -223,19 +237,23 @@ private Q_SLOTS:
         QTest::newRow("header only")
             << file({kNames}) << key << "A CSV-fájlban nincs egy tétel sem!";
         QTest::newRow("unknown column") << file({unknown, kProductRow}) << key
-                                        << "1. sor, Megjegyzés: Ismeretlen oszlop!\n"
+                                        << "1. sor, Megjegyzés: Ismeretlen oszlop! Az oszlopot a "
+                                           "beszerzési adatlap felirata (pl. 'Vásárolt "
+                                           "mennyiség') vagy az oszlop neve (pl. Vasaroltmenny) "
+                                           "nevezze meg.\n"
                                            "1. sor, Termszolgnev: Hiányzik ez az oszlop a "
-                                           "fejlécből!";
+                                           "fejlécből: 'Termék/szolgáltatás megnevezése'!";
         QTest::newRow("filled by the import")
             << file({filled, kProductRow + Cells{"3"}}) << key
             << "1. sor, Tetelsorszam: Ezt az oszlopot az importálás tölti ki; hagyja el!";
         QTest::newRow("missing column") << file({missing, kProductRow}) << key
                                         << "1. sor, Bazisegysegar: Hiányzik ez az oszlop a "
-                                           "fejlécből!";
+                                           "fejlécből: 'Termék bázis egységára (Ft)'!";
         QTest::newRow("column twice") << file({twice, kProductRow}) << key
                                       << "1. sor, beszerzho: Az oszlop kétszer szerepel a "
                                          "fejlécben!\n"
-                                         "1. sor, Termekszolg: Hiányzik ez az oszlop a fejlécből!";
+                                         "1. sor, Termekszolg: Hiányzik ez az oszlop a fejlécből: "
+                                         "'Termék, vagyszolgáltatás'!";
         QTest::newRow("quote left open")
             << QByteArray(file({kNames}) + "07;1;\"1030;x\r\n") << key
             << "A CSV-fájl 2. sorában kezdődő idézőjeles mező nincs lezárva.";
