@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
-# Remakes the screenshots in docs/ under a virtual X server: the main window after a save run,
-# showing its log, the institution editor with a record being added and the period check with
-# its list of problems. Needs build/.
+# Remakes the screenshots in docs/ under a virtual X server, with Hungarian regional settings and
+# the shipped database: those of the user guide docs/kezikonyv.md (every window of the program)
+# and of the README. Then rebuilds the guide's HTML when pandoc is installed. Needs build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --build build -j2 --target make_screenshots
+cmake --build build -j2 --target make_screenshots test_unit_adatlap_br
 mkdir -p docs
-xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
-    build/tests/app/make_screenshots "$PWD/docs"
+on_screen() {
+    xvfb-run -a -s "-screen 0 1280x1024x24" \
+        env QT_QPA_PLATFORM=xcb LANG=hu_HU.UTF-8 LANGUAGE=hu "$@"
+}
+on_screen build/tests/app/make_screenshots "$PWD/docs"
+# The purchase editor with a product and with a service item, as its test enters them.
+(cd build && on_screen env VK_SCREENSHOT_DIR="$PWD/../docs" \
+    tests/purchase/test_unit_adatlap_br productAndServiceItems)
+if command -v pandoc >/dev/null; then
+    cmake --build build --target kezikonyv
+fi

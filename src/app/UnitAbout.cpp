@@ -1,5 +1,6 @@
 #include "UnitAbout.h"
 
+#include "platform/guide.h"
 #include "platform/window_placement.h"
 
 #include <QFrame>
@@ -16,6 +17,7 @@ const QColor kRed(255, 0, 0);
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutBox"));
+    platform::addGuideKey(this, QStringLiteral("nevjegy"));
     setWindowTitle(QStringLiteral("Névjegy"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);

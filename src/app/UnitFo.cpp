@@ -8,6 +8,7 @@
 #include "export/save_run.h"
 #include "institution/UnitAdatlapInt.h"
 #include "platform/failure.h"
+#include "platform/guide.h"
 #include "platform/message_box.h"
 #include "platform/printer.h"
 #include "purchase/UnitAdatlapBR.h"
@@ -39,6 +40,7 @@ constexpr int kGaugeHeight = 23;
 
 TFormFo::TFormFo(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("FormFo"));
+    platform::addGuideKey(this, QStringLiteral("foablak"));
     setWindowTitle(QString::fromUtf16(platform::kApplicationTitle));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);

@@ -8,6 +8,7 @@
 #include "pickers/UnitFa.h"
 #include "pickers/UnitLista.h"
 #include "platform/failure.h"
+#include "platform/guide.h"
 #include "platform/message_box.h"
 
 #include <QGridLayout>
@@ -98,6 +99,7 @@ void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 
 TFormAszolgInt::TFormAszolgInt(QWidget* parent)
     : EditorWindow(QStringLiteral("TFormAszolgInt"), kCaption, {794, 374}, parent) {
+    platform::addGuideKey(this, QStringLiteral("intezmenyi-adatlap"));
     openTables();
     buildPanels();
     connectHandlers();

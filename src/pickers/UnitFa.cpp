@@ -2,6 +2,7 @@
 
 #include "db/table.h"
 #include "platform/failure.h"
+#include "platform/guide.h"
 #include "platform/message_box.h"
 
 #include <QPushButton>
@@ -27,6 +28,7 @@ TFormFa::TFormFa(QWidget* parent)
       TreeView_cont(new QTreeWidget(this)),
       Button_mehet(new QPushButton(QStringLiteral("Mehet"), this)) {
     setObjectName(QStringLiteral("TFormFa"));
+    platform::addGuideKey(this, QStringLiteral("favalaszto"));
     setWindowTitle(QStringLiteral("Fa"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     resize(482, 334);

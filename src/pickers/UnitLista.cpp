@@ -1,6 +1,7 @@
 #include "UnitLista.h"
 
 #include "platform/failure.h"
+#include "platform/guide.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -55,6 +56,7 @@ TFormLista::TFormLista(QWidget* parent)
       DBLookupListBox_list(new NameSearchList(this)),
       Button_mehet(new QPushButton(QStringLiteral("Mehet"), this)) {
     setObjectName(QStringLiteral("TFormLista"));
+    platform::addGuideKey(this, QStringLiteral("listavalaszto"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     resize(kMaxWindowWidth, 370);
     move(0, 0);

@@ -7,6 +7,7 @@
 #include "item_checks.h"
 #include "pickers/UnitLista.h"
 #include "platform/failure.h"
+#include "platform/guide.h"
 #include "platform/message_box.h"
 #include "platform/regional.h"
 
@@ -101,6 +102,7 @@ QValidator* priceValidator(QObject* parent) {
 
 TFormAdatlapBR::TFormAdatlapBR(QWidget* parent)
     : EditorWindow(QStringLiteral("TFormAdatlapBR"), kCaption, {792, 437}, parent) {
+    platform::addGuideKey(this, QStringLiteral("beszerzesi-adatlap"));
     init();
     buildPanels();
     connectHandlers();

@@ -3,6 +3,7 @@
 #include "carry_forward.h"
 #include "db/query.h"
 #include "platform/failure.h"
+#include "platform/guide.h"
 #include "platform/message_box.h"
 
 #include <QComboBox>
@@ -12,6 +13,7 @@
 
 TFormAtvetel::TFormAtvetel(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FormAtvetel"));
+    platform::addGuideKey(this, QStringLiteral("atvetel"));
     setWindowTitle(QStringLiteral("Előző negyedév átvétele"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     auto* layout = new QGridLayout(this);

@@ -3,6 +3,7 @@
 #include "db/query.h"
 #include "period_check.h"
 #include "platform/failure.h"
+#include "platform/guide.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -23,6 +24,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
 
 TFormEllenorzes::TFormEllenorzes(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FormEllenorzes"));
+    platform::addGuideKey(this, QStringLiteral("ellenorzes"));
     setWindowTitle(QStringLiteral("Negyedév ellenőrzése"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     resize(760, 420);

@@ -2,6 +2,7 @@
 
 #include "export/common.h"
 #include "platform/failure.h"
+#include "platform/guide.h"
 #include "platform/message_box.h"
 #include "platform/pending.h"
 #include "platform/window_placement.h"
@@ -54,6 +55,7 @@ QString textPathOf(const QString& compressedPath) {
 TFormKuldes::TFormKuldes(QWidget* parent, std::function<QDateTime()> clock)
     : QDialog(parent), clock_(std::move(clock)) {
     setObjectName(QStringLiteral("FormKuldes"));
+    platform::addGuideKey(this, QStringLiteral("kuldes"));
     setWindowTitle(QStringLiteral("Küldés"));
     // Where Tahoma is missing, a sans-serif of like width keeps the print button's caption
     // within the button.

@@ -1,29 +1,56 @@
-// Not a test: makes the screenshots of docs/ on a fresh copy of the shipped database, as a user
-// would see the windows. Run by scripts/screenshots.sh under a virtual X server; the folder to
-// write into is its one argument.
+// Not a test: makes the screenshots of docs/ (the user guide's and the README's) on a fresh copy
+// of the shipped database, as a user would see the windows. Run by scripts/screenshots.sh under a
+// virtual X server; the folder to write into is its one argument. Message boxes are answered
+// without being shown, their texts printed.
 
+#include "app/UnitAbout.h"
 #include "app/UnitFo.h"
 #include "db/query.h"
 #include "db/widgets/bound_line_edit.h"
 #include "db/widgets/bound_lookup_combo_box.h"
+#include "ftp_test_server.h"
 #include "institution/UnitAdatlapInt.h"
+#include "pickers/UnitFa.h"
+#include "pickers/UnitLista.h"
+#include "platform/message_box.h"
+#include "platform/settings.h"
+#include "purchase/UnitBeszerzesImport.h"
 #include "support/program_folder.h"
 #include "support/user_input.h"
+#include "tools/UnitAtvetel.h"
 #include "tools/UnitEllenorzes.h"
+#include "transmission/UnitKuldes.h"
+#include "transmission/ftp_client.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdio>
 
 namespace {
+
+// Answers every box with its first button, OK where it has one.
+class AnsweringMessages : public platform::MessageService {
+public:
+    platform::Button show(platform::MessageKind, const QString& text,
+                          const platform::Buttons& buttons) override {
+        std::printf("box: %s\n", qPrintable(text));
+        const bool ok =
+            std::find(buttons.begin(), buttons.end(), platform::Button::Ok) != buttons.end();
+        return ok || buttons.empty() ? platform::Button::Ok : buttons.front();
+    }
+};
 
 void insertPeriod() {
     const QList<std::pair<QString, QString>> providers{
@@ -97,8 +124,88 @@ bool institutionEditorEditing(const QString& path) {
     return save(editor, path);
 }
 
+// The picker a button of the institution editor opens, as it is shown.
+bool pickerOpened(QPushButton* button, const QString& path) {
+    bool saved = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* picker = QApplication::activeModalWidget();
+        if (auto* tree = picker->findChild<QTreeWidget*>())
+            tree->expandItem(tree->topLevelItem(0));
+        saved = save(*picker, path);
+        picker->close();
+    });
+    button->click();
+    return saved;
+}
+
+bool pickersOpened(const QDir& out) {
+    TFormAszolgInt editor;
+    editor.show();
+    if (!QTest::qWaitForWindowExposed(&editor))
+        return false;
+    editor.Button_felvitel->click();
+    return pickerOpened(editor.Button_telepules, out.absoluteFilePath(u"list_picker.png"_qs)) &&
+           pickerOpened(editor.Button_szakag, out.absoluteFilePath(u"tree_picker.png"_qs));
+}
+
+// The send window after a run to a server that took every file, and after one to no server.
+bool sendWindows(const QDir& out) {
+    const auto account = transmission::collectingServerAccount();
+    testsupport::FtpTestServer server(QStringLiteral("normal"), account.user, account.password);
+    if (!server.isRunning())
+        return std::printf("%s\n", qPrintable(server.error())), false;
+    server.writeSettingsFile();
+    const auto sendAndSave = [](const QString& path) {
+        TFormKuldes window;
+        window.SetPeriod(QStringLiteral("2007"), QStringLiteral("3"));
+        window.show();
+        return QTest::qWaitForWindowExposed(&window) && save(window, path);
+    };
+    if (!sendAndSave(out.absoluteFilePath(u"send_window_success.png"_qs)))
+        return false;
+    QFile::remove(platform::settingsFilePath());
+    return sendAndSave(out.absoluteFilePath(u"send_window_failure.png"_qs));
+}
+
+// The import window after a file with a wrong row, listing the fault.
+bool importWindowListed(const QString& path) {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("tetelek.csv"));
+    QFile file(csv);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(
+        QStringLiteral(
+            "Beszerzés hónapja;Termék, vagyszolgáltatás;Azonosító;Termék/szolgáltatás "
+            "megnevezése;Mennyiségi egység;Vásárolt mennyiség;Beszerzésiforrás;"
+            "Felhasználási terület;Ártípus;Termék nettó egységára (Ft);Termék bázis "
+            "egységára (Ft)\r\n"
+            "július;Termék;1010;Amoxicillin 500 mg;darab (db);1 200;1;01;1;1 250,50;1 180\r\n"
+            "augusztus;Termék;1010;Paracetamol 500 mg;darab (db);sok;1;01;1;80;75\r\n")
+            .toUtf8());
+    file.close();
+    TFormBeszerzesImport window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return false;
+    window.ComboBox_intezmenyid->setCurrentIndex(0);
+    window.Edit_fajl->setText(csv);
+    window.Button_importalas->click();
+    return save(window, path);
+}
+
+template <typename Window>
+bool shown(const QString& path) {
+    Window window;
+    window.show();
+    return QTest::qWaitForWindowExposed(&window) && save(window, path);
+}
+
 // The period check of the period inserted above, with its list of problems.
 bool periodCheckListed(const QString& path) {
+    // A seat whose postal code is not its settlement's is warned of.
+    db::execute(QStringLiteral("update AdatlapInt set Sz_megyekod = '16', Sz_telepuleskod = "
+                               "'04923', Irsz = '5000' where Adosajat = '12345676'"));
     TFormEllenorzes window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
@@ -119,9 +226,14 @@ int main(int argc, char** argv) {
     const QString editorPath =
         out.absoluteFilePath(QStringLiteral("institution_editor_editing.png"));
     testsupport::ProgramFolder folder;
+    platform::MessageService::install(std::make_unique<AnsweringMessages>());
     insertPeriod();
     protectOldFile();
     const bool made = mainWindowAfterSave(mainWindowPath) && institutionEditorEditing(editorPath) &&
-                      periodCheckListed(out.absoluteFilePath(QStringLiteral("period_check.png")));
+                      periodCheckListed(out.absoluteFilePath(QStringLiteral("period_check.png"))) &&
+                      pickersOpened(out) && sendWindows(out) &&
+                      importWindowListed(out.absoluteFilePath(u"import_window.png"_qs)) &&
+                      shown<TFormAtvetel>(out.absoluteFilePath(u"carry_forward.png"_qs)) &&
+                      shown<TAboutBox>(out.absoluteFilePath(u"about_box.png"_qs));
     return made ? 0 : 1;
 }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QUrl;
+class QWidget;
+
+namespace platform {
+
+// The user guide, kezikonyv.html, and F1, which opens it in the user's browser at the section of
+// the window it was pressed in.
+
+// The folders the guide is looked for in, in order: beside the program (the portable layout),
+// then where the package installs it.
+QStringList guideFolders();
+
+// The guide's file in the first folder that holds it; empty when none does.
+QString guideFile();
+
+// Opens the guide at a section (the id of its heading). Without a guide the user is told where
+// it was looked for.
+void openGuide(const QString& section);
+
+// F1 in window opens the guide at section.
+void addGuideKey(QWidget* window, const QString& section);
+
+// Hands a URL to the user's browser: QDesktopServices::openUrl, unless a test has put its own in
+// its place. Returns the opener it replaced.
+using UrlOpener = std::function<bool(const QUrl&)>;
+UrlOpener setUrlOpener(UrlOpener opener);
+
+}  // namespace platform
