@@ -204,8 +204,9 @@ bool shown(const QString& path) {
 // The period check of the period inserted above, with its list of problems.
 bool periodCheckListed(const QString& path) {
     // A seat whose postal code is not its settlement's is warned of.
-    db::execute(QStringLiteral("update AdatlapInt set Sz_megyekod = '16', Sz_telepuleskod = "
-                               "'04923', Irsz = '5000' where Adosajat = '12345676'"));
+    db::execute(
+        QStringLiteral("update AdatlapInt set Sz_megyekod = '16', Sz_telepuleskod = "
+                       "'04923', Irsz = '5000' where Adosajat = '12345676'"));
     TFormEllenorzes window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
