@@ -6,8 +6,10 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QUrl>
 #include <QWidget>
 
@@ -17,8 +19,31 @@ namespace {
 
 const QString kGuideName = QStringLiteral("kezikonyv.html");
 
+// The desktop's file handlers hand a browser the file without its "#section" (xdg-open, the
+// desktop portal), so a section of a local page is opened through a small page of its own that
+// sends the browser on to it.
+bool openInBrowser(const QUrl& url) {
+    if (!url.isLocalFile() || !url.hasFragment())
+        return QDesktopServices::openUrl(url);
+    const QDir cache(QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
+    QFile page(cache.filePath(QStringLiteral("kezikonyv-%1.html").arg(url.fragment())));
+    const QString target = QString::fromLatin1(url.toEncoded()).toHtmlEscaped();
+    const QByteArray redirect = QStringLiteral(
+                                    "<!DOCTYPE html><meta charset=\"utf-8\"><meta "
+                                    "http-equiv=\"refresh\" content=\"0; url=%1\">"
+                                    "<a href=\"%1\">Kézikönyv</a>\n")
+                                    .arg(target)
+                                    .toUtf8();
+    if (!cache.mkpath(QStringLiteral(".")) ||
+        !page.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        page.write(redirect) != redirect.size())
+        return QDesktopServices::openUrl(url);
+    page.close();
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(page.fileName()));
+}
+
 UrlOpener& urlOpener() {
-    static UrlOpener opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    static UrlOpener opener = openInBrowser;
     return opener;
 }
 
