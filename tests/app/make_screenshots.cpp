@@ -100,8 +100,16 @@ bool pickerOpened(QPushButton* button, const QString& path) {
     bool saved = false;
     QTimer::singleShot(0, [&] {
         QWidget* picker = QApplication::activeModalWidget();
-        if (auto* tree = picker->findChild<QTreeWidget*>())
-            tree->expandItem(tree->topLevelItem(0));
+        if (auto* tree = picker->findChild<QTreeWidget*>()) {
+            // Down to a sector of health care, chosen.
+            const auto health = tree->findItems(QStringLiteral("Egészségügyi"),
+                                                Qt::MatchStartsWith | Qt::MatchRecursive);
+            for (QTreeWidgetItem* item = health.value(0); item && item->childCount() > 0;
+                 item = item->child(0)) {
+                tree->expandItem(item);
+                tree->setCurrentItem(item->child(0));
+            }
+        }
         saved = save(*picker, path);
         picker->close();
     });
