@@ -11,6 +11,7 @@
 #include "codetables/import_codes.h"
 #include "db/connection.h"
 #include "db/query.h"
+#include "db/schema_version.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -64,6 +65,7 @@ void build(const QString& schemaPath, const QString& codesDir, const QString& ou
         db::inTransaction([&] {
             for (const QString& statement : statementsOf(readAll(schemaPath)))
                 db::execute(statement);
+            db::setSchemaVersion(db::kSchemaVersion);
         });
         codetables::importCodeTables(codesDir);
         db::closeConnection();

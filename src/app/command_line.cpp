@@ -3,6 +3,7 @@
 #include "codetables/import_codes.h"
 #include "db/connection.h"
 #include "purchase/item_import.h"
+#include "startup.h"
 #include "tools/carry_forward.h"
 #include "tools/period_check.h"
 
@@ -39,13 +40,18 @@ void print(std::FILE* stream, const QString& text) {
     std::fprintf(stream, "%s\n", text.toUtf8().constData());
 }
 
-// Runs an operation on the program folder's database and gives its exit status; a failure is
+// Runs an operation on the working folder's database and gives its exit status; a failure is
 // printed on the error output with exit status 1. Paths on the command line are resolved
 // before, relative to where the program was started; the database is found relative to the
-// program's own folder.
+// working folder of the program's layout.
 int onDatabase(const std::function<int()>& operation) {
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
     try {
+        const codetables::ImportReport refreshed = enterAndUpgrade();
+        if (!refreshed.replaced.isEmpty()) {
+            print(stderr, QStringLiteral("A program új kódtáblái bekerültek az adatbázisba:"));
+            for (const QString& line : codetables::reportLines(refreshed))
+                print(stderr, line);
+        }
         db::openConnection();
         const int status = operation();
         db::closeConnection();
