@@ -2,6 +2,7 @@
 
 #include "codetables/import_codes.h"
 #include "db/connection.h"
+#include "platform/layout.h"
 #include "purchase/item_import.h"
 #include "startup.h"
 #include "tools/carry_forward.h"
@@ -30,7 +31,7 @@ bool asksForCommand(int argc, char* argv[]) {
         const QByteArray argument(argv[i]);
         if (argument.startsWith("--import-codes") || argument.startsWith("--import-items") ||
             argument.startsWith("--carry-forward") || argument.startsWith("--check") ||
-            argument == "--help" || argument == "-h")
+            argument == "--help" || argument == "-h" || argument == "--version" || argument == "-v")
             return true;
     }
     return false;
@@ -145,9 +146,13 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
     if (!asksForCommand(argc, argv))
         return std::nullopt;
     QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VK_VERSION));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Vélkor statisztika"));
+    parser.setApplicationDescription(
+        QStringLiteral("Vélkor statisztika\n\n") +
+        platform::whereDataLives(platform::layoutFor(QCoreApplication::applicationDirPath())));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({kImportCodes,
                       QStringLiteral("A program adatbázisának kódtábláit lecseréli a MAPPA "
                                      "kódtábla-fájljaira (<tábla>.tsv); a tárolt adatok "

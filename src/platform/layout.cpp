@@ -112,6 +112,19 @@ void enterWorkingFolder(const Layout& layout) {
     checkSettingsReadable();
 }
 
+QString whereDataLives(const Layout& layout) {
+    const QStringList settings = settingsFilePaths(layout);
+    if (!layout.installed)
+        return QStringLiteral(
+                   "Az adatok és a beállítások a program mappájában vannak: %1 "
+                   "(Adatok/, text/, Listak/, kuldes/, %2).")
+            .arg(layout.workingFolder, QFileInfo(settings.constFirst()).fileName());
+    return QStringLiteral(
+               "Az adatok helye: %1 (az első induláskor készül a(z) %2 adatbázisának "
+               "másolatából).\nA beállítások: %3, a hiányzó kulcsok a(z) %4 fájlból.")
+        .arg(layout.workingFolder, layout.shippedFolder, settings.value(0), settings.value(1));
+}
+
 QString shippedCodeTablesFolder() {
     const Layout layout = currentLayout();
     return layout.installed ? layout.shippedFolder + QStringLiteral("/codes") : QString();

@@ -36,6 +36,9 @@ void setCurrentLayout(const Layout& layout);
 // shipped database that is missing is a Failure naming the path and the reason.
 void enterWorkingFolder(const Layout& layout);
 
+// Where the data and the settings of a layout live, in a few lines for the user.
+QString whereDataLives(const Layout& layout);
+
 // The folder of the code-table files shipped with the program (<table>.tsv), whose tables the
 // working database is to hold; empty when the working database is itself the shipped one.
 QString shippedCodeTablesFolder();

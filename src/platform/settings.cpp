@@ -1,7 +1,6 @@
 #include "settings.h"
 
 #include "failure.h"
-#include "layout.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,9 +28,9 @@ QString settingsFilePath() {
     return settingsFilePaths().constFirst();
 }
 
-QStringList settingsFilePaths() {
-    if (!currentLayout().installed)
-        return {QDir::current().absoluteFilePath(QStringLiteral("velkor.ini"))};
+QStringList settingsFilePaths(const Layout& layout) {
+    if (!layout.installed)
+        return {QDir(layout.workingFolder).absoluteFilePath(QStringLiteral("velkor.ini"))};
     return {QSettings(QSettings::IniFormat, QSettings::UserScope, kName, kName).fileName(),
             QSettings(QSettings::IniFormat, QSettings::SystemScope, kName, kName).fileName()};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "layout.h"
+
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -20,8 +22,9 @@ std::unique_ptr<QSettings> openSettings();
 // The path of the settings file a change is stored in.
 QString settingsFilePath();
 
-// The settings files read, the one a change is stored in first.
-QStringList settingsFilePaths();
+// The settings files of a layout (by default the one in use), the one a change is stored in
+// first.
+QStringList settingsFilePaths(const Layout& layout = currentLayout());
 
 // A Failure naming the file and the reason when a settings file exists but cannot be read.
 void checkSettingsReadable();
