@@ -26,16 +26,21 @@ QByteArray fingerprintOf(const QString& folder) {
     return hash.result().toHex();
 }
 
+void noteCodeTables(const QString& folder, const QString& notePath) {
+    QSaveFile note(notePath);
+    if (!note.open(QIODevice::WriteOnly) || note.write(fingerprintOf(folder) + '\n') < 0 ||
+        !note.commit())
+        throw platform::Failure(QStringLiteral("%1: %2").arg(
+            QDir::current().absoluteFilePath(notePath), note.errorString()));
+}
+
 std::optional<ImportReport> refreshShippedCodeTables(const QString& folder) {
-    const QByteArray fingerprint = fingerprintOf(folder);
-    QFile noted(QString::fromLatin1(kShippedCodesNote));
-    if (noted.open(QIODevice::ReadOnly) && noted.readAll().trimmed() == fingerprint)
+    const QString notePath = QString::fromLatin1(kShippedCodesNote);
+    QFile noted(notePath);
+    if (noted.open(QIODevice::ReadOnly) && noted.readAll().trimmed() == fingerprintOf(folder))
         return std::nullopt;
     ImportReport report = importCodeTables(folder);
-    QSaveFile note(noted.fileName());
-    if (!note.open(QIODevice::WriteOnly) || note.write(fingerprint + '\n') < 0 || !note.commit())
-        throw platform::Failure(QStringLiteral("%1: %2").arg(
-            QDir::current().absoluteFilePath(noted.fileName()), note.errorString()));
+    noteCodeTables(folder, notePath);
     return report;
 }
 

@@ -17,6 +17,10 @@ inline constexpr char kShippedCodesNote[] = "Adatok/kodtablak.sha256";
 // name order.
 QByteArray fingerprintOf(const QString& folder);
 
+// Writes the fingerprint of the code-table files in folder to notePath: the database beside it
+// holds those code tables.
+void noteCodeTables(const QString& folder, const QString& notePath);
+
 // The refresh at start: when the code-table files the program ships in folder differ from those
 // last brought into the open database, replaces its code tables with them (importCodeTables)
 // and notes their fingerprint. Its report, or nothing when the shipped tables did not change.
