@@ -34,6 +34,6 @@ as_user velkor --check 2026 3 | grep -qx "Nincs hiba." || fail "velkor --check 2
 
 DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq velkor >/dev/null
 [ ! -e /usr/bin/velkor ] || fail "/usr/bin/velkor left after removal"
-DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq velkor >/dev/null
+dpkg --purge velkor >/dev/null
 [ -f "$data/Adatok/ZovavaZuvi2007.mdb" ] || fail "removing the package took the data folder"
 echo "PASS: velkor $version installed, run as $user, removed; $data kept"
