@@ -12,7 +12,6 @@
 #include "purchase/UnitAdatlapBR.h"
 
 #include <QApplication>
-#include <QDir>
 
 #include <cstdio>
 
