@@ -2,7 +2,9 @@
 
 #include "codetables/import_codes.h"
 #include "db/connection.h"
+#include "platform/layout.h"
 #include "purchase/item_import.h"
+#include "startup.h"
 #include "tools/carry_forward.h"
 #include "tools/period_check.h"
 
@@ -29,7 +31,7 @@ bool asksForCommand(int argc, char* argv[]) {
         const QByteArray argument(argv[i]);
         if (argument.startsWith("--import-codes") || argument.startsWith("--import-items") ||
             argument.startsWith("--carry-forward") || argument.startsWith("--check") ||
-            argument == "--help" || argument == "-h")
+            argument == "--help" || argument == "-h" || argument == "--version" || argument == "-v")
             return true;
     }
     return false;
@@ -39,13 +41,18 @@ void print(std::FILE* stream, const QString& text) {
     std::fprintf(stream, "%s\n", text.toUtf8().constData());
 }
 
-// Runs an operation on the program folder's database and gives its exit status; a failure is
+// Runs an operation on the working folder's database and gives its exit status; a failure is
 // printed on the error output with exit status 1. Paths on the command line are resolved
 // before, relative to where the program was started; the database is found relative to the
-// program's own folder.
+// working folder of the program's layout.
 int onDatabase(const std::function<int()>& operation) {
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
     try {
+        const codetables::ImportReport refreshed = enterAndUpgrade();
+        if (!refreshed.replaced.isEmpty()) {
+            print(stderr, QStringLiteral("A program új kódtáblái bekerültek az adatbázisba:"));
+            for (const QString& line : codetables::reportLines(refreshed))
+                print(stderr, line);
+        }
         db::openConnection();
         const int status = operation();
         db::closeConnection();
@@ -139,9 +146,13 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
     if (!asksForCommand(argc, argv))
         return std::nullopt;
     QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VK_VERSION));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Vélkor statisztika"));
+    parser.setApplicationDescription(
+        QStringLiteral("Vélkor statisztika\n\n") +
+        platform::whereDataLives(platform::layoutFor(QCoreApplication::applicationDirPath())));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({kImportCodes,
                       QStringLiteral("A program adatbázisának kódtábláit lecseréli a MAPPA "
                                      "kódtábla-fájljaira (<tábla>.tsv); a tárolt adatok "

@@ -1,14 +1,17 @@
 #include "startup.h"
 
 #include "UnitFo.h"
+#include "UnitKodfrissites.h"
+#include "codetables/upgrade.h"
+#include "db/connection.h"
 #include "pickers/UnitFa.h"
 #include "platform/failure.h"
+#include "platform/layout.h"
 #include "platform/message_box.h"
 #include "platform/window_placement.h"
 #include "purchase/UnitAdatlapBR.h"
 
 #include <QApplication>
-#include <QDir>
 
 #include <cstdio>
 
@@ -29,23 +32,50 @@ std::unique_ptr<TFormFo> createStartupWindows() {
     return main;
 }
 
-int runInCurrentFolder() {
+namespace {
+
+int startupFailed(const std::exception& failure) {
+    std::fprintf(stderr, "%s\n", failure.what());
+    platform::reportFailure(failure);
+    return 1;
+}
+
+}  // namespace
+
+int runInCurrentFolder(const codetables::ImportReport& refreshed) {
     std::unique_ptr<TFormFo> main;
     try {
         main = createStartupWindows();
     } catch (const std::exception& failure) {
-        std::fprintf(stderr, "%s\n", failure.what());
-        platform::reportFailure(failure);
-        return 1;
+        return startupFailed(failure);
     }
     platform::centreOnScreen(main.get());
     main->show();
+    if (!refreshed.dangling.isEmpty()) {
+        auto* dangling = new TFormKodfrissites(refreshed, main.get());
+        dangling->setAttribute(Qt::WA_DeleteOnClose);
+        dangling->show();
+    }
     return QApplication::exec();
 }
 
+codetables::ImportReport enterAndUpgrade() {
+    platform::enterWorkingFolder(platform::layoutFor(QCoreApplication::applicationDirPath()));
+    db::openConnection();
+    const auto refreshed = codetables::upgradeWorkingDatabase();
+    db::closeConnection();
+    return refreshed.value_or(codetables::ImportReport{});
+}
+
 int run() {
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
-    return runInCurrentFolder();
+    codetables::ImportReport refreshed;
+    try {
+        refreshed = enterAndUpgrade();
+    } catch (const std::exception& failure) {
+        db::closeConnection();
+        return startupFailed(failure);
+    }
+    return runInCurrentFolder(refreshed);
 }
 
 }  // namespace app
