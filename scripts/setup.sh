@@ -13,6 +13,7 @@ packages=(
     xvfb xauth strace
     clang libclang-rt-14-dev
     qt6-translations-l10n lintian desktop-file-utils appstream file
+    pandoc
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -57,7 +57,10 @@ QStringList guidePaths() {
 }  // namespace
 
 QStringList guideFolders() {
-    return {QCoreApplication::applicationDirPath(), QStringLiteral("/usr/share/doc/velkor")};
+    // Portable: beside the program; installed: <prefix>/share/doc/velkor beside <prefix>/bin.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    return {programFolder,
+            QDir::cleanPath(programFolder + QStringLiteral("/../share/doc/velkor"))};
 }
 
 QString guideFile() {
