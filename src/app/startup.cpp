@@ -1,6 +1,8 @@
 #include "startup.h"
 
 #include "UnitFo.h"
+#include "backup/backups.h"
+#include "backup/damaged_database.h"
 #include "pickers/UnitFa.h"
 #include "platform/failure.h"
 #include "platform/message_box.h"
@@ -30,6 +32,8 @@ std::unique_ptr<TFormFo> createStartupWindows() {
 }
 
 int runInCurrentFolder() {
+    if (!backup::checkDatabaseAtStart())
+        return 1;
     std::unique_ptr<TFormFo> main;
     try {
         main = createStartupWindows();
@@ -38,6 +42,7 @@ int runInCurrentFolder() {
         platform::reportFailure(failure);
         return 1;
     }
+    backup::backUpIfDue(backup::warnInWindow);
     platform::centreOnScreen(main.get());
     main->show();
     return QApplication::exec();
