@@ -61,7 +61,10 @@ QString damageOf(const QString& path) {
         const QStringList findings = file.column(QStringLiteral("pragma quick_check"));
         if (findings == QStringList{QStringLiteral("ok")})
             return {};
-        return findings.value(0, QStringLiteral("a gyors ellenőrzés nem adott eredményt"));
+        // The first finding begins with a line naming the database ("*** in database main ***").
+        QStringList lines = findings.mid(0, 3).join(u'\n').split(u'\n');
+        lines.removeIf([](const QString& line) { return line.startsWith(u'*'); });
+        return lines.isEmpty() ? findings.first() : lines.join(QStringLiteral("; "));
     } catch (const platform::Failure& failure) {
         return failure.text();
     }
