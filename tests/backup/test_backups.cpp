@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -242,6 +243,146 @@ private Q_SLOTS:
         QCOMPARE(everythingIn(folder.databasePath()).size(), newestDamagedToo ? 2 : 20002);
         QCOMPARE(everythingIn(folder.databasePath()),
                  everythingIn(newestDamagedToo ? sound : newest));
+    }
+
+    // The copied program's command lines; FILE stands for the file the row prepares. A refused
+    // command changes nothing; a failed backup is told once and the work goes on.
+    void commandLine_data() {
+        QTest::addColumn<QString>("prepare");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<int>("backups");
+        QTest::addColumn<QString>("message");
+        const QStringList restore = {u"--restore"_qs, u"FILE"_qs};
+        QTest::newRow("restore a file that is not a database")
+            << "not a database" << restore << 1 << false << 0 << "file is not a database.";
+        QTest::newRow("restore a database without the tables")
+            << "no tables" << restore << 1 << false << 0
+            << "hiányzik belőle a(z) AdatlapInt tábla.";
+        QTest::newRow("restore a backup")
+            << "backup" << restore << 0 << true << 2 << "(1 adatlap, 1 tétel).";
+        QTest::newRow("import items into a damaged database")
+            << "damaged"
+            << QStringList{u"--import-items"_qs, u"FILE"_qs, u"12345676"_qs, u"2007"_qs, u"3"_qs}
+            << 1 << false << 0 << "sérült: Page";
+        QTest::newRow("carry forward while the backup folder cannot be made")
+            << "no backup folder"
+            << QStringList{u"--carry-forward"_qs, u"12345676"_qs, u"2007"_qs, u"3"_qs} << 0 << true
+            << 0 << "Nem sikerült a biztonsági mentés: A(z) Adatok/mentes mappa";
+    }
+
+    void commandLine() {
+        QFETCH(QString, prepare);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(bool, changed);
+        QFETCH(int, backups);
+        QFETCH(QString, message);
+        ProgramFolder folder;
+        insertRecordWithItem();
+        const QString file = folder.file(u"bemenet.mdb"_qs);
+        if (prepare == u"backup") {
+            backup::writeBackup(file);
+            insertItems(2, 3);
+            backup::backUpNow(kNow);
+        } else if (prepare == u"no tables") {
+            QVERIFY(testsupport::writeFile(file, testsupport::readFile(folder.databasePath())));
+            db::execute(u"attach database ? as other"_qs, {file});
+            db::execute(u"drop table other.AdatlapInt"_qs);
+            db::execute(u"detach database other"_qs);
+        } else if (prepare == u"not a database") {
+            QVERIFY(testsupport::writeFile(file, QByteArray(8192, 'z')));
+        } else if (prepare == u"no backup folder") {
+            QVERIFY(testsupport::writeFile(folder.file(u"Adatok/mentes"_qs), "x"));
+        }
+        insertItems(10, prepare == u"damaged" ? 20000 : 0);
+        const int items = rowsOf(u"select * from AdatlapBR"_qs).size();
+        db::closeConnection();
+        if (prepare == u"damaged") {
+            damagePage(folder.databasePath());
+            QVERIFY(testsupport::writeFile(file,
+                                           "Beszerzho;Termekszolg;Vtszszolgkod;Termszolgnev;"
+                                           "Mennyisegiegyseg;Vasaroltmenny;Beszerzforras;"
+                                           "Felhasznter;Artipus;Tegysegar;Bazisegysegar\r\n"
+                                           "7;1;1030;Tabletta;01;120;2;02;1;1234,5;1200\r\n"));
+        }
+        const QByteArray before = testsupport::readFile(folder.databasePath());
+        QProcess program;
+        program.start(folder.copyProgram(), arguments.replaceInStrings(u"FILE"_qs, file));
+        QVERIFY(program.waitForFinished(60000));
+        const QString output =
+            QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError());
+        QCOMPARE(program.exitCode(), exitCode);
+        QCOMPARE(output.count(message), 1);
+        QCOMPARE(testsupport::readFile(folder.databasePath()) != before, changed);
+        QCOMPARE(backup::listBackups().size(), backups);
+        if (prepare == u"backup") {
+            db::openConnection();
+            QCOMPARE(everythingIn(folder.databasePath()), everythingIn(file));
+            QCOMPARE(everythingIn(backup::listBackups().first().path).size(), items + 1);
+        }
+    }
+
+    // "velkor --backup" killed while it writes: the database and the earlier backup stay as they
+    // were, the half-written copy is never listed, and the next backup removes it.
+    void killedDuringABackup() {
+        ProgramFolder folder;
+        insertRecordWithItem();
+        const QString earlier = backup::backUpNow(kNow).path;
+        const QByteArray earlierBytes = testsupport::readFile(earlier);
+        insertItems(2, 150000, 200);
+        const QStringList before = everythingIn(folder.databasePath());
+        QProcess program;
+        program.start(folder.copyProgram(), {u"--backup"_qs});
+        const QDir backups(folder.file(u"Adatok/mentes"_qs));
+        const QStringList pattern = {u".*.part"_qs};
+        while (backups.entryList(pattern, QDir::Files | QDir::Hidden).isEmpty() &&
+               program.state() != QProcess::NotRunning)
+            QThread::usleep(200);
+        program.kill();
+        QVERIFY(program.waitForFinished());
+        QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(backups.entryList(pattern, QDir::Files | QDir::Hidden).size(), 1);
+        QCOMPARE(namesOf(backup::listBackups()), QStringList{QFileInfo(earlier).fileName()});
+        QCOMPARE(testsupport::readFile(earlier), earlierBytes);
+        QCOMPARE(backup::damageOf(folder.databasePath()), QString());
+        QCOMPARE(everythingIn(folder.databasePath()), before);
+        backup::backUpNow(kNow.addSecs(1));
+        QCOMPARE(backups.entryList(pattern, QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(backup::listBackups().size(), 2);
+    }
+
+    // From the tools menu: the chosen backup is put back after a confirmation naming it; the
+    // save menu follows the restored items, and the report entries wait for a save run.
+    void restoreFromTheWindow() {
+        ProgramFolder folder;
+        insertRecordWithItem();
+        const QString older = backup::backUpNow(kNow).path;
+        db::execute(u"update AdatlapBR set Beszerzev = 2008"_qs);
+        TFormFo main;
+        main.TMenuItem_Kuldes->menuAction()->setEnabled(true);
+        main.TMenuItem_KisJegyz->setEnabled(true);
+        ScriptedMessages boxes;
+        boxes.answer(Button::Yes);
+        QTimer::singleShot(0, [&] {
+            auto* window = qobject_cast<TFormMentesek*>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            QCOMPARE(window->ListView_mentesek->topLevelItem(0)->text(2), u"1"_qs);
+            QTest::mouseClick(window->Button_visszatoltes, Qt::LeftButton);
+            QCOMPARE(window->ListView_mentesek->topLevelItemCount(), 2);
+            QTest::mouseClick(window->Button_kilepes, Qt::LeftButton);
+        });
+        main.TMenuItem_Mentesek->trigger();
+        QCOMPARE(boxes.takeTexts(),
+                 (QStringList{u"Visszatölti a(z) 2007.12.15. 12:00:00-kor készült biztonsági "
+                              "mentést (1 adatlap, 1 tétel)? Az adatbázis mostani tartalma előbb "
+                              "maga is mentésre kerül."_qs,
+                              u"A visszatöltés megtörtént."_qs}));
+        QCOMPARE(everythingIn(folder.databasePath()), everythingIn(older));
+        QCOMPARE(main.TMenuItem_Mentes->actions().value(0)->text(), u"Mentés 2007"_qs);
+        QVERIFY(!main.TMenuItem_Kuldes->menuAction()->isEnabled());
+        QVERIFY(!main.TMenuItem_KisJegyz->isEnabled());
     }
 };
 
