@@ -1,7 +1,8 @@
 // Builds the shipped database from its text sources, and lays it into the program folder.
 //
 //   vk_makedb build SCHEMA.sql CODES_DIR OUT.mdb
-//       a fresh database: the schema, then every CODES_DIR/<table>.tsv into <table>
+//       a fresh database: the schema, then every CODES_DIR/<table>.tsv into <table>; beside it
+//       the fingerprint of those code-table files
 //   vk_makedb install GENERATED.mdb CODES_DIR DEST.mdb
 //       copies the generated database to DEST; when DEST already holds user records it is kept
 //       and its code tables are refreshed from CODES_DIR instead, as "velkor --import-codes" does
@@ -9,8 +10,10 @@
 // The code-table files are read by the same routine as the program's own import.
 
 #include "codetables/import_codes.h"
+#include "codetables/upgrade.h"
 #include "db/connection.h"
 #include "db/query.h"
+#include "db/schema_version.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,6 +57,14 @@ void printLines(const QStringList& lines) {
         std::printf("%s\n", line.toUtf8().constData());
 }
 
+// Beside the generated database: the fingerprint of its code tables, shipped with it so that a
+// data folder made from it takes them for current.
+QString shippedCodesNote(const QString& databasePath) {
+    return QFileInfo(databasePath)
+        .dir()
+        .filePath(QFileInfo(QString::fromLatin1(codetables::kShippedCodesNote)).fileName());
+}
+
 void build(const QString& schemaPath, const QString& codesDir, const QString& outPath) {
     QFile::remove(outPath);
     QDir().mkpath(QFileInfo(outPath).absolutePath());
@@ -64,9 +75,11 @@ void build(const QString& schemaPath, const QString& codesDir, const QString& ou
         db::inTransaction([&] {
             for (const QString& statement : statementsOf(readAll(schemaPath)))
                 db::execute(statement);
+            db::setSchemaVersion(db::kSchemaVersion);
         });
         codetables::importCodeTables(codesDir);
         db::closeConnection();
+        codetables::noteCodeTables(codesDir, shippedCodesNote(outPath));
     } catch (...) {
         db::closeConnection();
         QFile::remove(outPath);

@@ -5,7 +5,9 @@
 #include "backup/database_check.h"
 #include "codetables/import_codes.h"
 #include "db/connection.h"
+#include "platform/layout.h"
 #include "purchase/item_import.h"
+#include "startup.h"
 #include "tools/carry_forward.h"
 #include "tools/period_check.h"
 
@@ -35,7 +37,7 @@ bool asksForCommand(int argc, char* argv[]) {
         if (argument.startsWith("--import-codes") || argument.startsWith("--import-items") ||
             argument.startsWith("--carry-forward") || argument.startsWith("--check") ||
             argument.startsWith("--backup") || argument.startsWith("--restore") ||
-            argument == "--help" || argument == "-h")
+            argument == "--help" || argument == "-h" || argument == "--version" || argument == "-v")
             return true;
     }
     return false;
@@ -45,22 +47,35 @@ void print(std::FILE* stream, const QString& text) {
     std::fprintf(stream, "%s\n", text.toUtf8().constData());
 }
 
-// Runs an operation on the program folder's database and gives its exit status; a failure is
-// printed on the error output with exit status 1. Paths on the command line are resolved
-// before, relative to where the program was started; the database is found relative to the
-// program's own folder.
-int onDatabase(const std::function<int()>& operation) {
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
+// Runs a command and gives its exit status; a failure is printed on the error output with exit
+// status 1.
+int reportingFailure(const std::function<int()>& command) {
     try {
-        db::openConnection();
-        const int status = operation();
-        db::closeConnection();
-        return status;
+        return command();
     } catch (const std::exception& failure) {
         db::closeConnection();
         print(stderr, QString::fromUtf8(failure.what()));
         return 1;
     }
+}
+
+// Runs an operation on the working folder's database and gives its exit status; a failure is
+// printed on the error output with exit status 1. Paths on the command line are resolved
+// before, relative to where the program was started; the database is found relative to the
+// working folder of the program's layout.
+int onDatabase(const std::function<int()>& operation) {
+    return reportingFailure([&] {
+        const codetables::ImportReport refreshed = enterAndUpgrade();
+        if (!refreshed.replaced.isEmpty()) {
+            print(stderr, QStringLiteral("A program új kódtáblái bekerültek az adatbázisba:"));
+            for (const QString& line : codetables::reportLines(refreshed))
+                print(stderr, line);
+        }
+        db::openConnection();
+        const int status = operation();
+        db::closeConnection();
+        return status;
+    });
 }
 
 int usageError(const QString& usage) {
@@ -72,9 +87,9 @@ void printBackupFailure(const QString& text) {
     print(stderr, text);
 }
 
-// The database's damage, found by the engine's quick check; empty when it is sound.
+// The working database's damage, found by the engine's quick check; empty when it is sound.
 QString damageOfDatabase() {
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    enterWorkingFolder();
     return backup::damageOf(QString::fromLatin1(db::kDatabasePath));
 }
 
@@ -82,14 +97,16 @@ QString damageOfDatabase() {
 // anything is changed; a sound one is backed up first, and a failed backup is printed on the
 // error output while the operation goes on.
 int changingDatabase(const std::function<int()>& operation) {
-    if (const QString damage = damageOfDatabase(); !damage.isEmpty()) {
-        print(stderr,
-              backup::damagedDatabaseText(damage) + QStringLiteral(" Nem történt változás."));
-        return 1;
-    }
-    return onDatabase([&] {
-        backup::backUpBeforeChange(printBackupFailure);
-        return operation();
+    return reportingFailure([&] {
+        if (const QString damage = damageOfDatabase(); !damage.isEmpty()) {
+            print(stderr,
+                  backup::damagedDatabaseText(damage) + QStringLiteral(" Nem történt változás."));
+            return 1;
+        }
+        return onDatabase([&] {
+            backup::backUpBeforeChange(printBackupFailure);
+            return operation();
+        });
     });
 }
 
@@ -119,20 +136,16 @@ int restore(const QString& file) {
                                backup::describe(backup::contentsOf(source))));
         return 0;
     };
-    if (!damageOfDatabase().isEmpty()) {
-        try {
-            backup::checkRestorable(source);
-            const QString kept = backup::replaceDamagedDatabase(source);
-            print(stdout, QStringLiteral("A sérült adatbázis megmaradt: ") +
-                              QDir::toNativeSeparators(kept));
-            return restored();
-        } catch (const std::exception& failure) {
-            print(stderr, QString::fromUtf8(failure.what()));
-            return 1;
-        }
-    }
-    return onDatabase([&] {
-        backup::restoreFrom(source, printBackupFailure);
+    return reportingFailure([&] {
+        if (damageOfDatabase().isEmpty())
+            return onDatabase([&] {
+                backup::restoreFrom(source, printBackupFailure);
+                return restored();
+            });
+        backup::checkRestorable(source);
+        const QString kept = backup::replaceDamagedDatabase(source);
+        print(stdout,
+              QStringLiteral("A sérült adatbázis megmaradt: ") + QDir::toNativeSeparators(kept));
         return restored();
     });
 }
@@ -214,9 +227,13 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
     if (!asksForCommand(argc, argv))
         return std::nullopt;
     QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VK_VERSION));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Vélkor statisztika"));
+    parser.setApplicationDescription(
+        QStringLiteral("Vélkor statisztika\n\n") +
+        platform::whereDataLives(platform::layoutFor(QCoreApplication::applicationDirPath())));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({kImportCodes,
                       QStringLiteral("A program adatbázisának kódtábláit lecseréli a MAPPA "
                                      "kódtábla-fájljaira (<tábla>.tsv); a tárolt adatok "

@@ -1,4 +1,5 @@
 #include "command_line.h"
+#include "platform/translation.h"
 #include "startup.h"
 
 #include <QApplication>
@@ -8,5 +9,6 @@ int main(int argc, char* argv[]) {
         return *status;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velkor"));
+    platform::installToolkitTranslation();
     return app::run();
 }

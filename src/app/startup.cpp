@@ -1,10 +1,14 @@
 #include "startup.h"
 
 #include "UnitFo.h"
+#include "UnitKodfrissites.h"
 #include "backup/backups.h"
 #include "backup/damaged_database.h"
+#include "codetables/upgrade.h"
+#include "db/connection.h"
 #include "pickers/UnitFa.h"
 #include "platform/failure.h"
+#include "platform/layout.h"
 #include "platform/message_box.h"
 #include "platform/window_placement.h"
 #include "purchase/UnitAdatlapBR.h"
@@ -31,26 +35,59 @@ std::unique_ptr<TFormFo> createStartupWindows() {
     return main;
 }
 
-int runInCurrentFolder() {
-    if (!backup::checkDatabaseAtStart())
-        return 1;
+namespace {
+
+int startupFailed(const std::exception& failure) {
+    std::fprintf(stderr, "%s\n", failure.what());
+    platform::reportFailure(failure);
+    return 1;
+}
+
+}  // namespace
+
+int runInCurrentFolder(const codetables::ImportReport& refreshed) {
     std::unique_ptr<TFormFo> main;
     try {
         main = createStartupWindows();
     } catch (const std::exception& failure) {
-        std::fprintf(stderr, "%s\n", failure.what());
-        platform::reportFailure(failure);
-        return 1;
+        return startupFailed(failure);
     }
     backup::backUpIfDue(backup::warnInWindow);
     platform::centreOnScreen(main.get());
     main->show();
+    if (!refreshed.dangling.isEmpty()) {
+        auto* dangling = new TFormKodfrissites(refreshed, main.get());
+        dangling->setAttribute(Qt::WA_DeleteOnClose);
+        dangling->show();
+    }
     return QApplication::exec();
 }
 
+void enterWorkingFolder() {
+    platform::enterWorkingFolder(platform::layoutFor(QCoreApplication::applicationDirPath()));
+}
+
+codetables::ImportReport enterAndUpgrade() {
+    enterWorkingFolder();
+    db::openConnection();
+    const auto refreshed = codetables::upgradeWorkingDatabase();
+    db::closeConnection();
+    return refreshed.value_or(codetables::ImportReport{});
+}
+
 int run() {
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
-    return runInCurrentFolder();
+    codetables::ImportReport refreshed;
+    try {
+        // A damaged database is neither upgraded nor opened; a backup may take its place.
+        enterWorkingFolder();
+        if (!backup::checkDatabaseAtStart())
+            return 1;
+        refreshed = enterAndUpgrade();
+    } catch (const std::exception& failure) {
+        db::closeConnection();
+        return startupFailed(failure);
+    }
+    return runInCurrentFolder(refreshed);
 }
 
 }  // namespace app

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codetables/import_codes.h"
+
 #include <memory>
 
 class TFormFo;
@@ -12,10 +14,21 @@ namespace app {
 std::unique_ptr<TFormFo> createStartupWindows();
 
 // Creates the start-up windows in the current folder, shows the main window and runs until it
-// closes. A start-up failure is shown in the error box and gives exit status 1.
-int runInCurrentFolder();
+// closes; when a refresh of the code tables left stored data referring to codes no longer
+// present, a window lists them. A start-up failure is shown in the error box and gives exit
+// status 1.
+int runInCurrentFolder(const codetables::ImportReport& refreshed = {});
 
-// Makes the program's own folder the current folder, then runInCurrentFolder.
+// Makes the working folder of the program's layout the current folder; a Failure when it cannot.
+void enterWorkingFolder();
+
+// Makes the working folder of the program's layout the current folder (making the user's data
+// folder on the first start of an installed program) and brings its database up to this program
+// (codetables::upgradeWorkingDatabase). What the code tables' refresh reported, if one was made.
+codetables::ImportReport enterAndUpgrade();
+
+// The database's check at start (backup::checkDatabaseAtStart), enterAndUpgrade, then
+// runInCurrentFolder; after the start-up windows, a backup when the newest is a day old.
 int run();
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #include "database_check.h"
 #include "db/connection.h"
 #include "db/query.h"
+#include "db/schema_version.h"
 #include "db/statement.h"
 #include "engine_file.h"
 #include "platform/failure.h"
@@ -219,6 +220,8 @@ void restoreFrom(const QString& file, const FailureNotice& notice) {
     sqlite3_backup_step(run, -1);
     if (sqlite3_backup_finish(run) != SQLITE_OK)
         throw platform::Failure(engineReason(database));
+    // A backup of an older program's version is brought up to this one's.
+    db::migrateSchema();
 }
 
 std::optional<BackupFile> newestSoundBackup() {

@@ -1,5 +1,6 @@
 #include "database_check.h"
 
+#include "db/schema_version.h"
 #include "engine_file.h"
 #include "platform/failure.h"
 
@@ -45,12 +46,6 @@ QString missingTable(const EngineFile& file) {
     return {};
 }
 
-// The schema version the file was written with, against the one this program writes.
-QString versionProblem(const EngineFile& file) {
-    Q_UNUSED(file);
-    return {};
-}
-
 }  // namespace
 
 QString damageOf(const QString& path) {
@@ -74,10 +69,8 @@ QString unfitForRestore(const QString& path) {
     if (const QString damage = damageOf(path); !damage.isEmpty())
         return damage;
     try {
-        const EngineFile file(path, EngineFile::Mode::Read);
-        if (const QString problem = versionProblem(file); !problem.isEmpty())
-            return problem;
-        return missingTable(file);
+        db::refuseNewerSchema(db::schemaVersionOfFile(path), path);
+        return missingTable(EngineFile(path, EngineFile::Mode::Read));
     } catch (const platform::Failure& failure) {
         return failure.text();
     }

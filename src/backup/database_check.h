@@ -9,8 +9,8 @@ namespace backup {
 // cannot be read as a database at all; empty when the file is sound. The file is only read.
 QString damageOf(const QString& path);
 
-// Why the file cannot take the database's place: it is damaged, its schema version is not this
-// program's, or a table the program needs is missing; empty when it can.
+// Why the file cannot take the database's place: it is damaged, a newer program wrote it (its
+// schema version), or a table the program needs is missing; empty when it can.
 QString unfitForRestore(const QString& path);
 
 }  // namespace backup

@@ -3,6 +3,7 @@
 #include "collation.h"
 #include "platform/failure.h"
 #include "query.h"
+#include "schema_version.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -37,6 +38,16 @@ void endTransaction(bool committed) {
         action(committed);
 }
 
+// A file written by a newer program is closed again untouched.
+void refuseNewerDatabase(const QString& path) {
+    try {
+        refuseNewerSchema(schemaVersion(), path);
+    } catch (...) {
+        closeConnection();
+        throw;
+    }
+}
+
 }  // namespace
 
 void openConnection(const QString& path) {
@@ -53,7 +64,10 @@ void openConnection(const QString& path) {
         // Reading the catalogue proves that the file is a database.
         QSqlQuery probe(database);
         if (probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
+            probe = QSqlQuery();
+            database = QSqlDatabase();
             registerHungarianCollation();
+            refuseNewerDatabase(path);
             return;
         }
         const QString reason = probe.lastError().text().trimmed();

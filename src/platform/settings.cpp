@@ -1,21 +1,47 @@
 #include "settings.h"
 
+#include "failure.h"
+
 #include <QDir>
-#include <QSettings>
+#include <QFile>
 
 namespace platform {
 
 namespace {
 
+const QString kName = QStringLiteral("velkor");
+
 QString readSetting(const QString& key) {
-    const QSettings settings(settingsFilePath(), QSettings::IniFormat);
-    return settings.value(key).toString().trimmed();
+    return openSettings()->value(key).toString().trimmed();
 }
 
 }  // namespace
 
+std::unique_ptr<QSettings> openSettings() {
+    if (currentLayout().installed)
+        return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kName,
+                                           kName);
+    return std::make_unique<QSettings>(settingsFilePath(), QSettings::IniFormat);
+}
+
 QString settingsFilePath() {
-    return QDir::current().absoluteFilePath(QStringLiteral("velkor.ini"));
+    return settingsFilePaths().constFirst();
+}
+
+QStringList settingsFilePaths(const Layout& layout) {
+    if (!layout.installed)
+        return {QDir(layout.workingFolder).absoluteFilePath(QStringLiteral("velkor.ini"))};
+    return {QSettings(QSettings::IniFormat, QSettings::UserScope, kName, kName).fileName(),
+            QSettings(QSettings::IniFormat, QSettings::SystemScope, kName, kName).fileName()};
+}
+
+void checkSettingsReadable() {
+    for (const QString& path : settingsFilePaths()) {
+        QFile file(path);
+        if (file.exists() && !file.open(QIODevice::ReadOnly))
+            throw Failure(QStringLiteral("A beállítások fájlja nem olvasható: %1 (%2)")
+                              .arg(path, file.errorString()));
+    }
 }
 
 FtpServerSetting ftpServerSetting() {

@@ -1,14 +1,33 @@
 #pragma once
 
+#include "layout.h"
+
+#include <QSettings>
 #include <QString>
+#include <QStringList>
+
+#include <memory>
 
 namespace platform {
 
-// The settings a user may change live in velkor.ini in the program folder, which is the current
-// folder while the program runs. A missing file or key gives the default.
+// The settings a user may change live in velkor.ini: in the portable layout in the program
+// folder, which is the current folder while the program runs; in the installed layout in the
+// user's ~/.config/velkor/velkor.ini over the machine's /etc/xdg/velkor/velkor.ini (see
+// layout.h). A missing file or key gives the default.
 
-// The path of the settings file.
+// The settings of the layout in use, for reading and for storing: a value is read from the first
+// file that has it and stored in the first file.
+std::unique_ptr<QSettings> openSettings();
+
+// The path of the settings file a change is stored in.
 QString settingsFilePath();
+
+// The settings files of a layout (by default the one in use), the one a change is stored in
+// first.
+QStringList settingsFilePaths(const Layout& layout = currentLayout());
+
+// A Failure naming the file and the reason when a settings file exists but cannot be read.
+void checkSettingsReadable();
 
 // The FTP server the report files are uploaded to: keys host and port of the group [ftp]. The
 // host is empty when none is set; the port is 21 when absent or not a valid port.

@@ -1,9 +1,11 @@
 #include "platform/failure.h"
 #include "platform/message_box.h"
+#include "platform/translation.h"
 #include "support/scripted_messages.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -122,6 +124,19 @@ private Q_SLOTS:
                  (QList<testsupport::ShownBox>{
                      {MessageKind::Error, QStringLiteral("no such table: X."), {Button::Ok}},
                      {MessageKind::Error, QStringLiteral("Már pont."), {Button::Ok}}}));
+    }
+
+    // Last: the toolkit's own texts stay Hungarian from here on.
+    void toolkitSpeaksHungarianWhileBoxesKeepTheirCaptions() {
+        QVERIFY(platform::installToolkitTranslation());
+        QCOMPARE(QDialogButtonBox(QDialogButtonBox::Cancel).buttons().value(0)->text(),
+                 QStringLiteral("Mégse"));
+        SeenBox seen;
+        showReal(
+            MessageKind::Confirmation, QStringLiteral("Kilép?"), {Button::Yes, Button::No},
+            [](QMessageBox* b) { clickButton(b, "&No"); }, seen);
+        QCOMPARE(seen.title, QStringLiteral("Confirm"));
+        QCOMPARE(seen.buttons, (QStringList{"&Yes", "&No"}));
     }
 };
 

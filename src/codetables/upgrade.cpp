@@ -1,0 +1,55 @@
+#include "upgrade.h"
+
+#include "db/schema_version.h"
+#include "platform/failure.h"
+#include "platform/layout.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace codetables {
+
+QByteArray fingerprintOf(const QString& folder) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const QDir dir(folder);
+    for (const QFileInfo& entry :
+         dir.entryInfoList({QStringLiteral("*.tsv")}, QDir::Files, QDir::Name)) {
+        QFile file(entry.filePath());
+        if (!file.open(QIODevice::ReadOnly))
+            throw platform::Failure(
+                QStringLiteral("%1: %2").arg(entry.filePath(), file.errorString()));
+        hash.addData(entry.fileName().toUtf8() + '\n');
+        hash.addData(&file);
+    }
+    return hash.result().toHex();
+}
+
+void noteCodeTables(const QString& folder, const QString& notePath) {
+    QSaveFile note(notePath);
+    if (!note.open(QIODevice::WriteOnly) || note.write(fingerprintOf(folder) + '\n') < 0 ||
+        !note.commit())
+        throw platform::Failure(QStringLiteral("%1: %2").arg(
+            QDir::current().absoluteFilePath(notePath), note.errorString()));
+}
+
+std::optional<ImportReport> refreshShippedCodeTables(const QString& folder) {
+    const QString notePath = QString::fromLatin1(kShippedCodesNote);
+    QFile noted(notePath);
+    if (noted.open(QIODevice::ReadOnly) && noted.readAll().trimmed() == fingerprintOf(folder))
+        return std::nullopt;
+    ImportReport report = importCodeTables(folder);
+    noteCodeTables(folder, notePath);
+    return report;
+}
+
+std::optional<ImportReport> upgradeWorkingDatabase() {
+    db::migrateSchema();
+    const QString shipped = platform::shippedCodeTablesFolder();
+    if (shipped.isEmpty())
+        return std::nullopt;
+    return refreshShippedCodeTables(shipped);
+}
+
+}  // namespace codetables

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace db {
+
+// The schema version of the database, kept in the file's user_version. This program reads and
+// writes version kSchemaVersion; a file of a lower version is brought up to it by the numbered
+// migration steps, a file of a higher one was written by a newer program and is refused.
+// Version 1 is the schema of data/schema.sql; 0 marks a file made before versions were kept.
+inline constexpr int kSchemaVersion = 1;
+
+// The schema version of the database on the shared connection.
+int schemaVersion();
+// Sets it; inside an open transaction it is stored with the transaction's other changes.
+void setSchemaVersion(int version);
+
+// The schema version of a database file, read from its header without opening a connection (a
+// file can be checked while the shared connection is open on another). A file that cannot be
+// read or is not a database is a Failure naming it.
+int schemaVersionOfFile(const QString& path);
+
+// A Failure when version is higher than this program's: the file at path was written by a newer
+// program, and nothing may change it.
+void refuseNewerSchema(int version, const QString& path);
+
+// Runs the migration steps from the shared connection's schema version up to kSchemaVersion, in
+// one transaction: a step that fails leaves the database as it was.
+void migrateSchema();
+
+}  // namespace db

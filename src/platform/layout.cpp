@@ -1,0 +1,133 @@
+#include "layout.h"
+
+#include "failure.h"
+#include "settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+namespace platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<Layout>& layoutInUse() {
+    static std::optional<Layout> layout;
+    return layout;
+}
+
+fs::path pathOf(const QString& path) {
+    return fs::path(path.toStdString());
+}
+
+QString reasonOf(const std::error_code& error) {
+    return QString::fromLocal8Bit(error.message().c_str());
+}
+
+Failure cannotMake(const QString& path, const std::error_code& error) {
+    return Failure(
+        QStringLiteral("Nem hozható létre az adatmappa: %1 (%2)").arg(path, reasonOf(error)));
+}
+
+// The shipped database files, copied writable for the user.
+void copyShippedDatabase(const fs::path& shipped, const fs::path& into) {
+    std::error_code error;
+    fs::directory_iterator files(shipped, error);
+    if (error || files == fs::directory_iterator())
+        throw Failure(QStringLiteral("Hiányzik a program adatbázisa: %1 (%2)")
+                          .arg(QString::fromStdString(shipped.string()),
+                               error ? reasonOf(error) : QStringLiteral("üres mappa")));
+    fs::create_directory(into, error);
+    for (; !error && files != fs::directory_iterator(); files.increment(error)) {
+        const fs::path copy = into / files->path().filename();
+        if (fs::copy_file(files->path(), copy, error))
+            fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write, error);
+    }
+    if (error)
+        throw cannotMake(QString::fromStdString(into.string()), error);
+}
+
+// Assembles the data folder under a name of its own beside it and renames it into place last.
+void makeDataFolder(const Layout& layout) {
+    const fs::path target = pathOf(layout.workingFolder);
+    const fs::path parent = target.parent_path();
+    std::error_code error;
+    fs::create_directories(parent, error);
+    if (error)
+        throw cannotMake(layout.workingFolder, error);
+    const fs::path draft = parent / (target.filename().string() + ".new-" +
+                                     std::to_string(QCoreApplication::applicationPid()));
+    fs::remove_all(draft, error);
+    try {
+        if (!fs::create_directory(draft, error) && error)
+            throw cannotMake(layout.workingFolder, error);
+        copyShippedDatabase(pathOf(layout.shippedFolder) / "Adatok", draft / "Adatok");
+        for (const char* folder : {"text", "Listak", "kuldes/temp"}) {
+            fs::create_directories(draft / folder, error);
+            if (error)
+                throw cannotMake(layout.workingFolder, error);
+        }
+        fs::rename(draft, target, error);
+        if (error)
+            throw cannotMake(layout.workingFolder, error);
+    } catch (...) {
+        fs::remove_all(draft, error);
+        throw;
+    }
+}
+
+}  // namespace
+
+Layout layoutFor(const QString& programFolder) {
+    const QDir program(programFolder);
+    if (program.exists(QStringLiteral("Adatok")))
+        return {false, program.absolutePath(), {}};
+    return {true,
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                QStringLiteral("/velkor"),
+            QDir::cleanPath(program.absoluteFilePath(QStringLiteral("../share/velkor")))};
+}
+
+Layout currentLayout() {
+    return layoutInUse().value_or(Layout{false, QDir::currentPath(), {}});
+}
+
+void setCurrentLayout(const Layout& layout) {
+    layoutInUse() = layout;
+}
+
+void enterWorkingFolder(const Layout& layout) {
+    if (layout.installed && !QFileInfo::exists(layout.workingFolder))
+        makeDataFolder(layout);
+    if (!QDir::setCurrent(layout.workingFolder))
+        throw Failure(QStringLiteral("Az adatmappa nem érhető el: %1").arg(layout.workingFolder));
+    setCurrentLayout(layout);
+    checkSettingsReadable();
+}
+
+QString whereDataLives(const Layout& layout) {
+    const QStringList settings = settingsFilePaths(layout);
+    if (!layout.installed)
+        return QStringLiteral(
+                   "Az adatok és a beállítások a program mappájában vannak: %1 "
+                   "(Adatok/, text/, Listak/, kuldes/, %2).")
+            .arg(layout.workingFolder, QFileInfo(settings.constFirst()).fileName());
+    return QStringLiteral(
+               "Az adatok helye: %1 (az első induláskor készül a(z) %2 adatbázisának "
+               "másolatából).\nA beállítások: %3, a hiányzó kulcsok a(z) %4 fájlból.")
+        .arg(layout.workingFolder, layout.shippedFolder, settings.value(0), settings.value(1));
+}
+
+QString shippedCodeTablesFolder() {
+    const Layout layout = currentLayout();
+    return layout.installed ? layout.shippedFolder + QStringLiteral("/codes") : QString();
+}
+
+}  // namespace platform
