@@ -8,8 +8,8 @@
 #include "db/connection.h"
 #include "db/query.h"
 #include "support/program_folder.h"
+#include "timing.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -36,18 +36,8 @@ void fillDatabase() {
     });
 }
 
-double millisecondsOf(const std::function<void()>& fn) {
-    QElapsedTimer timer;
-    timer.start();
-    fn();
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
+using bench::median;
+using bench::millisecondsOf;
 
 bool shellBackup(const QString& target) {
     QProcess shell;
