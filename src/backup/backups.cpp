@@ -54,6 +54,19 @@ void syncFolder(const QString& folder) {
     ::close(descriptor);
 }
 
+// Copies every page of source into target's main database in one step. A copy that the engine
+// could not finish (a lock held too long by another process, a full disk) is a Failure.
+void copyPages(sqlite3* source, sqlite3* target) {
+    sqlite3_backup* run = sqlite3_backup_init(target, "main", source, "main");
+    if (run == nullptr)
+        throw platform::Failure(engineReason(target));
+    const int stepped = sqlite3_backup_step(run, -1);
+    if (sqlite3_backup_finish(run) != SQLITE_OK)
+        throw platform::Failure(engineReason(target));
+    if (stepped != SQLITE_DONE)
+        throw platform::Failure(QString::fromUtf8(sqlite3_errstr(stepped)));
+}
+
 // Copies every page of the source database into a new file and renames it to target when
 // complete. The engine takes the source's read lock for the whole copy, so the copy is one
 // state of the database even when other processes write to it.
@@ -65,12 +78,7 @@ void copyDatabase(sqlite3* source, const QString& target) {
             const EngineFile copy(temporary, EngineFile::Mode::Create);
             // A copy under a temporary name needs no journal: a broken one is never used.
             copy.column(QStringLiteral("pragma journal_mode = off"));
-            sqlite3_backup* run = sqlite3_backup_init(copy.handle(), "main", source, "main");
-            if (run == nullptr)
-                throw platform::Failure(engineReason(copy.handle()));
-            sqlite3_backup_step(run, -1);
-            if (sqlite3_backup_finish(run) != SQLITE_OK)
-                throw platform::Failure(engineReason(copy.handle()));
+            copyPages(source, copy.handle());
         }
         if (std::rename(QFile::encodeName(temporary).constData(),
                         QFile::encodeName(target).constData()) != 0)
@@ -211,15 +219,8 @@ void checkRestorable(const QString& file) {
 void restoreFrom(const QString& file, const FailureNotice& notice) {
     checkRestorable(file);
     backUpBeforeChange(notice);
-    const EngineFile source(file, EngineFile::Mode::Read);
-    sqlite3* database = db::engineHandle();
     // One write transaction on the database: all of its pages are replaced, or none.
-    sqlite3_backup* run = sqlite3_backup_init(database, "main", source.handle(), "main");
-    if (run == nullptr)
-        throw platform::Failure(engineReason(database));
-    sqlite3_backup_step(run, -1);
-    if (sqlite3_backup_finish(run) != SQLITE_OK)
-        throw platform::Failure(engineReason(database));
+    copyPages(EngineFile(file, EngineFile::Mode::Read).handle(), db::engineHandle());
     // A backup of an older program's version is brought up to this one's.
     db::migrateSchema();
 }
