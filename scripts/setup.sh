@@ -12,7 +12,7 @@ packages=(
     libcups2-dev cups printer-driver-cups-pdf poppler-utils fonts-liberation2
     xvfb xauth strace
     clang libclang-rt-14-dev
-    qt6-translations-l10n lintian desktop-file-utils appstream
+    qt6-translations-l10n lintian desktop-file-utils appstream file
 )
 missing=()
 for p in "${packages[@]}"; do

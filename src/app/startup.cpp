@@ -14,7 +14,6 @@
 #include "purchase/UnitAdatlapBR.h"
 
 #include <QApplication>
-#include <QDir>
 
 #include <cstdio>
 

@@ -63,6 +63,9 @@ void refuseNewerSchema(int version, const QString& path) {
 }
 
 void migrateSchema() {
+    // A current file is not written to at all.
+    if (schemaVersion() >= kSchemaVersion)
+        return;
     inTransaction([] {
         const int from = schemaVersion();
         for (const Migration& migration : migrations()) {

@@ -36,8 +36,9 @@ Failure cannotMake(const QString& path, const std::error_code& error) {
         QStringLiteral("Nem hozható létre az adatmappa: %1 (%2)").arg(path, reasonOf(error)));
 }
 
-// The shipped database files, copied writable for the user.
-void copyShippedDatabase(const fs::path& shipped, const fs::path& into) {
+// Copies the shipped database files, writable for the user; the error of a copy that failed.
+// A missing or empty shipped folder is a Failure naming it.
+std::error_code copyShippedDatabase(const fs::path& shipped, const fs::path& into) {
     std::error_code error;
     fs::directory_iterator files(shipped, error);
     if (error || files == fs::directory_iterator())
@@ -50,8 +51,7 @@ void copyShippedDatabase(const fs::path& shipped, const fs::path& into) {
         if (fs::copy_file(files->path(), copy, error))
             fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write, error);
     }
-    if (error)
-        throw cannotMake(QString::fromStdString(into.string()), error);
+    return error;
 }
 
 // Assembles the data folder under a name of its own beside it and renames it into place last.
@@ -66,15 +66,15 @@ void makeDataFolder(const Layout& layout) {
                                      std::to_string(QCoreApplication::applicationPid()));
     fs::remove_all(draft, error);
     try {
-        if (!fs::create_directory(draft, error) && error)
-            throw cannotMake(layout.workingFolder, error);
-        copyShippedDatabase(pathOf(layout.shippedFolder) / "Adatok", draft / "Adatok");
+        fs::create_directory(draft, error);
+        if (!error)
+            error = copyShippedDatabase(pathOf(layout.shippedFolder) / "Adatok", draft / "Adatok");
         for (const char* folder : {"text", "Listak", "kuldes/temp"}) {
-            fs::create_directories(draft / folder, error);
-            if (error)
-                throw cannotMake(layout.workingFolder, error);
+            if (!error)
+                fs::create_directories(draft / folder, error);
         }
-        fs::rename(draft, target, error);
+        if (!error)
+            fs::rename(draft, target, error);
         if (error)
             throw cannotMake(layout.workingFolder, error);
     } catch (...) {
