@@ -9,11 +9,11 @@
 #include "db/connection.h"
 #include "export/save_run.h"
 #include "support/program_folder.h"
+#include "timing.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
@@ -96,19 +96,8 @@ double peakMegabytes() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-template <typename Fn>
-double millisecondsOf(Fn&& fn) {
-    QElapsedTimer timer;
-    timer.start();
-    fn();
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
+using bench::median;
+using bench::millisecondsOf;
 
 bool runShell() {
     QProcess shell;

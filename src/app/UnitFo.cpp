@@ -15,6 +15,7 @@
 #include "purchase/UnitBeszerzesImport.h"
 #include "tools/UnitAtvetel.h"
 #include "tools/UnitEllenorzes.h"
+#include "tools/UnitMentesek.h"
 #include "transmission/UnitKuldes.h"
 #include "transmission/floppy_copy.h"
 #include "transmission/lap1nyom.h"
@@ -130,6 +131,8 @@ void TFormFo::createToolsMenu() {
     connect(TMenuItem_Import, &QAction::triggered, this, &TFormFo::BeszerzesImportExecute);
     TMenuItem_Ellenorzes = addItem(QStringLiteral("Negyedév ellenőrzése"), "TMenuItem_Ellenorzes");
     connect(TMenuItem_Ellenorzes, &QAction::triggered, this, &TFormFo::TMenuItem_EllenorzesClick);
+    TMenuItem_Mentesek = addItem(QStringLiteral("Biztonsági mentések"), "TMenuItem_Mentesek");
+    connect(TMenuItem_Mentesek, &QAction::triggered, this, &TFormFo::TMenuItem_MentesekClick);
     app::assignAcceleratorsOnOpen(TMenuItem_Eszkozok);
 }
 
@@ -254,6 +257,20 @@ void TFormFo::TMenuItem_AtvetelClick() {
 void TFormFo::TMenuItem_EllenorzesClick() {
     platform::runCommand(
         [this] { showModal([this] { return std::make_unique<TFormEllenorzes>(this); }); });
+}
+
+void TFormFo::TMenuItem_MentesekClick() {
+    platform::runCommand([this] {
+        showModal([this] { return std::make_unique<TFormMentesek>(this); },
+                  [this](QDialog& window) {
+                      connect(static_cast<TFormMentesek*>(&window), &TFormMentesek::restored, this,
+                              [this] {
+                                  TMenuItem_Kuldes->menuAction()->setEnabled(false);
+                                  TMenuItem_KisJegyz->setEnabled(false);
+                                  CreateSaveMenu();
+                              });
+                  });
+    });
 }
 
 void TFormFo::closeEvent(QCloseEvent* event) {

@@ -41,6 +41,7 @@ public:
     QAction* TMenuItem_Atvetel = nullptr;
     QAction* TMenuItem_Import = nullptr;
     QAction* TMenuItem_Ellenorzes = nullptr;
+    QAction* TMenuItem_Mentesek = nullptr;
 
 public Q_SLOTS:
     void TMenuItem_AszolgIntClick();
@@ -62,6 +63,9 @@ public Q_SLOTS:
     // "Beszerzések importálása": the import window in the editors' sequence, so the save menu
     // shows an imported period afterwards.
     void BeszerzesImportExecute();
+    // "Biztonsági mentések"; after a restore the save menu is rebuilt and the send and
+    // cover-note entries wait for the next save run.
+    void TMenuItem_MentesekClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

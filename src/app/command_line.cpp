@@ -1,5 +1,8 @@
 #include "command_line.h"
 
+#include "backup/backups.h"
+#include "backup/damaged_database.h"
+#include "backup/database_check.h"
 #include "codetables/import_codes.h"
 #include "db/connection.h"
 #include "platform/layout.h"
@@ -24,6 +27,8 @@ const QString kImportCodes = QStringLiteral("import-codes");
 const QString kImportItems = QStringLiteral("import-items");
 const QString kCarryForward = QStringLiteral("carry-forward");
 const QString kCheck = QStringLiteral("check");
+const QString kBackup = QStringLiteral("backup");
+const QString kRestore = QStringLiteral("restore");
 
 // Only these options leave the windows unstarted; any other argument is left to the toolkit.
 bool asksForCommand(int argc, char* argv[]) {
@@ -31,6 +36,7 @@ bool asksForCommand(int argc, char* argv[]) {
         const QByteArray argument(argv[i]);
         if (argument.startsWith("--import-codes") || argument.startsWith("--import-items") ||
             argument.startsWith("--carry-forward") || argument.startsWith("--check") ||
+            argument.startsWith("--backup") || argument.startsWith("--restore") ||
             argument == "--help" || argument == "-h" || argument == "--version" || argument == "-v")
             return true;
     }
@@ -41,12 +47,24 @@ void print(std::FILE* stream, const QString& text) {
     std::fprintf(stream, "%s\n", text.toUtf8().constData());
 }
 
+// Runs a command and gives its exit status; a failure is printed on the error output with exit
+// status 1.
+int reportingFailure(const std::function<int()>& command) {
+    try {
+        return command();
+    } catch (const std::exception& failure) {
+        db::closeConnection();
+        print(stderr, QString::fromUtf8(failure.what()));
+        return 1;
+    }
+}
+
 // Runs an operation on the working folder's database and gives its exit status; a failure is
 // printed on the error output with exit status 1. Paths on the command line are resolved
 // before, relative to where the program was started; the database is found relative to the
 // working folder of the program's layout.
 int onDatabase(const std::function<int()>& operation) {
-    try {
+    return reportingFailure([&] {
         const codetables::ImportReport refreshed = enterAndUpgrade();
         if (!refreshed.replaced.isEmpty()) {
             print(stderr, QStringLiteral("A program új kódtáblái bekerültek az adatbázisba:"));
@@ -57,18 +75,86 @@ int onDatabase(const std::function<int()>& operation) {
         const int status = operation();
         db::closeConnection();
         return status;
-    } catch (const std::exception& failure) {
-        db::closeConnection();
-        print(stderr, QString::fromUtf8(failure.what()));
-        return 1;
-    }
+    });
+}
+
+int usageError(const QString& usage) {
+    print(stderr, QStringLiteral("Használat: velkor ") + usage);
+    return 1;
+}
+
+void printBackupFailure(const QString& text) {
+    print(stderr, text);
+}
+
+// The working database's damage, found by the engine's quick check; empty when it is sound.
+QString damageOfDatabase() {
+    enterWorkingFolder();
+    return backup::damageOf(QString::fromLatin1(db::kDatabasePath));
+}
+
+// An operation that writes many rows: a damaged database is refused with exit status 1 before
+// anything is changed; a sound one is backed up first, and a failed backup is printed on the
+// error output while the operation goes on.
+int changingDatabase(const std::function<int()>& operation) {
+    return reportingFailure([&] {
+        if (const QString damage = damageOfDatabase(); !damage.isEmpty()) {
+            print(stderr,
+                  backup::damagedDatabaseText(damage) + QStringLiteral(" Nem történt változás."));
+            return 1;
+        }
+        return onDatabase([&] {
+            backup::backUpBeforeChange(printBackupFailure);
+            return operation();
+        });
+    });
+}
+
+// Writes a backup of the database into FILE, or into the backup folder when none is given.
+int backUp(const QStringList& files) {
+    if (files.size() > 1)
+        return usageError(QStringLiteral("--backup [FÁJL]"));
+    const QString target = files.isEmpty() ? QString() : QFileInfo(files[0]).absoluteFilePath();
+    return onDatabase([&] {
+        QString written = target;
+        if (target.isEmpty())
+            written = backup::backUpNow().path;
+        else
+            backup::writeBackup(target);
+        print(stdout, QStringLiteral("Biztonsági mentés: ") + QDir::toNativeSeparators(written));
+        return 0;
+    });
+}
+
+// Puts a checked backup file in the database's place. A damaged database is kept beside it, as
+// at start; a sound one is backed up first.
+int restore(const QString& file) {
+    const QString source = QFileInfo(file).absoluteFilePath();
+    const auto restored = [&] {
+        print(stdout, QStringLiteral("Visszatöltve: %1 (%2).")
+                          .arg(QDir::toNativeSeparators(source),
+                               backup::describe(backup::contentsOf(source))));
+        return 0;
+    };
+    return reportingFailure([&] {
+        if (damageOfDatabase().isEmpty())
+            return onDatabase([&] {
+                backup::restoreFrom(source, printBackupFailure);
+                return restored();
+            });
+        backup::checkRestorable(source);
+        const QString kept = backup::replaceDamagedDatabase(source);
+        print(stdout,
+              QStringLiteral("A sérült adatbázis megmaradt: ") + QDir::toNativeSeparators(kept));
+        return restored();
+    });
 }
 
 // Replaces the code tables of the database with the code-table files in folder, printing what
 // was replaced and the stored data that refers to codes no longer present.
 int importCodes(const QString& folder) {
     const QString absoluteFolder = QFileInfo(folder).absoluteFilePath();
-    return onDatabase([&] {
+    return changingDatabase([&] {
         const auto report = codetables::importCodeTables(absoluteFolder);
         for (const QString& line : codetables::reportLines(report))
             print(stdout, line);
@@ -87,7 +173,7 @@ int importItems(const QString& file, const QStringList& keyParts) {
     }
     const QString csvPath = QFileInfo(file).absoluteFilePath();
     const purchase::ReportKey key{keyParts[0], keyParts[1], keyParts[2]};
-    return onDatabase([&] {
+    return changingDatabase([&] {
         const auto result = purchase::importItemFile(csvPath, key);
         for (const QString& line : purchase::faultLines(result.faults))
             print(stderr, line);
@@ -104,7 +190,7 @@ int importItems(const QString& file, const QStringList& keyParts) {
 
 // Carries the record of the key with its items into the next quarter, printing the new key.
 int carryForward(const institution::ReportKey& key) {
-    return onDatabase([&] {
+    return changingDatabase([&] {
         const tools::Carried carried = tools::carryForward(key);
         print(stdout, QStringLiteral("%1 %2/%3: %4 tétel")
                           .arg(carried.key.adosajat, carried.key.year, carried.key.quarter)
@@ -133,11 +219,6 @@ std::optional<QStringList> operands(const QCommandLineParser& parser, const QStr
     if (values.size() != count)
         return std::nullopt;
     return values;
-}
-
-int usageError(const QString& usage) {
-    print(stderr, QStringLiteral("Használat: velkor ") + usage);
-    return 1;
 }
 
 }  // namespace
@@ -173,7 +254,19 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                                      "Listak mappába is kikerül); hiba esetén 1-es kóddal lép "
                                      "ki."),
                       QStringLiteral("ÉV NEGYEDÉV")});
+    parser.addOption(
+        {kBackup, QStringLiteral("Biztonsági mentést készít az adatbázisról a FÁJL-ba, vagy "
+                                 "ha nincs megadva, az Adatok/mentes mappába.")});
+    parser.addPositionalArgument(QStringLiteral("[FÁJL]"), QStringLiteral("A --backup célfájlja."));
+    parser.addOption({kRestore,
+                      QStringLiteral("Ellenőrzi a FÁJL-t, és ha ép adatbázisa a programnak, "
+                                     "az adatbázis mentése után a helyére tölti."),
+                      QStringLiteral("FÁJL")});
     parser.process(application);
+    if (parser.isSet(kBackup))
+        return backUp(parser.positionalArguments());
+    if (parser.isSet(kRestore))
+        return restore(parser.value(kRestore));
     if (parser.isSet(kImportItems))
         return importItems(parser.value(kImportItems), parser.positionalArguments());
     if (parser.isSet(kCheck)) {

@@ -2,6 +2,8 @@
 
 #include "UnitFo.h"
 #include "UnitKodfrissites.h"
+#include "backup/backups.h"
+#include "backup/damaged_database.h"
 #include "codetables/upgrade.h"
 #include "db/connection.h"
 #include "pickers/UnitFa.h"
@@ -49,6 +51,7 @@ int runInCurrentFolder(const codetables::ImportReport& refreshed) {
     } catch (const std::exception& failure) {
         return startupFailed(failure);
     }
+    backup::backUpIfDue(backup::warnInWindow);
     platform::centreOnScreen(main.get());
     main->show();
     if (!refreshed.dangling.isEmpty()) {
@@ -59,8 +62,12 @@ int runInCurrentFolder(const codetables::ImportReport& refreshed) {
     return QApplication::exec();
 }
 
-codetables::ImportReport enterAndUpgrade() {
+void enterWorkingFolder() {
     platform::enterWorkingFolder(platform::layoutFor(QCoreApplication::applicationDirPath()));
+}
+
+codetables::ImportReport enterAndUpgrade() {
+    enterWorkingFolder();
     db::openConnection();
     const auto refreshed = codetables::upgradeWorkingDatabase();
     db::closeConnection();
@@ -70,6 +77,10 @@ codetables::ImportReport enterAndUpgrade() {
 int run() {
     codetables::ImportReport refreshed;
     try {
+        // A damaged database is neither upgraded nor opened; a backup may take its place.
+        enterWorkingFolder();
+        if (!backup::checkDatabaseAtStart())
+            return 1;
         refreshed = enterAndUpgrade();
     } catch (const std::exception& failure) {
         db::closeConnection();

@@ -19,12 +19,16 @@ std::unique_ptr<TFormFo> createStartupWindows();
 // status 1.
 int runInCurrentFolder(const codetables::ImportReport& refreshed = {});
 
+// Makes the working folder of the program's layout the current folder; a Failure when it cannot.
+void enterWorkingFolder();
+
 // Makes the working folder of the program's layout the current folder (making the user's data
 // folder on the first start of an installed program) and brings its database up to this program
 // (codetables::upgradeWorkingDatabase). What the code tables' refresh reported, if one was made.
 codetables::ImportReport enterAndUpgrade();
 
-// enterAndUpgrade, then runInCurrentFolder.
+// The database's check at start (backup::checkDatabaseAtStart), enterAndUpgrade, then
+// runInCurrentFolder; after the start-up windows, a backup when the newest is a day old.
 int run();
 
 }  // namespace app

@@ -58,4 +58,10 @@ QString mediaFolderSetting() {
     return readSetting(QStringLiteral("media/folder"));
 }
 
+int backupKeepSetting() {
+    bool ok = false;
+    const int keep = readSetting(QStringLiteral("backup/keep")).toInt(&ok);
+    return ok && keep >= 1 ? keep : 10;
+}
+
 }  // namespace platform

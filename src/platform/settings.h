@@ -41,4 +41,8 @@ FtpServerSetting ftpServerSetting();
 // none is set.
 QString mediaFolderSetting();
 
+// How many of the newest backups are kept besides the newest of each of the last months: key
+// keep of the group [backup]; 10 when absent or not a whole number of at least 1.
+int backupKeepSetting();
+
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "UnitBeszerzesImport.h"
 
+#include "backup/backups.h"
 #include "item_import.h"
 #include "platform/guide.h"
 #include "platform/message_box.h"
@@ -127,6 +128,7 @@ void TFormBeszerzesImport::Button_importalasClick() {
         ADOTable_View_Intezmeny.text(QStringLiteral("Adosajat")),
         ADOTable_View_Intezmeny.text(QStringLiteral("Adatszolgev")),
         ADOTable_View_Intezmeny.text(QStringLiteral("Adatszolgnegyedev"))};
+    backup::backUpBeforeChange(backup::warnInWindow);
     const auto result = purchase::importItemFile(csvPath, key);
     purchase::saveFaultList(csvPath, result);
     ListBox_hibak->clear();

@@ -1,5 +1,6 @@
 #include "UnitAtvetel.h"
 
+#include "backup/backups.h"
 #include "carry_forward.h"
 #include "db/query.h"
 #include "platform/failure.h"
@@ -65,6 +66,7 @@ void TFormAtvetel::showTarget() {
 
 void TFormAtvetel::Button_atvetelClick() {
     platform::runCommand([this] {
+        backup::backUpBeforeChange(backup::warnInWindow);
         try {
             const tools::Carried carried =
                 tools::carryForward(keys_.at(ComboBox_intezmeny->currentIndex()));

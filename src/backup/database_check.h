@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Checking a database file before the program works on it or puts it in the database's place.
+namespace backup {
+
+// What the engine's quick check finds wrong with the file: its first finding, or why the file
+// cannot be read as a database at all; empty when the file is sound. The file is only read.
+QString damageOf(const QString& path);
+
+// Why the file cannot take the database's place: it is damaged, a newer program wrote it (its
+// schema version), or a table the program needs is missing; empty when it can.
+QString unfitForRestore(const QString& path);
+
+}  // namespace backup
