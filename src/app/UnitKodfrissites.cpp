@@ -1,5 +1,7 @@
 #include "UnitKodfrissites.h"
 
+#include "platform/guide.h"
+
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -9,6 +11,7 @@ TFormKodfrissites::TFormKodfrissites(const codetables::ImportReport& report, QWi
     : QDialog(parent) {
     setObjectName(QStringLiteral("FormKodfrissites"));
     setWindowTitle(QStringLiteral("Kódtáblák frissítése"));
+    platform::addGuideKey(this, QStringLiteral("frissites"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     resize(640, 360);
     auto* layout = new QVBoxLayout(this);

@@ -59,13 +59,17 @@ int reportingFailure(const std::function<int()>& command) {
     }
 }
 
+void printBackupFailure(const QString& text) {
+    print(stderr, text);
+}
+
 // Runs an operation on the working folder's database and gives its exit status; a failure is
 // printed on the error output with exit status 1. Paths on the command line are resolved
 // before, relative to where the program was started; the database is found relative to the
 // working folder of the program's layout.
 int onDatabase(const std::function<int()>& operation) {
     return reportingFailure([&] {
-        const codetables::ImportReport refreshed = enterAndUpgrade();
+        const codetables::ImportReport refreshed = enterAndUpgrade(printBackupFailure);
         if (!refreshed.replaced.isEmpty()) {
             print(stderr, QStringLiteral("A program új kódtáblái bekerültek az adatbázisba:"));
             for (const QString& line : codetables::reportLines(refreshed))
@@ -81,10 +85,6 @@ int onDatabase(const std::function<int()>& operation) {
 int usageError(const QString& usage) {
     print(stderr, QStringLiteral("Használat: velkor ") + usage);
     return 1;
-}
-
-void printBackupFailure(const QString& text) {
-    print(stderr, text);
 }
 
 // The working database's damage, found by the engine's quick check; empty when it is sound.

@@ -66,10 +66,11 @@ void enterWorkingFolder() {
     platform::enterWorkingFolder(platform::layoutFor(QCoreApplication::applicationDirPath()));
 }
 
-codetables::ImportReport enterAndUpgrade() {
+codetables::ImportReport enterAndUpgrade(const backup::FailureNotice& notice) {
     enterWorkingFolder();
     db::openConnection();
-    const auto refreshed = codetables::upgradeWorkingDatabase();
+    const auto refreshed =
+        codetables::upgradeWorkingDatabase([&] { backup::backUpBeforeChange(notice); });
     db::closeConnection();
     return refreshed.value_or(codetables::ImportReport{});
 }
@@ -81,7 +82,7 @@ int run() {
         enterWorkingFolder();
         if (!backup::checkDatabaseAtStart())
             return 1;
-        refreshed = enterAndUpgrade();
+        refreshed = enterAndUpgrade(backup::warnInWindow);
     } catch (const std::exception& failure) {
         db::closeConnection();
         return startupFailed(failure);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backup/backups.h"
 #include "codetables/import_codes.h"
 
 #include <memory>
@@ -24,8 +25,9 @@ void enterWorkingFolder();
 
 // Makes the working folder of the program's layout the current folder (making the user's data
 // folder on the first start of an installed program) and brings its database up to this program
-// (codetables::upgradeWorkingDatabase). What the code tables' refresh reported, if one was made.
-codetables::ImportReport enterAndUpgrade();
+// (codetables::upgradeWorkingDatabase), backing it up before a code-table refresh and telling
+// notice of a backup that failed. What the code tables' refresh reported, if one was made.
+codetables::ImportReport enterAndUpgrade(const backup::FailureNotice& notice);
 
 // The database's check at start (backup::checkDatabaseAtStart), enterAndUpgrade, then
 // runInCurrentFolder; after the start-up windows, a backup when the newest is a day old.

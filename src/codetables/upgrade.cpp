@@ -34,22 +34,24 @@ void noteCodeTables(const QString& folder, const QString& notePath) {
             QDir::current().absoluteFilePath(notePath), note.errorString()));
 }
 
-std::optional<ImportReport> refreshShippedCodeTables(const QString& folder) {
+std::optional<ImportReport> refreshShippedCodeTables(const QString& folder,
+                                                     const std::function<void()>& beforeRefresh) {
     const QString notePath = QString::fromLatin1(kShippedCodesNote);
     QFile noted(notePath);
     if (noted.open(QIODevice::ReadOnly) && noted.readAll().trimmed() == fingerprintOf(folder))
         return std::nullopt;
+    beforeRefresh();
     ImportReport report = importCodeTables(folder);
     noteCodeTables(folder, notePath);
     return report;
 }
 
-std::optional<ImportReport> upgradeWorkingDatabase() {
+std::optional<ImportReport> upgradeWorkingDatabase(const std::function<void()>& beforeRefresh) {
     db::migrateSchema();
     const QString shipped = platform::shippedCodeTablesFolder();
     if (shipped.isEmpty())
         return std::nullopt;
-    return refreshShippedCodeTables(shipped);
+    return refreshShippedCodeTables(shipped, beforeRefresh);
 }
 
 }  // namespace codetables

@@ -1,6 +1,7 @@
 #include "UnitMentesek.h"
 
 #include "platform/failure.h"
+#include "platform/guide.h"
 #include "platform/message_box.h"
 
 #include <QDir>
@@ -20,6 +21,7 @@ const QString kFileFilter = QStringLiteral("Adatbázisok (*.mdb);;Minden fájl (
 TFormMentesek::TFormMentesek(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FormMentesek"));
     setWindowTitle(QStringLiteral("Biztonsági mentések"));
+    platform::addGuideKey(this, QStringLiteral("biztonsagi-mentesek"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     chooseFile = [this](bool forSaving) { return chooseInDialog(forSaving); };
     auto* layout = new QGridLayout(this);

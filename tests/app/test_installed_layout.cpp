@@ -67,7 +67,7 @@ private Q_SLOTS:
             QVERIFY2(QFileInfo::exists(at("home/data/velkor/") + made), made);
         QCOMPARE(QDir::currentPath(), at("home/data/velkor"));
         db::openConnection();
-        QVERIFY(!codetables::upgradeWorkingDatabase());  // the shipped tables are already in
+        QVERIFY(!codetables::upgradeWorkingDatabase([] {}));  // the shipped tables are already in
         db::execute(
             "insert into AdatlapInt (Adosajat, Adatszolgev, Adatszolgnegyedev) values "
             "('12345676', 2026, '3')");
@@ -97,14 +97,18 @@ private Q_SLOTS:
         QVERIFY(writeFile(artipus, newer.left(newer.indexOf("6\tEgyéb"))));
         db::openConnection();
         db::setSchemaVersion(0);  // as written before versions were kept
-        const auto report = codetables::upgradeWorkingDatabase();
+        int backups = 0;
+        const auto backUp = [&] { ++backups; };
+        const auto report = codetables::upgradeWorkingDatabase(backUp);
+        QCOMPARE(backups, 1);
         QCOMPARE(db::schemaVersion(), db::kSchemaVersion);
         QVERIFY(report);
         QCOMPARE(report->dangling.size(), 1);
         QCOMPARE(report->dangling[0].code, QStringLiteral("6"));
         QCOMPARE(testsupport::rowsOf("select count(*) from Torzs_Artipus"), QStringList{"5"});
         QCOMPARE(testsupport::rowsOf("select count(*) from AdatlapBR"), QStringList{"1"});
-        QVERIFY(!codetables::upgradeWorkingDatabase());  // shown once
+        QVERIFY(!codetables::upgradeWorkingDatabase(backUp));  // shown once
+        QCOMPARE(backups, 1);
         const TFormKodfrissites window(*report);
         QVERIFY(window.ListBox_hivatkozasok
                     ->findItems("AdatlapBR\t12345676/2026/3/1\tArtipus\t6", Qt::MatchExactly)
