@@ -20,6 +20,7 @@ namespace {
 
 const QString kImportCodes = QStringLiteral("import-codes");
 const QString kImportItems = QStringLiteral("import-items");
+const QString kAllowDuplicates = QStringLiteral("allow-duplicates");
 const QString kCarryForward = QStringLiteral("carry-forward");
 const QString kCheck = QStringLiteral("check");
 
@@ -71,8 +72,10 @@ int importCodes(const QString& folder) {
 
 // Imports the purchase items of a CSV file into the record of the report key, printing how many
 // were imported; on any fault nothing is imported, every fault is printed on the error output
-// and saved beside the file, and the exit status is 1.
-int importItems(const QString& file, const QStringList& keyParts) {
+// and saved beside the file, and the exit status is 1. Rows alike to a stored item of the record
+// are such a fault unless options allow them.
+int importItems(const QString& file, const QStringList& keyParts,
+                const purchase::ImportOptions& options) {
     if (keyParts.size() != 3) {
         print(stderr, QStringLiteral("Az --import-items után a CSV-fájl, majd az adószám, az év és "
                                      "a negyedév következik."));
@@ -81,8 +84,8 @@ int importItems(const QString& file, const QStringList& keyParts) {
     const QString csvPath = QFileInfo(file).absoluteFilePath();
     const purchase::ReportKey key{keyParts[0], keyParts[1], keyParts[2]};
     return onDatabase([&] {
-        const auto result = purchase::importItemFile(csvPath, key);
-        for (const QString& line : purchase::faultLines(result.faults))
+        const auto result = purchase::importItemFile(csvPath, key, options);
+        for (const QString& line : purchase::faultLines(result))
             print(stderr, line);
         purchase::saveFaultList(csvPath, result);
         if (!result.faults.isEmpty()) {
@@ -151,6 +154,9 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                       QStringLiteral("A CSV-fájl beszerzési tételeit az ADÓSZÁM ÉV NEGYEDÉV "
                                      "adatlaphoz importálja; hiba esetén semmit sem tárol."),
                       QStringLiteral("CSV-FÁJL")});
+    parser.addOption({kAllowDuplicates,
+                      QStringLiteral("Az --import-items az adatlapon már szereplő tételekkel "
+                                     "egyező sorokat is importálja.")});
     parser.addPositionalArgument(QStringLiteral("ADÓSZÁM ÉV NEGYEDÉV"),
                                  QStringLiteral("Az --import-items adatlapja."));
     parser.addOption({kCarryForward,
@@ -164,7 +170,8 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                       QStringLiteral("ÉV NEGYEDÉV")});
     parser.process(application);
     if (parser.isSet(kImportItems))
-        return importItems(parser.value(kImportItems), parser.positionalArguments());
+        return importItems(parser.value(kImportItems), parser.positionalArguments(),
+                           {.allowDuplicates = parser.isSet(kAllowDuplicates)});
     if (parser.isSet(kCheck)) {
         const auto period = operands(parser, kCheck, 2);
         if (!period)
