@@ -51,8 +51,8 @@ QByteArray quotedCsv(const Table& table) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Table table;
     try {
-        table = readTable(QByteArray(reinterpret_cast<const char*>(data),
-                                     static_cast<qsizetype>(size)));
+        table = readTable(
+            QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     } catch (const platform::Failure&) {
         return 0;
     }

@@ -154,9 +154,9 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                       QStringLiteral("A CSV-fájl beszerzési tételeit az ADÓSZÁM ÉV NEGYEDÉV "
                                      "adatlaphoz importálja; hiba esetén semmit sem tárol."),
                       QStringLiteral("CSV-FÁJL")});
-    parser.addOption({kAllowDuplicates,
-                      QStringLiteral("Az --import-items az adatlapon már szereplő tételekkel "
-                                     "egyező sorokat is importálja.")});
+    parser.addOption(
+        {kAllowDuplicates, QStringLiteral("Az --import-items az adatlapon már szereplő tételekkel "
+                                          "egyező sorokat is importálja.")});
     parser.addPositionalArgument(QStringLiteral("ADÓSZÁM ÉV NEGYEDÉV"),
                                  QStringLiteral("Az --import-items adatlapja."));
     parser.addOption({kCarryForward,

@@ -407,14 +407,15 @@ public:
     int firstNumber() const { return firstNumber_; }
 
     void write(const QVariantList& values) {
-        db::execute(QStringLiteral("insert into AdatlapBR (Adosajat, Beszerzev, "
-                                   "Beszerznegyedev, Tetelsorszam, Beszerzho, Termekszolg, "
-                                   "Vtszszolgkod, Termitj, Vtszszolg, Termszolgnev, "
-                                   "Mennyisegiegyseg, Vasaroltmenny, Beszerzforras, "
-                                   "Felhasznter, Artipus, Tegysegar, Bazisegysegar) values "
-                                   "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                    QVariantList{key_.regNo, key_.year.toInt(), key_.quarter, firstNumber_ + written_} +
-                        values);
+        db::execute(
+            QStringLiteral("insert into AdatlapBR (Adosajat, Beszerzev, "
+                           "Beszerznegyedev, Tetelsorszam, Beszerzho, Termekszolg, "
+                           "Vtszszolgkod, Termitj, Vtszszolg, Termszolgnev, "
+                           "Mennyisegiegyseg, Vasaroltmenny, Beszerzforras, "
+                           "Felhasznter, Artipus, Tegysegar, Bazisegysegar) values "
+                           "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            QVariantList{key_.regNo, key_.year.toInt(), key_.quarter, firstNumber_ + written_} +
+                values);
         ++written_;
     }
 
@@ -522,18 +523,18 @@ ImportResult importItemFile(const QString& csvPath, const ReportKey& key,
     ImportResult result;
     // A device or a pipe might never end.
     if (info.exists() && !info.isFile()) {
-        addRowFaults(result, {{0,
-                               {},
-                               QStringLiteral("A(z) %1 nem közönséges fájl, nem importálható.")
-                                   .arg(shown)}});
+        addRowFaults(
+            result,
+            {{0, {}, QStringLiteral("A(z) %1 nem közönséges fájl, nem importálható.").arg(shown)}});
         return result;
     }
     QFile file(csvPath);
     if (!file.open(QIODevice::ReadOnly)) {
-        addRowFaults(result, {{0,
-                               {},
-                               QStringLiteral("A(z) %1 fájl nem olvasható: %2")
-                                   .arg(shown, file.errorString())}});
+        addRowFaults(
+            result,
+            {{0,
+              {},
+              QStringLiteral("A(z) %1 fájl nem olvasható: %2").arg(shown, file.errorString())}});
         return result;
     }
     return importItems(file, key, options);
@@ -555,14 +556,15 @@ QStringList faultLines(const ImportResult& result) {
     for (const ImportFault& fault : result.faults)
         lines.append(faultLine(fault));
     if (result.failedRows > kListedRows)
-        lines.append(QStringLiteral("… és további %1 hibás sor.")
-                         .arg(result.failedRows - kListedRows));
+        lines.append(
+            QStringLiteral("… és további %1 hibás sor.").arg(result.failedRows - kListedRows));
     return lines;
 }
 
 QString duplicateQuestion(const ImportResult& result) {
-    return QStringLiteral("A CSV-fájl %1 sora már szerepel az adatlapon. Újra importálja ezeket "
-                          "is?")
+    return QStringLiteral(
+               "A CSV-fájl %1 sora már szerepel az adatlapon. Újra importálja ezeket "
+               "is?")
         .arg(result.duplicateRows);
 }
 

@@ -27,8 +27,8 @@ inline constexpr int kListedRows = 1000;
 
 struct ImportResult {
     QList<ImportFault> faults;  // of the first kListedRows failing rows; any means nothing stored
-    int failedRows = 0;         // rows with faults (the header and the file as a whole count as one)
-    int duplicateRows = 0;       // of them, rows alike in every entered value to a stored item
+    int failedRows = 0;     // rows with faults (the header and the file as a whole count as one)
+    int duplicateRows = 0;  // of them, rows alike in every entered value to a stored item
     int imported = 0;
     int firstNumber = 0;  // the item number of the first imported row
 

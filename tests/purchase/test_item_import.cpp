@@ -5,13 +5,17 @@
 #include "db/connection.h"
 #include "db/query.h"
 #include "platform/codepage.h"
+#include "purchase/item_import.h"
 #include "support/program_folder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using testsupport::ProgramFolder;
 using testsupport::rowsOf;
@@ -51,7 +55,7 @@ const Cells kServiceRow = {"szeptember", "Szolgáltatás",
 QString csvLine(const Cells& cells, QChar separator) {
     QStringList fields;
     for (QString cell : cells) {
-        if (cell.contains(separator) || cell.contains(u'"'))
+        if (cell.contains(separator) || cell.contains(u'"') || cell.contains(u'\n'))
             cell = u'"' + cell.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
         fields.append(cell);
     }
@@ -82,14 +86,22 @@ class TestItemImport : public QObject {
     QString csv_;
     QProcess velkor_;
 
-    void run(const QStringList& key = {"12345676", "2007", "3"}) {
+    void run(const QStringList& key = {"12345676", "2007", "3"}, const QStringList& options = {}) {
         velkor_.setWorkingDirectory(start_.path());
         velkor_.start(
             program_,
-            QStringList{QStringLiteral("--import-items"), QStringLiteral("tetelek.csv")} + key);
+            options + QStringList{QStringLiteral("--import-items"), QStringLiteral("tetelek.csv")} +
+                key);
         QVERIFY(velkor_.waitForFinished(30000));
     }
     QString errors() { return QString::fromUtf8(velkor_.readAllStandardError()); }
+    // The fault lines printed, without the closing line naming the list.
+    QStringList faultsPrinted() {
+        QStringList lines = errors().split(u'\n', Qt::SkipEmptyParts);
+        if (!lines.isEmpty())
+            lines.removeLast();
+        return lines;
+    }
 
 private Q_SLOTS:
     void init() {
@@ -253,6 +265,135 @@ private Q_SLOTS:
         run(key);
         QCOMPARE(velkor_.exitCode(), 1);
         QCOMPARE(errors().section(u'\n', 0, -3), fault);
+        QCOMPARE(storedItems(), before);
+    }
+
+    // Rows alike in every entered value to items stored for the record are refused with the list
+    // unless allowed; rows that differ are no reason to refuse.
+    void importingStoredRowsAgain_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("faults");
+        QTest::newRow("refused") << QStringList() << 1
+                                 << QStringList{
+                                        "2. sor: Ez a tétel már szerepel az adatlapon (6. tétel)!",
+                                        "4. sor: Ez a tétel már szerepel az adatlapon (7. tétel)!"};
+        QTest::newRow("allowed") << QStringList{"--allow-duplicates"} << 0 << QStringList();
+    }
+    void importingStoredRowsAgain() {
+        QFETCH(QStringList, options);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, faults);
+        QVERIFY(testsupport::writeFile(csv_, csvText({kNames, kProductRow, kServiceRow}).toUtf8()));
+        QCOMPARE(purchase::importItemFile(csv_, {"12345676", "2007", "3"}).imported, 2);
+        Cells otherPrice = kProductRow;
+        otherPrice[9] = QStringLiteral("1234,51");
+        QVERIFY(testsupport::writeFile(
+            csv_, csvText({kNames, kProductRow, otherPrice, kServiceRow}).toUtf8()));
+        run({"12345676", "2007", "3"}, options);
+        QCOMPARE(velkor_.exitCode(), exitCode);
+        QCOMPARE(faultsPrinted(), faults);
+        QCOMPARE(storedItems().size(), exitCode == 0 ? 6 : 3);
+    }
+
+    // A control character in any column is refused, naming the column's label.
+    void refusesControlCharacters_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("label");
+        const char* labels[] = {
+            "Beszerzés hónapja",        "Termék vagy szolgáltatás", "Termékkód/szolgáltatáskód",
+            "Termék/szolgáltatás neve", "Mennyiségi egység",        "Vásárolt mennyiség",
+            "Beszerzési forrás",        "Felhasználási terület",    "Ártípus",
+            "Termék egységár",          "Termék bázisegységár"};
+        for (int column = 0; column < kNames.size(); ++column)
+            QTest::newRow(qPrintable(kNames[column]))
+                << column << QString::fromUtf8(labels[column]);
+    }
+    void refusesControlCharacters() {
+        QFETCH(int, column);
+        QFETCH(QString, label);
+        // Blanks around a value are dropped, so a white-space one stands inside a longer value.
+        const QChar controls[] = {QChar(0), QChar(0x1B), QChar(0x1F), u'\t', QChar(0x7F), u'\n'};
+        Cells row = kProductRow;
+        row[column].insert(1, controls[column % std::size(controls)]);
+        QVERIFY(testsupport::writeFile(csv_, csvText({kNames, row}).toUtf8()));
+        run();
+        QCOMPARE(velkor_.exitCode(), 1);
+        QCOMPARE(faultsPrinted(),
+                 QStringList{QStringLiteral("2. sor, %1: A '%2' nevű mező nem tartalmazhat "
+                                            "vezérlőkaraktert!!!")
+                                 .arg(kNames[column], label)});
+    }
+
+    // Input that would take memory or time without bound, or that the data file cannot hold, is
+    // refused with a short message and stores nothing. link: the CSV file is a link to it, or a
+    // pipe; highest: the record's highest stored item number.
+    void refusesUnboundedInput_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<int>("highest");
+        QTest::addColumn<int>("lineCount");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        const QByteArray header = csvText({kNames}).toUtf8();
+        const QByteArray good = csvText({kProductRow}).toUtf8();
+        const QString notFile = QStringLiteral("A(z) %1 nem közönséges fájl, nem importálható.");
+        QTest::newRow("device") << QByteArray() << "/dev/zero" << 5 << 1 << notFile << notFile;
+        QTest::newRow("pipe") << QByteArray() << "fifo" << 5 << 1 << notFile << notFile;
+        const QString tooLong =
+            QStringLiteral("A CSV-fájl 3. sorában kezdődő sor hosszabb 64 KiB-nál.");
+        QTest::newRow("row over 64 KiB")
+            << header + good + "07;1;1030;" + QByteArray(70000, 'x') + "\r\n" + good << QString()
+            << 5 << 1 << tooLong << tooLong;
+        QTest::newRow("quote open over 64 KiB")
+            << header + good + "07;1;1030;\"x" + QByteArray(70000, '\n') << QString() << 5 << 1
+            << tooLong << tooLong;
+        const QString numbers = QStringLiteral(
+            "3. sor: Innen a tételsorszám meghaladná a(z) 99999-et: egy adatlapon legfeljebb "
+            "ennyi tétel lehet!");
+        QTest::newRow("item numbers past five digits")
+            << header + good + good << QString() << 99998 << 1 << numbers << numbers;
+        Cells longMonth = kProductRow;
+        longMonth[0] = QString(200, u'ő');
+        const QString quoted = QStringLiteral(
+                                   "2. sor, Beszerzho: A 'Beszerzés hónapja' nevű mezőben "
+                                   "megadott \"%1…\" nem szerepel a kódtáblában!!!")
+                                   .arg(QString(79, u'ő'));
+        QTest::newRow("long value quoted short")
+            << header + csvText({longMonth}).toUtf8() << QString() << 5 << 1 << quoted << quoted;
+        Cells badQuantity = kProductRow;
+        badQuantity[5] = QStringLiteral("sok");
+        QTest::newRow("1,000 failing rows listed")
+            << header + csvText({badQuantity}).toUtf8().repeated(1003) << QString() << 5 << 1001
+            << "2. sor, Vasaroltmenny: A 'Vásárolt mennyiség' nevű mezőben megadott \"sok\" nem "
+               "egész szám!!!"
+            << "… és további 3 hibás sor.";
+    }
+    void refusesUnboundedInput() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, link);
+        QFETCH(int, highest);
+        QFETCH(int, lineCount);
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        if (link == u"fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(csv_).constData(), 0600), 0);
+        else if (!link.isEmpty())
+            QVERIFY(QFile::link(link, csv_));
+        else
+            QVERIFY(testsupport::writeFile(csv_, bytes));
+        db::execute(QStringLiteral("update AdatlapBR set Tetelsorszam = ?"), {highest});
+        const QStringList before = storedItems();
+        run();
+        QCOMPARE(velkor_.exitCode(), 1);
+        const QStringList faults = faultsPrinted();
+        const QString path = QFileInfo(csv_).absoluteFilePath();
+        QCOMPARE(faults.size(), lineCount);
+        const auto withPath = [&](const QString& text) {
+            return text.contains(u"%1") ? text.arg(path) : text;
+        };
+        QCOMPARE(faults.first(), withPath(first));
+        QCOMPARE(faults.last(), withPath(last));
         QCOMPARE(storedItems(), before);
     }
 };
