@@ -19,6 +19,7 @@ namespace app {
 namespace {
 
 const QString kImportCodes = QStringLiteral("import-codes");
+const QString kForce = QStringLiteral("force");
 const QString kImportItems = QStringLiteral("import-items");
 const QString kAllowDuplicates = QStringLiteral("allow-duplicates");
 const QString kCarryForward = QStringLiteral("carry-forward");
@@ -59,11 +60,12 @@ int onDatabase(const std::function<int()>& operation) {
 }
 
 // Replaces the code tables of the database with the code-table files in folder, printing what
-// was replaced and the stored data that refers to codes no longer present.
-int importCodes(const QString& folder) {
+// was replaced and the stored data that refers to codes no longer present; losing a code still
+// referred to is refused unless forced.
+int importCodes(const QString& folder, bool force) {
     const QString absoluteFolder = QFileInfo(folder).absoluteFilePath();
     return onDatabase([&] {
-        const auto report = codetables::importCodeTables(absoluteFolder);
+        const auto report = codetables::importCodeTables(absoluteFolder, force);
         for (const QString& line : codetables::reportLines(report))
             print(stdout, line);
         return 0;
@@ -150,6 +152,9 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                                      "kódtábla-fájljaira (<tábla>.tsv); a tárolt adatok "
                                      "megmaradnak."),
                       QStringLiteral("MAPPA")});
+    parser.addOption(
+        {kForce, QStringLiteral("Az --import-codes akkor is lecseréli a kódtáblákat, ha "
+                                "tárolt adat hivatkozik a belőlük elhagyott kódokra.")});
     parser.addOption({kImportItems,
                       QStringLiteral("A CSV-fájl beszerzési tételeit az ADÓSZÁM ÉV NEGYEDÉV "
                                      "adatlaphoz importálja; hiba esetén semmit sem tárol."),
@@ -184,7 +189,7 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
             return usageError(QStringLiteral("--carry-forward ADOSZÁM ÉV NEGYEDÉV"));
         return carryForward({key->at(0), key->at(1), key->at(2)});
     }
-    return importCodes(parser.value(kImportCodes));
+    return importCodes(parser.value(kImportCodes), parser.isSet(kForce));
 }
 
 }  // namespace app

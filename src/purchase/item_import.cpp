@@ -79,8 +79,6 @@ const QStringList kFilledByImport = {
     QStringLiteral("Tetelsorszam"), QStringLiteral("Termitj"),   QStringLiteral("Vtszszolg")};
 
 constexpr int kNameWidth = 80;
-// The most of a value a message quotes.
-constexpr int kQuotedWidth = 80;
 // The data file holds an item number in five digits.
 constexpr int kHighestItemNumber = 99999;
 
@@ -92,14 +90,9 @@ QString headerKey(QString name) {
     return name.trimmed().toCaseFolded();
 }
 
-// A text of the file as a message shows it: no longer than kQuotedWidth.
-QString shortened(const QString& text) {
-    return text.size() <= kQuotedWidth ? text : text.left(kQuotedWidth - 1) + QChar(0x2026);
-}
-
 QString quotedValue(const QString& label, const QString& value, const QString& problem) {
     return QStringLiteral("A '%1' nevű mezőben megadott \"%2\" %3!!!")
-        .arg(label, shortened(value), problem);
+        .arg(label, platform::excerpt(value), problem);
 }
 
 // A code table read once: its rows by ID, by the ID's number (a spreadsheet drops leading
@@ -330,7 +323,7 @@ QList<int> columnPositions(const CsvReader& csv, QList<ImportFault>& faults) {
     for (int at = 0; at < csv.header().size(); ++at) {
         const QString& name = csv.header()[at];
         auto fault = [&](const QString& message) {
-            faults.append({csv.headerLine(), shortened(name.trimmed()), message});
+            faults.append({csv.headerLine(), platform::excerpt(name.trimmed()), message});
         };
         const auto known = byName.find(headerKey(name));
         if (known == byName.end()) {
