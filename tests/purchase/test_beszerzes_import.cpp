@@ -16,7 +16,6 @@
 
 using platform::MessageKind;
 using testsupport::ScriptedMessages;
-using testsupport::ShownBox;
 
 namespace {
 
@@ -87,19 +86,16 @@ private Q_SLOTS:
         QCOMPARE(db::Query(QStringLiteral("select count(*) from AdatlapBR")).text(0), u"1");
 
         // The same file again: the user is asked; No imports nothing, Yes imports it again.
-        const ShownBox question{
-            MessageKind::Confirmation,
-            QStringLiteral("A CSV-fájl 1 sora már szerepel az adatlapon. Újra importálja ezeket "
-                           "is?"),
-            {platform::Button::Yes, platform::Button::No}};
+        const QString question = QStringLiteral(
+            "A CSV-fájl 1 sora már szerepel az adatlapon. Újra importálja ezeket is?");
         messages.answer(platform::Button::No);
         QTest::mouseClick(window.Button_importalas, Qt::LeftButton);
-        QCOMPARE(messages.take(), QList<ShownBox>{question});
+        QCOMPARE(messages.takeTexts(), QStringList{question});
         QCOMPARE(listed(window.ListBox_hibak),
                  QStringList{"2. sor: Ez a tétel már szerepel az adatlapon (1. tétel)!"});
         messages.answer(platform::Button::Yes);
         QTest::mouseClick(window.Button_importalas, Qt::LeftButton);
-        QCOMPARE(messages.take().first(), question);
+        QCOMPARE(messages.takeTexts().first(), question);
         QCOMPARE(db::Query(QStringLiteral("select count(*) from AdatlapBR")).text(0), u"2");
     }
 };

@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,7 +54,7 @@ const Cells kServiceRow = {"szeptember", "Szolgáltatás",
 QString csvLine(const Cells& cells, QChar separator) {
     QStringList fields;
     for (QString cell : cells) {
-        if (cell.contains(separator) || cell.contains(u'"') || cell.contains(u'\n'))
+        if (cell.contains(separator) || cell.contains(u'"'))
             cell = u'"' + cell.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
         fields.append(cell);
     }
@@ -251,6 +250,17 @@ private Q_SLOTS:
         QTest::newRow("quote left open")
             << QByteArray(file({kNames}) + "07;1;\"1030;x\r\n") << key
             << "A CSV-fájl 2. sorában kezdődő idézőjeles mező nincs lezárva.";
+        // Control characters in any column, named by its label.
+        Cells name = kProductRow, month = kProductRow, price = kProductRow;
+        name[3].insert(3, QChar(0));
+        month[0].append(QChar(0x1B));
+        price[9].insert(1, u'\t');
+        QTest::newRow("control characters")
+            << file({kNames, name, month, price}) << key
+            << "2. sor, Termszolgnev: A 'Termék/szolgáltatás neve' nevű mező nem tartalmazhat "
+               "vezérlőkaraktert!!!\n3. sor, Beszerzho: A 'Beszerzés hónapja' nevű mező nem "
+               "tartalmazhat vezérlőkaraktert!!!\n4. sor, Tegysegar: A 'Termék egységár' nevű "
+               "mező nem tartalmazhat vezérlőkaraktert!!!";
         QTest::newRow("no such record")
             << file({kNames, kProductRow}) << QStringList{"12345676", "2007", "4"}
             << "Nincs adatlap a(z) 12345676 adószámmal, 2007. év 4. negyedévre!";
@@ -296,35 +306,6 @@ private Q_SLOTS:
         QCOMPARE(storedItems().size(), exitCode == 0 ? 6 : 3);
     }
 
-    // A control character in any column is refused, naming the column's label.
-    void refusesControlCharacters_data() {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("label");
-        const char* labels[] = {
-            "Beszerzés hónapja",        "Termék vagy szolgáltatás", "Termékkód/szolgáltatáskód",
-            "Termék/szolgáltatás neve", "Mennyiségi egység",        "Vásárolt mennyiség",
-            "Beszerzési forrás",        "Felhasználási terület",    "Ártípus",
-            "Termék egységár",          "Termék bázisegységár"};
-        for (int column = 0; column < kNames.size(); ++column)
-            QTest::newRow(qPrintable(kNames[column]))
-                << column << QString::fromUtf8(labels[column]);
-    }
-    void refusesControlCharacters() {
-        QFETCH(int, column);
-        QFETCH(QString, label);
-        // Blanks around a value are dropped, so a white-space one stands inside a longer value.
-        const QChar controls[] = {QChar(0), QChar(0x1B), QChar(0x1F), u'\t', QChar(0x7F), u'\n'};
-        Cells row = kProductRow;
-        row[column].insert(1, controls[column % std::size(controls)]);
-        QVERIFY(testsupport::writeFile(csv_, csvText({kNames, row}).toUtf8()));
-        run();
-        QCOMPARE(velkor_.exitCode(), 1);
-        QCOMPARE(faultsPrinted(),
-                 QStringList{QStringLiteral("2. sor, %1: A '%2' nevű mező nem tartalmazhat "
-                                            "vezérlőkaraktert!!!")
-                                 .arg(kNames[column], label)});
-    }
-
     // Input that would take memory or time without bound, or that the data file cannot hold, is
     // refused with a short message and stores nothing. link: the CSV file is a link to it, or a
     // pipe; highest: the record's highest stored item number.
@@ -332,50 +313,46 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("link");
         QTest::addColumn<int>("highest");
-        QTest::addColumn<int>("lineCount");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
+        QTest::addColumn<QStringList>("faults");
         const QByteArray header = csvText({kNames}).toUtf8();
         const QByteArray good = csvText({kProductRow}).toUtf8();
-        const QString notFile = QStringLiteral("A(z) %1 nem közönséges fájl, nem importálható.");
-        QTest::newRow("device") << QByteArray() << "/dev/zero" << 5 << 1 << notFile << notFile;
-        QTest::newRow("pipe") << QByteArray() << "fifo" << 5 << 1 << notFile << notFile;
-        const QString tooLong =
-            QStringLiteral("A CSV-fájl 3. sorában kezdődő sor hosszabb 64 KiB-nál.");
+        const QStringList notFile = {
+            QStringLiteral("A(z) %1 nem közönséges fájl, nem importálható.")
+                .arg(start_.filePath(QStringLiteral("tetelek.csv")))};
+        QTest::newRow("device") << QByteArray() << "/dev/zero" << 5 << notFile;
+        QTest::newRow("pipe") << QByteArray() << "fifo" << 5 << notFile;
+        const QStringList tooLong = {"A CSV-fájl 3. sorában kezdődő sor hosszabb 64 KiB-nál."};
         QTest::newRow("row over 64 KiB")
-            << header + good + "07;1;1030;" + QByteArray(70000, 'x') + "\r\n" + good << QString()
-            << 5 << 1 << tooLong << tooLong;
+            << header + good + "07;1;" + QByteArray(70000, 'x') + "\r\n" + good << QString() << 5
+            << tooLong;
         QTest::newRow("quote open over 64 KiB")
-            << header + good + "07;1;1030;\"x" + QByteArray(70000, '\n') << QString() << 5 << 1
-            << tooLong << tooLong;
-        const QString numbers = QStringLiteral(
-            "3. sor: Innen a tételsorszám meghaladná a(z) 99999-et: egy adatlapon legfeljebb "
-            "ennyi tétel lehet!");
+            << header + good + "07;1;\"x" + QByteArray(70000, '\n') << QString() << 5 << tooLong;
         QTest::newRow("item numbers past five digits")
-            << header + good + good << QString() << 99998 << 1 << numbers << numbers;
-        Cells longMonth = kProductRow;
-        longMonth[0] = QString(200, u'ő');
-        const QString quoted = QStringLiteral(
-                                   "2. sor, Beszerzho: A 'Beszerzés hónapja' nevű mezőben "
-                                   "megadott \"%1…\" nem szerepel a kódtáblában!!!")
-                                   .arg(QString(79, u'ő'));
+            << header + good + good << QString() << 99998
+            << QStringList{
+                   "3. sor: Innen a tételsorszám meghaladná a(z) 99999-et: egy adatlapon "
+                   "legfeljebb ennyi tétel lehet!"};
+        Cells month = kProductRow, quantity = kProductRow;
+        month[0] = QString(200, u'ő');
         QTest::newRow("long value quoted short")
-            << header + csvText({longMonth}).toUtf8() << QString() << 5 << 1 << quoted << quoted;
-        Cells badQuantity = kProductRow;
-        badQuantity[5] = QStringLiteral("sok");
+            << header + csvText({month}).toUtf8() << QString() << 5
+            << QStringList{"2. sor, Beszerzho: A 'Beszerzés hónapja' nevű mezőben megadott \"" +
+                           QString(79, u'ő') + "…\" nem szerepel a kódtáblában!!!"};
+        quantity[5] = QStringLiteral("sok");
+        QStringList listed;
+        for (int line = 2; line < 1002; ++line)
+            listed.append(QStringLiteral("%1. sor, Vasaroltmenny: A 'Vásárolt mennyiség' nevű "
+                                         "mezőben megadott \"sok\" nem egész szám!!!")
+                              .arg(line));
         QTest::newRow("1,000 failing rows listed")
-            << header + csvText({badQuantity}).toUtf8().repeated(1003) << QString() << 5 << 1001
-            << "2. sor, Vasaroltmenny: A 'Vásárolt mennyiség' nevű mezőben megadott \"sok\" nem "
-               "egész szám!!!"
-            << "… és további 3 hibás sor.";
+            << header + csvText({quantity}).toUtf8().repeated(1003) << QString() << 5
+            << listed + QStringList{"… és további 3 hibás sor."};
     }
     void refusesUnboundedInput() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, link);
         QFETCH(int, highest);
-        QFETCH(int, lineCount);
-        QFETCH(QString, first);
-        QFETCH(QString, last);
+        QFETCH(QStringList, faults);
         if (link == u"fifo")
             QCOMPARE(mkfifo(QFile::encodeName(csv_).constData(), 0600), 0);
         else if (!link.isEmpty())
@@ -386,14 +363,7 @@ private Q_SLOTS:
         const QStringList before = storedItems();
         run();
         QCOMPARE(velkor_.exitCode(), 1);
-        const QStringList faults = faultsPrinted();
-        const QString path = QFileInfo(csv_).absoluteFilePath();
-        QCOMPARE(faults.size(), lineCount);
-        const auto withPath = [&](const QString& text) {
-            return text.contains(u"%1") ? text.arg(path) : text;
-        };
-        QCOMPARE(faults.first(), withPath(first));
-        QCOMPARE(faults.last(), withPath(last));
+        QCOMPARE(faultsPrinted(), faults);
         QCOMPARE(storedItems(), before);
     }
 };
