@@ -14,8 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-
 using testsupport::ProgramFolder;
 using testsupport::rowsOf;
 
@@ -353,12 +351,7 @@ private Q_SLOTS:
         QFETCH(QString, link);
         QFETCH(int, highest);
         QFETCH(QStringList, faults);
-        if (link == u"fifo")
-            QCOMPARE(mkfifo(QFile::encodeName(csv_).constData(), 0600), 0);
-        else if (!link.isEmpty())
-            QVERIFY(QFile::link(link, csv_));
-        else
-            QVERIFY(testsupport::writeFile(csv_, bytes));
+        QVERIFY(testsupport::placeFile(csv_, link, bytes));
         db::execute(QStringLiteral("update AdatlapBR set Tetelsorszam = ?"), {highest});
         const QStringList before = storedItems();
         run();
