@@ -112,7 +112,8 @@ void install(const QString& generated, const QString& codesDir, const QString& d
             case Contents::UserRecords:
                 std::printf("%s holds user records; kept, its code tables refreshed:\n",
                             qPrintable(dest));
-                printLines(codetables::reportLines(codetables::importCodeTables(codesDir)));
+                // The shipped lists are taken as they are; what they lost is listed.
+                printLines(codetables::reportLines(codetables::importCodeTables(codesDir, true)));
                 db::closeConnection();
                 return;
             case Contents::NotOurs:

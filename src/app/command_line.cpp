@@ -24,7 +24,9 @@ namespace app {
 namespace {
 
 const QString kImportCodes = QStringLiteral("import-codes");
+const QString kForce = QStringLiteral("force");
 const QString kImportItems = QStringLiteral("import-items");
+const QString kAllowDuplicates = QStringLiteral("allow-duplicates");
 const QString kCarryForward = QStringLiteral("carry-forward");
 const QString kCheck = QStringLiteral("check");
 const QString kBackup = QStringLiteral("backup");
@@ -151,11 +153,12 @@ int restore(const QString& file) {
 }
 
 // Replaces the code tables of the database with the code-table files in folder, printing what
-// was replaced and the stored data that refers to codes no longer present.
-int importCodes(const QString& folder) {
+// was replaced and the stored data that refers to codes no longer present; losing a code still
+// referred to is refused unless forced.
+int importCodes(const QString& folder, bool force) {
     const QString absoluteFolder = QFileInfo(folder).absoluteFilePath();
     return changingDatabase([&] {
-        const auto report = codetables::importCodeTables(absoluteFolder);
+        const auto report = codetables::importCodeTables(absoluteFolder, force);
         for (const QString& line : codetables::reportLines(report))
             print(stdout, line);
         return 0;
@@ -164,8 +167,10 @@ int importCodes(const QString& folder) {
 
 // Imports the purchase items of a CSV file into the record of the report key, printing how many
 // were imported; on any fault nothing is imported, every fault is printed on the error output
-// and saved beside the file, and the exit status is 1.
-int importItems(const QString& file, const QStringList& keyParts) {
+// and saved beside the file, and the exit status is 1. Rows alike to a stored item of the record
+// are such a fault unless options allow them.
+int importItems(const QString& file, const QStringList& keyParts,
+                const purchase::ImportOptions& options) {
     if (keyParts.size() != 3) {
         print(stderr, QStringLiteral("Az --import-items után a CSV-fájl, majd az adószám, az év és "
                                      "a negyedév következik."));
@@ -174,8 +179,8 @@ int importItems(const QString& file, const QStringList& keyParts) {
     const QString csvPath = QFileInfo(file).absoluteFilePath();
     const purchase::ReportKey key{keyParts[0], keyParts[1], keyParts[2]};
     return changingDatabase([&] {
-        const auto result = purchase::importItemFile(csvPath, key);
-        for (const QString& line : purchase::faultLines(result.faults))
+        const auto result = purchase::importItemFile(csvPath, key, options);
+        for (const QString& line : purchase::faultLines(result))
             print(stderr, line);
         purchase::saveFaultList(csvPath, result);
         if (!result.faults.isEmpty()) {
@@ -239,10 +244,16 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                                      "kódtábla-fájljaira (<tábla>.tsv); a tárolt adatok "
                                      "megmaradnak."),
                       QStringLiteral("MAPPA")});
+    parser.addOption(
+        {kForce, QStringLiteral("Az --import-codes akkor is lecseréli a kódtáblákat, ha "
+                                "tárolt adat hivatkozik a belőlük elhagyott kódokra.")});
     parser.addOption({kImportItems,
                       QStringLiteral("A CSV-fájl beszerzési tételeit az ADÓSZÁM ÉV NEGYEDÉV "
                                      "adatlaphoz importálja; hiba esetén semmit sem tárol."),
                       QStringLiteral("CSV-FÁJL")});
+    parser.addOption(
+        {kAllowDuplicates, QStringLiteral("Az --import-items az adatlapon már szereplő tételekkel "
+                                          "egyező sorokat is importálja.")});
     parser.addPositionalArgument(QStringLiteral("ADÓSZÁM ÉV NEGYEDÉV"),
                                  QStringLiteral("Az --import-items adatlapja."));
     parser.addOption({kCarryForward,
@@ -268,7 +279,8 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
     if (parser.isSet(kRestore))
         return restore(parser.value(kRestore));
     if (parser.isSet(kImportItems))
-        return importItems(parser.value(kImportItems), parser.positionalArguments());
+        return importItems(parser.value(kImportItems), parser.positionalArguments(),
+                           {.allowDuplicates = parser.isSet(kAllowDuplicates)});
     if (parser.isSet(kCheck)) {
         const auto period = operands(parser, kCheck, 2);
         if (!period)
@@ -281,7 +293,7 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
             return usageError(QStringLiteral("--carry-forward ADOSZÁM ÉV NEGYEDÉV"));
         return carryForward({key->at(0), key->at(1), key->at(2)});
     }
-    return importCodes(parser.value(kImportCodes));
+    return importCodes(parser.value(kImportCodes), parser.isSet(kForce));
 }
 
 }  // namespace app

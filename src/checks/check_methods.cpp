@@ -71,6 +71,16 @@ std::optional<Fault> DigitsFault(const QString& label, const QString& value, int
     return std::nullopt;
 }
 
+std::optional<Fault> ControlCharacterFault(const QString& label, const QString& value) {
+    const bool control = std::any_of(value.begin(), value.end(), [](QChar c) {
+        return c.unicode() < 0x20 || c.unicode() == 0x7f;
+    });
+    if (!control)
+        return std::nullopt;
+    return Fault{fieldName(label) +
+                 QStringLiteral(" nevű mező nem tartalmazhat vezérlőkaraktert!!!")};
+}
+
 std::optional<Fault> MinLengthFault(const QString& label, const QString& value, int minimum) {
     if (characterCount(value) >= minimum)
         return std::nullopt;

@@ -39,6 +39,9 @@ std::optional<Fault> DigitsFault(const QString& label, const QString& value, int
 std::optional<Fault> MinLengthFault(const QString& label, const QString& value, int minimum);
 std::optional<Fault> CodeFault(const QString& label, const QString& code, const QString& name,
                                int count);
+// A text holding a control character (U+0000 to U+001F or U+007F), which no report file can
+// carry.
+std::optional<Fault> ControlCharacterFault(const QString& label, const QString& value);
 
 std::optional<Fault> EmailFault(const QString& label, const QString& value);
 // The question a tax number of eight digits raises when its check digit is wrong; nothing when

@@ -1,5 +1,8 @@
 #include "code_table_file.h"
 
+#include "platform/failure.h"
+
+#include <QBuffer>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
@@ -21,9 +24,7 @@ bool hasControlCharacter(const QString& text) {
                        [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
 }
 
-QString decodeLine(QByteArray bytes, int line) {
-    if (bytes.endsWith('\r'))
-        bytes.chop(1);
+QString decodeLine(const QByteArray& bytes, int line) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder(bytes);
     if (decoder.hasError())
@@ -37,9 +38,12 @@ void checkColumns(const QStringList& columns, int line) {
     QSet<QString> seen;
     for (const QString& column : columns) {
         if (!isColumnName(column))
-            throw MalformedLine(line, QStringLiteral("érvénytelen oszlopnév: \"%1\"").arg(column));
+            throw MalformedLine(
+                line,
+                QStringLiteral("érvénytelen oszlopnév: \"%1\"").arg(platform::excerpt(column)));
         if (seen.contains(column.toLower()))
-            throw MalformedLine(line, QStringLiteral("kétszer szereplő oszlop: %1").arg(column));
+            throw MalformedLine(
+                line, QStringLiteral("kétszer szereplő oszlop: %1").arg(platform::excerpt(column)));
         seen.insert(column.toLower());
     }
 }
@@ -51,13 +55,24 @@ MalformedLine::MalformedLine(int line, QString reason)
       reason_(std::move(reason)),
       utf8_(QStringLiteral("%1. sor: %2").arg(QString::number(line), reason_).toUtf8()) {}
 
-CodeTableFile parseCodeTable(const QByteArray& bytes) {
+CodeTableFile parseCodeTable(QIODevice& device) {
     static const QByteArray byteOrderMark("\xEF\xBB\xBF");
-    const QByteArray body = bytes.startsWith(byteOrderMark) ? bytes.sliced(3) : bytes;
     CodeTableFile file;
     int line = 0;
-    for (const QByteArray& raw : body.split('\n')) {
+    // Counted as when the text is split at its line breaks: an empty line follows the last.
+    bool lineBreakLast = true;
+    while (!device.atEnd()) {
+        QByteArray raw = device.readLine(kMaxLineLength + 3);
         ++line;
+        if (line == 1 && raw.startsWith(byteOrderMark))
+            raw.remove(0, 3);
+        lineBreakLast = raw.endsWith('\n');
+        if (lineBreakLast)
+            raw.chop(1);
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        if (raw.size() > kMaxLineLength || (!lineBreakLast && !device.atEnd()))
+            throw MalformedLine(line, QStringLiteral("hosszabb 64 KiB-nál"));
         const QString text = decodeLine(raw, line);
         if (text.isEmpty() || text.startsWith(u'#'))
             continue;
@@ -75,9 +90,18 @@ CodeTableFile parseCodeTable(const QByteArray& bytes) {
             file.lines.append(line);
         }
     }
+    if (lineBreakLast)
+        ++line;
     if (file.columns.isEmpty())
         throw MalformedLine(line, QStringLiteral("nincs benne az oszlopokat megnevező sor"));
     return file;
+}
+
+CodeTableFile parseCodeTable(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return parseCodeTable(buffer);
 }
 
 }  // namespace codetables

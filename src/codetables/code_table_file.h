@@ -7,6 +7,8 @@
 
 #include <exception>
 
+class QIODevice;
+
 namespace codetables {
 
 // One code-table file as read: the column names and the rows, each row with the file line it
@@ -36,8 +38,12 @@ private:
     QByteArray utf8_;
 };
 
-// Reads a code-table file from its bytes; a broken line is a MalformedLine. Touches nothing
-// else, so any bytes may be fed to it.
+// The longest line a code-table file may hold, in bytes.
+inline constexpr qsizetype kMaxLineLength = 64 * 1024;
+
+// Reads a code-table file line by line from the device; a broken line, or one longer than
+// kMaxLineLength, is a MalformedLine. Touches nothing else, so any bytes may be fed to it.
+CodeTableFile parseCodeTable(QIODevice& device);
 CodeTableFile parseCodeTable(const QByteArray& bytes);
 
 }  // namespace codetables

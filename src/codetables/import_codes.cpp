@@ -108,9 +108,9 @@ void checkFitsTable(const TableFile& file) {
     QList<Column> columns;
     for (const QString& name : file.contents.columns) {
         if (!declared.contains(name.toLower()))
-            throw fileFailure(
-                file.fileName, file.contents.columnsLine,
-                QStringLiteral("a(z) %1 táblának nincs %2 oszlopa").arg(file.table, name));
+            throw fileFailure(file.fileName, file.contents.columnsLine,
+                              QStringLiteral("a(z) %1 táblának nincs %2 oszlopa")
+                                  .arg(file.table, platform::excerpt(name)));
         columns.append(declared.value(name.toLower()));
     }
     for (qsizetype row = 0; row < file.contents.rows.size(); ++row) {
@@ -119,30 +119,40 @@ void checkFitsTable(const TableFile& file) {
             const Column& column = columns.at(i);
             const QString& value = values.at(i);
             if (column.width > 0 && value.size() > column.width)
-                throw fileFailure(file.fileName, file.contents.lines.at(row),
-                                  QStringLiteral("\"%1\" nem fér a(z) %2 oszlopba "
-                                                 "(legfeljebb %3 karakter)")
-                                      .arg(value, column.name, QString::number(column.width)));
-            if (column.wholeNumber && !isWholeNumber(value))
                 throw fileFailure(
                     file.fileName, file.contents.lines.at(row),
-                    QStringLiteral("\"%1\" nem egész szám (%2 oszlop)").arg(value, column.name));
+                    QStringLiteral("\"%1\" nem fér a(z) %2 oszlopba "
+                                   "(legfeljebb %3 karakter)")
+                        .arg(platform::excerpt(value), column.name, QString::number(column.width)));
+            if (column.wholeNumber && !isWholeNumber(value))
+                throw fileFailure(file.fileName, file.contents.lines.at(row),
+                                  QStringLiteral("\"%1\" nem egész szám (%2 oszlop)")
+                                      .arg(platform::excerpt(value), column.name));
         }
     }
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
+// Reads the file of the folder, which must be a regular file there: a link may point only to
+// another file of the same folder, as a device or a pipe might never end.
+CodeTableFile readFile(const QDir& folder, const QFileInfo& entry) {
+    const QString inFolder = folder.canonicalPath() + u'/';
+    if (!entry.canonicalFilePath().startsWith(inFolder))
+        throw Failure(
+            QStringLiteral("%1: a mappán kívülre mutató hivatkozás").arg(entry.fileName()));
+    if (!entry.isFile())
+        throw Failure(QStringLiteral("%1: nem közönséges fájl").arg(entry.fileName()));
+    QFile file(entry.filePath());
     if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    return file.readAll();
+        throw Failure(QStringLiteral("%1: %2").arg(entry.fileName(), file.errorString()));
+    return parseCodeTable(file);
 }
 
 QList<TableFile> readFolder(const QString& folder) {
     const QDir dir(folder);
     if (!dir.exists())
         throw Failure(QStringLiteral("Nincs ilyen mappa: %1").arg(folder));
-    const auto entries = dir.entryInfoList({QStringLiteral("*.tsv")}, QDir::Files, QDir::Name);
+    const auto entries =
+        dir.entryInfoList({QStringLiteral("*.tsv")}, QDir::Files | QDir::System, QDir::Name);
     if (entries.isEmpty())
         throw Failure(QStringLiteral("Nincs kódtábla-fájl (*.tsv) a mappában: %1").arg(folder));
     const QHash<QString, QString> codeTables = codeTablesOfDatabase();
@@ -159,7 +169,7 @@ QList<TableFile> readFolder(const QString& folder) {
         tablesSeen.insert(table);
         TableFile file{entry.fileName(), table, {}};
         try {
-            file.contents = parseCodeTable(readFile(entry.filePath()));
+            file.contents = readFile(dir, entry);
         } catch (const MalformedLine& malformed) {
             throw fileFailure(file.fileName, malformed.line(), malformed.reason());
         }
@@ -202,7 +212,7 @@ ReplacedTable replace(const TableFile& file) {
     return replaced;
 }
 
-QList<DanglingCode> danglingCodes(const Reference& reference) {
+QList<DanglingCode> danglingCodes(const Reference& reference) {  // of one coded column
     const QString table = QString::fromLatin1(reference.table);
     const QString column = QString::fromLatin1(reference.column);
     const QString keys = keyColumnsOf(table);
@@ -229,23 +239,58 @@ QList<DanglingCode> danglingCodes(const Reference& reference) {
     return dangling;
 }
 
-}  // namespace
-
-ImportReport importCodeTables(const QString& folder) {
-    const QList<TableFile> files = readFolder(folder);
-    ImportReport report;
-    db::inTransaction([&] {
-        for (const TableFile& file : files)
-            report.replaced.append(replace(file));
-    });
+// The stored codes missing from the code tables the files replace.
+QList<DanglingCode> danglingCodes(const QList<TableFile>& files) {
+    QList<DanglingCode> dangling;
     for (const Reference& reference : kReferences) {
         const bool replaced = std::any_of(files.cbegin(), files.cend(), [&](const TableFile& file) {
             return file.table.compare(QString::fromLatin1(reference.codeTable),
                                       Qt::CaseInsensitive) == 0;
         });
         if (replaced)
-            report.dangling.append(danglingCodes(reference));
+            dangling.append(danglingCodes(reference));
     }
+    return dangling;
+}
+
+QString danglingLine(const DanglingCode& code) {
+    return QStringLiteral("%1\t%2\t%3\t%4").arg(code.table, code.key, code.column, code.code);
+}
+
+Failure lostCodes(const QList<DanglingCode>& lost) {
+    constexpr qsizetype kListed = 1000;
+    QStringList lines = {QStringLiteral("A csere nem történt meg: %1 tárolt adat olyan kódra "
+                                        "hivatkozik, amely az új kódtáblákból hiányzik (a "
+                                        "--force kapcsolóval mégis lecserélhetők). Tábla, kulcs, "
+                                        "oszlop, kód:")
+                             .arg(lost.size())};
+    for (qsizetype at = 0; at < std::min(lost.size(), kListed); ++at)
+        lines.append(danglingLine(lost[at]));
+    if (lost.size() > kListed)
+        lines.append(QStringLiteral("… és további %1.").arg(lost.size() - kListed));
+    return Failure(lines.join(u'\n'));
+}
+
+}  // namespace
+
+ImportReport importCodeTables(const QString& folder, bool force) {
+    const QList<TableFile> files = readFolder(folder);
+    ImportReport report;
+    db::inTransaction([&] {
+        const QList<DanglingCode> before = danglingCodes(files);
+        for (const TableFile& file : files)
+            report.replaced.append(replace(file));
+        report.dangling = danglingCodes(files);
+        QSet<QString> danglingBefore;
+        for (const DanglingCode& code : before)
+            danglingBefore.insert(danglingLine(code));
+        QList<DanglingCode> lost;
+        std::copy_if(
+            report.dangling.cbegin(), report.dangling.cend(), std::back_inserter(lost),
+            [&](const DanglingCode& code) { return !danglingBefore.contains(danglingLine(code)); });
+        if (!lost.isEmpty() && !force)
+            throw lostCodes(lost);
+    });
     return report;
 }
 
@@ -261,8 +306,7 @@ QStringList reportLines(const ImportReport& report) {
     }
     lines.append(QStringLiteral("Már nem létező kódra hivatkozik (tábla, kulcs, oszlop, kód):"));
     for (const DanglingCode& code : report.dangling)
-        lines.append(
-            QStringLiteral("%1\t%2\t%3\t%4").arg(code.table, code.key, code.column, code.code));
+        lines.append(danglingLine(code));
     return lines;
 }
 

@@ -41,7 +41,9 @@ std::optional<ImportReport> refreshShippedCodeTables(const QString& folder,
     if (noted.open(QIODevice::ReadOnly) && noted.readAll().trimmed() == fingerprintOf(folder))
         return std::nullopt;
     beforeRefresh();
-    ImportReport report = importCodeTables(folder);
+    // The program's own tables are taken even when stored data still refers to codes they no
+    // longer hold: those references are what the report lists for the user to mend.
+    ImportReport report = importCodeTables(folder, true);
     noteCodeTables(folder, notePath);
     return report;
 }

@@ -20,11 +20,20 @@ struct Step {
 std::optional<RecordFault> firstFailingCheck(const RecordEntries& e,
                                              const std::function<bool()>& keyTaken) {
     using namespace CheckMethods;
+    // A typed text is refused for a control character before its own check looks at it.
     const auto minLength = [](const char* label, const QString& value, int minimum) {
-        return [=] { return MinLengthFault(QString::fromUtf8(label), value, minimum); };
+        return [=] {
+            const QString name = QString::fromUtf8(label);
+            const auto control = ControlCharacterFault(name, value);
+            return control ? control : MinLengthFault(name, value, minimum);
+        };
     };
     const auto email = [](const char* label, const QString& value) {
-        return [=] { return EmailFault(QString::fromUtf8(label), value); };
+        return [=] {
+            const QString name = QString::fromUtf8(label);
+            const auto control = ControlCharacterFault(name, value);
+            return control ? control : EmailFault(name, value);
+        };
     };
     const Step steps[] = {
         {"Adosajat", [&] { return DigitsFault(kTaxNumberLabel, e.adosajat, 8); }},

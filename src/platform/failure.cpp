@@ -6,6 +6,11 @@
 
 namespace platform {
 
+QString excerpt(const QString& text) {
+    constexpr qsizetype kWidth = 80;
+    return text.size() <= kWidth ? text : text.left(kWidth - 1) + QChar(0x2026);
+}
+
 namespace {
 
 HeldFailures* holder = nullptr;

@@ -22,6 +22,10 @@ private:
     QByteArray utf8_;
 };
 
+// A piece of a file's content as a message quotes it: at most 80 characters, "…" marking a cut,
+// so that no message grows with the file.
+QString excerpt(const QString& text);
+
 // The general error handler: shows the failure in the error box; the program goes on.
 void reportFailure(const std::exception& failure);
 

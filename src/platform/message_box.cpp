@@ -73,6 +73,11 @@ std::unique_ptr<MessageService> MessageService::install(std::unique_ptr<MessageS
 }
 
 Button WidgetMessageService::show(MessageKind kind, const QString& text, const Buttons& buttons) {
+    return showWithDefault(kind, text, buttons, Button::None);
+}
+
+Button WidgetMessageService::showWithDefault(MessageKind kind, const QString& text,
+                                             const Buttons& buttons, Button defaultButton) {
     Box box(iconOf(kind), titleOf(kind), text, QMessageBox::NoButton, QApplication::activeWindow());
     // Buttons are added as action roles so that Qt keeps the order in which they are added.
     QPushButton* yes = nullptr;
@@ -84,7 +89,7 @@ Button WidgetMessageService::show(MessageKind kind, const QString& text, const B
         no = box.addButton(QStringLiteral("&No"), QMessageBox::ActionRole);
     if (has(buttons, Button::Ok) || (!yes && !no))
         ok = box.addButton(QStringLiteral("OK"), QMessageBox::ActionRole);
-    box.setDefaultButton(ok ? ok : yes);
+    box.setDefaultButton(defaultButton == Button::No && no ? no : ok ? ok : yes);
     // Esc answers No where there is one; a box without No can only be closed by its buttons or
     // by the title bar.
     box.setEscapeButton(no);
@@ -107,6 +112,11 @@ Button showWarning(const QString& text, const Buttons& buttons) {
 
 Button showConfirmation(const QString& text, const Buttons& buttons) {
     return MessageService::current().show(MessageKind::Confirmation, text, buttons);
+}
+
+Button showConfirmation(const QString& text, const Buttons& buttons, Button defaultButton) {
+    return MessageService::current().showWithDefault(MessageKind::Confirmation, text, buttons,
+                                                     defaultButton);
 }
 
 void showMessage(const QString& text) {

@@ -29,6 +29,13 @@ class MessageService {
 public:
     virtual ~MessageService() = default;
     virtual Button show(MessageKind kind, const QString& text, const Buttons& buttons) = 0;
+    // The same with another default button than the usual one; a service that shows nothing
+    // may ignore it.
+    virtual Button showWithDefault(MessageKind kind, const QString& text, const Buttons& buttons,
+                                   Button defaultButton) {
+        (void)defaultButton;
+        return show(kind, text, buttons);
+    }
 
     static MessageService& current();
     // Installs a service and returns the one it replaces.
@@ -39,6 +46,8 @@ public:
 // Esc answers No.
 Button showWarning(const QString& text, const Buttons& buttons = {Button::Ok});
 Button showConfirmation(const QString& text, const Buttons& buttons);
+// A confirmation box whose default button is the given one, for a question better answered No.
+Button showConfirmation(const QString& text, const Buttons& buttons, Button defaultButton);
 void showMessage(const QString& text);
 // The failure's own text, with a full stop added when it does not end in one.
 void showError(const QString& text);
@@ -49,6 +58,8 @@ QString withFullStop(const QString& text);
 class WidgetMessageService : public MessageService {
 public:
     Button show(MessageKind kind, const QString& text, const Buttons& buttons) override;
+    Button showWithDefault(MessageKind kind, const QString& text, const Buttons& buttons,
+                           Button defaultButton) override;
 };
 
 }  // namespace platform

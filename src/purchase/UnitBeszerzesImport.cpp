@@ -129,7 +129,14 @@ void TFormBeszerzesImport::Button_importalasClick() {
         ADOTable_View_Intezmeny.text(QStringLiteral("Adatszolgev")),
         ADOTable_View_Intezmeny.text(QStringLiteral("Adatszolgnegyedev"))};
     backup::backUpBeforeChange(backup::warnInWindow);
-    const auto result = purchase::importItemFile(csvPath, key);
+    auto result = purchase::importItemFile(csvPath, key);
+    const bool duplicatesRefused =
+        result.onlyDuplicates() &&
+        platform::showConfirmation(purchase::duplicateQuestion(result),
+                                   {platform::Button::Yes, platform::Button::No},
+                                   platform::Button::No) != platform::Button::Yes;
+    if (result.onlyDuplicates() && !duplicatesRefused)
+        result = purchase::importItemFile(csvPath, key, {.allowDuplicates = true});
     purchase::saveFaultList(csvPath, result);
     ListBox_hibak->clear();
     if (result.faults.isEmpty()) {
@@ -138,7 +145,10 @@ void TFormBeszerzesImport::Button_importalasClick() {
         platform::showMessage(summary);
         return;
     }
-    ListBox_hibak->addItems(purchase::faultLines(result.faults));
+    ListBox_hibak->addItems(purchase::faultLines(result));
+    // The user has just chosen not to import the rows again.
+    if (duplicatesRefused)
+        return;
     platform::showWarning(QStringLiteral("Nem történt importálás: %1 hibát talált. A hibalista: %2")
                               .arg(result.faults.size())
                               .arg(QDir::toNativeSeparators(purchase::faultListPath(csvPath))));

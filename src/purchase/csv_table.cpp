@@ -3,8 +3,8 @@
 #include "platform/codepage.h"
 #include "platform/failure.h"
 
+#include <QIODevice>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -12,15 +12,33 @@ namespace purchase {
 
 namespace {
 
-QString decoded(QByteArrayView bytes) {
-    static constexpr char kBom[] = "\xEF\xBB\xBF";
-    if (bytes.startsWith(QByteArrayView(kBom, 3)))
-        bytes = bytes.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return platform::fromWindows1250(bytes);
+constexpr qint64 kChunkBytes = 64 * 1024;
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+// How many bytes at the end of the chunk begin a UTF-8 sequence the chunk does not finish.
+qsizetype cutSequence(QByteArrayView chunk) {
+    for (qsizetype back = 1; back <= std::min<qsizetype>(3, chunk.size()); ++back) {
+        const auto byte = static_cast<unsigned char>(chunk[chunk.size() - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue;  // a continuation byte: the sequence began further back
+        const int length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
+
+// Whether the bytes from the device's position to its end are valid UTF-8.
+bool restIsUtf8(QIODevice& device) {
+    QByteArray carried;
+    for (QByteArray chunk = device.read(kChunkBytes); !chunk.isEmpty();
+         chunk = device.read(kChunkBytes)) {
+        chunk.prepend(carried);
+        const qsizetype cut = cutSequence(chunk);
+        carried = chunk.last(cut);
+        if (!QByteArrayView(chunk).chopped(cut).isValidUtf8())
+            return false;
+    }
+    return carried.isEmpty();
 }
 
 // The separator the first line uses most often outside quotes; ties go to ";", then TAB, as a
@@ -46,84 +64,6 @@ QChar detectSeparator(QStringView text) {
     return commas > 0 ? QChar(u',') : QChar(u';');
 }
 
-// Splits the text into rows of fields, each with the line it starts on.
-class Splitter {
-public:
-    Splitter(QStringView text, QChar separator, int firstLine)
-        : text_(text), separator_(separator), line_(firstLine) {}
-
-    QList<CsvRow> rows() {
-        QList<CsvRow> rows;
-        while (at_ < text_.size())
-            rows.append(row());
-        return rows;
-    }
-
-private:
-    CsvRow row() {
-        CsvRow row{line_, {}};
-        for (;;) {
-            row.fields.append(field());
-            if (at_ >= text_.size())
-                return row;
-            const QChar end = text_[at_++];
-            if (end == separator_)
-                continue;
-            lineBreak(end);
-            return row;
-        }
-    }
-
-    // Reads one field up to its separator or line break, which it leaves unread.
-    QString field() {
-        QString value;
-        if (at_ < text_.size() && text_[at_] == u'"') {
-            const int opened = line_;
-            ++at_;
-            value = quotedPart(opened);
-        }
-        // Anything after a closing quote belongs to the field as written.
-        while (at_ < text_.size() && text_[at_] != separator_ && text_[at_] != u'\n' &&
-               text_[at_] != u'\r')
-            value += text_[at_++];
-        return value;
-    }
-
-    QString quotedPart(int opened) {
-        QString value;
-        for (;;) {
-            if (at_ >= text_.size())
-                throw platform::Failure(
-                    QStringLiteral("A CSV-fájl %1. sorában kezdődő idézőjeles mező nincs lezárva.")
-                        .arg(opened));
-            const QChar c = text_[at_++];
-            if (c == u'"') {
-                if (at_ < text_.size() && text_[at_] == u'"') {
-                    ++at_;
-                    value += u'"';
-                    continue;
-                }
-                return value;
-            }
-            if (c == u'\n' || c == u'\r')
-                lineBreak(c);
-            value += c == u'\r' ? u'\n' : c;
-        }
-    }
-
-    // Counts a line break; CR LF is one.
-    void lineBreak(QChar c) {
-        if (c == u'\r' && at_ < text_.size() && text_[at_] == u'\n')
-            ++at_;
-        ++line_;
-    }
-
-    QStringView text_;
-    QChar separator_;
-    qsizetype at_ = 0;
-    int line_;
-};
-
 bool allEmpty(const QStringList& fields) {
     return std::all_of(fields.begin(), fields.end(),
                        [](const QString& field) { return field.trimmed().isEmpty(); });
@@ -131,26 +71,118 @@ bool allEmpty(const QStringList& fields) {
 
 }  // namespace
 
-CsvTable readCsvTable(QByteArrayView bytes) {
-    const QString text = decoded(bytes);
+CsvReader::CsvReader(QIODevice& device) : device_(device) {
+    const bool bom = device_.peek(3) == kBom;
+    const qint64 start = bom ? 3 : 0;
+    device_.seek(start);
+    utf8_ = restIsUtf8(device_);
+    device_.seek(start);
+    fill();
     // A spreadsheet program may name the separator on a line of its own before the header.
     static const QRegularExpression separatorLine(QStringLiteral("^sep=([;,\t])(\r\n|\n|\r)"));
-    const auto named = separatorLine.match(text);
-    const QStringView body = QStringView(text).sliced(named.capturedLength());
-    CsvTable table;
-    table.separator = named.hasMatch() ? named.captured(1).front() : detectSeparator(body);
-    for (CsvRow& row : Splitter(body, table.separator, named.hasMatch() ? 2 : 1).rows()) {
-        if (allEmpty(row.fields))
-            continue;
-        if (table.header.isEmpty()) {
-            table.header = std::move(row.fields);
-            table.headerLine = row.line;
-        } else
-            table.rows.append(std::move(row));
+    const auto named = separatorLine.match(buffer_);
+    if (named.hasMatch()) {
+        separator_ = named.captured(1).front();
+        at_ = named.capturedLength();
+        line_ = 2;
+    } else {
+        separator_ = detectSeparator(buffer_);
     }
-    if (table.header.isEmpty())
+    const auto row = next();
+    if (!row)
         throw platform::Failure(QStringLiteral("A CSV-fájl üres: nincs benne fejléc sor."));
-    return table;
+    header_ = row->fields;
+    headerLine_ = row->line;
+}
+
+std::optional<CsvRow> CsvReader::next() {
+    for (auto row = nextRow(); row; row = nextRow()) {
+        if (!allEmpty(row->fields))
+            return row;
+    }
+    return std::nullopt;
+}
+
+bool CsvReader::fill() {
+    buffer_.clear();
+    at_ = 0;
+    // A chunk may end inside a character and give nothing yet.
+    while (buffer_.isEmpty()) {
+        const QByteArray bytes = device_.read(kChunkBytes);
+        if (bytes.isEmpty())
+            return false;
+        buffer_ = utf8_ ? decoder_.decode(bytes) : platform::fromWindows1250(bytes);
+    }
+    return true;
+}
+
+QChar CsvReader::take() {
+    if (++rowLength_ > kMaxRowLength)
+        throw platform::Failure(
+            QStringLiteral("A CSV-fájl %1. sorában kezdődő sor hosszabb 64 KiB-nál.")
+                .arg(rowLine_));
+    return buffer_[at_++];
+}
+
+std::optional<CsvRow> CsvReader::nextRow() {
+    if (!more())
+        return std::nullopt;
+    rowLength_ = 0;
+    rowLine_ = line_;
+    CsvRow row{line_, {}};
+    for (;;) {
+        row.fields.append(field());
+        if (!more())
+            return row;
+        const QChar end = take();
+        if (end == separator_)
+            continue;
+        lineBreak(end);
+        return row;
+    }
+}
+
+// Reads one field up to its separator or line break, which it leaves unread.
+QString CsvReader::field() {
+    QString value;
+    if (more() && peek() == u'"') {
+        const int opened = line_;
+        take();
+        value = quotedPart(opened);
+    }
+    // Anything after a closing quote belongs to the field as written.
+    while (more() && peek() != separator_ && peek() != u'\n' && peek() != u'\r')
+        value += take();
+    return value;
+}
+
+QString CsvReader::quotedPart(int opened) {
+    QString value;
+    for (;;) {
+        if (!more())
+            throw platform::Failure(
+                QStringLiteral("A CSV-fájl %1. sorában kezdődő idézőjeles mező nincs lezárva.")
+                    .arg(opened));
+        const QChar c = take();
+        if (c == u'"') {
+            if (more() && peek() == u'"') {
+                take();
+                value += u'"';
+                continue;
+            }
+            return value;
+        }
+        if (c == u'\n' || c == u'\r')
+            lineBreak(c);
+        value += c == u'\r' ? u'\n' : c;
+    }
+}
+
+// Counts a line break; CR LF is one.
+void CsvReader::lineBreak(QChar c) {
+    if (c == u'\r' && more() && peek() == u'\n')
+        take();
+    ++line_;
 }
 
 }  // namespace purchase

@@ -1,9 +1,13 @@
 #pragma once
 
-#include <QByteArrayView>
-#include <QList>
+#include <QChar>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
+
+#include <optional>
+
+class QIODevice;
 
 namespace purchase {
 
@@ -13,21 +17,52 @@ struct CsvRow {
     QStringList fields;
 };
 
-// A CSV file as a spreadsheet program writes it: the header row's names and the data rows.
-struct CsvTable {
-    QStringList header;
-    int headerLine = 0;
-    QList<CsvRow> rows;
-    QChar separator;
-};
-
-// Reads a CSV file's bytes. The encoding is UTF-8 (with or without a byte order mark) when the
-// bytes are valid UTF-8, Windows-1250 otherwise; the separator is the one of ";", TAB and ","
-// that the header line holds most often outside quotes, or the one a first line "sep=;"
-// names. Fields may be quoted with '"' (a
-// doubled '"' inside stands for one) and then hold separators and line breaks. Lines ending in
+// A CSV file as a spreadsheet program writes it, read one row at a time, so that a large file
+// takes no more memory than its longest row.
+//
+// The encoding is UTF-8 (with or without a byte order mark) when the bytes are valid UTF-8,
+// Windows-1250 otherwise; the separator is the one of ";", TAB and "," that the header line holds
+// most often outside quotes, or the one a first line "sep=;" names. Fields may be quoted with '"'
+// (a doubled '"' inside stands for one) and then hold separators and line breaks. Lines ending in
 // CR LF, LF or CR are all read; rows whose fields are all empty are skipped. A file without a
-// header row, or with a quote left open, is a Failure saying why.
-CsvTable readCsvTable(QByteArrayView bytes);
+// header row, a quote left open or a row longer than kMaxRowLength characters is a Failure
+// saying why.
+class CsvReader {
+public:
+    static constexpr qsizetype kMaxRowLength = 64 * 1024;
+
+    // Reads the header row from the device, open for reading at its start. The device is read
+    // through once first to tell the encoding, so it must be able to go back (a file, a buffer).
+    explicit CsvReader(QIODevice& device);
+
+    const QStringList& header() const { return header_; }
+    int headerLine() const { return headerLine_; }
+    QChar separator() const { return separator_; }
+
+    // The next data row, or nothing at the end of the file.
+    std::optional<CsvRow> next();
+
+private:
+    std::optional<CsvRow> nextRow();
+    QString field();
+    QString quotedPart(int opened);
+    void lineBreak(QChar c);
+    bool more() { return at_ < buffer_.size() || fill(); }
+    bool fill();
+    QChar peek() const { return buffer_[at_]; }
+    QChar take();
+
+    QIODevice& device_;
+    bool utf8_ = true;
+    QStringDecoder decoder_{QStringDecoder::Utf8};
+    QString buffer_;  // the decoded part of the file not yet read
+    qsizetype at_ = 0;
+    qsizetype rowLength_ = 0;
+    int rowLine_ = 0;
+    int line_ = 1;
+    QStringList header_;
+    int headerLine_ = 0;
+    QChar separator_;
+};
 
 }  // namespace purchase

@@ -35,8 +35,11 @@ const FilledCheck kAfterCode[] = {
 template <std::size_t N>
 std::optional<ItemFault> firstUnfilled(const FilledCheck (&checks)[N], const ItemEntries& entries) {
     for (const FilledCheck& check : checks) {
-        if (auto fault = CheckMethods::MinLengthFault(QString::fromUtf8(check.label),
-                                                      entries.*check.entry, 1))
+        const QString label = QString::fromUtf8(check.label);
+        auto fault = CheckMethods::ControlCharacterFault(label, entries.*check.entry);
+        if (!fault)
+            fault = CheckMethods::MinLengthFault(label, entries.*check.entry, 1);
+        if (fault)
             return ItemFault{QString::fromLatin1(check.column), *fault};
     }
     return std::nullopt;
@@ -53,6 +56,19 @@ std::optional<ItemFault> firstFailingCheck(const ItemEntries& entries) {
                                     entries.groupName, static_cast<int>(entries.code.size())))
         return ItemFault{QStringLiteral("Vtszszolgkod"), *fault};
     return firstUnfilled(kAfterCode, entries);
+}
+
+const QStringList kEnteredColumns = {
+    QStringLiteral("Beszerzho"),        QStringLiteral("Termekszolg"),
+    QStringLiteral("Vtszszolgkod"),     QStringLiteral("Termszolgnev"),
+    QStringLiteral("Mennyisegiegyseg"), QStringLiteral("Vasaroltmenny"),
+    QStringLiteral("Beszerzforras"),    QStringLiteral("Felhasznter"),
+    QStringLiteral("Artipus"),          QStringLiteral("Tegysegar"),
+    QStringLiteral("Bazisegysegar")};
+
+QString enteredValuesKey(const QStringList& texts) {
+    // No stored text holds a control character, so one parts the values unambiguously.
+    return texts.join(QChar(0x1F));
 }
 
 QString groupTableOf(const QString& kind) {

@@ -3,6 +3,7 @@
 #include "checks/check_methods.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -39,6 +40,14 @@ struct ItemFault {
 
 // The checks of "Tárolás" in their order; the first that fails, or nothing when all pass.
 std::optional<ItemFault> firstFailingCheck(const ItemEntries& entries);
+
+// The eleven columns of an item that the user enters, in AdatlapBR's order: two items of one
+// record alike in all of them are most likely one purchase entered twice.
+extern const QStringList kEnteredColumns;
+
+// One text for an item's entered values (their texts as stored values show, in the order of
+// kEnteredColumns), the same for items alike in all of them.
+QString enteredValuesKey(const QStringList& texts);
 
 // The group code tables of the two kinds of item, and the look-up's text for a missing group.
 inline const QString kProductGroupTable = QStringLiteral("Torzs_TermekCsoport");

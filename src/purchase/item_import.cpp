@@ -1,7 +1,9 @@
 #include "item_import.h"
 
+#include "csv_table.h"
 #include "db/connection.h"
 #include "db/query.h"
+#include "db/values.h"
 #include "item_checks.h"
 #include "platform/codepage.h"
 #include "platform/failure.h"
@@ -11,6 +13,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -76,6 +79,8 @@ const QStringList kFilledByImport = {
     QStringLiteral("Tetelsorszam"), QStringLiteral("Termitj"),   QStringLiteral("Vtszszolg")};
 
 constexpr int kNameWidth = 80;
+// The data file holds an item number in five digits.
+constexpr int kHighestItemNumber = 99999;
 
 // The column's label in the purchase editor, without its colon.
 QString editorLabel(int column) {
@@ -91,7 +96,8 @@ QString headerKey(QString name) {
 }
 
 QString quotedValue(const QString& label, const QString& value, const QString& problem) {
-    return QStringLiteral("A '%1' nevű mezőben megadott \"%2\" %3!!!").arg(label, value, problem);
+    return QStringLiteral("A '%1' nevű mezőben megadott \"%2\" %3!!!")
+        .arg(label, platform::excerpt(value), problem);
 }
 
 // A code table read once: its rows by ID, by the ID's number (a spreadsheet drops leading
@@ -174,6 +180,9 @@ public:
         std::fill(std::begin(ids_), std::end(ids_), QString());
         for (int column = 0; column < ColumnCount; ++column)
             cells_[column] = row.fields.at(positions_[column]).trimmed();
+        // Further checks would only quote such a value again.
+        if (anyControlCharacter())
+            return std::nullopt;
         ItemEntries entries;
         entries.month = shownMonth();
         entries.kind = shown(Kind, kinds_);
@@ -199,6 +208,15 @@ public:
 private:
     void fault(Column column, const QString& message) {
         faults_.append({line_, kColumns[column].name, message});
+    }
+
+    bool anyControlCharacter() {
+        for (int column = 0; column < ColumnCount; ++column) {
+            if (const auto control =
+                    CheckMethods::ControlCharacterFault(kColumns[column].label, cells_[column]))
+                fault(static_cast<Column>(column), control->message);
+        }
+        return faults_.size() > faultCount_;
     }
 
     // The text the editor's list would show for the cell's code; a code missing from its table
@@ -248,9 +266,6 @@ private:
         const auto quantity = number(Quantity, wholeNumber, QStringLiteral("nem egész szám"));
         const auto price = number(Price, decimalNumber, QStringLiteral("nem szám"));
         const auto basePrice = number(BasePrice, decimalNumber, QStringLiteral("nem szám"));
-        if (cells_[Name].contains(u'\n'))
-            fault(Name, QStringLiteral("A '%1' nevű mező nem tartalmazhat sortörést!!!")
-                            .arg(kColumns[Name].label));
         if (cells_[Name].size() > kNameWidth)
             fault(Name, QStringLiteral("A '%1' nevű mező legfeljebb %2 karakter lehet!!!")
                             .arg(kColumns[Name].label)
@@ -301,7 +316,7 @@ private:
 
 // Where each import column stands in the header; faults for names that are unknown, repeated,
 // filled in by the import or missing.
-QList<int> columnPositions(const CsvTable& table, QList<ImportFault>& faults) {
+QList<int> columnPositions(const CsvReader& csv, QList<ImportFault>& faults) {
     QHash<QString, int> byName;
     for (int column = 0; column < ColumnCount; ++column) {
         byName.insert(headerKey(kColumns[column].name), column);
@@ -310,10 +325,10 @@ QList<int> columnPositions(const CsvTable& table, QList<ImportFault>& faults) {
             byName.insert(headerKey(other), column);
     }
     QList<int> positions(ColumnCount, -1);
-    for (int at = 0; at < table.header.size(); ++at) {
-        const QString& name = table.header[at];
+    for (int at = 0; at < csv.header().size(); ++at) {
+        const QString& name = csv.header()[at];
         auto fault = [&](const QString& message) {
-            faults.append({table.headerLine, name.trimmed(), message});
+            faults.append({csv.headerLine(), platform::excerpt(name.trimmed()), message});
         };
         const auto known = byName.find(headerKey(name));
         if (known == byName.end()) {
@@ -331,7 +346,7 @@ QList<int> columnPositions(const CsvTable& table, QList<ImportFault>& faults) {
     }
     for (int column = 0; column < ColumnCount; ++column) {
         if (positions[column] < 0)
-            faults.append({table.headerLine, kColumns[column].name,
+            faults.append({csv.headerLine(), kColumns[column].name,
                            QStringLiteral("Hiányzik ez az oszlop a fejlécből: '%1'!")
                                .arg(editorLabel(column))});
     }
@@ -352,73 +367,179 @@ int nextItemNumber(const ReportKey& key) {
     return highest.value(0).toInt() + 1;
 }
 
-void store(const QList<QVariantList>& rows, const ReportKey& key, ImportResult& result) {
-    db::inTransaction([&] {
-        result.firstNumber = nextItemNumber(key);
-        int number = result.firstNumber;
-        for (const QVariantList& values : rows) {
-            db::execute(QStringLiteral("insert into AdatlapBR (Adosajat, Beszerzev, "
-                                       "Beszerznegyedev, Tetelsorszam, Beszerzho, Termekszolg, "
-                                       "Vtszszolgkod, Termitj, Vtszszolg, Termszolgnev, "
-                                       "Mennyisegiegyseg, Vasaroltmenny, Beszerzforras, "
-                                       "Felhasznter, Artipus, Tegysegar, Bazisegysegar) values "
-                                       "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                        QVariantList{key.regNo, key.year.toInt(), key.quarter, number++} + values);
+// The entered values of a checked row (its values without the group's copied codes) as one text.
+QString enteredValuesKey(const QVariantList& values) {
+    QStringList texts;
+    for (qsizetype at = 0; at < values.size(); ++at) {
+        if (at != 3 && at != 4)  // Termitj, Vtszszolg
+            texts.append(db::textOf(values[at]));
+    }
+    return purchase::enteredValuesKey(texts);
+}
+
+// Stores the checked rows as items of the record, numbered on from its highest item number, in
+// one transaction that is kept only when commit() is called.
+class ItemWriter {
+public:
+    explicit ItemWriter(const ReportKey& key) : key_(key) {
+        firstNumber_ = nextItemNumber(key);
+        db::Query stored(QStringLiteral("select Tetelsorszam, %1 from AdatlapBR where adosajat = ? "
+                                        "and beszerzev = ? and beszerznegyedev = ?")
+                             .arg(kEnteredColumns.join(QStringLiteral(", "))),
+                         {key.regNo, key.year, key.quarter});
+        for (; !stored.eof(); stored.next()) {
+            QStringList texts;
+            for (int column = 1; column < stored.fieldCount(); ++column)
+                texts.append(stored.text(column));
+            storedItems_.insert(purchase::enteredValuesKey(texts), stored.text(0));
         }
-    });
-    result.imported = static_cast<int>(rows.size());
+        db::beginTransaction();
+    }
+    ~ItemWriter() {
+        if (!committed_)
+            db::rollbackTransaction();
+    }
+
+    // The number of a stored item of the record alike to the row in every entered value.
+    std::optional<QString> storedAlike(const QVariantList& values) const {
+        const auto at = storedItems_.constFind(enteredValuesKey(values));
+        return at == storedItems_.constEnd() ? std::nullopt : std::optional(*at);
+    }
+
+    int firstNumber() const { return firstNumber_; }
+
+    void write(const QVariantList& values) {
+        db::execute(
+            QStringLiteral("insert into AdatlapBR (Adosajat, Beszerzev, "
+                           "Beszerznegyedev, Tetelsorszam, Beszerzho, Termekszolg, "
+                           "Vtszszolgkod, Termitj, Vtszszolg, Termszolgnev, "
+                           "Mennyisegiegyseg, Vasaroltmenny, Beszerzforras, "
+                           "Felhasznter, Artipus, Tegysegar, Bazisegysegar) values "
+                           "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            QVariantList{key_.regNo, key_.year.toInt(), key_.quarter, firstNumber_ + written_} +
+                values);
+        ++written_;
+    }
+
+    void commit(ImportResult& result) {
+        db::commitTransaction();
+        committed_ = true;
+        result.firstNumber = firstNumber_;
+        result.imported = written_;
+    }
+
+private:
+    const ReportKey& key_;
+    int firstNumber_ = 0;
+    int written_ = 0;
+    QHash<QString, QString> storedItems_;
+    bool committed_ = false;
+};
+
+// Collects the faults of the failing rows, listing those of the first kListedRows.
+void addRowFaults(ImportResult& result, const QList<ImportFault>& faults) {
+    if (++result.failedRows <= kListedRows)
+        result.faults.append(faults);
+}
+
+// Checks and stores the rows after the header; once a row fails, the rest are only checked.
+void importRows(CsvReader& csv, const ReportKey& key, const QList<int>& positions,
+                const ImportOptions& options, ImportResult& result) {
+    QList<ImportFault> rowFaults;
+    RowChecker checker(key, positions, rowFaults);
+    ItemWriter writer(key);
+    int rows = 0;
+    bool numbersRunOut = false;
+    for (auto row = csv.next(); row; row = csv.next()) {
+        ++rows;
+        rowFaults.clear();
+        std::optional<QVariantList> values;
+        if (row->fields.size() != csv.header().size()) {
+            rowFaults.append({row->line,
+                              {},
+                              QStringLiteral("A sorban %1 mező van, a fejlécben %2 oszlop!")
+                                  .arg(row->fields.size())
+                                  .arg(csv.header().size())});
+        } else if ((values = checker.check(*row)) && !options.allowDuplicates) {
+            if (const auto stored = writer.storedAlike(*values)) {
+                rowFaults.append({row->line,
+                                  {},
+                                  QStringLiteral("Ez a tétel már szerepel az adatlapon (%1. "
+                                                 "tétel)!")
+                                      .arg(*stored)});
+                ++result.duplicateRows;
+            }
+        }
+        // Every row is given a number, so the first past the highest is where they run out.
+        if (!numbersRunOut && writer.firstNumber() + rows - 1 > kHighestItemNumber) {
+            numbersRunOut = true;
+            rowFaults.append(
+                {row->line,
+                 {},
+                 QStringLiteral("Innen a tételsorszám meghaladná a(z) %1-et: egy adatlapon "
+                                "legfeljebb ennyi tétel lehet!")
+                     .arg(kHighestItemNumber)});
+        }
+        if (!rowFaults.isEmpty())
+            addRowFaults(result, rowFaults);
+        else if (result.failedRows == 0)
+            writer.write(*values);
+    }
+    if (rows == 0)
+        addRowFaults(result, {{0, {}, QStringLiteral("A CSV-fájlban nincs egy tétel sem!")}});
+    if (result.failedRows == 0)
+        writer.commit(result);
+}
+
+ImportResult importItems(QIODevice& file, const ReportKey& key, const ImportOptions& options) {
+    ImportResult result;
+    if (!recordExists(key)) {
+        addRowFaults(result,
+                     {{0,
+                       {},
+                       QStringLiteral("Nincs adatlap a(z) %1 adószámmal, %2. év %3. negyedévre!")
+                           .arg(key.regNo, key.year, key.quarter)}});
+        return result;
+    }
+    try {
+        CsvReader csv(file);
+        QList<ImportFault> headerFaults;
+        const QList<int> positions = columnPositions(csv, headerFaults);
+        if (!headerFaults.isEmpty()) {
+            addRowFaults(result, headerFaults);
+            return result;
+        }
+        importRows(csv, key, positions, options, result);
+    } catch (const platform::Failure& malformed) {
+        addRowFaults(result, {{0, {}, malformed.text()}});
+    }
+    return result;
 }
 
 }  // namespace
 
-ImportResult importItemTable(const CsvTable& table, const ReportKey& key) {
+ImportResult importItemFile(const QString& csvPath, const ReportKey& key,
+                            const ImportOptions& options) {
+    const QString shown = QDir::toNativeSeparators(csvPath);
+    const QFileInfo info(csvPath);
     ImportResult result;
-    if (!recordExists(key)) {
-        result.faults.append(
-            {0,
-             {},
-             QStringLiteral("Nincs adatlap a(z) %1 adószámmal, %2. év %3. negyedévre!")
-                 .arg(key.regNo, key.year, key.quarter)});
+    // A device or a pipe might never end.
+    if (info.exists() && !info.isFile()) {
+        addRowFaults(
+            result,
+            {{0, {}, QStringLiteral("A(z) %1 nem közönséges fájl, nem importálható.").arg(shown)}});
         return result;
     }
-    const QList<int> positions = columnPositions(table, result.faults);
-    if (!result.faults.isEmpty())
-        return result;
-    if (table.rows.isEmpty()) {
-        result.faults.append({0, {}, QStringLiteral("A CSV-fájlban nincs egy tétel sem!")});
-        return result;
-    }
-    RowChecker checker(key, positions, result.faults);
-    QList<QVariantList> rows;
-    rows.reserve(table.rows.size());
-    for (const CsvRow& row : table.rows) {
-        if (row.fields.size() != table.header.size()) {
-            result.faults.append({row.line,
-                                  {},
-                                  QStringLiteral("A sorban %1 mező van, a fejlécben %2 oszlop!")
-                                      .arg(row.fields.size())
-                                      .arg(table.header.size())});
-        } else if (auto values = checker.check(row)) {
-            rows.append(std::move(*values));
-        }
-    }
-    if (result.faults.isEmpty())
-        store(rows, key, result);
-    return result;
-}
-
-ImportResult importItemFile(const QString& csvPath, const ReportKey& key) {
     QFile file(csvPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{{0,
-                  {},
-                  QStringLiteral("A(z) %1 fájl nem olvasható: %2")
-                      .arg(QDir::toNativeSeparators(csvPath), file.errorString())}}};
-    try {
-        return importItemTable(readCsvTable(file.readAll()), key);
-    } catch (const platform::Failure& malformed) {
-        return {{{0, {}, malformed.text()}}};
+    if (!file.open(QIODevice::ReadOnly)) {
+        addRowFaults(
+            result,
+            {{0,
+              {},
+              QStringLiteral("A(z) %1 fájl nem olvasható: %2").arg(shown, file.errorString())}});
+        return result;
     }
+    return importItems(file, key, options);
 }
 
 QString faultLine(const ImportFault& fault) {
@@ -432,11 +553,21 @@ QString faultLine(const ImportFault& fault) {
                : place.join(QStringLiteral(", ")) + QStringLiteral(": ") + fault.message;
 }
 
-QStringList faultLines(const QList<ImportFault>& faults) {
+QStringList faultLines(const ImportResult& result) {
     QStringList lines;
-    for (const ImportFault& fault : faults)
+    for (const ImportFault& fault : result.faults)
         lines.append(faultLine(fault));
+    if (result.failedRows > kListedRows)
+        lines.append(
+            QStringLiteral("… és további %1 hibás sor.").arg(result.failedRows - kListedRows));
     return lines;
+}
+
+QString duplicateQuestion(const ImportResult& result) {
+    return QStringLiteral(
+               "A CSV-fájl %1 sora már szerepel az adatlapon. Újra importálja ezeket "
+               "is?")
+        .arg(result.duplicateRows);
 }
 
 QString faultListPath(const QString& csvPath) {
@@ -451,7 +582,7 @@ void saveFaultList(const QString& csvPath, const ImportResult& result) {
         return;
     }
     platform::TextFile list(path);
-    for (const QString& line : faultLines(result.faults))
+    for (const QString& line : faultLines(result))
         list.writeLine(line);
     list.close();
 }

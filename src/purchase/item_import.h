@@ -1,7 +1,5 @@
 #pragma once
 
-#include "csv_table.h"
-
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -24,23 +22,38 @@ struct ImportFault {
     QString message;
 };
 
+// The rows with faults listed at most; the rest are only counted.
+inline constexpr int kListedRows = 1000;
+
 struct ImportResult {
-    QList<ImportFault> faults;  // when there is any, nothing was stored
+    QList<ImportFault> faults;  // of the first kListedRows failing rows; any means nothing stored
+    int failedRows = 0;     // rows with faults (the header and the file as a whole count as one)
+    int duplicateRows = 0;  // of them, rows alike in every entered value to a stored item
     int imported = 0;
     int firstNumber = 0;  // the item number of the first imported row
+
+    // Nothing was imported only because rows are stored already, which the user may allow.
+    bool onlyDuplicates() const { return failedRows > 0 && failedRows == duplicateRows; }
 };
 
-// Checks every row of the table with the rules of the purchase editor and, when no row fails,
-// stores all of them as items of the record in one transaction, numbered on from the highest
-// stored item number. A database error is a Failure and stores nothing.
-ImportResult importItemTable(const CsvTable& table, const ReportKey& key);
+struct ImportOptions {
+    bool allowDuplicates = false;  // store rows alike to a stored item of the record all the same
+};
 
-// The same for a CSV file; a file that cannot be read or parsed is a fault of the file.
-ImportResult importItemFile(const QString& csvPath, const ReportKey& key);
+// Reads the CSV file row by row, checks every row with the rules of the purchase editor and, when
+// no row fails, stores all of them as items of the record in one transaction, numbered on from the
+// highest stored item number. A path that is not a regular file, or a file that cannot be read or
+// parsed, is a fault of the file; a database error is a Failure and stores nothing.
+ImportResult importItemFile(const QString& csvPath, const ReportKey& key,
+                            const ImportOptions& options = {});
 
 // One line of the fault list: "12. sor, Vasaroltmenny: <message>".
 QString faultLine(const ImportFault& fault);
-QStringList faultLines(const QList<ImportFault>& faults);
+// Every listed fault, then how many more rows failed.
+QStringList faultLines(const ImportResult& result);
+
+// The question of the import window when rows are stored already.
+QString duplicateQuestion(const ImportResult& result);
 
 // The fault list's file beside the CSV file: "tetelek.csv" gives "tetelek_hibak.txt".
 QString faultListPath(const QString& csvPath);

@@ -12,6 +12,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <optional>
+
 namespace tools {
 
 namespace {
@@ -141,9 +143,36 @@ void checkRecords(db::Query& records, const QHash<QString, int>& keyCounts,
     }
 }
 
+// Remembers the items of one record by their entered values, to find one entered twice.
+class RepeatedItems {
+public:
+    // The number of the record's earlier item alike in every entered value; nothing when there
+    // is none. The items come ordered by record.
+    std::optional<QString> earlierAlike(const db::Query& item) {
+        const QString adosajat = item.text(QStringLiteral("Adosajat"));
+        if (adosajat != record_) {
+            record_ = adosajat;
+            numbers_.clear();
+        }
+        QStringList texts;
+        for (const QString& column : purchase::kEnteredColumns)
+            texts.append(item.text(column));
+        const QString key = purchase::enteredValuesKey(texts);
+        if (const auto at = numbers_.constFind(key); at != numbers_.constEnd())
+            return *at;
+        numbers_.insert(key, item.text(QStringLiteral("Tetelsorszam")));
+        return std::nullopt;
+    }
+
+private:
+    QString record_;
+    QHash<QString, QString> numbers_;
+};
+
 void checkItems(db::Query& items, const QString& quarter, const QHash<QString, int>& keyCounts,
                 QList<Problem>& problems) {
     const ItemTables tables(quarter);
+    RepeatedItems repeated;
     for (; !items.eof(); items.next()) {
         const QString adosajat = items.text(QStringLiteral("Adosajat"));
         // Named only when there is a problem: most items have none.
@@ -157,6 +186,9 @@ void checkItems(db::Query& items, const QString& quarter, const QHash<QString, i
                 {where(), {}, QStringLiteral("nincs hozzá adatlap, a mentés kihagyja")});
         if (const auto fault = purchase::firstFailingCheck(itemEntries(items, tables)))
             problems.append({where(), fault->column, fault->fault.message});
+        if (const auto earlier = repeated.earlierAlike(items))
+            problems.append(
+                {where(), {}, QStringLiteral("megegyezik a(z) %1. tétellel").arg(*earlier), true});
     }
 }
 
@@ -188,6 +220,12 @@ QList<Problem> checkPeriod(const QString& year, const QString& quarter) {
     checkItems(items, quarter, keyCounts, itemProblems);
     // Each registration number's record first, then its items.
     QList<Problem> problems;
+    // An empty quarter is nothing to be sent, not a good one.
+    if (records.rowCount() == 0)
+        problems.append(
+            {{},
+             {},
+             QStringLiteral("Nincs adatlap a(z) %1. év %2. negyedévére.").arg(year, quarter)});
     std::merge(recordProblems.begin(), recordProblems.end(), itemProblems.begin(),
                itemProblems.end(), std::back_inserter(problems),
                [](const Problem& item, const Problem& record) {
@@ -198,6 +236,8 @@ QList<Problem> checkPeriod(const QString& year, const QString& quarter) {
 
 QString problemLine(const Problem& problem) {
     QString line = problem.warning ? QStringLiteral("Figyelmeztetés: ") : QString();
+    if (problem.where.isEmpty())
+        return line + problem.message;
     line += problem.where;
     if (!problem.column.isEmpty())
         line += QStringLiteral(", ") + problem.column;

@@ -102,39 +102,72 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");
+        // target: the file is a link to it, or a pipe; bytes are written otherwise.
+        QTest::addColumn<QString>("target");
         QTest::newRow("id too long")
             << "Torzs_KSHTELEPULES.tsv" << QByteArray("id\tnev\tnevstr\n135780\tBudapest\tx\n")
             << "Torzs_KSHTELEPULES.tsv, 2. sor: \"135780\" nem fér a(z) id oszlopba "
-               "(legfeljebb 5 karakter)";
+               "(legfeljebb 5 karakter)"
+            << QString();
         // Refused by the database after Torzs_IRSZ has been replaced.
         QTest::newRow("id twice") << "Torzs_KSHTELEPULES.tsv"
                                   << QByteArray("id\tnev\tnevstr\n13578\tA\ta\n\n13578\tB\tb\n")
                                   << "Torzs_KSHTELEPULES.tsv, 4. sor: UNIQUE constraint failed: "
-                                     "Torzs_KSHTELEPULES.id";
+                                     "Torzs_KSHTELEPULES.id"
+                                  << QString();
         QTest::newRow("group id not a number")
             << "Torzs_TermekCsoport.tsv" << QByteArray("id\tnev\n12a\tx\n")
-            << "Torzs_TermekCsoport.tsv, 2. sor: \"12a\" nem egész szám (id oszlop)";
+            << "Torzs_TermekCsoport.tsv, 2. sor: \"12a\" nem egész szám (id oszlop)" << QString();
         QTest::newRow("unknown column")
             << "torzs_kshtelepules.tsv" << QByteArray("# note\nid\tnev\tmegye\n")
             << "torzs_kshtelepules.tsv, 2. sor: a(z) Torzs_KSHTELEPULES táblának nincs megye "
-               "oszlopa";
+               "oszlopa"
+            << QString();
         QTest::newRow("no rows") << "Torzs_KSHTELEPULES.tsv" << QByteArray("id\tnev\tnevstr\n")
-                                 << "Torzs_KSHTELEPULES.tsv: nincs benne egyetlen kód sem";
-        QTest::newRow("a data table") << "AdatlapInt.tsv" << QByteArray("Adosajat\n99999999\n")
-                                      << "AdatlapInt.tsv: nincs ilyen kódtábla az adatbázisban";
+                                 << "Torzs_KSHTELEPULES.tsv: nincs benne egyetlen kód sem"
+                                 << QString();
+        QTest::newRow("a data table")
+            << "AdatlapInt.tsv" << QByteArray("Adosajat\n99999999\n")
+            << "AdatlapInt.tsv: nincs ilyen kódtábla az adatbázisban" << QString();
+        QTest::newRow("line over 64 KiB")
+            << "Torzs_IRSZ.tsv"
+            << "id\n" + QByteArray(70000, '1') + "\n"
+            << "Torzs_IRSZ.tsv, 2. sor: hosszabb 64 KiB-nál" << QString();
+        QTest::newRow("long value quoted short")
+            << "Torzs_KSHTELEPULES.tsv"
+            << "id\tnev\tnevstr\n" + QByteArray(200, '1') + "\tx\ty\n"
+            << "Torzs_KSHTELEPULES.tsv, 2. sor: \"" + QString(79, u'1') +
+                   "…\" nem fér a(z) id oszlopba (legfeljebb 5 karakter)"
+            << QString();
+        QTest::newRow("link to a device") << "Torzs_KSHTELEPULES.tsv" << QByteArray()
+                                          << "Torzs_KSHTELEPULES.tsv: a mappán kívülre mutató "
+                                             "hivatkozás"
+                                          << "/dev/zero";
+        QTest::newRow("pipe") << "Torzs_KSHTELEPULES.tsv" << QByteArray()
+                              << "Torzs_KSHTELEPULES.tsv: nem közönséges fájl"
+                              << "fifo";
+        // The postal codes lose 2030 as well.
+        QTest::newRow("codes still referred to")
+            << "Torzs_Mennyisegiegyseg.tsv" << QByteArray("ID\tNev\n02\tkg\n")
+            << "A csere nem történt meg: 2 tárolt adat olyan kódra hivatkozik, amely az új "
+               "kódtáblákból hiányzik (a --force kapcsolóval mégis lecserélhetők). Tábla, kulcs, "
+               "oszlop, kód:\nAdatlapInt\t12345676/2007/1\tIrsz\t2030\n"
+               "AdatlapBR\t11111111/2007/2/1\tMennyisegiegyseg\t01"
+            << QString();
     }
 
     void brokenFileChangesNothing() {
         QFETCH(QString, fileName);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
+        QFETCH(QString, target);
         ProgramFolder folder;
         insertRecords();
         const QStringList before = snapshot();
         QTemporaryDir codes;
         QVERIFY(
             testsupport::writeFile(codes.filePath(QStringLiteral("Torzs_IRSZ.tsv")), kPostalCodes));
-        QVERIFY(testsupport::writeFile(codes.filePath(fileName), bytes));
+        QVERIFY(testsupport::placeFile(codes.filePath(fileName), target, bytes));
         try {
             codetables::importCodeTables(codes.path());
             QFAIL("the import went through");
@@ -145,8 +178,8 @@ private Q_SLOTS:
     }
 
     // Run on a copy of the program in a program folder of its own, the code folder named
-    // relative to where the program is started: records whose codes the new lists drop are kept
-    // and listed, the tables hold the new lists; then a broken line changes nothing.
+    // relative to where the program is started: forced, records whose codes the new lists drop
+    // are kept and listed, the tables hold the new lists; then a broken line changes nothing.
     void importThroughTheCommandLine() {
         ProgramFolder folder(false);
         const QString program = folder.copyProgram();
@@ -167,7 +200,8 @@ private Q_SLOTS:
 
         QProcess velkor;
         velkor.setWorkingDirectory(start.path());
-        velkor.start(program, {QStringLiteral("--import-codes"), QStringLiteral("uj")});
+        velkor.start(program, {QStringLiteral("--force"), QStringLiteral("--import-codes"),
+                               QStringLiteral("uj")});
         QVERIFY(velkor.waitForFinished(30000));
         QCOMPARE(QString::fromUtf8(velkor.readAllStandardError()), QString());
         QCOMPARE(velkor.exitCode(), 0);

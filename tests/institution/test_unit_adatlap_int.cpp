@@ -353,6 +353,15 @@ private Q_SLOTS:
             warning("A 'vezető telefonszáma' nevű mező nincs kitöltve!!!"));
         row("bad head e-mail", "Vezetomail", "nagy@korhaz.",
             warning("vezető email címe e-mail cím nem szabályos e-mail cím!!!"));
+        const auto control = [](const char* label) {
+            return warning(QStringLiteral("A '%1' nevű mező nem tartalmazhat vezérlőkaraktert!!!")
+                               .arg(QString::fromUtf8(label)));
+        };
+        row("NUL in the name", "Intnev", QStringLiteral("Szent%1Lázár").arg(QChar(0)),
+            control("Adatszolgáltató neve"));
+        row("TAB in the street", "Utca", "Fő\tutca", control("út"));
+        row("DEL in a phone", "Tolttel", "1234\x7f", control("kitöltő telefonszáma"));
+        row("ESC in an e-mail", "Vezetomail", "nagy@korhaz.hu\x1b", control("vezető email címe"));
     }
 
     void firstWrongFieldStopsTheStore() {

@@ -84,6 +84,19 @@ private Q_SLOTS:
         QCOMPARE(messages.takeTexts(), QStringList{summary});
         QVERIFY(!QFile::exists(faultList));
         QCOMPARE(db::Query(QStringLiteral("select count(*) from AdatlapBR")).text(0), u"1");
+
+        // The same file again: the user is asked; No imports nothing, Yes imports it again.
+        const QString question = QStringLiteral(
+            "A CSV-fájl 1 sora már szerepel az adatlapon. Újra importálja ezeket is?");
+        messages.answer(platform::Button::No);
+        QTest::mouseClick(window.Button_importalas, Qt::LeftButton);
+        QCOMPARE(messages.takeTexts(), QStringList{question});
+        QCOMPARE(listed(window.ListBox_hibak),
+                 QStringList{"2. sor: Ez a tétel már szerepel az adatlapon (1. tétel)!"});
+        messages.answer(platform::Button::Yes);
+        QTest::mouseClick(window.Button_importalas, Qt::LeftButton);
+        QCOMPARE(messages.takeTexts().first(), question);
+        QCOMPARE(db::Query(QStringLiteral("select count(*) from AdatlapBR")).text(0), u"2");
     }
 };
 

@@ -83,14 +83,22 @@ class TestItemImport : public QObject {
     QString csv_;
     QProcess velkor_;
 
-    void run(const QStringList& key = {"12345676", "2007", "3"}) {
+    void run(const QStringList& key = {"12345676", "2007", "3"}, const QStringList& options = {}) {
         velkor_.setWorkingDirectory(start_.path());
         velkor_.start(
             program_,
-            QStringList{QStringLiteral("--import-items"), QStringLiteral("tetelek.csv")} + key);
+            options + QStringList{QStringLiteral("--import-items"), QStringLiteral("tetelek.csv")} +
+                key);
         QVERIFY(velkor_.waitForFinished(30000));
     }
     QString errors() { return QString::fromUtf8(velkor_.readAllStandardError()); }
+    // The fault lines printed, without the closing line naming the list.
+    QStringList faultsPrinted() {
+        QStringList lines = errors().split(u'\n', Qt::SkipEmptyParts);
+        if (!lines.isEmpty())
+            lines.removeLast();
+        return lines;
+    }
 
 private Q_SLOTS:
     void init() {
@@ -257,6 +265,17 @@ private Q_SLOTS:
         QTest::newRow("quote left open")
             << QByteArray(file({kNames}) + "07;1;\"1030;x\r\n") << key
             << "A CSV-fájl 2. sorában kezdődő idézőjeles mező nincs lezárva.";
+        // Control characters in any column, named by its label.
+        Cells name = kProductRow, month = kProductRow, price = kProductRow;
+        name[3].insert(3, QChar(0));
+        month[0].append(QChar(0x1B));
+        price[9].insert(1, u'\t');
+        QTest::newRow("control characters")
+            << file({kNames, name, month, price}) << key
+            << "2. sor, Termszolgnev: A 'Termék/szolgáltatás neve' nevű mező nem tartalmazhat "
+               "vezérlőkaraktert!!!\n3. sor, Beszerzho: A 'Beszerzés hónapja' nevű mező nem "
+               "tartalmazhat vezérlőkaraktert!!!\n4. sor, Tegysegar: A 'Termék egységár' nevű "
+               "mező nem tartalmazhat vezérlőkaraktert!!!";
         QTest::newRow("no such record")
             << file({kNames, kProductRow}) << QStringList{"12345676", "2007", "4"}
             << "Nincs adatlap a(z) 12345676 adószámmal, 2007. év 4. negyedévre!";
@@ -271,6 +290,90 @@ private Q_SLOTS:
         run(key);
         QCOMPARE(velkor_.exitCode(), 1);
         QCOMPARE(errors().section(u'\n', 0, -3), fault);
+        QCOMPARE(storedItems(), before);
+    }
+
+    // Rows alike in every entered value to items stored for the record are refused with the list
+    // unless allowed; rows that differ are no reason to refuse.
+    void importingStoredRowsAgain_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("faults");
+        QTest::newRow("refused") << QStringList() << 1
+                                 << QStringList{
+                                        "2. sor: Ez a tétel már szerepel az adatlapon (6. tétel)!",
+                                        "4. sor: Ez a tétel már szerepel az adatlapon (7. tétel)!"};
+        QTest::newRow("allowed") << QStringList{"--allow-duplicates"} << 0 << QStringList();
+    }
+    void importingStoredRowsAgain() {
+        QFETCH(QStringList, options);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, faults);
+        QVERIFY(testsupport::writeFile(csv_, csvText({kNames, kProductRow, kServiceRow}).toUtf8()));
+        QCOMPARE(purchase::importItemFile(csv_, {"12345676", "2007", "3"}).imported, 2);
+        Cells otherPrice = kProductRow;
+        otherPrice[9] = QStringLiteral("1234,51");
+        QVERIFY(testsupport::writeFile(
+            csv_, csvText({kNames, kProductRow, otherPrice, kServiceRow}).toUtf8()));
+        run({"12345676", "2007", "3"}, options);
+        QCOMPARE(velkor_.exitCode(), exitCode);
+        QCOMPARE(faultsPrinted(), faults);
+        QCOMPARE(storedItems().size(), exitCode == 0 ? 6 : 3);
+    }
+
+    // Input that would take memory or time without bound, or that the data file cannot hold, is
+    // refused with a short message and stores nothing. link: the CSV file is a link to it, or a
+    // pipe; highest: the record's highest stored item number.
+    void refusesUnboundedInput_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<int>("highest");
+        QTest::addColumn<QStringList>("faults");
+        const QByteArray header = csvText({kNames}).toUtf8();
+        const QByteArray good = csvText({kProductRow}).toUtf8();
+        const QStringList notFile = {
+            QStringLiteral("A(z) %1 nem közönséges fájl, nem importálható.")
+                .arg(start_.filePath(QStringLiteral("tetelek.csv")))};
+        QTest::newRow("device") << QByteArray() << "/dev/zero" << 5 << notFile;
+        QTest::newRow("pipe") << QByteArray() << "fifo" << 5 << notFile;
+        const QStringList tooLong = {"A CSV-fájl 3. sorában kezdődő sor hosszabb 64 KiB-nál."};
+        QTest::newRow("row over 64 KiB")
+            << header + good + "07;1;" + QByteArray(70000, 'x') + "\r\n" + good << QString() << 5
+            << tooLong;
+        QTest::newRow("quote open over 64 KiB")
+            << header + good + "07;1;\"x" + QByteArray(70000, '\n') << QString() << 5 << tooLong;
+        QTest::newRow("item numbers past five digits")
+            << header + good + good << QString() << 99998
+            << QStringList{
+                   "3. sor: Innen a tételsorszám meghaladná a(z) 99999-et: egy adatlapon "
+                   "legfeljebb ennyi tétel lehet!"};
+        Cells month = kProductRow, quantity = kProductRow;
+        month[0] = QString(200, u'ő');
+        QTest::newRow("long value quoted short")
+            << header + csvText({month}).toUtf8() << QString() << 5
+            << QStringList{"2. sor, Beszerzho: A 'Beszerzés hónapja' nevű mezőben megadott \"" +
+                           QString(79, u'ő') + "…\" nem szerepel a kódtáblában!!!"};
+        quantity[5] = QStringLiteral("sok");
+        QStringList listed;
+        for (int line = 2; line < 1002; ++line)
+            listed.append(QStringLiteral("%1. sor, Vasaroltmenny: A 'Vásárolt mennyiség' nevű "
+                                         "mezőben megadott \"sok\" nem egész szám!!!")
+                              .arg(line));
+        QTest::newRow("1,000 failing rows listed")
+            << header + csvText({quantity}).toUtf8().repeated(1003) << QString() << 5
+            << listed + QStringList{"… és további 3 hibás sor."};
+    }
+    void refusesUnboundedInput() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, link);
+        QFETCH(int, highest);
+        QFETCH(QStringList, faults);
+        QVERIFY(testsupport::placeFile(csv_, link, bytes));
+        db::execute(QStringLiteral("update AdatlapBR set Tetelsorszam = ?"), {highest});
+        const QStringList before = storedItems();
+        run();
+        QCOMPARE(velkor_.exitCode(), 1);
+        QCOMPARE(faultsPrinted(), faults);
         QCOMPARE(storedItems(), before);
     }
 };

@@ -236,10 +236,12 @@ private Q_SLOTS:
     void firstFailingCheckStoresNothing_data() {
         QTest::addColumn<QString>("column");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("value");
         auto row = [](const char* column, const char* label) {
             QTest::newRow(column) << QString::fromLatin1(column)
                                   << QStringLiteral("A '%1' nevű mező nincs kitöltve!!!")
-                                         .arg(QString::fromUtf8(label));
+                                         .arg(QString::fromUtf8(label))
+                                  << QString();
         };
         row("Beszerzho", "Beszerzés hónapja");
         row("Termekszolg", "Termék vagy szolgáltatás");
@@ -251,11 +253,16 @@ private Q_SLOTS:
         row("Artipus", "Ártípus");
         row("Tegysegar", "Termék egységár");
         row("Bazisegysegar", "Termék bázisegységár");
+        QTest::newRow("NUL in the name")
+            << "Termszolgnev"
+            << "A 'Termék/szolgáltatás neve' nevű mező nem tartalmazhat vezérlőkaraktert!!!"
+            << QStringLiteral("Abc%1def").arg(QChar(0));
     }
 
     void firstFailingCheckStoresNothing() {
         QFETCH(QString, column);
         QFETCH(QString, message);
+        QFETCH(QString, value);
         open();
         chooseProvider(*form_, kA);
         click(form_->Button_felvitel);
@@ -263,7 +270,7 @@ private Q_SLOTS:
         Item item = productItem();
         if (column == u"Termekszolg")
             item.erase(item.begin() + 1, item.begin() + 4);
-        fill(*form_, with(item, column, QString()));
+        fill(*form_, with(item, column, value));
         click(form_->Button_tarolas);
         QCOMPARE(messages_->take(), QList<ShownBox>{warning(message)});
         verifyEditing();

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QtGlobal>
 
+#include <sys/stat.h>
+
 namespace testsupport {
 
 QString generatedDatabase() {
@@ -58,6 +60,12 @@ QByteArray readFile(const QString& path) {
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool placeFile(const QString& path, const QString& target, const QByteArray& bytes) {
+    if (target == u"fifo")
+        return mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    return target.isEmpty() ? writeFile(path, bytes) : QFile::link(target, path);
 }
 
 }  // namespace testsupport

@@ -38,5 +38,8 @@ QStringList rowsOf(const QString& statement, const QVariantList& values = {});
 QByteArray readFile(const QString& path);
 // Writes a whole file, replacing one of the same name; false when it cannot be written.
 bool writeFile(const QString& path, const QByteArray& bytes);
+// Puts a link to target at path, a pipe when target is "fifo", or a file of the bytes when target
+// is empty; false when it cannot.
+bool placeFile(const QString& path, const QString& target, const QByteArray& bytes);
 
 }  // namespace testsupport

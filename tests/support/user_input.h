@@ -19,8 +19,13 @@ inline void type(QLineEdit* box, const QString& text) {
     box->setFocus();
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Delete);
-    for (QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    for (QChar c : text) {
+        // A control character cannot be typed; it reaches a box pasted.
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            box->insert(QString(c));
+        else
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
 }
 
 inline void choose(QComboBox* box, int entry) {
