@@ -473,6 +473,54 @@ private Q_SLOTS:
                  normal.color(QPalette::Active, QPalette::Base));
     }
 
+    // "Mehet" with no line selected empties the code, and the codes of the group named before.
+    void emptiedGroupCodeClearsItsCodes() {
+        open();
+        chooseProvider(*form_, kA);
+        click(form_->Button_felvitel);
+        fill(*form_, with(productItem(), "Vtszszolgkod", "1290"));
+        pickGroup(*form_, QStringLiteral("-"));  // no line has this id
+        click(form_->Button_tarolas);
+        QCOMPARE(messages_->take(), QList<ShownBox>());
+        const auto stored = storedItems().first();
+        QCOMPARE(stored.value("Termitj") + stored.value("Vtszszolg"), QString());
+    }
+
+    // After a cancel every row shows its own kind and group, the one it made current too.
+    void browsedRowShowsItsOwnGroup_data() {
+        QTest::addColumn<QList<int>>("visited");
+        QTest::addColumn<QString>("section");
+        QTest::newRow("product")
+            << QList<int>{1, 0} << "Termék csoport választás|Vámtarifa szám: |376|137|Antibiotikum";
+        QTest::newRow("service") << QList<int>{0, 1}
+                                 << "Szolgáltatás csoport választás|Szolgáltatási jegyzék szám: "
+                                    "|316|77|Laboratóriumi vizsgálat (külső)";
+        QTest::newRow("no such group") << QList<int>{}
+                                       << "Termék csoport választás|Vámtarifa "
+                                          "szám: |376|137|Nincs ilyen kódú csoport!";
+    }
+
+    void browsedRowShowsItsOwnGroup() {
+        QFETCH(QList<int>, visited);
+        QFETCH(QString, section);
+        for (const char* group : {"1030", "2130", "99"})
+            insertItem(kA, 2007, 1, QStringLiteral("07"), group[0] == '2' ? "2" : "1", group);
+        open();
+        chooseProvider(*form_, kA);
+        click(form_->Button_felvitel);
+        fill(*form_, with(productItem(), "Vtszszolgkod", "1400"));
+        click(form_->Button_megsem);
+        for (int row : visited)
+            selectRow(row);
+        const QLineEdit* name = form_->Edit_termszolgcsopnev;
+        QCOMPARE(QStringList({form_->Button_termszolgcsopval->text(), form_->Label16->text(),
+                              QString::number(form_->Label16->x()),
+                              QString::number(form_->DBEdit_Termitj->width()), name->text()})
+                     .join(u'|'),
+                 section);
+        QCOMPARE(name->palette().color(QPalette::Base) == Qt::red, visited.isEmpty());
+    }
+
     void databaseErrorsLeaveTheWindowUsable() {
         insertItem(kA, 2007, 1, QStringLiteral("07"), QStringLiteral("1"), QStringLiteral("1010"));
         open();
@@ -495,6 +543,8 @@ private Q_SLOTS:
         QCOMPARE(form_->Edit_termszolgcsopnev->text(), shownGroup);
         QCOMPARE(form_->DBEdit_Termitj->text(), QStringLiteral("régi"));
         click(form_->Button_megsem);
+        verifyError("no such table");  // the row shown again looks its group up
+        db::execute(QStringLiteral("alter table Regi rename to Torzs_TermekCsoport"));
 
         db::execute(QStringLiteral("alter table AdatlapBR rename column Tetelsorszam to Sorszam"));
         click(form_->Button_felvitel);
