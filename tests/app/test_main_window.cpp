@@ -28,6 +28,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 using platform::Button;
@@ -177,6 +178,22 @@ private Q_SLOTS:
         QTest::keyClick(&window, Qt::Key_K, Qt::AltModifier);
         QTRY_VERIFY(window.TMenuItem_Kuldes->isVisible());
         window.TMenuItem_Kuldes->close();
+    }
+
+    // The longer captions of a save run leave every entry on the bar, one click away.
+    void menuBarHoldsEveryEntryAfterASaveRun() {
+        ProgramFolder folder;
+        insertProvider();
+        TFormFo window;
+        window.show();
+        openedSaveMenu(window);
+        window.TMenuItem_Mentes->actions().value(0)->menu()->actions().value(0)->trigger();
+        QVERIFY(window.TMenuItem_KisJegyz->text().endsWith(QStringLiteral(" 2007 - 3")));
+        const QMenuBar* bar = window.menuBar();
+        const QList<QAction*> items = bar->actions();
+        QTRY_VERIFY(std::all_of(items.begin(), items.end(), [bar](QAction* item) {
+            return bar->rect().contains(bar->actionGeometry(item));
+        }));
     }
 
     // The step label is first shown empty; the file names set later still show whole.
