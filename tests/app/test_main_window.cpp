@@ -203,9 +203,8 @@ private Q_SLOTS:
         QVERIFY(shown.height() >= window.Label1->fontMetrics().height());
     }
 
-    // After a save run every menu entry stays on the bar, the cover-note entry prints the note
-    // and the copy entry copies the report files to the medium, the gauge following the copy
-    // while it stays hidden.
+    // After a save run the cover-note entry prints the note and the copy entry copies the report
+    // files to the medium, the gauge following the copy while it stays hidden.
     void reportEntriesPrintAndCopy() {
         ProgramFolder folder;
         testsupport::PrintedToPdf printed;
@@ -218,6 +217,7 @@ private Q_SLOTS:
         ScriptedMessages boxes;
         openedSaveMenu(window);
         window.TMenuItem_Mentes->actions().value(0)->menu()->actions().value(0)->trigger();
+        // Every menu entry stays on the bar, the longer captions too.
         const QList<QAction*> items = window.menuBar()->actions();
         QTRY_VERIFY(std::all_of(items.begin(), items.end(), [&window](QAction* item) {
             return window.menuBar()->rect().contains(window.menuBar()->actionGeometry(item));

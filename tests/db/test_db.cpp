@@ -288,9 +288,8 @@ private Q_SLOTS:
                  QStringLiteral("0"));
     }
 
-    // The engine's common failures say what to do before the engine's own text (a file locked by
-    // another program: the institution editor's test; any other failure keeps its text: the
-    // commit test below).
+    // The engine's common failures say what to do before its own text (a locked file: see the
+    // institution editor's test; any other failure keeps its text: the commit test below).
     void engineFailuresSayWhatToDo_data() {
         QTest::addColumn<QString>("setUp");
         QTest::addColumn<QString>("expected");
