@@ -28,6 +28,9 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
 
@@ -115,6 +118,8 @@ void TFormFo::createMenu() {
     // The save run sets the captions of "Küldés" and "Kísérőjegyzék nyomtatása"; they keep a
     // letter to reach them by.
     app::assignAcceleratorsOnChange(bar);
+    // A longer caption widens the window, so that every entry stays on the one line of the bar.
+    bar->installEventFilter(this);
 }
 
 void TFormFo::createToolsMenu() {
@@ -288,13 +293,32 @@ bool TFormFo::eventFilter(QObject* watched, QEvent* event) {
     // The client area at rest is too small for the log; it grows when the save run shows it.
     if ((watched == ListBox1 || watched == Gauge1) && event->type() == QEvent::Show)
         resizeClient(kLogSize);
+    // The bar lays its entries out anew once it has taken the change.
+    if (watched == menuBar() &&
+        (event->type() == QEvent::ActionChanged || event->type() == QEvent::ActionAdded))
+        QMetaObject::invokeMethod(
+            this, [this] { resizeClient(client_); }, Qt::QueuedConnection);
     return QMainWindow::eventFilter(watched, event);
 }
 
+int TFormFo::oneLineMenuWidth() const {
+    // The bar places its entries one after the other from its left edge, also those it has no
+    // room for.
+    const QMenuBar* bar = menuBar();
+    int right = 0;
+    for (QAction* action : bar->actions())
+        right = std::max(right, bar->actionGeometry(action).right() + 1);
+    return right + bar->style()->pixelMetric(QStyle::PM_MenuBarHMargin, nullptr, bar) +
+           bar->style()->pixelMetric(QStyle::PM_MenuBarPanelWidth, nullptr, bar);
+}
+
 void TFormFo::resizeClient(QSize client) {
-    // The window keeps the size that its menu bar and client area need, and cannot be resized.
+    client_ = client;
+    // The window keeps the size that its menu bar and client area need, and cannot be resized;
+    // it is wider than the client area when the menu needs more room.
+    const QSize shown(std::max(client.width(), oneLineMenuWidth()), client.height());
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    centralWidget()->setFixedSize(client);
+    centralWidget()->setFixedSize(shown);
     // The gauge is aligned to the bottom edge, full width.
-    Gauge1->setGeometry(0, client.height() - kGaugeHeight, client.width(), kGaugeHeight);
+    Gauge1->setGeometry(0, shown.height() - kGaugeHeight, shown.width(), kGaugeHeight);
 }

@@ -83,5 +83,10 @@ private:
     // What is to be prepared once the main window is minimised comes with prepare.
     void showModal(const std::function<std::unique_ptr<QDialog>()>& create,
                    const std::function<void(QDialog&)>& prepare = {});
+    // Shows a client area of that size, wider when the menu needs more room for one line.
     void resizeClient(QSize client);
+    // The width of a menu bar that holds every entry on one line.
+    int oneLineMenuWidth() const;
+
+    QSize client_;  // the client area asked for
 };

@@ -1,6 +1,6 @@
 #include "collation.h"
 
-#include "platform/failure.h"
+#include "engine_failure.h"
 #include "statement.h"
 
 #include <QCollator>
@@ -32,7 +32,7 @@ void registerHungarianCollation() {
     if (sqlite3_create_collation_v2(engineHandle(), kHungarianCollation, SQLITE_UTF16_ALIGNED,
                                     collator, compare, destroy) != SQLITE_OK) {
         destroy(collator);
-        throw platform::Failure(QString::fromUtf8(sqlite3_errmsg(engineHandle())));
+        throw engineFailure(engineHandle());
     }
 }
 

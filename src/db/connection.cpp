@@ -1,6 +1,7 @@
 #include "connection.h"
 
 #include "collation.h"
+#include "engine_failure.h"
 #include "platform/failure.h"
 #include "query.h"
 #include "schema_version.h"
@@ -48,6 +49,14 @@ void refuseNewerDatabase(const QString& path) {
     }
 }
 
+// A failure of the generic SQL layer: the engine's common failures as the engine's own are
+// reported, any other in the layer's whole text.
+QString engineText(const QSqlError& error) {
+    const QString engine = error.databaseText();
+    const QString text = engineFailureText(error.nativeErrorCode().toInt(), engine);
+    return text == engine ? error.text().trimmed() : text;
+}
+
 }  // namespace
 
 void openConnection(const QString& path) {
@@ -70,7 +79,7 @@ void openConnection(const QString& path) {
             refuseNewerDatabase(path);
             return;
         }
-        const QString reason = probe.lastError().text().trimmed();
+        const QString reason = engineText(probe.lastError());
         probe = QSqlQuery();
         database = QSqlDatabase();
         closeConnection();
@@ -78,7 +87,7 @@ void openConnection(const QString& path) {
     }
     database = QSqlDatabase();
     closeConnection();
-    throw platform::Failure(QStringLiteral("%1: %2").arg(path, error.text().trimmed()));
+    throw platform::Failure(QStringLiteral("%1: %2").arg(path, engineText(error)));
 }
 
 void closeConnection() {

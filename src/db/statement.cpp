@@ -1,6 +1,7 @@
 #include "statement.h"
 
 #include "connection.h"
+#include "engine_failure.h"
 #include "platform/failure.h"
 
 #include <QSqlDriver>
@@ -10,10 +11,6 @@
 namespace db {
 
 namespace {
-
-QString engineMessage(sqlite3* handle) {
-    return QString::fromUtf8(sqlite3_errmsg(handle));
-}
 
 int bind(sqlite3_stmt* statement, int index, const QVariant& value) {
     if (value.isNull())
@@ -71,7 +68,7 @@ Statement::~Statement() {
 }
 
 void Statement::fail() const {
-    throw platform::Failure(engineMessage(handle_));
+    throw engineFailure(handle_);
 }
 
 bool Statement::step() {

@@ -24,7 +24,22 @@ using CheckMethods::SetPanelEnabled;
 using db::DeclaredColumn;
 using db::ValueKind;
 
+// What the product/service section of the editor looks like for one kind of item.
+struct purchase::KindSettings {
+    QString kind;  // the Torzs_Termekszolg ID
+    QString groupButton;
+    QString numberLabel;
+    int numberLabelLeft;
+    int itjWidth;
+    bool itjEnabled;
+    QString nameLabel;
+    QString groupTable;
+    QString pickerCaption;
+};
+
 namespace {
+
+using purchase::KindSettings;
 
 const QString kCaption = QStringLiteral(
     "Egészségügyi intézmények árinformációi, OSAP 9052/07 statisztikai adatjelentés beszerzési "
@@ -39,19 +54,6 @@ DeclaredColumn integer(const char* name) {
 DeclaredColumn real(const char* name) {
     return {QString::fromLatin1(name), ValueKind::Real};
 }
-
-// What the product/service section looks like for one kind of item.
-struct KindSettings {
-    QString kind;  // the Torzs_Termekszolg ID
-    QString groupButton;
-    QString numberLabel;
-    int numberLabelLeft;
-    int itjWidth;
-    bool itjEnabled;
-    QString nameLabel;
-    QString groupTable;
-    QString pickerCaption;
-};
 
 const KindSettings kProduct{QStringLiteral("1"),
                             QStringLiteral("Termék csoport választás"),
@@ -71,6 +73,23 @@ const KindSettings kService{QStringLiteral("2"),
                             QStringLiteral("Szolgáltatás megnevezése: "),
                             purchase::kServiceGroupTable,
                             QStringLiteral("Szolgáltatás csoportok")};
+// A row of no kind shows the section as a fresh window does.
+const KindSettings kNoKind{QString(),
+                           QStringLiteral("Termék csoport választás"),
+                           QStringLiteral("Vámtarifa szám:"),
+                           376,
+                           137,
+                           true,
+                           QStringLiteral("Termék/szolgáltatás megnevezése: "),
+                           QString(),
+                           QString()};
+
+const KindSettings* kindSettingsOf(const QString& kind) {
+    for (const KindSettings* settings : {&kProduct, &kService})
+        if (kind == settings->kind)
+            return settings;
+    return nullptr;
+}
 
 // The layout of the edit panel: a label column and a control column on each side, one line per
 // row.
@@ -342,6 +361,10 @@ void TFormAdatlapBR::connectHandlers() {
             DBLookupComboBox_intezmenyidClick();
         });
     });
+    // Another row current (browsing, a provider chosen, an edit abandoned): the section shows
+    // that row's own kind and group.
+    connect(&ADOTable_AdatlapBR, &db::Table::currentChanged, this,
+            [this] { platform::runCommand([this] { ShowCurrentItem(); }); });
     // The bound list has stored the chosen key already.
     connect(DBLookupComboBox_termekszolg, &QComboBox::activated, this, [this] {
         platform::runCommand(
@@ -487,20 +510,35 @@ void TFormAdatlapBR::DBLookupComboBox_termekszolgClick(QObject* sender) {
     const QString kind = DBLookupComboBox_termekszolg->key();
     termszolgVisibility(true, sender != nullptr);
     // Any other kind leaves the section as the last kind applied left it.
-    for (const KindSettings* settings : {&kProduct, &kService}) {
-        if (kind != settings->kind)
-            continue;
-        Button_termszolgcsopval->setText(settings->groupButton);
-        Label16->setText(settings->numberLabel);
-        Label16->adjustSize();
-        Label16->move(settings->numberLabelLeft, Label16->y());
-        DBEdit_Termitj->resize(settings->itjWidth, DBEdit_Termitj->height());
-        DBEdit_Termitj->setEnabled(settings->itjEnabled);
-        Label7->setText(settings->nameLabel);
-        Label7->adjustSize();
-        GroupTable = settings->groupTable;
-        GroupPickerCaption = settings->pickerCaption;
-    }
+    if (const KindSettings* settings = kindSettingsOf(kind))
+        ApplyKind(*settings);
+}
+
+void TFormAdatlapBR::ApplyKind(const KindSettings& settings) {
+    Button_termszolgcsopval->setText(settings.groupButton);
+    Label16->setText(settings.numberLabel);
+    Label16->adjustSize();
+    Label16->move(settings.numberLabelLeft, Label16->y());
+    DBEdit_Termitj->resize(settings.itjWidth, DBEdit_Termitj->height());
+    DBEdit_Termitj->setEnabled(settings.itjEnabled);
+    Label7->setText(settings.nameLabel);
+    Label7->adjustSize();
+    GroupTable = settings.groupTable;
+    GroupPickerCaption = settings.pickerCaption;
+}
+
+void TFormAdatlapBR::ShowCurrentItem() {
+    // The item being edited shows what the user chose for it.
+    if (ADOTable_AdatlapBR.isEditing())
+        return;
+    const KindSettings* settings =
+        kindSettingsOf(ADOTable_AdatlapBR.text(QStringLiteral("termekszolg")));
+    ApplyKind(settings ? *settings : kNoKind);
+    const QString code = ADOTable_AdatlapBR.text(QStringLiteral("vtszszolgkod"));
+    if (code.isEmpty())
+        ShowGroupName(QString(), true);
+    else
+        ShowGroup(code);
 }
 
 void TFormAdatlapBR::Button_termszolgcsopvalClick() {
@@ -521,19 +559,27 @@ void TFormAdatlapBR::ShowGroupName(const QString& name, bool found) {
     Edit_termszolgcsopnev->setText(name);
 }
 
+std::optional<purchase::Group> TFormAdatlapBR::ShowGroup(const QString& code) {
+    // A code of an item of no kind names no group.
+    const auto group = GroupTable.isEmpty()
+                           ? std::nullopt
+                           : purchase::lookUpGroup(ADOQuery_termszolgkod, GroupTable, code);
+    ShowGroupName(group ? group->name : purchase::kGroupNotFound, group.has_value());
+    return group;
+}
+
 void TFormAdatlapBR::termszolg_conv() {
     const QString code = DBEdit_Vtszszolgkod->text();
-    // Without a code there is no group to look up; a red not-found colour stays.
+    // Without a code there is no group to look up, and the item keeps no codes of a group it does
+    // not name; a red not-found colour stays.
     if (code.isEmpty()) {
         Edit_termszolgcsopnev->clear();
+        ADOTable_AdatlapBR.setText(QStringLiteral("termitj"), QString());
+        ADOTable_AdatlapBR.setText(QStringLiteral("vtszszolg"), QString());
         return;
     }
-    const auto group = purchase::lookUpGroup(ADOQuery_termszolgkod, GroupTable, code);
-    if (!group) {
-        ShowGroupName(purchase::kGroupNotFound, false);
-        return;
+    if (const auto group = ShowGroup(code)) {
+        ADOTable_AdatlapBR.setText(QStringLiteral("termitj"), group->itj);
+        ADOTable_AdatlapBR.setText(QStringLiteral("vtszszolg"), group->number);
     }
-    ShowGroupName(group->name, true);
-    ADOTable_AdatlapBR.setText(QStringLiteral("termitj"), group->itj);
-    ADOTable_AdatlapBR.setText(QStringLiteral("vtszszolg"), group->number);
 }

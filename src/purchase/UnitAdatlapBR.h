@@ -4,13 +4,21 @@
 #include "db/table.h"
 #include "db/widgets/editor_window.h"
 
+#include "item_checks.h"
+
 #include <QPalette>
+
+#include <optional>
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace purchase {
+struct KindSettings;
+}
 
 namespace db {
 class BoundGrid;
@@ -133,6 +141,12 @@ private:
     // focus goes back to its box.
     void WriteTypedNumbers();
     void ShowGroupName(const QString& name, bool found);
+    // Captions, places, sizes and group table of the section for one kind of item.
+    void ApplyKind(const purchase::KindSettings& settings);
+    // Shows the group of a code beside the chooser, red when no group of the current kind has it.
+    std::optional<purchase::Group> ShowGroup(const QString& code);
+    // The browsed row's own kind and group in the section.
+    void ShowCurrentItem();
 
     QPalette groupNamePalette_;  // the group name box as it looks when a group was found
 };

@@ -77,7 +77,7 @@ void protectOldFile() {
 }
 
 bool save(QWidget& window, const QString& path) {
-    QApplication::processEvents();
+    QTest::qWait(100);  // the window takes the size its menu asks for
     const bool saved = window.grab().save(path);
     std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
     return saved;

@@ -28,6 +28,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 using platform::Button;
@@ -216,6 +217,11 @@ private Q_SLOTS:
         ScriptedMessages boxes;
         openedSaveMenu(window);
         window.TMenuItem_Mentes->actions().value(0)->menu()->actions().value(0)->trigger();
+        // Every menu entry stays on the bar, the longer captions too.
+        const QList<QAction*> items = window.menuBar()->actions();
+        QTRY_VERIFY(std::all_of(items.begin(), items.end(), [&window](QAction* item) {
+            return window.menuBar()->rect().contains(window.menuBar()->actionGeometry(item));
+        }));
 
         window.TMenuItem_KisJegyz->trigger();
         QCOMPARE(printed.jobs().size(), 1);

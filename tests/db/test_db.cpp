@@ -288,6 +288,44 @@ private Q_SLOTS:
                  QStringLiteral("0"));
     }
 
+    // The engine's common failures say what to do before its own text (a locked file: see the
+    // institution editor's test; any other failure keeps its text: the commit test below).
+    void engineFailuresSayWhatToDo_data() {
+        QTest::addColumn<QString>("setUp");
+        QTest::addColumn<QString>("expected");
+        const QString restore = QStringLiteral("; állítsa vissza egy biztonsági mentésből. (");
+        QTest::newRow("read-only") << "pragma query_only = 1"
+                                   << "Az adatbázis fájlja vagy mappája csak olvasható; tegye "
+                                      "írhatóvá, és próbálja újra. (attempt to write a readonly "
+                                      "database)";
+        QTest::newRow("full") << "pragma max_page_count = 1"
+                              << "Betelt a lemez; szabadítson fel helyet, és próbálja újra. "
+                                 "(database or disk is full)";
+        QTest::newRow("damaged")
+            << "pragma writable_schema = on; update sqlite_master set rootpage "
+               "= 1000000 where name = 'AdatlapInt'; pragma writable_schema = "
+               "reset"
+            << "Az adatbázis fájlja megsérült" + restore +
+                   "malformed database schema (AdatlapInt) - invalid rootpage)";
+        QTest::newRow("missing table")
+            << "drop table AdatlapInt"
+            << "Az adatbázisból hiányzik egy tábla" + restore + "no such table: AdatlapInt)";
+    }
+
+    void engineFailuresSayWhatToDo() {
+        QFETCH(QString, setUp);
+        QFETCH(QString, expected);
+        ProgramFolder folder;
+        for (const QString& step : setUp.split(QStringLiteral("; ")))
+            db::execute(step);
+        QCOMPARE(failureText([] {
+                     db::execute(
+                         QStringLiteral("insert into AdatlapInt (Adosajat, Intnev) "
+                                        "values ('1', zeroblob(1048576))"));
+                 }),
+                 expected);
+    }
+
     // A commit that the disk refuses (the first sync fails with EIO): the cursor keeps the
     // change as the user made it, the file keeps what it held, and the same store goes through
     // once the disk works again.

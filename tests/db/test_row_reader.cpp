@@ -94,7 +94,8 @@ private Q_SLOTS:
                  QStringLiteral("Field 'nev' not found"));
         RowReader rejected(QStringLiteral("select * from nincs_ilyen"));
         QCOMPARE(failureText([&] { rejected.run({}); }),
-                 QStringLiteral("no such table: nincs_ilyen"));
+                 QStringLiteral("Az adatbázisból hiányzik egy tábla; állítsa vissza egy "
+                                "biztonsági mentésből. (no such table: nincs_ilyen)"));
     }
 
     // Within a read transaction others may not write; after it they may.

@@ -554,8 +554,10 @@ private Q_SLOTS:
                 messages_->answer(Button::Ok);
             click(button);
             QCOMPARE(messages_->take().constLast(),
-                     (ShownBox{
-                         MessageKind::Error, QStringLiteral("database is locked."), {Button::Ok}}));
+                     (ShownBox{MessageKind::Error,
+                               QStringLiteral("Az adatbázist egy másik program használja; zárja "
+                                              "be, és próbálja újra. (database is locked)."),
+                               {Button::Ok}}));
             QCOMPARE(storedRecords(), recordsBefore);
             QCOMPARE(purchaseKeys(), itemsBefore);
             QCOMPARE(form_->DBGrid_AdatlapInt->model()->rowCount(), gridRows);

@@ -418,6 +418,9 @@ private Q_SLOTS:
         QCOMPARE(pickGroup(*form_, QStringLiteral("2010")),
                  QStringLiteral("Szolgáltatás csoportok"));
         verifyGroup("2010", "Takarítás", "74701100", "74.70.11");
+        pickGroup(*form_, QStringLiteral("-"));  // "Mehet" with no line: none of the group's codes
+        verifyGroup("", "", "", "");
+        pickGroup(*form_, QStringLiteral("2010"));
         type(form_->DBEdit_termszolgnev, QStringLiteral("Takarítás, 'A' épület"));
         saveScreenshot(QStringLiteral("purchase-editor-service.png"));
         click(form_->Button_tarolas);
@@ -480,6 +483,29 @@ private Q_SLOTS:
                  normal.color(QPalette::Active, QPalette::Base));
     }
 
+    // After a cancel the section follows the current row: a service row, then a product row
+    // whose group is not found.
+    void browsedRowShowsItsOwnGroup() {
+        for (const char* group : {"1030", "2130", "99"})
+            insertItem(kA, 2007, 1, QStringLiteral("07"), group[0] == '2' ? "2" : "1", group);
+        open();
+        chooseProvider(*form_, kA);
+        click(form_->Button_felvitel);
+        fill(*form_, with(productItem(), "Vtszszolgkod", "1400"));
+        click(form_->Button_megsem);
+        const QLineEdit* name = form_->Edit_termszolgcsopnev;
+        selectRow(1);
+        verifySection("Szolgáltatás csoport választás", "Szolgáltatási jegyzék szám: ", 316, 77,
+                      "Szolgáltatás megnevezése: ");
+        QCOMPARE(name->text(), QStringLiteral("Laboratóriumi vizsgálat (külső)"));
+        QVERIFY(name->palette().color(QPalette::Base) != Qt::red);
+        selectRow(2);
+        verifySection("Termék csoport választás", "Vámtarifa szám: ", 376, 137,
+                      "Termék megnevezése: ");
+        QCOMPARE(name->text(), QStringLiteral("Nincs ilyen kódú csoport!"));
+        QCOMPARE(name->palette().color(QPalette::Base), QColor(Qt::red));
+    }
+
     void databaseErrorsLeaveTheWindowUsable() {
         insertItem(kA, 2007, 1, QStringLiteral("07"), QStringLiteral("1"), QStringLiteral("1010"));
         open();
@@ -502,6 +528,8 @@ private Q_SLOTS:
         QCOMPARE(form_->Edit_termszolgcsopnev->text(), shownGroup);
         QCOMPARE(form_->DBEdit_Termitj->text(), QStringLiteral("régi"));
         click(form_->Button_megsem);
+        verifyError("no such table");  // the row shown again looks its group up
+        db::execute(QStringLiteral("alter table Regi rename to Torzs_TermekCsoport"));
 
         db::execute(QStringLiteral("alter table AdatlapBR rename column Tetelsorszam to Sorszam"));
         click(form_->Button_felvitel);
