@@ -18,6 +18,24 @@ struct FtpServerSetting {
 };
 FtpServerSetting ftpServerSetting();
 
+// How the upload is secured: keys tls, cafile and certificate of the group [ftp].
+enum class FtpTls {
+    Auto,      // TLS when the server offers it, plain otherwise (the default)
+    Required,  // TLS or nothing
+    Off,       // plain FTP only
+    Unknown,   // a value that is none of the three
+};
+struct FtpTlsSetting {
+    FtpTls mode = FtpTls::Auto;
+    QString modeText;     // the value as written, for the message about an unknown one
+    QString caFile;       // extra trusted certificates (PEM) beside the system's; empty for none
+    QString certificate;  // the server certificate the user chose to trust, "sha256:<hex>"
+};
+FtpTlsSetting ftpTlsSetting();
+// Keeps the trusted server certificate under the key certificate of the group [ftp], leaving
+// every other line of the file as it is; false when the file cannot be written.
+bool storeFtpCertificate(const QString& certificate);
+
 // The folder that stands for the removable medium: key folder of the group [media]; empty when
 // none is set.
 QString mediaFolderSetting();

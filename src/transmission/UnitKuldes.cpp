@@ -93,6 +93,11 @@ void TFormKuldes::createControls() {
     connect(IdFTP_Send, &transmission::FtpClient::workBegin, this,
             &TFormKuldes::IdFTP_SendWorkBegin);
     connect(IdFTP_Send, &transmission::FtpClient::work, this, &TFormKuldes::IdFTP_SendWork);
+    IdFTP_Send->setCertificateQuestion([](const QString& question) {
+        return platform::showConfirmation(question,
+                                          {platform::Button::Yes, platform::Button::No}) ==
+               platform::Button::Yes;
+    });
 }
 
 // The run takes place while the window is created; the window shows its log and progress

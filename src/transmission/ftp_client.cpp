@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QNetworkProxy>
 #include <QRegularExpression>
+#include <QSslConfiguration>
 
 #include <vector>
 
@@ -35,26 +36,94 @@ QString verbOf(const QString& line) {
     return line.section(QLatin1Char(' '), 0, 0);
 }
 
+// A certificate that did not verify and was not pinned: the user may still trust it.
+class UntrustedCertificate : public Failure {
+    using Failure::Failure;
+};
+
+// How a trusted certificate is kept in the settings file: "sha256:" and 64 hex digits.
+QString fingerprintOf(const QSslCertificate& certificate) {
+    return QStringLiteral("sha256:") +
+           QString::fromLatin1(certificate.digest(QCryptographicHash::Sha256).toHex());
+}
+
+bool sameFingerprint(const QString& kept, const QString& offered) {
+    const auto bare = [](QString fingerprint) {
+        return fingerprint.remove(QLatin1Char(':')).remove(0, 6).toLower();
+    };
+    return kept.startsWith(QStringLiteral("sha256:"), Qt::CaseInsensitive) &&
+           bare(kept) == bare(offered);
+}
+
+QString reasonsOf(const QList<QSslError>& errors) {
+    QStringList reasons;
+    for (const QSslError& error : errors)
+        reasons.append(error.errorString());
+    return reasons.join(QStringLiteral("; "));
+}
+
+QString questionAbout(const QString& host, const QSslCertificate& certificate,
+                      const QList<QSslError>& errors) {
+    const QString format = QStringLiteral("yyyy.MM.dd. hh:mm");
+    return QStringLiteral(
+               "Az FTP szerver (%1) tanúsítványa nem ellenőrizhető: %2\n\nTulajdonos: %3\n"
+               "Kibocsátó: %4\nÉrvényes: %5 – %6\nSHA-256 ujjlenyomat:\n%7\n\nMegbízik ebben a "
+               "tanúsítványban? Igen esetén a program megjegyzi, és ettől kezdve ennél a "
+               "szervernél kérdés nélkül elfogadja; Nem esetén semmit sem küld.")
+        .arg(host, reasonsOf(errors), certificate.subjectDisplayName(),
+             certificate.issuerDisplayName(), certificate.effectiveDate().toString(format),
+             certificate.expiryDate().toString(format),
+             QString::fromLatin1(
+                 certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper()));
+}
+
+// The system's trusted certificates, read once: the extra ones of the settings join them.
+const QList<QSslCertificate>& systemCertificates() {
+    static const QList<QSslCertificate> certificates = QSslConfiguration::systemCaCertificates();
+    return certificates;
+}
+
+// Every byte handed to the socket, in clear or already encrypted, that is not yet on its way.
+qint64 pendingBytes(const QSslSocket& socket) {
+    return socket.bytesToWrite() + socket.encryptedBytesToWrite();
+}
+
 }  // namespace
 
 FtpAccount collectingServerAccount() {
     const platform::FtpServerSetting server = platform::ftpServerSetting();
-    return {server.host, server.port, QString::fromLatin1(kUser), QString::fromLatin1(kPassword)};
+    return {server.host, server.port, QString::fromLatin1(kUser), QString::fromLatin1(kPassword),
+            platform::ftpTlsSetting()};
 }
 
 FtpClient::FtpClient(FtpAccount account, FtpTimeouts timeouts, QObject* parent)
     : QObject(parent), account_(std::move(account)), timeouts_(timeouts) {
     control_.setProxy(QNetworkProxy::NoProxy);
+    connect(&control_, &QSslSocket::sslErrors, this,
+            [this](const QList<QSslError>& errors) { judgeCertificate(control_, errors); });
 }
 
 bool FtpClient::isConnected() const {
     return control_.state() == QAbstractSocket::ConnectedState;
 }
 
+// A certificate the user is asked about and trusts is accepted on a connection of its own, since
+// the server would not wait for the answer.
 void FtpClient::Connect() {
+    try {
+        connectAndLogIn();
+    } catch (const UntrustedCertificate& untrusted) {
+        if (!trustOffered())
+            throw Failure(untrusted.text());
+        connectAndLogIn();
+    }
+}
+
+void FtpClient::connectAndLogIn() {
     control_.abort();
     try {
         openControlConnection();
+        secureControlConnection();
         logIn();
         negotiate();
     } catch (...) {
@@ -65,6 +134,12 @@ void FtpClient::Connect() {
 
 void FtpClient::openControlConnection() {
     features_.clear();
+    if (account_.tls.mode == platform::FtpTls::Unknown) {
+        throw Failure(
+            QStringLiteral("a(z) %1 [ftp] csoportjának tls értéke ismeretlen: \"%2\" (auto, "
+                           "required vagy off lehet)")
+                .arg(platform::settingsFilePath(), account_.tls.modeText));
+    }
     if (account_.host.isEmpty()) {
         throw Failure(QStringLiteral("No FTP server is set (key host of the group [ftp] in %1)")
                           .arg(platform::settingsFilePath()));
@@ -81,11 +156,93 @@ void FtpClient::openControlConnection() {
     expect(readReply(QStringLiteral("the greeting")), {220});
 }
 
+// AUTH TLS after the greeting; a refusal (5xx) leaves the connection plain only under auto.
+void FtpClient::secureControlConnection() {
+    const platform::FtpTls mode = account_.tls.mode;
+    if (mode == platform::FtpTls::Off)
+        return;
+    const FtpReply auth = command(QStringLiteral("AUTH TLS"));
+    if (auth.code / 100 == 5 && mode == platform::FtpTls::Auto)
+        return;
+    if (auth.code != 234) {
+        throw Failure(auth.code / 100 == 5
+                          ? QStringLiteral("a szerver nem fogad titkosított kapcsolatot (%1)")
+                                .arg(auth.text())
+                          : auth.text());
+    }
+    control_.setSslConfiguration(tlsConfiguration());
+    control_.setPeerVerifyName(account_.host);
+    offered_ = QSslCertificate();
+    control_.startClientEncryption();
+    if (control_.waitForEncrypted(milliseconds(timeouts_.connect)))
+        return;
+    if (offered_.isNull()) {
+        throw Failure(QStringLiteral("a titkosított kapcsolat nem jött létre: %1")
+                          .arg(control_.errorString()));
+    }
+    const QString offered = fingerprintOf(offered_);
+    if (!account_.tls.certificate.isEmpty()) {
+        throw Failure(QStringLiteral("a szerver tanúsítványa megváltozott, ezért a program nem "
+                                     "fogadja el (a megjegyzett: %1, a mostani: %2); ha a "
+                                     "változás várható, törölje a(z) %3 [ftp] certificate "
+                                     "kulcsát")
+                          .arg(account_.tls.certificate, offered, platform::settingsFilePath()));
+    }
+    throw UntrustedCertificate(QStringLiteral("a szerver tanúsítványa nem megbízható: %1 (%2)")
+                                   .arg(reasonsOf(offeredErrors_), offered));
+}
+
+// The system's trusted certificates and those of the settings' cafile; the control connection's
+// session is kept, so that its data connections can resume it.
+QSslConfiguration FtpClient::tlsConfiguration() const {
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
+    const QString& caFile = account_.tls.caFile;
+    if (!caFile.isEmpty()) {
+        const QList<QSslCertificate> extra = QSslCertificate::fromPath(caFile, QSsl::Pem);
+        if (extra.isEmpty()) {
+            throw Failure(
+                QStringLiteral("a(z) %1 [ftp] cafile fájljából (%2) nem olvasható tanúsítvány")
+                    .arg(platform::settingsFilePath(), caFile));
+        }
+        configuration.setCaCertificates(systemCertificates() + extra);
+    }
+    return configuration;
+}
+
+// Called during a handshake whose certificate does not verify: the certificate the account names
+// is accepted; any other is kept for the question or the failure.
+void FtpClient::judgeCertificate(QSslSocket& socket, const QList<QSslError>& errors) {
+    offered_ = socket.peerCertificate();
+    offeredErrors_ = errors;
+    if (!offered_.isNull() && sameFingerprint(account_.tls.certificate, fingerprintOf(offered_)))
+        socket.ignoreSslErrors();
+}
+
+// Asks once per certificate; a yes is kept in the settings file and holds for this client at
+// once, even where the file cannot be written.
+bool FtpClient::trustOffered() {
+    const QString fingerprint = fingerprintOf(offered_);
+    if (!question_ || refused_.contains(fingerprint.toLatin1()))
+        return false;
+    if (!question_(questionAbout(account_.host, offered_, offeredErrors_))) {
+        refused_.insert(fingerprint.toLatin1());
+        return false;
+    }
+    account_.tls.certificate = fingerprint;
+    platform::storeFtpCertificate(fingerprint);
+    return true;
+}
+
 void FtpClient::logIn() {
     const FtpReply user = command(QStringLiteral("USER ") + account_.user);
     expect(user, {230, 232, 331});
     if (user.code == 331) {
         expect(command(QStringLiteral("PASS ") + account_.password), {230});
+    }
+    if (control_.isEncrypted()) {
+        expect(command(QStringLiteral("PBSZ 0")), {200});
+        expect(command(QStringLiteral("PROT P")), {200});
     }
 }
 
@@ -141,11 +298,12 @@ void FtpClient::Put(const QString& localPath, const QString& remoteName) {
     // still works and no reply can send the file anywhere else.
     const quint16 port = parsePassiveReply(passive.lines.first()).port;
 
-    QTcpSocket data;
+    QSslSocket data;
     data.setProxy(QNetworkProxy::NoProxy);
     send(QStringLiteral("STOR ") + remoteName);
     openDataConnection(data, port);
     expect(readReply(QStringLiteral("the reply to STOR")), {110, 125, 150});
+    secureDataConnection(data);
 
     const qint64 sent = sendFile(file, data);
     closeDataConnection(data);
@@ -158,7 +316,7 @@ void FtpClient::Put(const QString& localPath, const QString& remoteName) {
     }
 }
 
-void FtpClient::openDataConnection(QTcpSocket& data, quint16 port) {
+void FtpClient::openDataConnection(QSslSocket& data, quint16 port) {
     data.connectToHost(control_.peerAddress(), port);
     if (data.waitForConnected(milliseconds(timeouts_.connect))) {
         return;
@@ -171,7 +329,26 @@ void FtpClient::openDataConnection(QTcpSocket& data, quint16 port) {
                            .arg(target, data.errorString()));
 }
 
-qint64 FtpClient::sendFile(QFile& file, QTcpSocket& data) {
+// Over a secured control connection the data connection is secured too, resuming the control
+// connection's session (servers may demand it) and accepting the certificate the control
+// connection accepted.
+void FtpClient::secureDataConnection(QSslSocket& data) {
+    if (!control_.isEncrypted())
+        return;
+    data.setSslConfiguration(control_.sslConfiguration());
+    data.setPeerVerifyName(account_.host);
+    connect(&data, &QSslSocket::sslErrors, this, [this, &data] {
+        if (data.peerCertificate() == control_.peerCertificate())
+            data.ignoreSslErrors();
+    });
+    data.startClientEncryption();
+    if (!data.waitForEncrypted(milliseconds(timeouts_.connect))) {
+        failTransfer(QStringLiteral("az adatkapcsolat titkosítása nem sikerült: %1")
+                         .arg(data.errorString()));
+    }
+}
+
+qint64 FtpClient::sendFile(QFile& file, QSslSocket& data) {
     const qint64 size = file.size();
     Q_EMIT workBegin(size);
     std::vector<char> block(kBlockSize);
@@ -187,7 +364,7 @@ qint64 FtpClient::sendFile(QFile& file, QTcpSocket& data) {
         if (data.write(block.data(), read) != read) {
             broken();
         }
-        while (data.bytesToWrite() > 0) {
+        while (pendingBytes(data) > 0) {
             if (data.waitForBytesWritten(milliseconds(timeouts_.dataIdle))) {
                 continue;
             }
@@ -215,9 +392,12 @@ qint64 FtpClient::sendFile(QFile& file, QTcpSocket& data) {
 // server's final reply tells whether the file arrived; a server that keeps its own side open after
 // confirming cannot hold the upload. Whatever the server sent meanwhile is dropped first, because
 // closing a socket with unread input would reset the connection.
-void FtpClient::closeDataConnection(QTcpSocket& data) {
+// A secured connection sends its closing alert with the close, which is waited for.
+void FtpClient::closeDataConnection(QSslSocket& data) {
     data.readAll();
     data.disconnectFromHost();
+    if (data.state() != QAbstractSocket::UnconnectedState)
+        data.waitForDisconnected(milliseconds(timeouts_.dataIdle));
 }
 
 // 225, 226 or 250 confirm the upload; 426 or 450 followed by 226 or 225 confirm it as well.

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "platform/settings.h"
 #include "transmission/ftp_reply.h"
 
 #include <QObject>
+#include <QSet>
+#include <QSslCertificate>
+#include <QSslSocket>
 #include <QStringList>
-#include <QTcpSocket>
 
 #include <chrono>
+#include <functional>
 #include <initializer_list>
 
 class QDeadlineTimer;
@@ -20,10 +24,11 @@ struct FtpAccount {
     quint16 port = 21;
     QString user;
     QString password;
+    platform::FtpTlsSetting tls;  // whether and how the connection is secured
 };
 
 // The collecting organisation's server as set in velkor.ini (no host when none is set, port 21
-// when absent) and the program's fixed upload account.
+// when absent, its TLS keys) and the program's fixed upload account.
 FtpAccount collectingServerAccount();
 
 // How long the client waits before it gives up a step.
@@ -33,10 +38,19 @@ struct FtpTimeouts {
     std::chrono::milliseconds dataIdle{60'000};  // no progress on the data connection
 };
 
+// Asks whether to trust a server certificate that does not verify; true for yes.
+using CertificateQuestion = std::function<bool(const QString& question)>;
+
 // A blocking FTP client that uploads one file per connection: Connect logs in, Put sends the file
 // in passive mode under a name of the caller's choice, Disconnect closes the connection without
 // a QUIT. Every failure, an unexpected reply included, throws platform::Failure carrying the
 // server's reply text or the reason.
+//
+// Unless the account's TLS mode is off, the client asks for explicit TLS (AUTH TLS) after the
+// greeting; once agreed, the control and every data connection are secured, and nothing falls
+// back to plain text. A certificate that does not verify is accepted only when it is the one the
+// account names (its SHA-256 fingerprint) or when the question, asked once per certificate and
+// client, is answered yes; the answer is then kept in the settings file.
 class FtpClient : public QObject {
     Q_OBJECT
 
@@ -55,6 +69,8 @@ public:
     void Disconnect();
 
     bool isConnected() const;
+    // Without a question, a certificate that does not verify fails the connection.
+    void setCertificateQuestion(CertificateQuestion question) { question_ = std::move(question); }
 
 Q_SIGNALS:
     // Once when the data transfer starts, with the number of bytes to send.
@@ -63,7 +79,12 @@ Q_SIGNALS:
     void work(qint64 count);
 
 private:
+    void connectAndLogIn();
     void openControlConnection();
+    void secureControlConnection();
+    QSslConfiguration tlsConfiguration() const;
+    void judgeCertificate(QSslSocket& socket, const QList<QSslError>& errors);
+    bool trustOffered();
     void logIn();
     void negotiate();
     bool listsFeature(const QString& name, const QString& value = {}) const;
@@ -74,16 +95,22 @@ private:
     QString readLine(const QDeadlineTimer& deadline, const QString& awaiting);
     static void expect(const FtpReply& reply, std::initializer_list<int> codes);
 
-    void openDataConnection(QTcpSocket& data, quint16 port);
-    qint64 sendFile(QFile& file, QTcpSocket& data);
-    void closeDataConnection(QTcpSocket& data);
+    void openDataConnection(QSslSocket& data, quint16 port);
+    void secureDataConnection(QSslSocket& data);
+    qint64 sendFile(QFile& file, QSslSocket& data);
+    void closeDataConnection(QSslSocket& data);
     void awaitCompletion();
     [[noreturn]] void failTransfer(const QString& reason);
 
     FtpAccount account_;
     FtpTimeouts timeouts_;
-    QTcpSocket control_;
+    QSslSocket control_;
     QStringList features_;
+    CertificateQuestion question_;
+    // The certificate of the last handshake that did not verify, and why.
+    QSslCertificate offered_;
+    QList<QSslError> offeredErrors_;
+    QSet<QByteArray> refused_;  // fingerprints the user would not trust
 };
 
 }  // namespace transmission

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""FTP server for the upload tests: a plain pyftpdlib server on 127.0.0.1 that can misbehave.
+"""FTP server for the upload tests: a pyftpdlib server on 127.0.0.1 that can misbehave.
 
-Usage: ftp_server.py ROOT LOG USER PASSWORD MODE
+Usage: ftp_server.py ROOT LOG USER PASSWORD MODE [CERTIFICATE]
 
 Serves ROOT to the one account USER/PASSWORD, listens on a free port of 127.0.0.1 and prints
 "PORT <n>" on its first output line. Every connection, command and disconnection is appended to
@@ -9,7 +9,8 @@ LOG, one line each ("CONNECT", the command as received, "DISCONNECT"), after the
 and a blank, since a disconnection may be noted after the next connection. It stops when its
 standard input closes, so it never outlives the test that started it.
 
-MODE is "normal" or one of the misbehaviours below.
+MODE is "normal" or one of the misbehaviours below. With CERTIFICATE (a PEM file holding the
+certificate and its key; not empty) the server offers explicit TLS (AUTH TLS) with it.
 """
 
 import logging
@@ -44,6 +45,9 @@ MODES = {
     "greeting-silent": "accepts connections but never greets",
     "greeting-flood": "greets with 20,000 continuation lines before the last one",
     "greeting-trickle": "greets with a continuation line every 50 ms, without end",
+    "tls-required": "requires TLS on the control and the data connection",
+    "tls-reuse": "requires TLS as above, and the data connection to resume the control "
+    "connection's session (522 otherwise)",
 }
 
 MULTILINE_GREETING = (
@@ -173,18 +177,42 @@ class MisbehavingHandler(FTPHandler):
         return resp
 
 
+def tls_handler(certificate, mode):
+    from OpenSSL._util import lib
+    from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
+
+    class TLSDTP(MisbehavingDTP, TLS_DTPHandler):
+        handle_read_event = TLS_DTPHandler.handle_read_event
+
+        def handle_ssl_established(self):
+            if self.cmd_channel.mode == "tls-reuse" and not lib.SSL_session_reused(
+                self.socket._ssl
+            ):
+                self.cmd_channel.respond("522 SSL connection failed: session reuse required")
+                self.close()
+
+    class TLSHandler(MisbehavingHandler, TLS_FTPHandler):
+        dtp_handler = TLSDTP
+        certfile = certificate
+        tls_control_required = mode in ("tls-required", "tls-reuse")
+        tls_data_required = tls_control_required
+
+    return TLSHandler
+
+
 def main():
-    root, log_path, user, password, mode = sys.argv[1:6]
+    root, log_path, user, password, mode, certificate = (sys.argv[1:] + [""])[:6]
     if mode not in MODES:
         sys.exit("unknown mode " + mode)
 
+    handler = tls_handler(certificate, mode) if certificate else MisbehavingHandler
     authorizer = DummyAuthorizer()
     authorizer.add_user(user, password, root, perm="elr" if mode == "read-only" else "elradfmw")
-    MisbehavingHandler.authorizer = authorizer
-    MisbehavingHandler.mode = mode
-    MisbehavingHandler.log_file = open(log_path, "a", encoding="utf-8")
+    handler.authorizer = authorizer
+    handler.mode = mode
+    handler.log_file = open(log_path, "a", encoding="utf-8")
 
-    server = FTPServer(("127.0.0.1", 0), MisbehavingHandler)
+    server = FTPServer(("127.0.0.1", 0), handler)
     print("PORT %d" % server.socket.getsockname()[1], flush=True)
 
     def stop_when_stdin_closes():
