@@ -213,20 +213,23 @@ QSslConfiguration FtpClient::tlsConfiguration() const {
 // Called during a handshake whose certificate does not verify: the certificate the account names
 // is accepted; any other is kept for the question or the failure.
 void FtpClient::judgeCertificate(QSslSocket& socket, const QList<QSslError>& errors) {
-    offered_ = socket.peerCertificate();
-    offeredErrors_ = errors;
-    if (!offered_.isNull() && sameFingerprint(account_.tls.certificate, fingerprintOf(offered_)))
+    const QSslCertificate offered = socket.peerCertificate();
+    if (!offered.isNull() && sameFingerprint(account_.tls.certificate, fingerprintOf(offered))) {
         socket.ignoreSslErrors();
+        return;
+    }
+    offered_ = offered;
+    offeredErrors_ = errors;
 }
 
 // Asks once per certificate; a yes is kept in the settings file and holds for this client at
 // once, even where the file cannot be written.
 bool FtpClient::trustOffered() {
     const QString fingerprint = fingerprintOf(offered_);
-    if (!question_ || refused_.contains(fingerprint.toLatin1()))
+    if (!question_ || refused_.contains(fingerprint))
         return false;
     if (!question_(questionAbout(account_.host, offered_, offeredErrors_))) {
-        refused_.insert(fingerprint.toLatin1());
+        refused_.insert(fingerprint);
         return false;
     }
     account_.tls.certificate = fingerprint;

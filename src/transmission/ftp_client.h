@@ -110,7 +110,7 @@ private:
     // The certificate of the last handshake that did not verify, and why.
     QSslCertificate offered_;
     QList<QSslError> offeredErrors_;
-    QSet<QByteArray> refused_;  // fingerprints the user would not trust
+    QSet<QString> refused_;  // fingerprints the user would not trust
 };
 
 }  // namespace transmission

@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QSslCertificate>
 #include <QTcpServer>
 #include <QTest>
 
@@ -327,6 +328,50 @@ private Q_SLOTS:
                      "first " + path.toLatin1());
             QCOMPARE(inflated(readFile(zip)), "second " + path.toLatin1());
         }
+    }
+
+    // A certificate that does not verify is asked about once per run: No sends nothing; Yes keeps
+    // its fingerprint in velkor.ini, the rest of the file intact, and the next run does not ask.
+    void untrustedCertificateIsAskedAbout() {
+        ProgramFolder folder(false);
+        const QString pem =
+            testsupport::makeCertificate(folder.path(), QStringLiteral("127.0.0.1"));
+        const auto account = transmission::collectingServerAccount();
+        FtpTestServer server(QStringLiteral("tls-required"), account.user, account.password, pem);
+        QVERIFY2(server.isRunning(), qPrintable(server.error()));
+        server.writeSettingsFile();
+        writeFile(QStringLiteral("velkor.ini"),
+                  readFile(QStringLiteral("velkor.ini")) + "; kept\n");
+        for (const QString& path : reportFiles(QStringLiteral("11111111"), {"BI", "KJ"}))
+            writeFile(path, contentOf(path));
+        const QString fingerprint = QString::fromLatin1(
+            QSslCertificate::fromPath(pem).value(0).digest(QCryptographicHash::Sha256).toHex());
+        const QString colonFingerprint =
+            QString::fromLatin1(QByteArray::fromHex(fingerprint.toLatin1()).toHex(':').toUpper());
+        ScriptedMessages boxes;
+        for (const platform::Button answer :
+             {platform::Button::No, platform::Button::Yes, platform::Button::Ok}) {
+            const bool asked = answer != platform::Button::Ok;
+            if (asked)
+                boxes.answer(answer);
+            runSend();
+            const QList<ShownBox> shown = boxes.take();
+            QCOMPARE(shown.size(), asked ? 2 : 1);
+            QCOMPARE(shown.first().kind == MessageKind::Confirmation, asked);
+            QCOMPARE(shown.first().text.contains(colonFingerprint), asked);
+            QCOMPARE(shown.last().text == kFailure, answer == platform::Button::No);
+        }
+        // No twice, then the question's own connection: only AUTH TLS; then two files twice.
+        QTRY_COMPARE(server.sessions().size(), 7);
+        const QList<QStringList> sessions = server.sessions();
+        QCOMPARE(sessions.mid(0, 3), QList<QStringList>(3, {QStringLiteral("AUTH TLS")}));
+        for (const QStringList& session : sessions.mid(3))
+            QVERIFY(session.contains(QStringLiteral("PROT P")) &&
+                    session.last().startsWith("STOR"));
+        const QByteArray settings = readFile(QStringLiteral("velkor.ini"));
+        QVERIFY2(
+            settings.endsWith("\n; kept\ncertificate = sha256:" + fingerprint.toLatin1() + "\n"),
+            settings.constData());
     }
 
     // A file that cannot be compressed ends the run with its own error box; the log so far stays,
