@@ -159,7 +159,9 @@ void FtpClient::openControlConnection() {
 // AUTH TLS after the greeting; a refusal (5xx) leaves the connection plain only under auto.
 void FtpClient::secureControlConnection() {
     const platform::FtpTls mode = account_.tls.mode;
-    if (mode == platform::FtpTls::Off)
+    if (mode == platform::FtpTls::Required && !QSslSocket::supportsSsl())
+        throw Failure(QStringLiteral("ezen a gépen nem érhető el a TLS (OpenSSL) titkosítás"));
+    if (mode == platform::FtpTls::Off || !QSslSocket::supportsSsl())
         return;
     const FtpReply auth = command(QStringLiteral("AUTH TLS"));
     if (auth.code / 100 == 5 && mode == platform::FtpTls::Auto)

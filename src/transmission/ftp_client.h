@@ -24,7 +24,8 @@ struct FtpAccount {
     quint16 port = 21;
     QString user;
     QString password;
-    platform::FtpTlsSetting tls;  // whether and how the connection is secured
+    // Whether and how the connection is secured; plain unless set.
+    platform::FtpTlsSetting tls{platform::FtpTls::Off, {}, {}, {}};
 };
 
 // The collecting organisation's server as set in velkor.ini (no host when none is set, port 21

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""FTP server for the upload tests: a pyftpdlib server on 127.0.0.1 that can misbehave.
+"""FTP server for the upload tests: a plain pyftpdlib server on 127.0.0.1 that can misbehave.
 
-Usage: ftp_server.py ROOT LOG USER PASSWORD MODE [CERTIFICATE]
+Usage: ftp_server.py ROOT LOG USER PASSWORD MODE
 
 Serves ROOT to the one account USER/PASSWORD, listens on a free port of 127.0.0.1 and prints
 "PORT <n>" on its first output line. Every connection, command and disconnection is appended to
@@ -9,12 +9,12 @@ LOG, one line each ("CONNECT", the command as received, "DISCONNECT"), after the
 and a blank, since a disconnection may be noted after the next connection. It stops when its
 standard input closes, so it never outlives the test that started it.
 
-MODE is "normal" or one of the misbehaviours below. With CERTIFICATE (a PEM file holding the
-certificate and its key; not empty) the server offers explicit TLS (AUTH TLS) with it.
+MODE is "normal" or one of the misbehaviours below.
 """
 
 import logging
 import os
+import subprocess
 import sys
 import threading
 
@@ -45,9 +45,7 @@ MODES = {
     "greeting-silent": "accepts connections but never greets",
     "greeting-flood": "greets with 20,000 continuation lines before the last one",
     "greeting-trickle": "greets with a continuation line every 50 ms, without end",
-    "tls-required": "requires TLS on the control and the data connection",
-    "tls-reuse": "requires TLS as above, and the data connection to resume the control "
-    "connection's session (522 otherwise)",
+    "tls-reuse": "demands TLS (certificate.pem beside LOG) and the data connection resuming it",
 }
 
 MULTILINE_GREETING = (
@@ -177,42 +175,45 @@ class MisbehavingHandler(FTPHandler):
         return resp
 
 
-def tls_handler(certificate, mode):
+def tls_handler(folder):
     from OpenSSL._util import lib
     from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
+
+    pem = os.path.join(folder, "certificate.pem")
+    subprocess.run("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes "
+                   "-subj /CN=127.0.0.1 -keyout %s.key -out %s 2>/dev/null && cat %s.key >>%s"
+                   % (pem, pem, pem, pem), shell=True, check=True)
 
     class TLSDTP(MisbehavingDTP, TLS_DTPHandler):
         handle_read_event = TLS_DTPHandler.handle_read_event
 
         def handle_ssl_established(self):
-            if self.cmd_channel.mode == "tls-reuse" and not lib.SSL_session_reused(
-                self.socket._ssl
-            ):
+            if not lib.SSL_session_reused(self.socket._ssl):
                 self.cmd_channel.respond("522 SSL connection failed: session reuse required")
                 self.close()
 
     class TLSHandler(MisbehavingHandler, TLS_FTPHandler):
         dtp_handler = TLSDTP
-        certfile = certificate
-        tls_control_required = mode in ("tls-required", "tls-reuse")
-        tls_data_required = tls_control_required
+        certfile = pem
+        tls_control_required = tls_data_required = True
 
     return TLSHandler
 
 
 def main():
-    root, log_path, user, password, mode, certificate = (sys.argv[1:] + [""])[:6]
+    root, log_path, user, password, mode = sys.argv[1:6]
     if mode not in MODES:
         sys.exit("unknown mode " + mode)
 
-    handler = tls_handler(certificate, mode) if certificate else MisbehavingHandler
     authorizer = DummyAuthorizer()
     authorizer.add_user(user, password, root, perm="elr" if mode == "read-only" else "elradfmw")
-    handler.authorizer = authorizer
-    handler.mode = mode
-    handler.log_file = open(log_path, "a", encoding="utf-8")
+    MisbehavingHandler.authorizer = authorizer
+    MisbehavingHandler.mode = mode
+    MisbehavingHandler.log_file = open(log_path, "a", encoding="utf-8")
 
-    server = FTPServer(("127.0.0.1", 0), handler)
+    secured = mode == "tls-reuse"
+    server = FTPServer(("127.0.0.1", 0),
+                       tls_handler(os.path.dirname(log_path)) if secured else MisbehavingHandler)
     print("PORT %d" % server.socket.getsockname()[1], flush=True)
 
     def stop_when_stdin_closes():

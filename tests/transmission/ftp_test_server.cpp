@@ -5,29 +5,17 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QSslCertificate>
 
 namespace testsupport {
 
-QString makeCertificate(const QString& folder, const QString& commonName) {
-    const QString pem = QDir(folder).filePath(commonName + QStringLiteral(".pem"));
-    const QString script = QStringLiteral(
-        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
-        "-subj \"/CN=$1\" -keyout \"$2.key\" -out \"$2.crt\" 2>/dev/null && cat \"$2.crt\" "
-        "\"$2.key\" >\"$2\"");
-    const QStringList arguments{QStringLiteral("-c"), script, QStringLiteral("sh"), commonName,
-                                pem};
-    return QProcess::execute(QStringLiteral("sh"), arguments) == 0 ? pem : QString();
-}
-
-FtpTestServer::FtpTestServer(const QString& mode, const QString& user, const QString& password,
-                             const QString& certificate)
-    : user_(user), password_(password), certificate_(certificate) {
+FtpTestServer::FtpTestServer(const QString& mode, const QString& user, const QString& password)
+    : user_(user), password_(password) {
     QDir(dir_.path()).mkdir(QStringLiteral("root"));
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    const QString log = dir_.filePath(QStringLiteral("commands.log"));
-    process_.start(
-        QStringLiteral("/usr/bin/python3"),
-        {QStringLiteral(VK_FTP_SERVER_SCRIPT), root(), log, user, password, mode, certificate});
+    process_.start(QStringLiteral("/usr/bin/python3"),
+                   {QStringLiteral(VK_FTP_SERVER_SCRIPT), root(),
+                    dir_.filePath(QStringLiteral("commands.log")), user, password, mode});
     while (!process_.canReadLine() && process_.waitForReadyRead(10'000)) {
     }
     const QByteArray line = process_.readLine().trimmed();
@@ -48,10 +36,12 @@ FtpTestServer::~FtpTestServer() {
 }
 
 transmission::FtpAccount FtpTestServer::account() const {
-    platform::FtpTlsSetting tls;
-    tls.mode = certificate_.isEmpty() ? platform::FtpTls::Off : platform::FtpTls::Required;
-    tls.caFile = certificate_;
-    return {QStringLiteral("127.0.0.1"), port_, user_, password_, tls};
+    return {QStringLiteral("127.0.0.1"), port_, user_, password_};
+}
+
+QString FtpTestServer::fingerprint() const {
+    const QSslCertificate offered = QSslCertificate::fromPath(certificate()).value(0);
+    return QStringLiteral("sha256:") + offered.digest(QCryptographicHash::Sha256).toHex();
 }
 
 void FtpTestServer::writeSettingsFile() const {

@@ -8,19 +8,13 @@
 
 namespace testsupport {
 
-// Makes a self-signed certificate for commonName with openssl in folder; the path of a PEM file
-// holding it and its key, empty when openssl failed.
-QString makeCertificate(const QString& folder, const QString& commonName);
-
 // A real FTP server on 127.0.0.1 (ftp_server.py beside this file), serving a temporary folder to
-// one account, behaving or misbehaving as `mode` asks; with a certificate (makeCertificate) it
-// offers explicit TLS. It runs as long as this object lives.
+// one account, behaving or misbehaving as `mode` asks. It runs as long as this object lives.
 class FtpTestServer {
 public:
     explicit FtpTestServer(const QString& mode = QStringLiteral("normal"),
                            const QString& user = QStringLiteral("tester"),
-                           const QString& password = QStringLiteral("secret"),
-                           const QString& certificate = {});
+                           const QString& password = QStringLiteral("secret"));
     ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;
     FtpTestServer& operator=(const FtpTestServer&) = delete;
@@ -29,12 +23,14 @@ public:
     bool isRunning() const { return port_ != 0; }
     QString error() const { return error_; }
 
-    // 127.0.0.1, the server's port and the account it serves; TLS off for a plain server,
-    // required with its certificate as cafile for a secured one.
+    // 127.0.0.1, the server's port and the account it serves.
     transmission::FtpAccount account() const;
     // Points the program at this server: velkor.ini in the current folder names its host and
     // port.
     void writeSettingsFile() const;
+    // The certificate of a TLS mode (PEM) and its fingerprint as velkor.ini keeps it.
+    QString certificate() const { return dir_.filePath(QStringLiteral("certificate.pem")); }
+    QString fingerprint() const;
     // The folder the account logs in to.
     QString root() const { return dir_.filePath(QStringLiteral("root")); }
     // The commands received per connection, in order, one list per connection closed so far.
@@ -45,7 +41,6 @@ private:
     QProcess process_;
     QString user_;
     QString password_;
-    QString certificate_;
     quint16 port_ = 0;
     QString error_;
 };
