@@ -64,14 +64,18 @@ Outcome sendOne(FtpClient& client, const QString& path, const QString& remoteNam
     return outcome.failedStep.isEmpty() ? closing : outcome;
 }
 
-QStringList loginAndUpload(const QString& remoteName) {
-    return {QStringLiteral("USER tester"),
-            QStringLiteral("PASS secret"),
-            QStringLiteral("FEAT"),
-            QStringLiteral("TYPE I"),
-            QStringLiteral("SYST"),
-            QStringLiteral("PASV"),
-            QStringLiteral("STOR ") + remoteName};
+// A confirmed upload ends with the size asked of the server, which lists SIZE among its features.
+QStringList loginAndUpload(const QString& remoteName, bool confirmed = true) {
+    QStringList commands{QStringLiteral("USER tester"),
+                         QStringLiteral("PASS secret"),
+                         QStringLiteral("FEAT"),
+                         QStringLiteral("TYPE I"),
+                         QStringLiteral("SYST"),
+                         QStringLiteral("PASV"),
+                         QStringLiteral("STOR ") + remoteName};
+    if (confirmed)
+        commands.append(QStringLiteral("SIZE ") + remoteName);
+    return commands;
 }
 
 }  // namespace
@@ -212,6 +216,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("commands");
         const QString name = QStringLiteral("up.zip");
         const QStringList normal = loginAndUpload(name);
+        const QStringList unconfirmed = loginAndUpload(name, false);
         QStringList noPass = normal;
         noPass.removeAt(1);
         QStringList pret = normal;
@@ -222,7 +227,7 @@ private Q_SLOTS:
         QTest::newRow("230 to USER") << "user-230" << qsizetype(1000) << ""
                                      << "" << noPass;
         QTest::newRow("FEAT rejected") << "feat-502" << qsizetype(1000) << ""
-                                       << "" << normal;
+                                       << "" << unconfirmed;
         QTest::newRow("SYST rejected") << "syst-500" << qsizetype(1000) << ""
                                        << "" << normal;
         QTest::newRow("PRET and SITE ZONE listed") << "feat-pret" << qsizetype(1000) << ""
@@ -238,25 +243,28 @@ private Q_SLOTS:
             << "" << normal;
         QTest::newRow("451 after the transfer")
             << "final-451" << qsizetype(1000) << "Put"
-            << "451 Requested action aborted: local error in processing." << normal;
+            << "451 Requested action aborted: local error in processing." << unconfirmed;
         QTest::newRow("426 then 451")
             << "final-426-451" << qsizetype(1000) << "Put"
-            << "451 Requested action aborted: local error in processing." << normal;
+            << "451 Requested action aborted: local error in processing." << unconfirmed;
         QTest::newRow("STOR refused") << "read-only" << qsizetype(1000) << "Put"
-                                      << "550 Not enough privileges." << normal;
+                                      << "550 Not enough privileges." << unconfirmed;
         QTest::newRow("no final reply")
             << "final-silent" << qsizetype(1000) << "Put"
-            << "No answer from the FTP server within 1 s (awaiting the reply to STOR)" << normal;
-        QTest::newRow("data connection stalls") << "stall" << big << "Put"
-                                                << "The upload made no progress for 1 s" << normal;
+            << "No answer from the FTP server within 1 s (awaiting the reply to STOR)"
+            << unconfirmed;
+        QTest::newRow("data connection stalls")
+            << "stall" << big << "Put"
+            << "The upload made no progress for 1 s" << unconfirmed;
         QTest::newRow("226 with the data connection left open")
             << "data-open-226" << qsizetype(300'000) << ""
             << "" << normal;
         QTest::newRow("data connection written to, no final reply")
             << "data-chatter" << qsizetype(1000) << "Put"
-            << "within 1 s (awaiting the reply to STOR)" << normal;
-        QTest::newRow("data connection closed early, 226 anyway") << "short-read" << big << "Put"
-                                                                  << "of 16777216 bytes" << normal;
+            << "within 1 s (awaiting the reply to STOR)" << unconfirmed;
+        QTest::newRow("data connection closed early, 226 anyway")
+            << "short-read" << big << "Put"
+            << "of 16777216 bytes" << unconfirmed;
         QTest::newRow("no greeting")
             << "greeting-silent" << qsizetype(1000) << "Connect"
             << "No answer from the FTP server within 1 s (awaiting the greeting)" << QStringList();
