@@ -140,7 +140,10 @@ class TestSendRun : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TFormKuldes> runSend(const QDateTime& start = kStart) {
-        return std::make_unique<TFormKuldes>(nullptr, [start] { return start; });
+        using namespace std::chrono_literals;
+        return std::make_unique<TFormKuldes>(
+            nullptr, QStringLiteral("2007"), QStringLiteral("1"), [start] { return start; },
+            transmission::FtpTimeouts{2s, 1s, 1s});
     }
 
     // A server the program's account logs in to, named in velkor.ini.
