@@ -74,7 +74,8 @@ void SendRun(benchmark::State& state) {
     testsupport::ScriptedMessages boxes;
     for (auto _ : state) {
         start = start.addSecs(60);
-        TFormKuldes window(nullptr, [start] { return start; });
+        TFormKuldes window(nullptr, QStringLiteral("2007"), QStringLiteral("1"),
+                           [start] { return start; });
         if (window.SendFailed || window.ListBox_FTPLog->count() != 3 * kFiles)
             state.SkipWithError("the send run failed");
         boxes.take();

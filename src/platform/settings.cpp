@@ -55,10 +55,15 @@ QString settingsFilePath() {
 FtpServerSetting ftpServerSetting() {
     FtpServerSetting server;
     server.host = readSetting(QStringLiteral("ftp/host"));
+    const QString text = readSetting(QStringLiteral("ftp/port"));
+    if (text.isEmpty())
+        return server;
     bool ok = false;
-    const uint port = readSetting(QStringLiteral("ftp/port")).toUInt(&ok);
+    const uint port = text.toUInt(&ok);
     if (ok && port > 0 && port <= 65535)
         server.port = static_cast<quint16>(port);
+    else
+        server.invalidPort = text;
     return server;
 }
 

@@ -11,10 +11,12 @@ namespace platform {
 QString settingsFilePath();
 
 // The FTP server the report files are uploaded to: keys host and port of the group [ftp]. The
-// host is empty when none is set; the port is 21 when absent or not a valid port.
+// host is empty when none is set; the port is 21 when absent. A value that is not a port from 1
+// to 65535 stays in invalidPort (null otherwise), for the upload to report.
 struct FtpServerSetting {
     QString host;
     quint16 port = 21;
+    QString invalidPort;
 };
 FtpServerSetting ftpServerSetting();
 

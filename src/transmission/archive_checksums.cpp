@@ -7,31 +7,33 @@
 
 namespace transmission {
 
-namespace {
-
-QByteArray digestOf(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return hash.result().toHex();
+ArchiveChecksums::ArchiveChecksums(const QString& folder) : folder_(folder) {
+    for (const QString& name :
+         QDir(folder).entryList({QStringLiteral("*.zip"), QStringLiteral("*.txt")}, QDir::Files))
+        add(name);
 }
 
-}  // namespace
+void ArchiveChecksums::add(const QString& name) {
+    QFile file(QDir(folder_).filePath(name));
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (file.open(QIODevice::ReadOnly) && hash.addData(&file))
+        digests_[name] = hash.result().toHex();
+    else
+        digests_.erase(name);
+}
 
-bool writeChecksums(const QString& folder) {
-    const QDir dir(folder);
+void ArchiveChecksums::add(const QString& name, const QByteArray& bytes) {
+    digests_[name] = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+QString ArchiveChecksums::write() const {
     QByteArray list;
-    for (const QString& name : dir.entryList({QStringLiteral("*.zip"), QStringLiteral("*.txt")},
-                                             QDir::Files, QDir::Name)) {
-        const QByteArray digest = digestOf(dir.filePath(name));
-        if (digest.isEmpty())
-            return false;
+    for (const auto& [name, digest] : digests_)
         list += digest + "  " + name.toUtf8() + '\n';
-    }
-    QSaveFile file(dir.filePath(QString::fromLatin1(kChecksumFileName)));
-    return file.open(QIODevice::WriteOnly) && file.write(list) == list.size() && file.commit();
+    QSaveFile file(QDir(folder_).filePath(QString::fromLatin1(kChecksumFileName)));
+    if (file.open(QIODevice::WriteOnly) && file.write(list) == list.size() && file.commit())
+        return {};
+    return file.errorString();
 }
 
 }  // namespace transmission

@@ -37,9 +37,13 @@ MODES = {
     "data-open-226": "confirms the upload with 226 but keeps its side of the data connection open",
     "stall": "never reads from the data connection",
     "short-read": "closes the data connection after 64 KiB and still answers 226",
+    "half-226": "keeps the first 200 bytes, closes the data connection and answers 226",
+    "half-426-226": "keeps the first 200 bytes, closes the data connection, answers 426, then 226",
     "pasv-bare": "answers PASV without parentheses and with a trailing full stop",
     "pasv-private": "names a private address in its PASV reply",
     "read-only": "gives the account no write permission, so STOR is refused",
+    "login-530": "refuses every password with 530",
+    "disk-full": "refuses STOR with 552, as a server whose disk is full",
     "refuse-br": "refuses STOR of every file whose name contains _BR",
     "greeting-multiline": "greets with several lines, some starting with digits",
     "greeting-silent": "accepts connections but never greets",
@@ -88,7 +92,12 @@ class MisbehavingDTP(DTPHandler):
 
     def handle_read(self):
         super().handle_read()
-        if self.cmd_channel.mode == "short-read" and self.tot_bytes_received >= 65536:
+        mode = self.cmd_channel.mode
+        if mode == "short-read" and self.tot_bytes_received >= 65536:
+            self._resp = ("226 Transfer complete.", lambda *args: None)
+            self.close()
+        elif mode in ("half-226", "half-426-226") and self.tot_bytes_received >= 200:
+            self.file_obj.truncate(200)
             self._resp = ("226 Transfer complete.", lambda *args: None)
             self.close()
 
@@ -146,13 +155,17 @@ class MisbehavingHandler(FTPHandler):
             self.respond("200 OK")
         elif self.mode == "refuse-br" and cmd == "STOR" and "_BR" in arg:
             self.respond("553 File name not allowed.")
+        elif self.mode == "login-530" and cmd == "PASS":
+            self.respond("530 Login incorrect.")
+        elif self.mode == "disk-full" and cmd == "STOR":
+            self.respond("552 Disk full.")
         else:
             super().pre_process_command(line, cmd, arg)
 
     def respond(self, resp, logfun=None):
         if resp.startswith("227 "):
             resp = self.passive_reply(resp)
-        elif resp.startswith("226 ") and self.mode == "final-426-226":
+        elif resp.startswith("226 ") and self.mode in ("final-426-226", "half-426-226"):
             super().respond("426 Connection closed; transfer aborted.")
         elif resp.startswith("226 ") and self.mode == "final-426-451":
             super().respond("426 Connection closed; transfer aborted.")

@@ -65,14 +65,18 @@ Outcome sendOne(FtpClient& client, const QString& path, const QString& remoteNam
     return outcome.failedStep.isEmpty() ? closing : outcome;
 }
 
-QStringList loginAndUpload(const QString& remoteName) {
-    return {QStringLiteral("USER tester"),
-            QStringLiteral("PASS secret"),
-            QStringLiteral("FEAT"),
-            QStringLiteral("TYPE I"),
-            QStringLiteral("SYST"),
-            QStringLiteral("PASV"),
-            QStringLiteral("STOR ") + remoteName};
+// A confirmed upload ends with the size asked of the server, which lists SIZE among its features.
+QStringList loginAndUpload(const QString& remoteName, bool confirmed = true) {
+    QStringList commands{QStringLiteral("USER tester"),
+                         QStringLiteral("PASS secret"),
+                         QStringLiteral("FEAT"),
+                         QStringLiteral("TYPE I"),
+                         QStringLiteral("SYST"),
+                         QStringLiteral("PASV"),
+                         QStringLiteral("STOR ") + remoteName};
+    if (confirmed)
+        commands.append(QStringLiteral("SIZE ") + remoteName);
+    return commands;
 }
 
 }  // namespace
@@ -213,6 +217,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("commands");
         const QString name = QStringLiteral("up.zip");
         const QStringList normal = loginAndUpload(name);
+        const QStringList unconfirmed = loginAndUpload(name, false);
         QStringList noPass = normal;
         noPass.removeAt(1);
         QStringList pret = normal;
@@ -223,7 +228,7 @@ private Q_SLOTS:
         QTest::newRow("230 to USER") << "user-230" << qsizetype(1000) << ""
                                      << "" << noPass;
         QTest::newRow("FEAT rejected") << "feat-502" << qsizetype(1000) << ""
-                                       << "" << normal;
+                                       << "" << unconfirmed;
         QTest::newRow("SYST rejected") << "syst-500" << qsizetype(1000) << ""
                                        << "" << normal;
         QTest::newRow("PRET and SITE ZONE listed") << "feat-pret" << qsizetype(1000) << ""
@@ -239,25 +244,28 @@ private Q_SLOTS:
             << "" << normal;
         QTest::newRow("451 after the transfer")
             << "final-451" << qsizetype(1000) << "Put"
-            << "451 Requested action aborted: local error in processing." << normal;
+            << "451 Requested action aborted: local error in processing." << unconfirmed;
         QTest::newRow("426 then 451")
             << "final-426-451" << qsizetype(1000) << "Put"
-            << "451 Requested action aborted: local error in processing." << normal;
+            << "451 Requested action aborted: local error in processing." << unconfirmed;
         QTest::newRow("STOR refused") << "read-only" << qsizetype(1000) << "Put"
-                                      << "550 Not enough privileges." << normal;
+                                      << "550 Not enough privileges." << unconfirmed;
         QTest::newRow("no final reply")
             << "final-silent" << qsizetype(1000) << "Put"
-            << "No answer from the FTP server within 1 s (awaiting the reply to STOR)" << normal;
-        QTest::newRow("data connection stalls") << "stall" << big << "Put"
-                                                << "The upload made no progress for 1 s" << normal;
+            << "No answer from the FTP server within 1 s (awaiting the reply to STOR)"
+            << unconfirmed;
+        QTest::newRow("data connection stalls")
+            << "stall" << big << "Put"
+            << "The upload made no progress for 1 s" << unconfirmed;
         QTest::newRow("226 with the data connection left open")
             << "data-open-226" << qsizetype(300'000) << ""
             << "" << normal;
         QTest::newRow("data connection written to, no final reply")
             << "data-chatter" << qsizetype(1000) << "Put"
-            << "within 1 s (awaiting the reply to STOR)" << normal;
-        QTest::newRow("data connection closed early, 226 anyway") << "short-read" << big << "Put"
-                                                                  << "of 16777216 bytes" << normal;
+            << "within 1 s (awaiting the reply to STOR)" << unconfirmed;
+        QTest::newRow("data connection closed early, 226 anyway")
+            << "short-read" << big << "Put"
+            << "of 16777216 bytes" << unconfirmed;
         QTest::newRow("no greeting")
             << "greeting-silent" << qsizetype(1000) << "Connect"
             << "No answer from the FTP server within 1 s (awaiting the greeting)" << QStringList();
@@ -315,13 +323,13 @@ private Q_SLOTS:
                                             << "" << plain;
         QTest::newRow("required, plain server")
             << false << ip << FtpTls::Required << ""
-            << "a szerver nem fogad titkosított kapcsolatot (500 " << plain.mid(0, 1);
+            << "The FTP server does not accept TLS: 500 " << plain.mid(0, 1);
         QTest::newRow("another host name, no one to ask")
             << true << "localhost" << FtpTls::Auto << "cafile"
-            << "a szerver tanúsítványa nem megbízható: " << plain.mid(0, 1);
+            << "The certificate of the FTP server is not trusted: " << plain.mid(0, 1);
         QTest::newRow("pinned certificate replaced")
             << true << ip << FtpTls::Auto << "sha256:00"
-            << "a szerver tanúsítványa megváltozott" << plain.mid(0, 1);
+            << "The certificate of the FTP server has changed" << plain.mid(0, 1);
     }
 
     void explicitTls() {

@@ -80,10 +80,12 @@ QString zipNameOf(const QString& path) {
     return nameOf(path).chopped(4) + QStringLiteral(".zip");
 }
 
+// The file's log lines; a reason line ("  Ok: ...") stands as it is.
 QStringList lines(const QString& path, const QStringList& events) {
     QStringList lines;
     for (const QString& event : events)
-        lines.append(zipNameOf(path) + QStringLiteral(": ") + event);
+        lines.append(event.startsWith(u' ') ? event
+                                            : zipNameOf(path) + QStringLiteral(": ") + event);
     return lines;
 }
 
@@ -101,11 +103,14 @@ quint16 closedPort() {
     return probe.serverPort();
 }
 
-// The files the server received, in the order of their STOR commands, one per login.
+// The files the server received, in the order of their STOR commands, one per login; a session
+// that stored nothing is passed over.
 QStringList uploadsPerLogin(const FtpTestServer& server) {
     QStringList uploads;
     for (const QStringList& session : server.sessions()) {
         const QStringList stored = session.filter(QRegularExpression(QStringLiteral("^STOR ")));
+        if (stored.isEmpty())
+            continue;
         if (session.filter(QRegularExpression(QStringLiteral("^USER zovavazuvi$"))).size() != 1 ||
             stored.size() != 1)
             return {QStringLiteral("session without one login and one upload: ") +
@@ -113,6 +118,13 @@ QStringList uploadsPerLogin(const FtpTestServer& server) {
         uploads.append(stored.first().mid(5));
     }
     return uploads;
+}
+
+QStringList logOf(const TFormKuldes& window) {
+    QStringList shown;
+    for (int row = 0; row < window.ListBox_FTPLog->count(); ++row)
+        shown.append(window.ListBox_FTPLog->item(row)->text());
+    return shown;
 }
 
 QStringList entries(const QString& folder) {
@@ -140,7 +152,10 @@ class TestSendRun : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TFormKuldes> runSend(const QDateTime& start = kStart) {
-        return std::make_unique<TFormKuldes>(nullptr, [start] { return start; });
+        using namespace std::chrono_literals;
+        return std::make_unique<TFormKuldes>(
+            nullptr, QStringLiteral("2007"), QStringLiteral("1"), [start] { return start; },
+            transmission::FtpTimeouts{2s, 1s, 1s});
     }
 
     // A server the program's account logs in to, named in velkor.ini.
@@ -154,12 +169,15 @@ class TestSendRun : public QObject {
     }
 
 private Q_SLOTS:
-    // server: a mode of the test server, "down" for a port nobody listens on, "unset" for no
-    // velkor.ini. archiveTaken: a plain file stands where the archive folder would be created.
+    // server: a mode of the test server, "down" for a port nobody listens on (%port in the log),
+    // "unset" for no velkor.ini, "ini HOST PORT" for a velkor.ini naming them. blocked: "folder"
+    // when a plain file stands where the archive folder would be created, "list" when a folder
+    // stands where its checksum list would be written. %size in the log: the size
+    // of the first file's compressed form.
     void sendRun_data() {
         QTest::addColumn<QString>("server");
         QTest::addColumn<QStringList>("files");
-        QTest::addColumn<bool>("archiveTaken");
+        QTest::addColumn<QString>("blocked");
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<QStringList>("uploaded");  // STOR commands, in order
         QTest::addColumn<QStringList>("refused");
@@ -169,48 +187,110 @@ private Q_SLOTS:
         const QStringList two = reportFiles(QStringLiteral("22222222"), {"BI", "BR", "KJ"});
         const QStringList both{one[0], two[0], one[1], two[1], one[2], two[2]};
         const QStringList sent{kConnecting, kSending, kSent};
-        const QStringList unreachable{kConnecting, kNoConnection};
+        const auto unreachable = [&](const QString& reason) {
+            QStringList log;
+            for (const QString& path : both)
+                log += lines(path, {kConnecting, kNoConnection, QStringLiteral("  Ok: ") + reason});
+            return log;
+        };
 
         QStringList allSent;
-        QStringList allUnreachable;
         QStringList allUnarchived;
         QStringList zips;
         for (const QString& path : both) {
             allSent += lines(path, sent);
-            allUnreachable += lines(path, unreachable);
-            allUnarchived += lines(path, {kConnecting, kSending, kSent, kFailed});
+            allUnarchived +=
+                lines(path, {kConnecting, kSending, kSent, kFailed,
+                             QStringLiteral("  Ok: az archív másolat nem készült el: %1: Not a "
+                                            "directory")
+                                 .arg(kArchive + nameOf(path))});
             zips.append(zipNameOf(path));
         }
         QTest::newRow("two providers")
-            << "normal" << both << false << allSent << zips << QStringList()
+            << "normal" << both << QString() << allSent << zips << QStringList()
             << kSuccess.arg(QStringLiteral("kuldes/temp/"
                                            "2007_1_22222222_KJ.txt"));
-        QTest::newRow("server down") << "down" << both << false << allUnreachable << QStringList()
-                                     << QStringList() << kFailure;
-        QTest::newRow("no server set") << "unset" << both << false << allUnreachable
-                                       << QStringList() << QStringList() << kFailure;
+        QTest::newRow("server down")
+            << "down" << both << QString()
+            << unreachable(QStringLiteral("a szerver visszautasította a kapcsolatot "
+                                          "(127.0.0.1:%port)"))
+            << QStringList() << QStringList() << kFailure;
+        QTest::newRow("no server set")
+            << "unset" << both << QString()
+            << unreachable(QStringLiteral("nincs megadva FTP szerver (a velkor.ini [ftp] "
+                                          "csoportjának host kulcsa)"))
+            << QStringList() << QStringList() << kFailure;
+        QTest::newRow("unknown host name")
+            << "ini ftp.example.invalid 21" << both << QString()
+            << unreachable(QStringLiteral("ismeretlen gépnév: ftp.example.invalid"))
+            << QStringList() << QStringList() << kFailure;
+        QTest::newRow("port not a port")
+            << "ini 127.0.0.1 huszonegy" << both << QString()
+            << unreachable(QStringLiteral("a velkor.ini [ftp] csoportjában a port értéke nem port "
+                                          "(1 és 65535 közötti szám kell): huszonegy"))
+            << QStringList() << QStringList() << kFailure;
+        QTest::newRow("login refused")
+            << "login-530" << both << QString()
+            << unreachable(QStringLiteral("a szerver elutasította a bejelentkezést (530 Login "
+                                          "incorrect.)"))
+            << QStringList() << QStringList() << kFailure;
         QTest::newRow("archive folder not creatable")
-            << "normal" << both << true << allUnarchived << zips << QStringList() << kFailure;
+            << "normal" << both << "folder" << allUnarchived << zips << QStringList() << kFailure;
+        // The files were delivered: the list is told once, at the end.
+        QTest::newRow("checksum list not writable")
+            << "normal" << both << "list"
+            << allSent +
+                   QStringList{QStringLiteral("Az archívum ellenőrzőlistája "
+                                              "(kuldes/20070512_14_05/SHA256SUMS) nem írható: "
+                                              "Filename refers to a directory")}
+            << zips << QStringList() << kSuccess.arg(two[2]);
+        const QStringList single{one[0]};
+        QTest::newRow("server disk full")
+            << "disk-full" << single << QString()
+            << lines(one[0], {kConnecting, kSending, kFailed,
+                              QStringLiteral("  Ok: a szerver lemeze megtelt (552 Disk full.)")})
+            << QStringList{zips[0]} << QStringList{zips[0]} << kFailure;
+        const QStringList truncated =
+            lines(one[0], {kConnecting, kSending, kFailed,
+                           QStringLiteral("  Ok: a szerveren az állomány 200 bájt, az elküldött "
+                                          "%size bájt")});
+        QTest::newRow("226 after a half-way close")
+            << "half-226" << single << QString() << truncated << QStringList{zips[0]}
+            << QStringList{zips[0]} << kFailure;
+        QTest::newRow("426 then 226 after a half-way close")
+            << "half-426-226" << single << QString() << truncated << QStringList{zips[0]}
+            << QStringList{zips[0]} << kFailure;
+        // A file of an earlier period is left in text/ and named once.
+        const QString earlier = QStringLiteral("text/2006_4_11111111_BI.txt");
+        QTest::newRow("file of another period")
+            << "normal" << QStringList{earlier, one[0]} << QString()
+            << QStringList{QStringLiteral("2006_4_11111111_BI.txt: nem a(z) 2007 - 1 negyedév "
+                                          "állománya, nincs elküldve.")} +
+                   lines(one[0], sent)
+            << QStringList{zips[0]} << QStringList() << kSuccess.arg(one[0]);
 
         // The second provider has no purchase items, so no _BR file.
         const QStringList refusedFiles{one[0], two[0], one[1], one[2], two[2]};
         QTest::newRow("one upload refused")
-            << "refuse-br" << refusedFiles << false
+            << "refuse-br" << refusedFiles << QString()
             << lines(one[0], sent) + lines(two[0], sent) +
-                   lines(one[1], {kConnecting, kSending, kFailed}) + lines(one[2], sent) +
-                   lines(two[2], sent)
+                   lines(one[1], {kConnecting, kSending, kFailed,
+                                  QStringLiteral("  Ok: a szerver hibát jelzett (553 File name "
+                                                 "not allowed.)")}) +
+                   lines(one[2], sent) + lines(two[2], sent)
             << QStringList{zipNameOf(one[0]), zipNameOf(two[0]), zipNameOf(one[1]),
                            zipNameOf(one[2]), zipNameOf(two[2])}
             << QStringList{zipNameOf(one[1])} << kFailure;
         QTest::newRow("no report file")
-            << "normal" << QStringList() << false << QStringList() << QStringList() << QStringList()
-            << kSuccess.arg(QString());
+            << "normal" << QStringList() << QString() << QStringList() << QStringList()
+            << QStringList() << kSuccess.arg(QString());
     }
 
     void sendRun() {
         QFETCH(QString, server);
         QFETCH(QStringList, files);
-        QFETCH(bool, archiveTaken);
+        QFETCH(QString, blocked);
+        const bool archiveTaken = blocked == u"folder";
         QFETCH(QStringList, log);
         QFETCH(QStringList, uploaded);
         QFETCH(QStringList, refused);
@@ -225,12 +305,19 @@ private Q_SLOTS:
             entries(QStringLiteral("text")) + entries(QStringLiteral("kuldes/temp"));
         if (archiveTaken)
             writeFile(kArchive.chopped(1), "taken");
+        if (blocked == u"list")
+            QVERIFY(QDir().mkpath(kArchive + QStringLiteral("SHA256SUMS")));
 
         std::unique_ptr<FtpTestServer> ftp;
         if (server == u"down") {
+            const QString port = QString::number(closedPort());
+            log.replaceInStrings(QStringLiteral("%port"), port);
+            server = QStringLiteral("ini 127.0.0.1 ") + port;
+        }
+        if (server.startsWith(u"ini ")) {
             QSettings settings(QStringLiteral("velkor.ini"), QSettings::IniFormat);
-            settings.setValue(QStringLiteral("ftp/host"), QStringLiteral("127.0.0.1"));
-            settings.setValue(QStringLiteral("ftp/port"), closedPort());
+            settings.setValue(QStringLiteral("ftp/host"), server.section(u' ', 1, 1));
+            settings.setValue(QStringLiteral("ftp/port"), server.section(u' ', 2, 2));
         } else if (server != u"unset") {
             ftp = startServer(server);
         }
@@ -240,10 +327,11 @@ private Q_SLOTS:
         QCOMPARE(boxes.take(),
                  (QList<ShownBox>{{MessageKind::Plain, message, {platform::Button::Ok}}}));
 
-        QStringList shown;
-        for (int row = 0; row < window->ListBox_FTPLog->count(); ++row)
-            shown.append(window->ListBox_FTPLog->item(row)->text());
-        QCOMPARE(shown, log);
+        if (!files.isEmpty()) {
+            const QFileInfo zip(files.last().chopped(4) + QStringLiteral(".zip"));
+            log.replaceInStrings(QStringLiteral("%size"), QString::number(zip.size()));
+        }
+        QCOMPARE(logOf(*window), log);
         const bool success = message != kFailure;
         QCOMPARE(window->SendFailed, !success);
         QCOMPARE(window->Button_nyomtatas->isEnabled(), success);
@@ -256,8 +344,12 @@ private Q_SLOTS:
         // run compressed and archived, and inflating to the text files.
         if (ftp)
             QTRY_COMPARE(uploadsPerLogin(*ftp), uploaded);
+        // Refused, or kept only in part.
         for (const QString& name : refused) {
-            QVERIFY(!QFile::exists(ftp->root() + u'/' + name));
+            QVERIFY(QFileInfo(ftp->root() + u'/' + name).size() <
+                    QFileInfo(files.filter(name.chopped(4)).value(0).chopped(4) +
+                              QStringLiteral(".zip"))
+                        .size());
             uploaded.removeAll(name);
         }
         for (const QString& name : uploaded) {
@@ -288,11 +380,11 @@ private Q_SLOTS:
             if (name.endsWith(u".txt"))
                 QVERIFY(readFile(kArchive + name) == contentOf(files.filter(name).value(0)));
         }
-        if (!archived.isEmpty())
+        if (!archived.isEmpty() && blocked.isEmpty())
             verifyChecksums(archived);
         for (const QString& path : files) {
             QVERIFY(readFile(path) == contentOf(path));
-            if (!archived.contains(zipNameOf(path)))
+            if (!archived.contains(zipNameOf(path)) && nameOf(path).startsWith(u"2007_1_"))
                 before.append(zipNameOf(path));
         }
         before.sort();
@@ -327,6 +419,30 @@ private Q_SLOTS:
                      "first " + path.toLatin1());
             QCOMPARE(inflated(readFile(zip)), "second " + path.toLatin1());
         }
+        // Each archived file once, with the hash of what the folder now holds.
+        QStringList archived;
+        for (const QString& path : files)
+            archived << nameOf(path) << zipNameOf(path);
+        verifyChecksums(archived);
+    }
+
+    // A server that accepts and never greets is waited for once; the later files fail at once.
+    void silentServerIsWaitedForOnce() {
+        ProgramFolder folder(false);
+        const auto server = startServer(QStringLiteral("greeting-silent"));
+        const QStringList files = reportFiles(QStringLiteral("11111111"), {"BI", "BR", "KJ"});
+        for (const QString& path : files)
+            writeFile(path, contentOf(path));
+        ScriptedMessages boxes;
+        const auto window = runSend();
+        QCOMPARE(boxes.takeTexts(), QStringList{kFailure});
+        QStringList log = lines(files[0], {kConnecting, kNoConnection,
+                                           QStringLiteral("  Ok: a szerver 1 másodpercen belül "
+                                                          "nem küldött köszöntést")});
+        for (const QString& path : files.mid(1))
+            log += lines(path, {kConnecting, kNoConnection});
+        QCOMPARE(logOf(*window), log);
+        QTRY_COMPARE(server->sessions().size(), 1);
     }
 
     // A certificate that does not verify is asked about once per run: No sends nothing; Yes keeps
