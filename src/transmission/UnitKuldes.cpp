@@ -109,6 +109,9 @@ void TFormKuldes::createControls() {
     connect(IdFTP_Send, &transmission::FtpClient::workBegin, this,
             &TFormKuldes::IdFTP_SendWorkBegin);
     connect(IdFTP_Send, &transmission::FtpClient::work, this, &TFormKuldes::IdFTP_SendWork);
+    // What the log and the gauge show is on screen while the client waits for the server.
+    connect(IdFTP_Send, &transmission::FtpClient::aboutToWait, this,
+            [this] { drawing_.draw(true); });
 }
 
 // The run takes place while the window is created; the window shows its log and progress
@@ -231,11 +234,10 @@ QString TFormKuldes::archive(const QString& path) {
     return {};
 }
 
-// Drawn at once, so the line is on screen while the next step waits for the server.
 void TFormKuldes::logLine(const QString& line) {
     ListBox_FTPLog->addItem(line);
     ListBox_FTPLog->scrollToBottom();
-    drawing_.draw(true);
+    drawing_.draw();
 }
 
 // The failure line, then its reason on a line of its own.

@@ -138,6 +138,7 @@ void FtpClient::openControlConnection() {
                 .arg(account_.invalidPort));
     }
     control_.connectToHost(account_.host, account_.port);
+    Q_EMIT aboutToWait();
     if (!control_.waitForConnected(milliseconds(timeouts_.connect))) {
         throw connectFailure(control_, QStringLiteral("connect"), account_.host, account_.port,
                              timeouts_.connect);
@@ -230,6 +231,7 @@ void FtpClient::Put(const QString& localPath, const QString& remoteName) {
 
 void FtpClient::openDataConnection(QTcpSocket& data, quint16 port) {
     data.connectToHost(control_.peerAddress(), port);
+    Q_EMIT aboutToWait();
     if (data.waitForConnected(milliseconds(timeouts_.connect))) {
         return;
     }
@@ -240,6 +242,7 @@ void FtpClient::openDataConnection(QTcpSocket& data, quint16 port) {
 qint64 FtpClient::sendFile(QFile& file, QTcpSocket& data) {
     const qint64 size = file.size();
     Q_EMIT workBegin(size);
+    Q_EMIT aboutToWait();
     std::vector<char> block(kBlockSize);
     qint64 sent = 0;
     const auto broken = [&] {
@@ -394,6 +397,7 @@ FtpReply FtpClient::command(const QString& line) {
 // The time limit holds for the whole reply, however many lines arrive in time: a server that
 // keeps sending continuation lines is given up like a silent one.
 FtpReply FtpClient::readReply(const QString& verb) {
+    Q_EMIT aboutToWait();
     const QDeadlineTimer deadline(timeouts_.reply);
     FtpReplyReader reader;
     const auto complete = [&] {

@@ -84,6 +84,8 @@ Q_SIGNALS:
     void workBegin(qint64 total);
     // After each block written to the data connection, with the bytes sent so far.
     void work(qint64 count);
+    // Before each step that may have to wait for the server: connecting, each reply, the upload.
+    void aboutToWait();
 
 private:
     void openControlConnection();

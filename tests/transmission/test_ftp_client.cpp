@@ -64,18 +64,19 @@ Outcome sendOne(FtpClient& client, const QString& path, const QString& remoteNam
     return outcome.failedStep.isEmpty() ? closing : outcome;
 }
 
+QStringList loginAndUpload(const QString& remoteName) {
+    return {QStringLiteral("USER tester"),
+            QStringLiteral("PASS secret"),
+            QStringLiteral("FEAT"),
+            QStringLiteral("TYPE I"),
+            QStringLiteral("SYST"),
+            QStringLiteral("PASV"),
+            QStringLiteral("STOR ") + remoteName};
+}
+
 // A confirmed upload ends with the size asked of the server, which lists SIZE among its features.
-QStringList loginAndUpload(const QString& remoteName, bool confirmed = true) {
-    QStringList commands{QStringLiteral("USER tester"),
-                         QStringLiteral("PASS secret"),
-                         QStringLiteral("FEAT"),
-                         QStringLiteral("TYPE I"),
-                         QStringLiteral("SYST"),
-                         QStringLiteral("PASV"),
-                         QStringLiteral("STOR ") + remoteName};
-    if (confirmed)
-        commands.append(QStringLiteral("SIZE ") + remoteName);
-    return commands;
+QStringList confirmedUpload(const QString& remoteName) {
+    return loginAndUpload(remoteName) << QStringLiteral("SIZE ") + remoteName;
 }
 
 }  // namespace
@@ -182,7 +183,7 @@ private Q_SLOTS:
             for (qsizetype i = 2; i < progress.size(); ++i) {
                 QVERIFY(progress.at(i) > progress.at(i - 1));
             }
-            expectedSessions.append(loginAndUpload(name));
+            expectedSessions.append(confirmedUpload(name));
         }
         QTRY_COMPARE(server.sessions(), expectedSessions);
     }
@@ -205,7 +206,7 @@ private Q_SLOTS:
                      testsupport::readFile(path));
         }
         QTRY_COMPARE(server.sessions(),
-                     (QList<QStringList>{loginAndUpload(name), loginAndUpload(name)}));
+                     (QList<QStringList>{confirmedUpload(name), confirmedUpload(name)}));
     }
 
     void misbehavingServers_data() {
@@ -215,8 +216,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QStringList>("commands");
         const QString name = QStringLiteral("up.zip");
-        const QStringList normal = loginAndUpload(name);
-        const QStringList unconfirmed = loginAndUpload(name, false);
+        const QStringList normal = confirmedUpload(name);
+        const QStringList unconfirmed = loginAndUpload(name);
         QStringList noPass = normal;
         noPass.removeAt(1);
         QStringList pret = normal;
