@@ -114,6 +114,9 @@ void TFormKuldes::createControls() {
                                           {platform::Button::Yes, platform::Button::No}) ==
                platform::Button::Yes;
     });
+    // What the log and the gauge show is on screen while the client waits for the server.
+    connect(IdFTP_Send, &transmission::FtpClient::aboutToWait, this,
+            [this] { drawing_.draw(true); });
 }
 
 // The run takes place while the window is created; the window shows its log and progress
@@ -236,11 +239,10 @@ QString TFormKuldes::archive(const QString& path) {
     return {};
 }
 
-// Drawn at once, so the line is on screen while the next step waits for the server.
 void TFormKuldes::logLine(const QString& line) {
     ListBox_FTPLog->addItem(line);
     ListBox_FTPLog->scrollToBottom();
-    drawing_.draw(true);
+    drawing_.draw();
 }
 
 // The failure line, then its reason on a line of its own.

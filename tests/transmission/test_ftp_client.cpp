@@ -65,18 +65,19 @@ Outcome sendOne(FtpClient& client, const QString& path, const QString& remoteNam
     return outcome.failedStep.isEmpty() ? closing : outcome;
 }
 
+QStringList loginAndUpload(const QString& remoteName) {
+    return {QStringLiteral("USER tester"),
+            QStringLiteral("PASS secret"),
+            QStringLiteral("FEAT"),
+            QStringLiteral("TYPE I"),
+            QStringLiteral("SYST"),
+            QStringLiteral("PASV"),
+            QStringLiteral("STOR ") + remoteName};
+}
+
 // A confirmed upload ends with the size asked of the server, which lists SIZE among its features.
-QStringList loginAndUpload(const QString& remoteName, bool confirmed = true) {
-    QStringList commands{QStringLiteral("USER tester"),
-                         QStringLiteral("PASS secret"),
-                         QStringLiteral("FEAT"),
-                         QStringLiteral("TYPE I"),
-                         QStringLiteral("SYST"),
-                         QStringLiteral("PASV"),
-                         QStringLiteral("STOR ") + remoteName};
-    if (confirmed)
-        commands.append(QStringLiteral("SIZE ") + remoteName);
-    return commands;
+QStringList confirmedUpload(const QString& remoteName) {
+    return loginAndUpload(remoteName) << QStringLiteral("SIZE ") + remoteName;
 }
 
 }  // namespace
@@ -183,7 +184,7 @@ private Q_SLOTS:
             for (qsizetype i = 2; i < progress.size(); ++i) {
                 QVERIFY(progress.at(i) > progress.at(i - 1));
             }
-            expectedSessions.append(loginAndUpload(name));
+            expectedSessions.append(confirmedUpload(name));
         }
         QTRY_COMPARE(server.sessions(), expectedSessions);
     }
@@ -206,7 +207,7 @@ private Q_SLOTS:
                      testsupport::readFile(path));
         }
         QTRY_COMPARE(server.sessions(),
-                     (QList<QStringList>{loginAndUpload(name), loginAndUpload(name)}));
+                     (QList<QStringList>{confirmedUpload(name), confirmedUpload(name)}));
     }
 
     void misbehavingServers_data() {
@@ -216,8 +217,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QStringList>("commands");
         const QString name = QStringLiteral("up.zip");
-        const QStringList normal = loginAndUpload(name);
-        const QStringList unconfirmed = loginAndUpload(name, false);
+        const QStringList normal = confirmedUpload(name);
+        const QStringList unconfirmed = loginAndUpload(name);
         QStringList noPass = normal;
         noPass.removeAt(1);
         QStringList pret = normal;
@@ -311,7 +312,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("trust");
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QStringList>("commands");
-        const QStringList plain = QStringList{"AUTH TLS"} + loginAndUpload("up.zip");
+        const QStringList plain = QStringList{"AUTH TLS"} + confirmedUpload("up.zip");
         QStringList secured = plain;
         secured.insert(3, QStringLiteral("PBSZ 0"));
         secured.insert(4, QStringLiteral("PROT P"));
