@@ -14,7 +14,6 @@ MODE is "normal" or one of the misbehaviours below.
 
 import logging
 import os
-import subprocess
 import sys
 import threading
 
@@ -188,14 +187,13 @@ class MisbehavingHandler(FTPHandler):
         return resp
 
 
-def tls_handler(folder):
+def tls_handler(log_path):
     from OpenSSL._util import lib
     from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
 
-    pem = os.path.join(folder, "certificate.pem")
-    subprocess.run("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes "
-                   "-subj /CN=127.0.0.1 -keyout %s.key -out %s 2>/dev/null && cat %s.key >>%s"
-                   % (pem, pem, pem, pem), shell=True, check=True)
+    pem = os.path.join(os.path.dirname(log_path), "certificate.pem")
+    os.system("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj "
+              "/CN=127.0.0.1 -keyout %s.key -out %s 2>/dev/null && cat %s.key >>%s" % ((pem,) * 4))
 
     class TLSDTP(MisbehavingDTP, TLS_DTPHandler):
         handle_read_event = TLS_DTPHandler.handle_read_event
@@ -224,9 +222,7 @@ def main():
     MisbehavingHandler.mode = mode
     MisbehavingHandler.log_file = open(log_path, "a", encoding="utf-8")
 
-    secured = mode == "tls-reuse"
-    server = FTPServer(("127.0.0.1", 0),
-                       tls_handler(os.path.dirname(log_path)) if secured else MisbehavingHandler)
+    server = FTPServer(("127.0.0.1", 0), tls_handler(log_path) if mode == "tls-reuse" else MisbehavingHandler)
     print("PORT %d" % server.socket.getsockname()[1], flush=True)
 
     def stop_when_stdin_closes():

@@ -303,44 +303,39 @@ private Q_SLOTS:
         QTRY_COMPARE(server.sessions(), QList<QStringList>{commands});
     }
 
-    // A TLS server or a plain one; trust: "cafile" names the TLS server's certificate, else the
-    // fingerprint kept.
+    // trust: "cafile" names the TLS server's certificate, else the fingerprint kept; "": plain.
     void explicitTls_data() {
-        QTest::addColumn<bool>("secured");
         QTest::addColumn<QString>("host");
         QTest::addColumn<FtpTls>("tls");
         QTest::addColumn<QString>("trust");
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QStringList>("commands");
         const QStringList plain = QStringList{"AUTH TLS"} + confirmedUpload("up.zip");
-        QStringList secured = plain;
-        secured.insert(3, QStringLiteral("PBSZ 0"));
-        secured.insert(4, QStringLiteral("PROT P"));
+        const QStringList secured =
+            plain.mid(0, 3) + QStringList{"PBSZ 0", "PROT P"} + plain.mid(3);
         const QString ip = QStringLiteral("127.0.0.1");
-        QTest::newRow("TLS and session reuse demanded")
-            << true << ip << FtpTls::Required << "cafile"
-            << "" << secured;
-        QTest::newRow("auto, plain server") << false << ip << FtpTls::Auto << ""
+        QTest::newRow("TLS and session reuse demanded") << ip << FtpTls::Required << "cafile"
+                                                        << "" << secured;
+        QTest::newRow("auto, plain server") << ip << FtpTls::Auto << ""
                                             << "" << plain;
         QTest::newRow("required, plain server")
-            << false << ip << FtpTls::Required << ""
+            << ip << FtpTls::Required << ""
             << "The FTP server does not accept TLS: 500 " << plain.mid(0, 1);
         QTest::newRow("another host name, no one to ask")
-            << true << "localhost" << FtpTls::Auto << "cafile"
+            << "localhost" << FtpTls::Auto << "cafile"
             << "The certificate of the FTP server is not trusted: " << plain.mid(0, 1);
         QTest::newRow("pinned certificate replaced")
-            << true << ip << FtpTls::Auto << "sha256:00"
+            << ip << FtpTls::Auto << "sha256:00"
             << "The certificate of the FTP server has changed" << plain.mid(0, 1);
     }
 
     void explicitTls() {
-        QFETCH(bool, secured);
         QFETCH(QString, host);
         QFETCH(FtpTls, tls);
         QFETCH(QString, trust);
         QFETCH(QString, failure);
         QFETCH(QStringList, commands);
-        testsupport::FtpTestServer server(secured ? "tls-reuse" : "normal");
+        testsupport::FtpTestServer server(trust.isEmpty() ? "normal" : "tls-reuse");
         QVERIFY2(server.isRunning(), qPrintable(server.error()));
         transmission::FtpAccount account = server.account();
         account.host = host;
@@ -351,11 +346,9 @@ private Q_SLOTS:
         FtpClient client(account, kTestTimeouts);
         const Outcome outcome = sendOne(client, path, QStringLiteral("up.zip"));
         QCOMPARE(outcome.failure.left(failure.size()), failure);
-        QCOMPARE(outcome.failedStep, failure.isEmpty() ? "" : "Connect");
-        if (failure.isEmpty()) {
-            QCOMPARE(testsupport::readFile(server.root() + QStringLiteral("/up.zip")),
-                     testsupport::readFile(path));
-        }
+        QVERIFY(!failure.isEmpty() ||
+                testsupport::readFile(server.root() + QStringLiteral("/up.zip")) ==
+                    testsupport::readFile(path));
         QTRY_COMPARE(server.sessions(), QList<QStringList>{commands});
     }
 
