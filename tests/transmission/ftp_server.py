@@ -18,7 +18,8 @@ import sys
 import threading
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import DTPHandler, FTPHandler
+from OpenSSL._util import lib
+from pyftpdlib.handlers import DTPHandler, FTPHandler, TLS_DTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 
 MODES = {
@@ -188,15 +189,15 @@ class MisbehavingHandler(FTPHandler):
 
 
 def tls_handler(log_path):
-    from OpenSSL._util import lib
-    from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
-
     pem = os.path.join(os.path.dirname(log_path), "certificate.pem")
-    os.system("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj "
-              "/CN=127.0.0.1 -keyout %s.key -out %s 2>/dev/null && cat %s.key >>%s" % ((pem,) * 4))
+    os.system("openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -addext subjectAltName="
+              "IP:127.0.0.1 -keyout %s.key -out %s 2>/dev/null && cat %s.key >>%s" % ((pem,) * 4))
 
     class TLSDTP(MisbehavingDTP, TLS_DTPHandler):
         handle_read_event = TLS_DTPHandler.handle_read_event
+
+        def readable(self):  # a client may secure the connection before its command
+            return self._ssl_accepting or super().readable()
 
         def handle_ssl_established(self):
             if not lib.SSL_session_reused(self.socket._ssl):

@@ -425,8 +425,7 @@ private Q_SLOTS:
         verifyChecksums(archived);
     }
 
-    // A certificate that does not verify is asked about once per run: No sends nothing; Yes keeps
-    // its fingerprint in velkor.ini, the rest of the file intact, and the next run does not ask.
+    // Asked once per run about an untrusted certificate: No sends nothing, Yes is kept for later.
     void untrustedCertificateIsAskedAbout() {
         ProgramFolder folder(false);
         const auto server = startServer(QStringLiteral("tls-reuse"));
@@ -440,8 +439,7 @@ private Q_SLOTS:
         for (const platform::Button answer :
              {platform::Button::No, platform::Button::Yes, platform::Button::Ok}) {
             const bool asked = answer != platform::Button::Ok;
-            if (asked)
-                boxes.answer(answer);
+            boxes.answer(answer);  // OK stands for no question
             runSend();
             const QStringList texts = boxes.takeTexts();
             QCOMPARE(texts.size(), asked ? 2 : 1);
