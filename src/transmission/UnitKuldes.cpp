@@ -9,6 +9,7 @@
 #include "transmission/compress_file.h"
 #include "transmission/ftp_client.h"
 #include "transmission/lap1nyom.h"
+#include "transmission/replace_file.h"
 #include "transmission/report_period.h"
 
 #include <QDir>
@@ -17,7 +18,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <climits>
@@ -35,8 +35,8 @@ int gaugeValue(qint64 bytes) {
     return static_cast<int>(std::min<qint64>(bytes, INT_MAX));
 }
 
-// Copies the whole file through a temporary file beside the copy, flushed and renamed over it, so
-// that a copy stands whole or not at all; the bytes copied, or the reason it failed.
+// Copies the whole file through a temporary file (replaceFile), so that a copy stands whole or
+// not at all; the bytes copied, or the reason it failed.
 struct Copy {
     QByteArray bytes;
     QString failure;
@@ -47,12 +47,10 @@ Copy copyReplacing(const QString& from, const QString& to) {
     if (!source.open(QIODevice::ReadOnly))
         return {{}, from + QStringLiteral(": ") + source.errorString()};
     Copy copy{source.readAll(), {}};
-    QSaveFile target(to);
     if (source.error() != QFileDevice::NoError)
         copy.failure = from + QStringLiteral(": ") + source.errorString();
-    else if (!target.open(QIODevice::WriteOnly) || target.write(copy.bytes) != copy.bytes.size() ||
-             !target.commit())
-        copy.failure = to + QStringLiteral(": ") + target.errorString();
+    else if (const QString failure = transmission::replaceFile(to, copy.bytes); !failure.isEmpty())
+        copy.failure = to + QStringLiteral(": ") + failure;
     return copy;
 }
 

@@ -1,9 +1,10 @@
 #include "archive_checksums.h"
 
+#include "transmission/replace_file.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace transmission {
 
@@ -17,23 +18,23 @@ void ArchiveChecksums::add(const QString& name) {
     QFile file(QDir(folder_).filePath(name));
     QCryptographicHash hash(QCryptographicHash::Sha256);
     if (file.open(QIODevice::ReadOnly) && hash.addData(&file))
-        digests_[name] = hash.result().toHex();
+        lines_[name] = hash.result().toHex() + "  " + name.toUtf8() + '\n';
     else
-        digests_.erase(name);
+        lines_.erase(name);
 }
 
 void ArchiveChecksums::add(const QString& name, const QByteArray& bytes) {
-    digests_[name] = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    lines_[name] = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + "  " +
+                   name.toUtf8() + '\n';
 }
 
 QString ArchiveChecksums::write() const {
     QByteArray list;
-    for (const auto& [name, digest] : digests_)
-        list += digest + "  " + name.toUtf8() + '\n';
-    QSaveFile file(QDir(folder_).filePath(QString::fromLatin1(kChecksumFileName)));
-    if (file.open(QIODevice::WriteOnly) && file.write(list) == list.size() && file.commit())
-        return {};
-    return file.errorString();
+    // A line of a name of 22 characters is 89 bytes long.
+    list.reserve(static_cast<qsizetype>(lines_.size()) * 89);
+    for (const auto& [name, line] : lines_)
+        list += line;
+    return replaceFile(QDir(folder_).filePath(QString::fromLatin1(kChecksumFileName)), list);
 }
 
 }  // namespace transmission

@@ -25,13 +25,13 @@ public:
     // The file of that name in the folder, whose bytes the caller has just written.
     void add(const QString& name, const QByteArray& bytes);
 
-    // Writes the list to a temporary file beside it, flushed and renamed over the list, so the
-    // list is whole or as it was; empty when written, otherwise the reason.
+    // Writes the whole list through a temporary file (replaceFile), so the list is whole or as it
+    // was; empty when written, otherwise the reason.
     QString write() const;
 
 private:
     QString folder_;
-    std::map<QString, QByteArray> digests_;
+    std::map<QString, QByteArray> lines_;  // the list's line of each file, by name
 };
 
 }  // namespace transmission

@@ -391,7 +391,14 @@ void FtpClient::Put(const QString& localPath, const QString& remoteName) {
     // Only the port of the reply is used: the data connection goes to the server the control
     // connection reached, so that a server behind address translation naming its private address
     // still works and no reply can send the file anywhere else.
-    const quint16 port = parsePassiveReply(passive.lines.first()).port;
+    quint16 port = 0;
+    try {
+        port = parsePassiveReply(passive.lines.first()).port;
+    } catch (const platform::Failure& failure) {
+        throw FtpFailure(failure.text(),
+                         QStringLiteral("a szerver érthetetlen választ adott a PASV parancsra (%1)")
+                             .arg(passive.lines.first()));
+    }
 
     QSslSocket data;
     data.setProxy(QNetworkProxy::NoProxy);

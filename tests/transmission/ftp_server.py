@@ -92,11 +92,10 @@ class MisbehavingDTP(DTPHandler):
 
     def handle_read(self):
         super().handle_read()
-        mode = self.cmd_channel.mode
-        if mode == "short-read" and self.tot_bytes_received >= 65536:
+        if self.cmd_channel.mode == "short-read" and self.tot_bytes_received >= 65536:
             self._resp = ("226 Transfer complete.", lambda *args: None)
             self.close()
-        elif mode in ("half-226", "half-426-226") and self.tot_bytes_received >= 200:
+        elif self.cmd_channel.mode in ("half-226", "half-426-226") and self.tot_bytes_received >= 200:
             self.file_obj.truncate(200)
             self._resp = ("226 Transfer complete.", lambda *args: None)
             self.close()

@@ -218,7 +218,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("commands");
         const QString name = QStringLiteral("up.zip");
         const QStringList normal = confirmedUpload(name);
-        const QStringList unconfirmed = loginAndUpload(name);
+        const QStringList bare = loginAndUpload(name);  // no size asked
         QStringList noPass = normal;
         noPass.removeAt(1);
         QStringList pret = normal;
@@ -229,7 +229,7 @@ private Q_SLOTS:
         QTest::newRow("230 to USER") << "user-230" << qsizetype(1000) << ""
                                      << "" << noPass;
         QTest::newRow("FEAT rejected") << "feat-502" << qsizetype(1000) << ""
-                                       << "" << unconfirmed;
+                                       << "" << bare;
         QTest::newRow("SYST rejected") << "syst-500" << qsizetype(1000) << ""
                                        << "" << normal;
         QTest::newRow("PRET and SITE ZONE listed") << "feat-pret" << qsizetype(1000) << ""
@@ -245,28 +245,25 @@ private Q_SLOTS:
             << "" << normal;
         QTest::newRow("451 after the transfer")
             << "final-451" << qsizetype(1000) << "Put"
-            << "451 Requested action aborted: local error in processing." << unconfirmed;
+            << "451 Requested action aborted: local error in processing." << bare;
         QTest::newRow("426 then 451")
             << "final-426-451" << qsizetype(1000) << "Put"
-            << "451 Requested action aborted: local error in processing." << unconfirmed;
+            << "451 Requested action aborted: local error in processing." << bare;
         QTest::newRow("STOR refused") << "read-only" << qsizetype(1000) << "Put"
-                                      << "550 Not enough privileges." << unconfirmed;
+                                      << "550 Not enough privileges." << bare;
         QTest::newRow("no final reply")
             << "final-silent" << qsizetype(1000) << "Put"
-            << "No answer from the FTP server within 1 s (awaiting the reply to STOR)"
-            << unconfirmed;
-        QTest::newRow("data connection stalls")
-            << "stall" << big << "Put"
-            << "The upload made no progress for 1 s" << unconfirmed;
+            << "No answer from the FTP server within 1 s (awaiting the reply to STOR)" << bare;
+        QTest::newRow("data connection stalls") << "stall" << big << "Put"
+                                                << "The upload made no progress for 1 s" << bare;
         QTest::newRow("226 with the data connection left open")
             << "data-open-226" << qsizetype(300'000) << ""
             << "" << normal;
         QTest::newRow("data connection written to, no final reply")
             << "data-chatter" << qsizetype(1000) << "Put"
-            << "within 1 s (awaiting the reply to STOR)" << unconfirmed;
-        QTest::newRow("data connection closed early, 226 anyway")
-            << "short-read" << big << "Put"
-            << "of 16777216 bytes" << unconfirmed;
+            << "within 1 s (awaiting the reply to STOR)" << bare;
+        QTest::newRow("data connection closed early, 226 anyway") << "short-read" << big << "Put"
+                                                                  << "of 16777216 bytes" << bare;
         QTest::newRow("no greeting")
             << "greeting-silent" << qsizetype(1000) << "Connect"
             << "No answer from the FTP server within 1 s (awaiting the greeting)" << QStringList();
