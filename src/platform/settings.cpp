@@ -29,7 +29,7 @@ QStringList withSetting(QStringList lines, const QString& group, const QString& 
         if (line.startsWith(u'[')) {
             if (inGroup)
                 break;
-            inGroup = line.compare(u'[' + group + u']', Qt::CaseInsensitive) == 0;
+            inGroup = line == u'[' + group + u']';
             end = inGroup ? i + 1 : end;
         } else if (inGroup && keyLine.match(line).hasMatch()) {
             lines[i] = setting;
@@ -39,8 +39,9 @@ QStringList withSetting(QStringList lines, const QString& group, const QString& 
         }
     }
     if (end < 0) {
-        lines << QString() << u'[' + group + u']' << setting;
-        return lines;
+        if (!lines.isEmpty())
+            lines << QString();
+        return lines << u'[' + group + u']' << setting;
     }
     lines.insert(end, setting);
     return lines;
