@@ -119,11 +119,12 @@ QString questionAbout(const QString& host, const QSslCertificate& certificate,
     return QStringLiteral(
                "Az FTP szerver (%1) tanúsítványa nem ellenőrizhető: %2\n\nTulajdonos: %3\n"
                "Kibocsátó: %4\nÉrvényes: %5 – %6\nSHA-256 ujjlenyomat:\n%7\n\nMegbízik ebben a "
-               "tanúsítványban? Igen esetén a program megjegyzi, és ettől kezdve ennél a "
-               "szervernél kérdés nélkül elfogadja; Nem esetén semmit sem küld.")
+               "tanúsítványban? (Yes: a program megjegyzi, és ettől kezdve ennél a szervernél "
+               "kérdés nélkül elfogadja; No: semmit sem küld.)")
         .arg(host, reasonsOf(errors), certificate.subjectDisplayName(),
-             certificate.issuerDisplayName(), certificate.effectiveDate().toString(format),
-             certificate.expiryDate().toString(format),
+             certificate.issuerDisplayName(),
+             certificate.effectiveDate().toLocalTime().toString(format),
+             certificate.expiryDate().toLocalTime().toString(format),
              QString::fromLatin1(
                  certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper()));
 }
