@@ -69,8 +69,9 @@ Setup& setup() {
 
 void SendRun(benchmark::State& state) {
     setup();
-    // Each run archives into a folder of its own minute, as runs minutes apart do.
-    QDateTime start(QDate(2007, 5, 12), QTime(8, 0));
+    // Each run archives into a folder of its own minute, as runs minutes apart do, the
+    // repetitions too.
+    static QDateTime start(QDate(2007, 5, 12), QTime(8, 0));
     testsupport::ScriptedMessages boxes;
     for (auto _ : state) {
         start = start.addSecs(60);
