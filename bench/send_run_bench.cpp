@@ -76,7 +76,7 @@ void SendRun(benchmark::State& state) {
     for (auto _ : state) {
         start = start.addSecs(60);
         TFormKuldes window(nullptr, QStringLiteral("2007"), QStringLiteral("1"),
-                           [start] { return start; });
+                           [now = start] { return now; });
         if (window.SendFailed || window.ListBox_FTPLog->count() != 3 * kFiles)
             state.SkipWithError("the send run failed");
         boxes.take();

@@ -13,6 +13,7 @@
 #include <QTcpServer>
 #include <QTest>
 
+#include <unistd.h>
 #include <zlib.h>
 
 #include <memory>
@@ -177,11 +178,13 @@ private Q_SLOTS:
         const QStringList two = reportFiles(QStringLiteral("22222222"), {"BI", "BR", "KJ"});
         const QStringList both{one[0], two[0], one[1], two[1], one[2], two[2]};
         const QStringList sent{kConnecting, kSending, kSent};
-        const auto unreachable = [&](const QString& reason) {
+        // A row in which every file fails to connect, for that reason.
+        const auto unreachable = [&](const char* row, const char* server, const char* reason) {
             QStringList log;
             for (const QString& path : both)
                 log += lines(path, {kConnecting, kNoConnection, QStringLiteral("  Ok: ") + reason});
-            return log;
+            QTest::newRow(row) << server << both << QString() << log << QStringList()
+                               << QStringList() << kFailure;
         };
 
         QStringList allSent;
@@ -200,30 +203,17 @@ private Q_SLOTS:
             << "normal" << both << QString() << allSent << zips << QStringList()
             << kSuccess.arg(QStringLiteral("kuldes/temp/"
                                            "2007_1_22222222_KJ.txt"));
-        QTest::newRow("server down")
-            << "down" << both << QString()
-            << unreachable(QStringLiteral("a szerver visszautasította a kapcsolatot "
-                                          "(127.0.0.1:%port)"))
-            << QStringList() << QStringList() << kFailure;
-        QTest::newRow("no server set")
-            << "unset" << both << QString()
-            << unreachable(QStringLiteral("nincs megadva FTP szerver (a velkor.ini [ftp] "
-                                          "csoportjának host kulcsa)"))
-            << QStringList() << QStringList() << kFailure;
-        QTest::newRow("unknown host name")
-            << "ini ftp.example.invalid 21" << both << QString()
-            << unreachable(QStringLiteral("ismeretlen gépnév: ftp.example.invalid"))
-            << QStringList() << QStringList() << kFailure;
-        QTest::newRow("port not a port")
-            << "ini 127.0.0.1 huszonegy" << both << QString()
-            << unreachable(QStringLiteral("a velkor.ini [ftp] csoportjában a port értéke nem port "
-                                          "(1 és 65535 közötti szám kell): huszonegy"))
-            << QStringList() << QStringList() << kFailure;
-        QTest::newRow("login refused")
-            << "login-530" << both << QString()
-            << unreachable(QStringLiteral("a szerver elutasította a bejelentkezést (530 Login "
-                                          "incorrect.)"))
-            << QStringList() << QStringList() << kFailure;
+        unreachable("server down", "down",
+                    "a szerver visszautasította a kapcsolatot (127.0.0.1:%port)");
+        unreachable("no server set", "unset",
+                    "nincs megadva FTP szerver (a velkor.ini [ftp] csoportjának host kulcsa)");
+        unreachable("unknown host name", "ini ftp.example.invalid 21",
+                    "ismeretlen gépnév: ftp.example.invalid");
+        unreachable("port not a port", "ini 127.0.0.1 huszonegy",
+                    "a velkor.ini [ftp] csoportjában a port értéke nem port (1 és 65535 közötti "
+                    "szám kell): huszonegy");
+        unreachable("login refused", "login-530",
+                    "a szerver elutasította a bejelentkezést (530 Login incorrect.)");
         QTest::newRow("archive folder not creatable")
             << "normal" << both << "folder" << allUnarchived << zips << QStringList() << kFailure;
         // The files were delivered: the list is told once, at the end.
@@ -446,6 +436,29 @@ private Q_SLOTS:
         QCOMPARE(server->sessions().mid(0, 3), QList<QStringList>(3, {QStringLiteral("AUTH TLS")}));
         QVERIFY(readFile(QStringLiteral("velkor.ini"))
                     .endsWith("\n; kept\ncertificate = " + fingerprint + "\n"));
+    }
+
+    // A full disk leaves the archive as the run before left it: no copy or list cut short.
+    void fullDiskLeavesTheArchiveWhole() {
+        if (geteuid() != 0)
+            QSKIP("Mounting a small disk for the archive needs root");
+        ProgramFolder folder(false);
+        const auto server = startServer(QStringLiteral("normal"));
+        const QString text = reportFiles(QStringLiteral("11111111"), {"BI"})[0];
+        writeFile(text, contentOf(text));
+        QVERIFY(QDir().mkpath(kArchive));
+        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=256k", "tmpfs", kArchive}),
+                 0);
+        ScriptedMessages boxes;
+        runSend();
+        testsupport::writeFile(kArchive + QStringLiteral("filler"), QByteArray(256 << 10, 'x'));
+        writeFile(text, contentOf(text) + contentOf(text));
+        runSend(kStart.addSecs(30));
+        const QByteArray kept = readFile(kArchive + nameOf(text));
+        verifyChecksums({nameOf(text), zipNameOf(text)});
+        QCOMPARE(QProcess::execute("umount", {kArchive}), 0);
+        QVERIFY(kept == contentOf(text));
+        QCOMPARE(boxes.takeTexts(), (QStringList{kSuccess.arg(text), kFailure}));
     }
 
     // A file that cannot be compressed ends the run with its own error box; the log so far stays,
