@@ -19,7 +19,7 @@ QString source;
 QString medium;
 
 void CopyToFloppy(benchmark::State& state) {
-    transmission::FloppyCopy copy;
+    transmission::FloppyCopy copy(QStringLiteral("2007"), QStringLiteral("1"));
     const QString destination = QDir(medium).filePath(QStringLiteral("2007_1_12345678_BR.txt"));
     for (auto _ : state) {
         if (!copy.CopyToFloppy(source, destination))

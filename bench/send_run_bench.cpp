@@ -69,12 +69,14 @@ Setup& setup() {
 
 void SendRun(benchmark::State& state) {
     setup();
-    // Each run archives into a folder of its own minute, as runs minutes apart do.
-    QDateTime start(QDate(2007, 5, 12), QTime(8, 0));
+    // Each run archives into a folder of its own minute, as runs minutes apart do, the
+    // repetitions too.
+    static QDateTime start(QDate(2007, 5, 12), QTime(8, 0));
     testsupport::ScriptedMessages boxes;
     for (auto _ : state) {
         start = start.addSecs(60);
-        TFormKuldes window(nullptr, [start] { return start; });
+        TFormKuldes window(nullptr, QStringLiteral("2007"), QStringLiteral("1"),
+                           [now = start] { return now; });
         if (window.SendFailed || window.ListBox_FTPLog->count() != 3 * kFiles)
             state.SkipWithError("the send run failed");
         boxes.take();

@@ -1,5 +1,7 @@
-// Run: build-*/bench/bench_transmission (needs /usr/bin/python3 with pyftpdlib and curl).
-// Compare the medians of FtpClientUpload and CurlUpload, and of CompressFile and Compress2.
+// Run: build-*/bench/bench_transmission (needs /usr/bin/python3 with pyftpdlib and pyOpenSSL,
+// openssl and curl). Compare the medians of FtpClientUpload and CurlUpload, of FtpClientUploadTls
+// and CurlUploadTls (explicit TLS on both connections, the data connection resuming the session),
+// and of CompressFile and Compress2.
 #include "ftp_test_server.h"
 #include "transmission/compress_file.h"
 #include "transmission/ftp_client.h"
@@ -23,6 +25,7 @@ constexpr qsizetype kCompressSize = 10 << 20;
 
 QTemporaryDir* workDir;
 testsupport::FtpTestServer* server;
+testsupport::FtpTestServer* tlsServer;
 
 QString writeFile(const QString& name, const QByteArray& bytes) {
     QFile file(workDir->filePath(name));
@@ -62,8 +65,15 @@ const QString& reportFile() {
     return path;
 }
 
-void FtpClientUpload(benchmark::State& state) {
-    transmission::FtpClient client(server->account());
+transmission::FtpAccount tlsAccount() {
+    transmission::FtpAccount account = tlsServer->account();
+    account.tls.mode = platform::FtpTls::Required;
+    account.tls.caFile = tlsServer->certificate();
+    return account;
+}
+
+void upload(benchmark::State& state, const transmission::FtpAccount& account) {
+    transmission::FtpClient client(account);
     for (auto _ : state) {
         client.Connect();
         client.Put(uploadFile(), QStringLiteral("client.zip"));
@@ -72,21 +82,41 @@ void FtpClientUpload(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * kUploadSize);
 }
 
-void CurlUpload(benchmark::State& state) {
-    const transmission::FtpAccount account = server->account();
+void FtpClientUpload(benchmark::State& state) {
+    upload(state, server->account());
+}
+
+void FtpClientUploadTls(benchmark::State& state) {
+    upload(state, tlsAccount());
+}
+
+void curlUpload(benchmark::State& state, const transmission::FtpAccount& account,
+                const QStringList& tls) {
     const QString url = QStringLiteral("ftp://%1:%2@%3:%4/curl.zip")
                             .arg(account.user, account.password, account.host)
                             .arg(account.port);
     for (auto _ : state) {
         QProcess curl;
-        curl.start(QStringLiteral("curl"), {QStringLiteral("-sS"), QStringLiteral("--disable-epsv"),
-                                            QStringLiteral("-T"), uploadFile(), url});
+        curl.start(QStringLiteral("curl"),
+                   QStringList{QStringLiteral("-sS"), QStringLiteral("--disable-epsv"),
+                               QStringLiteral("-T"), uploadFile(), url} +
+                       tls);
         if (!curl.waitForFinished(60'000) || curl.exitCode() != 0) {
             state.SkipWithError("curl failed");
             break;
         }
     }
     state.SetBytesProcessed(state.iterations() * kUploadSize);
+}
+
+void CurlUpload(benchmark::State& state) {
+    curlUpload(state, server->account(), {});
+}
+
+void CurlUploadTls(benchmark::State& state) {
+    curlUpload(
+        state, tlsServer->account(),
+        {QStringLiteral("--ssl-reqd"), QStringLiteral("--cacert"), tlsServer->certificate()});
 }
 
 void CompressFile(benchmark::State& state) {
@@ -118,6 +148,8 @@ void configure(benchmark::internal::Benchmark* benchmark) {
 
 BENCHMARK(FtpClientUpload)->Apply(configure);
 BENCHMARK(CurlUpload)->Apply(configure);
+BENCHMARK(FtpClientUploadTls)->Apply(configure);
+BENCHMARK(CurlUploadTls)->Apply(configure);
 BENCHMARK(CompressFile)->Apply(configure);
 BENCHMARK(Compress2)->Apply(configure);
 
@@ -132,6 +164,11 @@ int main(int argc, char** argv) {
         qFatal("%s", qPrintable(ftpServer->error()));
     }
     server = ftpServer.get();
+    testsupport::FtpTestServer secured(QStringLiteral("tls-reuse"));
+    if (!secured.isRunning()) {
+        qFatal("%s", qPrintable(secured.error()));
+    }
+    tlsServer = &secured;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

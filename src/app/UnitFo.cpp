@@ -220,13 +220,18 @@ void TFormFo::TMenuItem_KisJegyzClick() {
     TLap1nyom_Form printing(this);
 }
 
-// The gauge follows the copy while it stays hidden.
+// The copy takes the period of the Send entry's caption; a report file of another period is
+// named in the log. The gauge follows the copy while it stays hidden.
 void TFormFo::MasolasFloppyra() {
     platform::runCommand([this] {
-        transmission::FloppyCopy([this](qint64 copied, qint64 size) {
-            Gauge1->setMaximum(static_cast<int>(size));
-            Gauge1->setValue(static_cast<int>(copied));
-        }).MasolasFloppyra();
+        const app::Period period = app::periodOfCaption(TMenuItem_Kuldes->menuAction()->text());
+        transmission::FloppyCopy(
+            period.year, period.quarter, [this](const QString& line) { ListBox1->addItem(line); },
+            [this](qint64 copied, qint64 size) {
+                Gauge1->setMaximum(static_cast<int>(size));
+                Gauge1->setValue(static_cast<int>(copied));
+            })
+            .MasolasFloppyra();
     });
 }
 
@@ -243,11 +248,8 @@ void TFormFo::Kuldes() {
     platform::runCommand([this] {
         QAction* send = TMenuItem_Kuldes->menuAction();
         const app::Period period = app::periodOfCaption(send->text());
-        // Creating the send window runs the send run.
-        showModal([this] { return std::make_unique<TFormKuldes>(this); },
-                  [&period](QDialog& window) {
-                      static_cast<TFormKuldes&>(window).SetPeriod(period.year, period.quarter);
-                  });
+        // Creating the send window runs the send run, over the period's report files.
+        showModal([&] { return std::make_unique<TFormKuldes>(this, period.year, period.quarter); });
         send->setEnabled(false);
     });
 }

@@ -4,6 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSettings>
 
 namespace platform {
 
@@ -13,6 +16,38 @@ const QString kName = QStringLiteral("velkor");
 
 QString readSetting(const QString& key) {
     return openSettings()->value(key).toString().trimmed();
+}
+
+// The lines of the settings file with `key = value` set in [group]: a line of that key replaced,
+// or the key added at the group's end (the group at the file's end when it is missing).
+QStringList withSetting(QStringList lines, const QString& group, const QString& key,
+                        const QString& value) {
+    const QString setting = key + QStringLiteral(" = ") + value;
+    const QRegularExpression keyLine(
+        QStringLiteral("^\\s*%1\\s*=").arg(QRegularExpression::escape(key)));
+    qsizetype end = -1;  // the line after the group's last non-empty line
+    bool inGroup = false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString line = lines.at(i).trimmed();
+        if (line.startsWith(u'[')) {
+            if (inGroup)
+                break;
+            inGroup = line == u'[' + group + u']';
+            end = inGroup ? i + 1 : end;
+        } else if (inGroup && keyLine.match(line).hasMatch()) {
+            lines[i] = setting;
+            return lines;
+        } else if (inGroup && !line.isEmpty()) {
+            end = i + 1;
+        }
+    }
+    if (end < 0) {
+        if (!lines.isEmpty())
+            lines << QString();
+        return lines << u'[' + group + u']' << setting;
+    }
+    lines.insert(end, setting);
+    return lines;
 }
 
 }  // namespace
@@ -47,11 +82,52 @@ void checkSettingsReadable() {
 FtpServerSetting ftpServerSetting() {
     FtpServerSetting server;
     server.host = readSetting(QStringLiteral("ftp/host"));
+    const QString text = readSetting(QStringLiteral("ftp/port"));
+    if (text.isEmpty())
+        return server;
     bool ok = false;
-    const uint port = readSetting(QStringLiteral("ftp/port")).toUInt(&ok);
+    const uint port = text.toUInt(&ok);
     if (ok && port > 0 && port <= 65535)
         server.port = static_cast<quint16>(port);
+    else
+        server.invalidPort = text;
     return server;
+}
+
+FtpTlsSetting ftpTlsSetting() {
+    FtpTlsSetting tls;
+    tls.modeText = readSetting(QStringLiteral("ftp/tls"));
+    const QString mode = tls.modeText.toLower();
+    if (mode == u"required")
+        tls.mode = FtpTls::Required;
+    else if (mode == u"off")
+        tls.mode = FtpTls::Off;
+    else if (!mode.isEmpty() && mode != u"auto")
+        tls.mode = FtpTls::Unknown;
+    tls.caFile = readSetting(QStringLiteral("ftp/cafile"));
+    tls.certificate = readSetting(QStringLiteral("ftp/certificate"));
+    return tls;
+}
+
+bool storeFtpCertificate(const QString& certificate) {
+    QFile current(settingsFilePath());
+    QStringList lines;
+    if (current.open(QIODevice::ReadOnly)) {
+        lines = QString::fromUtf8(current.readAll()).split(u'\n');
+        current.close();
+    }
+    const bool crlf = !lines.isEmpty() && lines.first().endsWith(u'\r');
+    for (QString& line : lines) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    }
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    lines = withSetting(lines, QStringLiteral("ftp"), QStringLiteral("certificate"), certificate);
+    QSaveFile file(settingsFilePath());
+    const QString lineEnd = crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    return file.open(QIODevice::WriteOnly) &&
+           file.write((lines.join(lineEnd) + lineEnd).toUtf8()) >= 0 && file.commit();
 }
 
 QString mediaFolderSetting() {

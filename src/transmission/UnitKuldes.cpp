@@ -10,6 +10,8 @@
 #include "transmission/compress_file.h"
 #include "transmission/ftp_client.h"
 #include "transmission/lap1nyom.h"
+#include "transmission/replace_file.h"
+#include "transmission/report_period.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,16 +36,23 @@ int gaugeValue(qint64 bytes) {
     return static_cast<int>(std::min<qint64>(bytes, INT_MAX));
 }
 
-// Copies the whole file, creating or replacing the copy in place: unlike QFile::copy, no
-// temporary file is created and renamed, which halves the file creations of the archiving.
-bool copyReplacing(const QString& from, const QString& to) {
+// Copies the whole file through a temporary file (replaceFile), so that a copy stands whole or
+// not at all; the bytes copied, or the reason it failed.
+struct Copy {
+    QByteArray bytes;
+    QString failure;
+};
+
+Copy copyReplacing(const QString& from, const QString& to) {
     QFile source(from);
-    QFile copy(to);
-    if (!source.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const QByteArray bytes = source.readAll();
-    return source.error() == QFileDevice::NoError && copy.write(bytes) == bytes.size() &&
-           copy.flush();
+    if (!source.open(QIODevice::ReadOnly))
+        return {{}, from + QStringLiteral(": ") + source.errorString()};
+    Copy copy{source.readAll(), {}};
+    if (source.error() != QFileDevice::NoError)
+        copy.failure = from + QStringLiteral(": ") + source.errorString();
+    else if (const QString failure = transmission::replaceFile(to, copy.bytes); !failure.isEmpty())
+        copy.failure = to + QStringLiteral(": ") + failure;
+    return copy;
 }
 
 QString textPathOf(const QString& compressedPath) {
@@ -52,8 +61,9 @@ QString textPathOf(const QString& compressedPath) {
 
 }  // namespace
 
-TFormKuldes::TFormKuldes(QWidget* parent, std::function<QDateTime()> clock)
-    : QDialog(parent), clock_(std::move(clock)) {
+TFormKuldes::TFormKuldes(QWidget* parent, const QString& year, const QString& quarter,
+                         std::function<QDateTime()> clock, transmission::FtpTimeouts timeouts)
+    : QDialog(parent), clock_(std::move(clock)), timeouts_(timeouts) {
     setObjectName(QStringLiteral("FormKuldes"));
     platform::addGuideKey(this, QStringLiteral("kuldes"));
     setWindowTitle(QStringLiteral("Küldés"));
@@ -64,9 +74,12 @@ TFormKuldes::TFormKuldes(QWidget* parent, std::function<QDateTime()> clock)
     setFont(font);
     setFixedSize(468, 242);
     createControls();
+    SetPeriod(year, quarter);
     platform::centreOnScreen(this);
     Start();
 }
+
+TFormKuldes::~TFormKuldes() = default;
 
 void TFormKuldes::createControls() {
     ListBox_FTPLog = new QListWidget(this);
@@ -91,10 +104,19 @@ void TFormKuldes::createControls() {
     Gauge_SendStatus->setGeometry(0, 219, 457, 23);
     Gauge_SendStatus->setValue(0);
     Gauge_SendStatus->setFormat(QStringLiteral("%p%"));
-    IdFTP_Send = new transmission::FtpClient(transmission::collectingServerAccount(), {}, this);
+    IdFTP_Send =
+        new transmission::FtpClient(transmission::collectingServerAccount(), timeouts_, this);
     connect(IdFTP_Send, &transmission::FtpClient::workBegin, this,
             &TFormKuldes::IdFTP_SendWorkBegin);
     connect(IdFTP_Send, &transmission::FtpClient::work, this, &TFormKuldes::IdFTP_SendWork);
+    IdFTP_Send->setCertificateQuestion([](const QString& question) {
+        return platform::showConfirmation(question,
+                                          {platform::Button::Yes, platform::Button::No}) ==
+               platform::Button::Yes;
+    });
+    // What the log and the gauge show is on screen while the client waits for the server.
+    connect(IdFTP_Send, &transmission::FtpClient::aboutToWait, this,
+            [this] { drawing_.draw(true); });
 }
 
 // The run takes place while the window is created; the window shows its log and progress
@@ -110,10 +132,13 @@ void TFormKuldes::Start() {
 
 void TFormKuldes::SendAll() {
     SendFailed = false;
+    serverUnanswered_ = false;
     ArchiveFolder =
         QStringLiteral("kuldes/") + clock_().toString(QStringLiteral("yyyyMMdd_hh_mm")) + u'/';
-    // A folder left by a run of the same minute serves again.
+    // A folder left by a run of the same minute serves again, its checksum list with it.
     QDir().mkdir(ArchiveFolder);
+    checksums_ = std::make_unique<transmission::ArchiveChecksums>(ArchiveFolder);
+    checksumsFailure_.clear();
 
     const Pass passes[] = {{exporting::kTextFolder, QStringLiteral("*_BI.txt")},
                            {exporting::kTextFolder, QStringLiteral("*_BR.txt")},
@@ -121,10 +146,21 @@ void TFormKuldes::SendAll() {
     QString path;
     for (const Pass& pass : passes) {
         for (const QString& name : exporting::entriesOf(pass.folder, pass.pattern)) {
+            if (!transmission::isOfPeriod(name, PeriodYear, PeriodQuarter)) {
+                logLine(transmission::notOfPeriod(name, PeriodYear, PeriodQuarter,
+                                                  QStringLiteral("nincs elküldve")));
+                continue;
+            }
             path = pass.folder + name;
             transmission::CompressFile(path);
             SendFile(transmission::compressedPath(path));
         }
+    }
+    // The files went to the server all the same: a list that could not be written is told once.
+    if (!checksumsFailure_.isEmpty()) {
+        logLine(QStringLiteral("Az archívum ellenőrzőlistája (%1%2) nem írható: %3")
+                    .arg(ArchiveFolder, QString::fromLatin1(transmission::kChecksumFileName),
+                         checksumsFailure_));
     }
 
     if (SendFailed) {
@@ -144,7 +180,8 @@ void TFormKuldes::SendAll() {
 }
 
 // One connection per file: connect and log in, upload, archive, disconnect. A file that fails
-// is logged and the run goes on with the next one.
+// is logged with its reason and the run goes on with the next one; once connecting timed out,
+// every later file fails at once, as the server is not waited for again.
 void TFormKuldes::SendFile(const QString& path) {
     const QString name = QFileInfo(path).fileName();
     const QString noConnection =
@@ -152,49 +189,67 @@ void TFormKuldes::SendFile(const QString& path) {
                    ": Nem sikerült felvenni a kapcsolatot az FTP szerverrel. "
                    "Próbálja újra!");
     logLine(name + QStringLiteral(": Kapcsolódás ..."));
-    try {
-        IdFTP_Send->Connect();
-    } catch (const platform::Failure&) {
+    if (serverUnanswered_) {
         logLine(noConnection);
         SendFailed = true;
         return;
     }
+    try {
+        IdFTP_Send->Connect();
+    } catch (const platform::Failure& failure) {
+        logFailure(noConnection, transmission::reasonOf(failure));
+        const auto* ftp = dynamic_cast<const transmission::FtpFailure*>(&failure);
+        serverUnanswered_ = ftp && ftp->timedOut();
+        return;
+    }
     logLine(name + QStringLiteral(": Adatküldés ..."));
-    bool sent = false;
+    QString failure;
     try {
         IdFTP_Send->Put(path, name);
-        sent = true;
-    } catch (const platform::Failure&) {
-        // The file's failure line follows.
-    }
-    if (sent)
         logLine(name + QStringLiteral(": Küldés rendben."));
-    if (!sent || !archive(path)) {
-        logLine(name + QStringLiteral(": Sikertelen küldés. Próbálja újra!"));
-        SendFailed = true;
+        failure = archive(path);
+    } catch (const platform::Failure& error) {
+        failure = transmission::reasonOf(error);
     }
+    if (!failure.isEmpty())
+        logFailure(name + QStringLiteral(": Sikertelen küldés. Próbálja újra!"), failure);
     try {
         IdFTP_Send->Disconnect();
-    } catch (const platform::Failure&) {
-        logLine(noConnection);
-        SendFailed = true;
+    } catch (const platform::Failure& error) {
+        logFailure(noConnection, transmission::reasonOf(error));
     }
 }
 
-bool TFormKuldes::archive(const QString& path) {
-    const QString archived = ArchiveFolder + QFileInfo(path).fileName();
+QString TFormKuldes::archive(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const QString archived = ArchiveFolder + name;
     // A failed move (a file of that name already archived) goes unreported: the compressed file
     // stays where it was written, and the next compression replaces it.
-    QFile::rename(path, archived);
-    // The checksum list follows every file archived, so it always covers what the folder holds.
-    return copyReplacing(textPathOf(path), textPathOf(archived)) &&
-           transmission::writeChecksums(ArchiveFolder);
+    const bool moved = QFile::rename(path, archived);
+    if (moved)
+        checksums_->add(name);
+    const Copy copy = copyReplacing(textPathOf(path), textPathOf(archived));
+    if (copy.failure.isEmpty())
+        checksums_->add(textPathOf(name), copy.bytes);
+    // After every file archived, so that the list covers what the folder holds.
+    if (moved || copy.failure.isEmpty())
+        checksumsFailure_ = checksums_->write();
+    if (!copy.failure.isEmpty())
+        return QStringLiteral("az archív másolat nem készült el: ") + copy.failure;
+    return {};
 }
 
 void TFormKuldes::logLine(const QString& line) {
     ListBox_FTPLog->addItem(line);
     ListBox_FTPLog->scrollToBottom();
     drawing_.draw();
+}
+
+// The failure line, then its reason on a line of its own.
+void TFormKuldes::logFailure(const QString& line, const QString& reason) {
+    logLine(line);
+    logLine(QStringLiteral("  Ok: ") + reason);
+    SendFailed = true;
 }
 
 void TFormKuldes::SetPeriod(const QString& year, const QString& quarter) {

@@ -1,30 +1,35 @@
 #pragma once
 
 #include "platform/pending.h"
+#include "transmission/ftp_client.h"
 
 #include <QDateTime>
 #include <QDialog>
 
 #include <functional>
+#include <memory>
 
 class QListWidget;
 class QProgressBar;
 class QPushButton;
 
 namespace transmission {
-class FtpClient;
+class ArchiveChecksums;
 }
 
-// The send window. Creating it runs the send run: every report file of the last save run is
+// The send window. Creating it runs the send run: every report file of the period is
 // compressed, uploaded over an FTP connection of its own and archived in kuldes/yyyyMMdd_hh_mm/,
 // each step logged; a closing message tells whether everything went. Shown afterwards, it offers
 // to print the cover notes or to close without printing.
 class TFormKuldes : public QDialog {
     Q_OBJECT
 public:
+    // The period is that of the last save run; report files of any other period are left alone.
     // The clock gives the time stamp of the archive folder.
-    explicit TFormKuldes(QWidget* parent = nullptr,
-                         std::function<QDateTime()> clock = &QDateTime::currentDateTime);
+    TFormKuldes(QWidget* parent, const QString& year, const QString& quarter,
+                std::function<QDateTime()> clock = &QDateTime::currentDateTime,
+                transmission::FtpTimeouts timeouts = {});
+    ~TFormKuldes() override;
 
     // The period of the cover notes the print button offers.
     void SetPeriod(const QString& year, const QString& quarter);
@@ -53,13 +58,20 @@ private:
     // message; then the buttons in place of the progress bar.
     void SendAll();
     // Uploads one compressed file and archives it with its text file; every failure is logged
-    // and sets SendFailed.
+    // with its reason and sets SendFailed.
     void SendFile(const QString& path);
-    // Moves the compressed file into the archive folder, copies its text file beside it and
-    // rewrites the folder's checksum list; false when the copy or the list failed.
-    bool archive(const QString& path);
+    // Moves the compressed file into the archive folder and copies its text file beside it;
+    // empty when archived, otherwise the reason. The checksum list follows.
+    QString archive(const QString& path);
     void logLine(const QString& line);
+    void logFailure(const QString& line, const QString& reason);
 
     std::function<QDateTime()> clock_;
+    transmission::FtpTimeouts timeouts_;
     platform::PendingDrawing drawing_;
+    std::unique_ptr<transmission::ArchiveChecksums> checksums_;
+    // Why the checksum list as it stands is not the last one; empty when it is.
+    QString checksumsFailure_;
+    // Set once connecting timed out: the server is not waited for again in this run.
+    bool serverUnanswered_ = false;
 };

@@ -1,37 +1,40 @@
 #include "archive_checksums.h"
 
+#include "transmission/replace_file.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace transmission {
 
-namespace {
-
-QByteArray digestOf(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return hash.result().toHex();
+ArchiveChecksums::ArchiveChecksums(const QString& folder) : folder_(folder) {
+    for (const QString& name :
+         QDir(folder).entryList({QStringLiteral("*.zip"), QStringLiteral("*.txt")}, QDir::Files))
+        add(name);
 }
 
-}  // namespace
+void ArchiveChecksums::add(const QString& name) {
+    QFile file(QDir(folder_).filePath(name));
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (file.open(QIODevice::ReadOnly) && hash.addData(&file))
+        lines_[name] = hash.result().toHex() + "  " + name.toUtf8() + '\n';
+    else
+        lines_.erase(name);
+}
 
-bool writeChecksums(const QString& folder) {
-    const QDir dir(folder);
+void ArchiveChecksums::add(const QString& name, const QByteArray& bytes) {
+    lines_[name] = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + "  " +
+                   name.toUtf8() + '\n';
+}
+
+QString ArchiveChecksums::write() const {
     QByteArray list;
-    for (const QString& name : dir.entryList({QStringLiteral("*.zip"), QStringLiteral("*.txt")},
-                                             QDir::Files, QDir::Name)) {
-        const QByteArray digest = digestOf(dir.filePath(name));
-        if (digest.isEmpty())
-            return false;
-        list += digest + "  " + name.toUtf8() + '\n';
-    }
-    QSaveFile file(dir.filePath(QString::fromLatin1(kChecksumFileName)));
-    return file.open(QIODevice::WriteOnly) && file.write(list) == list.size() && file.commit();
+    // A line of a name of 22 characters is 89 bytes long.
+    list.reserve(static_cast<qsizetype>(lines_.size()) * 89);
+    for (const auto& [name, line] : lines_)
+        list += line;
+    return replaceFile(QDir(folder_).filePath(QString::fromLatin1(kChecksumFileName)), list);
 }
 
 }  // namespace transmission

@@ -5,6 +5,7 @@
 #include "platform/message_box.h"
 #include "platform/pending.h"
 #include "platform/removable_media.h"
+#include "transmission/report_period.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,7 +33,11 @@ constexpr qint64 kBlockSize = 64000;
 
 }  // namespace
 
-FloppyCopy::FloppyCopy(Progress progress) : progress_(std::move(progress)) {}
+FloppyCopy::FloppyCopy(QString year, QString quarter, Log log, Progress progress)
+    : year_(std::move(year)),
+      quarter_(std::move(quarter)),
+      log_(std::move(log)),
+      progress_(std::move(progress)) {}
 
 void FloppyCopy::MasolasFloppyra() {
     using platform::Button;
@@ -58,6 +63,11 @@ void FloppyCopy::copyPass(const QString& folder, const QString& pattern, bool st
     QString lastTried;
     bool lastCopied = true;
     for (const QString& name : exporting::entriesOf(folder, pattern)) {
+        if (!isOfPeriod(name, year_, quarter_)) {
+            if (log_)
+                log_(notOfPeriod(name, year_, quarter_, QStringLiteral("nincs átmásolva")));
+            continue;
+        }
         lastTried = name;
         lastCopied = CopyToFloppy(folder + name, QDir(medium_).filePath(name));
         if (!lastCopied && stopAtFirstMiss)

@@ -10,13 +10,15 @@ namespace transmission {
 
 // The copy of the last save run's report files, uncompressed and under their own names, to the
 // removable medium that stands for drive "a:\": the data provider files, the purchase files and
-// the cover notes, in three passes.
+// the cover notes of the period, in three passes.
 class FloppyCopy {
 public:
     // Told the size of the file being copied and the bytes copied so far, after every block.
     using Progress = std::function<void(qint64 copied, qint64 size)>;
+    // Told each report file of another period, which is left alone.
+    using Log = std::function<void(const QString& line)>;
 
-    explicit FloppyCopy(Progress progress = {});
+    FloppyCopy(QString year, QString quarter, Log log = {}, Progress progress = {});
 
     // Waits for a medium, asking again until the user answers No, then runs the three passes. A
     // failure other than a full medium ends the copy there (a Failure).
@@ -36,6 +38,9 @@ private:
     void copyPass(const QString& folder, const QString& pattern, bool stopAtFirstMiss);
     void copyBlocks(QFile& source, QFile& destination);
 
+    QString year_;
+    QString quarter_;
+    Log log_;
     Progress progress_;
     QString medium_;
 };

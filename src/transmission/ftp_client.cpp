@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QNetworkProxy>
 #include <QRegularExpression>
+#include <QSslConfiguration>
 
 #include <vector>
 
@@ -21,40 +22,169 @@ constexpr auto kPassword = "quilmortend5831";
 constexpr qint64 kBlockSize = 65536;
 constexpr qint64 kMaxReplyLine = 65536;
 
-using platform::Failure;
-
 int milliseconds(std::chrono::milliseconds limit) {
     return static_cast<int>(limit.count());
 }
 
 QString seconds(std::chrono::milliseconds limit) {
-    return QStringLiteral("%1 s").arg(static_cast<double>(limit.count()) / 1000.0);
+    return QString::number(static_cast<double>(limit.count()) / 1000.0);
 }
 
 QString verbOf(const QString& line) {
     return line.section(QLatin1Char(' '), 0, 0);
 }
 
+QString awaiting(const QString& verb) {
+    return verb.isEmpty() ? QStringLiteral("the greeting") : QStringLiteral("the reply to ") + verb;
+}
+
+QString noAnswerReason(const QString& verb, std::chrono::milliseconds limit) {
+    return verb.isEmpty()
+               ? QStringLiteral("a szerver %1 másodpercen belül nem küldött köszöntést")
+                     .arg(seconds(limit))
+               : QStringLiteral("a szerver %1 másodpercen belül nem válaszolt a %2 parancsra")
+                     .arg(seconds(limit), verb);
+}
+
+// What a refusing reply means to the user, the server's own words in brackets.
+QString reasonOfReply(const FtpReply& reply) {
+    const QString words = QStringLiteral(" (") + reply.lines.join(QLatin1Char(' ')) + u')';
+    switch (reply.code) {
+        case 530:
+            return QStringLiteral("a szerver elutasította a bejelentkezést") + words;
+        case 452:
+        case 552:
+            return QStringLiteral("a szerver lemeze megtelt") + words;
+        default:
+            return QStringLiteral("a szerver hibát jelzett") + words;
+    }
+}
+
+// A connection that could not be opened; `what` says which in the English text ("connect",
+// "open the data connection").
+FtpFailure connectFailure(const QTcpSocket& socket, const QString& what, const QString& host,
+                          quint16 port, std::chrono::milliseconds limit) {
+    const QString target = QStringLiteral("%1:%2").arg(host).arg(port);
+    switch (socket.error()) {
+        case QAbstractSocket::SocketTimeoutError:
+            return {
+                QStringLiteral("Could not %1 to %2 within %3 s").arg(what, target, seconds(limit)),
+                QStringLiteral("a szerver %1 másodpercen belül nem fogadta a kapcsolatot (%2)")
+                    .arg(seconds(limit), target),
+                true};
+        case QAbstractSocket::HostNotFoundError:
+            return {QStringLiteral("Unknown host %1").arg(host),
+                    QStringLiteral("ismeretlen gépnév: ") + host};
+        case QAbstractSocket::ConnectionRefusedError:
+            return {
+                QStringLiteral("Could not %1 to %2: %3").arg(what, target, socket.errorString()),
+                QStringLiteral("a szerver visszautasította a kapcsolatot (%1)").arg(target)};
+        default:
+            return {
+                QStringLiteral("Could not %1 to %2: %3").arg(what, target, socket.errorString()),
+                QStringLiteral("nem jött létre a kapcsolat (%1): %2")
+                    .arg(target, socket.errorString())};
+    }
+}
+
+// A certificate that did not verify and was not pinned: the user may still trust it.
+class UntrustedCertificate : public FtpFailure {
+    using FtpFailure::FtpFailure;
+};
+
+// How a trusted certificate is kept in the settings file: "sha256:" and 64 hex digits.
+QString fingerprintOf(const QSslCertificate& certificate) {
+    return QStringLiteral("sha256:") +
+           QString::fromLatin1(certificate.digest(QCryptographicHash::Sha256).toHex());
+}
+
+bool sameFingerprint(const QString& kept, const QString& offered) {
+    const auto bare = [](QString fingerprint) {
+        return fingerprint.remove(QLatin1Char(':')).remove(0, 6).toLower();
+    };
+    return kept.startsWith(QStringLiteral("sha256:"), Qt::CaseInsensitive) &&
+           bare(kept) == bare(offered);
+}
+
+QString reasonsOf(const QList<QSslError>& errors) {
+    QStringList reasons;
+    for (const QSslError& error : errors)
+        reasons.append(error.errorString());
+    return reasons.join(QStringLiteral("; "));
+}
+
+QString questionAbout(const QString& host, const QSslCertificate& certificate,
+                      const QList<QSslError>& errors) {
+    const QString format = QStringLiteral("yyyy.MM.dd. hh:mm");
+    return QStringLiteral(
+               "Az FTP szerver (%1) tanúsítványa nem ellenőrizhető: %2\n\nTulajdonos: %3\n"
+               "Kibocsátó: %4\nÉrvényes: %5 – %6\nSHA-256 ujjlenyomat:\n%7\n\nMegbízik ebben a "
+               "tanúsítványban? (Yes: a program megjegyzi, és ettől kezdve ennél a szervernél "
+               "kérdés nélkül elfogadja; No: semmit sem küld.)")
+        .arg(host, reasonsOf(errors), certificate.subjectDisplayName(),
+             certificate.issuerDisplayName(),
+             certificate.effectiveDate().toLocalTime().toString(format),
+             certificate.expiryDate().toLocalTime().toString(format),
+             QString::fromLatin1(
+                 certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper()));
+}
+
+// The system's trusted certificates, read once: the extra ones of the settings join them.
+const QList<QSslCertificate>& systemCertificates() {
+    static const QList<QSslCertificate> certificates = QSslConfiguration::systemCaCertificates();
+    return certificates;
+}
+
+// Every byte handed to the socket, in clear or already encrypted, that is not yet on its way.
+qint64 pendingBytes(const QSslSocket& socket) {
+    return socket.bytesToWrite() + socket.encryptedBytesToWrite();
+}
+
 }  // namespace
+
+QString reasonOf(const platform::Failure& failure) {
+    const auto* ftp = dynamic_cast<const FtpFailure*>(&failure);
+    return ftp ? ftp->reason() : failure.text();
+}
 
 FtpAccount collectingServerAccount() {
     const platform::FtpServerSetting server = platform::ftpServerSetting();
-    return {server.host, server.port, QString::fromLatin1(kUser), QString::fromLatin1(kPassword)};
+    return {server.host,
+            server.port,
+            QString::fromLatin1(kUser),
+            QString::fromLatin1(kPassword),
+            server.invalidPort,
+            platform::ftpTlsSetting()};
 }
 
 FtpClient::FtpClient(FtpAccount account, FtpTimeouts timeouts, QObject* parent)
     : QObject(parent), account_(std::move(account)), timeouts_(timeouts) {
     control_.setProxy(QNetworkProxy::NoProxy);
+    connect(&control_, &QSslSocket::sslErrors, this,
+            [this](const QList<QSslError>& errors) { judgeCertificate(control_, errors); });
 }
 
 bool FtpClient::isConnected() const {
     return control_.state() == QAbstractSocket::ConnectedState;
 }
 
+// A certificate the user is asked about and trusts is accepted on a connection of its own, since
+// the server would not wait for the answer.
 void FtpClient::Connect() {
+    try {
+        connectAndLogIn();
+    } catch (const UntrustedCertificate& untrusted) {
+        if (!trustOffered())
+            throw FtpFailure(untrusted.text(), untrusted.reason());
+        connectAndLogIn();
+    }
+}
+
+void FtpClient::connectAndLogIn() {
     control_.abort();
     try {
         openControlConnection();
+        secureControlConnection();
         logIn();
         negotiate();
     } catch (...) {
@@ -66,19 +196,134 @@ void FtpClient::Connect() {
 void FtpClient::openControlConnection() {
     features_.clear();
     if (account_.host.isEmpty()) {
-        throw Failure(QStringLiteral("No FTP server is set (key host of the group [ftp] in %1)")
-                          .arg(platform::settingsFilePath()));
+        throw FtpFailure(
+            QStringLiteral("No FTP server is set (key host of the group [ftp] in %1)")
+                .arg(platform::settingsFilePath()),
+            QStringLiteral("nincs megadva FTP szerver (a velkor.ini [ftp] csoportjának host "
+                           "kulcsa)"));
+    }
+    if (account_.tls.mode == platform::FtpTls::Unknown) {
+        throw FtpFailure(
+            QStringLiteral("The value of tls in the group [ftp] of %1 is none of auto, required "
+                           "and off: %2")
+                .arg(platform::settingsFilePath(), account_.tls.modeText),
+            QStringLiteral("a velkor.ini [ftp] csoportjában a tls értéke ismeretlen (auto, "
+                           "required vagy off lehet): %1")
+                .arg(account_.tls.modeText));
+    }
+    if (!account_.invalidPort.isNull()) {
+        throw FtpFailure(
+            QStringLiteral("The port set in %1 is not a port from 1 to 65535: %2")
+                .arg(platform::settingsFilePath(), account_.invalidPort),
+            QStringLiteral("a velkor.ini [ftp] csoportjában a port értéke nem port (1 és 65535 "
+                           "közötti szám kell): %1")
+                .arg(account_.invalidPort));
     }
     control_.connectToHost(account_.host, account_.port);
+    Q_EMIT aboutToWait();
     if (!control_.waitForConnected(milliseconds(timeouts_.connect))) {
-        const QString target = QStringLiteral("%1:%2").arg(account_.host).arg(account_.port);
-        throw Failure(control_.error() == QAbstractSocket::SocketTimeoutError
-                          ? QStringLiteral("Could not connect to %1 within %2")
-                                .arg(target, seconds(timeouts_.connect))
-                          : QStringLiteral("Could not connect to %1: %2")
-                                .arg(target, control_.errorString()));
+        throw connectFailure(control_, QStringLiteral("connect"), account_.host, account_.port,
+                             timeouts_.connect);
     }
-    expect(readReply(QStringLiteral("the greeting")), {220});
+    expect(readReply({}), {220});
+}
+
+// AUTH TLS after the greeting; a refusal (5xx) leaves the connection plain only under auto, as
+// does a machine without TLS.
+void FtpClient::secureControlConnection() {
+    const platform::FtpTls mode = account_.tls.mode;
+    if (mode == platform::FtpTls::Required && !QSslSocket::supportsSsl()) {
+        throw FtpFailure(QStringLiteral("TLS is not available on this machine"),
+                         QStringLiteral("ezen a gépen nem érhető el a TLS titkosítás"));
+    }
+    if (mode == platform::FtpTls::Off || !QSslSocket::supportsSsl())
+        return;
+    const FtpReply auth = command(QStringLiteral("AUTH TLS"));
+    if (auth.code / 100 == 5 && mode == platform::FtpTls::Auto)
+        return;
+    if (auth.code / 100 == 5) {
+        throw FtpFailure(QStringLiteral("The FTP server does not accept TLS: ") + auth.text(),
+                         QStringLiteral("a szerver nem fogad titkosított kapcsolatot (%1)")
+                             .arg(auth.lines.join(QLatin1Char(' '))));
+    }
+    expect(auth, {234});
+    control_.setSslConfiguration(tlsConfiguration());
+    control_.setPeerVerifyName(account_.host);
+    offered_ = QSslCertificate();
+    control_.startClientEncryption();
+    Q_EMIT aboutToWait();
+    if (control_.waitForEncrypted(milliseconds(timeouts_.connect)))
+        return;
+    if (offered_.isNull()) {
+        throw FtpFailure(QStringLiteral("The TLS handshake with the FTP server failed: %1")
+                             .arg(control_.errorString()),
+                         QStringLiteral("a titkosított kapcsolat nem jött létre: %1")
+                             .arg(control_.errorString()),
+                         control_.error() == QAbstractSocket::SocketTimeoutError);
+    }
+    const QString offered = fingerprintOf(offered_);
+    if (!account_.tls.certificate.isEmpty()) {
+        throw FtpFailure(
+            QStringLiteral("The certificate of the FTP server has changed (kept: %1, offered: %2)")
+                .arg(account_.tls.certificate, offered),
+            QStringLiteral("a szerver tanúsítványa megváltozott, ezért a program nem fogadja el "
+                           "(a megjegyzett: %1, a mostani: %2); ha a változás várható, törölje a "
+                           "velkor.ini [ftp] csoportjának certificate kulcsát")
+                .arg(account_.tls.certificate, offered));
+    }
+    throw UntrustedCertificate(
+        QStringLiteral("The certificate of the FTP server is not trusted: %1 (%2)")
+            .arg(reasonsOf(offeredErrors_), offered),
+        QStringLiteral("a szerver tanúsítványa nem megbízható: %1 (%2)")
+            .arg(reasonsOf(offeredErrors_), offered));
+}
+
+// The system's trusted certificates and those of the settings' cafile; the control connection's
+// session is kept, so that its data connections can resume it.
+QSslConfiguration FtpClient::tlsConfiguration() const {
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
+    const QString& caFile = account_.tls.caFile;
+    if (!caFile.isEmpty()) {
+        const QList<QSslCertificate> extra = QSslCertificate::fromPath(caFile, QSsl::Pem);
+        if (extra.isEmpty()) {
+            throw FtpFailure(
+                QStringLiteral("No certificate can be read from %1, the cafile set in %2")
+                    .arg(caFile, platform::settingsFilePath()),
+                QStringLiteral("a velkor.ini [ftp] csoportjában megadott cafile állományból "
+                               "(%1) nem olvasható tanúsítvány")
+                    .arg(caFile));
+        }
+        configuration.setCaCertificates(systemCertificates() + extra);
+    }
+    return configuration;
+}
+
+// Called during a handshake whose certificate does not verify: the certificate the account names
+// is accepted; any other is kept for the question or the failure.
+void FtpClient::judgeCertificate(QSslSocket& socket, const QList<QSslError>& errors) {
+    const QSslCertificate offered = socket.peerCertificate();
+    if (!offered.isNull() && sameFingerprint(account_.tls.certificate, fingerprintOf(offered))) {
+        socket.ignoreSslErrors();
+        return;
+    }
+    offered_ = offered;
+    offeredErrors_ = errors;
+}
+
+// Asks once per certificate; a yes is kept in the settings file and holds for this client at
+// once, even where the file cannot be written.
+bool FtpClient::trustOffered() {
+    const QString fingerprint = fingerprintOf(offered_);
+    if (!question_ || refused_.contains(fingerprint))
+        return false;
+    if (!question_(questionAbout(account_.host, offered_, offeredErrors_))) {
+        refused_.insert(fingerprint);
+        return false;
+    }
+    account_.tls.certificate = fingerprint;
+    platform::storeFtpCertificate(fingerprint);
+    return true;
 }
 
 void FtpClient::logIn() {
@@ -86,6 +331,10 @@ void FtpClient::logIn() {
     expect(user, {230, 232, 331});
     if (user.code == 331) {
         expect(command(QStringLiteral("PASS ") + account_.password), {230});
+    }
+    if (control_.isEncrypted()) {
+        expect(command(QStringLiteral("PBSZ 0")), {200});
+        expect(command(QStringLiteral("PROT P")), {200});
     }
 }
 
@@ -119,15 +368,19 @@ bool FtpClient::listsFeature(const QString& name, const QString& value) const {
 
 void FtpClient::Put(const QString& localPath, const QString& remoteName) {
     if (!isConnected()) {
-        throw Failure(QStringLiteral("Not connected to the FTP server"));
+        throw FtpFailure(QStringLiteral("Not connected to the FTP server"),
+                         QStringLiteral("nincs kapcsolat az FTP szerverrel"));
     }
     if (remoteName.contains(QLatin1Char('\r')) || remoteName.contains(QLatin1Char('\n'))) {
-        throw Failure(QStringLiteral("Invalid remote file name: %1").arg(remoteName));
+        throw FtpFailure(QStringLiteral("Invalid remote file name: %1").arg(remoteName),
+                         QStringLiteral("érvénytelen állománynév: %1").arg(remoteName));
     }
     QFile file(localPath);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw Failure(
-            QStringLiteral("Cannot open file \"%1\": %2").arg(localPath, file.errorString()));
+        throw FtpFailure(
+            QStringLiteral("Cannot open file \"%1\": %2").arg(localPath, file.errorString()),
+            QStringLiteral("a(z) %1 állomány nem nyitható meg: %2")
+                .arg(localPath, file.errorString()));
     }
     const qint64 size = file.size();
 
@@ -139,64 +392,103 @@ void FtpClient::Put(const QString& localPath, const QString& remoteName) {
     // Only the port of the reply is used: the data connection goes to the server the control
     // connection reached, so that a server behind address translation naming its private address
     // still works and no reply can send the file anywhere else.
-    const quint16 port = parsePassiveReply(passive.lines.first()).port;
+    quint16 port = 0;
+    try {
+        port = parsePassiveReply(passive.lines.first()).port;
+    } catch (const platform::Failure& failure) {
+        throw FtpFailure(failure.text(),
+                         QStringLiteral("a szerver érthetetlen választ adott a PASV parancsra (%1)")
+                             .arg(passive.lines.first()));
+    }
 
-    QTcpSocket data;
+    QSslSocket data;
     data.setProxy(QNetworkProxy::NoProxy);
     send(QStringLiteral("STOR ") + remoteName);
     openDataConnection(data, port);
-    expect(readReply(QStringLiteral("the reply to STOR")), {110, 125, 150});
+    expect(readReply(QStringLiteral("STOR")), {110, 125, 150});
+    secureDataConnection(data);
 
     const qint64 sent = sendFile(file, data);
     closeDataConnection(data);
-    awaitCompletion();
+    const bool aborted = awaitCompletion();
     if (sent != size) {
-        throw Failure(QStringLiteral("Only %1 of %2 bytes of \"%3\" were sent")
-                          .arg(sent)
-                          .arg(size)
-                          .arg(localPath));
+        throw FtpFailure(QStringLiteral("Only %1 of %2 bytes of \"%3\" were sent")
+                             .arg(sent)
+                             .arg(size)
+                             .arg(localPath),
+                         QStringLiteral("csak %1 / %2 bájt ment el").arg(sent).arg(size));
     }
+    confirmSize(remoteName, size, aborted);
 }
 
-void FtpClient::openDataConnection(QTcpSocket& data, quint16 port) {
+void FtpClient::openDataConnection(QSslSocket& data, quint16 port) {
     data.connectToHost(control_.peerAddress(), port);
+    Q_EMIT aboutToWait();
     if (data.waitForConnected(milliseconds(timeouts_.connect))) {
         return;
     }
-    const QString target = QStringLiteral("%1:%2").arg(control_.peerAddress().toString()).arg(port);
-    failTransfer(data.error() == QAbstractSocket::SocketTimeoutError
-                     ? QStringLiteral("Could not open the data connection to %1 within %2")
-                           .arg(target, seconds(timeouts_.connect))
-                     : QStringLiteral("Could not open the data connection to %1: %2")
-                           .arg(target, data.errorString()));
+    failTransfer(connectFailure(data, QStringLiteral("open the data connection"),
+                                control_.peerAddress().toString(), port, timeouts_.connect));
 }
 
-qint64 FtpClient::sendFile(QFile& file, QTcpSocket& data) {
+// Over a secured control connection the data connection is secured too, resuming the control
+// connection's session (servers may demand it) and accepting the certificate the control
+// connection accepted.
+void FtpClient::secureDataConnection(QSslSocket& data) {
+    if (!control_.isEncrypted())
+        return;
+    data.setSslConfiguration(control_.sslConfiguration());
+    data.setPeerVerifyName(account_.host);
+    connect(&data, &QSslSocket::sslErrors, this, [this, &data] {
+        if (data.peerCertificate() == control_.peerCertificate())
+            data.ignoreSslErrors();
+    });
+    data.startClientEncryption();
+    Q_EMIT aboutToWait();
+    if (!data.waitForEncrypted(milliseconds(timeouts_.connect))) {
+        failTransfer(
+            {QStringLiteral("Could not secure the data connection: %1").arg(data.errorString()),
+             QStringLiteral("az adatkapcsolat titkosítása nem sikerült: %1")
+                 .arg(data.errorString()),
+             data.error() == QAbstractSocket::SocketTimeoutError});
+    }
+}
+
+qint64 FtpClient::sendFile(QFile& file, QSslSocket& data) {
     const qint64 size = file.size();
     Q_EMIT workBegin(size);
+    Q_EMIT aboutToWait();
     std::vector<char> block(kBlockSize);
     qint64 sent = 0;
     const auto broken = [&] {
-        failTransfer(QStringLiteral("The data connection broke after %1 of %2 bytes: %3")
-                         .arg(sent)
-                         .arg(size)
-                         .arg(data.errorString()));
+        failTransfer(
+            {QStringLiteral("The data connection broke after %1 of %2 bytes: %3")
+                 .arg(sent)
+                 .arg(size)
+                 .arg(data.errorString()),
+             QStringLiteral("megszakadt az adatkapcsolat %1 / %2 bájt után").arg(sent).arg(size)});
     };
     qint64 read;
     while ((read = file.read(block.data(), kBlockSize)) > 0) {
         if (data.write(block.data(), read) != read) {
             broken();
         }
-        while (data.bytesToWrite() > 0) {
+        while (pendingBytes(data) > 0) {
             if (data.waitForBytesWritten(milliseconds(timeouts_.dataIdle))) {
                 continue;
             }
             if (data.error() == QAbstractSocket::SocketTimeoutError) {
-                throw Failure(QStringLiteral("The upload made no progress for %1 (%2 of %3 bytes "
-                                             "sent)")
-                                  .arg(seconds(timeouts_.dataIdle))
-                                  .arg(sent)
-                                  .arg(size));
+                throw FtpFailure(QStringLiteral("The upload made no progress for %1 s (%2 of %3 "
+                                                "bytes sent)")
+                                     .arg(seconds(timeouts_.dataIdle))
+                                     .arg(sent)
+                                     .arg(size),
+                                 QStringLiteral("az adatátvitel %1 másodpercig nem haladt (%2 / %3 "
+                                                "bájt)")
+                                     .arg(seconds(timeouts_.dataIdle))
+                                     .arg(sent)
+                                     .arg(size),
+                                 true);
             }
             broken();
         }
@@ -204,8 +496,10 @@ qint64 FtpClient::sendFile(QFile& file, QTcpSocket& data) {
         Q_EMIT work(sent);
     }
     if (read < 0) {
-        throw Failure(
-            QStringLiteral("Cannot read file \"%1\": %2").arg(file.fileName(), file.errorString()));
+        throw FtpFailure(
+            QStringLiteral("Cannot read file \"%1\": %2").arg(file.fileName(), file.errorString()),
+            QStringLiteral("a(z) %1 állomány nem olvasható: %2")
+                .arg(file.fileName(), file.errorString()));
     }
     return sent;
 }
@@ -215,31 +509,76 @@ qint64 FtpClient::sendFile(QFile& file, QTcpSocket& data) {
 // server's final reply tells whether the file arrived; a server that keeps its own side open after
 // confirming cannot hold the upload. Whatever the server sent meanwhile is dropped first, because
 // closing a socket with unread input would reset the connection.
-void FtpClient::closeDataConnection(QTcpSocket& data) {
+// A secured connection sends its closing alert with the close, which is waited for.
+void FtpClient::closeDataConnection(QSslSocket& data) {
     data.readAll();
     data.disconnectFromHost();
+    if (data.state() != QAbstractSocket::UnconnectedState)
+        data.waitForDisconnected(milliseconds(timeouts_.dataIdle));
 }
 
-// 225, 226 or 250 confirm the upload; 426 or 450 followed by 226 or 225 confirm it as well.
-void FtpClient::awaitCompletion() {
-    const QString awaiting = QStringLiteral("the reply to STOR");
-    const FtpReply reply = readReply(awaiting);
+// 225, 226 or 250 confirm the upload; 426 or 450 followed by 226 or 225 confirm it only as far
+// as the server's size does (confirmSize).
+bool FtpClient::awaitCompletion() {
+    const FtpReply reply = readReply(QStringLiteral("STOR"));
     if (reply.code == 426 || reply.code == 450) {
-        expect(readReply(awaiting), {226, 225});
-    } else {
-        expect(reply, {225, 226, 250});
+        expect(readReply(QStringLiteral("STOR")), {226, 225});
+        return true;
+    }
+    expect(reply, {225, 226, 250});
+    return false;
+}
+
+// A server that can tell the size of what it keeps is asked for it, so that an upload it cut
+// short but confirmed all the same fails. A 2xx reply other than 213 is a line the server sent
+// unasked after its final reply, and is passed over.
+void FtpClient::confirmSize(const QString& remoteName, qint64 size, bool required) {
+    if (!listsFeature(QStringLiteral("SIZE"))) {
+        if (required) {
+            throw FtpFailure(QStringLiteral("The server reported the upload of \"%1\" aborted "
+                                            "and cannot confirm its size")
+                                 .arg(remoteName),
+                             QStringLiteral("a szerver megszakadtnak jelezte az átvitelt, és a "
+                                            "méretét nem tudja megerősíteni"));
+        }
+        return;
+    }
+    FtpReply reply = command(QStringLiteral("SIZE ") + remoteName);
+    while (reply.code / 100 == 2 && reply.code != 213) {
+        reply = readReply(QStringLiteral("SIZE"));
+    }
+    bool isNumber = false;
+    const qint64 stored =
+        reply.code == 213 ? reply.lines.first().mid(4).trimmed().toLongLong(&isNumber) : -1;
+    if (!isNumber) {
+        throw FtpFailure(QStringLiteral("The server did not confirm the size of \"%1\": %2")
+                             .arg(remoteName, reply.text()),
+                         QStringLiteral("a szerver nem erősítette meg az állomány méretét (%1)")
+                             .arg(reply.lines.join(QLatin1Char(' '))));
+    }
+    if (stored != size) {
+        throw FtpFailure(QStringLiteral("The server holds %1 bytes of \"%2\", %3 were sent")
+                             .arg(stored)
+                             .arg(remoteName)
+                             .arg(size),
+                         QStringLiteral("a szerveren az állomány %1 bájt, az elküldött %2 bájt")
+                             .arg(stored)
+                             .arg(size));
     }
 }
 
 // A failed data connection: the server's own reply tells more when it has one.
-void FtpClient::failTransfer(const QString& reason) {
+void FtpClient::failTransfer(const FtpFailure& failure) {
     FtpReply reply;
     try {
-        reply = readReply(QStringLiteral("the reply to STOR"));
-    } catch (const Failure&) {
-        throw Failure(reason);
+        reply = readReply(QStringLiteral("STOR"));
+    } catch (const platform::Failure&) {
+        throw failure;
     }
-    throw Failure(reply.code >= 400 ? reply.text() : reason);
+    if (reply.code >= 400) {
+        throw FtpFailure(reply.text(), reasonOfReply(reply));
+    }
+    throw failure;
 }
 
 void FtpClient::Disconnect() {
@@ -248,8 +587,9 @@ void FtpClient::Disconnect() {
         !control_.waitForDisconnected(milliseconds(timeouts_.reply))) {
         const QString reason = control_.errorString();
         control_.abort();
-        throw Failure(
-            QStringLiteral("Cannot close the connection to the FTP server: %1").arg(reason));
+        throw FtpFailure(
+            QStringLiteral("Cannot close the connection to the FTP server: %1").arg(reason),
+            QStringLiteral("nem sikerült bontani a kapcsolatot: %1").arg(reason));
     }
     features_.clear();
 }
@@ -259,47 +599,65 @@ void FtpClient::send(const QString& line) {
     control_.write((line + QStringLiteral("\r\n")).toUtf8());
     while (control_.bytesToWrite() > 0) {
         if (!control_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
-            throw Failure(QStringLiteral("Cannot send %1 to the FTP server: %2")
-                              .arg(verbOf(line), control_.errorString()));
+            throw FtpFailure(QStringLiteral("Cannot send %1 to the FTP server: %2")
+                                 .arg(verbOf(line), control_.errorString()),
+                             QStringLiteral("nem sikerült elküldeni a(z) %1 parancsot: %2")
+                                 .arg(verbOf(line), control_.errorString()));
         }
     }
 }
 
 FtpReply FtpClient::command(const QString& line) {
     send(line);
-    return readReply(QStringLiteral("the reply to ") + verbOf(line));
+    return readReply(verbOf(line));
 }
 
 // The time limit holds for the whole reply, however many lines arrive in time: a server that
 // keeps sending continuation lines is given up like a silent one.
-FtpReply FtpClient::readReply(const QString& awaiting) {
+FtpReply FtpClient::readReply(const QString& verb) {
+    Q_EMIT aboutToWait();
     const QDeadlineTimer deadline(timeouts_.reply);
     FtpReplyReader reader;
-    while (!reader.addLine(readLine(deadline, awaiting))) {
+    const auto complete = [&] {
+        const QString line = readLine(deadline, verb);
+        try {
+            return reader.addLine(line);
+        } catch (const platform::Failure& failure) {
+            throw FtpFailure(
+                failure.text(),
+                QStringLiteral("a szerver érthetetlen vagy túl hosszú választ küldött"));
+        }
+    };
+    while (!complete()) {
         if (deadline.hasExpired()) {
-            throw Failure(QStringLiteral("The reply of the FTP server did not end within %1 "
-                                         "(awaiting %2)")
-                              .arg(seconds(timeouts_.reply), awaiting));
+            throw FtpFailure(QStringLiteral("The reply of the FTP server did not end within %1 s "
+                                            "(awaiting %2)")
+                                 .arg(seconds(timeouts_.reply), awaiting(verb)),
+                             noAnswerReason(verb, timeouts_.reply), true);
         }
     }
     return reader.take();
 }
 
-QString FtpClient::readLine(const QDeadlineTimer& deadline, const QString& awaiting) {
+QString FtpClient::readLine(const QDeadlineTimer& deadline, const QString& verb) {
     while (!control_.canReadLine()) {
         if (control_.bytesAvailable() > kMaxReplyLine) {
-            throw Failure(
-                QStringLiteral("The FTP server sent an overlong line (awaiting %1)").arg(awaiting));
+            throw FtpFailure(QStringLiteral("The FTP server sent an overlong line (awaiting %1)")
+                                 .arg(awaiting(verb)),
+                             QStringLiteral("a szerver túl hosszú sort küldött"));
         }
         if (control_.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
             continue;
         }
-        throw Failure(control_.error() == QAbstractSocket::SocketTimeoutError ||
-                              deadline.hasExpired()
-                          ? QStringLiteral("No answer from the FTP server within %1 (awaiting %2)")
-                                .arg(seconds(timeouts_.reply), awaiting)
-                          : QStringLiteral("The FTP server closed the connection (awaiting %1): %2")
-                                .arg(awaiting, control_.errorString()));
+        if (control_.error() == QAbstractSocket::SocketTimeoutError || deadline.hasExpired()) {
+            throw FtpFailure(QStringLiteral("No answer from the FTP server within %1 s (awaiting "
+                                            "%2)")
+                                 .arg(seconds(timeouts_.reply), awaiting(verb)),
+                             noAnswerReason(verb, timeouts_.reply), true);
+        }
+        throw FtpFailure(QStringLiteral("The FTP server closed the connection (awaiting %1): %2")
+                             .arg(awaiting(verb), control_.errorString()),
+                         QStringLiteral("a szerver bontotta a kapcsolatot"));
     }
     QByteArray line = control_.readLine();
     while (line.endsWith('\n') || line.endsWith('\r')) {
@@ -314,7 +672,7 @@ void FtpClient::expect(const FtpReply& reply, std::initializer_list<int> codes) 
             return;
         }
     }
-    throw Failure(reply.text());
+    throw FtpFailure(reply.text(), reasonOfReply(reply));
 }
 
 }  // namespace transmission

@@ -18,7 +18,8 @@ import sys
 import threading
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import DTPHandler, FTPHandler
+from OpenSSL._util import lib
+from pyftpdlib.handlers import DTPHandler, FTPHandler, TLS_DTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 
 MODES = {
@@ -36,14 +37,19 @@ MODES = {
     "data-open-226": "confirms the upload with 226 but keeps its side of the data connection open",
     "stall": "never reads from the data connection",
     "short-read": "closes the data connection after 64 KiB and still answers 226",
+    "half-226": "keeps the first 200 bytes, closes the data connection and answers 226",
+    "half-426-226": "keeps the first 200 bytes, closes the data connection, answers 426, then 226",
     "pasv-bare": "answers PASV without parentheses and with a trailing full stop",
     "pasv-private": "names a private address in its PASV reply",
     "read-only": "gives the account no write permission, so STOR is refused",
+    "login-530": "refuses every password with 530",
+    "disk-full": "refuses STOR with 552, as a server whose disk is full",
     "refuse-br": "refuses STOR of every file whose name contains _BR",
     "greeting-multiline": "greets with several lines, some starting with digits",
     "greeting-silent": "accepts connections but never greets",
     "greeting-flood": "greets with 20,000 continuation lines before the last one",
     "greeting-trickle": "greets with a continuation line every 50 ms, without end",
+    "tls-reuse": "demands TLS (certificate.pem beside LOG) and the data connection resuming it",
 }
 
 MULTILINE_GREETING = (
@@ -87,6 +93,10 @@ class MisbehavingDTP(DTPHandler):
     def handle_read(self):
         super().handle_read()
         if self.cmd_channel.mode == "short-read" and self.tot_bytes_received >= 65536:
+            self._resp = ("226 Transfer complete.", lambda *args: None)
+            self.close()
+        elif self.cmd_channel.mode in ("half-226", "half-426-226") and self.tot_bytes_received >= 200:
+            self.file_obj.truncate(200)
             self._resp = ("226 Transfer complete.", lambda *args: None)
             self.close()
 
@@ -144,13 +154,17 @@ class MisbehavingHandler(FTPHandler):
             self.respond("200 OK")
         elif self.mode == "refuse-br" and cmd == "STOR" and "_BR" in arg:
             self.respond("553 File name not allowed.")
+        elif self.mode == "login-530" and cmd == "PASS":
+            self.respond("530 Login incorrect.")
+        elif self.mode == "disk-full" and cmd == "STOR":
+            self.respond("552 Disk full.")
         else:
             super().pre_process_command(line, cmd, arg)
 
     def respond(self, resp, logfun=None):
         if resp.startswith("227 "):
             resp = self.passive_reply(resp)
-        elif resp.startswith("226 ") and self.mode == "final-426-226":
+        elif resp.startswith("226 ") and self.mode in ("final-426-226", "half-426-226"):
             super().respond("426 Connection closed; transfer aborted.")
         elif resp.startswith("226 ") and self.mode == "final-426-451":
             super().respond("426 Connection closed; transfer aborted.")
@@ -173,6 +187,30 @@ class MisbehavingHandler(FTPHandler):
         return resp
 
 
+def tls_handler(log_path):
+    pem = os.path.join(os.path.dirname(log_path), "certificate.pem")
+    os.system("openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -addext subjectAltName="
+              "IP:127.0.0.1 -keyout %s.key -out %s 2>/dev/null && cat %s.key >>%s" % ((pem,) * 4))
+
+    class TLSDTP(MisbehavingDTP, TLS_DTPHandler):
+        handle_read_event = TLS_DTPHandler.handle_read_event
+
+        def readable(self):  # a client may secure the connection before its command
+            return self._ssl_accepting or super().readable()
+
+        def handle_ssl_established(self):
+            if not lib.SSL_session_reused(self.socket._ssl):
+                self.cmd_channel.respond("522 SSL connection failed: session reuse required")
+                self.close()
+
+    class TLSHandler(MisbehavingHandler, TLS_FTPHandler):
+        dtp_handler = TLSDTP
+        certfile = pem
+        tls_control_required = tls_data_required = True
+
+    return TLSHandler
+
+
 def main():
     root, log_path, user, password, mode = sys.argv[1:6]
     if mode not in MODES:
@@ -184,7 +222,7 @@ def main():
     MisbehavingHandler.mode = mode
     MisbehavingHandler.log_file = open(log_path, "a", encoding="utf-8")
 
-    server = FTPServer(("127.0.0.1", 0), MisbehavingHandler)
+    server = FTPServer(("127.0.0.1", 0), tls_handler(log_path) if mode == "tls-reuse" else MisbehavingHandler)
     print("PORT %d" % server.socket.getsockname()[1], flush=True)
 
     def stop_when_stdin_closes():

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QSslCertificate>
 
 namespace testsupport {
 
@@ -36,6 +37,11 @@ FtpTestServer::~FtpTestServer() {
 
 transmission::FtpAccount FtpTestServer::account() const {
     return {QStringLiteral("127.0.0.1"), port_, user_, password_};
+}
+
+QString FtpTestServer::fingerprint() const {
+    const QSslCertificate offered = QSslCertificate::fromPath(certificate()).value(0);
+    return QStringLiteral("sha256:") + offered.digest(QCryptographicHash::Sha256).toHex();
 }
 
 void FtpTestServer::writeSettingsFile() const {

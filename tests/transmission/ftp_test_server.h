@@ -28,6 +28,9 @@ public:
     // Points the program at this server: velkor.ini in the current folder names its host and
     // port.
     void writeSettingsFile() const;
+    // The certificate of a TLS mode (PEM) and its fingerprint as velkor.ini keeps it.
+    QString certificate() const { return dir_.filePath(QStringLiteral("certificate.pem")); }
+    QString fingerprint() const;
     // The folder the account logs in to.
     QString root() const { return dir_.filePath(QStringLiteral("root")); }
     // The commands received per connection, in order, one list per connection closed so far.

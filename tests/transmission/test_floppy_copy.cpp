@@ -24,6 +24,9 @@ namespace {
 // Report files by name and size.
 using Files = QList<QPair<QString, qint64>>;
 
+const QString kYear = QStringLiteral("2007");
+const QString kQuarter = QStringLiteral("3");
+
 // The medium of each test: a tmpfs of 256 KiB.
 constexpr qint64 kMediumSize = 256 * 1024;
 
@@ -130,6 +133,9 @@ private Q_SLOTS:
         QTest::newRow("pass 3 stops")
             << Files{{bi1, 10}, {kj1, tooBig}, {kj2, 10}} << QStringList{bi1}
             << QList<ShownBox>{warning(kNoSpace), warning(failed(kj1))} << false;
+        QTest::newRow("a file of another period left alone")
+            << Files{{bi1, 10}, {QStringLiteral("2031_3_12345676_BI.txt"), 10}} << QStringList{bi1}
+            << QList<ShownBox>{} << false;
         QTest::newRow("exactly the free space")
             << Files{{kj1, kMediumSize}} << QStringList{kj1} << QList<ShownBox>{} << false;
     }
@@ -145,7 +151,7 @@ private Q_SLOTS:
         }
         ScriptedMessages shown;
         QList<qint64> sizes;
-        transmission::FloppyCopy copy([&](qint64 done, qint64 size) {
+        transmission::FloppyCopy copy(kYear, kQuarter, {}, [&](qint64 done, qint64 size) {
             if (done == std::min<qint64>(size, 64000))
                 sizes.append(size);
         });
@@ -175,7 +181,7 @@ private Q_SLOTS:
         shown.answer(Button::Yes);
         shown.answer(Button::No);
 
-        transmission::FloppyCopy().MasolasFloppyra();
+        transmission::FloppyCopy(kYear, kQuarter).MasolasFloppyra();
 
         const ShownBox question{MessageKind::Warning,
                                 QStringLiteral("Nincs floppy az \"a:\\\" meghajtóban. Mégegyszer?"),
@@ -204,7 +210,7 @@ private Q_SLOTS:
         const QString name = QStringLiteral("2007_3_12345676_BI.txt");
         writeReports({{name, 10}});
 
-        transmission::FloppyCopy().MasolasFloppyra();
+        transmission::FloppyCopy(kYear, kQuarter).MasolasFloppyra();
 
         const QByteArray copied = testsupport::readFile(QDir(mounted).filePath(name));
         QVERIFY(!mountedThere || run(QStringLiteral("umount"), {mounted}));
@@ -238,7 +244,7 @@ private Q_SLOTS:
                       {QStringLiteral("2007_3_23456789_BI.txt"), 200000}});
         if (writeProtected)
             QVERIFY(remount(QStringLiteral("remount,ro")));
-        transmission::FloppyCopy copy([&](qint64 done, qint64 size) {
+        transmission::FloppyCopy copy(kYear, kQuarter, {}, [&](qint64 done, qint64 size) {
             // Another writer takes the rest of the medium after the first block.
             if (size == 200000 && done == 64000)
                 writeFile(onMedium(QStringLiteral("other")),

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+using platform::FtpTls;
 using transmission::FtpClient;
 using transmission::FtpTimeouts;
 using namespace std::chrono_literals;
@@ -72,6 +73,11 @@ QStringList loginAndUpload(const QString& remoteName) {
             QStringLiteral("SYST"),
             QStringLiteral("PASV"),
             QStringLiteral("STOR ") + remoteName};
+}
+
+// A confirmed upload ends with the size asked of the server, which lists SIZE among its features.
+QStringList confirmedUpload(const QString& remoteName) {
+    return loginAndUpload(remoteName) << QStringLiteral("SIZE ") + remoteName;
 }
 
 }  // namespace
@@ -178,7 +184,7 @@ private Q_SLOTS:
             for (qsizetype i = 2; i < progress.size(); ++i) {
                 QVERIFY(progress.at(i) > progress.at(i - 1));
             }
-            expectedSessions.append(loginAndUpload(name));
+            expectedSessions.append(confirmedUpload(name));
         }
         QTRY_COMPARE(server.sessions(), expectedSessions);
     }
@@ -201,7 +207,7 @@ private Q_SLOTS:
                      testsupport::readFile(path));
         }
         QTRY_COMPARE(server.sessions(),
-                     (QList<QStringList>{loginAndUpload(name), loginAndUpload(name)}));
+                     (QList<QStringList>{confirmedUpload(name), confirmedUpload(name)}));
     }
 
     void misbehavingServers_data() {
@@ -211,7 +217,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QStringList>("commands");
         const QString name = QStringLiteral("up.zip");
-        const QStringList normal = loginAndUpload(name);
+        const QStringList normal = confirmedUpload(name);
+        const QStringList bare = loginAndUpload(name);  // no size asked
         QStringList noPass = normal;
         noPass.removeAt(1);
         QStringList pret = normal;
@@ -222,7 +229,7 @@ private Q_SLOTS:
         QTest::newRow("230 to USER") << "user-230" << qsizetype(1000) << ""
                                      << "" << noPass;
         QTest::newRow("FEAT rejected") << "feat-502" << qsizetype(1000) << ""
-                                       << "" << normal;
+                                       << "" << bare;
         QTest::newRow("SYST rejected") << "syst-500" << qsizetype(1000) << ""
                                        << "" << normal;
         QTest::newRow("PRET and SITE ZONE listed") << "feat-pret" << qsizetype(1000) << ""
@@ -238,25 +245,25 @@ private Q_SLOTS:
             << "" << normal;
         QTest::newRow("451 after the transfer")
             << "final-451" << qsizetype(1000) << "Put"
-            << "451 Requested action aborted: local error in processing." << normal;
+            << "451 Requested action aborted: local error in processing." << bare;
         QTest::newRow("426 then 451")
             << "final-426-451" << qsizetype(1000) << "Put"
-            << "451 Requested action aborted: local error in processing." << normal;
+            << "451 Requested action aborted: local error in processing." << bare;
         QTest::newRow("STOR refused") << "read-only" << qsizetype(1000) << "Put"
-                                      << "550 Not enough privileges." << normal;
+                                      << "550 Not enough privileges." << bare;
         QTest::newRow("no final reply")
             << "final-silent" << qsizetype(1000) << "Put"
-            << "No answer from the FTP server within 1 s (awaiting the reply to STOR)" << normal;
+            << "No answer from the FTP server within 1 s (awaiting the reply to STOR)" << bare;
         QTest::newRow("data connection stalls") << "stall" << big << "Put"
-                                                << "The upload made no progress for 1 s" << normal;
+                                                << "The upload made no progress for 1 s" << bare;
         QTest::newRow("226 with the data connection left open")
             << "data-open-226" << qsizetype(300'000) << ""
             << "" << normal;
         QTest::newRow("data connection written to, no final reply")
             << "data-chatter" << qsizetype(1000) << "Put"
-            << "within 1 s (awaiting the reply to STOR)" << normal;
+            << "within 1 s (awaiting the reply to STOR)" << bare;
         QTest::newRow("data connection closed early, 226 anyway") << "short-read" << big << "Put"
-                                                                  << "of 16777216 bytes" << normal;
+                                                                  << "of 16777216 bytes" << bare;
         QTest::newRow("no greeting")
             << "greeting-silent" << qsizetype(1000) << "Connect"
             << "No answer from the FTP server within 1 s (awaiting the greeting)" << QStringList();
@@ -290,6 +297,55 @@ private Q_SLOTS:
             QCOMPARE(testsupport::readFile(server.root() + QStringLiteral("/up.zip")),
                      testsupport::readFile(path));
         }
+        QTRY_COMPARE(server.sessions(), QList<QStringList>{commands});
+    }
+
+    // trust: "cafile" names the TLS server's certificate, else the fingerprint kept; "": plain.
+    void explicitTls_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<FtpTls>("tls");
+        QTest::addColumn<QString>("trust");
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QStringList>("commands");
+        const QStringList plain = QStringList{"AUTH TLS"} + confirmedUpload("up.zip");
+        const QStringList secured =
+            plain.mid(0, 3) + QStringList{"PBSZ 0", "PROT P"} + plain.mid(3);
+        const QString ip = QStringLiteral("127.0.0.1");
+        QTest::newRow("TLS and session reuse demanded") << ip << FtpTls::Required << "cafile"
+                                                        << "" << secured;
+        QTest::newRow("auto, plain server") << ip << FtpTls::Auto << ""
+                                            << "" << plain;
+        QTest::newRow("required, plain server")
+            << ip << FtpTls::Required << ""
+            << "The FTP server does not accept TLS: 500 " << plain.mid(0, 1);
+        QTest::newRow("another host name, no one to ask")
+            << "localhost" << FtpTls::Auto << "cafile"
+            << "The certificate of the FTP server is not trusted: " << plain.mid(0, 1);
+        QTest::newRow("pinned certificate replaced")
+            << ip << FtpTls::Auto << "sha256:00"
+            << "The certificate of the FTP server has changed" << plain.mid(0, 1);
+    }
+
+    void explicitTls() {
+        QFETCH(QString, host);
+        QFETCH(FtpTls, tls);
+        QFETCH(QString, trust);
+        QFETCH(QString, failure);
+        QFETCH(QStringList, commands);
+        testsupport::FtpTestServer server(trust.isEmpty() ? "normal" : "tls-reuse");
+        QVERIFY2(server.isRunning(), qPrintable(server.error()));
+        transmission::FtpAccount account = server.account();
+        account.host = host;
+        const bool cafile = trust == u"cafile";
+        account.tls = {tls, {}, cafile ? server.certificate() : "", cafile ? "" : trust};
+        QTemporaryDir local;
+        const QString path = writeUpload(local, QStringLiteral("up.zip"), 3'000'000);
+        FtpClient client(account, kTestTimeouts);
+        const Outcome outcome = sendOne(client, path, QStringLiteral("up.zip"));
+        QCOMPARE(outcome.failure.left(failure.size()), failure);
+        QVERIFY(!failure.isEmpty() ||
+                testsupport::readFile(server.root() + QStringLiteral("/up.zip")) ==
+                    testsupport::readFile(path));
         QTRY_COMPARE(server.sessions(), QList<QStringList>{commands});
     }
 

@@ -13,6 +13,7 @@
 #include <QTcpServer>
 #include <QTest>
 
+#include <unistd.h>
 #include <zlib.h>
 
 #include <memory>
@@ -83,7 +84,8 @@ QString zipNameOf(const QString& path) {
 QStringList lines(const QString& path, const QStringList& events) {
     QStringList lines;
     for (const QString& event : events)
-        lines.append(zipNameOf(path) + QStringLiteral(": ") + event);
+        lines.append(event.startsWith(u' ') ? event
+                                            : zipNameOf(path) + QStringLiteral(": ") + event);
     return lines;
 }
 
@@ -106,6 +108,8 @@ QStringList uploadsPerLogin(const FtpTestServer& server) {
     QStringList uploads;
     for (const QStringList& session : server.sessions()) {
         const QStringList stored = session.filter(QRegularExpression(QStringLiteral("^STOR ")));
+        if (stored.isEmpty())
+            continue;
         if (session.filter(QRegularExpression(QStringLiteral("^USER zovavazuvi$"))).size() != 1 ||
             stored.size() != 1)
             return {QStringLiteral("session without one login and one upload: ") +
@@ -140,7 +144,10 @@ class TestSendRun : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TFormKuldes> runSend(const QDateTime& start = kStart) {
-        return std::make_unique<TFormKuldes>(nullptr, [start] { return start; });
+        using namespace std::chrono_literals;
+        return std::make_unique<TFormKuldes>(
+            nullptr, QStringLiteral("2007"), QStringLiteral("1"), [start] { return start; },
+            transmission::FtpTimeouts{2s, 1s, 1s});
     }
 
     // A server the program's account logs in to, named in velkor.ini.
@@ -154,12 +161,14 @@ class TestSendRun : public QObject {
     }
 
 private Q_SLOTS:
-    // server: a mode of the test server, "down" for a port nobody listens on, "unset" for no
-    // velkor.ini. archiveTaken: a plain file stands where the archive folder would be created.
+    // server: a mode of the test server, "down" for a port nobody listens on (%port in the log),
+    // "unset" for no velkor.ini, "ini HOST PORT" for a velkor.ini naming them. blocked: "folder"
+    // (a file stands where the archive folder would be created) or "list" (a folder where its
+    // checksum list would be). %size: the first file's compressed size.
     void sendRun_data() {
         QTest::addColumn<QString>("server");
         QTest::addColumn<QStringList>("files");
-        QTest::addColumn<bool>("archiveTaken");
+        QTest::addColumn<QString>("blocked");
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<QStringList>("uploaded");  // STOR commands, in order
         QTest::addColumn<QStringList>("refused");
@@ -169,48 +178,106 @@ private Q_SLOTS:
         const QStringList two = reportFiles(QStringLiteral("22222222"), {"BI", "BR", "KJ"});
         const QStringList both{one[0], two[0], one[1], two[1], one[2], two[2]};
         const QStringList sent{kConnecting, kSending, kSent};
-        const QStringList unreachable{kConnecting, kNoConnection};
+        // A row in which every file fails to connect, for that reason.
+        const auto unreachable = [&](const char* row, const char* server, const char* reason) {
+            QStringList log;
+            for (const QString& path : both)
+                log += lines(path, {kConnecting, kNoConnection, QStringLiteral("  Ok: ") + reason});
+            QTest::newRow(row) << server << both << QString() << log << QStringList()
+                               << QStringList() << kFailure;
+        };
 
         QStringList allSent;
-        QStringList allUnreachable;
         QStringList allUnarchived;
         QStringList zips;
         for (const QString& path : both) {
             allSent += lines(path, sent);
-            allUnreachable += lines(path, unreachable);
-            allUnarchived += lines(path, {kConnecting, kSending, kSent, kFailed});
+            allUnarchived +=
+                lines(path, {kConnecting, kSending, kSent, kFailed,
+                             QStringLiteral("  Ok: az archív másolat nem készült el: %1: Not a "
+                                            "directory")
+                                 .arg(kArchive + nameOf(path))});
             zips.append(zipNameOf(path));
         }
         QTest::newRow("two providers")
-            << "normal" << both << false << allSent << zips << QStringList()
+            << "normal" << both << QString() << allSent << zips << QStringList()
             << kSuccess.arg(QStringLiteral("kuldes/temp/"
                                            "2007_1_22222222_KJ.txt"));
-        QTest::newRow("server down") << "down" << both << false << allUnreachable << QStringList()
-                                     << QStringList() << kFailure;
-        QTest::newRow("no server set") << "unset" << both << false << allUnreachable
-                                       << QStringList() << QStringList() << kFailure;
+        unreachable("server down", "down",
+                    "a szerver visszautasította a kapcsolatot (127.0.0.1:%port)");
+        unreachable("no server set", "unset",
+                    "nincs megadva FTP szerver (a velkor.ini [ftp] csoportjának host kulcsa)");
+        unreachable("unknown host name", "ini ftp.example.invalid 21",
+                    "ismeretlen gépnév: ftp.example.invalid");
+        unreachable("port not a port", "ini 127.0.0.1 huszonegy",
+                    "a velkor.ini [ftp] csoportjában a port értéke nem port (1 és 65535 közötti "
+                    "szám kell): huszonegy");
+        unreachable("login refused", "login-530",
+                    "a szerver elutasította a bejelentkezést (530 Login incorrect.)");
         QTest::newRow("archive folder not creatable")
-            << "normal" << both << true << allUnarchived << zips << QStringList() << kFailure;
+            << "normal" << both << "folder" << allUnarchived << zips << QStringList() << kFailure;
+        // The files were delivered: the list is told once, at the end.
+        QTest::newRow("checksum list not writable")
+            << "normal" << both << "list"
+            << allSent +
+                   QStringList{QStringLiteral("Az archívum ellenőrzőlistája "
+                                              "(kuldes/20070512_14_05/SHA256SUMS) nem írható: "
+                                              "Is a directory")}
+            << zips << QStringList() << kSuccess.arg(two[2]);
+        const QStringList single{one[0]};
+        QTest::newRow("server disk full")
+            << "disk-full" << single << QString()
+            << lines(one[0], {kConnecting, kSending, kFailed,
+                              QStringLiteral("  Ok: a szerver lemeze megtelt (552 Disk full.)")})
+            << QStringList{zips[0]} << QStringList{zips[0]} << kFailure;
+        const QStringList truncated =
+            lines(one[0], {kConnecting, kSending, kFailed,
+                           QStringLiteral("  Ok: a szerveren az állomány 200 bájt, az elküldött "
+                                          "%size bájt")});
+        QTest::newRow("226 after a half-way close")
+            << "half-226" << single << QString() << truncated << QStringList{zips[0]}
+            << QStringList{zips[0]} << kFailure;
+        QTest::newRow("426 then 226 after a half-way close")
+            << "half-426-226" << single << QString() << truncated << QStringList{zips[0]}
+            << QStringList{zips[0]} << kFailure;
+        // A server that accepts and never greets is waited for once: the later files fail at once.
+        QStringList silent = lines(both[0], {kConnecting, kNoConnection,
+                                             QStringLiteral("  Ok: a szerver 1 másodpercen belül "
+                                                            "nem küldött köszöntést")});
+        for (const QString& path : both.mid(1))
+            silent += lines(path, {kConnecting, kNoConnection});
+        QTest::newRow("silent server") << "greeting-silent" << both << QString() << silent
+                                       << QStringList() << QStringList() << kFailure;
+        // A file of an earlier period is left in text/ and named once.
+        QTest::newRow("file of another period")
+            << "normal" << QStringList{"text/2006_4_11111111_BI.txt", one[0]} << QString()
+            << QStringList{QStringLiteral("2006_4_11111111_BI.txt: nem a(z) 2007 - 1 negyedév "
+                                          "állománya, nincs elküldve.")} +
+                   lines(one[0], sent)
+            << QStringList{zips[0]} << QStringList() << kSuccess.arg(one[0]);
 
         // The second provider has no purchase items, so no _BR file.
         const QStringList refusedFiles{one[0], two[0], one[1], one[2], two[2]};
         QTest::newRow("one upload refused")
-            << "refuse-br" << refusedFiles << false
+            << "refuse-br" << refusedFiles << QString()
             << lines(one[0], sent) + lines(two[0], sent) +
-                   lines(one[1], {kConnecting, kSending, kFailed}) + lines(one[2], sent) +
-                   lines(two[2], sent)
+                   lines(one[1], {kConnecting, kSending, kFailed,
+                                  QStringLiteral("  Ok: a szerver hibát jelzett (553 File name "
+                                                 "not allowed.)")}) +
+                   lines(one[2], sent) + lines(two[2], sent)
             << QStringList{zipNameOf(one[0]), zipNameOf(two[0]), zipNameOf(one[1]),
                            zipNameOf(one[2]), zipNameOf(two[2])}
             << QStringList{zipNameOf(one[1])} << kFailure;
         QTest::newRow("no report file")
-            << "normal" << QStringList() << false << QStringList() << QStringList() << QStringList()
-            << kSuccess.arg(QString());
+            << "normal" << QStringList() << QString() << QStringList() << QStringList()
+            << QStringList() << kSuccess.arg(QString());
     }
 
     void sendRun() {
         QFETCH(QString, server);
         QFETCH(QStringList, files);
-        QFETCH(bool, archiveTaken);
+        QFETCH(QString, blocked);
+        const bool archiveTaken = blocked == u"folder";
         QFETCH(QStringList, log);
         QFETCH(QStringList, uploaded);
         QFETCH(QStringList, refused);
@@ -225,12 +292,19 @@ private Q_SLOTS:
             entries(QStringLiteral("text")) + entries(QStringLiteral("kuldes/temp"));
         if (archiveTaken)
             writeFile(kArchive.chopped(1), "taken");
+        if (blocked == u"list")
+            QVERIFY(QDir().mkpath(kArchive + QStringLiteral("SHA256SUMS")));
 
         std::unique_ptr<FtpTestServer> ftp;
         if (server == u"down") {
+            const QString port = QString::number(closedPort());
+            log.replaceInStrings(QStringLiteral("%port"), port);
+            server = QStringLiteral("ini 127.0.0.1 ") + port;
+        }
+        if (server.startsWith(u"ini ")) {
             QSettings settings(QStringLiteral("velkor.ini"), QSettings::IniFormat);
-            settings.setValue(QStringLiteral("ftp/host"), QStringLiteral("127.0.0.1"));
-            settings.setValue(QStringLiteral("ftp/port"), closedPort());
+            settings.setValue(QStringLiteral("ftp/host"), server.section(u' ', 1, 1));
+            settings.setValue(QStringLiteral("ftp/port"), server.section(u' ', 2, 2));
         } else if (server != u"unset") {
             ftp = startServer(server);
         }
@@ -240,6 +314,9 @@ private Q_SLOTS:
         QCOMPARE(boxes.take(),
                  (QList<ShownBox>{{MessageKind::Plain, message, {platform::Button::Ok}}}));
 
+        const QFileInfo zip(
+            QString(files.value(0)).replace(QStringLiteral(".txt"), QStringLiteral(".zip")));
+        log.replaceInStrings(QStringLiteral("%size"), QString::number(zip.size()));
         QStringList shown;
         for (int row = 0; row < window->ListBox_FTPLog->count(); ++row)
             shown.append(window->ListBox_FTPLog->item(row)->text());
@@ -257,7 +334,7 @@ private Q_SLOTS:
         if (ftp)
             QTRY_COMPARE(uploadsPerLogin(*ftp), uploaded);
         for (const QString& name : refused) {
-            QVERIFY(!QFile::exists(ftp->root() + u'/' + name));
+            QVERIFY(QFileInfo(ftp->root() + u'/' + name).size() <= 200);  // none, or a part
             uploaded.removeAll(name);
         }
         for (const QString& name : uploaded) {
@@ -288,11 +365,11 @@ private Q_SLOTS:
             if (name.endsWith(u".txt"))
                 QVERIFY(readFile(kArchive + name) == contentOf(files.filter(name).value(0)));
         }
-        if (!archived.isEmpty())
+        if (!archived.isEmpty() && blocked.isEmpty())
             verifyChecksums(archived);
         for (const QString& path : files) {
             QVERIFY(readFile(path) == contentOf(path));
-            if (!archived.contains(zipNameOf(path)))
+            if (!archived.contains(zipNameOf(path)) && nameOf(path).startsWith(u"2007_1_"))
                 before.append(zipNameOf(path));
         }
         before.sort();
@@ -327,6 +404,61 @@ private Q_SLOTS:
                      "first " + path.toLatin1());
             QCOMPARE(inflated(readFile(zip)), "second " + path.toLatin1());
         }
+        // Each archived file once, with the hash of what the folder now holds.
+        QStringList archived;
+        for (const QString& path : files)
+            archived << nameOf(path) << zipNameOf(path);
+        verifyChecksums(archived);
+    }
+
+    // Asked once per run about an untrusted certificate: No sends nothing, Yes is kept for later.
+    void untrustedCertificateIsAskedAbout() {
+        ProgramFolder folder(false);
+        const auto server = startServer(QStringLiteral("tls-reuse"));
+        writeFile(QStringLiteral("velkor.ini"),
+                  readFile(QStringLiteral("velkor.ini")) + "; kept\n");
+        for (const QString& path : reportFiles(QStringLiteral("11111111"), {"BI", "KJ"}))
+            writeFile(path, contentOf(path));
+        const QByteArray fingerprint = server->fingerprint().toLatin1();
+        const QString shown = QByteArray::fromHex(fingerprint.mid(7)).toHex(':').toUpper();
+        ScriptedMessages boxes;
+        for (const platform::Button answer :
+             {platform::Button::No, platform::Button::Yes, platform::Button::Ok}) {
+            const bool asked = answer != platform::Button::Ok;
+            boxes.answer(answer);  // OK stands for no question
+            runSend();
+            const QStringList texts = boxes.takeTexts();
+            QCOMPARE(texts.size(), asked ? 2 : 1);
+            QCOMPARE(texts.first().contains(shown), asked);
+            QCOMPARE(texts.last() == kFailure, answer == platform::Button::No);
+        }
+        QTRY_COMPARE(server->sessions().size(), 7);  // 3 with AUTH TLS alone: No twice, then asking
+        QCOMPARE(server->sessions().mid(0, 3), QList<QStringList>(3, {QStringLiteral("AUTH TLS")}));
+        QVERIFY(readFile(QStringLiteral("velkor.ini"))
+                    .endsWith("\n; kept\ncertificate = " + fingerprint + "\n"));
+    }
+
+    // A full disk leaves the archive as the run before left it: no copy or list cut short.
+    void fullDiskLeavesTheArchiveWhole() {
+        if (geteuid() != 0)
+            QSKIP("Mounting a small disk for the archive needs root");
+        ProgramFolder folder(false);
+        const auto server = startServer(QStringLiteral("normal"));
+        const QString text = reportFiles(QStringLiteral("11111111"), {"BI"})[0];
+        writeFile(text, contentOf(text));
+        QVERIFY(QDir().mkpath(kArchive));
+        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=256k", "tmpfs", kArchive}),
+                 0);
+        ScriptedMessages boxes;
+        runSend();
+        testsupport::writeFile(kArchive + QStringLiteral("filler"), QByteArray(256 << 10, 'x'));
+        writeFile(text, contentOf(text) + contentOf(text));
+        runSend(kStart.addSecs(30));
+        const QByteArray kept = readFile(kArchive + nameOf(text));
+        verifyChecksums({nameOf(text), zipNameOf(text)});
+        QCOMPARE(QProcess::execute("umount", {kArchive}), 0);
+        QVERIFY(kept == contentOf(text));
+        QCOMPARE(boxes.takeTexts(), (QStringList{kSuccess.arg(text), kFailure}));
     }
 
     // A file that cannot be compressed ends the run with its own error box; the log so far stays,
