@@ -2,6 +2,7 @@
 
 #include "codetables/import_codes.h"
 #include "db/connection.h"
+#include "platform/folder_lock.h"
 #include "purchase/item_import.h"
 #include "tools/carry_forward.h"
 #include "tools/period_check.h"
@@ -42,9 +43,15 @@ void print(std::FILE* stream, const QString& text) {
 // Runs an operation on the program folder's database and gives its exit status; a failure is
 // printed on the error output with exit status 1. Paths on the command line are resolved
 // before, relative to where the program was started; the database is found relative to the
-// program's own folder.
+// program's own folder. Every operation writes, so it runs only while no other instance works
+// in the folder.
 int onDatabase(const std::function<int()>& operation) {
     QDir::setCurrent(QCoreApplication::applicationDirPath());
+    const platform::WorkingFolderLock lock(QDir::currentPath());
+    if (const auto& refusal = lock.refusal()) {
+        print(stderr, *refusal);
+        return 1;
+    }
     try {
         db::openConnection();
         const int status = operation();

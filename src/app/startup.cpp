@@ -3,6 +3,7 @@
 #include "UnitFo.h"
 #include "pickers/UnitFa.h"
 #include "platform/failure.h"
+#include "platform/folder_lock.h"
 #include "platform/message_box.h"
 #include "platform/window_placement.h"
 #include "purchase/UnitAdatlapBR.h"
@@ -30,6 +31,12 @@ std::unique_ptr<TFormFo> createStartupWindows() {
 }
 
 int runInCurrentFolder() {
+    const platform::WorkingFolderLock lock(QDir::currentPath());
+    if (const auto& refusal = lock.refusal()) {
+        std::fprintf(stderr, "%s\n", refusal->toUtf8().constData());
+        platform::showWarning(*refusal);
+        return 1;
+    }
     std::unique_ptr<TFormFo> main;
     try {
         main = createStartupWindows();

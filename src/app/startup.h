@@ -12,7 +12,8 @@ namespace app {
 std::unique_ptr<TFormFo> createStartupWindows();
 
 // Creates the start-up windows in the current folder, shows the main window and runs until it
-// closes. A start-up failure is shown in the error box and gives exit status 1.
+// closes, holding the folder's lock meanwhile. A start-up failure is shown in the error box, a
+// folder another instance holds in a warning box; either gives exit status 1.
 int runInCurrentFolder();
 
 // Makes the program's own folder the current folder, then runInCurrentFolder.
