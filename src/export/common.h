@@ -42,6 +42,15 @@ QStringList deleteEntries(const QString& folder, const QStringList& names);
 // matching without regard to case.
 QStringList entriesOf(const QString& folder, const QString& pattern = QStringLiteral("*"));
 
+// A file the send run, the copy and the cover-note printing take: a data file or a cover note.
+inline bool isReportFile(const QString& name) {
+    for (const char* kind : {"_BI.txt", "_BR.txt", "_KJ.txt"}) {
+        if (name.endsWith(QLatin1StringView(kind), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 // The log text for a file of an earlier run that cannot be deleted.
 inline QString notDeletable(const QString& name) {
     return name + QStringLiteral(" file nem törölhető!");

@@ -149,14 +149,14 @@ QStringList SaveRun::deleteOldListing(const QString& name) {
 
 void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
                                    const QString& quarter) {
-    saveError_ = false;
     const QString name = listingFileName(adosajat, year, quarter);
     const QString path = kListingFolder + name;
     // The old listing is typically held open by a spreadsheet program; it stays, and so does its
-    // error line, which names the file as it was found.
-    for (const QString& kept : deleteOldListing(name))
-        LogLine(notDeletable(kept), true);
-    if (saveError_)
+    // error line, which names the file as it was found and fails the run.
+    const QStringList kept = deleteOldListing(name);
+    for (const QString& entry : kept)
+        LogLine(notDeletable(entry), true);
+    if (!kept.isEmpty())
         return;
 
     platform::TextFile file(path);

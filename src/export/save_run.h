@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data_fields.h"
 #include "platform/codepage.h"
 #include "platform/pending.h"
 
@@ -11,11 +12,17 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
+#include <vector>
 
 class QAction;
 class QLabel;
 class QListWidget;
 class QProgressBar;
+
+namespace db {
+class RowReader;
+}
 
 namespace exporting {
 
@@ -33,8 +40,11 @@ struct SaveRunControls {
 // The save run of one year and quarter: clears the text files of earlier runs, then writes for
 // every data provider of the period its institution and purchase data files (text/), its purchase
 // listing (Listak/) and its cover note (kuldes/temp/), logging in the log list and in
-// text/hibalista.txt. A failure that ends the run is thrown as platform::Failure; what was
-// written until then stays, and the send and cover-note entries stay disabled.
+// text/hibalista.txt. Every file appears under its name only once it is whole. A provider with a
+// value that does not fit its field in the data files gets no file at all. The send and
+// cover-note entries are enabled only after a run without any error line that left no report
+// file of an earlier run behind. A failure that ends the run is thrown as platform::Failure;
+// what was written until then stays, and the send and cover-note entries stay disabled.
 class SaveRun {
 public:
     explicit SaveRun(const SaveRunControls& controls,
@@ -57,10 +67,19 @@ public:
     void WriteCoverNote(const QString& adosajat, const QString& year, const QString& quarter);
 
 private:
+    // The provider's data files, kept under temporary names until both are written with every
+    // value whole, then its listing and cover note; a value that does not fit leaves the
+    // provider without any of them.
+    void writeProvider(const QString& adosajat, const QString& year, const QString& quarter);
+    // An error line for each value of the row at the positions, naming where it is and its
+    // column.
+    void logMisfits(db::RowReader& row, const std::vector<int>& positions,
+                    std::span<const DataField> fields, const QString& where);
     RunStatements& statements();
     // The text of the provider's item count in the period.
     QString itemCount(const QVariantList& key);
-    void cleanUp(const QString& folder);
+    // Deletes the folder's text files; false when a report file stays.
+    bool cleanUp(const QString& folder);
     // Deletes the entries of the listing folder that bear the listing's name, without regard to
     // case; returns those that could not be deleted.
     QStringList deleteOldListing(const QString& name);
@@ -71,6 +90,9 @@ private:
     SaveRunControls controls_;
     std::function<QDate()> today_;
     bool saveError_ = false;
+    bool valueDoesNotFit_ = false;  // in the data files of the provider being written
+    std::optional<platform::TextFile> institutionFile_;
+    std::optional<platform::TextFile> purchaseFile_;
     platform::TextFile errorListFile_;
     platform::PendingDrawing drawing_;
     // The listing folder's entries by lower-case name, read once per run rather than once per

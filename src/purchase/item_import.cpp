@@ -2,6 +2,8 @@
 
 #include "db/connection.h"
 #include "db/query.h"
+#include "db/values.h"
+#include "export/data_fields.h"
 #include "item_checks.h"
 #include "platform/codepage.h"
 #include "platform/failure.h"
@@ -162,8 +164,8 @@ public:
         : key_(key), positions_(positions), faults_(faults) {}
 
     // The row's values from Beszerzho to Bazisegysegar in AdatlapBR's order, or nothing when
-    // the row has faults, which are added to the list.
-    std::optional<QVariantList> check(const CsvRow& row) {
+    // the row, to be stored under the item number, has faults, which are added to the list.
+    std::optional<QVariantList> check(const CsvRow& row, int number) {
         line_ = row.line;
         faultCount_ = faults_.size();
         std::fill(std::begin(ids_), std::end(ids_), QString());
@@ -186,6 +188,7 @@ public:
         if (const auto fault = firstFailingCheck(entries))
             faults_.insert(faultCount_, {line_, fault->column, fault->fault.message});
         const QVariantList values = storedValues(group);
+        checkFieldWidths(number, values);
         if (faults_.size() > faultCount_)
             return std::nullopt;
         return values;
@@ -263,6 +266,24 @@ private:
                 ids_[PriceType],
                 price,
                 basePrice};
+    }
+
+    // Every value the purchase data file could not carry whole, unless its column has a fault
+    // already.
+    void checkFieldWidths(int number, const QVariantList& values) {
+        const QVariantList row =
+            QVariantList{key_.regNo, key_.year.toInt(), key_.quarter, number} + values;
+        for (std::size_t i = 0; i < exporting::kPurchaseFields.size(); ++i) {
+            const exporting::DataField& field = exporting::kPurchaseFields[i];
+            const QString column = QString::fromLatin1(field.column);
+            const bool faulted =
+                std::any_of(faults_.begin() + faultCount_, faults_.end(),
+                            [&](const ImportFault& fault) { return fault.column == column; });
+            if (faulted)
+                continue;
+            if (const auto message = exporting::fieldMisfit(field, db::textOf(row.at(i))))
+                faults_.append({line_, column, *message});
+        }
     }
 
     template <typename Parse>
@@ -382,6 +403,8 @@ ImportResult importItemTable(const CsvTable& table, const ReportKey& key) {
     RowChecker checker(key, positions, result.faults);
     QList<QVariantList> rows;
     rows.reserve(table.rows.size());
+    // Each row's item number if every row is stored.
+    int number = nextItemNumber(key);
     for (const CsvRow& row : table.rows) {
         if (row.fields.size() != table.header.size()) {
             result.faults.append({row.line,
@@ -389,9 +412,10 @@ ImportResult importItemTable(const CsvTable& table, const ReportKey& key) {
                                   QStringLiteral("A sorban %1 mező van, a fejlécben %2 oszlop!")
                                       .arg(row.fields.size())
                                       .arg(table.header.size())});
-        } else if (auto values = checker.check(row)) {
+        } else if (auto values = checker.check(row, number)) {
             rows.append(std::move(*values));
         }
+        ++number;
     }
     if (result.faults.isEmpty())
         store(rows, key, result);
