@@ -14,6 +14,9 @@ struct DataField {
     const char* column;
     int width;
     bool leftAligned;
+    // The field holds the value's first width characters by definition: the group code, which
+    // the collecting organisation reads by its first 6 characters.
+    bool beginningOnly = false;
 };
 
 // AdatlapInt in its column order: 339 characters.
@@ -39,8 +42,8 @@ inline constexpr std::array<DataField, 19> kInstitutionFields{{
     {"Adatszolgnegyedev", 1, false},
 }};
 
-// AdatlapBR in its column order: 165 characters. The item number is left-aligned, as the
-// collecting organisation reads it.
+// AdatlapBR in its column order: 165 characters. The group code keeps its first 6 characters and
+// the item number is left-aligned, as the collecting organisation reads them.
 inline constexpr std::array<DataField, 17> kPurchaseFields{{
     {"Adosajat", 8, true},
     {"Beszerzev", 4, false},
@@ -48,7 +51,7 @@ inline constexpr std::array<DataField, 17> kPurchaseFields{{
     {"Beszerzho", 2, true},
     {"Tetelsorszam", 5, true},
     {"Termekszolg", 1, true},
-    {"Vtszszolgkod", 6, true},
+    {"Vtszszolgkod", 6, true, true},
     {"Termitj", 8, true},
     {"Vtszszolg", 17, true},
     {"Termszolgnev", 80, true},
@@ -62,9 +65,9 @@ inline constexpr std::array<DataField, 17> kPurchaseFields{{
 }};
 
 // A value of that many Windows-1250 bytes fits its field: a data file never cuts a value, since
-// a cut number or code is another number or code.
+// a cut number or name is another number or name.
 constexpr bool fitsField(const DataField& field, qsizetype bytes) {
-    return bytes <= field.width;
+    return bytes <= field.width || field.beginningOnly;
 }
 
 // What the user is told of a value, as its text, that does not fit its field.

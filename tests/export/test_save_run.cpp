@@ -125,11 +125,11 @@ void insertFixture() {
                       QStringLiteral("3"));
     const QString a = QStringLiteral("12345678");
     insertItem(a, 2007, QStringLiteral("3"),
-               {QStringLiteral("07"), 1, QStringLiteral("1"), QStringLiteral("123456"),
+               {QStringLiteral("07"), 1, QStringLiteral("1"), QStringLiteral("12345678"),
                 QStringLiteral("1234"), QStringLiteral("3004 90 00"),
                 QStringLiteral("Fűtőolaj 'extra'"), QStringLiteral("01"), 12, 1250.5, 2});
     insertItem(a, 2007, QStringLiteral("3"),
-               {QStringLiteral("08"), 2, QStringLiteral("1"), QStringLiteral("876543"),
+               {QStringLiteral("08"), 2, QStringLiteral("1"), QStringLiteral("87654321"),
                 QStringLiteral("4321"), QStringLiteral("2710 19 43"), QStringLiteral("Gázolaj"),
                 QStringLiteral("99"), 100, 0.5, 1e15});
     insertItem(a, 2007, QStringLiteral("3"),
@@ -290,7 +290,7 @@ private Q_SLOTS:
                  QStringLiteral("Intézet neve: ") + kLongName, QStringLiteral("adószám: 12345678"),
                  QStringLiteral("Beszerzési időszak (év, negyedév): 2007, 3"), QString(), QString(),
                  titles,
-                 QStringLiteral("1\t1\t123456\t'1234'\t'3004 90 00'\tFűtőolaj 'extra'\t"
+                 QStringLiteral("1\t1\t12345678\t'1234'\t'3004 90 00'\tFűtőolaj 'extra'\t"
                                 "'01'\tdarab\t12\t1\thazai forrás\t'10'\tápolás\t1\tnettó ár\t"
                                 "1250,50\t2,00\t"),
                  QStringLiteral("3\t2\t5432\t''\t'85.11.1'\tTakarítás\tkülső\t'01'\tdarab\t1\t"
