@@ -66,7 +66,8 @@ void PadField(char* field, QByteArrayView value, int width, bool leftAligned) {
 void SaveRun::WriteInstitutionFile(const QString& adosajat, const QString& year,
                                    const QString& quarter) {
     db::RowReader& row = statements().providerRow;
-    row.run({adosajat, year, quarter});
+    const QVariantList key{adosajat, year, quarter};
+    row.run(key);
     const QString name = reportFileName(adosajat, year, quarter, QStringLiteral("BI"));
     showStep(row.next() ? 1 : 0, name);
     showProgress(1);
@@ -77,6 +78,7 @@ void SaveRun::WriteInstitutionFile(const QString& adosajat, const QString& year,
     else
         logMisfits(row, lines.misfits(), kInstitutionFields,
                    adosajat + QStringLiteral(", adatlap"));
+    rememberRecord(key, row);
     row.close();
 }
 

@@ -48,13 +48,16 @@ SaveRun::~SaveRun() = default;
 
 void SaveRun::Ment(const QString& year, const QString& quarter) {
     listingEntries_.reset();
-    // The run reads one state of the database; its statements and unfinished files are let go
-    // when it ends, however it ends.
+    // The run reads one state of the database; its statements, unfinished files and the values
+    // read for its writers are let go when it ends, however it ends.
     const db::ReadTransaction reading;
     const auto released = qScopeGuard([this] {
         statements_.reset();
+        codeNames_.reset();
         institutionFile_.reset();
         purchaseFile_.reset();
+        recordKey_.clear();
+        countKey_.clear();
     });
     controls_.log->show();
     controls_.log->clear();
@@ -133,12 +136,33 @@ RunStatements& SaveRun::statements() {
 }
 
 QString SaveRun::itemCount(const QVariantList& key) {
-    db::RowReader& count = statements().itemCount;
-    count.run(key);
-    count.next();
-    const QString text = count.text(u"bs");
-    count.close();
-    return text;
+    if (countKey_ != key) {
+        db::RowReader& count = statements().itemCount;
+        count.run(key);
+        count.next();
+        count_ = count.text(u"bs");
+        count.close();
+        countKey_ = key;
+    }
+    return count_;
+}
+
+QString SaveRun::recordText(const QVariantList& key, QStringView column) {
+    db::RowReader& row = statements().providerRow;
+    if (recordKey_ != key) {
+        row.run(key);
+        row.next();
+        rememberRecord(key, row);
+        row.close();
+    }
+    return record_.at(row.position(column));
+}
+
+void SaveRun::rememberRecord(const QVariantList& key, db::RowReader& row) {
+    record_.clear();
+    for (int i = 0; i < static_cast<int>(kInstitutionFields.size()); ++i)
+        record_.append(row.text(i));
+    recordKey_ = key;
 }
 
 void SaveRun::LogLine(const QString& text, bool error) {

@@ -27,6 +27,7 @@ class RowReader;
 namespace exporting {
 
 struct RunStatements;
+struct CodeNames;
 
 // The main-window controls the save run drives.
 struct SaveRunControls {
@@ -76,8 +77,11 @@ private:
     void logMisfits(db::RowReader& row, const std::vector<int>& positions,
                     std::span<const DataField> fields, const QString& where);
     RunStatements& statements();
-    // The text of the provider's item count in the period.
+    // The text of the provider's item count in the period, counted once per provider.
     QString itemCount(const QVariantList& key);
+    // A column of the provider's record as text, read once for all the writers of its files.
+    QString recordText(const QVariantList& key, QStringView column);
+    void rememberRecord(const QVariantList& key, db::RowReader& row);
     // Deletes the folder's text files; false when a report file stays.
     bool cleanUp(const QString& folder);
     // Deletes the entries of the listing folder that bear the listing's name, without regard to
@@ -93,12 +97,18 @@ private:
     bool valueDoesNotFit_ = false;  // in the data files of the provider being written
     std::optional<platform::TextFile> institutionFile_;
     std::optional<platform::TextFile> purchaseFile_;
+    // The record and item count of the provider last read, with its key.
+    QVariantList recordKey_;
+    QStringList record_;
+    QVariantList countKey_;
+    QString count_;
     platform::TextFile errorListFile_;
     platform::PendingDrawing drawing_;
     // The listing folder's entries by lower-case name, read once per run rather than once per
     // data provider.
     std::optional<QHash<QString, QStringList>> listingEntries_;
     std::unique_ptr<RunStatements> statements_;
+    std::unique_ptr<CodeNames> codeNames_;
 };
 
 // The save run with the real clock: the one line the main window's save items call.
