@@ -5,6 +5,7 @@
 #include "backup/database_check.h"
 #include "codetables/import_codes.h"
 #include "db/connection.h"
+#include "platform/folder_lock.h"
 #include "platform/layout.h"
 #include "purchase/item_import.h"
 #include "startup.h"
@@ -65,23 +66,40 @@ void printBackupFailure(const QString& text) {
     print(stderr, text);
 }
 
+// Runs operation in the working folder of the program's layout while this instance holds the
+// folder's lock; a folder another instance works in is refused with exit status 1. Every
+// operation on the database writes (the database itself, a list, a backup), so each takes it.
+int inLockedWorkingFolder(const std::function<int()>& operation) {
+    enterWorkingFolder();
+    const platform::WorkingFolderLock lock(QDir::currentPath());
+    if (const auto& refusal = lock.refusal()) {
+        print(stderr, *refusal);
+        return 1;
+    }
+    return operation();
+}
+
+// Brings the working folder's database up to this program, then runs operation on it.
+int onUpgradedDatabase(const std::function<int()>& operation) {
+    const codetables::ImportReport refreshed = enterAndUpgrade(printBackupFailure);
+    if (!refreshed.replaced.isEmpty()) {
+        print(stderr, QStringLiteral("A program új kódtáblái bekerültek az adatbázisba:"));
+        for (const QString& line : codetables::reportLines(refreshed))
+            print(stderr, line);
+    }
+    db::openConnection();
+    const int status = operation();
+    db::closeConnection();
+    return status;
+}
+
 // Runs an operation on the working folder's database and gives its exit status; a failure is
 // printed on the error output with exit status 1. Paths on the command line are resolved
 // before, relative to where the program was started; the database is found relative to the
 // working folder of the program's layout.
 int onDatabase(const std::function<int()>& operation) {
-    return reportingFailure([&] {
-        const codetables::ImportReport refreshed = enterAndUpgrade(printBackupFailure);
-        if (!refreshed.replaced.isEmpty()) {
-            print(stderr, QStringLiteral("A program új kódtáblái bekerültek az adatbázisba:"));
-            for (const QString& line : codetables::reportLines(refreshed))
-                print(stderr, line);
-        }
-        db::openConnection();
-        const int status = operation();
-        db::closeConnection();
-        return status;
-    });
+    return reportingFailure(
+        [&] { return inLockedWorkingFolder([&] { return onUpgradedDatabase(operation); }); });
 }
 
 int usageError(const QString& usage) {
@@ -100,14 +118,16 @@ QString damageOfDatabase() {
 // error output while the operation goes on.
 int changingDatabase(const std::function<int()>& operation) {
     return reportingFailure([&] {
-        if (const QString damage = damageOfDatabase(); !damage.isEmpty()) {
-            print(stderr,
-                  backup::damagedDatabaseText(damage) + QStringLiteral(" Nem történt változás."));
-            return 1;
-        }
-        return onDatabase([&] {
-            backup::backUpBeforeChange(printBackupFailure);
-            return operation();
+        return inLockedWorkingFolder([&] {
+            if (const QString damage = damageOfDatabase(); !damage.isEmpty()) {
+                print(stderr, backup::damagedDatabaseText(damage) +
+                                  QStringLiteral(" Nem történt változás."));
+                return 1;
+            }
+            return onUpgradedDatabase([&] {
+                backup::backUpBeforeChange(printBackupFailure);
+                return operation();
+            });
         });
     });
 }
@@ -139,16 +159,18 @@ int restore(const QString& file) {
         return 0;
     };
     return reportingFailure([&] {
-        if (damageOfDatabase().isEmpty())
-            return onDatabase([&] {
-                backup::restoreFrom(source, printBackupFailure);
-                return restored();
-            });
-        backup::checkRestorable(source);
-        const QString kept = backup::replaceDamagedDatabase(source);
-        print(stdout,
-              QStringLiteral("A sérült adatbázis megmaradt: ") + QDir::toNativeSeparators(kept));
-        return restored();
+        return inLockedWorkingFolder([&] {
+            if (damageOfDatabase().isEmpty())
+                return onUpgradedDatabase([&] {
+                    backup::restoreFrom(source, printBackupFailure);
+                    return restored();
+                });
+            backup::checkRestorable(source);
+            const QString kept = backup::replaceDamagedDatabase(source);
+            print(stdout, QStringLiteral("A sérült adatbázis megmaradt: ") +
+                              QDir::toNativeSeparators(kept));
+            return restored();
+        });
     });
 }
 

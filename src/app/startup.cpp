@@ -8,12 +8,14 @@
 #include "db/connection.h"
 #include "pickers/UnitFa.h"
 #include "platform/failure.h"
+#include "platform/folder_lock.h"
 #include "platform/layout.h"
 #include "platform/message_box.h"
 #include "platform/window_placement.h"
 #include "purchase/UnitAdatlapBR.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <cstdio>
 
@@ -42,9 +44,22 @@ int startupFailed(const std::exception& failure) {
     return 1;
 }
 
+// A folder another instance works in is told in a warning box (and on the error output).
+bool refusedBy(const platform::WorkingFolderLock& lock) {
+    const auto& refusal = lock.refusal();
+    if (refusal) {
+        std::fprintf(stderr, "%s\n", refusal->toUtf8().constData());
+        platform::showWarning(*refusal);
+    }
+    return refusal.has_value();
+}
+
 }  // namespace
 
 int runInCurrentFolder(const codetables::ImportReport& refreshed) {
+    const platform::WorkingFolderLock lock(QDir::currentPath());
+    if (refusedBy(lock))
+        return 1;
     std::unique_ptr<TFormFo> main;
     try {
         main = createStartupWindows();
@@ -79,7 +94,11 @@ int run() {
     codetables::ImportReport refreshed;
     try {
         // A damaged database is neither upgraded nor opened; a backup may take its place.
+        // Checked, restored and upgraded only while no other instance works in the folder.
         enterWorkingFolder();
+        const platform::WorkingFolderLock lock(QDir::currentPath());
+        if (refusedBy(lock))
+            return 1;
         if (!backup::checkDatabaseAtStart())
             return 1;
         refreshed = enterAndUpgrade(backup::warnInWindow);

@@ -15,9 +15,9 @@ namespace app {
 std::unique_ptr<TFormFo> createStartupWindows();
 
 // Creates the start-up windows in the current folder, shows the main window and runs until it
-// closes; when a refresh of the code tables left stored data referring to codes no longer
-// present, a window lists them. A start-up failure is shown in the error box and gives exit
-// status 1.
+// closes, holding the folder's lock meanwhile; when a refresh of the code tables left stored data
+// referring to codes no longer present, a window lists them. A start-up failure is shown in the
+// error box, a folder another instance holds in a warning box; either gives exit status 1.
 int runInCurrentFolder(const codetables::ImportReport& refreshed = {});
 
 // Makes the working folder of the program's layout the current folder; a Failure when it cannot.

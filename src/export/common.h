@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+#include <unordered_map>
+
 // What the save run and its writers share.
 namespace exporting {
 
@@ -21,9 +24,16 @@ inline const QString kProviderRow = QStringLiteral(
 inline const QString kItemCount = QStringLiteral(
     "select count(1) as bs from adatlapBR where adosajat = ? and beszerzev = ? "
     "and beszerznegyedev = ?");
-// The provider's purchase items, whole, and as the listing shows them.
+// The provider's purchase items, whole.
 extern const QString kPurchaseRows;
-extern const QString kListingRows;
+
+// The names the listing shows beside the unit, source, area-of-use and price-type codes, by the
+// code's position in kPurchaseRows, read once per run: the small code tables are looked up while
+// the items stream rather than joined for every data provider.
+struct CodeNames {
+    CodeNames();
+    std::unordered_map<int, std::unordered_map<std::string, std::string>> byPosition;
+};
 
 // The statements of one save run. Each is prepared when it first runs, where a statement the
 // database rejects stops the run, and is run again for every data provider until the run ends.
@@ -31,7 +41,6 @@ struct RunStatements {
     db::RowReader providerRow{kProviderRow};
     db::RowReader itemCount{kItemCount};
     db::RowReader purchaseRows{kPurchaseRows};
-    db::RowReader listingRows{kListingRows};
 };
 
 // Deletes the named entries of the folder; returns the names of those that could not be deleted.
@@ -41,6 +50,15 @@ QStringList deleteEntries(const QString& folder, const QStringList& names);
 // Every entry of the folder (files of any attributes, folders) that the wildcard pattern finds,
 // matching without regard to case.
 QStringList entriesOf(const QString& folder, const QString& pattern = QStringLiteral("*"));
+
+// A file the send run, the copy and the cover-note printing take: a data file or a cover note.
+inline bool isReportFile(const QString& name) {
+    for (const char* kind : {"_BI.txt", "_BR.txt", "_KJ.txt"}) {
+        if (name.endsWith(QLatin1StringView(kind), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
 
 // The log text for a file of an earlier run that cannot be deleted.
 inline QString notDeletable(const QString& name) {

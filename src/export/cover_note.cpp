@@ -53,11 +53,8 @@ void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const
     note.empty(3);
 
     const QVariantList key{adosajat, year, quarter};
-    db::RowReader& provider = statements().providerRow;
-    provider.run(key);
-    provider.next();
-    const auto column = [&provider](const char* name) {
-        return provider.text(QString::fromLatin1(name));
+    const auto column = [this, &key](const char* name) {
+        return recordText(key, QString::fromLatin1(name));
     };
     note.line(QStringLiteral("Az adatszolgáltatás időszaka (év, negyedév): ") + year +
               QStringLiteral(", ") + quarter);
@@ -86,7 +83,6 @@ void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const
     note.line(QStringLiteral("Kelt: ............, ") + today_().toString(u"yyyy.MM.dd."));
     note.empty(4);
     note.line(QStringLiteral("Aláírás: ...................."));
-    provider.close();
     note.close();
 }
 

@@ -1,92 +1,50 @@
 // The fixed-width institution and purchase data files.
 
 #include "common.h"
+#include "data_fields.h"
 #include "platform/codepage.h"
 #include "save_run.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
+#include <vector>
 
 namespace exporting {
 
 namespace {
 
-struct Field {
-    int width;
-    bool leftAligned;
-};
-
-constexpr bool L = true;
-constexpr bool R = false;
-
-// AdatlapInt in its column order: 339 characters.
-constexpr std::array<Field, 19> kInstitutionFields{{
-    {8, L},   // Adosajat
-    {80, L},  // Intnev
-    {2, L},   // Sz_megyekod
-    {5, L},   // Sz_telepuleskod
-    {4, L},   // Irsz
-    {30, L},  // Telepules
-    {30, L},  // Utca
-    {3, L},   // Hsz
-    {4, L},   // Intag
-    {2, L},   // Gazdfor
-    {6, L},   // I_ANTSZkod
-    {30, L},  // Toltnev
-    {30, L},  // Toltmail
-    {20, L},  // Tolttel
-    {30, L},  // Vezetonev
-    {30, L},  // Vezetomail
-    {20, L},  // Vezetotel
-    {4, R},   // Adatszolgev
-    {1, R},   // Adatszolgnegyedev
-}};
-
-// AdatlapBR in its column order: 165 characters. The group code keeps its first 6 characters and
-// the item number is left-aligned, as the collecting organisation reads them.
-constexpr std::array<Field, 17> kPurchaseFields{{
-    {8, L},   // Adosajat
-    {4, R},   // Beszerzev
-    {1, L},   // Beszerznegyedev
-    {2, L},   // Beszerzho
-    {5, L},   // Tetelsorszam
-    {1, L},   // Termekszolg
-    {6, L},   // Vtszszolgkod
-    {8, L},   // Termitj
-    {17, L},  // Vtszszolg
-    {80, L},  // Termszolgnev
-    {2, L},   // Mennyisegiegyseg
-    {9, R},   // Vasaroltmenny
-    {1, L},   // Beszerzforras
-    {2, L},   // Felhasznter
-    {1, L},   // Artipus
-    {9, R},   // Tegysegar
-    {9, R},   // Bazisegysegar
-}};
-
 // Builds fixed-width lines in Windows-1250 from rows, reusing its room from line to line.
 class FixedWidthLines {
 public:
+    // The row's line; nothing when a value does not fit its field, and the positions of those
+    // values are then in misfits().
     template <std::size_t N>
-    const std::string& of(db::RowReader& row, const std::array<Field, N>& fields) {
+    const std::string* of(db::RowReader& row, const std::array<DataField, N>& fields) {
         int width = 0;
-        for (const Field& field : fields)
+        for (const DataField& field : fields)
             width += field.width;
         line_.assign(static_cast<size_t>(width), ' ');
+        misfits_.clear();
         char* at = line_.data();
         for (std::size_t i = 0; i < N; ++i) {
             value_.clear();
             platform::appendWindows1250(value_, row.utf8(static_cast<int>(i)));
-            PadField(at, value_, fields[i].width, fields[i].leftAligned);
+            if (fitsField(fields[i], static_cast<qsizetype>(value_.size())))
+                PadField(at, value_, fields[i].width, fields[i].leftAligned);
+            else
+                misfits_.push_back(static_cast<int>(i));
             at += fields[i].width;
         }
-        return line_;
+        return misfits_.empty() ? &line_ : nullptr;
     }
+
+    const std::vector<int>& misfits() const { return misfits_; }
 
 private:
     std::string line_;
     std::string value_;
+    std::vector<int> misfits_;
 };
 
 }  // namespace
@@ -108,14 +66,20 @@ void PadField(char* field, QByteArrayView value, int width, bool leftAligned) {
 void SaveRun::WriteInstitutionFile(const QString& adosajat, const QString& year,
                                    const QString& quarter) {
     db::RowReader& row = statements().providerRow;
-    row.run({adosajat, year, quarter});
+    const QVariantList key{adosajat, year, quarter};
+    row.run(key);
     const QString name = reportFileName(adosajat, year, quarter, QStringLiteral("BI"));
     showStep(row.next() ? 1 : 0, name);
     showProgress(1);
-    platform::TextFile file(kTextFolder + name);
-    file.writeEncodedLine(FixedWidthLines().of(row, kInstitutionFields));
+    institutionFile_.emplace(kTextFolder + name);
+    FixedWidthLines lines;
+    if (const std::string* line = lines.of(row, kInstitutionFields))
+        institutionFile_->writeEncodedLine(*line);
+    else
+        logMisfits(row, lines.misfits(), kInstitutionFields,
+                   adosajat + QStringLiteral(", adatlap"));
+    rememberRecord(key, row);
     row.close();
-    file.close();
 }
 
 void SaveRun::WritePurchaseFile(const QString& adosajat, const QString& year,
@@ -126,15 +90,30 @@ void SaveRun::WritePurchaseFile(const QString& adosajat, const QString& year,
     showStep(count, name);
     if (count == 0)
         return;
-    platform::TextFile file(kTextFolder + name);
+    purchaseFile_.emplace(kTextFolder + name);
     db::RowReader& rows = statements().purchaseRows;
     rows.run(key);
     FixedWidthLines lines;
     for (int number = 1; rows.next(); ++number) {
         showProgress(number);
-        file.writeEncodedLine(lines.of(rows, kPurchaseFields));
+        if (const std::string* line = lines.of(rows, kPurchaseFields))
+            purchaseFile_->writeEncodedLine(*line);
+        else
+            logMisfits(rows, lines.misfits(), kPurchaseFields,
+                       QStringLiteral("%1, %2. tétel").arg(adosajat, rows.text(u"Tetelsorszam")));
     }
-    file.close();
+}
+
+void SaveRun::logMisfits(db::RowReader& row, const std::vector<int>& positions,
+                         std::span<const DataField> fields, const QString& where) {
+    for (const int position : positions) {
+        const DataField& field = fields[static_cast<size_t>(position)];
+        LogLine(QStringLiteral("%1, %2: %3")
+                    .arg(where, QString::fromLatin1(field.column),
+                         notFittingMessage(field, row.text(position))),
+                true);
+    }
+    valueDoesNotFit_ = true;
 }
 
 }  // namespace exporting

@@ -16,32 +16,42 @@ namespace exporting {
 
 namespace {
 
-enum class Written { Plain, Quoted, TwoDecimals };
+// Name: the name of the code in the column before, from its code table.
+enum class Written { Plain, Quoted, TwoDecimals, Name };
 
 struct ListingColumn {
     const char16_t* title;
     Written written;
+    int position;  // of the item's column in kPurchaseRows; for a name, of its code
 };
 
-// The item columns in the order of kListingRows; an empty title stands above a code's name.
+// The item columns; an empty title stands above a code's name.
 constexpr std::array<ListingColumn, 17> kColumns{{
-    {u"tétel sorszám", Written::Plain},
-    {u"termék vagy szolgáltatás kód", Written::Plain},
-    {u"kódszám", Written::Plain},
-    {u"ITJ", Written::Quoted},
-    {u"VTSZ-SZJ", Written::Quoted},
-    {u"megnevezés", Written::Plain},
-    {u"mértékegység", Written::Quoted},
-    {u"", Written::Plain},
-    {u"vásárolt mennyiség", Written::Plain},
-    {u"beszerzési forrás", Written::Plain},
-    {u"", Written::Plain},
-    {u"felhasználási terület", Written::Quoted},
-    {u"", Written::Plain},
-    {u"ártípus", Written::Plain},
-    {u"", Written::Plain},
-    {u"tény egységár (Ft)", Written::TwoDecimals},
-    {u"bázis egységár (Ft)", Written::TwoDecimals},
+    {u"tétel sorszám", Written::Plain, 4},
+    {u"termék vagy szolgáltatás kód", Written::Plain, 5},
+    {u"kódszám", Written::Plain, 6},
+    {u"ITJ", Written::Quoted, 7},
+    {u"VTSZ-SZJ", Written::Quoted, 8},
+    {u"megnevezés", Written::Plain, 9},
+    {u"mértékegység", Written::Quoted, 10},
+    {u"", Written::Name, 10},
+    {u"vásárolt mennyiség", Written::Plain, 11},
+    {u"beszerzési forrás", Written::Plain, 12},
+    {u"", Written::Name, 12},
+    {u"felhasználási terület", Written::Quoted, 13},
+    {u"", Written::Name, 13},
+    {u"ártípus", Written::Plain, 14},
+    {u"", Written::Name, 14},
+    {u"tény egységár (Ft)", Written::TwoDecimals, 15},
+    {u"bázis egységár (Ft)", Written::TwoDecimals, 16},
+}};
+
+// The code tables whose names the listing shows beside the codes, by the code's position.
+constexpr std::array<std::pair<int, const char*>, 4> kNamedCodes{{
+    {10, "torzs_mennyisegiegyseg"},
+    {12, "torzs_beszerzesiforras"},
+    {13, "torzs_felhasznter"},
+    {14, "torzs_artipus"},
 }};
 
 QString titleLine() {
@@ -51,24 +61,52 @@ QString titleLine() {
     return titles.join(u'\t');
 }
 
+}  // namespace
+
+CodeNames::CodeNames() {
+    for (const auto& [position, table] : kNamedCodes) {
+        db::RowReader rows(QStringLiteral("select id, nevstr from ") + QString::fromLatin1(table));
+        rows.run({});
+        auto& names = byPosition[position];
+        while (rows.next())
+            names.emplace(rows.utf8(0), rows.utf8(1));
+    }
+}
+
+namespace {
+
 // Builds the item lines in Windows-1250, reusing its room from line to line: the values are
 // joined as UTF-8 and the line converted once.
 class ItemLines {
 public:
-    const std::string& of(db::RowReader& row) {
+    explicit ItemLines(const CodeNames& names) : names_(names) {}
+
+    // The item's line; nothing for an item whose unit, source, area of use or price type has no
+    // row in its code table, which the listing leaves out.
+    const std::string* of(db::RowReader& row) {
+        for (const auto& [position, table] : kNamedCodes) {
+            const auto& names = names_.byPosition.at(position);
+            // A missing code (NULL) matches no row.
+            const std::string_view code = row.utf8(position);
+            const auto found = code.empty() ? names.end() : names.find(std::string(code));
+            if (found == names.end())
+                return nullptr;
+            found_[position] = &found->second;
+        }
         utf8_.clear();
-        for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
-            append(row, i);
+        for (const ListingColumn& column : kColumns) {
+            append(row, column);
             utf8_ += '\t';
         }
         line_.clear();
         platform::appendWindows1250(line_, utf8_);
-        return line_;
+        return &line_;
     }
 
 private:
-    void append(db::RowReader& row, int position) {
-        switch (kColumns[position].written) {
+    void append(db::RowReader& row, const ListingColumn& column) {
+        const int position = column.position;
+        switch (column.written) {
             case Written::Quoted:
                 utf8_ += '\'';
                 utf8_ += row.utf8(position);
@@ -79,6 +117,9 @@ private:
                 return;
             case Written::Plain:
                 utf8_ += row.utf8(position);
+                return;
+            case Written::Name:
+                utf8_ += *found_[position];
                 return;
         }
     }
@@ -119,24 +160,14 @@ private:
         return number.isNull() ? std::nullopt : std::optional(number.toDouble());
     }
 
+    const CodeNames& names_;
+    std::array<const std::string*, 17> found_{};
     const std::string separator_ = QString(platform::decimalSeparator()).toStdString();
     std::string utf8_;
     std::string line_;
 };
 
 }  // namespace
-
-// Items whose unit, source, area of use or price type has no code-table row are left out.
-const QString kListingRows = QStringLiteral(
-    "select br.TETELSORSZAM, br.TERMEKSZOLG, br.VTSZSZOLGKOD, br.TERMITJ, br.VTSZSZOLG, "
-    "br.TERMSZOLGNEV, br.MENNYISEGIEGYSEG, tm.nevstr, br.VASAROLTMENNY, br.BESZERZFORRAS, "
-    "tb.nevstr, br.FELHASZNTER, tf.nevstr, br.ARTIPUS, ta.nevstr, br.TEGYSEGAR, "
-    "br.BAZISEGYSEGAR "
-    "from adatlapBR br, torzs_mennyisegiegyseg tm, torzs_beszerzesiforras tb, "
-    "torzs_felhasznter tf, torzs_artipus ta "
-    "where br.adosajat = ? and br.beszerzev = ? and br.beszerznegyedev = ? "
-    "and tm.id = br.mennyisegiegyseg and tb.id = br.beszerzforras "
-    "and tf.id = br.felhasznter and ta.id = br.artipus");
 
 QStringList SaveRun::deleteOldListing(const QString& name) {
     if (!listingEntries_) {
@@ -149,14 +180,14 @@ QStringList SaveRun::deleteOldListing(const QString& name) {
 
 void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
                                    const QString& quarter) {
-    saveError_ = false;
     const QString name = listingFileName(adosajat, year, quarter);
     const QString path = kListingFolder + name;
     // The old listing is typically held open by a spreadsheet program; it stays, and so does its
-    // error line, which names the file as it was found.
-    for (const QString& kept : deleteOldListing(name))
-        LogLine(notDeletable(kept), true);
-    if (saveError_)
+    // error line, which names the file as it was found and fails the run.
+    const QStringList kept = deleteOldListing(name);
+    for (const QString& entry : kept)
+        LogLine(notDeletable(entry), true);
+    if (!kept.isEmpty())
         return;
 
     platform::TextFile file(path);
@@ -164,25 +195,25 @@ void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
     file.writeLine(u"");
 
     const QVariantList key{adosajat, year, quarter};
-    db::RowReader& provider = statements().providerRow;
-    provider.run(key);
-    provider.next();
-    file.writeLine(QStringLiteral("Intézet neve: ") + provider.text(u"intnev"));
-    file.writeLine(QStringLiteral("adószám: ") + provider.text(u"adosajat"));
+    file.writeLine(QStringLiteral("Intézet neve: ") + recordText(key, u"intnev"));
+    file.writeLine(QStringLiteral("adószám: ") + recordText(key, u"adosajat"));
     file.writeLine(QStringLiteral("Beszerzési időszak (év, negyedév): ") +
-                   provider.text(u"adatszolgev") + QStringLiteral(", ") +
-                   provider.text(u"adatszolgnegyedev"));
-    provider.close();
+                   recordText(key, u"adatszolgev") + QStringLiteral(", ") +
+                   recordText(key, u"adatszolgnegyedev"));
 
     file.writeLine(u"");
     file.writeLine(u"");
     file.writeLine(titleLine());
 
-    db::RowReader& items = statements().listingRows;
+    if (!codeNames_)
+        codeNames_ = std::make_unique<CodeNames>();
+    db::RowReader& items = statements().purchaseRows;
     items.run(key);
-    ItemLines lines;
-    while (items.next())
-        file.writeEncodedLine(lines.of(items));
+    ItemLines lines(*codeNames_);
+    while (items.next()) {
+        if (const std::string* line = lines.of(items))
+            file.writeEncodedLine(*line);
+    }
     file.close();
 }
 

@@ -48,17 +48,24 @@ SaveRun::~SaveRun() = default;
 
 void SaveRun::Ment(const QString& year, const QString& quarter) {
     listingEntries_.reset();
-    // The run reads one state of the database; its statements are let go when it ends, however
-    // it ends.
+    // The run reads one state of the database; its statements, unfinished files and the values
+    // read for its writers are let go when it ends, however it ends.
     const db::ReadTransaction reading;
-    const auto released = qScopeGuard([this] { statements_.reset(); });
+    const auto released = qScopeGuard([this] {
+        statements_.reset();
+        codeNames_.reset();
+        institutionFile_.reset();
+        purchaseFile_.reset();
+        recordKey_.clear();
+        countKey_.clear();
+    });
     controls_.log->show();
     controls_.log->clear();
     controls_.send->setEnabled(false);
     controls_.coverNote->setEnabled(false);
 
-    cleanUp(kTextFolder);
-    cleanUp(kCoverNoteFolder);
+    // A report file left behind could be sent as this run's.
+    const bool cleanedUp = cleanUp(kTextFolder) & cleanUp(kCoverNoteFolder);
 
     saveError_ = false;
     errorListFile_.create(kTextFolder + QStringLiteral("hibalista.txt"));
@@ -80,16 +87,13 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
         const int count = providers.rowCount();
         for (int i = 0; i < count; ++i) {
             const QString adosajat = providers.text(QStringLiteral("adosajat"));
-            WriteInstitutionFile(adosajat, year, quarter);
-            WritePurchaseFile(adosajat, year, quarter);
-            WritePurchaseListing(adosajat, year, quarter);
-            WriteCoverNote(adosajat, year, quarter);
+            writeProvider(adosajat, year, quarter);
             providers.next();
         }
 
         controls_.gauge->hide();
         controls_.step->hide();
-        const bool complete = !saveError_;
+        const bool complete = !saveError_ && cleanedUp;
         if (complete) {
             LogLine(QStringLiteral("Text állományok elkészültek"), false);
             LogLine(QString(), false);
@@ -108,6 +112,23 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
     }
 }
 
+void SaveRun::writeProvider(const QString& adosajat, const QString& year, const QString& quarter) {
+    valueDoesNotFit_ = false;
+    WriteInstitutionFile(adosajat, year, quarter);
+    WritePurchaseFile(adosajat, year, quarter);
+    if (!valueDoesNotFit_) {
+        institutionFile_->close();
+        if (purchaseFile_)
+            purchaseFile_->close();
+    }
+    institutionFile_.reset();
+    purchaseFile_.reset();
+    if (valueDoesNotFit_)
+        return;
+    WritePurchaseListing(adosajat, year, quarter);
+    WriteCoverNote(adosajat, year, quarter);
+}
+
 RunStatements& SaveRun::statements() {
     if (!statements_)
         statements_ = std::make_unique<RunStatements>();
@@ -115,12 +136,33 @@ RunStatements& SaveRun::statements() {
 }
 
 QString SaveRun::itemCount(const QVariantList& key) {
-    db::RowReader& count = statements().itemCount;
-    count.run(key);
-    count.next();
-    const QString text = count.text(u"bs");
-    count.close();
-    return text;
+    if (countKey_ != key) {
+        db::RowReader& count = statements().itemCount;
+        count.run(key);
+        count.next();
+        count_ = count.text(u"bs");
+        count.close();
+        countKey_ = key;
+    }
+    return count_;
+}
+
+QString SaveRun::recordText(const QVariantList& key, QStringView column) {
+    db::RowReader& row = statements().providerRow;
+    if (recordKey_ != key) {
+        row.run(key);
+        row.next();
+        rememberRecord(key, row);
+        row.close();
+    }
+    return record_.at(row.position(column));
+}
+
+void SaveRun::rememberRecord(const QVariantList& key, db::RowReader& row) {
+    record_.clear();
+    for (int i = 0; i < static_cast<int>(kInstitutionFields.size()); ++i)
+        record_.append(row.text(i));
+    recordKey_ = key;
 }
 
 void SaveRun::LogLine(const QString& text, bool error) {
@@ -133,9 +175,13 @@ void SaveRun::LogLine(const QString& text, bool error) {
 
 // Deletes every *.txt entry of the folder, of any period. An entry that cannot be deleted is
 // reported in the log list only: the error list is not open yet.
-void SaveRun::cleanUp(const QString& folder) {
-    for (const QString& name : deleteEntries(folder, entriesOf(folder, QStringLiteral("*.txt"))))
+bool SaveRun::cleanUp(const QString& folder) {
+    bool reportFileKept = false;
+    for (const QString& name : deleteEntries(folder, entriesOf(folder, QStringLiteral("*.txt")))) {
         controls_.log->addItem(errorLine(notDeletable(name)));
+        reportFileKept = reportFileKept || isReportFile(name);
+    }
+    return !reportFileKept;
 }
 
 // The gauge counts the rows of the file being written; an empty result shows an empty gauge

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data_fields.h"
 #include "platform/codepage.h"
 #include "platform/pending.h"
 
@@ -11,15 +12,22 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
+#include <vector>
 
 class QAction;
 class QLabel;
 class QListWidget;
 class QProgressBar;
 
+namespace db {
+class RowReader;
+}
+
 namespace exporting {
 
 struct RunStatements;
+struct CodeNames;
 
 // The main-window controls the save run drives.
 struct SaveRunControls {
@@ -33,8 +41,11 @@ struct SaveRunControls {
 // The save run of one year and quarter: clears the text files of earlier runs, then writes for
 // every data provider of the period its institution and purchase data files (text/), its purchase
 // listing (Listak/) and its cover note (kuldes/temp/), logging in the log list and in
-// text/hibalista.txt. A failure that ends the run is thrown as platform::Failure; what was
-// written until then stays, and the send and cover-note entries stay disabled.
+// text/hibalista.txt. Every file appears under its name only once it is whole. A provider with a
+// value that does not fit its field in the data files gets no file at all. The send and
+// cover-note entries are enabled only after a run without any error line that left no report
+// file of an earlier run behind. A failure that ends the run is thrown as platform::Failure;
+// what was written until then stays, and the send and cover-note entries stay disabled.
 class SaveRun {
 public:
     explicit SaveRun(const SaveRunControls& controls,
@@ -57,10 +68,22 @@ public:
     void WriteCoverNote(const QString& adosajat, const QString& year, const QString& quarter);
 
 private:
+    // The provider's data files, kept under temporary names until both are written with every
+    // value whole, then its listing and cover note; a value that does not fit leaves the
+    // provider without any of them.
+    void writeProvider(const QString& adosajat, const QString& year, const QString& quarter);
+    // An error line for each value of the row at the positions, naming where it is and its
+    // column.
+    void logMisfits(db::RowReader& row, const std::vector<int>& positions,
+                    std::span<const DataField> fields, const QString& where);
     RunStatements& statements();
-    // The text of the provider's item count in the period.
+    // The text of the provider's item count in the period, counted once per provider.
     QString itemCount(const QVariantList& key);
-    void cleanUp(const QString& folder);
+    // A column of the provider's record as text, read once for all the writers of its files.
+    QString recordText(const QVariantList& key, QStringView column);
+    void rememberRecord(const QVariantList& key, db::RowReader& row);
+    // Deletes the folder's text files; false when a report file stays.
+    bool cleanUp(const QString& folder);
     // Deletes the entries of the listing folder that bear the listing's name, without regard to
     // case; returns those that could not be deleted.
     QStringList deleteOldListing(const QString& name);
@@ -71,12 +94,21 @@ private:
     SaveRunControls controls_;
     std::function<QDate()> today_;
     bool saveError_ = false;
+    bool valueDoesNotFit_ = false;  // in the data files of the provider being written
+    std::optional<platform::TextFile> institutionFile_;
+    std::optional<platform::TextFile> purchaseFile_;
+    // The record and item count of the provider last read, with its key.
+    QVariantList recordKey_;
+    QStringList record_;
+    QVariantList countKey_;
+    QString count_;
     platform::TextFile errorListFile_;
     platform::PendingDrawing drawing_;
     // The listing folder's entries by lower-case name, read once per run rather than once per
     // data provider.
     std::optional<QHash<QString, QStringList>> listingEntries_;
     std::unique_ptr<RunStatements> statements_;
+    std::unique_ptr<CodeNames> codeNames_;
 };
 
 // The save run with the real clock: the one line the main window's save items call.

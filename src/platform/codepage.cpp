@@ -254,13 +254,8 @@ void appendWindows1250(std::string& out, std::string_view utf8) {
 // Lines are written out once this much has been collected.
 constexpr qsizetype kBlockSize = 64 * 1024;
 
-TextFile::~TextFile() {
-    if (!file_.isOpen())
-        return;
-    // Left by a failure elsewhere: what was written so far stays in the file.
-    file_.write(pending_);
-    file_.close();
-}
+// A file still open was dropped before it was whole: its temporary file goes with it.
+TextFile::~TextFile() = default;
 
 void TextFile::create(const QString& path) {
     close();
@@ -287,13 +282,16 @@ void TextFile::close() {
     if (!file_.isOpen())
         return;
     writePending();
-    file_.close();
+    if (!file_.commit())
+        fail(QStringLiteral("Cannot write file"));
 }
 
 void TextFile::fail(const QString& action) {
     const QString reason = file_.errorString();
-    if (file_.isOpen())
-        file_.close();
+    if (file_.isOpen()) {
+        file_.cancelWriting();
+        file_.commit();
+    }
     throw Failure(QStringLiteral("%1 %2. %3")
                       .arg(action, QDir::toNativeSeparators(file_.fileName()), reason));
 }

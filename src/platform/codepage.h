@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
+#include <QSaveFile>
 #include <QString>
 #include <QStringView>
 
@@ -20,9 +20,11 @@ QString fromWindows1250(QByteArrayView bytes);
 void appendWindows1250(std::string& out, std::string_view utf8);
 
 // A text file the program writes: Windows-1250, CR LF after every line, the last one included.
-// Creating replaces a file of the same name. Lines are collected and written in blocks, a small
-// file in one write. A file that cannot be created or written is a Failure naming the file; what
-// was written before stays in it.
+// It is written under a temporary name in the same folder and takes its own name, replacing a
+// file of that name, only when it is closed whole: a file dropped before (a failure, a killed
+// program, a full disk) leaves nothing behind, and the file it would replace stays as it was.
+// Lines are collected and written in blocks, a small file in one write. A file that cannot be
+// created or written is a Failure naming the file.
 class TextFile {
 public:
     TextFile() = default;
@@ -36,14 +38,14 @@ public:
     void writeLine(QStringView line) { writeEncodedLine(toWindows1250(line)); }
     // A line already in Windows-1250.
     void writeEncodedLine(QByteArrayView line);
-    // Flushes and closes; a file that was not open is left alone.
+    // Writes out, flushes and gives the file its name; a file that was not open is left alone.
     void close();
 
 private:
     void writePending();
     [[noreturn]] void fail(const QString& action);
 
-    QFile file_;
+    QSaveFile file_;
     QByteArray pending_;
 };
 

@@ -4,6 +4,7 @@
 #include "db/connection.h"
 #include "db/query.h"
 #include "db/values.h"
+#include "export/data_fields.h"
 #include "item_checks.h"
 #include "platform/codepage.h"
 #include "platform/failure.h"
@@ -200,6 +201,7 @@ public:
         if (const auto fault = firstFailingCheck(entries))
             faults_.insert(faultCount_, {line_, fault->column, fault->fault.message});
         const QVariantList values = storedValues(group);
+        checkFieldWidths(values);
         if (faults_.size() > faultCount_)
             return std::nullopt;
         return values;
@@ -283,6 +285,25 @@ private:
                 ids_[PriceType],
                 price,
                 basePrice};
+    }
+
+    // Every entered value the purchase data file could not carry whole, unless its column has a
+    // fault already. The key is the record's and the item number is bounded by the import itself,
+    // so they are left empty in the row laid out as the data file's fields.
+    void checkFieldWidths(const QVariantList& values) {
+        QVariantList row{QVariant(), QVariant(), QVariant(), values.at(0), QVariant()};
+        row += values.mid(1);
+        for (std::size_t i = 0; i < exporting::kPurchaseFields.size(); ++i) {
+            const exporting::DataField& field = exporting::kPurchaseFields[i];
+            const QString column = QString::fromLatin1(field.column);
+            const bool faulted =
+                std::any_of(faults_.begin() + faultCount_, faults_.end(),
+                            [&](const ImportFault& fault) { return fault.column == column; });
+            if (faulted)
+                continue;
+            if (const auto message = exporting::fieldMisfit(field, db::textOf(row.at(i))))
+                faults_.append({line_, column, *message});
+        }
     }
 
     template <typename Parse>

@@ -3,6 +3,7 @@
 #include "address_check.h"
 #include "db/query.h"
 #include "db/values.h"
+#include "export/data_fields.h"
 #include "institution/institution_records.h"
 #include "institution/record_checks.h"
 #include "platform/codepage.h"
@@ -120,6 +121,20 @@ institution::RecordEntries recordEntries(const db::Query& record, const RecordTa
             text("Vezetomail")};
 }
 
+// Every value of the row that would not fit its field in the data file, unless a check has
+// already named its column: the save run would refuse the provider.
+template <std::size_t N, typename Where>
+void checkFieldWidths(const db::Query& row, const std::array<exporting::DataField, N>& fields,
+                      const Where& where, const QString& checkedColumn, QList<Problem>& problems) {
+    for (std::size_t i = 0; i < N; ++i) {
+        const QString column = QString::fromLatin1(fields[i].column);
+        if (column.compare(checkedColumn, Qt::CaseInsensitive) == 0)
+            continue;
+        if (const auto message = exporting::fieldMisfit(fields[i], row.text(static_cast<int>(i))))
+            problems.append({where(), column, *message});
+    }
+}
+
 void checkRecords(db::Query& records, const QHash<QString, int>& keyCounts,
                   const QSet<QString>& withItems, QList<Problem>& problems) {
     const RecordTables tables;
@@ -138,6 +153,9 @@ void checkRecords(db::Query& records, const QHash<QString, int>& keyCounts,
                  records.text(QStringLiteral("Sz_telepuleskod")),
                  records.text(QStringLiteral("Sz_megyekod")), records.text(QStringLiteral("Irsz"))))
             problems.append({where, mismatch.column, mismatch.message, true});
+        checkFieldWidths(
+            records, exporting::kInstitutionFields, [&] { return where; },
+            fault ? fault->column : QString(), problems);
         if (!withItems.contains(entries.adosajat))
             problems.append({where, {}, QStringLiteral("nincs beszerzési tétele")});
     }
@@ -184,11 +202,14 @@ void checkItems(db::Query& items, const QString& quarter, const QHash<QString, i
         if (!keyCounts.contains(adosajat))
             problems.append(
                 {where(), {}, QStringLiteral("nincs hozzá adatlap, a mentés kihagyja")});
-        if (const auto fault = purchase::firstFailingCheck(itemEntries(items, tables)))
+        const auto fault = purchase::firstFailingCheck(itemEntries(items, tables));
+        if (fault)
             problems.append({where(), fault->column, fault->fault.message});
         if (const auto earlier = repeated.earlierAlike(items))
             problems.append(
                 {where(), {}, QStringLiteral("megegyezik a(z) %1. tétellel").arg(*earlier), true});
+        checkFieldWidths(items, exporting::kPurchaseFields, where,
+                         fault ? fault->column : QString(), problems);
     }
 }
 

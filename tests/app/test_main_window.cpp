@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -459,6 +460,32 @@ private Q_SLOTS:
         QCOMPARE(texts.size(), 1);
         QVERIFY2(texts[0].contains(QStringLiteral("not a database")), qPrintable(texts[0]));
         QCOMPARE(status, 1);
+    }
+
+    // One instance per working folder: while one runs, a second start in its window or on the
+    // command line is refused; the lock a killed instance left is taken over.
+    void secondInstanceIsRefused() {
+        ProgramFolder folder(false);
+        const QString program = folder.copyProgram();
+        QProcess first;
+        first.start(program);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder.file(QStringLiteral("velkor.lock"))), 30000);
+        const auto check = [&program] {
+            QProcess second;
+            second.start(program, {QStringLiteral("--check"), u"2007"_qs, u"3"_qs});
+            second.waitForFinished(30000);
+            return QString::fromUtf8(second.readAllStandardError()) +
+                   QString::number(second.exitCode());
+        };
+        const QString inUse = QStringLiteral("A program már fut ebben a munkamappában");
+        QVERIFY(check().startsWith(inUse) && check().endsWith(u"\n1"));
+        ScriptedMessages boxes;
+        QCOMPARE(app::runInCurrentFolder(), 1);
+        QVERIFY(boxes.takeTexts().value(0).startsWith(inUse));
+
+        first.kill();
+        QVERIFY(first.waitForFinished());
+        QVERIFY(!check().startsWith(inUse));
     }
 };
 

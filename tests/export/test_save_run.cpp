@@ -135,7 +135,7 @@ void insertFixture() {
     insertItem(a, 2007, QStringLiteral("3"),
                {QStringLiteral("09"), 3, QStringLiteral("2"), QStringLiteral("5432"), QVariant(),
                 QStringLiteral("85.11.1"), QStringLiteral("Takarítás\tkülső"), QStringLiteral("01"),
-                1, 0.25, 1234567.89});
+                1, 0.25, 123456.78});
 }
 
 QStringList filesIn(const QString& folder) {
@@ -272,7 +272,7 @@ private Q_SLOTS:
                           QStringLiteral("99      1001101      0,5     1E15"),
                       QStringLiteral("1234567820073093    25432          85.11.1          ") +
                           QStringLiteral("Takarítás\tkülső") + blanks(65) +
-                          QStringLiteral("01        11101     0,251234567,8")}));
+                          QStringLiteral("01        11101     0,25123456,78")}));
 
         QCOMPARE(file(QStringLiteral("text/2007_3_87654321_BI.txt")),
                  windows1250Lines({QStringLiteral("87654321O'Brien\tKlinika Kft.") + blanks(60) +
@@ -295,7 +295,7 @@ private Q_SLOTS:
                                 "1250,50\t2,00\t"),
                  QStringLiteral("3\t2\t5432\t''\t'85.11.1'\tTakarítás\tkülső\t'01'\tdarab\t1\t"
                                 "1\thazai forrás\t'10'\tápolás\t1\tnettó ár\t0,25\t"
-                                "1234567,89\t")}));
+                                "123456,78\t")}));
         QCOMPARE(file(QStringLiteral("Listak/87654321_2007_3.xls")),
                  windows1250Lines(
                      {QStringLiteral("Árinformációs adatjelentés, beszerzési adatok listája"),
@@ -401,41 +401,35 @@ private Q_SLOTS:
         exec(QStringLiteral("update AdatlapBR set Tegysegar = ?, Bazisegysegar = ?"),
              {std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()});
         QCOMPARE(failureOf(QStringLiteral("2007"), QStringLiteral("3")), QString());
-        QCOMPARE(file(QStringLiteral("text/hibalista.txt")), kClosingLines);
-        QVERIFY(controls_.send->isEnabled());
+        QVERIFY(logLines().at(1).contains(u"\"-1,79769313486231E308\""));
+        QVERIFY(!controls_.send->isEnabled());
     }
 
-    // The flag is cleared at each provider's listing step, so only the last provider's locked
-    // listing holds back the closing lines and the two entries.
+    // A locked listing of any provider is an error line that holds back the closing lines and
+    // the two entries; only that listing is skipped.
     void lockedListing_data() {
         QTest::addColumn<QString>("locked");
         QTest::addColumn<Protection>("protection");
         QTest::addColumn<QByteArray>("errorList");
-        QTest::addColumn<bool>("enabled");
         const QByteArray firstError("HIBA: 12345678_2007_3.xls file nem t\xF6r\xF6lhet\xF5!\r\n");
         const QByteArray lastError("HIBA: 87654321_2007_3.xls file nem t\xF6r\xF6lhet\xF5!\r\n");
-        QTest::newRow("first provider") << QStringLiteral("12345678_2007_3.xls")
-                                        << Protection::Folder << firstError + kClosingLines << true;
+        QTest::newRow("first provider")
+            << QStringLiteral("12345678_2007_3.xls") << Protection::Folder << firstError;
         QTest::newRow("first provider, found in another case")
             << QStringLiteral("12345678_2007_3.XLS") << Protection::Folder
-            << QByteArray("HIBA: 12345678_2007_3.XLS file nem t\xF6r\xF6lhet\xF5!\r\n") +
-                   kClosingLines
-            << true;
+            << QByteArray("HIBA: 12345678_2007_3.XLS file nem t\xF6r\xF6lhet\xF5!\r\n");
         QTest::newRow("last provider")
-            << QStringLiteral("87654321_2007_3.xls") << Protection::Folder << lastError << false;
+            << QStringLiteral("87654321_2007_3.xls") << Protection::Folder << lastError;
         QTest::newRow("first provider, read-only")
-            << QStringLiteral("12345678_2007_3.xls") << Protection::ReadOnly
-            << firstError + kClosingLines << true;
+            << QStringLiteral("12345678_2007_3.xls") << Protection::ReadOnly << firstError;
         QTest::newRow("last provider, open in a spreadsheet")
-            << QStringLiteral("87654321_2007_3.xls") << Protection::OpenInSpreadsheet << lastError
-            << false;
+            << QStringLiteral("87654321_2007_3.xls") << Protection::OpenInSpreadsheet << lastError;
     }
 
     void lockedListing() {
         QFETCH(QString, locked);
         QFETCH(Protection, protection);
         QFETCH(QByteArray, errorList);
-        QFETCH(bool, enabled);
         insertFixture();
         const QString path = folder_->file(QStringLiteral("Listak/") + locked);
         protect(path, protection);
@@ -443,8 +437,8 @@ private Q_SLOTS:
 
         QCOMPARE(file(QStringLiteral("text/hibalista.txt")), errorList);
         QCOMPARE(logLines().first(), QStringLiteral("HIBA: %1 file nem törölhető!").arg(locked));
-        QCOMPARE(controls_.send->isEnabled(), enabled);
-        QCOMPARE(controls_.coverNote->isEnabled(), enabled);
+        QVERIFY(!controls_.send->isEnabled());
+        QVERIFY(!controls_.coverNote->isEnabled());
         // The locked listing stays as it was; the provider's cover note is still written.
         QCOMPARE(QFileInfo(path).isDir(), protection == Protection::Folder);
         QVERIFY(QFileInfo(path).isDir() || readFile(path).isEmpty());
@@ -510,6 +504,8 @@ private Q_SLOTS:
         QCOMPARE(exporting::PadField(value, width, left), field);
     }
 
+    // A report file of an earlier run that stays could be sent as this run's: the run ends
+    // without its closing lines and the entries stay disabled.
     void lockedTextFileOfAnotherPeriod_data() {
         QTest::addColumn<Protection>("protection");
         QTest::newRow("folder") << Protection::Folder;
@@ -528,13 +524,11 @@ private Q_SLOTS:
         save("2007", "3");
 
         QCOMPARE(logLines(),
-                 (QStringList{QStringLiteral("HIBA: 2006_1_11111111_BI.txt file nem törölhető!"),
-                              QStringLiteral("Text állományok elkészültek"),
-                              {}}));
-        QCOMPARE(file(QStringLiteral("text/hibalista.txt")), kClosingLines);
+                 QStringList{QStringLiteral("HIBA: 2006_1_11111111_BI.txt file nem törölhető!")});
+        QCOMPARE(file(QStringLiteral("text/hibalista.txt")), QByteArray());
         QVERIFY(QFileInfo::exists(locked));
         QVERIFY(!stray.exists());
-        QVERIFY(controls_.send->isEnabled());
+        QVERIFY(!controls_.send->isEnabled());
     }
 
     // A failure ends the run where it happens: what was written stays, the entries stay
@@ -600,29 +594,48 @@ private Q_SLOTS:
         QCOMPARE(file(QStringLiteral("text/hibalista.txt")), QByteArray());
         for (const QString& path : written)
             QVERIFY2(QFileInfo(folder_->file(path)).isFile(), qPrintable(path));
+        // No part of the file being written is left under its name: beside those files only the
+        // error list and a locked data file.
+        qsizetype left = 0;
+        for (const QString& name : {u"text"_qs, u"Listak"_qs, u"kuldes/temp"_qs})
+            left += filesIn(folder_->file(name)).size();
+        QCOMPARE(left, written.size() + (cause != u"text") + cause.endsWith(u".txt"));
         const QStringList later = {QStringLiteral("text/2007_3_87654321_BI.txt"),
                                    QStringLiteral("kuldes/temp/2007_3_87654321_KJ.txt")};
         for (const QString& path : later)
             QVERIFY2(!QFileInfo(folder_->file(path)).isFile(), qPrintable(path));
     }
 
-    // Prices of every kind, in the purchase data file as the C library writes them with 15
-    // significant digits ("%.15g", the exponent as E) cut or filled to 9 characters, and in the
+    // Prices of every kind that fit, in the purchase data file as the C library writes them with
+    // 15 significant digits ("%.15g", the exponent as E) filled to 9 characters, and in the
     // listing that text read back and written with two decimals as the toolkit's "%.2f" does,
     // which rounds an exact half away from zero (0.125 as 0,13).
     void pricesAsWrittenAndListed() {
         insertCodes();
         insertInstitution(QStringLiteral("12345678"), QStringLiteral("Kórház"), 2007,
                           QStringLiteral("3"));
+        const auto printed = [](const char* format, double value) {
+            char text[400];
+            std::snprintf(text, sizeof text, format, value);
+            return QString::fromLatin1(text).replace(QLatin1Char(*std::localeconv()->decimal_point),
+                                                     u'.');
+        };
+        const auto written = [&](double value) {
+            static const QRegularExpression exponent(QStringLiteral("e\\+?(-?)0*(\\d)"));
+            return printed("%.15g", value).replace(exponent, QStringLiteral("E\\1\\2"));
+        };
         QRandomGenerator random(2007);
         QList<double> prices = {0.5,  -0.5, 0.01, -0.07,   1250.05, 0.125,      1e-5,
                                 1e13, 1e15, 0.0,  1.0 / 3, 99.995,  12345678.9, 1e12 + 0.01};
         while (prices.size() < 400) {
             const double cents = static_cast<double>(random.bounded(1 << 30)) / 100;
             prices << cents << -cents / 1000
-                   << std::ldexp(random.generateDouble(), random.bounded(-20, 50));
+                   << std::ldexp(random.generateDouble(), random.bounded(-20, 50))
+                   << static_cast<double>(random.bounded(100000000)) / 100
+                   << -static_cast<double>(random.bounded(1000000)) / 1000;
         }
-        prices.resize(400);
+        prices.removeIf([&](double price) { return written(price).size() > 9; });
+        prices.resize(prices.size() / 2 * 2);
         db::inTransaction([&] {
             for (int i = 0; i + 1 < prices.size(); i += 2)
                 insertItem(QStringLiteral("12345678"), 2007, QStringLiteral("3"),
@@ -640,16 +653,6 @@ private Q_SLOTS:
         });
         save("2007", "3");
 
-        const auto printed = [](const char* format, double value) {
-            char text[400];
-            std::snprintf(text, sizeof text, format, value);
-            return QString::fromLatin1(text).replace(QLatin1Char(*std::localeconv()->decimal_point),
-                                                     u'.');
-        };
-        const auto written = [&](double value) {
-            static const QRegularExpression exponent(QStringLiteral("e\\+?(-?)0*(\\d)"));
-            return printed("%.15g", value).replace(exponent, QStringLiteral("E\\1\\2"));
-        };
         const QList<QByteArray> dataLines =
             file(QStringLiteral("text/2007_3_12345678_BR.txt")).split('\n');
         const QList<QByteArray> listingLines =
@@ -665,6 +668,27 @@ private Q_SLOTS:
             QCOMPARE(QString::fromLatin1(listingLines.at(i / 2).split('\t').at(15 + i % 2)),
                      listed);
         }
+    }
+
+    // A value longer than its field is never cut: each is an error line naming the provider, the
+    // item and the column, the provider gets no file, and the run fails.
+    void valueLongerThanItsField() {
+        insertFixture();
+        exec(
+            QStringLiteral("update AdatlapBR set Tetelsorszam = 100000, Vasaroltmenny = "
+                           "1234567890 where Tetelsorszam = 2"));
+        save("2007", "3");
+        const QString error = QStringLiteral(
+            "HIBA: 12345678, 100000. tétel, %1: A(z) \"%2\" érték nem fér el az adatállomány %3 "
+            "karakteres mezőjében!");
+        QCOMPARE(logLines(), (QStringList{error.arg(u"Tetelsorszam", u"100000", u"5"),
+                                          error.arg(u"Vasaroltmenny", u"1234567890", u"9")}));
+        QCOMPARE(file(QStringLiteral("text/hibalista.txt")), windows1250Lines(logLines()));
+        QCOMPARE(filesIn(folder_->file(QStringLiteral("text"))),
+                 (QStringList{u"2007_3_87654321_BI.txt"_qs, u"hibalista.txt"_qs}));
+        QCOMPARE(filesIn(folder_->file(QStringLiteral("kuldes/temp"))),
+                 QStringList{u"2007_3_87654321_KJ.txt"_qs});
+        QVERIFY(!controls_.send->isEnabled());
     }
 };
 

@@ -182,7 +182,7 @@ private Q_SLOTS:
     // file; nothing is stored.
     void failingImportListsEveryRow() {
         Cells outOfQuarter = kProductRow, noKind = kProductRow, noGroup = kProductRow,
-              badCodes = kServiceRow, longName = kServiceRow;
+              badCodes = kServiceRow, longName = kServiceRow, tooLong = kProductRow;
         outOfQuarter[0] = QStringLiteral("1");
         outOfQuarter[5] = QStringLiteral("sok");
         noKind[1].clear();
@@ -190,6 +190,8 @@ private Q_SLOTS:
         badCodes[4] = QStringLiteral("zz");
         badCodes[9] = QStringLiteral("12,5,0");
         longName[3] = QString(81, u'x');
+        tooLong[5] = QStringLiteral("1234567890");
+        tooLong[9] = QStringLiteral("12 345 678 901");
         QVERIFY(testsupport::writeFile(csv_, csvText({kNames,
                                                       kProductRow,
                                                       outOfQuarter,
@@ -197,7 +199,8 @@ private Q_SLOTS:
                                                       noGroup,
                                                       {"07", "1", "1030"},
                                                       badCodes,
-                                                      longName})
+                                                      longName,
+                                                      tooLong})
                                                  .toUtf8()));
         const QStringList before = storedItems();
         run();
@@ -214,7 +217,11 @@ private Q_SLOTS:
             "szerepel a kódtáblában!!!",
             "7. sor, Tegysegar: A 'Termék egységár' nevű mezőben megadott \"12,5,0\" nem szám!!!",
             "8. sor, Termszolgnev: A 'Termék/szolgáltatás neve' nevű mező legfeljebb 80 karakter "
-            "lehet!!!"};
+            "lehet!!!",
+            "9. sor, Vasaroltmenny: A(z) \"1234567890\" érték nem fér el az adatállomány 9 "
+            "karakteres mezőjében!",
+            "9. sor, Tegysegar: A(z) \"12345678901\" érték nem fér el az adatállomány 9 "
+            "karakteres mezőjében!"};
         const QString list = start_.filePath(QStringLiteral("tetelek_hibak.txt"));
         const QStringList printed =
             faults + QStringList{QStringLiteral("Nem történt importálás. A hibalista: ") +

@@ -42,11 +42,11 @@ void insertItem(const QString& adosajat, int number, const QString& month, const
                 {adosajat, month, number, group, unit});
 }
 
-// 12345676 (check digit right) has a good item, three bad ones and a copy of the good one; 12345678
-// (check digit wrong) has no name and no items; 11111111 names a settlement the code list lacks;
-// 99999997's item has no record; a record of another quarter stays out. 22222222's county and
-// 44444444's postal code are not those of their settlement; 33333333, in a Budapest district,
-// has a code of the city.
+// 12345676 (check digit right) has a good item, three bad ones, a copy of the good one and one the
+// data file cannot hold; 12345678 (check digit wrong) has no name and no items; 11111111 names a
+// settlement the code list lacks; 99999997's item has no record; a record of another quarter stays
+// out. 22222222's county and 44444444's postal code are not those of their settlement; 33333333,
+// in a Budapest district, has a code of the city.
 void insertFixture() {
     const QString a = QStringLiteral("12345676");
     insertRecord(a, 3, QStringLiteral("Szent 'Imre' Kórház"), QStringLiteral("01508"));
@@ -55,6 +55,10 @@ void insertFixture() {
     insertItem(a, 3, QStringLiteral("09"), QStringLiteral("9999"), QStringLiteral("01"));
     insertItem(a, 4, QStringLiteral("01"), QStringLiteral("1010"), QStringLiteral("01"));
     insertItem(a, 5, QStringLiteral("07"), QStringLiteral("1010"), QStringLiteral("01"));
+    insertItem(a, 100000, QStringLiteral("07"), QStringLiteral("1010"), QStringLiteral("01"));
+    db::execute(
+        QStringLiteral("update AdatlapBR set Vasaroltmenny = 1234567890 "
+                       "where Tetelsorszam = 100000"));
     insertRecord(QStringLiteral("12345678"), 3, QString(), QStringLiteral("01508"));
     insertRecord(QStringLiteral("11111111"), 3, QStringLiteral("Rendelő"), QStringLiteral("99999"));
     insertItem(QStringLiteral("11111111"), 1, QStringLiteral("07"), QStringLiteral("1010"),
@@ -84,6 +88,10 @@ const QStringList kProblems = {
     "Tétel 12345676 2007/3 3., Vtszszolgkod: Nincs ilyen kódú csoport!",
     "Tétel 12345676 2007/3 4., Beszerzho: A 'Beszerzés hónapja' nevű mező nincs kitöltve!!!",
     "Figyelmeztetés: Tétel 12345676 2007/3 5.: megegyezik a(z) 1. tétellel",
+    "Tétel 12345676 2007/3 100000., Tetelsorszam: A(z) \"100000\" érték nem fér el az "
+    "adatállomány 5 karakteres mezőjében!",
+    "Tétel 12345676 2007/3 100000., Vasaroltmenny: A(z) \"1234567890\" érték nem fér el az "
+    "adatállomány 9 karakteres mezőjében!",
     "Figyelmeztetés: Adatlap 12345678 2007/3, Adosajat: A 'törzsszám' nevű mezőben megadott "
     "adószámnak ellenőrző karaktere hibás! Valóban ez az intézmény hivatalos adószáma?",
     "Adatlap 12345678 2007/3, Intnev: A 'Adatszolgáltató neve' nevű mező nincs kitöltve!!!",
@@ -171,7 +179,7 @@ private Q_SLOTS:
         });
         main.TMenuItem_Ellenorzes->trigger();
         QCOMPARE(shown, kProblems);
-        QCOMPARE(result, u"11 probléma. A lista: Listak/2007_3_ellenorzes.txt"_qs);
+        QCOMPARE(result, u"13 probléma. A lista: Listak/2007_3_ellenorzes.txt"_qs);
         QCOMPARE(testsupport::readFile(QStringLiteral("Listak/2007_3_ellenorzes.txt")),
                  listFile(kProblems));
     }

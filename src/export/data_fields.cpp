@@ -1,0 +1,20 @@
+#include "data_fields.h"
+
+#include "platform/codepage.h"
+
+namespace exporting {
+
+QString notFittingMessage(const DataField& field, const QString& text) {
+    return QStringLiteral("A(z) \"%1\" érték nem fér el az adatállomány %2 karakteres mezőjében!")
+        .arg(text)
+        .arg(field.width);
+}
+
+std::optional<QString> fieldMisfit(const DataField& field, const QString& text) {
+    // A character takes one byte in the code page, a pair of UTF-16 units at most one.
+    if (fitsField(field, text.size()) || fitsField(field, platform::toWindows1250(text).size()))
+        return std::nullopt;
+    return notFittingMessage(field, text);
+}
+
+}  // namespace exporting

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// The fixed-width fields of the institution and purchase data files, and the one rule a value
+// must pass to be written into them: it fits its field whole. The save run, the item import and
+// the period check all judge values by it.
+namespace exporting {
+
+struct DataField {
+    const char* column;
+    int width;
+    bool leftAligned;
+    // The field holds the value's first width characters by definition: the group code, which
+    // the collecting organisation reads by its first 6 characters.
+    bool beginningOnly = false;
+};
+
+// AdatlapInt in its column order: 339 characters.
+inline constexpr std::array<DataField, 19> kInstitutionFields{{
+    {"Adosajat", 8, true},
+    {"Intnev", 80, true},
+    {"Sz_megyekod", 2, true},
+    {"Sz_telepuleskod", 5, true},
+    {"Irsz", 4, true},
+    {"Telepules", 30, true},
+    {"Utca", 30, true},
+    {"Hsz", 3, true},
+    {"Intag", 4, true},
+    {"Gazdfor", 2, true},
+    {"I_ANTSZkod", 6, true},
+    {"Toltnev", 30, true},
+    {"Toltmail", 30, true},
+    {"Tolttel", 20, true},
+    {"Vezetonev", 30, true},
+    {"Vezetomail", 30, true},
+    {"Vezetotel", 20, true},
+    {"Adatszolgev", 4, false},
+    {"Adatszolgnegyedev", 1, false},
+}};
+
+// AdatlapBR in its column order: 165 characters. The group code keeps its first 6 characters and
+// the item number is left-aligned, as the collecting organisation reads them.
+inline constexpr std::array<DataField, 17> kPurchaseFields{{
+    {"Adosajat", 8, true},
+    {"Beszerzev", 4, false},
+    {"Beszerznegyedev", 1, true},
+    {"Beszerzho", 2, true},
+    {"Tetelsorszam", 5, true},
+    {"Termekszolg", 1, true},
+    {"Vtszszolgkod", 6, true, true},
+    {"Termitj", 8, true},
+    {"Vtszszolg", 17, true},
+    {"Termszolgnev", 80, true},
+    {"Mennyisegiegyseg", 2, true},
+    {"Vasaroltmenny", 9, false},
+    {"Beszerzforras", 1, true},
+    {"Felhasznter", 2, true},
+    {"Artipus", 1, true},
+    {"Tegysegar", 9, false},
+    {"Bazisegysegar", 9, false},
+}};
+
+// A value of that many Windows-1250 bytes fits its field: a data file never cuts a value, since
+// a cut number or name is another number or name.
+constexpr bool fitsField(const DataField& field, qsizetype bytes) {
+    return bytes <= field.width || field.beginningOnly;
+}
+
+// What the user is told of a value, as its text, that does not fit its field.
+QString notFittingMessage(const DataField& field, const QString& text);
+
+// The message for a stored value's text (as db::textOf gives it) that would not fit its field;
+// nothing when it fits.
+std::optional<QString> fieldMisfit(const DataField& field, const QString& text);
+
+}  // namespace exporting
