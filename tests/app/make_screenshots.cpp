@@ -5,6 +5,7 @@
 
 #include "app/UnitAbout.h"
 #include "app/UnitFo.h"
+#include "backup/backups.h"
 #include "db/query.h"
 #include "db/widgets/bound_line_edit.h"
 #include "db/widgets/bound_lookup_combo_box.h"
@@ -19,6 +20,7 @@
 #include "support/user_input.h"
 #include "tools/UnitAtvetel.h"
 #include "tools/UnitEllenorzes.h"
+#include "tools/UnitMentesek.h"
 #include "transmission/UnitKuldes.h"
 #include "transmission/ftp_client.h"
 
@@ -216,6 +218,12 @@ bool periodCheckListed(const QString& path) {
     return save(window, path);
 }
 
+// The backups window over a backup taken just before.
+bool backupsListed(const QString& path) {
+    backup::backUpNow();
+    return shown<TFormMentesek>(path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -233,6 +241,7 @@ int main(int argc, char** argv) {
                       sendWindows(out) &&
                       importWindowListed(out.absoluteFilePath(u"import_window.png"_qs)) &&
                       shown<TFormAtvetel>(out.absoluteFilePath(u"carry_forward.png"_qs)) &&
+                      backupsListed(out.absoluteFilePath(u"backups.png"_qs)) &&
                       shown<TAboutBox>(out.absoluteFilePath(u"about_box.png"_qs));
     return made ? 0 : 1;
 }
