@@ -69,15 +69,6 @@ void insertPeriod() {
     }
 }
 
-// A data file of an earlier period that the user marked read-only: the save run keeps it and
-// says so in its log.
-void protectOldFile() {
-    QFile old(QStringLiteral("text/2007_2_12345676_BI.txt"));
-    if (old.open(QIODevice::WriteOnly))
-        old.close();
-    old.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-}
-
 bool save(QWidget& window, const QString& path) {
     QTest::qWait(100);  // the window takes the size its menu asks for
     const bool saved = window.grab().save(path);
@@ -158,8 +149,7 @@ bool sendWindows(const QDir& out) {
         return std::printf("%s\n", qPrintable(server.error())), false;
     server.writeSettingsFile();
     const auto sendAndSave = [](const QString& path) {
-        TFormKuldes window;
-        window.SetPeriod(QStringLiteral("2007"), QStringLiteral("3"));
+        TFormKuldes window(nullptr, QStringLiteral("2007"), QStringLiteral("3"));
         window.show();
         return QTest::qWaitForWindowExposed(&window) && save(window, path);
     };
@@ -235,7 +225,6 @@ int main(int argc, char** argv) {
     testsupport::ProgramFolder folder;
     platform::MessageService::install(std::make_unique<AnsweringMessages>());
     insertPeriod();
-    protectOldFile();
     const bool made = mainWindowAfterSave(mainWindowPath) && institutionEditorAndPickers(out) &&
                       periodCheckListed(out.absoluteFilePath(QStringLiteral("period_check.png"))) &&
                       sendWindows(out) &&
