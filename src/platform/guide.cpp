@@ -59,8 +59,7 @@ QStringList guidePaths() {
 QStringList guideFolders() {
     // Portable: beside the program; installed: <prefix>/share/doc/velkor beside <prefix>/bin.
     const QString programFolder = QCoreApplication::applicationDirPath();
-    return {programFolder,
-            QDir::cleanPath(programFolder + QStringLiteral("/../share/doc/velkor"))};
+    return {programFolder, QDir::cleanPath(programFolder + QStringLiteral("/../share/doc/velkor"))};
 }
 
 QString guideFile() {
