@@ -53,4 +53,10 @@ private:
 // handler. Returns false when the command failed.
 bool runCommand(const std::function<void()>& command);
 
+// A slot that runs a handler of a window as a command (runCommand).
+template <typename Window>
+std::function<void()> commandSlot(Window* window, void (Window::*handler)()) {
+    return [window, handler] { runCommand([window, handler] { (window->*handler)(); }); };
+}
+
 }  // namespace platform

@@ -44,8 +44,8 @@ TFormMentesek::TFormMentesek(QWidget* parent) : QDialog(parent) {
     Button_visszatoltesfajlbol =
         addButton(QStringLiteral("Visszatöltés fájlból…"), "Button_visszatoltesfajlbol", 3);
     Button_kilepes = addButton(QStringLiteral("Kilépés"), "Button_kilepes", 4);
-    auto command = [this](void (TFormMentesek::*handler)()) {
-        return [this, handler] { platform::runCommand([this, handler] { (this->*handler)(); }); };
+    const auto command = [this](void (TFormMentesek::*handler)()) {
+        return platform::commandSlot(this, handler);
     };
     connect(Button_mentes, &QPushButton::clicked, this,
             command(&TFormMentesek::Button_mentesClick));

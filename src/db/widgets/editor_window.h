@@ -31,10 +31,7 @@ protected:
     // general error handler.
     template <typename Window>
     std::function<void()> command(void (Window::*handler)()) {
-        auto* window = static_cast<Window*>(this);
-        return [window, handler] {
-            platform::runCommand([window, handler] { (window->*handler)(); });
-        };
+        return platform::commandSlot(static_cast<Window*>(this), handler);
     }
 
     // A button of a command panel, with a bold caption.
