@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 // What the save run and its writers share.
@@ -27,12 +29,56 @@ inline const QString kItemCount = QStringLiteral(
 // The provider's purchase items, whole.
 extern const QString kPurchaseRows;
 
-// The names the listing shows beside the unit, source, area-of-use and price-type codes, by the
-// code's position in kPurchaseRows, read once per run: the small code tables are looked up while
-// the items stream rather than joined for every data provider.
-struct CodeNames {
-    CodeNames();
-    std::unordered_map<int, std::unordered_map<std::string, std::string>> byPosition;
+// The values of a row in Windows-1250, converted once for every line built from them.
+class EncodedRow {
+public:
+    // The current row's first count values (at most kMostColumns).
+    void read(db::RowReader& row, int count);
+    std::string_view value(int column) const {
+        const size_t begin = column == 0 ? 0 : ends_[static_cast<size_t>(column - 1)];
+        return std::string_view(bytes_).substr(begin, ends_[static_cast<size_t>(column)] - begin);
+    }
+    // Whether the value is ASCII text, whose bytes are its UTF-8 as well.
+    bool isAscii(int column) const { return ascii_[static_cast<size_t>(column)]; }
+
+    static constexpr int kMostColumns = 20;
+
+private:
+    std::string bytes_;
+    std::array<size_t, kMostColumns> ends_{};
+    std::array<bool, kMostColumns> ascii_{};
+};
+
+// The item lines of a purchase listing, in Windows-1250 with CR LF, built from the rows of
+// kPurchaseRows. The names it shows beside the unit, source, area-of-use and price-type codes are
+// read once, when it is made: the small code tables are looked up while the items stream rather
+// than joined for every data provider.
+class ListingItems {
+public:
+    ListingItems();
+
+    void clear() { lines_.clear(); }
+    // The line of the row's item, whose values are read; an item whose unit, source, area of use
+    // or price type has no row in its code table is left out of the listing.
+    void add(const EncodedRow& values, db::RowReader& row);
+    const std::string& lines() const { return lines_; }
+
+private:
+    void appendTwoDecimals(db::RowReader& row, int position);
+
+    // Looks a code's UTF-8 text up without a copy.
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    using Names = std::unordered_map<std::string, std::string, Hash, std::equal_to<>>;
+    // The four code tables' names, and those of the item's codes, in the order of the listing.
+    std::array<Names, 4> names_;
+    std::array<const std::string*, 4> found_{};
+    std::string separator_;
+    std::string lines_;
 };
 
 // The statements of one save run. Each is prepared when it first runs, where a statement the

@@ -19,19 +19,30 @@ const QString kDecreeCitation = QStringLiteral("az adatgyűjtést elrendelő kor
 // Every line that is not empty begins with nine blanks.
 const QString kIndent = QStringLiteral("         ");
 
+// The note is put together whole and written in one piece.
 class CoverNote {
 public:
-    explicit CoverNote(const QString& path) : file_(path) {}
+    explicit CoverNote(const QString& path) : path_(path) { text_.reserve(2048); }
 
     void empty(int lines) {
         for (int i = 0; i < lines; ++i)
-            file_.writeLine(u"");
+            text_ += QLatin1StringView("\r\n");
     }
-    void line(const QString& text) { file_.writeLine(kIndent + text); }
-    void close() { file_.close(); }
+    void line(QStringView text) {
+        text_ += kIndent;
+        text_ += text;
+        text_ += QLatin1StringView("\r\n");
+    }
+    void close() {
+        platform::TextFile file(path_);
+        const QByteArray encoded = platform::toWindows1250(text_);
+        file.writeEncodedLines({encoded.constData(), static_cast<size_t>(encoded.size())});
+        file.close();
+    }
 
 private:
-    platform::TextFile file_;
+    QString path_;
+    QString text_;
 };
 
 }  // namespace

@@ -17,10 +17,10 @@ namespace {
 // Builds fixed-width lines in Windows-1250 from rows, reusing its room from line to line.
 class FixedWidthLines {
 public:
-    // The row's line; nothing when a value does not fit its field, and the positions of those
-    // values are then in misfits().
+    // The line of the values; nothing when a value does not fit its field, and the positions of
+    // those values are then in misfits().
     template <std::size_t N>
-    const std::string* of(db::RowReader& row, const std::array<DataField, N>& fields) {
+    const std::string* of(const EncodedRow& values, const std::array<DataField, N>& fields) {
         int width = 0;
         for (const DataField& field : fields)
             width += field.width;
@@ -28,10 +28,9 @@ public:
         misfits_.clear();
         char* at = line_.data();
         for (std::size_t i = 0; i < N; ++i) {
-            value_.clear();
-            platform::appendWindows1250(value_, row.utf8(static_cast<int>(i)));
-            if (fitsField(fields[i], static_cast<qsizetype>(value_.size())))
-                PadField(at, value_, fields[i].width, fields[i].leftAligned);
+            const std::string_view value = values.value(static_cast<int>(i));
+            if (fitsField(fields[i], static_cast<qsizetype>(value.size())))
+                PadField(at, value, fields[i].width, fields[i].leftAligned);
             else
                 misfits_.push_back(static_cast<int>(i));
             at += fields[i].width;
@@ -43,7 +42,6 @@ public:
 
 private:
     std::string line_;
-    std::string value_;
     std::vector<int> misfits_;
 };
 
@@ -72,8 +70,10 @@ void SaveRun::WriteInstitutionFile(const QString& adosajat, const QString& year,
     showStep(row.next() ? 1 : 0, name);
     showProgress(1);
     institutionFile_.emplace(kTextFolder + name);
+    EncodedRow values;
+    values.read(row, static_cast<int>(kInstitutionFields.size()));
     FixedWidthLines lines;
-    if (const std::string* line = lines.of(row, kInstitutionFields))
+    if (const std::string* line = lines.of(values, kInstitutionFields))
         institutionFile_->writeEncodedLine(*line);
     else
         logMisfits(row, lines.misfits(), kInstitutionFields,
@@ -93,15 +93,25 @@ void SaveRun::WritePurchaseFile(const QString& adosajat, const QString& year,
     purchaseFile_.emplace(kTextFolder + name);
     db::RowReader& rows = statements().purchaseRows;
     rows.run(key);
+    // Once the code names are read, the listing's lines are built from the same rows.
+    listingKey_.clear();
+    if (listingItems_)
+        listingItems_->clear();
+    EncodedRow values;
     FixedWidthLines lines;
     for (int number = 1; rows.next(); ++number) {
         showProgress(number);
-        if (const std::string* line = lines.of(rows, kPurchaseFields))
+        values.read(rows, static_cast<int>(kPurchaseFields.size()));
+        if (listingItems_)
+            listingItems_->add(values, rows);
+        if (const std::string* line = lines.of(values, kPurchaseFields))
             purchaseFile_->writeEncodedLine(*line);
         else
             logMisfits(rows, lines.misfits(), kPurchaseFields,
                        QStringLiteral("%1, %2. tétel").arg(adosajat, rows.text(u"Tetelsorszam")));
     }
+    if (listingItems_)
+        listingKey_ = key;
 }
 
 void SaveRun::logMisfits(db::RowReader& row, const std::vector<int>& positions,

@@ -63,111 +63,119 @@ QString titleLine() {
 
 }  // namespace
 
-CodeNames::CodeNames() {
-    for (const auto& [position, table] : kNamedCodes) {
-        db::RowReader rows(QStringLiteral("select id, nevstr from ") + QString::fromLatin1(table));
-        rows.run({});
-        auto& names = byPosition[position];
-        while (rows.next())
-            names.emplace(rows.utf8(0), rows.utf8(1));
+void EncodedRow::read(db::RowReader& row, int count) {
+    bytes_.clear();
+    for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
+        const std::string_view utf8 = row.utf8(static_cast<int>(i));
+        const size_t begin = bytes_.size();
+        platform::appendWindows1250(bytes_, utf8);
+        ends_[i] = bytes_.size();
+        // Every character above ASCII takes more bytes in UTF-8 than in the code page.
+        ascii_[i] = ends_[i] - begin == utf8.size();
     }
+}
+
+ListingItems::ListingItems()
+    : separator_(platform::toWindows1250(QString(platform::decimalSeparator())).toStdString()) {
+    for (size_t i = 0; i < kNamedCodes.size(); ++i) {
+        db::RowReader rows(QStringLiteral("select id, nevstr from ") +
+                           QString::fromLatin1(kNamedCodes[i].second));
+        rows.run({});
+        while (rows.next()) {
+            std::string name;
+            platform::appendWindows1250(name, rows.utf8(1));
+            names_[i].emplace(rows.utf8(0), std::move(name));
+        }
+    }
+}
+
+void ListingItems::add(const EncodedRow& values, db::RowReader& row) {
+    for (size_t i = 0; i < kNamedCodes.size(); ++i) {
+        const int position = kNamedCodes[i].first;
+        // A missing code (NULL) matches no row.
+        const std::string_view code =
+            values.isAscii(position) ? values.value(position) : row.utf8(position);
+        const auto found = code.empty() ? names_[i].end() : names_[i].find(code);
+        if (found == names_[i].end())
+            return;
+        found_[i] = &found->second;
+    }
+    size_t named = 0;
+    for (const ListingColumn& column : kColumns) {
+        const std::string_view value = values.value(column.position);
+        switch (column.written) {
+            case Written::Quoted:
+                lines_ += '\'';
+                lines_ += value;
+                lines_ += '\'';
+                break;
+            case Written::TwoDecimals:
+                appendTwoDecimals(row, column.position);
+                break;
+            case Written::Plain:
+                lines_ += value;
+                break;
+            case Written::Name:
+                lines_ += *found_[named++];
+                break;
+        }
+        lines_ += '\t';
+    }
+    lines_ += "\r\n";
 }
 
 namespace {
 
-// Builds the item lines in Windows-1250, reusing its room from line to line: the values are
-// joined as UTF-8 and the line converted once.
-class ItemLines {
-public:
-    explicit ItemLines(const CodeNames& names) : names_(names) {}
-
-    // The item's line; nothing for an item whose unit, source, area of use or price type has no
-    // row in its code table, which the listing leaves out.
-    const std::string* of(db::RowReader& row) {
-        for (const auto& [position, table] : kNamedCodes) {
-            const auto& names = names_.byPosition.at(position);
-            // A missing code (NULL) matches no row.
-            const std::string_view code = row.utf8(position);
-            const auto found = code.empty() ? names.end() : names.find(std::string(code));
-            if (found == names.end())
-                return nullptr;
-            found_[position] = &found->second;
-        }
-        utf8_.clear();
-        for (const ListingColumn& column : kColumns) {
-            append(row, column);
-            utf8_ += '\t';
-        }
-        line_.clear();
-        platform::appendWindows1250(line_, utf8_);
-        return &line_;
+// A double is read back from its digits without a QString; anything else, or digits that do not
+// read back, goes through the value conversion, which refuses what is no number.
+std::optional<double> priceOf(db::RowReader& row, int position) {
+    if (const std::optional<double> stored = row.real(position)) {
+        char digits[32];
+        const std::string_view text = db::floatDigits(*stored, digits);
+        double number = 0;
+        if (std::from_chars(text.data(), text.data() + text.size(), number).ec == std::errc())
+            return number;
     }
-
-private:
-    void append(db::RowReader& row, const ListingColumn& column) {
-        const int position = column.position;
-        switch (column.written) {
-            case Written::Quoted:
-                utf8_ += '\'';
-                utf8_ += row.utf8(position);
-                utf8_ += '\'';
-                return;
-            case Written::TwoDecimals:
-                appendTwoDecimals(row, position);
-                return;
-            case Written::Plain:
-                utf8_ += row.utf8(position);
-                return;
-            case Written::Name:
-                utf8_ += *found_[position];
-                return;
-        }
-    }
-
-    // A price as the listing shows it: its text as the data file has it, read back as a number,
-    // written with two decimals, the regional separator and no grouping. A missing price shows
-    // nothing. A price in whole hundredths is its own text and shows exactly those.
-    void appendTwoDecimals(db::RowReader& row, int position) {
-        const std::optional<double> stored = row.real(position);
-        const std::optional<qint64> hundredths = stored ? db::hundredthsOf(*stored) : std::nullopt;
-        if (hundredths) {
-            char digits[24];
-            const qint64 magnitude = std::abs(*hundredths);
-            if (*hundredths < 0)
-                utf8_ += '-';
-            utf8_.append(digits,
-                         std::to_chars(digits, digits + sizeof digits, magnitude / 100).ptr);
-            utf8_ += separator_;
-            utf8_ += static_cast<char>('0' + magnitude % 100 / 10);
-            utf8_ += static_cast<char>('0' + magnitude % 10);
-            return;
-        }
-        if (const std::optional<double> number = priceOf(row, position))
-            utf8_ += db::twoDecimalsText(*number).toStdString();
-    }
-
-    // A double is read back from its digits without a QString; anything else, or digits that do
-    // not read back, goes through the value conversion, which refuses what is no number.
-    static std::optional<double> priceOf(db::RowReader& row, int position) {
-        if (const std::optional<double> stored = row.real(position)) {
-            char digits[32];
-            const std::string_view text = db::floatDigits(*stored, digits);
-            double number = 0;
-            if (std::from_chars(text.data(), text.data() + text.size(), number).ec == std::errc())
-                return number;
-        }
-        const QVariant number = db::valueFromText(row.text(position), db::ValueKind::Real);
-        return number.isNull() ? std::nullopt : std::optional(number.toDouble());
-    }
-
-    const CodeNames& names_;
-    std::array<const std::string*, 17> found_{};
-    const std::string separator_ = QString(platform::decimalSeparator()).toStdString();
-    std::string utf8_;
-    std::string line_;
-};
+    const QVariant number = db::valueFromText(row.text(position), db::ValueKind::Real);
+    return number.isNull() ? std::nullopt : std::optional(number.toDouble());
+}
 
 }  // namespace
+
+// A price as the listing shows it: its text as the data file has it, read back as a number,
+// written with two decimals, the regional separator and no grouping. A missing price shows
+// nothing. A price in whole hundredths is its own text and shows exactly those.
+void ListingItems::appendTwoDecimals(db::RowReader& row, int position) {
+    const std::optional<double> stored = row.real(position);
+    const std::optional<qint64> hundredths = stored ? db::hundredthsOf(*stored) : std::nullopt;
+    if (hundredths) {
+        char digits[24];
+        const qint64 magnitude = std::abs(*hundredths);
+        if (*hundredths < 0)
+            lines_ += '-';
+        lines_.append(digits, std::to_chars(digits, digits + sizeof digits, magnitude / 100).ptr);
+        lines_ += separator_;
+        lines_ += static_cast<char>('0' + magnitude % 100 / 10);
+        lines_ += static_cast<char>('0' + magnitude % 10);
+        return;
+    }
+    if (const std::optional<double> number = priceOf(row, position))
+        lines_ += platform::toWindows1250(db::twoDecimalsText(*number)).toStdString();
+}
+
+void SaveRun::collectListingItems(const QVariantList& key) {
+    if (!listingItems_)
+        listingItems_ = std::make_unique<ListingItems>();
+    listingItems_->clear();
+    db::RowReader& items = statements().purchaseRows;
+    items.run(key);
+    EncodedRow values;
+    while (items.next()) {
+        values.read(items, static_cast<int>(kPurchaseFields.size()));
+        listingItems_->add(values, items);
+    }
+    listingKey_ = key;
+}
 
 QStringList SaveRun::deleteOldListing(const QString& name) {
     if (!listingEntries_) {
@@ -205,15 +213,9 @@ void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
     file.writeLine(u"");
     file.writeLine(titleLine());
 
-    if (!codeNames_)
-        codeNames_ = std::make_unique<CodeNames>();
-    db::RowReader& items = statements().purchaseRows;
-    items.run(key);
-    ItemLines lines(*codeNames_);
-    while (items.next()) {
-        if (const std::string* line = lines.of(items))
-            file.writeEncodedLine(*line);
-    }
+    if (listingKey_ != key)
+        collectListingItems(key);
+    file.writeEncodedLines(listingItems_->lines());
     file.close();
 }
 

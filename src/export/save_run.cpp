@@ -8,11 +8,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QScopeGuard>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -53,7 +55,8 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
     const db::ReadTransaction reading;
     const auto released = qScopeGuard([this] {
         statements_.reset();
-        codeNames_.reset();
+        listingItems_.reset();
+        listingKey_.clear();
         institutionFile_.reset();
         purchaseFile_.reset();
         recordKey_.clear();
@@ -74,6 +77,7 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
         controls_.gauge->show();
         const HeldDrawing held(controls_.gauge);
         controls_.gauge->setRange(0, 1);
+        progress_ = 0;
         controls_.gauge->setValue(0);
         draw(true);
 
@@ -91,6 +95,7 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
             providers.next();
         }
 
+        controls_.gauge->setValue(progress_);
         controls_.gauge->hide();
         controls_.step->hide();
         const bool complete = !saveError_ && cleanedUp;
@@ -100,9 +105,13 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
         }
         // Closed before the entries are enabled: a list that cannot be written fails the run.
         errorListFile_.close();
+        // What may be sent or printed is on the disk before the entries allow it.
+        platform::flushFileSystem(kTextFolder);
         controls_.send->setEnabled(complete);
         controls_.coverNote->setEnabled(complete);
     } catch (...) {
+        // A run that fails leaves the gauge's figures behind as they were.
+        controls_.gauge->setValue(progress_);
         try {
             errorListFile_.close();
         } catch (...) {
@@ -188,22 +197,25 @@ bool SaveRun::cleanUp(const QString& folder) {
 // rather than a busy one.
 void SaveRun::showStep(int rowCount, const QString& fileName) {
     controls_.gauge->setRange(0, std::max(rowCount, 1));
-    showProgress(0);
+    progress_ = 0;
+    controls_.gauge->setValue(0);
     controls_.step->setText(fileName + QStringLiteral(" mentése"));
+    draw(false);
 }
 
+// The gauge takes the position when it is drawn and when the run ends: every position it is
+// given costs it an accessibility notification, far more than writing the row.
 void SaveRun::showProgress(int position) {
-    controls_.gauge->setValue(position);
+    progress_ = position;
     draw(false);
 }
 
 // Draws the log, the gauge and the step label, at most every 40 ms unless asked to draw now: often
-// enough to watch the run, seldom enough that drawing does not outweigh writing. The gauge's
-// figures are set on every step all the same, so a run that fails leaves them behind as they
-// were.
+// enough to watch the run, seldom enough that drawing does not outweigh writing.
 void SaveRun::draw(bool now) {
     if (!drawing_.due(now))
         return;
+    controls_.gauge->setValue(progress_);
     const bool held = !controls_.gauge->updatesEnabled();
     controls_.gauge->setUpdatesEnabled(true);
     drawing_.draw(true);
@@ -223,21 +235,22 @@ namespace {
 
 // A file the user marked read-only has no write bit in its mode; unlike the file system's own
 // refusal this holds for every user, the administrator included.
-bool isReadOnly(const QString& path) {
-    constexpr auto kWritable =
-        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    const QFileInfo info(path);
-    return info.isFile() && !(info.permissions() & kWritable);
+bool isReadOnly(const QByteArray& path) {
+    struct stat status {};
+    return ::stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode) &&
+           !(status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
 }
 
 // A spreadsheet program that has a file open keeps a lock file ".~lock.<name>#" beside it.
 bool isOpenInSpreadsheet(const QString& folder, const QString& name) {
-    return QFileInfo::exists(folder + QStringLiteral(".~lock.") + name + u'#');
+    const QByteArray lock = QFile::encodeName(folder + QStringLiteral(".~lock.") + name + u'#');
+    return ::access(lock.constData(), F_OK) == 0;
 }
 
 bool deleteEntry(const QString& folder, const QString& name) {
-    const QString path = folder + name;
-    return !isReadOnly(path) && !isOpenInSpreadsheet(folder, name) && QFile::remove(path);
+    const QByteArray path = QFile::encodeName(folder + name);
+    return !isReadOnly(path) && !isOpenInSpreadsheet(folder, name) &&
+           ::unlink(path.constData()) == 0;
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ class RowReader;
 namespace exporting {
 
 struct RunStatements;
-struct CodeNames;
+class ListingItems;
 
 // The main-window controls the save run drives.
 struct SaveRunControls {
@@ -82,6 +82,8 @@ private:
     // A column of the provider's record as text, read once for all the writers of its files.
     QString recordText(const QVariantList& key, QStringView column);
     void rememberRecord(const QVariantList& key, db::RowReader& row);
+    // Reads the provider's items for its listing; the code names are read with the first.
+    void collectListingItems(const QVariantList& key);
     // Deletes the folder's text files; false when a report file stays.
     bool cleanUp(const QString& folder);
     // Deletes the entries of the listing folder that bear the listing's name, without regard to
@@ -94,6 +96,7 @@ private:
     SaveRunControls controls_;
     std::function<QDate()> today_;
     bool saveError_ = false;
+    int progress_ = 0;              // the gauge's position, given to it when it is drawn
     bool valueDoesNotFit_ = false;  // in the data files of the provider being written
     std::optional<platform::TextFile> institutionFile_;
     std::optional<platform::TextFile> purchaseFile_;
@@ -108,7 +111,9 @@ private:
     // data provider.
     std::optional<QHash<QString, QStringList>> listingEntries_;
     std::unique_ptr<RunStatements> statements_;
-    std::unique_ptr<CodeNames> codeNames_;
+    // The listing lines of the provider whose items were read last, with its key.
+    std::unique_ptr<ListingItems> listingItems_;
+    QVariantList listingKey_;
 };
 
 // The save run with the real clock: the one line the main window's save items call.

@@ -3,9 +3,13 @@
 #include "failure.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSysInfo>
 
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -13,6 +17,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace platform {
 
@@ -252,48 +257,98 @@ void appendWindows1250(std::string& out, std::string_view utf8) {
 }
 
 // Lines are written out once this much has been collected.
-constexpr qsizetype kBlockSize = 64 * 1024;
+constexpr size_t kBlockSize = 64 * 1024;
 
 // A file still open was dropped before it was whole: its temporary file goes with it.
-TextFile::~TextFile() = default;
+TextFile::~TextFile() {
+    discard();
+}
 
 void TextFile::create(const QString& path) {
     close();
-    pending_.resize(0);
-    file_.setFileName(path);
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        fail(QStringLiteral("Cannot create file"));
+    pending_.clear();
+    path_ = path;
+    target_ = QFile::encodeName(path);
+    // A folder or a file the user may not write keeps its name, as the rename would not.
+    struct stat existing {};
+    if (::stat(target_.constData(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode))
+            fail(QStringLiteral("Cannot create file"), EISDIR);
+        if (::access(target_.constData(), W_OK) != 0)
+            fail(QStringLiteral("Cannot create file"), errno);
+    }
+    temporary_ = target_ + ".tmp";
+    descriptor_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (descriptor_ < 0)
+        fail(QStringLiteral("Cannot create file"), errno);
 }
 
-void TextFile::writeEncodedLine(QByteArrayView line) {
-    pending_.append(line).append("\r\n", 2);
+void TextFile::writeLine(QStringView line) {
+    const QByteArray encoded = toWindows1250(line);
+    writeEncodedLine({encoded.constData(), static_cast<size_t>(encoded.size())});
+}
+
+void TextFile::writeEncodedLine(std::string_view line) {
+    pending_ += line;
+    pending_ += "\r\n";
+    if (pending_.size() >= kBlockSize)
+        writePending();
+}
+
+void TextFile::writeEncodedLines(std::string_view lines) {
+    pending_ += lines;
     if (pending_.size() >= kBlockSize)
         writePending();
 }
 
 void TextFile::writePending() {
-    if (file_.write(pending_) != pending_.size())
-        fail(QStringLiteral("Cannot write file"));
+    for (size_t at = 0; at < pending_.size();) {
+        const ssize_t written = ::write(descriptor_, pending_.data() + at, pending_.size() - at);
+        if (written < 0 && errno != EINTR)
+            fail(QStringLiteral("Cannot write file"), errno);
+        at += static_cast<size_t>(std::max<ssize_t>(written, 0));
+    }
     // Keeps the block's room for the next lines.
-    pending_.resize(0);
+    pending_.clear();
 }
 
 void TextFile::close() {
-    if (!file_.isOpen())
+    if (descriptor_ < 0)
         return;
     writePending();
-    if (!file_.commit())
-        fail(QStringLiteral("Cannot write file"));
+    const int descriptor = std::exchange(descriptor_, -1);
+    if (::close(descriptor) != 0 || ::rename(temporary_.constData(), target_.constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary_.constData());
+        fail(QStringLiteral("Cannot write file"), error);
+    }
 }
 
-void TextFile::fail(const QString& action) {
-    const QString reason = file_.errorString();
-    if (file_.isOpen()) {
-        file_.cancelWriting();
-        file_.commit();
-    }
+void TextFile::discard() {
+    if (descriptor_ < 0)
+        return;
+    ::close(std::exchange(descriptor_, -1));
+    ::unlink(temporary_.constData());
+}
+
+void TextFile::fail(const QString& action, int error) {
+    discard();
     throw Failure(QStringLiteral("%1 %2. %3")
-                      .arg(action, QDir::toNativeSeparators(file_.fileName()), reason));
+                      .arg(action, QDir::toNativeSeparators(path_),
+                           QString::fromLocal8Bit(std::strerror(error))));
+}
+
+void flushFileSystem(const QString& folder) {
+    const int descriptor =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool flushed = descriptor >= 0 && ::syncfs(descriptor) == 0;
+    const int error = errno;
+    if (descriptor >= 0)
+        ::close(descriptor);
+    if (!flushed)
+        throw Failure(QStringLiteral("Cannot write to %1. %2")
+                          .arg(QDir::toNativeSeparators(folder),
+                               QString::fromLocal8Bit(std::strerror(error))));
 }
 
 }  // namespace platform

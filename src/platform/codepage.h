@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QSaveFile>
 #include <QString>
 #include <QStringView>
 
@@ -22,9 +21,10 @@ void appendWindows1250(std::string& out, std::string_view utf8);
 // A text file the program writes: Windows-1250, CR LF after every line, the last one included.
 // It is written under a temporary name in the same folder and takes its own name, replacing a
 // file of that name, only when it is closed whole: a file dropped before (a failure, a killed
-// program, a full disk) leaves nothing behind, and the file it would replace stays as it was.
-// Lines are collected and written in blocks, a small file in one write. A file that cannot be
-// created or written is a Failure naming the file.
+// program, a full disk) leaves nothing behind under its name, and the file it would replace stays
+// as it was. Lines are collected and written in blocks, a small file in one write. It does not
+// wait for the disk: a writer of many files flushes them all at once with flushFileSystem. A
+// file that cannot be created or written is a Failure naming the file.
 class TextFile {
 public:
     TextFile() = default;
@@ -34,19 +34,29 @@ public:
     TextFile& operator=(const TextFile&) = delete;
 
     void create(const QString& path);
-    bool isOpen() const { return file_.isOpen(); }
-    void writeLine(QStringView line) { writeEncodedLine(toWindows1250(line)); }
+    bool isOpen() const { return descriptor_ >= 0; }
+    void writeLine(QStringView line);
     // A line already in Windows-1250.
-    void writeEncodedLine(QByteArrayView line);
-    // Writes out, flushes and gives the file its name; a file that was not open is left alone.
+    void writeEncodedLine(std::string_view line);
+    // Lines already in Windows-1250, each with its CR LF.
+    void writeEncodedLines(std::string_view lines);
+    // Writes out and gives the file its name; a file that was not open is left alone.
     void close();
 
 private:
     void writePending();
-    [[noreturn]] void fail(const QString& action);
+    [[noreturn]] void fail(const QString& action, int error);
+    void discard();
 
-    QSaveFile file_;
-    QByteArray pending_;
+    QString path_;
+    QByteArray target_;
+    QByteArray temporary_;
+    int descriptor_ = -1;
+    std::string pending_;
 };
+
+// Waits until what was written to the file system that holds the folder is on its disk; a
+// Failure naming the folder when the disk reports an error.
+void flushFileSystem(const QString& folder);
 
 }  // namespace platform
