@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/row_reader.h"
+#include "platform/file_queue.h"
 
 #include <QString>
 #include <QStringList>
@@ -90,8 +91,10 @@ struct RunStatements {
 };
 
 // Deletes the named entries of the folder; returns the names of those that could not be deleted.
-// A file marked read-only or open in a spreadsheet program cannot be deleted and stays.
-QStringList deleteEntries(const QString& folder, const QStringList& names);
+// A folder, a file marked read-only and a file open in a spreadsheet program cannot be deleted
+// and stay. Given a queue, the deletions are left to it once those checks are passed.
+QStringList deleteEntries(const QString& folder, const QStringList& names,
+                          platform::FileQueue* queue = nullptr);
 
 // Every entry of the folder (files of any attributes, folders) that the wildcard pattern finds,
 // matching without regard to case.

@@ -22,7 +22,9 @@ const QString kIndent = QStringLiteral("         ");
 // The note is put together whole and written in one piece.
 class CoverNote {
 public:
-    explicit CoverNote(const QString& path) : path_(path) { text_.reserve(2048); }
+    CoverNote(const QString& path, platform::FileQueue* files) : path_(path), files_(files) {
+        text_.reserve(2048);
+    }
 
     void empty(int lines) {
         for (int i = 0; i < lines; ++i)
@@ -34,7 +36,7 @@ public:
         text_ += QLatin1StringView("\r\n");
     }
     void close() {
-        platform::TextFile file(path_);
+        platform::TextFile file(path_, files_);
         const QByteArray encoded = platform::toWindows1250(text_);
         file.writeEncodedLines({encoded.constData(), static_cast<size_t>(encoded.size())});
         file.close();
@@ -42,14 +44,15 @@ public:
 
 private:
     QString path_;
+    platform::FileQueue* files_;
     QString text_;
 };
 
 }  // namespace
 
 void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const QString& quarter) {
-    CoverNote note(kCoverNoteFolder +
-                   reportFileName(adosajat, year, quarter, QStringLiteral("KJ")));
+    CoverNote note(kCoverNoteFolder + reportFileName(adosajat, year, quarter, QStringLiteral("KJ")),
+                   files_.get());
     note.empty(7);
     note.line(kOrganisation);
     note.line(kStreetAddress);

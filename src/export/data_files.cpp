@@ -69,7 +69,7 @@ void SaveRun::WriteInstitutionFile(const QString& adosajat, const QString& year,
     const QString name = reportFileName(adosajat, year, quarter, QStringLiteral("BI"));
     showStep(row.next() ? 1 : 0, name);
     showProgress(1);
-    institutionFile_.emplace(kTextFolder + name);
+    institutionFile_.emplace(kTextFolder + name, files_.get());
     EncodedRow values;
     values.read(row, static_cast<int>(kInstitutionFields.size()));
     FixedWidthLines lines;
@@ -90,7 +90,7 @@ void SaveRun::WritePurchaseFile(const QString& adosajat, const QString& year,
     showStep(count, name);
     if (count == 0)
         return;
-    purchaseFile_.emplace(kTextFolder + name);
+    purchaseFile_.emplace(kTextFolder + name, files_.get());
     db::RowReader& rows = statements().purchaseRows;
     rows.run(key);
     // Once the code names are read, the listing's lines are built from the same rows.

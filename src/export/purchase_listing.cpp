@@ -183,7 +183,7 @@ QStringList SaveRun::deleteOldListing(const QString& name) {
         for (const QString& entry : entriesOf(kListingFolder))
             (*listingEntries_)[entry.toLower()].append(entry);
     }
-    return deleteEntries(kListingFolder, listingEntries_->take(name.toLower()));
+    return deleteEntries(kListingFolder, listingEntries_->take(name.toLower()), files_.get());
 }
 
 void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
@@ -198,7 +198,7 @@ void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
     if (!kept.isEmpty())
         return;
 
-    platform::TextFile file(path);
+    platform::TextFile file(path, files_.get());
     file.writeLine(u"Árinformációs adatjelentés, beszerzési adatok listája");
     file.writeLine(u"");
 

@@ -53,7 +53,11 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
     // The run reads one state of the database; its statements, unfinished files and the values
     // read for its writers are let go when it ends, however it ends.
     const db::ReadTransaction reading;
+    // The files are finished on a thread of their own while the next are written; those written
+    // whole take their names however the run ends.
+    files_ = std::make_unique<platform::FileQueue>();
     const auto released = qScopeGuard([this] {
+        files_.reset();
         statements_.reset();
         listingItems_.reset();
         listingKey_.clear();
@@ -71,7 +75,7 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
     const bool cleanedUp = cleanUp(kTextFolder) & cleanUp(kCoverNoteFolder);
 
     saveError_ = false;
-    errorListFile_.create(kTextFolder + QStringLiteral("hibalista.txt"));
+    errorListFile_.create(kTextFolder + QStringLiteral("hibalista.txt"), files_.get());
     try {
         controls_.step->show();
         controls_.gauge->show();
@@ -105,6 +109,7 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
         }
         // Closed before the entries are enabled: a list that cannot be written fails the run.
         errorListFile_.close();
+        files_->finish();
         // What may be sent or printed is on the disk before the entries allow it.
         platform::flushFileSystem(kTextFolder);
         controls_.send->setEnabled(complete);
@@ -186,7 +191,9 @@ void SaveRun::LogLine(const QString& text, bool error) {
 // reported in the log list only: the error list is not open yet.
 bool SaveRun::cleanUp(const QString& folder) {
     bool reportFileKept = false;
-    for (const QString& name : deleteEntries(folder, entriesOf(folder, QStringLiteral("*.txt")))) {
+    const QStringList kept =
+        deleteEntries(folder, entriesOf(folder, QStringLiteral("*.txt")), files_.get());
+    for (const QString& name : kept) {
         controls_.log->addItem(errorLine(notDeletable(name)));
         reportFileKept = reportFileKept || isReportFile(name);
     }
@@ -233,12 +240,17 @@ QStringList entriesOf(const QString& folder, const QString& pattern) {
 
 namespace {
 
-// A file the user marked read-only has no write bit in its mode; unlike the file system's own
-// refusal this holds for every user, the administrator included.
-bool isReadOnly(const QByteArray& path) {
-    struct stat status {};
-    return ::stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode) &&
-           !(status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
+// A folder cannot be deleted (a link to one can), nor a file the user marked read-only, which has
+// no write bit in its mode: unlike the file system's own refusal this holds for every user, the
+// administrator included.
+bool isDeletable(const QByteArray& path) {
+    struct stat entry {};
+    if (::lstat(path.constData(), &entry) != 0 || S_ISDIR(entry.st_mode))
+        return false;
+    struct stat file = entry;
+    if (S_ISLNK(entry.st_mode) && ::stat(path.constData(), &file) != 0)
+        return true;
+    return !S_ISREG(file.st_mode) || (file.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
 }
 
 // A spreadsheet program that has a file open keeps a lock file ".~lock.<name>#" beside it.
@@ -247,18 +259,24 @@ bool isOpenInSpreadsheet(const QString& folder, const QString& name) {
     return ::access(lock.constData(), F_OK) == 0;
 }
 
-bool deleteEntry(const QString& folder, const QString& name) {
-    const QByteArray path = QFile::encodeName(folder + name);
-    return !isReadOnly(path) && !isOpenInSpreadsheet(folder, name) &&
-           ::unlink(path.constData()) == 0;
+bool deleteEntry(const QString& folder, const QString& name, platform::FileQueue* queue) {
+    const QString path = folder + name;
+    const QByteArray encoded = QFile::encodeName(path);
+    if (!isDeletable(encoded) || isOpenInSpreadsheet(folder, name))
+        return false;
+    if (!queue)
+        return ::unlink(encoded.constData()) == 0;
+    queue->remove(path);
+    return true;
 }
 
 }  // namespace
 
-QStringList deleteEntries(const QString& folder, const QStringList& names) {
+QStringList deleteEntries(const QString& folder, const QStringList& names,
+                          platform::FileQueue* queue) {
     QStringList kept;
     for (const QString& name : names) {
-        if (!deleteEntry(folder, name))
+        if (!deleteEntry(folder, name, queue))
             kept.append(name);
     }
     return kept;

@@ -2,6 +2,7 @@
 
 #include "data_fields.h"
 #include "platform/codepage.h"
+#include "platform/file_queue.h"
 #include "platform/pending.h"
 
 #include <QByteArray>
@@ -105,6 +106,7 @@ private:
     QStringList record_;
     QVariantList countKey_;
     QString count_;
+    std::unique_ptr<platform::FileQueue> files_;
     platform::TextFile errorListFile_;
     platform::PendingDrawing drawing_;
     // The listing folder's entries by lower-case name, read once per run rather than once per

@@ -1,6 +1,7 @@
 #include "codepage.h"
 
 #include "failure.h"
+#include "file_queue.h"
 
 #include <QDir>
 #include <QFile>
@@ -264,10 +265,13 @@ TextFile::~TextFile() {
     discard();
 }
 
-void TextFile::create(const QString& path) {
+void TextFile::create(const QString& path, FileQueue* queue) {
     close();
     pending_.clear();
     path_ = path;
+    queue_ = queue;
+    if (queue_)
+        queue_->check();
     target_ = QFile::encodeName(path);
     // A folder or a file the user may not write keeps its name, as the rename would not.
     struct stat existing {};
@@ -315,6 +319,12 @@ void TextFile::writePending() {
 void TextFile::close() {
     if (descriptor_ < 0)
         return;
+    if (queue_) {
+        queue_->check();
+        queue_->commit(std::exchange(descriptor_, -1), std::exchange(pending_, {}), temporary_,
+                       path_);
+        return;
+    }
     writePending();
     const int descriptor = std::exchange(descriptor_, -1);
     if (::close(descriptor) != 0 || ::rename(temporary_.constData(), target_.constData()) != 0) {

@@ -9,6 +9,8 @@
 
 namespace platform {
 
+class FileQueue;
+
 // Text in the single-byte Windows-1250 code page, one byte per character. A character the code
 // page cannot hold is written as "?"; tabs and every other control character stay as they are.
 QByteArray toWindows1250(QStringView text);
@@ -28,12 +30,13 @@ void appendWindows1250(std::string& out, std::string_view utf8);
 class TextFile {
 public:
     TextFile() = default;
-    explicit TextFile(const QString& path) { create(path); }
+    // A file given a queue is finished by it: written out and named on the queue's thread.
+    explicit TextFile(const QString& path, FileQueue* queue = nullptr) { create(path, queue); }
     ~TextFile();
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
 
-    void create(const QString& path);
+    void create(const QString& path, FileQueue* queue = nullptr);
     bool isOpen() const { return descriptor_ >= 0; }
     void writeLine(QStringView line);
     // A line already in Windows-1250.
@@ -53,6 +56,7 @@ private:
     QByteArray temporary_;
     int descriptor_ = -1;
     std::string pending_;
+    FileQueue* queue_ = nullptr;
 };
 
 // Waits until what was written to the file system that holds the folder is on its disk; a

@@ -1,0 +1,143 @@
+#include "file_queue.h"
+
+#include "failure.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+// The worker is woken for this many operations or bytes at a time, not for every one: waking it
+// costs the writer more than a small file does.
+constexpr size_t kBatch = 32;
+constexpr size_t kBatchBytes = 4 << 20;
+// The writer waits while this much is queued and the worker is busy, so that a slow disk does not
+// let the queue hold the whole run.
+constexpr size_t kMostQueuedBytes = 32 << 20;
+
+QString reason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool writeAll(int descriptor, const std::string& bytes) {
+    for (size_t at = 0; at < bytes.size();) {
+        const ssize_t written = ::write(descriptor, bytes.data() + at, bytes.size() - at);
+        if (written < 0 && errno != EINTR)
+            return false;
+        at += static_cast<size_t>(std::max<ssize_t>(written, 0));
+    }
+    return true;
+}
+
+}  // namespace
+
+// The number of the error of the first step that failed; 0 when the file took its name.
+int FileQueue::commitFile(const Operation& operation) {
+    if (!writeAll(operation.descriptor, operation.bytes)) {
+        const int error = errno;
+        ::close(operation.descriptor);
+        return error;
+    }
+    if (::close(operation.descriptor) != 0 ||
+        ::rename(operation.temporary.constData(), operation.target.constData()) != 0)
+        return errno;
+    return 0;
+}
+
+FileQueue::FileQueue() : worker_([this] { work(); }) {}
+
+FileQueue::~FileQueue() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    worker_.join();
+}
+
+void FileQueue::remove(const QString& path) {
+    add({QDir::toNativeSeparators(path), QFile::encodeName(path), {}, -1, {}});
+}
+
+void FileQueue::commit(int descriptor, std::string bytes, QByteArray temporary,
+                       const QString& target) {
+    add({QDir::toNativeSeparators(target), QFile::encodeName(target), std::move(temporary),
+         descriptor, std::move(bytes)});
+}
+
+void FileQueue::add(Operation operation) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !busy_ || queuedBytes_ < kMostQueuedBytes; });
+    queuedBytes_ += operation.bytes.size();
+    queued_.push_back(std::move(operation));
+    if (due())
+        changed_.notify_all();
+}
+
+void FileQueue::finish() {
+    std::unique_lock lock(mutex_);
+    waitedFor_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return queued_.empty() && !busy_; });
+    waitedFor_ = false;
+    lock.unlock();
+    check();
+}
+
+void FileQueue::check() {
+    const std::lock_guard lock(mutex_);
+    if (failure_)
+        throw Failure(*std::exchange(failure_, std::nullopt));
+}
+
+bool FileQueue::due() const {
+    return !queued_.empty() &&
+           (waitedFor_ || stopping_ || queued_.size() >= kBatch || queuedBytes_ >= kBatchBytes);
+}
+
+void FileQueue::work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return due() || stopping_; });
+        if (queued_.empty())
+            return;
+        std::deque<Operation> taken = std::exchange(queued_, {});
+        queuedBytes_ = 0;
+        busy_ = true;
+        lock.unlock();
+        for (Operation& operation : taken) {
+            if (std::optional<QString> failed = carryOut(operation)) {
+                const std::lock_guard failing(mutex_);
+                if (!failure_)
+                    failure_ = std::move(failed);
+            }
+        }
+        lock.lock();
+        busy_ = false;
+        changed_.notify_all();
+    }
+}
+
+std::optional<QString> FileQueue::carryOut(Operation& operation) {
+    if (operation.temporary.isEmpty()) {
+        if (::unlink(operation.target.constData()) == 0 || errno == ENOENT)
+            return std::nullopt;
+        return QStringLiteral("Cannot delete file %1. %2").arg(operation.path, reason(errno));
+    }
+    if (const int error = commitFile(operation)) {
+        ::unlink(operation.temporary.constData());
+        return QStringLiteral("Cannot write file %1. %2").arg(operation.path, reason(error));
+    }
+    return std::nullopt;
+}
+
+}  // namespace platform

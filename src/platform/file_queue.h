@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace platform {
+
+// File operations carried out one after another, in the order they were given, on a thread of
+// their own: a writer of many files goes on with the next while the file system finishes the
+// last. An operation that fails is a Failure at the next call and at finish; the operations
+// after it are carried out all the same, so that every file written whole takes its name.
+class FileQueue {
+public:
+    FileQueue();
+    // Carries out what is queued, then stops.
+    ~FileQueue();
+    FileQueue(const FileQueue&) = delete;
+    FileQueue& operator=(const FileQueue&) = delete;
+
+    // Deletes the file; one that is gone already counts as deleted.
+    void remove(const QString& path);
+    // Writes the bytes to the open descriptor, closes it and renames the temporary file to the
+    // target's name; the temporary file is removed when that fails.
+    void commit(int descriptor, std::string bytes, QByteArray temporary, const QString& target);
+    // Waits until every operation given is done.
+    void finish();
+    // A Failure for the first operation that failed so far.
+    void check();
+
+private:
+    struct Operation {
+        QString path;  // as the user is told of it
+        QByteArray target;
+        QByteArray temporary;  // empty for a deletion
+        int descriptor = -1;
+        std::string bytes;
+    };
+
+    void add(Operation operation);
+    void work();
+    // Whether the worker has enough to take, or is waited for.
+    bool due() const;
+    // The text of a failure, when the operation failed.
+    static std::optional<QString> carryOut(Operation& operation);
+    static int commitFile(const Operation& operation);
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Operation> queued_;
+    size_t queuedBytes_ = 0;
+    bool busy_ = false;
+    bool waitedFor_ = false;
+    bool stopping_ = false;
+    std::optional<QString> failure_;
+    std::thread worker_;
+};
+
+}  // namespace platform
