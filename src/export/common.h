@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -39,6 +40,8 @@ public:
         const size_t begin = column == 0 ? 0 : ends_[static_cast<size_t>(column - 1)];
         return std::string_view(bytes_).substr(begin, ends_[static_cast<size_t>(column)] - begin);
     }
+    // The bytes of all the values.
+    size_t size() const { return bytes_.size(); }
     // Whether the value is ASCII text, whose bytes are its UTF-8 as well.
     bool isAscii(int column) const { return ascii_[static_cast<size_t>(column)]; }
 
@@ -65,7 +68,9 @@ public:
     const std::string& lines() const { return lines_; }
 
 private:
-    void appendTwoDecimals(db::RowReader& row, int position);
+    void appendTwoDecimals(std::string& out, const EncodedRow& values, db::RowReader& row,
+                           int position) const;
+    std::optional<size_t> shortDecimals(std::string_view text) const;
 
     // Looks a code's UTF-8 text up without a copy.
     struct Hash {
@@ -78,6 +83,7 @@ private:
     // The four code tables' names, and those of the item's codes, in the order of the listing.
     std::array<Names, 4> names_;
     std::array<const std::string*, 4> found_{};
+    std::array<std::string, 2> prices_;
     std::string separator_;
     std::string lines_;
 };

@@ -68,7 +68,7 @@ void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const
 
     const QVariantList key{adosajat, year, quarter};
     const auto column = [this, &key](const char* name) {
-        return recordText(key, QString::fromLatin1(name));
+        return recordText(key, QLatin1StringView(name));
     };
     note.line(QStringLiteral("Az adatszolgáltatás időszaka (év, negyedév): ") + year +
               QStringLiteral(", ") + quarter);

@@ -46,6 +46,9 @@ constexpr std::array<ListingColumn, 17> kColumns{{
     {u"bázis egységár (Ft)", Written::TwoDecimals, 16},
 }};
 
+// The positions of the prices, which the listing shows with two decimals.
+constexpr std::array<int, 2> kPricePositions{15, 16};
+
 // The code tables whose names the listing shows beside the codes, by the code's position.
 constexpr std::array<std::pair<int, const char*>, 4> kNamedCodes{{
     {10, "torzs_mennyisegiegyseg"},
@@ -90,6 +93,7 @@ ListingItems::ListingItems()
 }
 
 void ListingItems::add(const EncodedRow& values, db::RowReader& row) {
+    size_t namesSize = 0;
     for (size_t i = 0; i < kNamedCodes.size(); ++i) {
         const int position = kNamedCodes[i].first;
         // A missing code (NULL) matches no row.
@@ -99,29 +103,44 @@ void ListingItems::add(const EncodedRow& values, db::RowReader& row) {
         if (found == names_[i].end())
             return;
         found_[i] = &found->second;
+        namesSize += found->second.size();
     }
+    for (size_t i = 0; i < kPricePositions.size(); ++i) {
+        prices_[i].clear();
+        appendTwoDecimals(prices_[i], values, row, kPricePositions[i]);
+    }
+    // Room for every value of the row, the names, the prices, the quotes, the tabs and CR LF.
+    const size_t start = lines_.size();
+    lines_.resize(start + values.size() + namesSize + prices_[0].size() + prices_[1].size() +
+                  3 * kColumns.size() + 2);
+    char* to = lines_.data() + start;
+    const auto put = [&to](std::string_view bytes) {
+        to = std::copy(bytes.begin(), bytes.end(), to);
+    };
     size_t named = 0;
+    size_t priced = 0;
     for (const ListingColumn& column : kColumns) {
-        const std::string_view value = values.value(column.position);
         switch (column.written) {
             case Written::Quoted:
-                lines_ += '\'';
-                lines_ += value;
-                lines_ += '\'';
+                *to++ = '\'';
+                put(values.value(column.position));
+                *to++ = '\'';
                 break;
             case Written::TwoDecimals:
-                appendTwoDecimals(row, column.position);
+                put(prices_[priced++]);
                 break;
             case Written::Plain:
-                lines_ += value;
+                put(values.value(column.position));
                 break;
             case Written::Name:
-                lines_ += *found_[named++];
+                put(*found_[named++]);
                 break;
         }
-        lines_ += '\t';
+        *to++ = '\t';
     }
-    lines_ += "\r\n";
+    *to++ = '\r';
+    *to++ = '\n';
+    lines_.resize(static_cast<size_t>(to - lines_.data()));
 }
 
 namespace {
@@ -144,23 +163,44 @@ std::optional<double> priceOf(db::RowReader& row, int position) {
 
 // A price as the listing shows it: its text as the data file has it, read back as a number,
 // written with two decimals, the regional separator and no grouping. A missing price shows
-// nothing. A price in whole hundredths is its own text and shows exactly those.
-void ListingItems::appendTwoDecimals(db::RowReader& row, int position) {
-    const std::optional<double> stored = row.real(position);
-    const std::optional<qint64> hundredths = stored ? db::hundredthsOf(*stored) : std::nullopt;
-    if (hundredths) {
-        char digits[24];
-        const qint64 magnitude = std::abs(*hundredths);
-        if (*hundredths < 0)
-            lines_ += '-';
-        lines_.append(digits, std::to_chars(digits, digits + sizeof digits, magnitude / 100).ptr);
-        lines_ += separator_;
-        lines_ += static_cast<char>('0' + magnitude % 100 / 10);
-        lines_ += static_cast<char>('0' + magnitude % 10);
+// nothing. A text of whole digits with at most two decimals reads back as exactly those, so its
+// decimals are only filled up.
+void ListingItems::appendTwoDecimals(std::string& out, const EncodedRow& values, db::RowReader& row,
+                                     int position) const {
+    const std::string_view text = values.value(position);
+    if (const std::optional<size_t> decimals = shortDecimals(text)) {
+        out += text;
+        if (*decimals == 0)
+            out += separator_;
+        out.append(2 - std::min<size_t>(*decimals, 2), '0');
         return;
     }
     if (const std::optional<double> number = priceOf(row, position))
-        lines_ += platform::toWindows1250(db::twoDecimalsText(*number)).toStdString();
+        out += platform::toWindows1250(db::twoDecimalsText(*number)).toStdString();
+}
+
+// How many decimals the text has when it is an optional minus, whole digits and at most two
+// decimals after the separator, few enough digits for a double to hold them exactly.
+std::optional<size_t> ListingItems::shortDecimals(std::string_view text) const {
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const size_t sign = text.starts_with('-') ? 1 : 0;
+    const size_t whole =
+        static_cast<size_t>(
+            std::find_if_not(text.begin() + static_cast<long>(sign), text.end(), isDigit) -
+            text.begin()) -
+        sign;
+    if (whole == 0 || text.size() > 15)
+        return std::nullopt;
+    const std::string_view rest = text.substr(sign + whole);
+    if (rest.empty())
+        return 0;
+    if (!rest.starts_with(separator_))
+        return std::nullopt;
+    const std::string_view decimals = rest.substr(separator_.size());
+    if (decimals.empty() || decimals.size() > 2 ||
+        !std::all_of(decimals.begin(), decimals.end(), isDigit))
+        return std::nullopt;
+    return decimals.size();
 }
 
 void SaveRun::collectListingItems(const QVariantList& key) {
@@ -203,15 +243,16 @@ void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
     file.writeLine(u"");
 
     const QVariantList key{adosajat, year, quarter};
-    file.writeLine(QStringLiteral("Intézet neve: ") + recordText(key, u"intnev"));
-    file.writeLine(QStringLiteral("adószám: ") + recordText(key, u"adosajat"));
+    file.writeLine(QStringLiteral("Intézet neve: ") + recordText(key, QLatin1StringView("Intnev")));
+    file.writeLine(QStringLiteral("adószám: ") + recordText(key, QLatin1StringView("Adosajat")));
     file.writeLine(QStringLiteral("Beszerzési időszak (év, negyedév): ") +
-                   recordText(key, u"adatszolgev") + QStringLiteral(", ") +
-                   recordText(key, u"adatszolgnegyedev"));
+                   recordText(key, QLatin1StringView("Adatszolgev")) + QStringLiteral(", ") +
+                   recordText(key, QLatin1StringView("Adatszolgnegyedev")));
 
     file.writeLine(u"");
     file.writeLine(u"");
-    file.writeLine(titleLine());
+    static const QString titles = titleLine();
+    file.writeLine(titles);
 
     if (listingKey_ != key)
         collectListingItems(key);

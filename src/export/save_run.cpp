@@ -71,17 +71,22 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
     controls_.send->setEnabled(false);
     controls_.coverNote->setEnabled(false);
 
-    // A report file left behind could be sent as this run's.
-    const bool cleanedUp = cleanUp(kTextFolder) & cleanUp(kCoverNoteFolder);
+    // A report file left behind could be sent as this run's. The old files are deleted on the
+    // files' thread, before any file of this run takes its name there.
+    cleaning_ = files_->later([] {
+        return deleteEntries(kTextFolder, entriesOf(kTextFolder, QStringLiteral("*.txt"))) +
+               deleteEntries(kCoverNoteFolder,
+                             entriesOf(kCoverNoteFolder, QStringLiteral("*.txt")));
+    });
 
     saveError_ = false;
-    errorListFile_.create(kTextFolder + QStringLiteral("hibalista.txt"), files_.get());
+    progress_ = 0;
     try {
+        errorListFile_.create(kTextFolder + QStringLiteral("hibalista.txt"), files_.get());
         controls_.step->show();
         controls_.gauge->show();
         const HeldDrawing held(controls_.gauge);
         controls_.gauge->setRange(0, 1);
-        progress_ = 0;
         controls_.gauge->setValue(0);
         draw(true);
 
@@ -102,7 +107,7 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
         controls_.gauge->setValue(progress_);
         controls_.gauge->hide();
         controls_.step->hide();
-        const bool complete = !saveError_ && cleanedUp;
+        const bool complete = cleanedUp() && !saveError_;
         if (complete) {
             LogLine(QStringLiteral("Text állományok elkészültek"), false);
             LogLine(QString(), false);
@@ -118,6 +123,7 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
         // A run that fails leaves the gauge's figures behind as they were.
         controls_.gauge->setValue(progress_);
         try {
+            cleanedUp();
             errorListFile_.close();
         } catch (...) {
             // The failure that ended the run is the one to show.
@@ -161,15 +167,20 @@ QString SaveRun::itemCount(const QVariantList& key) {
     return count_;
 }
 
-QString SaveRun::recordText(const QVariantList& key, QStringView column) {
-    db::RowReader& row = statements().providerRow;
+QString SaveRun::recordText(const QVariantList& key, QLatin1StringView column) {
     if (recordKey_ != key) {
+        db::RowReader& row = statements().providerRow;
         row.run(key);
         row.next();
         rememberRecord(key, row);
         row.close();
     }
-    return record_.at(row.position(column));
+    // The record is read with "select *", in the order of its data file's fields.
+    const auto field = std::find_if(
+        kInstitutionFields.begin(), kInstitutionFields.end(), [column](const DataField& field) {
+            return column.compare(QLatin1StringView(field.column), Qt::CaseInsensitive) == 0;
+        });
+    return record_.at(field - kInstitutionFields.begin());
 }
 
 void SaveRun::rememberRecord(const QVariantList& key, db::RowReader& row) {
@@ -180,6 +191,7 @@ void SaveRun::rememberRecord(const QVariantList& key, db::RowReader& row) {
 }
 
 void SaveRun::LogLine(const QString& text, bool error) {
+    cleanedUp();
     const QString line = error ? errorLine(text) : text;
     errorListFile_.writeLine(line);
     controls_.log->addItem(line);
@@ -187,17 +199,18 @@ void SaveRun::LogLine(const QString& text, bool error) {
         saveError_ = true;
 }
 
-// Deletes every *.txt entry of the folder, of any period. An entry that cannot be deleted is
-// reported in the log list only: the error list is not open yet.
-bool SaveRun::cleanUp(const QString& folder) {
-    bool reportFileKept = false;
-    const QStringList kept =
-        deleteEntries(folder, entriesOf(folder, QStringLiteral("*.txt")), files_.get());
-    for (const QString& name : kept) {
-        controls_.log->addItem(errorLine(notDeletable(name)));
-        reportFileKept = reportFileKept || isReportFile(name);
+// The clean-up deletes every *.txt entry of the text and cover-note folders, of any period. An
+// entry that cannot be deleted is reported in the log list only, before any other line: the error
+// list is not written yet. Whether no report file stays.
+bool SaveRun::cleanedUp() {
+    if (cleaning_.valid()) {
+        reportFileKept_ = false;
+        for (const QString& name : cleaning_.get()) {
+            controls_.log->addItem(errorLine(notDeletable(name)));
+            reportFileKept_ = reportFileKept_ || isReportFile(name);
+        }
     }
-    return !reportFileKept;
+    return !reportFileKept_;
 }
 
 // The gauge counts the rows of the file being written; an empty result shows an empty gauge

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <span>
@@ -81,12 +82,11 @@ private:
     // The text of the provider's item count in the period, counted once per provider.
     QString itemCount(const QVariantList& key);
     // A column of the provider's record as text, read once for all the writers of its files.
-    QString recordText(const QVariantList& key, QStringView column);
+    QString recordText(const QVariantList& key, QLatin1StringView column);
     void rememberRecord(const QVariantList& key, db::RowReader& row);
     // Reads the provider's items for its listing; the code names are read with the first.
     void collectListingItems(const QVariantList& key);
-    // Deletes the folder's text files; false when a report file stays.
-    bool cleanUp(const QString& folder);
+    bool cleanedUp();
     // Deletes the entries of the listing folder that bear the listing's name, without regard to
     // case; returns those that could not be deleted.
     QStringList deleteOldListing(const QString& name);
@@ -107,6 +107,9 @@ private:
     QVariantList countKey_;
     QString count_;
     std::unique_ptr<platform::FileQueue> files_;
+    // The clean-up's entries that could not be deleted, until they are told.
+    std::future<QStringList> cleaning_;
+    bool reportFileKept_ = false;
     platform::TextFile errorListFile_;
     platform::PendingDrawing drawing_;
     // The listing folder's entries by lower-case name, read once per run rather than once per

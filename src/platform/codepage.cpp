@@ -259,6 +259,7 @@ void appendWindows1250(std::string& out, std::string_view utf8) {
 
 // Lines are written out once this much has been collected.
 constexpr size_t kBlockSize = 64 * 1024;
+constexpr size_t kInitialRoom = 16 * 1024;
 
 // A file still open was dropped before it was whole: its temporary file goes with it.
 TextFile::~TextFile() {
@@ -268,17 +269,20 @@ TextFile::~TextFile() {
 void TextFile::create(const QString& path, FileQueue* queue) {
     close();
     pending_.clear();
+    // Most files fit, and a file's lines need not move as it grows.
+    pending_.reserve(kInitialRoom);
     path_ = path;
     queue_ = queue;
     if (queue_)
         queue_->check();
     target_ = QFile::encodeName(path);
-    // A folder or a file the user may not write keeps its name, as the rename would not.
+    // A folder or a file the user may not write keeps its name, as the rename would not. A file
+    // deleted meanwhile is no hindrance.
     struct stat existing {};
     if (::stat(target_.constData(), &existing) == 0) {
         if (S_ISDIR(existing.st_mode))
             fail(QStringLiteral("Cannot create file"), EISDIR);
-        if (::access(target_.constData(), W_OK) != 0)
+        if (::access(target_.constData(), W_OK) != 0 && errno != ENOENT)
             fail(QStringLiteral("Cannot create file"), errno);
     }
     temporary_ = target_ + ".tmp";
@@ -321,8 +325,10 @@ void TextFile::close() {
         return;
     if (queue_) {
         queue_->check();
-        queue_->commit(std::exchange(descriptor_, -1), std::exchange(pending_, {}), temporary_,
-                       path_);
+        // A small file queued keeps no more room than it needs.
+        std::string bytes = pending_.capacity() > 2 * pending_.size() ? std::string(pending_)
+                                                                      : std::exchange(pending_, {});
+        queue_->commit(std::exchange(descriptor_, -1), std::move(bytes), temporary_, path_);
         return;
     }
     writePending();

@@ -22,7 +22,7 @@ constexpr size_t kBatch = 32;
 constexpr size_t kBatchBytes = 4 << 20;
 // The writer waits while this much is queued and the worker is busy, so that a slow disk does not
 // let the queue hold the whole run.
-constexpr size_t kMostQueuedBytes = 32 << 20;
+constexpr size_t kMostQueuedBytes = 8 << 20;
 
 QString reason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -65,19 +65,29 @@ FileQueue::~FileQueue() {
 }
 
 void FileQueue::remove(const QString& path) {
-    add({QDir::toNativeSeparators(path), QFile::encodeName(path), {}, -1, {}});
+    Operation operation;
+    operation.path = QDir::toNativeSeparators(path);
+    operation.target = QFile::encodeName(path);
+    add(std::move(operation));
 }
 
 void FileQueue::commit(int descriptor, std::string bytes, QByteArray temporary,
                        const QString& target) {
-    add({QDir::toNativeSeparators(target), QFile::encodeName(target), std::move(temporary),
-         descriptor, std::move(bytes)});
+    Operation operation;
+    operation.path = QDir::toNativeSeparators(target);
+    operation.target = QFile::encodeName(target);
+    operation.temporary = std::move(temporary);
+    operation.descriptor = descriptor;
+    operation.bytes = std::move(bytes);
+    add(std::move(operation));
 }
 
 void FileQueue::add(Operation operation) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return !busy_ || queuedBytes_ < kMostQueuedBytes; });
-    queuedBytes_ += operation.bytes.size();
+    queuedBytes_ += operation.bytes.capacity();
+    // Other work is waited for: the worker is woken for it at once.
+    awaited_ = awaited_ || operation.work;
     queued_.push_back(std::move(operation));
     if (due())
         changed_.notify_all();
@@ -100,8 +110,8 @@ void FileQueue::check() {
 }
 
 bool FileQueue::due() const {
-    return !queued_.empty() &&
-           (waitedFor_ || stopping_ || queued_.size() >= kBatch || queuedBytes_ >= kBatchBytes);
+    return !queued_.empty() && (waitedFor_ || awaited_ || stopping_ || queued_.size() >= kBatch ||
+                                queuedBytes_ >= kBatchBytes);
 }
 
 void FileQueue::work() {
@@ -112,6 +122,7 @@ void FileQueue::work() {
             return;
         std::deque<Operation> taken = std::exchange(queued_, {});
         queuedBytes_ = 0;
+        awaited_ = false;
         busy_ = true;
         lock.unlock();
         for (Operation& operation : taken) {
@@ -128,6 +139,10 @@ void FileQueue::work() {
 }
 
 std::optional<QString> FileQueue::carryOut(Operation& operation) {
+    if (operation.work) {
+        operation.work();
+        return std::nullopt;
+    }
     if (operation.temporary.isEmpty()) {
         if (::unlink(operation.target.constData()) == 0 || errno == ENOENT)
             return std::nullopt;

@@ -5,10 +5,14 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
+#include <future>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <type_traits>
 
 namespace platform {
 
@@ -29,6 +33,18 @@ public:
     // Writes the bytes to the open descriptor, closes it and renames the temporary file to the
     // target's name; the temporary file is removed when that fails.
     void commit(int descriptor, std::string bytes, QByteArray temporary, const QString& target);
+    // Runs the work after what was given before it; its result, or what it throws, is the
+    // future's.
+    template <typename Work>
+    auto later(Work work) -> std::future<std::invoke_result_t<Work>> {
+        auto task =
+            std::make_shared<std::packaged_task<std::invoke_result_t<Work>()>>(std::move(work));
+        auto result = task->get_future();
+        Operation operation;
+        operation.work = [task] { (*task)(); };
+        add(std::move(operation));
+        return result;
+    }
     // Waits until every operation given is done.
     void finish();
     // A Failure for the first operation that failed so far.
@@ -41,6 +57,7 @@ private:
         QByteArray temporary;  // empty for a deletion
         int descriptor = -1;
         std::string bytes;
+        std::function<void()> work;  // for other work
     };
 
     void add(Operation operation);
@@ -57,6 +74,7 @@ private:
     size_t queuedBytes_ = 0;
     bool busy_ = false;
     bool waitedFor_ = false;
+    bool awaited_ = false;  // work whose result is waited for is queued
     bool stopping_ = false;
     std::optional<QString> failure_;
     std::thread worker_;
