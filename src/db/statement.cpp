@@ -33,10 +33,6 @@ int bind(sqlite3_stmt* statement, int index, const QVariant& value) {
     }
 }
 
-std::string_view bytesOf(const void* data, int size) {
-    return {static_cast<const char*>(data), static_cast<size_t>(size)};
-}
-
 }  // namespace
 
 sqlite3* engineHandle() {
@@ -120,28 +116,6 @@ QVariant Statement::value(int column) const {
             return QString::fromUtf8(
                 reinterpret_cast<const char*>(sqlite3_column_text(statement_, column)),
                 sqlite3_column_bytes(statement_, column));
-    }
-}
-
-Statement::Stored Statement::stored(int column) const {
-    // One call into the engine for the column; the value's own accessors take no lock.
-    sqlite3_value* value = sqlite3_column_value(statement_, column);
-    switch (sqlite3_value_type(value)) {
-        case SQLITE_INTEGER:
-            return {Stored::Kind::Integer, sqlite3_value_int64(value), 0, {}};
-        case SQLITE_FLOAT:
-            return {Stored::Kind::Real, 0, sqlite3_value_double(value), {}};
-        case SQLITE_NULL:
-            return {};
-        case SQLITE_BLOB: {
-            const void* bytes = sqlite3_value_blob(value);
-            return {Stored::Kind::Text, 0, 0, bytesOf(bytes, sqlite3_value_bytes(value))};
-        }
-        default: {
-            // The text's bytes are asked for before their number, as the engine requires.
-            const void* bytes = sqlite3_value_text(value);
-            return {Stored::Kind::Text, 0, 0, bytesOf(bytes, sqlite3_value_bytes(value))};
-        }
     }
 }
 

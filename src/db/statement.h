@@ -3,10 +3,9 @@
 #include <QString>
 #include <QVariant>
 
-#include <string_view>
+#include <sqlite3.h>
 
-struct sqlite3;
-struct sqlite3_stmt;
+#include <string_view>
 
 namespace db {
 
@@ -47,13 +46,37 @@ public:
         double real = 0;
         std::string_view bytes;
     };
-    Stored stored(int column) const;
+    // Inline: readers of many rows call it for every value.
+    Stored stored(int column) const {
+        // One call into the engine for the column; the value's own accessors take no lock.
+        sqlite3_value* value = sqlite3_column_value(statement_, column);
+        switch (sqlite3_value_type(value)) {
+            case SQLITE_INTEGER:
+                return {Stored::Kind::Integer, sqlite3_value_int64(value), 0, {}};
+            case SQLITE_FLOAT:
+                return {Stored::Kind::Real, 0, sqlite3_value_double(value), {}};
+            case SQLITE_NULL:
+                return {};
+            case SQLITE_BLOB: {
+                const void* bytes = sqlite3_value_blob(value);
+                return {Stored::Kind::Text, 0, 0, bytesOf(bytes, sqlite3_value_bytes(value))};
+            }
+            default: {
+                // The text's bytes are asked for before their number, as the engine requires.
+                const void* bytes = sqlite3_value_text(value);
+                return {Stored::Kind::Text, 0, 0, bytesOf(bytes, sqlite3_value_bytes(value))};
+            }
+        }
+    }
 
     // The rowid of the row inserted last, and the number of rows the last statement changed.
     static qint64 lastInsertRowid();
     static int changes();
 
 private:
+    static std::string_view bytesOf(const void* data, int size) {
+        return {static_cast<const char*>(data), static_cast<size_t>(size)};
+    }
     void bindAll(const QVariantList& values);
     [[noreturn]] void fail() const;
 

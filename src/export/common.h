@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data_fields.h"
 #include "db/row_reader.h"
 #include "platform/file_queue.h"
 
@@ -8,9 +9,11 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 // What the save run and its writers share.
 namespace exporting {
@@ -31,26 +34,40 @@ inline const QString kItemCount = QStringLiteral(
 // The provider's purchase items, whole.
 extern const QString kPurchaseRows;
 
-// The values of a row in Windows-1250, converted once for every line built from them.
-class EncodedRow {
+// The values of a row in Windows-1250, converted once and laid out in the fixed-width fields of
+// its data-file line, each value at hand whole as well for the other lines built from the row.
+class FixedWidthRow {
 public:
-    // The current row's first count values (at most kMostColumns).
-    void read(db::RowReader& row, int count);
+    // The current row's values, one for each field.
+    void read(db::RowReader& row, std::span<const DataField> fields);
+    // The data-file line; nothing when a value does not fit its field, and the positions of those
+    // values are then in misfits().
+    const std::string* line() const { return misfits_.empty() ? &line_ : nullptr; }
+    const std::vector<int>& misfits() const { return misfits_; }
+
     std::string_view value(int column) const {
-        const size_t begin = column == 0 ? 0 : ends_[static_cast<size_t>(column - 1)];
-        return std::string_view(bytes_).substr(begin, ends_[static_cast<size_t>(column)] - begin);
+        const Value& value = values_[static_cast<size_t>(column)];
+        return std::string_view(value.inLine ? line_ : whole_).substr(value.at, value.size);
     }
     // The bytes of all the values.
-    size_t size() const { return bytes_.size(); }
+    size_t size() const { return size_; }
     // Whether the value is ASCII text, whose bytes are its UTF-8 as well.
-    bool isAscii(int column) const { return ascii_[static_cast<size_t>(column)]; }
-
-    static constexpr int kMostColumns = 20;
+    bool isAscii(int column) const { return values_[static_cast<size_t>(column)].ascii; }
 
 private:
-    std::string bytes_;
-    std::array<size_t, kMostColumns> ends_{};
-    std::array<bool, kMostColumns> ascii_{};
+    struct Value {
+        bool inLine = true;  // in its field, or in whole_ when the field holds a part or nothing
+        bool ascii = true;
+        size_t at = 0;
+        size_t size = 0;
+    };
+
+    std::string line_;
+    std::string whole_;
+    std::string converted_;
+    std::array<Value, 20> values_{};
+    std::vector<int> misfits_;
+    size_t size_ = 0;
 };
 
 // The item lines of a purchase listing, in Windows-1250 with CR LF, built from the rows of
@@ -64,11 +81,11 @@ public:
     void clear() { lines_.clear(); }
     // The line of the row's item, whose values are read; an item whose unit, source, area of use
     // or price type has no row in its code table is left out of the listing.
-    void add(const EncodedRow& values, db::RowReader& row);
+    void add(const FixedWidthRow& values, db::RowReader& row);
     const std::string& lines() const { return lines_; }
 
 private:
-    void appendTwoDecimals(std::string& out, const EncodedRow& values, db::RowReader& row,
+    void appendTwoDecimals(std::string& out, const FixedWidthRow& values, db::RowReader& row,
                            int position) const;
     std::optional<size_t> shortDecimals(std::string_view text) const;
 
@@ -83,6 +100,7 @@ private:
     // The four code tables' names, and those of the item's codes, in the order of the listing.
     std::array<Names, 4> names_;
     std::array<const std::string*, 4> found_{};
+    std::array<std::string, 4> foundCodes_;
     std::array<std::string, 2> prices_;
     std::string separator_;
     std::string lines_;

@@ -67,17 +67,16 @@ void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const
     note.empty(3);
 
     const QVariantList key{adosajat, year, quarter};
-    const auto column = [this, &key](const char* name) {
-        return recordText(key, QLatin1StringView(name));
-    };
+    const auto column = [this, &key](int field) { return recordText(key, field); };
     note.line(QStringLiteral("Az adatszolgáltatás időszaka (év, negyedév): ") + year +
               QStringLiteral(", ") + quarter);
     note.empty(2);
     note.line(QStringLiteral("Az adatszolgáltató intézmény"));
-    note.line(QStringLiteral("Neve: ") + column("Intnev"));
+    note.line(QStringLiteral("Neve: ") + column(institutionField("Intnev")));
     note.line(QStringLiteral("KSH törzsszáma: ") + adosajat);
-    note.line(QStringLiteral("Címe: ") + column("Irsz") + u' ' + column("Telepules") + u' ' +
-              column("Utca") + u' ' + column("Hsz"));
+    note.line(QStringLiteral("Címe: ") + column(institutionField("Irsz")) + u' ' +
+              column(institutionField("Telepules")) + u' ' + column(institutionField("Utca")) +
+              u' ' + column(institutionField("Hsz")));
     note.empty(1);
 
     note.line(QStringLiteral("A negyedévben elküldött beszerzések tételszáma (tétel sorszám): ") +
@@ -85,14 +84,14 @@ void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const
     note.empty(2);
     note.line(QStringLiteral("Az adatszolgáltatásért felelős vezető"));
     note.empty(1);
-    note.line(QStringLiteral("Neve        : ") + column("Vezetonev"));
-    note.line(QStringLiteral("e-mail címe : ") + column("Vezetomail"));
-    note.line(QStringLiteral("telefonszáma: ") + column("Vezetotel"));
+    note.line(QStringLiteral("Neve        : ") + column(institutionField("Vezetonev")));
+    note.line(QStringLiteral("e-mail címe : ") + column(institutionField("Vezetomail")));
+    note.line(QStringLiteral("telefonszáma: ") + column(institutionField("Vezetotel")));
     note.empty(2);
     note.line(QStringLiteral("A kitöltő"));
-    note.line(QStringLiteral("Neve        : ") + column("Toltnev"));
-    note.line(QStringLiteral("e-mail címe : ") + column("Toltmail"));
-    note.line(QStringLiteral("telefonszáma: ") + column("Tolttel"));
+    note.line(QStringLiteral("Neve        : ") + column(institutionField("Toltnev")));
+    note.line(QStringLiteral("e-mail címe : ") + column(institutionField("Toltmail")));
+    note.line(QStringLiteral("telefonszáma: ") + column(institutionField("Tolttel")));
     note.empty(4);
     note.line(QStringLiteral("Kelt: ............, ") + today_().toString(u"yyyy.MM.dd."));
     note.empty(4);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <optional>
+#include <string_view>
 
 // The fixed-width fields of the institution and purchase data files, and the one rule a value
 // must pass to be written into them: it fits its field whole. The save run, the item import and
@@ -41,6 +42,16 @@ inline constexpr std::array<DataField, 19> kInstitutionFields{{
     {"Adatszolgev", 4, false},
     {"Adatszolgnegyedev", 1, false},
 }};
+
+// The position of a column among kInstitutionFields, found when the program is compiled: a name
+// that is not there does not compile.
+consteval int institutionField(std::string_view column) {
+    for (size_t i = 0; i < kInstitutionFields.size(); ++i) {
+        if (std::string_view(kInstitutionFields[i].column) == column)
+            return static_cast<int>(i);
+    }
+    throw "no such field";
+}
 
 // AdatlapBR in its column order: 165 characters. The group code keeps its first 6 characters and
 // the item number is left-aligned, as the collecting organisation reads them.

@@ -12,40 +12,42 @@
 
 namespace exporting {
 
-namespace {
-
-// Builds fixed-width lines in Windows-1250 from rows, reusing its room from line to line.
-class FixedWidthLines {
-public:
-    // The line of the values; nothing when a value does not fit its field, and the positions of
-    // those values are then in misfits().
-    template <std::size_t N>
-    const std::string* of(const EncodedRow& values, const std::array<DataField, N>& fields) {
-        int width = 0;
-        for (const DataField& field : fields)
-            width += field.width;
-        line_.assign(static_cast<size_t>(width), ' ');
-        misfits_.clear();
-        char* at = line_.data();
-        for (std::size_t i = 0; i < N; ++i) {
-            const std::string_view value = values.value(static_cast<int>(i));
-            if (fitsField(fields[i], static_cast<qsizetype>(value.size())))
-                PadField(at, value, fields[i].width, fields[i].leftAligned);
-            else
-                misfits_.push_back(static_cast<int>(i));
-            at += fields[i].width;
+void FixedWidthRow::read(db::RowReader& row, std::span<const DataField> fields) {
+    int width = 0;
+    for (const DataField& field : fields)
+        width += field.width;
+    line_.assign(static_cast<size_t>(width), ' ');
+    whole_.clear();
+    misfits_.clear();
+    size_ = 0;
+    size_t at = 0;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const DataField& field = fields[i];
+        std::string_view encoded = row.utf8(static_cast<int>(i));
+        Value& value = values_[i];
+        value.ascii = platform::isAscii(encoded);
+        if (!value.ascii) {
+            converted_.clear();
+            platform::appendWindows1250(converted_, encoded);
+            encoded = converted_;
         }
-        return misfits_.empty() ? &line_ : nullptr;
+        const auto size = static_cast<qsizetype>(encoded.size());
+        value.size = encoded.size();
+        value.inLine = size <= field.width;
+        if (fitsField(field, size))
+            PadField(line_.data() + at, encoded, field.width, field.leftAligned);
+        else
+            misfits_.push_back(static_cast<int>(i));
+        if (value.inLine) {
+            value.at = at + (field.leftAligned ? 0 : static_cast<size_t>(field.width) - value.size);
+        } else {
+            value.at = whole_.size();
+            whole_ += encoded;
+        }
+        at += static_cast<size_t>(field.width);
+        size_ += value.size;
     }
-
-    const std::vector<int>& misfits() const { return misfits_; }
-
-private:
-    std::string line_;
-    std::vector<int> misfits_;
-};
-
-}  // namespace
+}
 
 const QString kPurchaseRows = QStringLiteral(
     "select * from adatlapBR where adosajat = ? and beszerzev = ? and beszerznegyedev = ?");
@@ -70,13 +72,12 @@ void SaveRun::WriteInstitutionFile(const QString& adosajat, const QString& year,
     showStep(row.next() ? 1 : 0, name);
     showProgress(1);
     institutionFile_.emplace(kTextFolder + name, files_.get());
-    EncodedRow values;
-    values.read(row, static_cast<int>(kInstitutionFields.size()));
-    FixedWidthLines lines;
-    if (const std::string* line = lines.of(values, kInstitutionFields))
+    FixedWidthRow values;
+    values.read(row, kInstitutionFields);
+    if (const std::string* line = values.line())
         institutionFile_->writeEncodedLine(*line);
     else
-        logMisfits(row, lines.misfits(), kInstitutionFields,
+        logMisfits(row, values.misfits(), kInstitutionFields,
                    adosajat + QStringLiteral(", adatlap"));
     rememberRecord(key, row);
     row.close();
@@ -97,17 +98,16 @@ void SaveRun::WritePurchaseFile(const QString& adosajat, const QString& year,
     listingKey_.clear();
     if (listingItems_)
         listingItems_->clear();
-    EncodedRow values;
-    FixedWidthLines lines;
+    FixedWidthRow values;
     for (int number = 1; rows.next(); ++number) {
         showProgress(number);
-        values.read(rows, static_cast<int>(kPurchaseFields.size()));
+        values.read(rows, kPurchaseFields);
         if (listingItems_)
             listingItems_->add(values, rows);
-        if (const std::string* line = lines.of(values, kPurchaseFields))
+        if (const std::string* line = values.line())
             purchaseFile_->writeEncodedLine(*line);
         else
-            logMisfits(rows, lines.misfits(), kPurchaseFields,
+            logMisfits(rows, values.misfits(), kPurchaseFields,
                        QStringLiteral("%1, %2. tétel").arg(adosajat, rows.text(u"Tetelsorszam")));
     }
     if (listingItems_)

@@ -66,18 +66,6 @@ QString titleLine() {
 
 }  // namespace
 
-void EncodedRow::read(db::RowReader& row, int count) {
-    bytes_.clear();
-    for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
-        const std::string_view utf8 = row.utf8(static_cast<int>(i));
-        const size_t begin = bytes_.size();
-        platform::appendWindows1250(bytes_, utf8);
-        ends_[i] = bytes_.size();
-        // Every character above ASCII takes more bytes in UTF-8 than in the code page.
-        ascii_[i] = ends_[i] - begin == utf8.size();
-    }
-}
-
 ListingItems::ListingItems()
     : separator_(platform::toWindows1250(QString(platform::decimalSeparator())).toStdString()) {
     for (size_t i = 0; i < kNamedCodes.size(); ++i) {
@@ -92,18 +80,22 @@ ListingItems::ListingItems()
     }
 }
 
-void ListingItems::add(const EncodedRow& values, db::RowReader& row) {
+void ListingItems::add(const FixedWidthRow& values, db::RowReader& row) {
     size_t namesSize = 0;
     for (size_t i = 0; i < kNamedCodes.size(); ++i) {
         const int position = kNamedCodes[i].first;
         // A missing code (NULL) matches no row.
         const std::string_view code =
             values.isAscii(position) ? values.value(position) : row.utf8(position);
-        const auto found = code.empty() ? names_[i].end() : names_[i].find(code);
-        if (found == names_[i].end())
-            return;
-        found_[i] = &found->second;
-        namesSize += found->second.size();
+        // Items mostly share their codes with the item before.
+        if (!found_[i] || code != foundCodes_[i]) {
+            const auto found = code.empty() ? names_[i].end() : names_[i].find(code);
+            if (found == names_[i].end())
+                return;
+            found_[i] = &found->second;
+            foundCodes_[i] = code;
+        }
+        namesSize += found_[i]->size();
     }
     for (size_t i = 0; i < kPricePositions.size(); ++i) {
         prices_[i].clear();
@@ -165,8 +157,8 @@ std::optional<double> priceOf(db::RowReader& row, int position) {
 // written with two decimals, the regional separator and no grouping. A missing price shows
 // nothing. A text of whole digits with at most two decimals reads back as exactly those, so its
 // decimals are only filled up.
-void ListingItems::appendTwoDecimals(std::string& out, const EncodedRow& values, db::RowReader& row,
-                                     int position) const {
+void ListingItems::appendTwoDecimals(std::string& out, const FixedWidthRow& values,
+                                     db::RowReader& row, int position) const {
     const std::string_view text = values.value(position);
     if (const std::optional<size_t> decimals = shortDecimals(text)) {
         out += text;
@@ -209,9 +201,9 @@ void SaveRun::collectListingItems(const QVariantList& key) {
     listingItems_->clear();
     db::RowReader& items = statements().purchaseRows;
     items.run(key);
-    EncodedRow values;
+    FixedWidthRow values;
     while (items.next()) {
-        values.read(items, static_cast<int>(kPurchaseFields.size()));
+        values.read(items, kPurchaseFields);
         listingItems_->add(values, items);
     }
     listingKey_ = key;
@@ -243,11 +235,11 @@ void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
     file.writeLine(u"");
 
     const QVariantList key{adosajat, year, quarter};
-    file.writeLine(QStringLiteral("Intézet neve: ") + recordText(key, QLatin1StringView("Intnev")));
-    file.writeLine(QStringLiteral("adószám: ") + recordText(key, QLatin1StringView("Adosajat")));
+    file.writeLine(QStringLiteral("Intézet neve: ") + recordText(key, institutionField("Intnev")));
+    file.writeLine(QStringLiteral("adószám: ") + recordText(key, institutionField("Adosajat")));
     file.writeLine(QStringLiteral("Beszerzési időszak (év, negyedév): ") +
-                   recordText(key, QLatin1StringView("Adatszolgev")) + QStringLiteral(", ") +
-                   recordText(key, QLatin1StringView("Adatszolgnegyedev")));
+                   recordText(key, institutionField("Adatszolgev")) + QStringLiteral(", ") +
+                   recordText(key, institutionField("Adatszolgnegyedev")));
 
     file.writeLine(u"");
     file.writeLine(u"");

@@ -167,7 +167,7 @@ QString SaveRun::itemCount(const QVariantList& key) {
     return count_;
 }
 
-QString SaveRun::recordText(const QVariantList& key, QLatin1StringView column) {
+QString SaveRun::recordText(const QVariantList& key, int field) {
     if (recordKey_ != key) {
         db::RowReader& row = statements().providerRow;
         row.run(key);
@@ -176,11 +176,7 @@ QString SaveRun::recordText(const QVariantList& key, QLatin1StringView column) {
         row.close();
     }
     // The record is read with "select *", in the order of its data file's fields.
-    const auto field = std::find_if(
-        kInstitutionFields.begin(), kInstitutionFields.end(), [column](const DataField& field) {
-            return column.compare(QLatin1StringView(field.column), Qt::CaseInsensitive) == 0;
-        });
-    return record_.at(field - kInstitutionFields.begin());
+    return record_.at(field);
 }
 
 void SaveRun::rememberRecord(const QVariantList& key, db::RowReader& row) {

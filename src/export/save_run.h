@@ -81,8 +81,9 @@ private:
     RunStatements& statements();
     // The text of the provider's item count in the period, counted once per provider.
     QString itemCount(const QVariantList& key);
-    // A column of the provider's record as text, read once for all the writers of its files.
-    QString recordText(const QVariantList& key, QLatin1StringView column);
+    // A field of the provider's record (institutionField) as text, read once for all the writers
+    // of its files.
+    QString recordText(const QVariantList& key, int field);
     void rememberRecord(const QVariantList& key, db::RowReader& row);
     // Reads the provider's items for its listing; the code names are read with the first.
     void collectListingItems(const QVariantList& key);

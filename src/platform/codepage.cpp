@@ -226,6 +226,10 @@ QString fromWindows1250(QByteArrayView bytes) {
     return text;
 }
 
+bool isAscii(std::string_view utf8) {
+    return asciiPrefix(utf8) == utf8.size();
+}
+
 void appendWindows1250(std::string& out, std::string_view utf8) {
     // ASCII, the bulk of the values, is its own Windows-1250.
     if (asciiPrefix(utf8) == utf8.size()) {
@@ -286,6 +290,19 @@ void TextFile::create(const QString& path, FileQueue* queue) {
             fail(QStringLiteral("Cannot create file"), errno);
     }
     temporary_ = target_ + ".tmp";
+    open_ = true;
+    if (!queue_) {
+        openTemporary();
+        return;
+    }
+    // The queue creates the file; a folder that would not take it fails here all the same.
+    const qsizetype slash = target_.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : target_.left(slash + 1);
+    if (::access(folder.constData(), W_OK | X_OK) != 0)
+        fail(QStringLiteral("Cannot create file"), errno);
+}
+
+void TextFile::openTemporary() {
     descriptor_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (descriptor_ < 0)
         fail(QStringLiteral("Cannot create file"), errno);
@@ -310,6 +327,8 @@ void TextFile::writeEncodedLines(std::string_view lines) {
 }
 
 void TextFile::writePending() {
+    if (descriptor_ < 0)
+        openTemporary();
     for (size_t at = 0; at < pending_.size();) {
         const ssize_t written = ::write(descriptor_, pending_.data() + at, pending_.size() - at);
         if (written < 0 && errno != EINTR)
@@ -321,10 +340,11 @@ void TextFile::writePending() {
 }
 
 void TextFile::close() {
-    if (descriptor_ < 0)
+    if (!open_)
         return;
     if (queue_) {
         queue_->check();
+        open_ = false;
         // A small file queued keeps no more room than it needs.
         std::string bytes = pending_.capacity() > 2 * pending_.size() ? std::string(pending_)
                                                                       : std::exchange(pending_, {});
@@ -332,6 +352,7 @@ void TextFile::close() {
         return;
     }
     writePending();
+    open_ = false;
     const int descriptor = std::exchange(descriptor_, -1);
     if (::close(descriptor) != 0 || ::rename(temporary_.constData(), target_.constData()) != 0) {
         const int error = errno;
@@ -341,6 +362,7 @@ void TextFile::close() {
 }
 
 void TextFile::discard() {
+    open_ = false;
     if (descriptor_ < 0)
         return;
     ::close(std::exchange(descriptor_, -1));

@@ -16,6 +16,8 @@ class FileQueue;
 QByteArray toWindows1250(QStringView text);
 // Windows-1250 text read back; a byte the code page leaves undefined gives U+FFFD.
 QString fromWindows1250(QByteArrayView bytes);
+// Whether the UTF-8 text is ASCII, which is its own Windows-1250.
+bool isAscii(std::string_view utf8);
 // UTF-8 text appended to out in Windows-1250, byte for byte as toWindows1250 converts it. Text in
 // the code page is converted without a QString.
 void appendWindows1250(std::string& out, std::string_view utf8);
@@ -37,7 +39,7 @@ public:
     TextFile& operator=(const TextFile&) = delete;
 
     void create(const QString& path, FileQueue* queue = nullptr);
-    bool isOpen() const { return descriptor_ >= 0; }
+    bool isOpen() const { return open_; }
     void writeLine(QStringView line);
     // A line already in Windows-1250.
     void writeEncodedLine(std::string_view line);
@@ -47,6 +49,7 @@ public:
     void close();
 
 private:
+    void openTemporary();
     void writePending();
     [[noreturn]] void fail(const QString& action, int error);
     void discard();
@@ -54,7 +57,8 @@ private:
     QString path_;
     QByteArray target_;
     QByteArray temporary_;
-    int descriptor_ = -1;
+    bool open_ = false;
+    int descriptor_ = -1;  // none yet while the lines written so far are only collected
     std::string pending_;
     FileQueue* queue_ = nullptr;
 };

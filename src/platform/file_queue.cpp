@@ -40,17 +40,27 @@ bool writeAll(int descriptor, const std::string& bytes) {
 
 }  // namespace
 
-// The number of the error of the first step that failed; 0 when the file took its name.
-int FileQueue::commitFile(const Operation& operation) {
+// What failed, when the file did not take its name.
+std::optional<QString> FileQueue::commitFile(Operation& operation) {
+    const auto failed = [&operation](const char* action, int error) {
+        return QStringLiteral("%1 %2. %3")
+            .arg(QLatin1StringView(action), operation.path, reason(error));
+    };
+    if (operation.descriptor < 0) {
+        operation.descriptor =
+            ::open(operation.temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (operation.descriptor < 0)
+            return failed("Cannot create file", errno);
+    }
     if (!writeAll(operation.descriptor, operation.bytes)) {
         const int error = errno;
         ::close(operation.descriptor);
-        return error;
+        return failed("Cannot write file", error);
     }
     if (::close(operation.descriptor) != 0 ||
         ::rename(operation.temporary.constData(), operation.target.constData()) != 0)
-        return errno;
-    return 0;
+        return failed("Cannot write file", errno);
+    return std::nullopt;
 }
 
 FileQueue::FileQueue() : worker_([this] { work(); }) {}
@@ -148,11 +158,10 @@ std::optional<QString> FileQueue::carryOut(Operation& operation) {
             return std::nullopt;
         return QStringLiteral("Cannot delete file %1. %2").arg(operation.path, reason(errno));
     }
-    if (const int error = commitFile(operation)) {
+    std::optional<QString> failure = commitFile(operation);
+    if (failure)
         ::unlink(operation.temporary.constData());
-        return QStringLiteral("Cannot write file %1. %2").arg(operation.path, reason(error));
-    }
-    return std::nullopt;
+    return failure;
 }
 
 }  // namespace platform

@@ -30,8 +30,9 @@ public:
 
     // Deletes the file; one that is gone already counts as deleted.
     void remove(const QString& path);
-    // Writes the bytes to the open descriptor, closes it and renames the temporary file to the
-    // target's name; the temporary file is removed when that fails.
+    // Writes the bytes to the descriptor (or to the temporary file it creates when there is
+    // none), closes it and renames the temporary file to the target's name; the temporary file is
+    // removed when that fails.
     void commit(int descriptor, std::string bytes, QByteArray temporary, const QString& target);
     // Runs the work after what was given before it; its result, or what it throws, is the
     // future's.
@@ -66,7 +67,7 @@ private:
     bool due() const;
     // The text of a failure, when the operation failed.
     static std::optional<QString> carryOut(Operation& operation);
-    static int commitFile(const Operation& operation);
+    static std::optional<QString> commitFile(Operation& operation);
 
     std::mutex mutex_;
     std::condition_variable changed_;
