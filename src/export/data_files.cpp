@@ -54,13 +54,9 @@ const QString kPurchaseRows = QStringLiteral(
 
 QByteArray PadField(const QByteArray& value, int width, bool leftAligned) {
     QByteArray field(width, ' ');
-    PadField(field.data(), value, width, leftAligned);
+    PadField(field.data(), std::string_view(value.constData(), static_cast<size_t>(value.size())),
+             width, leftAligned);
     return field;
-}
-
-void PadField(char* field, QByteArrayView value, int width, bool leftAligned) {
-    const qsizetype length = std::min<qsizetype>(value.size(), width);
-    std::copy_n(value.data(), length, field + (leftAligned ? 0 : width - length));
 }
 
 void SaveRun::WriteInstitutionFile(const QString& adosajat, const QString& year,

@@ -174,25 +174,23 @@ void ListingItems::appendTwoDecimals(std::string& out, const FixedWidthRow& valu
 // How many decimals the text has when it is an optional minus, whole digits and at most two
 // decimals after the separator, few enough digits for a double to hold them exactly.
 std::optional<size_t> ListingItems::shortDecimals(std::string_view text) const {
-    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    const size_t sign = text.starts_with('-') ? 1 : 0;
-    const size_t whole =
-        static_cast<size_t>(
-            std::find_if_not(text.begin() + static_cast<long>(sign), text.end(), isDigit) -
-            text.begin()) -
-        sign;
-    if (whole == 0 || text.size() > 15)
+    const auto isDigit = [&text](size_t at) { return text[at] >= '0' && text[at] <= '9'; };
+    size_t at = text.starts_with('-') ? 1 : 0;
+    const size_t whole = at;
+    while (at < text.size() && isDigit(at))
+        ++at;
+    if (at == whole || text.size() > 15)
         return std::nullopt;
-    const std::string_view rest = text.substr(sign + whole);
-    if (rest.empty())
+    if (at == text.size())
         return 0;
-    if (!rest.starts_with(separator_))
+    if (text.compare(at, separator_.size(), separator_) != 0)
         return std::nullopt;
-    const std::string_view decimals = rest.substr(separator_.size());
-    if (decimals.empty() || decimals.size() > 2 ||
-        !std::all_of(decimals.begin(), decimals.end(), isDigit))
-        return std::nullopt;
-    return decimals.size();
+    const size_t decimals = text.size() - at - separator_.size();
+    for (at += separator_.size(); at < text.size(); ++at) {
+        if (!isDigit(at))
+            return std::nullopt;
+    }
+    return decimals >= 1 && decimals <= 2 ? std::optional(decimals) : std::nullopt;
 }
 
 void SaveRun::collectListingItems(const QVariantList& key) {

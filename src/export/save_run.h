@@ -10,11 +10,13 @@
 #include <QHash>
 #include <QString>
 
+#include <algorithm>
 #include <functional>
 #include <future>
 #include <memory>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 class QAction;
@@ -129,7 +131,11 @@ void Ment(const SaveRunControls& controls, const QString& year, const QString& q
 // filled with blanks after it (left-aligned) or before it (right-aligned).
 QByteArray PadField(const QByteArray& value, int width, bool leftAligned);
 // The same written into a field of width blanks.
-void PadField(char* field, QByteArrayView value, int width, bool leftAligned);
+// Inline: it runs for every value written.
+inline void PadField(char* field, std::string_view value, int width, bool leftAligned) {
+    const size_t length = std::min(value.size(), static_cast<size_t>(width));
+    std::copy_n(value.data(), length, field + (leftAligned ? 0 : width - static_cast<int>(length)));
+}
 
 // Bare file names: a report file (kind BI, BR or KJ) and the purchase listing.
 QString reportFileName(const QString& adosajat, const QString& year, const QString& quarter,

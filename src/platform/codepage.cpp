@@ -192,19 +192,6 @@ QString withTagsReplaced(const QString& text) {
     return replaced;
 }
 
-// How many bytes at the start of the text are ASCII, taken eight at a time.
-size_t asciiPrefix(std::string_view text) {
-    size_t at = 0;
-    for (std::uint64_t word = 0; at + sizeof word <= text.size(); at += sizeof word) {
-        std::memcpy(&word, text.data() + at, sizeof word);
-        if (word & 0x8080808080808080u)
-            break;
-    }
-    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80)
-        ++at;
-    return at;
-}
-
 }  // namespace
 
 QByteArray toWindows1250(QStringView text) {
@@ -226,13 +213,9 @@ QString fromWindows1250(QByteArrayView bytes) {
     return text;
 }
 
-bool isAscii(std::string_view utf8) {
-    return asciiPrefix(utf8) == utf8.size();
-}
-
 void appendWindows1250(std::string& out, std::string_view utf8) {
     // ASCII, the bulk of the values, is its own Windows-1250.
-    if (asciiPrefix(utf8) == utf8.size()) {
+    if (isAscii(utf8)) {
         out += utf8;
         return;
     }
@@ -263,7 +246,7 @@ void appendWindows1250(std::string& out, std::string_view utf8) {
 
 // Lines are written out once this much has been collected.
 constexpr size_t kBlockSize = 64 * 1024;
-constexpr size_t kInitialRoom = 16 * 1024;
+constexpr size_t kInitialRoom = 32 * 1024;
 
 // A file still open was dropped before it was whole: its temporary file goes with it.
 TextFile::~TextFile() {
