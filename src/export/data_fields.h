@@ -75,6 +75,14 @@ inline constexpr std::array<DataField, 17> kPurchaseFields{{
     {"Bazisegysegar", 9, false},
 }};
 
+// The width of a purchase data file's line, its CR LF left out.
+inline constexpr size_t kPurchaseLineWidth = [] {
+    size_t width = 0;
+    for (const DataField& field : kPurchaseFields)
+        width += static_cast<size_t>(field.width);
+    return width;
+}();
+
 // A value of that many Windows-1250 bytes fits its field: a data file never cuts a value, since
 // a cut number or name is another number or name.
 constexpr bool fitsField(const DataField& field, qsizetype bytes) {

@@ -88,6 +88,7 @@ void SaveRun::WritePurchaseFile(const QString& adosajat, const QString& year,
     if (count == 0)
         return;
     purchaseFile_.emplace(kTextFolder + name, files_.get());
+    purchaseFile_->reserve(static_cast<size_t>(count) * (kPurchaseLineWidth + 2));
     db::RowReader& rows = statements().purchaseRows;
     rows.run(key);
     // Once the code names are read, the listing's lines are built from the same rows.

@@ -246,7 +246,7 @@ void appendWindows1250(std::string& out, std::string_view utf8) {
 
 // Lines are written out once this much has been collected.
 constexpr size_t kBlockSize = 64 * 1024;
-constexpr size_t kInitialRoom = 32 * 1024;
+constexpr size_t kInitialRoom = 4 * 1024;
 
 // A file still open was dropped before it was whole: its temporary file goes with it.
 TextFile::~TextFile() {
@@ -256,7 +256,7 @@ TextFile::~TextFile() {
 void TextFile::create(const QString& path, FileQueue* queue) {
     close();
     pending_.clear();
-    // Most files fit, and a file's lines need not move as it grows.
+    // Most files fit, and a larger one moves its lines only a few times as it grows.
     pending_.reserve(kInitialRoom);
     path_ = path;
     queue_ = queue;
@@ -304,6 +304,7 @@ void TextFile::writeEncodedLine(std::string_view line) {
 }
 
 void TextFile::writeEncodedLines(std::string_view lines) {
+    reserve(lines.size());
     pending_ += lines;
     if (pending_.size() >= kBlockSize)
         writePending();
@@ -328,10 +329,8 @@ void TextFile::close() {
     if (queue_) {
         queue_->check();
         open_ = false;
-        // A small file queued keeps no more room than it needs.
-        std::string bytes = pending_.capacity() > 2 * pending_.size() ? std::string(pending_)
-                                                                      : std::exchange(pending_, {});
-        queue_->commit(std::exchange(descriptor_, -1), std::move(bytes), temporary_, path_);
+        queue_->commit(std::exchange(descriptor_, -1), std::exchange(pending_, {}), temporary_,
+                       path_);
         return;
     }
     writePending();

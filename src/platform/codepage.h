@@ -60,6 +60,8 @@ public:
     void writeEncodedLine(std::string_view line);
     // Lines already in Windows-1250, each with its CR LF.
     void writeEncodedLines(std::string_view lines);
+    // Room for this many more bytes of lines, for a writer that knows them beforehand.
+    void reserve(size_t bytes) { pending_.reserve(pending_.size() + bytes); }
     // Writes out and gives the file its name; a file that was not open is left alone.
     void close();
 

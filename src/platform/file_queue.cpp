@@ -19,10 +19,10 @@ namespace {
 // The worker is woken for this many operations or bytes at a time, not for every one: waking it
 // costs the writer more than a small file does.
 constexpr size_t kBatch = 32;
-constexpr size_t kBatchBytes = 4 << 20;
-// The writer waits while this much is queued and the worker is busy, so that a slow disk does not
-// let the queue hold the whole run.
-constexpr size_t kMostQueuedBytes = 8 << 20;
+constexpr size_t kBatchBytes = 1 << 20;
+// The writer waits while the files queued and those being written hold this much, so that a slow
+// disk does not let the queue hold the whole run.
+constexpr size_t kMostHeldBytes = 8 << 20;
 
 QString reason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -94,8 +94,9 @@ void FileQueue::commit(int descriptor, std::string bytes, QByteArray temporary,
 
 void FileQueue::add(Operation operation) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !busy_ || queuedBytes_ < kMostQueuedBytes; });
+    changed_.wait(lock, [this] { return heldBytes_ < kMostHeldBytes; });
     queuedBytes_ += operation.bytes.capacity();
+    heldBytes_ += operation.bytes.capacity();
     // Other work is waited for: the worker is woken for it at once.
     awaited_ = awaited_ || operation.work;
     queued_.push_back(std::move(operation));
@@ -131,7 +132,7 @@ void FileQueue::work() {
         if (queued_.empty())
             return;
         std::deque<Operation> taken = std::exchange(queued_, {});
-        queuedBytes_ = 0;
+        const size_t takenBytes = std::exchange(queuedBytes_, 0);
         awaited_ = false;
         busy_ = true;
         lock.unlock();
@@ -142,7 +143,9 @@ void FileQueue::work() {
                     failure_ = std::move(failed);
             }
         }
+        taken.clear();
         lock.lock();
+        heldBytes_ -= takenBytes;
         busy_ = false;
         changed_.notify_all();
     }

@@ -73,6 +73,7 @@ private:
     std::condition_variable changed_;
     std::deque<Operation> queued_;
     size_t queuedBytes_ = 0;
+    size_t heldBytes_ = 0;  // queued or being carried out
     bool busy_ = false;
     bool waitedFor_ = false;
     bool awaited_ = false;  // work whose result is waited for is queued
