@@ -22,9 +22,7 @@ const QString kIndent = QStringLiteral("         ");
 // The note is put together whole and written in one piece.
 class CoverNote {
 public:
-    CoverNote(const QString& path, platform::FileQueue* files) : path_(path), files_(files) {
-        text_.reserve(2048);
-    }
+    explicit CoverNote(const QString& beginning = {}) : text_(beginning) { text_.reserve(2048); }
 
     void empty(int lines) {
         for (int i = 0; i < lines; ++i)
@@ -35,37 +33,44 @@ public:
         text_ += text;
         text_ += QLatin1StringView("\r\n");
     }
-    void close() {
-        platform::TextFile file(path_, files_);
+    const QString& text() const { return text_; }
+
+    void write(const QString& path, platform::FileQueue* files) const {
+        platform::TextFile file(path, files);
         const QByteArray encoded = platform::toWindows1250(text_);
         file.writeEncodedLines({encoded.constData(), static_cast<size_t>(encoded.size())});
         file.close();
     }
 
 private:
-    QString path_;
-    platform::FileQueue* files_;
     QString text_;
 };
+
+// The lines every note begins with, the collecting organisation's heading and the subject.
+const QString& heading() {
+    static const QString text = [] {
+        CoverNote note;
+        note.empty(7);
+        note.line(kOrganisation);
+        note.line(kStreetAddress);
+        note.line(QStringLiteral("Postacím: ") + kPostalAddress);
+        note.empty(2);
+        note.line(QStringLiteral("Iktató szám:"));
+        note.line(QStringLiteral("Melléklet:"));
+        note.empty(2);
+        note.line(QStringLiteral("Tárgy: Az Egészségügyi intézmények árinformációi,"));
+        note.line(QStringLiteral("intézményi beszerzések adatjelentésének megküldése"));
+        note.line(QStringLiteral("OSAP 9052/07 (") + kDecreeCitation + u')');
+        note.empty(3);
+        return note.text();
+    }();
+    return text;
+}
 
 }  // namespace
 
 void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const QString& quarter) {
-    CoverNote note(kCoverNoteFolder + reportFileName(adosajat, year, quarter, QStringLiteral("KJ")),
-                   files_.get());
-    note.empty(7);
-    note.line(kOrganisation);
-    note.line(kStreetAddress);
-    note.line(QStringLiteral("Postacím: ") + kPostalAddress);
-    note.empty(2);
-    note.line(QStringLiteral("Iktató szám:"));
-    note.line(QStringLiteral("Melléklet:"));
-    note.empty(2);
-    note.line(QStringLiteral("Tárgy: Az Egészségügyi intézmények árinformációi,"));
-    note.line(QStringLiteral("intézményi beszerzések adatjelentésének megküldése"));
-    note.line(QStringLiteral("OSAP 9052/07 (") + kDecreeCitation + u')');
-    note.empty(3);
-
+    CoverNote note(heading());
     const QVariantList key{adosajat, year, quarter};
     const auto column = [this, &key](int field) { return recordText(key, field); };
     note.line(QStringLiteral("Az adatszolgáltatás időszaka (év, negyedév): ") + year +
@@ -96,7 +101,8 @@ void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const
     note.line(QStringLiteral("Kelt: ............, ") + today_().toString(u"yyyy.MM.dd."));
     note.empty(4);
     note.line(QStringLiteral("Aláírás: ...................."));
-    note.close();
+    note.write(kCoverNoteFolder + reportFileName(adosajat, year, quarter, QStringLiteral("KJ")),
+               files_.get());
 }
 
 }  // namespace exporting
