@@ -48,10 +48,8 @@ int RowReader::position(QStringView column) const {
     return *found;
 }
 
-const Statement& RowReader::current() const {
-    if (!onRow_)
-        throw platform::Failure(QStringLiteral("No current record"));
-    return *statement_;
+void RowReader::noCurrentRecord() {
+    throw platform::Failure(QStringLiteral("No current record"));
 }
 
 std::string_view RowReader::utf8(int column) {

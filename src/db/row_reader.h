@@ -43,7 +43,13 @@ public:
     std::optional<double> real(int column) const;
 
 private:
-    const Statement& current() const;
+    // Inline: it is asked for every value read.
+    const Statement& current() const {
+        if (!onRow_)
+            noCurrentRecord();
+        return *statement_;
+    }
+    [[noreturn]] static void noCurrentRecord();
 
     QString text_;
     std::unique_ptr<Statement> statement_;

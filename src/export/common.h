@@ -85,8 +85,7 @@ public:
     const std::string& lines() const { return lines_; }
 
 private:
-    void appendTwoDecimals(std::string& out, const FixedWidthRow& values, db::RowReader& row,
-                           int position) const;
+    void appendReadBack(std::string& out, db::RowReader& row, int position) const;
     std::optional<size_t> shortDecimals(std::string_view text) const;
 
     // Looks a code's UTF-8 text up without a copy.
@@ -101,6 +100,8 @@ private:
     std::array<Names, 4> names_;
     std::array<const std::string*, 4> found_{};
     std::array<std::string, 4> foundCodes_;
+    // The item's prices: their decimals when their text needs only filling up, else the text.
+    std::array<std::optional<size_t>, 2> decimals_;
     std::array<std::string, 2> prices_;
     std::string separator_;
     std::string lines_;

@@ -97,14 +97,17 @@ void ListingItems::add(const FixedWidthRow& values, db::RowReader& row) {
         }
         namesSize += found_[i]->size();
     }
+    size_t pricesSize = 0;
     for (size_t i = 0; i < kPricePositions.size(); ++i) {
+        decimals_[i] = shortDecimals(values.value(kPricePositions[i]));
         prices_[i].clear();
-        appendTwoDecimals(prices_[i], values, row, kPricePositions[i]);
+        if (!decimals_[i])
+            appendReadBack(prices_[i], row, kPricePositions[i]);
+        pricesSize += prices_[i].size() + separator_.size() + 2;
     }
     // Room for every value of the row, the names, the prices, the quotes, the tabs and CR LF.
     const size_t start = lines_.size();
-    lines_.resize(start + values.size() + namesSize + prices_[0].size() + prices_[1].size() +
-                  3 * kColumns.size() + 2);
+    lines_.resize(start + values.size() + namesSize + pricesSize + 3 * kColumns.size() + 2);
     char* to = lines_.data() + start;
     const auto put = [&to](std::string_view bytes) {
         to = std::copy(bytes.begin(), bytes.end(), to);
@@ -119,7 +122,17 @@ void ListingItems::add(const FixedWidthRow& values, db::RowReader& row) {
                 *to++ = '\'';
                 break;
             case Written::TwoDecimals:
-                put(prices_[priced++]);
+                // A text of whole digits with at most two decimals reads back as exactly those,
+                // so its decimals are only filled up.
+                if (const std::optional<size_t> decimals = decimals_[priced]) {
+                    put(values.value(column.position));
+                    if (*decimals == 0)
+                        put(separator_);
+                    to = std::fill_n(to, 2 - std::min<size_t>(*decimals, 2), '0');
+                } else {
+                    put(prices_[priced]);
+                }
+                ++priced;
                 break;
             case Written::Plain:
                 put(values.value(column.position));
@@ -155,18 +168,8 @@ std::optional<double> priceOf(db::RowReader& row, int position) {
 
 // A price as the listing shows it: its text as the data file has it, read back as a number,
 // written with two decimals, the regional separator and no grouping. A missing price shows
-// nothing. A text of whole digits with at most two decimals reads back as exactly those, so its
-// decimals are only filled up.
-void ListingItems::appendTwoDecimals(std::string& out, const FixedWidthRow& values,
-                                     db::RowReader& row, int position) const {
-    const std::string_view text = values.value(position);
-    if (const std::optional<size_t> decimals = shortDecimals(text)) {
-        out += text;
-        if (*decimals == 0)
-            out += separator_;
-        out.append(2 - std::min<size_t>(*decimals, 2), '0');
-        return;
-    }
+// nothing.
+void ListingItems::appendReadBack(std::string& out, db::RowReader& row, int position) const {
     if (const std::optional<double> number = priceOf(row, position))
         out += platform::toWindows1250(db::twoDecimalsText(*number)).toStdString();
 }

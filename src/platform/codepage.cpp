@@ -246,7 +246,7 @@ void appendWindows1250(std::string& out, std::string_view utf8) {
 
 // Lines are written out once this much has been collected.
 constexpr size_t kBlockSize = 64 * 1024;
-constexpr size_t kInitialRoom = 4 * 1024;
+constexpr size_t kInitialRoom = 1024;
 
 // A file still open was dropped before it was whole: its temporary file goes with it.
 TextFile::~TextFile() {
