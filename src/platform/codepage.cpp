@@ -313,12 +313,8 @@ void TextFile::writeEncodedLines(std::string_view lines) {
 void TextFile::writePending() {
     if (descriptor_ < 0)
         openTemporary();
-    for (size_t at = 0; at < pending_.size();) {
-        const ssize_t written = ::write(descriptor_, pending_.data() + at, pending_.size() - at);
-        if (written < 0 && errno != EINTR)
-            fail(QStringLiteral("Cannot write file"), errno);
-        at += static_cast<size_t>(std::max<ssize_t>(written, 0));
-    }
+    if (!writeAll(descriptor_, pending_))
+        fail(QStringLiteral("Cannot write file"), errno);
     // Keeps the block's room for the next lines.
     pending_.clear();
 }
@@ -333,14 +329,11 @@ void TextFile::close() {
                        path_);
         return;
     }
-    writePending();
     open_ = false;
-    const int descriptor = std::exchange(descriptor_, -1);
-    if (::close(descriptor) != 0 || ::rename(temporary_.constData(), target_.constData()) != 0) {
-        const int error = errno;
-        ::unlink(temporary_.constData());
-        fail(QStringLiteral("Cannot write file"), error);
-    }
+    if (std::optional<QString> failure =
+            finishFile(std::exchange(descriptor_, -1), pending_, temporary_, target_,
+                       QDir::toNativeSeparators(path_)))
+        throw Failure(*failure);
 }
 
 void TextFile::discard() {

@@ -28,7 +28,9 @@ QString reason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool writeAll(int descriptor, const std::string& bytes) {
+}  // namespace
+
+bool writeAll(int descriptor, std::string_view bytes) {
     for (size_t at = 0; at < bytes.size();) {
         const ssize_t written = ::write(descriptor, bytes.data() + at, bytes.size() - at);
         if (written < 0 && errno != EINTR)
@@ -38,27 +40,24 @@ bool writeAll(int descriptor, const std::string& bytes) {
     return true;
 }
 
-}  // namespace
-
-// What failed, when the file did not take its name.
-std::optional<QString> FileQueue::commitFile(Operation& operation) {
-    const auto failed = [&operation](const char* action, int error) {
-        return QStringLiteral("%1 %2. %3")
-            .arg(QLatin1StringView(action), operation.path, reason(error));
+std::optional<QString> finishFile(int descriptor, std::string_view bytes,
+                                  const QByteArray& temporary, const QByteArray& target,
+                                  const QString& shownPath) {
+    const auto failed = [&](const char* action, int error) {
+        ::unlink(temporary.constData());
+        return QStringLiteral("%1 %2. %3").arg(QLatin1StringView(action), shownPath, reason(error));
     };
-    if (operation.descriptor < 0) {
-        operation.descriptor =
-            ::open(operation.temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (operation.descriptor < 0)
+    if (descriptor < 0) {
+        descriptor = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (descriptor < 0)
             return failed("Cannot create file", errno);
     }
-    if (!writeAll(operation.descriptor, operation.bytes)) {
+    if (!writeAll(descriptor, bytes)) {
         const int error = errno;
-        ::close(operation.descriptor);
+        ::close(descriptor);
         return failed("Cannot write file", error);
     }
-    if (::close(operation.descriptor) != 0 ||
-        ::rename(operation.temporary.constData(), operation.target.constData()) != 0)
+    if (::close(descriptor) != 0 || ::rename(temporary.constData(), target.constData()) != 0)
         return failed("Cannot write file", errno);
     return std::nullopt;
 }
@@ -151,7 +150,7 @@ void FileQueue::work() {
     }
 }
 
-std::optional<QString> FileQueue::carryOut(Operation& operation) {
+std::optional<QString> FileQueue::carryOut(const Operation& operation) {
     if (operation.work) {
         operation.work();
         return std::nullopt;
@@ -161,10 +160,8 @@ std::optional<QString> FileQueue::carryOut(Operation& operation) {
             return std::nullopt;
         return QStringLiteral("Cannot delete file %1. %2").arg(operation.path, reason(errno));
     }
-    std::optional<QString> failure = commitFile(operation);
-    if (failure)
-        ::unlink(operation.temporary.constData());
-    return failure;
+    return finishFile(operation.descriptor, operation.bytes, operation.temporary, operation.target,
+                      operation.path);
 }
 
 }  // namespace platform

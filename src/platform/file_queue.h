@@ -11,10 +11,22 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <type_traits>
 
 namespace platform {
+
+// Writes all the bytes to the descriptor; false, with errno set, when the system refuses them.
+bool writeAll(int descriptor, std::string_view bytes);
+
+// Finishes a file written under a temporary name: writes the bytes to the descriptor (or to the
+// temporary file it creates when there is none), closes it and renames it to the target's name.
+// What failed, as the user is told of it, when the file did not take its name; the temporary file
+// is then removed.
+std::optional<QString> finishFile(int descriptor, std::string_view bytes,
+                                  const QByteArray& temporary, const QByteArray& target,
+                                  const QString& shownPath);
 
 // File operations carried out one after another, in the order they were given, on a thread of
 // their own: a writer of many files goes on with the next while the file system finishes the
@@ -66,8 +78,7 @@ private:
     // Whether the worker has enough to take, or is waited for.
     bool due() const;
     // The text of a failure, when the operation failed.
-    static std::optional<QString> carryOut(Operation& operation);
-    static std::optional<QString> commitFile(Operation& operation);
+    static std::optional<QString> carryOut(const Operation& operation);
 
     std::mutex mutex_;
     std::condition_variable changed_;
