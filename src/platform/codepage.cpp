@@ -280,9 +280,9 @@ void TextFile::create(const QString& path, FileQueue* queue) {
     }
     // The queue creates the file; a folder that would not take it fails here all the same.
     const qsizetype slash = target_.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : target_.left(slash + 1);
-    if (::access(folder.constData(), W_OK | X_OK) != 0)
-        fail(QStringLiteral("Cannot create file"), errno);
+    if (const int error =
+            queue_->folderError(slash < 0 ? QByteArray(".") : target_.left(slash + 1)))
+        fail(QStringLiteral("Cannot create file"), error);
 }
 
 void TextFile::openTemporary() {

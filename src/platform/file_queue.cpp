@@ -103,6 +103,15 @@ void FileQueue::add(Operation operation) {
         changed_.notify_all();
 }
 
+int FileQueue::folderError(const QByteArray& folder) {
+    if (writableFolders_.contains(folder))
+        return 0;
+    if (::access(folder.constData(), W_OK | X_OK) != 0)
+        return errno;
+    writableFolders_.insert(folder);
+    return 0;
+}
+
 void FileQueue::finish() {
     std::unique_lock lock(mutex_);
     waitedFor_ = true;

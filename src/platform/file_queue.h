@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 
 #include <condition_variable>
@@ -58,6 +59,10 @@ public:
         add(std::move(operation));
         return result;
     }
+    // The error number when files cannot be created in the folder, 0 when they can. A folder found
+    // to take files is not asked again: one that stops taking them is a failure of the file.
+    // For the thread that gives the operations only.
+    int folderError(const QByteArray& folder);
     // Waits until every operation given is done.
     void finish();
     // A Failure for the first operation that failed so far.
@@ -90,6 +95,7 @@ private:
     bool awaited_ = false;  // work whose result is waited for is queued
     bool stopping_ = false;
     std::optional<QString> failure_;
+    QSet<QByteArray> writableFolders_;
     std::thread worker_;
 };
 

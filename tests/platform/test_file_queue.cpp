@@ -65,8 +65,8 @@ private Q_SLOTS:
         writeFile(queue, kept, "kept");
         queue.finish();
         QCOMPARE(testsupport::readFile(kept), QByteArray("kept\r\n"));
-        QVERIFY_THROWS_EXCEPTION(platform::Failure,
-                                 TextFile(gone + QStringLiteral("/other.txt"), &queue));
+        QVERIFY_THROWS_EXCEPTION(
+            platform::Failure, TextFile(dir.filePath(QStringLiteral("missing/other.txt")), &queue));
     }
 };
 
