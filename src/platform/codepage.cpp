@@ -322,14 +322,14 @@ void TextFile::writePending() {
 void TextFile::close() {
     if (!open_)
         return;
+    open_ = false;
     if (queue_) {
-        queue_->check();
-        open_ = false;
+        // The file is the queue's whatever it reports: a failure of an earlier file is told after.
         queue_->commit(std::exchange(descriptor_, -1), std::exchange(pending_, {}), temporary_,
                        path_);
+        queue_->check();
         return;
     }
-    open_ = false;
     if (std::optional<QString> failure =
             finishFile(std::exchange(descriptor_, -1), pending_, temporary_, target_,
                        QDir::toNativeSeparators(path_)))
