@@ -6,9 +6,9 @@
 #include "platform/regional.h"
 #include "save_run.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
-#include <cstdlib>
 #include <optional>
 #include <string>
 
