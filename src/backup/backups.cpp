@@ -2,6 +2,7 @@
 
 #include "database_check.h"
 #include "db/connection.h"
+#include "db/engine_failure.h"
 #include "db/query.h"
 #include "db/schema_version.h"
 #include "db/statement.h"
@@ -59,12 +60,13 @@ void syncFolder(const QString& folder) {
 void copyPages(sqlite3* source, sqlite3* target) {
     sqlite3_backup* run = sqlite3_backup_init(target, "main", source, "main");
     if (run == nullptr)
-        throw platform::Failure(engineReason(target));
+        throw db::engineFailure(target);
     const int stepped = sqlite3_backup_step(run, -1);
     if (sqlite3_backup_finish(run) != SQLITE_OK)
-        throw platform::Failure(engineReason(target));
+        throw db::engineFailure(target);
     if (stepped != SQLITE_DONE)
-        throw platform::Failure(QString::fromUtf8(sqlite3_errstr(stepped)));
+        throw platform::Failure(
+            db::engineFailureText(stepped, QString::fromUtf8(sqlite3_errstr(stepped))));
 }
 
 // Copies every page of the source database into a new file and renames it to target when
@@ -104,6 +106,15 @@ bool holdsAnyRecord() {
     return !db::Query(QStringLiteral("select 1 from AdatlapInt union all select 1 from AdatlapBR "
                                      "limit 1"))
                 .eof();
+}
+
+// Only a backup taken before now tells how old the newest one is: one stamped later was taken
+// while the clock was wrong.
+bool backupDue(const QList<BackupFile>& backups, const QDateTime& now) {
+    for (const BackupFile& backup : backups)
+        if (backup.taken <= now)
+            return backup.taken.addDays(1) <= now;
+    return true;
 }
 
 int countOf(const EngineFile& file, const QString& table) {
@@ -191,8 +202,7 @@ bool backUpBeforeChange(const FailureNotice& notice) {
 
 void backUpIfDue(const FailureNotice& notice, const QDateTime& now) {
     try {
-        const QList<BackupFile> backups = listBackups();
-        if ((backups.isEmpty() || backups.first().taken.addDays(1) <= now) && holdsAnyRecord())
+        if (backupDue(listBackups(), now) && holdsAnyRecord())
             backUpNow(now);
     } catch (const std::exception& failure) {
         notice(failureText(QString::fromUtf8(failure.what())));
@@ -227,7 +237,7 @@ void restoreFrom(const QString& file, const FailureNotice& notice) {
 
 std::optional<BackupFile> newestSoundBackup() {
     for (const BackupFile& backup : listBackups())
-        if (damageOf(backup.path).isEmpty())
+        if (unfitForRestore(backup.path).isEmpty())
             return backup;
     return std::nullopt;
 }

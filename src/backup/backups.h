@@ -55,8 +55,8 @@ QString failureText(const QString& reason);
 // false, and the caller goes on with its change.
 bool backUpBeforeChange(const FailureNotice& notice);
 
-// At start: takes a backup when the database holds any record or item and the newest backup is
-// more than a day old (or there is none). A failure is told to notice.
+// At start: takes a backup when the database holds any record or item and the newest backup
+// taken before now is more than a day old (or there is none). A failure is told to notice.
 void backUpIfDue(const FailureNotice& notice, const QDateTime& now = QDateTime::currentDateTime());
 
 // What a backup holds: its data-provider records and purchase items.
@@ -76,8 +76,8 @@ public:
     QString text() const { return QString::fromStdString(what()); }
 };
 
-// A file that is damaged, of another schema version or without the program's tables is a
-// RestoreRefused naming the file and the reason.
+// A file that is damaged, of a newer schema version, or without the program's tables and their
+// columns is a RestoreRefused naming the file and the reason.
 void checkRestorable(const QString& file);
 
 // Puts the file's contents in place of the open database's, in one step, after the database
@@ -85,7 +85,8 @@ void checkRestorable(const QString& file);
 // checkRestorable is a RestoreRefused, and nothing is changed.
 void restoreFrom(const QString& file, const FailureNotice& notice);
 
-// The newest backup that passes the engine's quick check; none when there is no such.
+// The newest backup that passes the check of a file to restore (unfitForRestore); none when
+// there is no such.
 std::optional<BackupFile> newestSoundBackup();
 
 // While no connection is open: keeps the damaged database beside it as

@@ -4,45 +4,59 @@
 #include "engine_file.h"
 #include "platform/failure.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QStringList>
 
 namespace backup {
 
 namespace {
 
-// The tables and the view the program's windows and runs open.
-const QStringList kNeededTables = {
-    QStringLiteral("AdatlapInt"),
-    QStringLiteral("AdatlapBR"),
-    QStringLiteral("View_Intezmeny"),
-    QStringLiteral("Torzs_KSHMEGYE"),
-    QStringLiteral("Torzs_KSHTELEPULES"),
-    QStringLiteral("Torzs_IRSZ"),
-    QStringLiteral("Torzs_gazdfor"),
-    QStringLiteral("Torzs_Negyedev"),
-    QStringLiteral("torzs_AH_AG"),
-    QStringLiteral("torzs_AH_AGAZAT"),
-    QStringLiteral("torzs_AH_SZAKAGAZAT"),
-    QStringLiteral("Torzs_ho"),
-    QStringLiteral("Torzs_Termekszolg"),
-    QStringLiteral("Torzs_Mennyisegiegyseg"),
-    QStringLiteral("Torzs_Beszerzesiforras"),
-    QStringLiteral("Torzs_Felhasznter"),
-    QStringLiteral("Torzs_Artipus"),
-    QStringLiteral("Torzs_TermekCsoport"),
-    QStringLiteral("Torzs_SzolgaltatasCsoport"),
+struct SchemaTable {
+    QString name;
+    QStringList columns;
 };
 
-QString missingTable(const EngineFile& file) {
-    QSet<QString> present;
-    for (const QString& name : file.column(QStringLiteral(
-             "select lower(name) from sqlite_master where type in ('table', 'view')")))
-        present.insert(name);
-    for (const QString& table : kNeededTables)
-        if (!present.contains(table.toLower()))
-            return QStringLiteral("hiányzik belőle a(z) %1 tábla").arg(table);
+QStringList columnsOf(const EngineFile& file, const QString& table) {
+    return file.column(QStringLiteral("select name from pragma_table_info(?)"), {table});
+}
+
+// The tables and the view of the program's own schema, the one its database is generated from,
+// in the order it creates them, each with its columns in order (the save run reads them by
+// position).
+const QList<SchemaTable>& programSchema() {
+    static const QList<SchemaTable> tables = [] {
+        QFile schema(QStringLiteral(":/schema.sql"));
+        if (!schema.open(QIODevice::ReadOnly))
+            throw platform::Failure(QStringLiteral("The program's schema is missing"));
+        const EngineFile database(QStringLiteral(":memory:"), EngineFile::Mode::Create);
+        database.run(QString::fromUtf8(schema.readAll()));
+        QList<SchemaTable> found;
+        for (const QString& name : database.column(QStringLiteral(
+                 "select name from sqlite_master where type in ('table', 'view') order by rowid")))
+            found.append({name, columnsOf(database, name)});
+        return found;
+    }();
+    return tables;
+}
+
+QStringList lowered(QStringList names) {
+    for (QString& name : names)
+        name = name.toLower();
+    return names;
+}
+
+// A table the program reads that is missing from the file or has other columns. Files of an
+// older schema version are compared with this one's tables too: no migration step changes them.
+QString unlikeTheSchema(const EngineFile& file) {
+    for (const SchemaTable& table : programSchema()) {
+        const QStringList columns = columnsOf(file, table.name);
+        if (columns.isEmpty())
+            return QStringLiteral("hiányzik belőle a(z) %1 tábla").arg(table.name);
+        if (lowered(columns) != lowered(table.columns))
+            return QStringLiteral("a(z) %1 tábla oszlopai nem egyeznek a program adatbázisáéval")
+                .arg(table.name);
+    }
     return {};
 }
 
@@ -70,7 +84,7 @@ QString unfitForRestore(const QString& path) {
         return damage;
     try {
         db::refuseNewerSchema(db::schemaVersionOfFile(path), path);
-        return missingTable(EngineFile(path, EngineFile::Mode::Read));
+        return unlikeTheSchema(EngineFile(path, EngineFile::Mode::Read));
     } catch (const platform::Failure& failure) {
         return failure.text();
     }

@@ -10,7 +10,8 @@ namespace backup {
 QString damageOf(const QString& path);
 
 // Why the file cannot take the database's place: it is damaged, a newer program wrote it (its
-// schema version), or a table the program needs is missing; empty when it can.
+// schema version), or a table or view of the program's schema is missing or has other columns;
+// empty when it can. A restore and the rescue of a damaged database at start both check by it.
 QString unfitForRestore(const QString& path);
 
 }  // namespace backup

@@ -27,21 +27,29 @@ EngineFile::~EngineFile() {
     sqlite3_close(handle_);
 }
 
-QStringList EngineFile::column(const QString& statement) const {
+QStringList EngineFile::column(const QString& statement, const QStringList& values) const {
     sqlite3_stmt* prepared = nullptr;
     if (sqlite3_prepare_v2(handle_, statement.toUtf8().constData(), -1, &prepared, nullptr) !=
         SQLITE_OK)
         throw platform::Failure(engineReason(handle_));
-    QStringList values;
+    for (int i = 0; i < values.size(); ++i)
+        sqlite3_bind_text(prepared, i + 1, values[i].toUtf8().constData(), -1, SQLITE_TRANSIENT);
+    QStringList rows;
     int status = SQLITE_ROW;
     while ((status = sqlite3_step(prepared)) == SQLITE_ROW)
-        values.append(
+        rows.append(
             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(prepared, 0))));
     const QString reason = status == SQLITE_DONE ? QString() : engineReason(handle_);
     sqlite3_finalize(prepared);
     if (status != SQLITE_DONE)
         throw platform::Failure(reason);
-    return values;
+    return rows;
+}
+
+void EngineFile::run(const QString& statements) const {
+    if (sqlite3_exec(handle_, statements.toUtf8().constData(), nullptr, nullptr, nullptr) !=
+        SQLITE_OK)
+        throw platform::Failure(engineReason(handle_));
 }
 
 }  // namespace backup

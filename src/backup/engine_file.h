@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 struct sqlite3;
 
@@ -18,9 +19,11 @@ public:
     EngineFile& operator=(const EngineFile&) = delete;
 
     sqlite3* handle() const { return handle_; }
-    // The first column of every row of a statement without values; an engine error is a Failure
-    // with its reason.
-    QStringList column(const QString& statement) const;
+    // The first column of every row of a statement, its values bound in order; an engine error
+    // is a Failure with its reason.
+    QStringList column(const QString& statement, const QStringList& values = {}) const;
+    // Runs statements separated by ";" that take no values and return no rows.
+    void run(const QString& statements) const;
 
 private:
     sqlite3* handle_ = nullptr;

@@ -5,7 +5,9 @@
 #include "backup/backups.h"
 #include "backup/damaged_database.h"
 #include "backup/database_check.h"
+#include "backup/engine_file.h"
 #include "db/connection.h"
+#include "db/engine_failure.h"
 #include "db/query.h"
 #include "purchase/UnitAdatlapBR.h"
 #include "support/program_folder.h"
@@ -23,6 +25,8 @@
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <sqlite3.h>
 
 using platform::Button;
 using testsupport::ProgramFolder;
@@ -138,27 +142,55 @@ private Q_SLOTS:
         QCOMPARE(stampsOf(backup::listBackups()), kept);
     }
 
+    // At start a backup is due when the newest one taken before now is a day old; one stamped a
+    // year ahead does not count.
+    void dailyBackupBesideOneInTheFuture() {
+        ProgramFolder folder;
+        insertRecordWithItem();
+        backup::backUpNow(kNow.addYears(1));
+        const auto noFailure = [](const QString& text) { QFAIL(qPrintable(text)); };
+        backup::backUpIfDue(noFailure, kNow);
+        backup::backUpIfDue(noFailure, kNow.addSecs(3600));
+        QCOMPARE(backup::listBackups().size(), 2);
+    }
+
+    // A failed backup is told in the words of the program's other engine failures.
+    void backupWhileAnotherProgramWrites() {
+        ProgramFolder folder;
+        const backup::EngineFile other(folder.databasePath(), backup::EngineFile::Mode::Create);
+        other.run(u"begin exclusive"_qs);
+        db::setBusyTimeout(100);
+        QStringList notices;
+        backup::backUpBeforeChange([&](const QString& text) { notices.append(text); });
+        QCOMPARE(notices, QStringList{backup::failureText(
+                              db::engineFailureText(SQLITE_BUSY, u"database is locked"_qs))});
+    }
+
     // A page of the database overwritten: at start the newest sound backup is offered; Yes
     // keeps the damaged file beside it and puts the backup in its place, No ends the start.
     void damagedDatabaseAtStart_data() {
-        QTest::addColumn<bool>("newestDamagedToo");
+        QTest::addColumn<QString>("newestSpoilt");  // how, when the newest backup cannot be used
         QTest::addColumn<Button>("answer");
-        QTest::newRow("restored") << false << Button::Yes;
-        QTest::newRow("the newest backup damaged too") << true << Button::Yes;
-        QTest::newRow("declined") << false << Button::No;
+        QTest::newRow("restored") << QString() << Button::Yes;
+        QTest::newRow("the newest backup damaged too") << "page" << Button::Yes;
+        QTest::newRow("the newest backup empty") << "empty" << Button::Yes;
+        QTest::newRow("declined") << QString() << Button::No;
     }
 
     void damagedDatabaseAtStart() {
-        QFETCH(bool, newestDamagedToo);
+        QFETCH(QString, newestSpoilt);
         QFETCH(Button, answer);
+        const bool newestDamagedToo = !newestSpoilt.isEmpty();
         ProgramFolder folder;
         insertRecordWithItem();
         const QString sound = backup::backUpNow(kNow.addSecs(-60)).path;
         insertItems(2, 20000);  // the middle of the file is now items
         const QString newest = backup::backUpNow(kNow.addSecs(-30)).path;
         db::closeConnection();
-        if (newestDamagedToo)
+        if (newestSpoilt == u"page")
             damagePage(newest);
+        if (newestSpoilt == u"empty")
+            QVERIFY(testsupport::writeFile(newest, {}));
         damagePage(folder.databasePath());
         const QByteArray damaged = testsupport::readFile(folder.databasePath());
         ScriptedMessages boxes;
@@ -195,6 +227,9 @@ private Q_SLOTS:
         QTest::newRow("restore a database without the tables")
             << "no tables" << restore << 1 << false << 0
             << "hiányzik belőle a(z) AdatlapInt tábla.";
+        QTest::newRow("restore a backup whose AdatlapBR has other columns")
+            << "other columns" << restore << 1 << false << 0
+            << "a(z) AdatlapBR tábla oszlopai nem egyeznek a program adatbázisáéval.";
         QTest::newRow("restore a backup")
             << "backup" << restore << 0 << true << 2 << "(1 adatlap, 1 tétel).";
         QTest::newRow("import items into a damaged database")
@@ -221,6 +256,10 @@ private Q_SLOTS:
             backup::writeBackup(file);
             insertItems(2, 3);
             backup::backUpNow(kNow);
+        } else if (prepare == u"other columns") {
+            backup::writeBackup(file);
+            backup::EngineFile(file, backup::EngineFile::Mode::Create)
+                .run(u"drop table AdatlapBR; create table AdatlapBR (x)"_qs);
         } else if (prepare == u"no tables") {
             db::execute(u"attach database ? as other"_qs, {file});  // a new database
             db::execute(u"create table other.Jegyzet (Szoveg text)"_qs);
