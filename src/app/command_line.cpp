@@ -204,10 +204,11 @@ int importItems(const QString& file, const QStringList& keyParts,
         const auto result = purchase::importItemFile(csvPath, key, options);
         for (const QString& line : purchase::faultLines(result))
             print(stderr, line);
-        purchase::saveFaultList(csvPath, result);
+        const bool listSaved = purchase::saveFaultList(csvPath, result);
         if (!result.faults.isEmpty()) {
-            print(stderr, QStringLiteral("Nem történt importálás. A hibalista: ") +
-                              QDir::toNativeSeparators(purchase::faultListPath(csvPath)));
+            print(stderr, listSaved ? QStringLiteral("Nem történt importálás. A hibalista: ") +
+                                          QDir::toNativeSeparators(purchase::faultListPath(csvPath))
+                                    : QStringLiteral("Nem történt importálás."));
             return 1;
         }
         print(stdout, purchase::importSummary(result, key));

@@ -596,16 +596,20 @@ QString faultListPath(const QString& csvPath) {
     return csv.dir().filePath(csv.completeBaseName() + QStringLiteral("_hibak.txt"));
 }
 
-void saveFaultList(const QString& csvPath, const ImportResult& result) {
+bool saveFaultList(const QString& csvPath, const ImportResult& result) {
+    // Beside a device or a pipe (/dev/zero_hibak.txt) the list would land in a system folder.
+    if (!QFileInfo(csvPath).isFile())
+        return false;
     const QString path = faultListPath(csvPath);
     if (result.faults.isEmpty()) {
         QFile::remove(path);
-        return;
+        return false;
     }
     platform::TextFile list(path);
     for (const QString& line : faultLines(result))
         list.writeLine(line);
     list.close();
+    return true;
 }
 
 QList<AcceptedColumn> acceptedColumns() {

@@ -59,9 +59,9 @@ QString duplicateQuestion(const ImportResult& result);
 QString faultListPath(const QString& csvPath);
 
 // Writes the fault list beside the CSV file (Windows-1250, CR LF), or, after an import without
-// faults, removes a list left there by an earlier attempt. A file that cannot be written is a
-// Failure.
-void saveFaultList(const QString& csvPath, const ImportResult& result);
+// faults, removes a list left there by an earlier attempt. Only a regular file gets a list
+// beside it. True when a list was written; a file that cannot be written is a Failure.
+bool saveFaultList(const QString& csvPath, const ImportResult& result);
 
 // A column an import file may hold: its label in the purchase editor and its column name; a
 // header may name it by either.

@@ -382,6 +382,9 @@ private Q_SLOTS:
         QCOMPARE(velkor_.exitCode(), 1);
         QCOMPARE(faultsPrinted(), faults);
         QCOMPARE(storedItems(), before);
+        // Only a regular file gets its fault list beside it.
+        QCOMPARE(QFile::exists(start_.filePath(QStringLiteral("tetelek_hibak.txt"))),
+                 link.isEmpty());
     }
 };
 
