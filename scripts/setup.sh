@@ -8,7 +8,7 @@ packages=(
     build-essential cmake clang-format
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     zlib1g-dev libsqlite3-dev libbenchmark-dev sqlite3
-    python3 python3-pyftpdlib python3-openssl openssl curl
+    python3 python3-pyftpdlib python3-openssl openssl curl vsftpd
     libcups2-dev cups printer-driver-cups-pdf poppler-utils fonts-liberation2
     xvfb xauth strace
     clang libclang-rt-14-dev

@@ -105,11 +105,12 @@ FtpTlsSetting ftpTlsSetting() {
     else if (!mode.isEmpty() && mode != u"auto")
         tls.mode = FtpTls::Unknown;
     tls.caFile = readSetting(QStringLiteral("ftp/cafile"));
-    tls.certificate = readSetting(QStringLiteral("ftp/certificate"));
+    tls.certificate = readSetting(QStringLiteral("ftp/") + QLatin1String(kFtpCertificateKey));
+    tls.agreedServer = readSetting(QStringLiteral("ftp/") + QLatin1String(kFtpTlsAgreedKey));
     return tls;
 }
 
-bool storeFtpCertificate(const QString& certificate) {
+bool storeFtpSetting(const QString& key, const QString& value) {
     QFile current(settingsFilePath());
     QStringList lines;
     if (current.open(QIODevice::ReadOnly)) {
@@ -123,7 +124,7 @@ bool storeFtpCertificate(const QString& certificate) {
     }
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    lines = withSetting(lines, QStringLiteral("ftp"), QStringLiteral("certificate"), certificate);
+    lines = withSetting(lines, QStringLiteral("ftp"), key, value);
     QSaveFile file(settingsFilePath());
     const QString lineEnd = crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
     return file.open(QIODevice::WriteOnly) &&

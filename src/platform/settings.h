@@ -48,14 +48,19 @@ enum class FtpTls {
 };
 struct FtpTlsSetting {
     FtpTls mode = FtpTls::Auto;
-    QString modeText;     // the value as written, for the message about an unknown one
-    QString caFile;       // extra trusted certificates (PEM) beside the system's; empty for none
-    QString certificate;  // the server certificate the user chose to trust, "sha256:<hex>"
+    QString modeText;      // the value as written, for the message about an unknown one
+    QString caFile;        // extra trusted certificates (PEM) beside the system's; empty for none
+    QString certificate;   // the server certificate the user chose to trust, "sha256:<hex>"
+    QString agreedServer;  // "host:port" of the server that once agreed to TLS; empty for none
 };
 FtpTlsSetting ftpTlsSetting();
-// Keeps the trusted server certificate under the key certificate of the group [ftp], leaving
-// every other line of the file as it is; false when the file cannot be written.
-bool storeFtpCertificate(const QString& certificate);
+// Keys of the group [ftp] that the program writes itself: the certificate the user chose to trust
+// and the server that agreed to TLS.
+inline constexpr char kFtpCertificateKey[] = "certificate";
+inline constexpr char kFtpTlsAgreedKey[] = "tls_agreed";
+// Keeps `key = value` in the group [ftp], leaving every other line of the file as it is; false
+// when the file cannot be written.
+bool storeFtpSetting(const QString& key, const QString& value);
 
 // The folder that stands for the removable medium: key folder of the group [media]; empty when
 // none is set.

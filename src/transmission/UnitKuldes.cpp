@@ -109,10 +109,14 @@ void TFormKuldes::createControls() {
     connect(IdFTP_Send, &transmission::FtpClient::workBegin, this,
             &TFormKuldes::IdFTP_SendWorkBegin);
     connect(IdFTP_Send, &transmission::FtpClient::work, this, &TFormKuldes::IdFTP_SendWork);
+    // A server that agreed to TLS once is not believed later when it refuses.
+    connect(IdFTP_Send, &transmission::FtpClient::tlsAgreed, this, [](const QString& server) {
+        platform::storeFtpSetting(QLatin1String(platform::kFtpTlsAgreedKey), server);
+    });
     IdFTP_Send->setCertificateQuestion([](const QString& question) {
-        return platform::showConfirmation(question,
-                                          {platform::Button::Yes, platform::Button::No}) ==
-               platform::Button::Yes;
+        // Trusting by mistake pins the certificate: Enter answers No.
+        return platform::showConfirmation(question, {platform::Button::Yes, platform::Button::No},
+                                          platform::Button::No) == platform::Button::Yes;
     });
     // What the log and the gauge show is on screen while the client waits for the server.
     connect(IdFTP_Send, &transmission::FtpClient::aboutToWait, this,
@@ -132,7 +136,8 @@ void TFormKuldes::Start() {
 
 void TFormKuldes::SendAll() {
     SendFailed = false;
-    serverUnanswered_ = false;
+    runStop_.reset();
+    unencryptedTold_ = false;
     ArchiveFolder =
         QStringLiteral("kuldes/") + clock_().toString(QStringLiteral("yyyyMMdd_hh_mm")) + u'/';
     // A folder left by a run of the same minute serves again, its checksum list with it.
@@ -180,39 +185,50 @@ void TFormKuldes::SendAll() {
 }
 
 // One connection per file: connect and log in, upload, archive, disconnect. A file that fails
-// is logged with its reason and the run goes on with the next one; once connecting timed out,
-// every later file fails at once, as the server is not waited for again.
+// is logged with its reason and the run goes on with the next one. Once the server did not
+// answer in time or refused the login, every later file fails at once: it is not waited for
+// again, and it may lock out an address that keeps logging in.
 void TFormKuldes::SendFile(const QString& path) {
     const QString name = QFileInfo(path).fileName();
     const QString noConnection =
         name + QStringLiteral(
                    ": Nem sikerült felvenni a kapcsolatot az FTP szerverrel. "
                    "Próbálja újra!");
+    const QString failed = name + QStringLiteral(": Sikertelen küldés. Próbálja újra!");
     logLine(name + QStringLiteral(": Kapcsolódás ..."));
-    if (serverUnanswered_) {
-        logLine(noConnection);
-        SendFailed = true;
+    if (runStop_) {
+        logFailure(runStop_->failedLine ? failed : noConnection, runStop_->reason);
         return;
     }
     try {
         IdFTP_Send->Connect();
+    } catch (const transmission::FtpFailure& failure) {
+        logFailure(noConnection, failure.reason());
+        if (failure.fault() == transmission::FtpFault::TimedOut)
+            runStop_ = RunStop{false, {}};
+        else if (failure.fault() == transmission::FtpFault::LoginRefused)
+            runStop_ = RunStop{true, failure.reason()};
+        return;
     } catch (const platform::Failure& failure) {
-        logFailure(noConnection, transmission::reasonOf(failure));
-        const auto* ftp = dynamic_cast<const transmission::FtpFailure*>(&failure);
-        serverUnanswered_ = ftp && ftp->timedOut();
+        logFailure(noConnection, failure.text());
         return;
     }
+    tellIfUnencrypted();
     logLine(name + QStringLiteral(": Adatküldés ..."));
     QString failure;
     try {
         IdFTP_Send->Put(path, name);
         logLine(name + QStringLiteral(": Küldés rendben."));
         failure = archive(path);
+    } catch (const transmission::FtpFailure& error) {
+        failure = error.reason();
+        if (error.timedOut())
+            runStop_ = RunStop{true, failure};
     } catch (const platform::Failure& error) {
-        failure = transmission::reasonOf(error);
+        failure = error.text();
     }
     if (!failure.isEmpty())
-        logFailure(name + QStringLiteral(": Sikertelen küldés. Próbálja újra!"), failure);
+        logFailure(failed, failure);
     try {
         IdFTP_Send->Disconnect();
     } catch (const platform::Failure& error) {
@@ -220,20 +236,35 @@ void TFormKuldes::SendFile(const QString& path) {
     }
 }
 
+// Once per run, as the password and the files went in clear.
+void TFormKuldes::tellIfUnencrypted() {
+    const QString& reason = IdFTP_Send->unencryptedReason();
+    if (unencryptedTold_ || reason.isEmpty())
+        return;
+    unencryptedTold_ = true;
+    logLine(QStringLiteral("  Figyelem: a kapcsolat nem titkosított, a jelszó és az állományok "
+                           "olvashatóan mennek át (%1).")
+                .arg(reason));
+}
+
 QString TFormKuldes::archive(const QString& path) {
     const QString name = QFileInfo(path).fileName();
     const QString archived = ArchiveFolder + name;
-    // A failed move (a file of that name already archived) goes unreported: the compressed file
-    // stays where it was written, and the next compression replaces it.
-    const bool moved = QFile::rename(path, archived);
-    if (moved)
+    // A run of the same minute replaces what an earlier one archived under the same name, so the
+    // folder holds exactly what was sent last; a move that fails leaves the compressed file where
+    // it was written, for the next compression to replace.
+    const QString moveFailure = transmission::moveReplacing(path, archived);
+    if (moveFailure.isEmpty())
         checksums_->add(name);
     const Copy copy = copyReplacing(textPathOf(path), textPathOf(archived));
     if (copy.failure.isEmpty())
         checksums_->add(textPathOf(name), copy.bytes);
     // After every file archived, so that the list covers what the folder holds.
-    if (moved || copy.failure.isEmpty())
+    if (moveFailure.isEmpty() || copy.failure.isEmpty())
         checksumsFailure_ = checksums_->write();
+    if (!moveFailure.isEmpty())
+        return QStringLiteral("a tömörített állomány nem került az archívumba (%1): %2")
+            .arg(archived, moveFailure);
     if (!copy.failure.isEmpty())
         return QStringLiteral("az archív másolat nem készült el: ") + copy.failure;
     return {};
@@ -245,10 +276,11 @@ void TFormKuldes::logLine(const QString& line) {
     drawing_.draw();
 }
 
-// The failure line, then its reason on a line of its own.
+// The failure line, then its reason, where there is one, on a line of its own.
 void TFormKuldes::logFailure(const QString& line, const QString& reason) {
     logLine(line);
-    logLine(QStringLiteral("  Ok: ") + reason);
+    if (!reason.isEmpty())
+        logLine(QStringLiteral("  Ok: ") + reason);
     SendFailed = true;
 }
 

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QListWidget;
 class QProgressBar;
@@ -63,6 +64,7 @@ private:
     // Moves the compressed file into the archive folder and copies its text file beside it;
     // empty when archived, otherwise the reason. The checksum list follows.
     QString archive(const QString& path);
+    void tellIfUnencrypted();
     void logLine(const QString& line);
     void logFailure(const QString& line, const QString& reason);
 
@@ -72,6 +74,13 @@ private:
     std::unique_ptr<transmission::ArchiveChecksums> checksums_;
     // Why the checksum list as it stands is not the last one; empty when it is.
     QString checksumsFailure_;
-    // Set once connecting timed out: the server is not waited for again in this run.
-    bool serverUnanswered_ = false;
+    // Why every later file of the run fails at once: the server did not answer in time, or
+    // refused the login. Files after a time-out while connecting are logged as not connected,
+    // without the reason again; the others as failed, with it.
+    struct RunStop {
+        bool failedLine;
+        QString reason;
+    };
+    std::optional<RunStop> runStop_;
+    bool unencryptedTold_ = false;
 };

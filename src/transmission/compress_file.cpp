@@ -135,14 +135,21 @@ void CompressFile(const QString& path) {
     if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         fail(QStringLiteral("Cannot create file"), output.fileName(), output.errorString());
     }
-    Deflater deflater(input, output);
-    deflater.run();
-    // Compressor first, then the input, then the output.
-    deflater.release();
-    input.close();
-    output.close();
-    if (output.error() != QFileDevice::NoError) {
-        fail(QStringLiteral("Cannot write file"), output.fileName(), output.errorString());
+    // A stream cut short would pass for a report file: nothing of it stays.
+    try {
+        Deflater deflater(input, output);
+        deflater.run();
+        // Compressor first, then the input, then the output.
+        deflater.release();
+        input.close();
+        output.close();
+        if (output.error() != QFileDevice::NoError) {
+            fail(QStringLiteral("Cannot write file"), output.fileName(), output.errorString());
+        }
+    } catch (...) {
+        output.close();
+        QFile::remove(output.fileName());
+        throw;
     }
 }
 

@@ -11,8 +11,8 @@ QString compressedPath(const QString& path);
 // Writes the report file at path as a single zlib stream (deflate, level 9, 32 KiB window) into
 // compressedPath(path), creating or emptying that file; the input is left unchanged. An input
 // that cannot be read, a path not ending in ".txt", an output that cannot be created or written and
-// a compressor error throw platform::Failure naming the file; a partly written output is left in
-// place.
+// a compressor error throw platform::Failure naming the file; a partly written output is
+// removed.
 void CompressFile(const QString& path);
 
 }  // namespace transmission

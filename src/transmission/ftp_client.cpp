@@ -9,6 +9,11 @@
 #include <QRegularExpression>
 #include <QSslConfiguration>
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <vector>
 
 namespace transmission {
@@ -21,6 +26,8 @@ constexpr auto kPassword = "quilmortend5831";
 
 constexpr qint64 kBlockSize = 65536;
 constexpr qint64 kMaxReplyLine = 65536;
+// How long a reply that follows another at once (226 after 426) may take.
+constexpr int kFollowingReplyMs = 1000;
 
 int milliseconds(std::chrono::milliseconds limit) {
     return static_cast<int>(limit.count());
@@ -60,6 +67,11 @@ QString reasonOfReply(const FtpReply& reply) {
     }
 }
 
+FtpFault timedOutIf(const QAbstractSocket& socket) {
+    return socket.error() == QAbstractSocket::SocketTimeoutError ? FtpFault::TimedOut
+                                                                 : FtpFault::FileOnly;
+}
+
 // A connection that could not be opened; `what` says which in the English text ("connect",
 // "open the data connection").
 FtpFailure connectFailure(const QTcpSocket& socket, const QString& what, const QString& host,
@@ -71,7 +83,7 @@ FtpFailure connectFailure(const QTcpSocket& socket, const QString& what, const Q
                 QStringLiteral("Could not %1 to %2 within %3 s").arg(what, target, seconds(limit)),
                 QStringLiteral("a szerver %1 másodpercen belül nem fogadta a kapcsolatot (%2)")
                     .arg(seconds(limit), target),
-                true};
+                FtpFault::TimedOut};
         case QAbstractSocket::HostNotFoundError:
             return {QStringLiteral("Unknown host %1").arg(host),
                     QStringLiteral("ismeretlen gépnév: ") + host};
@@ -140,6 +152,45 @@ qint64 pendingBytes(const QSslSocket& socket) {
     return socket.bytesToWrite() + socket.encryptedBytesToWrite();
 }
 
+// Keeps a connection open past its socket's close: the socket sends what it still holds (a TLS
+// close among it) and lets go, then the client ends its side and reads what the server sends
+// until the server closes its own. Closing a socket with unread input (a TLS server's session
+// tickets) would reset the connection instead, and the server could lose the upload's end.
+class Lingering {
+public:
+    enum class End { Closed, Reset, Open };
+
+    explicit Lingering(QAbstractSocket& socket)
+        : descriptor_(::dup(static_cast<int>(socket.socketDescriptor()))) {}
+    ~Lingering() {
+        if (descriptor_ >= 0)
+            ::close(descriptor_);
+    }
+    Lingering(const Lingering&) = delete;
+    Lingering& operator=(const Lingering&) = delete;
+
+    int descriptor() const { return descriptor_; }
+    void endOutput() const { ::shutdown(descriptor_, SHUT_WR); }
+
+    // Drops what has arrived; Closed once the server closed in order, Reset on a reset or an
+    // error, Open while its side is still open.
+    End readAvailable() const {
+        char buffer[4096];
+        for (;;) {
+            const ssize_t read = ::recv(descriptor_, buffer, sizeof buffer, MSG_DONTWAIT);
+            if (read == 0)
+                return End::Closed;
+            if (read < 0 && errno == EINTR)
+                continue;
+            if (read < 0)
+                return errno == EAGAIN || errno == EWOULDBLOCK ? End::Open : End::Reset;
+        }
+    }
+
+private:
+    int descriptor_;
+};
+
 }  // namespace
 
 QString reasonOf(const platform::Failure& failure) {
@@ -195,6 +246,7 @@ void FtpClient::connectAndLogIn() {
 
 void FtpClient::openControlConnection() {
     features_.clear();
+    unencryptedReason_.clear();
     if (account_.host.isEmpty()) {
         throw FtpFailure(
             QStringLiteral("No FTP server is set (key host of the group [ftp] in %1)")
@@ -228,38 +280,43 @@ void FtpClient::openControlConnection() {
     expect(readReply({}), {220});
 }
 
-// AUTH TLS after the greeting; a refusal (5xx) leaves the connection plain only under auto, as
+// AUTH TLS after the greeting; any reply but 234 leaves the connection plain only under auto, as
 // does a machine without TLS.
 void FtpClient::secureControlConnection() {
     const platform::FtpTls mode = account_.tls.mode;
-    if (mode == platform::FtpTls::Required && !QSslSocket::supportsSsl()) {
-        throw FtpFailure(QStringLiteral("TLS is not available on this machine"),
-                         QStringLiteral("ezen a gépen nem érhető el a TLS titkosítás"));
-    }
-    if (mode == platform::FtpTls::Off || !QSslSocket::supportsSsl())
+    if (mode == platform::FtpTls::Off)
         return;
+    if (!QSslSocket::supportsSsl()) {
+        if (mode == platform::FtpTls::Required) {
+            throw FtpFailure(QStringLiteral("TLS is not available on this machine"),
+                             QStringLiteral("ezen a gépen nem érhető el a TLS titkosítás"));
+        }
+        unencryptedReason_ = QStringLiteral("ezen a gépen nem érhető el a TLS titkosítás");
+        return;
+    }
     const FtpReply auth = command(QStringLiteral("AUTH TLS"));
-    if (auth.code / 100 == 5 && mode == platform::FtpTls::Auto)
+    if (auth.code != 234) {
+        refuseTls(auth);
         return;
-    if (auth.code / 100 == 5) {
-        throw FtpFailure(QStringLiteral("The FTP server does not accept TLS: ") + auth.text(),
-                         QStringLiteral("a szerver nem fogad titkosított kapcsolatot (%1)")
-                             .arg(auth.lines.join(QLatin1Char(' '))));
     }
-    expect(auth, {234});
     control_.setSslConfiguration(tlsConfiguration());
     control_.setPeerVerifyName(account_.host);
     offered_ = QSslCertificate();
     control_.startClientEncryption();
     Q_EMIT aboutToWait();
-    if (control_.waitForEncrypted(milliseconds(timeouts_.connect)))
+    if (control_.waitForEncrypted(milliseconds(timeouts_.connect))) {
+        if (account_.tls.agreedServer != serverName()) {
+            account_.tls.agreedServer = serverName();
+            Q_EMIT tlsAgreed(serverName());
+        }
         return;
+    }
     if (offered_.isNull()) {
         throw FtpFailure(QStringLiteral("The TLS handshake with the FTP server failed: %1")
                              .arg(control_.errorString()),
                          QStringLiteral("a titkosított kapcsolat nem jött létre: %1")
                              .arg(control_.errorString()),
-                         control_.error() == QAbstractSocket::SocketTimeoutError);
+                         timedOutIf(control_));
     }
     const QString offered = fingerprintOf(offered_);
     if (!account_.tls.certificate.isEmpty()) {
@@ -276,6 +333,33 @@ void FtpClient::secureControlConnection() {
             .arg(reasonsOf(offeredErrors_), offered),
         QStringLiteral("a szerver tanúsítványa nem megbízható: %1 (%2)")
             .arg(reasonsOf(offeredErrors_), offered));
+}
+
+QString FtpClient::serverName() const {
+    return account_.host + u':' + QString::number(account_.port);
+}
+
+// Plain FTP under auto, unless this server agreed to TLS before.
+void FtpClient::refuseTls(const FtpReply& auth) {
+    const QString words = auth.lines.join(QLatin1Char(' '));
+    const bool agreedBefore = account_.tls.agreedServer == serverName();
+    if (account_.tls.mode == platform::FtpTls::Auto && !agreedBefore) {
+        unencryptedReason_ =
+            QStringLiteral("a szerver nem fogadta el a titkosítást (%1)").arg(words);
+        return;
+    }
+    if (agreedBefore) {
+        throw FtpFailure(
+            QStringLiteral("The FTP server agreed to TLS before and now refuses it: ") +
+                auth.text(),
+            QStringLiteral(
+                "a szerver korábban titkosított kapcsolatot fogadott el, most elutasítja "
+                "(%1), ezért a program semmit sem küld; ha a szerver valóban nem "
+                "titkosít többé, törölje a velkor.ini [ftp] csoportjának %2 kulcsát")
+                .arg(words, QLatin1String(platform::kFtpTlsAgreedKey)));
+    }
+    throw FtpFailure(QStringLiteral("The FTP server does not accept TLS: ") + auth.text(),
+                     QStringLiteral("a szerver nem fogad titkosított kapcsolatot (%1)").arg(words));
 }
 
 // The system's trusted certificates and those of the settings' cafile; the control connection's
@@ -322,20 +406,38 @@ bool FtpClient::trustOffered() {
         return false;
     }
     account_.tls.certificate = fingerprint;
-    platform::storeFtpCertificate(fingerprint);
+    platform::storeFtpSetting(QLatin1String(platform::kFtpCertificateKey), fingerprint);
     return true;
 }
 
 void FtpClient::logIn() {
     const FtpReply user = command(QStringLiteral("USER ") + account_.user);
-    expect(user, {230, 232, 331});
+    expectLogin(user, {230, 232, 331});
     if (user.code == 331) {
-        expect(command(QStringLiteral("PASS ") + account_.password), {230});
+        expectLogin(command(QStringLiteral("PASS ") + account_.password), {230});
     }
     if (control_.isEncrypted()) {
         expect(command(QStringLiteral("PBSZ 0")), {200});
         expect(command(QStringLiteral("PROT P")), {200});
     }
+}
+
+// A refused login (530) is not tried again in the run: servers lock out an address after a few.
+// A server that refuses a plain login because it wants TLS is named so where TLS is off.
+void FtpClient::expectLogin(const FtpReply& reply, std::initializer_list<int> codes) {
+    if (reply.code != 530) {
+        expect(reply, codes);
+        return;
+    }
+    static const QRegularExpression asksForTls(QStringLiteral("encrypt|tls|ssl|secur|cleartext"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    QString reason = reasonOfReply(reply);
+    if (account_.tls.mode == platform::FtpTls::Off && asksForTls.match(reply.text()).hasMatch()) {
+        reason += QStringLiteral(
+            "; a szerver titkosított kapcsolatot kér: a velkor.ini [ftp] "
+            "csoportjában a tls értéke legyen auto vagy required");
+    }
+    throw FtpFailure(reply.text(), reason, FtpFault::LoginRefused);
 }
 
 // Feature list, transfer type and system type, as FTP clients commonly ask for them; only the
@@ -409,8 +511,7 @@ void FtpClient::Put(const QString& localPath, const QString& remoteName) {
     secureDataConnection(data);
 
     const qint64 sent = sendFile(file, data);
-    closeDataConnection(data);
-    const bool aborted = awaitCompletion();
+    const bool aborted = awaitCompletion(endDataConnection(data));
     if (sent != size) {
         throw FtpFailure(QStringLiteral("Only %1 of %2 bytes of \"%3\" were sent")
                              .arg(sent)
@@ -450,7 +551,7 @@ void FtpClient::secureDataConnection(QSslSocket& data) {
             {QStringLiteral("Could not secure the data connection: %1").arg(data.errorString()),
              QStringLiteral("az adatkapcsolat titkosítása nem sikerült: %1")
                  .arg(data.errorString()),
-             data.error() == QAbstractSocket::SocketTimeoutError});
+             timedOutIf(data)});
     }
 }
 
@@ -488,7 +589,7 @@ qint64 FtpClient::sendFile(QFile& file, QSslSocket& data) {
                                      .arg(seconds(timeouts_.dataIdle))
                                      .arg(sent)
                                      .arg(size),
-                                 true);
+                                 FtpFault::TimedOut);
             }
             broken();
         }
@@ -504,48 +605,91 @@ qint64 FtpClient::sendFile(QFile& file, QSslSocket& data) {
     return sent;
 }
 
-// Ends the upload once every byte of the file is in the data connection: the connection is closed
-// as a whole (the system still delivers what it holds, then the end of the file), and the
-// server's final reply tells whether the file arrived; a server that keeps its own side open after
-// confirming cannot hold the upload. Whatever the server sent meanwhile is dropped first, because
-// closing a socket with unread input would reset the connection.
-// A secured connection sends its closing alert with the close, which is waited for.
-void FtpClient::closeDataConnection(QSslSocket& data) {
-    data.readAll();
+// Once every byte of the file is in the data connection, the client ends its side (a TLS close
+// first where it is secured) and waits for the server's orderly close. A reset or an error then
+// fails the upload whatever the server replies: it is the only sign of a file the server cut
+// short. A server that replies before it closes is taken at its word, unless it refuses the
+// upload or had reset the connection already.
+std::optional<FtpReply> FtpClient::endDataConnection(QSslSocket& data) {
+    const Lingering connection(data);
     data.disconnectFromHost();
     if (data.state() != QAbstractSocket::UnconnectedState)
         data.waitForDisconnected(milliseconds(timeouts_.dataIdle));
+    connection.endOutput();
+    const auto reset = [&] {
+        failTransfer(
+            {QStringLiteral("The FTP server reset the data connection at the end of "
+                            "the upload"),
+             QStringLiteral("a szerver az átvitel végén megszakította az adatkapcsolatot")});
+    };
+    const QDeadlineTimer deadline(timeouts_.reply);
+    for (;;) {
+        const Lingering::End end = connection.readAvailable();
+        if (end == Lingering::End::Closed)
+            return std::nullopt;
+        if (end == Lingering::End::Reset)
+            reset();
+        if (control_.bytesAvailable() > 0 || control_.waitForReadyRead(0)) {
+            const FtpReply reply = readReply(QStringLiteral("STOR"));
+            if (reply.code < 400 && connection.readAvailable() == Lingering::End::Reset)
+                reset();
+            return reply;
+        }
+        if (deadline.hasExpired()) {
+            throw FtpFailure(QStringLiteral("No answer from the FTP server within %1 s (awaiting "
+                                            "the reply to STOR)")
+                                 .arg(seconds(timeouts_.reply)),
+                             noAnswerReason(QStringLiteral("STOR"), timeouts_.reply),
+                             FtpFault::TimedOut);
+        }
+        pollfd watched[] = {{connection.descriptor(), POLLIN, 0},
+                            {static_cast<int>(control_.socketDescriptor()), POLLIN, 0}};
+        ::poll(watched, 2, static_cast<int>(deadline.remainingTime()));
+    }
 }
 
-// 225, 226 or 250 confirm the upload; 426 or 450 followed by 226 or 225 confirm it only as far
-// as the server's size does (confirmSize).
-bool FtpClient::awaitCompletion() {
-    const FtpReply reply = readReply(QStringLiteral("STOR"));
+// 225, 226 or 250 confirm the upload; 426 or 450 followed at once by 226 or 225 confirm it only
+// as far as the server's size does (confirmSize). A lone failure reply ends the upload at once.
+bool FtpClient::awaitCompletion(std::optional<FtpReply> early) {
+    const FtpReply reply = early ? *std::move(early) : readReply(QStringLiteral("STOR"));
     if (reply.code == 426 || reply.code == 450) {
-        expect(readReply(QStringLiteral("STOR")), {226, 225});
+        const std::optional<FtpReply> next = followingReply(QStringLiteral("STOR"));
+        if (!next)
+            throw FtpFailure(reply.text(), reasonOfReply(reply));
+        expect(*next, {226, 225});
         return true;
     }
     expect(reply, {225, 226, 250});
     return false;
 }
 
-// A server that can tell the size of what it keeps is asked for it, so that an upload it cut
-// short but confirmed all the same fails. A 2xx reply other than 213 is a line the server sent
-// unasked after its final reply, and is passed over.
+// A reply that the server sends right after another, or none.
+std::optional<FtpReply> FtpClient::followingReply(const QString& verb) {
+    if (!control_.canReadLine() && !control_.waitForReadyRead(kFollowingReplyMs))
+        return std::nullopt;
+    return readReply(verb);
+}
+
+// A server that tells the size of what it keeps is held to it, so that an upload it cut short
+// but confirmed all the same fails. One that may not tell it (an upload-only account, or no SIZE
+// in its features) is believed on a clean confirmation, not after reporting the upload aborted.
+// A 2xx reply other than 213 is a line the server sent unasked after its final reply, and is
+// passed over.
 void FtpClient::confirmSize(const QString& remoteName, qint64 size, bool required) {
-    if (!listsFeature(QStringLiteral("SIZE"))) {
-        if (required) {
-            throw FtpFailure(QStringLiteral("The server reported the upload of \"%1\" aborted "
-                                            "and cannot confirm its size")
-                                 .arg(remoteName),
-                             QStringLiteral("a szerver megszakadtnak jelezte az átvitelt, és a "
-                                            "méretét nem tudja megerősíteni"));
-        }
-        return;
+    FtpReply reply;
+    if (listsFeature(QStringLiteral("SIZE"))) {
+        reply = command(QStringLiteral("SIZE ") + remoteName);
+        while (reply.code / 100 == 2 && reply.code != 213)
+            reply = readReply(QStringLiteral("SIZE"));
     }
-    FtpReply reply = command(QStringLiteral("SIZE ") + remoteName);
-    while (reply.code / 100 == 2 && reply.code != 213) {
-        reply = readReply(QStringLiteral("SIZE"));
+    if (reply.code != 213 && !required)
+        return;
+    if (reply.code == 0) {
+        throw FtpFailure(QStringLiteral("The server reported the upload of \"%1\" aborted "
+                                        "and cannot confirm its size")
+                             .arg(remoteName),
+                         QStringLiteral("a szerver megszakadtnak jelezte az átvitelt, és a "
+                                        "méretét nem tudja megerősíteni"));
     }
     bool isNumber = false;
     const qint64 stored =
@@ -567,20 +711,21 @@ void FtpClient::confirmSize(const QString& remoteName, qint64 size, bool require
     }
 }
 
-// A failed data connection: the server's own reply tells more when it has one.
+// A failed data connection: the server's own reply tells more when it has one at once.
 void FtpClient::failTransfer(const FtpFailure& failure) {
-    FtpReply reply;
+    std::optional<FtpReply> reply;
     try {
-        reply = readReply(QStringLiteral("STOR"));
+        reply = followingReply(QStringLiteral("STOR"));
     } catch (const platform::Failure&) {
         throw failure;
     }
-    if (reply.code >= 400) {
-        throw FtpFailure(reply.text(), reasonOfReply(reply));
+    if (reply && reply->code >= 400) {
+        throw FtpFailure(reply->text(), reasonOfReply(*reply));
     }
     throw failure;
 }
 
+// Closing the socket ends a secured connection with a TLS close first.
 void FtpClient::Disconnect() {
     control_.disconnectFromHost();
     if (control_.state() != QAbstractSocket::UnconnectedState &&
@@ -633,7 +778,7 @@ FtpReply FtpClient::readReply(const QString& verb) {
             throw FtpFailure(QStringLiteral("The reply of the FTP server did not end within %1 s "
                                             "(awaiting %2)")
                                  .arg(seconds(timeouts_.reply), awaiting(verb)),
-                             noAnswerReason(verb, timeouts_.reply), true);
+                             noAnswerReason(verb, timeouts_.reply), FtpFault::TimedOut);
         }
     }
     return reader.take();
@@ -653,7 +798,7 @@ QString FtpClient::readLine(const QDeadlineTimer& deadline, const QString& verb)
             throw FtpFailure(QStringLiteral("No answer from the FTP server within %1 s (awaiting "
                                             "%2)")
                                  .arg(seconds(timeouts_.reply), awaiting(verb)),
-                             noAnswerReason(verb, timeouts_.reply), true);
+                             noAnswerReason(verb, timeouts_.reply), FtpFault::TimedOut);
         }
         throw FtpFailure(QStringLiteral("The FTP server closed the connection (awaiting %1): %2")
                              .arg(awaiting(verb), control_.errorString()),

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 
 class QDeadlineTimer;
 class QFile;
@@ -28,22 +29,27 @@ struct FtpAccount {
     // The port as the settings file gives it when that is not a port; Connect then refuses.
     QString invalidPort = {};
     // Whether and how the connection is secured; plain unless set.
-    platform::FtpTlsSetting tls{platform::FtpTls::Off, {}, {}, {}};
+    platform::FtpTlsSetting tls{platform::FtpTls::Off, {}, {}, {}, {}};
 };
+
+// What a failure says about the server beyond the one file: that it did not answer in time, or
+// that it refused the login; either way it is not tried again in the same run.
+enum class FtpFault { FileOnly, TimedOut, LoginRefused };
 
 // A failed step of the client: text() tells it in English for the error box, reason() in
 // Hungarian for the send run's log, as in "a szerver elutasította a bejelentkezést (530 Login
-// incorrect.)". timedOut() when the server did not answer in time.
+// incorrect.)".
 class FtpFailure : public platform::Failure {
 public:
-    FtpFailure(QString text, QString reason, bool timedOut = false)
-        : Failure(std::move(text)), reason_(std::move(reason)), timedOut_(timedOut) {}
+    FtpFailure(QString text, QString reason, FtpFault fault = FtpFault::FileOnly)
+        : Failure(std::move(text)), reason_(std::move(reason)), fault_(fault) {}
     const QString& reason() const noexcept { return reason_; }
-    bool timedOut() const noexcept { return timedOut_; }
+    FtpFault fault() const noexcept { return fault_; }
+    bool timedOut() const noexcept { return fault_ == FtpFault::TimedOut; }
 
 private:
     QString reason_;
-    bool timedOut_;
+    FtpFault fault_;
 };
 
 // The reason to tell the user: a failure of the client gives its own, any other its text.
@@ -70,8 +76,10 @@ using CertificateQuestion = std::function<bool(const QString& question)>;
 //
 // Unless the account's TLS mode is off, the client asks for explicit TLS (AUTH TLS) after the
 // greeting; once agreed, the control and every data connection are secured, and nothing falls
-// back to plain text. A certificate that does not verify is accepted only when it is the one the
-// account names (its SHA-256 fingerprint) or when the question, asked once per certificate and
+// back to plain text. Under auto a server that does not agree gets plain FTP, unless it is the
+// server that agreed before (agreedServer): then nothing is sent, as someone may be stripping
+// TLS off the connection. A certificate that does not verify is accepted only when it is the one
+// the account names (its SHA-256 fingerprint) or when the question, asked once per certificate and
 // client, is answered yes; the answer is then kept in the settings file.
 class FtpClient : public QObject {
     Q_OBJECT
@@ -83,16 +91,21 @@ public:
     // Opens the control connection, logs in and sets the image type. On failure the connection
     // is already closed again.
     void Connect();
-    // Uploads the whole local file under remoteName. It counts as complete only when the server
-    // confirmed it, every byte of the file was written to the data connection and, when the
-    // server can tell (SIZE in its feature list), it holds as many bytes as were sent; an upload
-    // the server first reported aborted (426 or 450, then 226 or 225) needs that confirmation.
-    // A failed Put leaves the control connection open.
+    // Uploads the whole local file under remoteName. It counts as complete only when every byte
+    // of the file was written to the data connection, the server closed the data connection in
+    // order after the client ended its side, it confirmed the upload and, when it tells a size
+    // (213 to SIZE), it holds as many bytes as were sent. A server that may not tell sizes
+    // (upload-only accounts) is believed on a clean confirmation; an upload it first reported
+    // aborted (426 or 450, then at once 226 or 225) needs the size. A failed Put leaves the
+    // control connection open.
     void Put(const QString& localPath, const QString& remoteName);
     // Closes the control connection.
     void Disconnect();
 
     bool isConnected() const;
+    // Why the connection that Connect opened is not encrypted under auto; empty when it is, or
+    // when TLS is off.
+    const QString& unencryptedReason() const { return unencryptedReason_; }
     // Without a question, a certificate that does not verify fails the connection.
     void setCertificateQuestion(CertificateQuestion question) { question_ = std::move(question); }
 
@@ -103,6 +116,8 @@ Q_SIGNALS:
     void work(qint64 count);
     // Before each step that may have to wait for the server: connecting, each reply, the upload.
     void aboutToWait();
+    // The server, "host:port", agreed to TLS where the account did not yet know it had.
+    void tlsAgreed(const QString& server);
 
 private:
     void connectAndLogIn();
@@ -111,7 +126,10 @@ private:
     QSslConfiguration tlsConfiguration() const;
     void judgeCertificate(QSslSocket& socket, const QList<QSslError>& errors);
     bool trustOffered();
+    QString serverName() const;
+    void refuseTls(const FtpReply& auth);
     void logIn();
+    void expectLogin(const FtpReply& reply, std::initializer_list<int> codes);
     void negotiate();
     bool listsFeature(const QString& name, const QString& value = {}) const;
 
@@ -125,9 +143,12 @@ private:
     void openDataConnection(QSslSocket& data, quint16 port);
     void secureDataConnection(QSslSocket& data);
     qint64 sendFile(QFile& file, QSslSocket& data);
-    void closeDataConnection(QSslSocket& data);
+    // Ends the client's side of the data connection and waits for the server's orderly close or
+    // its reply, whichever comes first; the reply, when it came meanwhile.
+    std::optional<FtpReply> endDataConnection(QSslSocket& data);
     // True when the server first reported the upload aborted.
-    bool awaitCompletion();
+    bool awaitCompletion(std::optional<FtpReply> early);
+    std::optional<FtpReply> followingReply(const QString& verb);
     void confirmSize(const QString& remoteName, qint64 size, bool required);
     [[noreturn]] void failTransfer(const FtpFailure& failure);
 
@@ -140,6 +161,7 @@ private:
     QSslCertificate offered_;
     QList<QSslError> offeredErrors_;
     QSet<QString> refused_;  // fingerprints the user would not trust
+    QString unencryptedReason_;
 };
 
 }  // namespace transmission

@@ -14,6 +14,8 @@ MODE is "normal" or one of the misbehaviours below.
 
 import logging
 import os
+import socket
+import struct
 import sys
 import threading
 
@@ -50,6 +52,11 @@ MODES = {
     "greeting-flood": "greets with 20,000 continuation lines before the last one",
     "greeting-trickle": "greets with a continuation line every 50 ms, without end",
     "tls-reuse": "demands TLS (certificate.pem beside LOG) and the data connection resuming it",
+    "upload-only": "gives the account only the permission to store, so SIZE is refused with 550",
+    "auth-431": "answers AUTH TLS with 431",
+    "reset-226": "lists no SIZE, keeps 200 bytes, resets the data connection and answers 226",
+    "final-426": "answers 426 alone after the transfer",
+    "pasv-silent": "never answers PASV",
 }
 
 MULTILINE_GREETING = (
@@ -75,7 +82,7 @@ class MisbehavingDTP(DTPHandler):
         except OSError:
             self.chatter.cancel()
 
-    def handle_close(self):
+    def handle_close_as_configured(self):
         if self.cmd_channel.mode == "data-chatter":
             self.modify_ioloop_events(0)
         elif self.cmd_channel.mode == "data-open-226":
@@ -89,6 +96,15 @@ class MisbehavingDTP(DTPHandler):
             self.confirmed = True
             self.file_obj.flush()
             self.cmd_channel.respond("226 Transfer complete.")
+
+    def handle_close(self):
+        if self.cmd_channel.mode == "reset-226":
+            self.file_obj.truncate(200)
+            self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self._resp = ("226 Transfer complete.", lambda *args: None)
+            self.close()
+        else:
+            self.handle_close_as_configured()
 
     def handle_read(self):
         super().handle_read()
@@ -154,6 +170,13 @@ class MisbehavingHandler(FTPHandler):
             self.respond("200 OK")
         elif self.mode == "refuse-br" and cmd == "STOR" and "_BR" in arg:
             self.respond("553 File name not allowed.")
+        elif self.mode == "reset-226" and cmd == "FEAT":
+            self.push("211-Features:\r\n MDTM\r\n")
+            self.respond("211 End")
+        elif self.mode == "auth-431" and cmd == "AUTH":
+            self.respond("431 Unable to accept security mechanism.")
+        elif self.mode == "pasv-silent" and cmd == "PASV":
+            pass
         elif self.mode == "login-530" and cmd == "PASS":
             self.respond("530 Login incorrect.")
         elif self.mode == "disk-full" and cmd == "STOR":
@@ -169,6 +192,8 @@ class MisbehavingHandler(FTPHandler):
         elif resp.startswith("226 ") and self.mode == "final-426-451":
             super().respond("426 Connection closed; transfer aborted.")
             resp = "451 Requested action aborted: local error in processing."
+        elif resp.startswith("226 ") and self.mode == "final-426":
+            resp = "426 Failure reading network stream."
         elif resp.startswith("226 ") and self.mode == "final-451":
             resp = "451 Requested action aborted: local error in processing."
         elif resp.startswith("226 ") and self.mode == "final-extra":
@@ -217,7 +242,8 @@ def main():
         sys.exit("unknown mode " + mode)
 
     authorizer = DummyAuthorizer()
-    authorizer.add_user(user, password, root, perm="elr" if mode == "read-only" else "elradfmw")
+    permissions = {"read-only": "elr", "upload-only": "ew"}
+    authorizer.add_user(user, password, root, perm=permissions.get(mode, "elradfmw"))
     MisbehavingHandler.authorizer = authorizer
     MisbehavingHandler.mode = mode
     MisbehavingHandler.log_file = open(log_path, "a", encoding="utf-8")

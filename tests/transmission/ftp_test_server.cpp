@@ -1,21 +1,55 @@
 #include "ftp_test_server.h"
 
 #include "platform/settings.h"
+#include "support/program_folder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSslCertificate>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace testsupport {
 
+namespace {
+
+const QString kVsftpd = QStringLiteral("/usr/sbin/vsftpd");
+
+// A port of 127.0.0.1 that is free now.
+quint16 freePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+bool greets(quint16 port) {
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    return socket.waitForConnected(200) && socket.waitForReadyRead(1'000) &&
+           socket.readLine().startsWith("220 ");
+}
+
+}  // namespace
+
 FtpTestServer::FtpTestServer(const QString& mode, const QString& user, const QString& password)
-    : user_(user), password_(password) {
+    : vsftpd_(mode == u"vsftpd-tls"), user_(user), password_(password) {
     QDir(dir_.path()).mkdir(QStringLiteral("root"));
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (vsftpd_)
+        startVsftpd();
+    else
+        startScript(mode);
+}
+
+void FtpTestServer::startScript(const QString& mode) {
     process_.start(QStringLiteral("/usr/bin/python3"),
                    {QStringLiteral(VK_FTP_SERVER_SCRIPT), root(),
-                    dir_.filePath(QStringLiteral("commands.log")), user, password, mode});
+                    dir_.filePath(QStringLiteral("commands.log")), user_, password_, mode});
     while (!process_.canReadLine() && process_.waitForReadyRead(10'000)) {
     }
     const QByteArray line = process_.readLine().trimmed();
@@ -27,8 +61,85 @@ FtpTestServer::FtpTestServer(const QString& mode, const QString& user, const QSt
     }
 }
 
+// vsftpd drops its rights to the system's ftp user and lets every login in through a PAM service
+// of its own that permits anyone; the folders it serves are opened to that user.
+void FtpTestServer::startVsftpd() {
+    if (geteuid() != 0 || !QFile::exists(kVsftpd) || !getpwnam("ftp")) {
+        error_ = QStringLiteral("vsftpd needs root, %1 and the system user ftp").arg(kVsftpd);
+        return;
+    }
+    const QString key = dir_.filePath(QStringLiteral("key.pem"));
+    QProcess openssl;
+    openssl.setStandardErrorFile(QProcess::nullDevice());
+    openssl.start(
+        QStringLiteral("openssl"),
+        {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-addext",
+         "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", certificate()});
+    if (!openssl.waitForFinished() || openssl.exitCode() != 0) {
+        error_ = QStringLiteral("openssl could not make the server's certificate");
+        return;
+    }
+    QDir(dir_.path()).mkdir(QStringLiteral("empty"));
+    QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                           QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(root(), QFileDevice::Permissions(0x7777));  // anyone may write
+    const quint16 port = freePort();
+    pamService_ = QStringLiteral("vk-test-vsftpd-%1").arg(port);
+    const QString configuration = dir_.filePath(QStringLiteral("vsftpd.conf"));
+    if (!writeFile(QStringLiteral("/etc/pam.d/") + pamService_,
+                   "auth required pam_permit.so\naccount required pam_permit.so\n") ||
+        !writeFile(configuration, vsftpdConfiguration().arg(port).toUtf8())) {
+        error_ = QStringLiteral("The configuration of vsftpd could not be written");
+        return;
+    }
+    process_.start(kVsftpd, {configuration});
+    process_.waitForStarted();
+    for (int attempt = 0; attempt < 50 && process_.state() == QProcess::Running; ++attempt) {
+        if (greets(port)) {
+            port_ = port;
+            return;
+        }
+        process_.waitForFinished(100);
+    }
+    error_ = QStringLiteral("vsftpd did not start: %1").arg(process_.errorString());
+}
+
+QString FtpTestServer::vsftpdConfiguration() const {
+    const QStringList lines{
+        QStringLiteral("listen=YES"),
+        QStringLiteral("listen_address=127.0.0.1"),
+        QStringLiteral("listen_port=%1"),
+        QStringLiteral("background=NO"),
+        QStringLiteral("anonymous_enable=NO"),
+        QStringLiteral("local_enable=YES"),
+        QStringLiteral("write_enable=YES"),
+        QStringLiteral("local_umask=022"),
+        QStringLiteral("guest_enable=YES"),
+        QStringLiteral("guest_username=ftp"),
+        QStringLiteral("virtual_use_local_privs=YES"),
+        QStringLiteral("local_root=") + root(),
+        QStringLiteral("secure_chroot_dir=") + dir_.filePath(QStringLiteral("empty")),
+        QStringLiteral("pam_service_name=") + pamService_,
+        QStringLiteral("seccomp_sandbox=NO"),
+        QStringLiteral("ssl_enable=YES"),
+        QStringLiteral("force_local_logins_ssl=YES"),
+        QStringLiteral("force_local_data_ssl=YES"),
+        QStringLiteral("rsa_cert_file=") + certificate(),
+        QStringLiteral("rsa_private_key_file=") + dir_.filePath(QStringLiteral("key.pem")),
+        QStringLiteral("xferlog_enable=YES"),
+        QStringLiteral("xferlog_std_format=NO"),
+        QStringLiteral("log_ftp_protocol=YES"),
+        QStringLiteral("vsftpd_log_file=") + dir_.filePath(QStringLiteral("commands.log")),
+    };
+    return lines.join(u'\n') + u'\n';
+}
+
 FtpTestServer::~FtpTestServer() {
     process_.closeWriteChannel();
+    if (vsftpd_)
+        process_.terminate();
+    if (!pamService_.isEmpty())
+        QFile::remove(QStringLiteral("/etc/pam.d/") + pamService_);
     if (!process_.waitForFinished(5'000)) {
         process_.kill();
         process_.waitForFinished();
@@ -51,6 +162,8 @@ void FtpTestServer::writeSettingsFile() const {
 }
 
 QList<QStringList> FtpTestServer::sessions() const {
+    if (vsftpd_)
+        return vsftpdSessions();
     QFile log(dir_.filePath(QStringLiteral("commands.log")));
     if (!log.open(QIODevice::ReadOnly)) {
         return {};
@@ -78,6 +191,22 @@ QList<QStringList> FtpTestServer::sessions() const {
         if (closed.at(i)) {
             sessions.append(commands.at(i));
         }
+    }
+    return sessions;
+}
+
+// vsftpd logs a session's lines from more than one process, so they are told apart by their
+// order alone: the tests' clients open one session at a time.
+QList<QStringList> FtpTestServer::vsftpdSessions() const {
+    static const QRegularExpression command(
+        QStringLiteral("FTP command: Client \"[^\"]*\", \"(.*)\"$"));
+    QList<QStringList> sessions;
+    for (const QString& line :
+         QString::fromUtf8(readFile(dir_.filePath(QStringLiteral("commands.log")))).split(u'\n')) {
+        if (line.contains(QStringLiteral("] CONNECT: Client ")))
+            sessions.append(QStringList());
+        else if (const auto match = command.match(line); match.hasMatch() && !sessions.isEmpty())
+            sessions.last().append(match.captured(1));
     }
     return sessions;
 }

@@ -9,7 +9,10 @@
 namespace testsupport {
 
 // A real FTP server on 127.0.0.1 (ftp_server.py beside this file), serving a temporary folder to
-// one account, behaving or misbehaving as `mode` asks. It runs as long as this object lives.
+// one account, behaving or misbehaving as `mode` asks. The mode "vsftpd-tls" runs Debian's
+// vsftpd instead, demanding TLS on both connections and the data connection resuming the
+// session, as its defaults do; it logs any user in (its logins need root). The server runs as
+// long as this object lives.
 class FtpTestServer {
 public:
     explicit FtpTestServer(const QString& mode = QStringLiteral("normal"),
@@ -37,7 +40,14 @@ public:
     QList<QStringList> sessions() const;
 
 private:
+    void startScript(const QString& mode);
+    void startVsftpd();
+    QString vsftpdConfiguration() const;
+    QList<QStringList> vsftpdSessions() const;
+
     QTemporaryDir dir_;
+    bool vsftpd_ = false;
+    QString pamService_;
     QProcess process_;
     QString user_;
     QString password_;

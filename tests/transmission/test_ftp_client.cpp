@@ -249,6 +249,12 @@ private Q_SLOTS:
         QTest::newRow("426 then 451")
             << "final-426-451" << qsizetype(1000) << "Put"
             << "451 Requested action aborted: local error in processing." << bare;
+        QTest::newRow("SIZE refused to an upload-only account")
+            << "upload-only" << qsizetype(1000) << ""
+            << "" << normal;
+        QTest::newRow("426 alone after the transfer")
+            << "final-426" << qsizetype(1000) << "Put"
+            << "426 Failure reading network stream." << bare;
         QTest::newRow("STOR refused") << "read-only" << qsizetype(1000) << "Put"
                                       << "550 Not enough privileges." << bare;
         QTest::newRow("no final reply")
@@ -321,6 +327,9 @@ private Q_SLOTS:
         QTest::newRow("another host name, no one to ask")
             << "localhost" << FtpTls::Auto << "cafile"
             << "The certificate of the FTP server is not trusted: " << plain.mid(0, 1);
+        QTest::newRow("auto, TLS refused by a server that agreed before")
+            << ip << FtpTls::Auto << "agreed"
+            << "The FTP server agreed to TLS before and now refuses it: 500 " << plain.mid(0, 1);
         QTest::newRow("pinned certificate replaced")
             << ip << FtpTls::Auto << "sha256:00"
             << "The certificate of the FTP server has changed" << plain.mid(0, 1);
@@ -332,12 +341,18 @@ private Q_SLOTS:
         QFETCH(QString, trust);
         QFETCH(QString, failure);
         QFETCH(QStringList, commands);
-        testsupport::FtpTestServer server(trust.isEmpty() ? "normal" : "tls-reuse");
+        const bool plainServer = trust.isEmpty() || trust == u"agreed";
+        testsupport::FtpTestServer server(plainServer ? "normal" : "tls-reuse");
         QVERIFY2(server.isRunning(), qPrintable(server.error()));
         transmission::FtpAccount account = server.account();
         account.host = host;
         const bool cafile = trust == u"cafile";
-        account.tls = {tls, {}, cafile ? server.certificate() : "", cafile ? "" : trust};
+        const bool agreed = trust == u"agreed";
+        account.tls = {tls,
+                       {},
+                       cafile ? server.certificate() : "",
+                       cafile || agreed ? "" : trust,
+                       agreed ? QStringLiteral("127.0.0.1:%1").arg(server.account().port) : ""};
         QTemporaryDir local;
         const QString path = writeUpload(local, QStringLiteral("up.zip"), 3'000'000);
         FtpClient client(account, kTestTimeouts);
