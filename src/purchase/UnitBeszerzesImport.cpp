@@ -137,7 +137,7 @@ void TFormBeszerzesImport::Button_importalasClick() {
                                    platform::Button::No) != platform::Button::Yes;
     if (result.onlyDuplicates() && !duplicatesRefused)
         result = purchase::importItemFile(csvPath, key, {.allowDuplicates = true});
-    purchase::saveFaultList(csvPath, result);
+    const bool listSaved = purchase::saveFaultList(csvPath, result);
     ListBox_hibak->clear();
     if (result.faults.isEmpty()) {
         const QString summary = purchase::importSummary(result, key);
@@ -149,7 +149,10 @@ void TFormBeszerzesImport::Button_importalasClick() {
     // The user has just chosen not to import the rows again.
     if (duplicatesRefused)
         return;
-    platform::showWarning(QStringLiteral("Nem történt importálás: %1 hibát talált. A hibalista: %2")
-                              .arg(result.faults.size())
-                              .arg(QDir::toNativeSeparators(purchase::faultListPath(csvPath))));
+    // A list is written only beside a regular file: the lines above are then all there is.
+    const QString found =
+        QStringLiteral("Nem történt importálás: %1 hibát talált.").arg(result.faults.size());
+    platform::showWarning(listSaved ? found + QStringLiteral(" A hibalista: ") +
+                                          QDir::toNativeSeparators(purchase::faultListPath(csvPath))
+                                    : found);
 }
