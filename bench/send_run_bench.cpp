@@ -1,7 +1,9 @@
 // Run: QT_QPA_PLATFORM=offscreen build-*/bench/bench_send_run (needs /usr/bin/python3 with
-// pyftpdlib). SendRun sends 3,000 report files, one connection each; ConnectOnly opens and
-// closes as many connections to the same server, so ConnectOnly / SendRun is the share of the run
-// spent connecting.
+// pyftpdlib; SendRunTlsVsftpd needs root and Debian's vsftpd). SendRun sends 3,000 report files,
+// one connection each; ConnectOnly opens and closes as many connections to the same server, so
+// ConnectOnly / SendRun is the share of the run spent connecting. SendRunTlsVsftpd sends them to
+// vsftpd demanding TLS on both connections and session reuse, the program folder and the
+// server's files on tmpfs.
 #include "ftp_test_server.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
@@ -10,6 +12,7 @@
 
 #include <QFile>
 #include <QListWidget>
+#include <QSettings>
 
 #include <benchmark/benchmark.h>
 
@@ -39,36 +42,67 @@ void writeReportFiles() {
     }
 }
 
-struct Setup {
-    testsupport::ProgramFolder folder{false};
-    std::unique_ptr<testsupport::FtpTestServer> server;
-
-    Setup() {
-        const auto account = transmission::collectingServerAccount();
-        // The server keeps what it receives in memory, so that its file creations, which are the
-        // collecting organisation's and not this program's, do not weigh on this machine's disk.
-        const QByteArray tmpdir = qgetenv("TMPDIR");
-        qputenv("TMPDIR", "/dev/shm");
-        server = std::make_unique<testsupport::FtpTestServer>(QStringLiteral("normal"),
-                                                              account.user, account.password);
-        if (tmpdir.isNull())
+// Sets TMPDIR for as long as it lives.
+class TemporaryFolderOn {
+public:
+    explicit TemporaryFolderOn(const char* folder) : previous_(qgetenv("TMPDIR")) {
+        qputenv("TMPDIR", folder);
+    }
+    ~TemporaryFolderOn() {
+        if (previous_.isNull())
             qunsetenv("TMPDIR");
         else
-            qputenv("TMPDIR", tmpdir);
+            qputenv("TMPDIR", previous_);
+    }
+
+private:
+    QByteArray previous_;
+};
+
+// The program folder and the server of one kind of run. The server keeps what it receives in
+// memory, so that its file creations, which are the collecting organisation's and not this
+// program's, do not weigh on this machine's disk; over TLS the program folder is in memory too.
+struct Setup {
+    std::unique_ptr<testsupport::ProgramFolder> folder;
+    std::unique_ptr<testsupport::FtpTestServer> server;
+
+    explicit Setup(const QString& mode) {
+        const auto account = transmission::collectingServerAccount();
+        const bool tls = mode == u"vsftpd-tls";
+        {
+            const TemporaryFolderOn inMemory("/dev/shm");
+            server =
+                std::make_unique<testsupport::FtpTestServer>(mode, account.user, account.password);
+            if (tls)
+                folder = std::make_unique<testsupport::ProgramFolder>(false);
+        }
+        if (!tls)
+            folder = std::make_unique<testsupport::ProgramFolder>(false);
         if (!server->isRunning())
             qFatal("%s", qPrintable(server->error()));
         server->writeSettingsFile();
+        QSettings settings(QStringLiteral("velkor.ini"), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("ftp/tls"), tls ? "required" : "off");
+        settings.setValue(QStringLiteral("ftp/cafile"), server->certificate());
+        settings.sync();
         writeReportFiles();
     }
 };
 
-Setup& setup() {
-    static Setup instance;
-    return instance;
+// One setup at a time, since each makes its program folder the current folder.
+Setup& setup(const QString& mode) {
+    static std::unique_ptr<Setup> current;
+    static QString currentMode;
+    if (!current || currentMode != mode) {
+        current.reset();
+        current = std::make_unique<Setup>(mode);
+        currentMode = mode;
+    }
+    return *current;
 }
 
-void SendRun(benchmark::State& state) {
-    setup();
+void sendRun(benchmark::State& state, const QString& mode) {
+    setup(mode);
     // Each run archives into a folder of its own minute, as runs minutes apart do, the
     // repetitions too.
     static QDateTime start(QDate(2007, 5, 12), QTime(8, 0));
@@ -85,8 +119,16 @@ void SendRun(benchmark::State& state) {
         benchmark::Counter(kFiles, benchmark::Counter::kIsIterationInvariantRate);
 }
 
+void SendRun(benchmark::State& state) {
+    sendRun(state, QStringLiteral("normal"));
+}
+
+void SendRunTlsVsftpd(benchmark::State& state) {
+    sendRun(state, QStringLiteral("vsftpd-tls"));
+}
+
 void ConnectOnly(benchmark::State& state) {
-    setup();
+    setup(QStringLiteral("normal"));
     transmission::FtpClient client;
     for (auto _ : state) {
         for (int i = 0; i < kFiles; ++i) {
@@ -108,5 +150,6 @@ void configure(benchmark::internal::Benchmark* benchmark) {
 
 BENCHMARK(SendRun)->Apply(configure);
 BENCHMARK(ConnectOnly)->Apply(configure);
+BENCHMARK(SendRunTlsVsftpd)->Apply(configure);
 
 }  // namespace
