@@ -10,6 +10,7 @@
 #include "platform/failure.h"
 #include "platform/message_box.h"
 #include "platform/settings.h"
+#include "platform/whole_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,12 +20,7 @@
 
 #include <sqlite3.h>
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace backup {
 
@@ -44,15 +40,6 @@ void removeLeftovers(QDir folder) {
     for (const QString& name : folder.entryList({u'.' + kBaseName + QStringLiteral("-*.part")},
                                                 QDir::Files | QDir::Hidden))
         folder.remove(name);
-}
-
-// A rename is only lasting once the folder that holds it is written.
-void syncFolder(const QString& folder) {
-    const int descriptor = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (descriptor < 0)
-        return;
-    ::fsync(descriptor);
-    ::close(descriptor);
 }
 
 // Copies every page of source into target's main database in one step. A copy that the engine
@@ -82,14 +69,14 @@ void copyDatabase(sqlite3* source, const QString& target) {
             copy.column(QStringLiteral("pragma journal_mode = off"));
             copyPages(source, copy.handle());
         }
-        if (std::rename(QFile::encodeName(temporary).constData(),
-                        QFile::encodeName(target).constData()) != 0)
-            throw platform::Failure(QString::fromLocal8Bit(std::strerror(errno)));
+        // The engine has written the copy to its disk; the rename lasts once its folder does.
+        if (const platform::FileOutcome failure =
+                platform::renameIntoPlace(temporary, target, {.syncFolder = true}))
+            throw platform::Failure(failure->reason);
     } catch (...) {
         QFile::remove(temporary);
         throw;
     }
-    syncFolder(QFileInfo(target).absolutePath());
 }
 
 void deleteExpired(const QList<BackupFile>& backups, const QDate& today) {

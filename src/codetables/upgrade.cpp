@@ -3,11 +3,11 @@
 #include "db/schema_version.h"
 #include "platform/failure.h"
 #include "platform/layout.h"
+#include "platform/whole_file.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace codetables {
 
@@ -27,11 +27,11 @@ QByteArray fingerprintOf(const QString& folder) {
 }
 
 void noteCodeTables(const QString& folder, const QString& notePath) {
-    QSaveFile note(notePath);
-    if (!note.open(QIODevice::WriteOnly) || note.write(fingerprintOf(folder) + '\n') < 0 ||
-        !note.commit())
+    const QByteArray fingerprint = fingerprintOf(folder) + '\n';
+    if (const platform::FileOutcome failure = platform::writeWhole(
+            notePath, {fingerprint.constData(), static_cast<size_t>(fingerprint.size())}))
         throw platform::Failure(QStringLiteral("%1: %2").arg(
-            QDir::current().absoluteFilePath(notePath), note.errorString()));
+            QDir::current().absoluteFilePath(notePath), failure->reason));
 }
 
 std::optional<ImportReport> refreshShippedCodeTables(const QString& folder,

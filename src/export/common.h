@@ -116,10 +116,9 @@ struct RunStatements {
 };
 
 // Deletes the named entries of the folder; returns the names of those that could not be deleted.
-// A folder, a file marked read-only and a file open in a spreadsheet program cannot be deleted
-// and stay. Given a queue, the deletions are left to it once those checks are passed.
-QStringList deleteEntries(const QString& folder, const QStringList& names,
-                          platform::FileQueue* queue = nullptr);
+// A folder, a file marked read-only, a file open in a spreadsheet program and one the system
+// refuses to delete (immutable, on a share that holds it) stay.
+QStringList deleteEntries(const QString& folder, const QStringList& names);
 
 // Every entry of the folder (files of any attributes, folders) that the wildcard pattern finds,
 // matching without regard to case.

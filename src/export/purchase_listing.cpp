@@ -216,7 +216,7 @@ QStringList SaveRun::deleteOldListing(const QString& name) {
         for (const QString& entry : entriesOf(kListingFolder))
             (*listingEntries_)[entry.toLower()].append(entry);
     }
-    return deleteEntries(kListingFolder, listingEntries_->take(name.toLower()), files_.get());
+    return deleteEntries(kListingFolder, listingEntries_->take(name.toLower()));
 }
 
 void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,

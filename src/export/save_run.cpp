@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <sys/stat.h>
@@ -41,6 +42,17 @@ private:
     QWidget* widget_;
 };
 
+// A file of the program's own that a killed run left under its temporary name: a report file,
+// the error list or a listing.
+bool isLeftover(const QString& name) {
+    static const QRegularExpression listing(QStringLiteral("^.{8}_\\d{4}_.\\.xls\\.tmp$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QString target = name.chopped(4);
+    return isReportFile(target) ||
+           target.compare(QStringLiteral("hibalista.txt"), Qt::CaseInsensitive) == 0 ||
+           listing.match(name).hasMatch();
+}
+
 }  // namespace
 
 SaveRun::SaveRun(const SaveRunControls& controls, std::function<QDate()> today)
@@ -70,14 +82,7 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
     controls_.log->clear();
     controls_.send->setEnabled(false);
     controls_.coverNote->setEnabled(false);
-
-    // A report file left behind could be sent as this run's. The old files are deleted on the
-    // files' thread, before any file of this run takes its name there.
-    cleaning_ = files_->later([] {
-        return deleteEntries(kTextFolder, entriesOf(kTextFolder, QStringLiteral("*.txt"))) +
-               deleteEntries(kCoverNoteFolder,
-                             entriesOf(kCoverNoteFolder, QStringLiteral("*.txt")));
-    });
+    cleanUp();
 
     saveError_ = false;
     progress_ = 0;
@@ -107,23 +112,11 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
         controls_.gauge->setValue(progress_);
         controls_.gauge->hide();
         controls_.step->hide();
-        const bool complete = cleanedUp() && !saveError_;
-        if (complete) {
-            LogLine(QStringLiteral("Text állományok elkészültek"), false);
-            LogLine(QString(), false);
-        }
-        // Closed before the entries are enabled: a list that cannot be written fails the run.
-        errorListFile_.close();
-        files_->finish();
-        // What may be sent or printed is on the disk before the entries allow it.
-        platform::flushFileSystem(kTextFolder);
-        controls_.send->setEnabled(complete);
-        controls_.coverNote->setEnabled(complete);
+        finishFiles();
     } catch (...) {
         // A run that fails leaves the gauge's figures behind as they were.
         controls_.gauge->setValue(progress_);
         try {
-            cleanedUp();
             errorListFile_.close();
         } catch (...) {
             // The failure that ended the run is the one to show.
@@ -186,8 +179,28 @@ void SaveRun::rememberRecord(const QVariantList& key, db::RowReader& row) {
     recordKey_ = key;
 }
 
+// The closing lines and the entries that send and print come only once every file of the run is
+// whole under its name: a file that could not be written fails the run before them, as one the
+// run could not create does. The list is written whole before its closing lines are shown.
+void SaveRun::finishFiles() {
+    files_->finish();
+    const bool complete = !reportFileKept_ && !saveError_;
+    const QStringList closing{QStringLiteral("Text állományok elkészültek"), QString()};
+    if (complete) {
+        for (const QString& line : closing)
+            errorListFile_.writeLine(line);
+    }
+    errorListFile_.close();
+    files_->finish();
+    // What may be sent or printed is on the disk before the entries allow it.
+    platform::flushFileSystem(kTextFolder);
+    if (complete)
+        controls_.log->addItems(closing);
+    controls_.send->setEnabled(complete);
+    controls_.coverNote->setEnabled(complete);
+}
+
 void SaveRun::LogLine(const QString& text, bool error) {
-    cleanedUp();
     const QString line = error ? errorLine(text) : text;
     errorListFile_.writeLine(line);
     controls_.log->addItem(line);
@@ -195,18 +208,25 @@ void SaveRun::LogLine(const QString& text, bool error) {
         saveError_ = true;
 }
 
-// The clean-up deletes every *.txt entry of the text and cover-note folders, of any period. An
-// entry that cannot be deleted is reported in the log list only, before any other line: the error
-// list is not written yet. Whether no report file stays.
-bool SaveRun::cleanedUp() {
-    if (cleaning_.valid()) {
-        reportFileKept_ = false;
-        for (const QString& name : cleaning_.get()) {
+// The clean-up deletes every *.txt entry of the text and cover-note folders, of any period, and
+// what a killed run left of the program's files under temporary names; it is over before the run
+// writes anything. An entry that cannot be deleted is reported in the log list only, before any
+// other line: the error list is not written yet. A report file that stays could be sent as this
+// run's, so the run does not end complete.
+void SaveRun::cleanUp() {
+    reportFileKept_ = false;
+    for (const QString& folder : {kTextFolder, kCoverNoteFolder}) {
+        for (const QString& name :
+             deleteEntries(folder, entriesOf(folder, QStringLiteral("*.txt")))) {
             controls_.log->addItem(errorLine(notDeletable(name)));
             reportFileKept_ = reportFileKept_ || isReportFile(name);
         }
     }
-    return !reportFileKept_;
+    for (const QString& folder : {kTextFolder, kCoverNoteFolder, kListingFolder}) {
+        QStringList leftovers = entriesOf(folder, QStringLiteral("*.tmp"));
+        leftovers.removeIf([](const QString& name) { return !isLeftover(name); });
+        deleteEntries(folder, leftovers);
+    }
 }
 
 // The gauge counts the rows of the file being written; an empty result shows an empty gauge
@@ -268,24 +288,18 @@ bool isOpenInSpreadsheet(const QString& folder, const QString& name) {
     return ::access(lock.constData(), F_OK) == 0;
 }
 
-bool deleteEntry(const QString& folder, const QString& name, platform::FileQueue* queue) {
-    const QString path = folder + name;
-    const QByteArray encoded = QFile::encodeName(path);
-    if (!isDeletable(encoded) || isOpenInSpreadsheet(folder, name))
-        return false;
-    if (!queue)
-        return ::unlink(encoded.constData()) == 0;
-    queue->remove(path);
-    return true;
+bool deleteEntry(const QString& folder, const QString& name) {
+    const QByteArray path = QFile::encodeName(folder + name);
+    return isDeletable(path) && !isOpenInSpreadsheet(folder, name) &&
+           ::unlink(path.constData()) == 0;
 }
 
 }  // namespace
 
-QStringList deleteEntries(const QString& folder, const QStringList& names,
-                          platform::FileQueue* queue) {
+QStringList deleteEntries(const QString& folder, const QStringList& names) {
     QStringList kept;
     for (const QString& name : names) {
-        if (!deleteEntry(folder, name, queue))
+        if (!deleteEntry(folder, name))
             kept.append(name);
     }
     return kept;

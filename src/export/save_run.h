@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <future>
 #include <memory>
 #include <optional>
 #include <span>
@@ -89,7 +88,8 @@ private:
     void rememberRecord(const QVariantList& key, db::RowReader& row);
     // Reads the provider's items for its listing; the code names are read with the first.
     void collectListingItems(const QVariantList& key);
-    bool cleanedUp();
+    void cleanUp();
+    void finishFiles();
     // Deletes the entries of the listing folder that bear the listing's name, without regard to
     // case; returns those that could not be deleted.
     QStringList deleteOldListing(const QString& name);
@@ -110,9 +110,7 @@ private:
     QVariantList countKey_;
     QString count_;
     std::unique_ptr<platform::FileQueue> files_;
-    // The clean-up's entries that could not be deleted, until they are told.
-    std::future<QStringList> cleaning_;
-    bool reportFileKept_ = false;
+    bool reportFileKept_ = false;  // by the clean-up
     platform::TextFile errorListFile_;
     platform::PendingDrawing drawing_;
     // The listing folder's entries by lower-case name, read once per run rather than once per

@@ -249,9 +249,7 @@ constexpr size_t kBlockSize = 64 * 1024;
 constexpr size_t kInitialRoom = 1024;
 
 // A file still open was dropped before it was whole: its temporary file goes with it.
-TextFile::~TextFile() {
-    discard();
-}
+TextFile::~TextFile() = default;
 
 void TextFile::create(const QString& path, FileQueue* queue) {
     close();
@@ -262,32 +260,30 @@ void TextFile::create(const QString& path, FileQueue* queue) {
     queue_ = queue;
     if (queue_)
         queue_->check();
-    target_ = QFile::encodeName(path);
-    // A folder or a file the user may not write keeps its name, as the rename would not. A file
-    // deleted meanwhile is no hindrance.
-    struct stat existing {};
-    if (::stat(target_.constData(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode))
-            fail(QStringLiteral("Cannot create file"), EISDIR);
-        if (::access(target_.constData(), W_OK) != 0 && errno != ENOENT)
-            fail(QStringLiteral("Cannot create file"), errno);
-    }
-    temporary_ = target_ + ".tmp";
+    checkTarget();
+    file_.emplace(path);
     open_ = true;
     if (!queue_) {
-        openTemporary();
+        throwIf(file_->write({}));
         return;
     }
     // The queue creates the file; a folder that would not take it fails here all the same.
-    const qsizetype slash = target_.lastIndexOf('/');
-    if (const int error =
-            queue_->folderError(slash < 0 ? QByteArray(".") : target_.left(slash + 1)))
+    const QByteArray target = QFile::encodeName(path);
+    const qsizetype slash = target.lastIndexOf('/');
+    if (const int error = queue_->folderError(slash < 0 ? QByteArray(".") : target.left(slash + 1)))
         fail(QStringLiteral("Cannot create file"), error);
 }
 
-void TextFile::openTemporary() {
-    descriptor_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (descriptor_ < 0)
+// A folder or a file the user may not write keeps its name, as the rename would not. A file
+// deleted meanwhile is no hindrance.
+void TextFile::checkTarget() {
+    const QByteArray target = QFile::encodeName(path_);
+    struct stat existing {};
+    if (::stat(target.constData(), &existing) != 0)
+        return;
+    if (S_ISDIR(existing.st_mode))
+        fail(QStringLiteral("Cannot create file"), EISDIR);
+    if (::access(target.constData(), W_OK) != 0 && errno != ENOENT)
         fail(QStringLiteral("Cannot create file"), errno);
 }
 
@@ -311,10 +307,7 @@ void TextFile::writeEncodedLines(std::string_view lines) {
 }
 
 void TextFile::writePending() {
-    if (descriptor_ < 0)
-        openTemporary();
-    if (!writeAll(descriptor_, pending_))
-        fail(QStringLiteral("Cannot write file"), errno);
+    throwIf(file_->write(pending_));
     // Keeps the block's room for the next lines.
     pending_.clear();
 }
@@ -325,30 +318,28 @@ void TextFile::close() {
     open_ = false;
     if (queue_) {
         // The file is the queue's whatever it reports: a failure of an earlier file is told after.
-        queue_->commit(std::exchange(descriptor_, -1), std::exchange(pending_, {}), temporary_,
-                       path_);
+        queue_->commit(*std::exchange(file_, std::nullopt), std::exchange(pending_, {}));
         queue_->check();
         return;
     }
-    if (std::optional<QString> failure =
-            finishFile(std::exchange(descriptor_, -1), pending_, temporary_, target_,
-                       QDir::toNativeSeparators(path_)))
-        throw Failure(*failure);
+    throwIf(file_->write(pending_));
+    throwIf(std::exchange(file_, std::nullopt)->commit());
 }
 
-void TextFile::discard() {
-    open_ = false;
-    if (descriptor_ < 0)
-        return;
-    ::close(std::exchange(descriptor_, -1));
-    ::unlink(temporary_.constData());
+void TextFile::throwIf(FileOutcome outcome) {
+    if (outcome)
+        drop(*outcome);
 }
 
 void TextFile::fail(const QString& action, int error) {
-    discard();
-    throw Failure(QStringLiteral("%1 %2. %3")
-                      .arg(action, QDir::toNativeSeparators(path_),
-                           QString::fromLocal8Bit(std::strerror(error))));
+    drop({action, QDir::toNativeSeparators(path_), systemReason(error)});
+}
+
+// The file is given up: its temporary file goes, and nothing takes its name.
+void TextFile::drop(const FileFailure& failure) {
+    open_ = false;
+    file_.reset();
+    throw Failure(failure.text());
 }
 
 void flushFileSystem(const QString& folder) {
@@ -360,8 +351,7 @@ void flushFileSystem(const QString& folder) {
         ::close(descriptor);
     if (!flushed)
         throw Failure(QStringLiteral("Cannot write to %1. %2")
-                          .arg(QDir::toNativeSeparators(folder),
-                               QString::fromLocal8Bit(std::strerror(error))));
+                          .arg(QDir::toNativeSeparators(folder), systemReason(error)));
 }
 
 }  // namespace platform

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/whole_file.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,12 +41,12 @@ inline bool isAscii(std::string_view utf8) {
 void appendWindows1250(std::string& out, std::string_view utf8);
 
 // A text file the program writes: Windows-1250, CR LF after every line, the last one included.
-// It is written under a temporary name in the same folder and takes its own name, replacing a
-// file of that name, only when it is closed whole: a file dropped before (a failure, a killed
-// program, a full disk) leaves nothing behind under its name, and the file it would replace stays
-// as it was. Lines are collected and written in blocks, a small file in one write. It does not
-// wait for the disk: a writer of many files flushes them all at once with flushFileSystem. A
-// file that cannot be created or written is a Failure naming the file.
+// It is written as a WholeFile and takes its own name, replacing a file of that name, only when
+// it is closed whole: a file dropped before (a failure, a killed program, a full disk) leaves
+// nothing behind under its name, and the file it would replace stays as it was. Lines are collected
+// and written in blocks, a small file in one write. It does not wait for the disk: a writer of many
+// files flushes them all at once with flushFileSystem. A file that cannot be created or written is
+// a Failure naming the file.
 class TextFile {
 public:
     TextFile() = default;
@@ -66,16 +69,15 @@ public:
     void close();
 
 private:
-    void openTemporary();
+    void checkTarget();
     void writePending();
+    void throwIf(FileOutcome outcome);
     [[noreturn]] void fail(const QString& action, int error);
-    void discard();
+    [[noreturn]] void drop(const FileFailure& failure);
 
     QString path_;
-    QByteArray target_;
-    QByteArray temporary_;
     bool open_ = false;
-    int descriptor_ = -1;  // none yet while the lines written so far are only collected
+    std::optional<WholeFile> file_;
     std::string pending_;
     FileQueue* queue_ = nullptr;
 };

@@ -5,11 +5,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <utility>
 
 namespace platform {
@@ -24,43 +19,7 @@ constexpr size_t kBatchBytes = 1 << 20;
 // disk does not let the queue hold the whole run.
 constexpr size_t kMostHeldBytes = 8 << 20;
 
-QString reason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 }  // namespace
-
-bool writeAll(int descriptor, std::string_view bytes) {
-    for (size_t at = 0; at < bytes.size();) {
-        const ssize_t written = ::write(descriptor, bytes.data() + at, bytes.size() - at);
-        if (written < 0 && errno != EINTR)
-            return false;
-        at += static_cast<size_t>(std::max<ssize_t>(written, 0));
-    }
-    return true;
-}
-
-std::optional<QString> finishFile(int descriptor, std::string_view bytes,
-                                  const QByteArray& temporary, const QByteArray& target,
-                                  const QString& shownPath) {
-    const auto failed = [&](const char* action, int error) {
-        ::unlink(temporary.constData());
-        return QStringLiteral("%1 %2. %3").arg(QLatin1StringView(action), shownPath, reason(error));
-    };
-    if (descriptor < 0) {
-        descriptor = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (descriptor < 0)
-            return failed("Cannot create file", errno);
-    }
-    if (!writeAll(descriptor, bytes)) {
-        const int error = errno;
-        ::close(descriptor);
-        return failed("Cannot write file", error);
-    }
-    if (::close(descriptor) != 0 || ::rename(temporary.constData(), target.constData()) != 0)
-        return failed("Cannot write file", errno);
-    return std::nullopt;
-}
 
 FileQueue::FileQueue() : worker_([this] { work(); }) {}
 
@@ -73,22 +32,8 @@ FileQueue::~FileQueue() {
     worker_.join();
 }
 
-void FileQueue::remove(const QString& path) {
-    Operation operation;
-    operation.path = QDir::toNativeSeparators(path);
-    operation.target = QFile::encodeName(path);
-    add(std::move(operation));
-}
-
-void FileQueue::commit(int descriptor, std::string bytes, QByteArray temporary,
-                       const QString& target) {
-    Operation operation;
-    operation.path = QDir::toNativeSeparators(target);
-    operation.target = QFile::encodeName(target);
-    operation.temporary = std::move(temporary);
-    operation.descriptor = descriptor;
-    operation.bytes = std::move(bytes);
-    add(std::move(operation));
+void FileQueue::commit(WholeFile file, std::string bytes) {
+    add({std::move(file), std::move(bytes)});
 }
 
 void FileQueue::add(Operation operation) {
@@ -96,8 +41,6 @@ void FileQueue::add(Operation operation) {
     changed_.wait(lock, [this] { return heldBytes_ < kMostHeldBytes; });
     queuedBytes_ += operation.bytes.capacity();
     heldBytes_ += operation.bytes.capacity();
-    // Other work is waited for: the worker is woken for it at once.
-    awaited_ = awaited_ || operation.work;
     queued_.push_back(std::move(operation));
     if (due())
         changed_.notify_all();
@@ -129,8 +72,8 @@ void FileQueue::check() {
 }
 
 bool FileQueue::due() const {
-    return !queued_.empty() && (waitedFor_ || awaited_ || stopping_ || queued_.size() >= kBatch ||
-                                queuedBytes_ >= kBatchBytes);
+    return !queued_.empty() &&
+           (waitedFor_ || stopping_ || queued_.size() >= kBatch || queuedBytes_ >= kBatchBytes);
 }
 
 void FileQueue::work() {
@@ -141,7 +84,6 @@ void FileQueue::work() {
             return;
         std::deque<Operation> taken = std::exchange(queued_, {});
         const size_t takenBytes = std::exchange(queuedBytes_, 0);
-        awaited_ = false;
         busy_ = true;
         lock.unlock();
         for (Operation& operation : taken) {
@@ -159,18 +101,17 @@ void FileQueue::work() {
     }
 }
 
-std::optional<QString> FileQueue::carryOut(const Operation& operation) {
-    if (operation.work) {
-        operation.work();
-        return std::nullopt;
+// The thread's only work; whatever goes wrong, down to a lack of memory, is the file's failure.
+std::optional<QString> FileQueue::carryOut(Operation& operation) noexcept {
+    try {
+        FileOutcome failure = operation.file.write(operation.bytes);
+        if (!failure)
+            failure = operation.file.commit();
+        return failure ? std::optional<QString>(failure->text()) : std::nullopt;
+    } catch (...) {
+        operation.file.discard();
+        return QStringLiteral("Cannot write file: the program ran out of memory");
     }
-    if (operation.temporary.isEmpty()) {
-        if (::unlink(operation.target.constData()) == 0 || errno == ENOENT)
-            return std::nullopt;
-        return QStringLiteral("Cannot delete file %1. %2").arg(operation.path, reason(errno));
-    }
-    return finishFile(operation.descriptor, operation.bytes, operation.temporary, operation.target,
-                      operation.path);
 }
 
 }  // namespace platform

@@ -1,38 +1,25 @@
 #pragma once
 
+#include "platform/whole_file.h"
+
 #include <QByteArray>
 #include <QSet>
 #include <QString>
 
 #include <condition_variable>
 #include <deque>
-#include <functional>
-#include <future>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <thread>
-#include <type_traits>
 
 namespace platform {
 
-// Writes all the bytes to the descriptor; false, with errno set, when the system refuses them.
-bool writeAll(int descriptor, std::string_view bytes);
-
-// Finishes a file written under a temporary name: writes the bytes to the descriptor (or to the
-// temporary file it creates when there is none), closes it and renames it to the target's name.
-// What failed, as the user is told of it, when the file did not take its name; the temporary file
-// is then removed.
-std::optional<QString> finishFile(int descriptor, std::string_view bytes,
-                                  const QByteArray& temporary, const QByteArray& target,
-                                  const QString& shownPath);
-
-// File operations carried out one after another, in the order they were given, on a thread of
+// Whole files finished one after another, in the order they were given, on the one thread of
 // their own: a writer of many files goes on with the next while the file system finishes the
-// last. An operation that fails is a Failure at the next call and at finish; the operations
-// after it are carried out all the same, so that every file written whole takes its name.
+// last. The first file that fails is a Failure at the next call and at finish, and the files
+// after it are finished all the same, so that every file written whole takes its name. Nothing
+// the thread does can throw past it.
 class FileQueue {
 public:
     FileQueue();
@@ -41,24 +28,8 @@ public:
     FileQueue(const FileQueue&) = delete;
     FileQueue& operator=(const FileQueue&) = delete;
 
-    // Deletes the file; one that is gone already counts as deleted.
-    void remove(const QString& path);
-    // Writes the bytes to the descriptor (or to the temporary file it creates when there is
-    // none), closes it and renames the temporary file to the target's name; the temporary file is
-    // removed when that fails.
-    void commit(int descriptor, std::string bytes, QByteArray temporary, const QString& target);
-    // Runs the work after what was given before it; its result, or what it throws, is the
-    // future's.
-    template <typename Work>
-    auto later(Work work) -> std::future<std::invoke_result_t<Work>> {
-        auto task =
-            std::make_shared<std::packaged_task<std::invoke_result_t<Work>()>>(std::move(work));
-        auto result = task->get_future();
-        Operation operation;
-        operation.work = [task] { (*task)(); };
-        add(std::move(operation));
-        return result;
-    }
+    // Writes the last bytes of the file and gives it its name.
+    void commit(WholeFile file, std::string bytes);
     // The error number when files cannot be created in the folder, 0 when they can. A folder found
     // to take files is not asked again: one that stops taking them is a failure of the file.
     // For the thread that gives the operations only.
@@ -70,12 +41,8 @@ public:
 
 private:
     struct Operation {
-        QString path;  // as the user is told of it
-        QByteArray target;
-        QByteArray temporary;  // empty for a deletion
-        int descriptor = -1;
+        WholeFile file;
         std::string bytes;
-        std::function<void()> work;  // for other work
     };
 
     void add(Operation operation);
@@ -83,7 +50,7 @@ private:
     // Whether the worker has enough to take, or is waited for.
     bool due() const;
     // The text of a failure, when the operation failed.
-    static std::optional<QString> carryOut(const Operation& operation);
+    static std::optional<QString> carryOut(Operation& operation) noexcept;
 
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -92,7 +59,6 @@ private:
     size_t heldBytes_ = 0;  // queued or being carried out
     bool busy_ = false;
     bool waitedFor_ = false;
-    bool awaited_ = false;  // work whose result is waited for is queued
     bool stopping_ = false;
     std::optional<QString> failure_;
     QSet<QByteArray> writableFolders_;

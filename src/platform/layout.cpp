@@ -2,6 +2,7 @@
 
 #include "failure.h"
 #include "settings.h"
+#include "whole_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,9 +32,12 @@ QString reasonOf(const std::error_code& error) {
     return QString::fromLocal8Bit(error.message().c_str());
 }
 
+Failure cannotMake(const QString& path, const QString& reason) {
+    return Failure(QStringLiteral("Nem hozható létre az adatmappa: %1 (%2)").arg(path, reason));
+}
+
 Failure cannotMake(const QString& path, const std::error_code& error) {
-    return Failure(
-        QStringLiteral("Nem hozható létre az adatmappa: %1 (%2)").arg(path, reasonOf(error)));
+    return cannotMake(path, reasonOf(error));
 }
 
 // Copies the shipped database files, writable for the user; the error of a copy that failed.
@@ -73,10 +77,11 @@ void makeDataFolder(const Layout& layout) {
             if (!error)
                 fs::create_directories(draft / folder, error);
         }
-        if (!error)
-            fs::rename(draft, target, error);
         if (error)
             throw cannotMake(layout.workingFolder, error);
+        if (const FileOutcome failure = renameIntoPlace(QString::fromStdString(draft.string()),
+                                                        layout.workingFolder, {.syncFolder = true}))
+            throw cannotMake(layout.workingFolder, failure->reason);
     } catch (...) {
         fs::remove_all(draft, error);
         throw;

@@ -1,11 +1,11 @@
 #include "settings.h"
 
 #include "failure.h"
+#include "whole_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSettings>
 
 namespace platform {
@@ -125,10 +125,11 @@ bool storeFtpSetting(const QString& key, const QString& value) {
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     lines = withSetting(lines, QStringLiteral("ftp"), key, value);
-    QSaveFile file(settingsFilePath());
     const QString lineEnd = crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    return file.open(QIODevice::WriteOnly) &&
-           file.write((lines.join(lineEnd) + lineEnd).toUtf8()) >= 0 && file.commit();
+    const QByteArray text = (lines.join(lineEnd) + lineEnd).toUtf8();
+    // The user's own file: on the disk before the call returns, with the permissions it had.
+    return !writeWhole(settingsFilePath(), {text.constData(), static_cast<size_t>(text.size())},
+                       {.syncFile = true, .syncFolder = true, .keepMode = true});
 }
 
 QString mediaFolderSetting() {

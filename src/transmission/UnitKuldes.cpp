@@ -5,12 +5,13 @@
 #include "platform/guide.h"
 #include "platform/message_box.h"
 #include "platform/pending.h"
+#include "platform/whole_file.h"
 #include "platform/window_placement.h"
 #include "transmission/archive_checksums.h"
 #include "transmission/compress_file.h"
 #include "transmission/ftp_client.h"
 #include "transmission/lap1nyom.h"
-#include "transmission/replace_file.h"
+#include "transmission/move_file.h"
 #include "transmission/report_period.h"
 
 #include <QDir>
@@ -36,8 +37,8 @@ int gaugeValue(qint64 bytes) {
     return static_cast<int>(std::min<qint64>(bytes, INT_MAX));
 }
 
-// Copies the whole file through a temporary file (replaceFile), so that a copy stands whole or
-// not at all; the bytes copied, or the reason it failed.
+// Copies the whole file through a temporary file (platform::writeWhole), so that a copy stands
+// whole or not at all; the bytes copied, or the reason it failed.
 struct Copy {
     QByteArray bytes;
     QString failure;
@@ -50,8 +51,9 @@ Copy copyReplacing(const QString& from, const QString& to) {
     Copy copy{source.readAll(), {}};
     if (source.error() != QFileDevice::NoError)
         copy.failure = from + QStringLiteral(": ") + source.errorString();
-    else if (const QString failure = transmission::replaceFile(to, copy.bytes); !failure.isEmpty())
-        copy.failure = to + QStringLiteral(": ") + failure;
+    else if (const platform::FileOutcome failure = platform::writeWhole(
+                 to, {copy.bytes.constData(), static_cast<size_t>(copy.bytes.size())}))
+        copy.failure = to + QStringLiteral(": ") + failure->reason;
     return copy;
 }
 

@@ -1,6 +1,6 @@
 #include "archive_checksums.h"
 
-#include "transmission/replace_file.h"
+#include "platform/whole_file.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -34,7 +34,10 @@ QString ArchiveChecksums::write() const {
     list.reserve(static_cast<qsizetype>(lines_.size()) * 89);
     for (const auto& [name, line] : lines_)
         list += line;
-    return replaceFile(QDir(folder_).filePath(QString::fromLatin1(kChecksumFileName)), list);
+    const platform::FileOutcome failure =
+        platform::writeWhole(QDir(folder_).filePath(QString::fromLatin1(kChecksumFileName)),
+                             {list.constData(), static_cast<size_t>(list.size())});
+    return failure ? failure->reason : QString();
 }
 
 }  // namespace transmission

@@ -25,8 +25,8 @@ public:
     // The file of that name in the folder, whose bytes the caller has just written.
     void add(const QString& name, const QByteArray& bytes);
 
-    // Writes the whole list through a temporary file (replaceFile), so the list is whole or as it
-    // was; empty when written, otherwise the reason.
+    // Writes the whole list through a temporary file (platform::writeWhole), so the list is whole
+    // or as it was; empty when written, otherwise the reason.
     QString write() const;
 
 private:

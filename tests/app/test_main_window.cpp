@@ -278,7 +278,8 @@ private Q_SLOTS:
                 send.close();
         });
         window.TMenuItem_KuldesInterneten->trigger();
-        QCOMPARE(shown, (QStringList{"Küldés", "9", "Kisérőjegyzék nyomtatása (2007 - 3)",
+        // Three lines a file, and one saying that the plain server gets no encryption.
+        QCOMPARE(shown, (QStringList{"Küldés", "10", "Kisérőjegyzék nyomtatása (2007 - 3)",
                                      "Kilépés nyomtatás nélkül"}));
         QVERIFY(minimised);
         QVERIFY(captionFits);

@@ -9,11 +9,15 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
+#include <QProcess>
 #include <QProgressBar>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStringEncoder>
 #include <QTest>
+
+#include <unistd.h>
 #include <QVBoxLayout>
 
 #include <clocale>
@@ -148,8 +152,9 @@ void lock(const QString& path) {
 }
 
 // The ways a user keeps an old file from being deleted: a folder of that name, the file marked
-// read-only, or the file open in a spreadsheet program, which leaves its lock file beside it.
-enum class Protection { Folder, ReadOnly, OpenInSpreadsheet };
+// read-only, or the file open in a spreadsheet program, which leaves its lock file beside it; and
+// the system's own refusal, as for an immutable file.
+enum class Protection { Folder, ReadOnly, OpenInSpreadsheet, Immutable };
 
 void writeEmptyFile(const QString& path) {
     QFile file(path);
@@ -171,7 +176,18 @@ void protect(const QString& path, Protection protection) {
             writeEmptyFile(path);
             writeEmptyFile(info.path() + QStringLiteral("/.~lock.") + info.fileName() + u'#');
             return;
+        case Protection::Immutable:
+            writeEmptyFile(path);
+            if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) != 0)
+                QSKIP("Marking a file immutable needs root and a file system that has the mark");
+            return;
     }
+}
+
+// Lets the temporary folder go again.
+void unprotect(const QString& path, Protection protection) {
+    if (protection == Protection::Immutable)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path});
 }
 
 }  // namespace
@@ -424,6 +440,8 @@ private Q_SLOTS:
             << QStringLiteral("12345678_2007_3.xls") << Protection::ReadOnly << firstError;
         QTest::newRow("last provider, open in a spreadsheet")
             << QStringLiteral("87654321_2007_3.xls") << Protection::OpenInSpreadsheet << lastError;
+        QTest::newRow("first provider, immutable")
+            << QStringLiteral("12345678_2007_3.xls") << Protection::Immutable << firstError;
     }
 
     void lockedListing() {
@@ -434,6 +452,7 @@ private Q_SLOTS:
         const QString path = folder_->file(QStringLiteral("Listak/") + locked);
         protect(path, protection);
         save("2007", "3");
+        unprotect(path, protection);
 
         QCOMPARE(file(QStringLiteral("text/hibalista.txt")), errorList);
         QCOMPARE(logLines().first(), QStringLiteral("HIBA: %1 file nem törölhető!").arg(locked));
@@ -521,7 +540,14 @@ private Q_SLOTS:
         QFile stray(folder_->file(QStringLiteral("kuldes/temp/old.TXT")));
         QVERIFY(stray.open(QIODevice::WriteOnly));
         stray.close();
+        // What a killed run left under a temporary name goes; another's file stays.
+        const QString leftover = folder_->file(QStringLiteral("text/2006_1_11111111_BR.txt.tmp"));
+        const QString notOurs = folder_->file(QStringLiteral("text/notes.tmp"));
+        writeEmptyFile(leftover);
+        writeEmptyFile(notOurs);
         save("2007", "3");
+        QVERIFY(!QFileInfo::exists(leftover));
+        QVERIFY(QFileInfo::exists(notOurs));
 
         QCOMPARE(logLines(),
                  QStringList{QStringLiteral("HIBA: 2006_1_11111111_BI.txt file nem törölhető!")});
@@ -604,6 +630,36 @@ private Q_SLOTS:
                                    QStringLiteral("kuldes/temp/2007_3_87654321_KJ.txt")};
         for (const QString& path : later)
             QVERIFY2(!QFileInfo(folder_->file(path)).isFile(), qPrintable(path));
+    }
+
+    // A file the file system cannot take fails the run before its closing lines, however late the
+    // failure shows: the error is told, no closing line is logged or in the error list, and the
+    // two entries stay disabled.
+    void fullDiskStopsBeforeTheClosingLines_data() {
+        QTest::addColumn<QString>("full");
+        QTest::newRow("cover notes") << QStringLiteral("kuldes/temp");
+        QTest::newRow("data files and error list") << QStringLiteral("text");
+    }
+
+    void fullDiskStopsBeforeTheClosingLines() {
+        QFETCH(QString, full);
+        if (geteuid() != 0)
+            QSKIP("Mounting a small disk needs root");
+        insertFixture();
+        const QString mounted = folder_->file(full);
+        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mounted}),
+                 0);
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {mounted}); });
+        testsupport::writeFile(mounted + QStringLiteral("/filler"), QByteArray(64 << 10, 'x'));
+
+        const QString shown = failureOf("2007", "3");
+        QVERIFY2(shown.contains(QStringLiteral("No space left on device")) &&
+                     shown.contains(full + u'/'),
+                 qPrintable(shown));
+        QVERIFY(!logLines().contains(QStringLiteral("Text állományok elkészültek")));
+        QVERIFY(!file(QStringLiteral("text/hibalista.txt")).contains("Text"));
+        QVERIFY(!controls_.send->isEnabled());
+        QVERIFY(!controls_.coverNote->isEnabled());
     }
 
     // Prices of every kind that fit, in the purchase data file as the C library writes them with

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace transmission {
+
+// Moves the file `from` to `to`, replacing a file of that name; across file systems through a
+// whole copy (platform::writeWhole), so that `to` is whole or as it was. Empty when moved,
+// otherwise the system's reason.
+QString moveReplacing(const QString& from, const QString& to);
+
+}  // namespace transmission
