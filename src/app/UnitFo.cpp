@@ -152,12 +152,7 @@ void TFormFo::CreateSaveMenu() {
         // The old entries go only after the year statement has run.
         db::Query years(
             QStringLiteral("select distinct(beszerzev) from AdatlapBR order by beszerzev"));
-        for (auto* action : TMenuItem_Mentes->actions()) {
-            TMenuItem_Mentes->removeAction(action);
-            if (auto* submenu = action->menu())
-                submenu->deleteLater();
-            action->deleteLater();
-        }
+        replaceSaveMenu();
         for (; !years.eof(); years.next()) {
             const QString year = years.text(QStringLiteral("beszerzev"));
             auto* yearMenu = TMenuItem_Mentes->addMenu(QStringLiteral("Mentés ") + year);
@@ -172,6 +167,18 @@ void TFormFo::CreateSaveMenu() {
             }
         }
     });
+}
+
+void TFormFo::replaceSaveMenu() {
+    // A menu that once popped up without entries keeps a window of no size, which it never shows
+    // again: the entries go into a fresh menu in the same place of the bar, under the same caption.
+    QMenu* old = TMenuItem_Mentes;
+    TMenuItem_Mentes = new QMenu(old->title(), this);
+    TMenuItem_Mentes->setObjectName(old->objectName());
+    app::assignAcceleratorsOnOpen(TMenuItem_Mentes);
+    menuBar()->insertMenu(old->menuAction(), TMenuItem_Mentes);
+    menuBar()->removeAction(old->menuAction());
+    old->deleteLater();
 }
 
 void TFormFo::showModal(const std::function<std::unique_ptr<QDialog>()>& create,

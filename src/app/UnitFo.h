@@ -76,6 +76,8 @@ private:
     void createMenu();
     void createToolsMenu();
     void FormCreate();
+    // Puts an empty menu in the place of the save menu, whose entries are destroyed with it.
+    void replaceSaveMenu();
     // The editors' sequence: disable the send and cover-note entries, open the editor modally
     // while the main window is minimised, then rebuild the save menu.
     void openEditor(const std::function<std::unique_ptr<QDialog>()>& create);

@@ -275,6 +275,11 @@ void Table::edit() {
     setMode(Mode::Edit);
 }
 
+bool Table::hasUnstoredChanges() const {
+    return mode_ == Mode::Insert ||
+           (mode_ == Mode::Edit && rows_.at(current_).values != saved_.values);
+}
+
 void Table::insert() {
     insertAt(std::max(current_, 0));
 }

@@ -79,6 +79,8 @@ public:
 
     Mode mode() const { return mode_; }
     bool isEditing() const { return mode_ != Mode::Browse; }
+    // A new row, or an edited one whose values differ from those it was stored with.
+    bool hasUnstoredChanges() const;
     void edit();
     // Starts a new empty row at the current position.
     void insert();

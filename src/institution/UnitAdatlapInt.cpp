@@ -104,6 +104,7 @@ TFormAszolgInt::TFormAszolgInt(QWidget* parent)
     buildPanels();
     connectHandlers();
     EnterBrowsingState();
+    askToStoreOnClose(ADOTable_AdatlapInt, [this] { Button_tarolasClick(); });
     controlsMade();
 }
 

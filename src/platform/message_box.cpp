@@ -83,16 +83,22 @@ Button WidgetMessageService::showWithDefault(MessageKind kind, const QString& te
     QPushButton* yes = nullptr;
     QPushButton* no = nullptr;
     QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    const bool ownQuestion = has(buttons, Button::Cancel);
     if (has(buttons, Button::Yes))
-        yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::ActionRole);
+        yes = box.addButton(ownQuestion ? QStringLiteral("&Igen") : QStringLiteral("&Yes"),
+                            QMessageBox::ActionRole);
     if (has(buttons, Button::No))
-        no = box.addButton(QStringLiteral("&No"), QMessageBox::ActionRole);
-    if (has(buttons, Button::Ok) || (!yes && !no))
+        no = box.addButton(ownQuestion ? QStringLiteral("&Nem") : QStringLiteral("&No"),
+                           QMessageBox::ActionRole);
+    if (has(buttons, Button::Ok) || (!yes && !no && !ownQuestion))
         ok = box.addButton(QStringLiteral("OK"), QMessageBox::ActionRole);
+    if (ownQuestion)
+        cancel = box.addButton(QStringLiteral("Mégse"), QMessageBox::ActionRole);
     box.setDefaultButton(defaultButton == Button::No && no ? no : ok ? ok : yes);
-    // Esc answers No where there is one; a box without No can only be closed by its buttons or
-    // by the title bar.
-    box.setEscapeButton(no);
+    // Esc answers No where there is one (Cancel where that is offered); a box without either
+    // can only be closed by its buttons or by the title bar.
+    box.setEscapeButton(cancel ? cancel : no);
     box.exec();
     auto* clicked = box.clickedButton();
     if (clicked == nullptr || box.closedFromTitleBar)
@@ -103,6 +109,8 @@ Button WidgetMessageService::showWithDefault(MessageKind kind, const QString& te
         return Button::No;
     if (clicked == ok)
         return Button::Ok;
+    if (clicked == cancel)
+        return Button::Cancel;
     return Button::None;
 }
 

@@ -19,7 +19,7 @@ enum class MessageKind {
 };
 
 // The answer of a box; None when it was closed from its title bar.
-enum class Button { None, Yes, No, Ok };
+enum class Button { None, Yes, No, Ok, Cancel };
 
 using Buttons = std::vector<Button>;
 
@@ -43,7 +43,8 @@ public:
 };
 
 // Button order on screen is always Yes, No, OK; OK is the default when present, otherwise Yes;
-// Esc answers No.
+// Esc answers No. A box that offers Cancel as well is a question of the program's own, asked
+// before work would be lost: its answers read "Igen", "Nem" and "Mégse", and Esc answers Cancel.
 Button showWarning(const QString& text, const Buttons& buttons = {Button::Ok});
 Button showConfirmation(const QString& text, const Buttons& buttons);
 // A confirmation box whose default button is the given one, for a question better answered No.

@@ -104,18 +104,31 @@ constexpr int rowTop(int row) {
 }
 
 // While typing, a box takes only characters that can belong to its number: a whole number's
-// digits and signs, for a price also the regional decimal separator and the exponent letter, in
-// at most 9 characters.
+// digits and signs, for a price (PriceValidator) also the regional decimal separator and the
+// exponent letter, in at most 9 characters.
 QValidator* wholeNumberValidator(QObject* parent) {
     return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9+\\-]*")),
                                            parent);
 }
 
-QValidator* priceValidator(QObject* parent) {
-    const QString separator = QRegularExpression::escape(QString(platform::decimalSeparator()));
-    return new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[0-9+\\-%1eE]{0,9}").arg(separator)), parent);
-}
+// A point typed where the regional separator is a comma is that comma: it is what a number pad
+// and a habit of other programs give.
+class PriceValidator : public QRegularExpressionValidator {
+public:
+    explicit PriceValidator(QObject* parent)
+        : QRegularExpressionValidator(
+              QRegularExpression(QStringLiteral("[0-9+\\-%1eE]{0,9}")
+                                     .arg(QRegularExpression::escape(separator()))),
+              parent) {}
+
+    State validate(QString& input, int& position) const override {
+        input.replace(u'.', separator());
+        return QRegularExpressionValidator::validate(input, position);
+    }
+
+private:
+    static QString separator() { return QString(platform::decimalSeparator()); }
+};
 
 }  // namespace
 
@@ -125,6 +138,7 @@ TFormAdatlapBR::TFormAdatlapBR(QWidget* parent)
     init();
     buildPanels();
     connectHandlers();
+    askToStoreOnClose(ADOTable_AdatlapBR, [this] { Button_tarolasClick(); });
     controlsMade();
 }
 
@@ -316,7 +330,7 @@ void TFormAdatlapBR::buildEditPanel() {
     label(QStringLiteral("Termék bázis egységára (Ft):"), kRightLabel, 8, DBEdit_bazisegysegar);
     // A price is typed in at most 9 characters and shown with two decimals, which may be more.
     for (auto* price : {DBEdit_tegysegar, DBEdit_bazisegysegar}) {
-        price->setValidator(priceValidator(price));
+        price->setValidator(new PriceValidator(price));
         price->setDisplayFormat(&db::twoDecimalsPattern);
     }
     // A key that cannot belong to the number is refused with a beep.

@@ -325,6 +325,30 @@ private Q_SLOTS:
         QCOMPARE(captions(window.TMenuItem_Mentes->actions()), QStringList{"Mentés 2007"});
     }
 
+    // The save menu, opened while it had no entries, pops up with a record stored later.
+    void saveMenuOpenedEmptyShowsLaterRecords() {
+        ProgramFolder folder;
+        TFormFo window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto openSaveMenu = [&] {
+            QMenuBar* bar = window.menuBar();
+            QTest::mouseClick(bar, Qt::LeftButton, {},
+                              bar->actionGeometry(window.TMenuItem_Mentes->menuAction()).center());
+        };
+        openSaveMenu();
+        QTRY_COMPARE(QApplication::activePopupWidget(), window.TMenuItem_Mentes);
+        QTest::keyClick(window.TMenuItem_Mentes, Qt::Key_Escape);
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        insertItem(QStringLiteral("11111111"), 2026, QStringLiteral("4"));
+        window.CreateSaveMenu();
+        openSaveMenu();
+        QTRY_COMPARE(QApplication::activePopupWidget(), window.TMenuItem_Mentes);
+        QTRY_VERIFY(window.TMenuItem_Mentes->windowHandle()->isExposed());
+        QCOMPARE(captions(window.TMenuItem_Mentes->actions()), QStringList{"&Mentés 2026"});
+        QTest::keyClick(window.TMenuItem_Mentes, Qt::Key_Escape);
+    }
+
     void editorThatCannotOpenLeavesMainWindowAsItWas() {
         ProgramFolder folder;
         insertItem(QStringLiteral("11111111"), 2007, QStringLiteral("2"));

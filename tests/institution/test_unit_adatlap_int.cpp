@@ -663,12 +663,16 @@ private Q_SLOTS:
                  QStringLiteral("Régi Kórház"));
     }
 
-    void exitWhileEditingStoresNothing() {
+    // The question and its answers are the purchase editor's; here "Nem" drops the record.
+    void exitWhileEditingAsksAndNemStoresNothing() {
         open();
         click(form_->Button_felvitel);
         fill(validRecord());
         QVERIFY(form_->Button_kilepes->isEnabled());
+        messages_->answer(Button::No);
         click(form_->Button_kilepes);
+        QCOMPARE(messages_->takeTexts(),
+                 QStringList{"A szerkesztett sor még nincs tárolva. Tárolja kilépés előtt?"});
         QVERIFY(!form_->isVisible());
         form_.reset();
         QCOMPARE(storedRecords(), QList<Record>());
@@ -687,8 +691,11 @@ private Q_SLOTS:
             }
         });
         QTest::keyClick(form_->DBEdit_intnev, Qt::Key_Return);
+        // Esc asks before it closes; "Mégse" keeps the window.
+        messages_->answer(Button::Cancel);
         QTest::keyClick(form_->DBEdit_intnev, Qt::Key_Escape);
         QApplication::processEvents();
+        QCOMPARE(messages_->takeTexts().size(), 1);
         QCOMPARE(opened, QString());
         QVERIFY(form_->isVisible());
         verifyEditing();

@@ -89,6 +89,15 @@ private Q_SLOTS:
                  Button::Yes);
         QCOMPARE(yesNo.buttons, (QStringList{"&Yes", "&No"}));
         QCOMPARE(yesNo.defaultButton, QStringLiteral("&Yes"));
+
+        SeenBox store;
+        QCOMPARE(showReal(
+                     MessageKind::Confirmation, QStringLiteral("Tárolja?"),
+                     {Button::Yes, Button::No, Button::Cancel},
+                     [](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Escape); }, store),
+                 Button::Cancel);
+        QCOMPARE(store.buttons, (QStringList{"&Igen", "&Nem", "Mégse"}));
+        QCOMPARE(store.defaultButton, QStringLiteral("&Igen"));
     }
 
     void closingFromTitleBarIsNoButton() {

@@ -222,14 +222,15 @@ private Q_SLOTS:
         QCOMPARE(grid->index(0, 15).data().toString(), QStringLiteral("999999999,00"));
         QCOMPARE(grid->index(0, 16).data().toString(), QStringLiteral("12,35"));
         click(form_->Button_modositas);
-        type(form_->DBEdit_tegysegar, QStringLiteral("0,5"));
+        // A point typed in a price is the decimal comma.
+        type(form_->DBEdit_tegysegar, QStringLiteral("38.50"));
         QCOMPARE(form_->Edit_termszolgcsopnev->text(),
                  QStringLiteral("Gyógyszer, adagolt formában (tabletta, kapszula)"));
         click(form_->Button_tarolas);
         QCOMPARE(messages_->take(), QList<ShownBox>());
-        QCOMPARE(form_->DBEdit_tegysegar->text(), QStringLiteral(",50"));
+        QCOMPARE(form_->DBEdit_tegysegar->text(), QStringLiteral("38,50"));
         auto after = before;
-        after.first().insert(QStringLiteral("Tegysegar"), QStringLiteral("0,5"));
+        after.first().insert(QStringLiteral("Tegysegar"), QStringLiteral("38,5"));
         QCOMPARE(storedItems(), after);
     }
 
@@ -315,7 +316,7 @@ private Q_SLOTS:
         type(form_->DBEdit_vasaroltmennyiseg, QStringLiteral("1a2,e+"));
         QCOMPARE(form_->DBEdit_vasaroltmennyiseg->text(), QStringLiteral("12+"));
         type(form_->DBEdit_tegysegar, QStringLiteral("1.5a,E-1234567"));
-        QCOMPARE(form_->DBEdit_tegysegar->text(), QStringLiteral("15,E-1234"));
+        QCOMPARE(form_->DBEdit_tegysegar->text(), QStringLiteral("1,5,E-123"));
     }
 
     void cancelling() {
@@ -364,31 +365,71 @@ private Q_SLOTS:
         QCOMPARE(form_->focusWidget(), form_->DBGrid_adatlapBR);
     }
 
-    void exitDiscardsTheUnstoredItem_data() {
+    void exitAsksAboutTheUnstoredItem_data() {
         QTest::addColumn<bool>("adding");
-        QTest::addColumn<bool>("closeBox");
-        QTest::newRow("Kilépés while adding") << true << false;
-        QTest::newRow("close box while adding") << true << true;
-        QTest::newRow("Kilépés while modifying") << false << false;
-        QTest::newRow("close box while modifying") << false << true;
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<Button>("answer");
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("Kilépés while adding, Igen")
+            << true << "Kilépés" << Button::Yes << true << true;
+        QTest::newRow("close box while adding, Nem")
+            << true << "close" << Button::No << false << true;
+        QTest::newRow("Esc while adding, Mégse")
+            << true << "Esc" << Button::Cancel << false << false;
+        QTest::newRow("Igen with a check refusing")
+            << true << "Kilépés" << Button::Yes << false << false;
+        QTest::newRow("close box while modifying, Igen")
+            << false << "close" << Button::Yes << true << true;
+        QTest::newRow("Kilépés while modifying, title bar")
+            << false << "Kilépés" << Button::None << false << false;
+        QTest::newRow("Kilépés after modifying nothing")
+            << false << "Kilépés" << Button::None << false << true;
     }
 
-    void exitDiscardsTheUnstoredItem() {
+    void exitAsksAboutTheUnstoredItem() {
         QFETCH(bool, adding);
-        QFETCH(bool, closeBox);
-        insertItem(kA, 2007, 1);
-        const auto before = storedItems();
+        QFETCH(QString, way);
+        QFETCH(Button, answer);
+        QFETCH(bool, stored);
+        QFETCH(bool, closed);
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
         open();
         chooseProvider(*form_, kA);
+        addItem(productItem());
+        const auto before = storedItems();
         click(adding ? form_->Button_felvitel : form_->Button_modositas);
-        fill(*form_, productItem());
-        if (closeBox)
+        const bool refused = tag.contains(u"refusing");
+        const Item changed = with(productItem(), QStringLiteral("Termszolgnev"), "Kapszula");
+        if (!tag.contains(u"nothing"))
+            fill(*form_, with(changed, QStringLiteral("Artipus"),
+                              refused ? QString() : QStringLiteral("1")));
+        const bool asked = answer != Button::None || tag.contains(u"title bar");
+        if (asked)
+            messages_->answer(answer);
+        if (way == u"close")
             form_->close();
+        else if (way == u"Esc")
+            QTest::keyClick(form_.get(), Qt::Key_Escape);
         else
             click(form_->Button_kilepes);
-        QVERIFY(!form_->isVisible());
+        QList<ShownBox> expected;
+        if (asked)
+            expected.append({MessageKind::Confirmation,
+                             QStringLiteral("A szerkesztett sor még nincs tárolva. Tárolja "
+                                            "kilépés előtt?"),
+                             {Button::Yes, Button::No, Button::Cancel}});
+        if (refused)
+            expected.append(warning(QStringLiteral("A 'Ártípus' nevű mező nincs kitöltve!!!")));
+        QCOMPARE(messages_->take(), expected);
+        QCOMPARE(form_->isVisible(), !closed);
+        if (!closed)
+            verifyEditing();
         form_.reset();
-        QCOMPARE(storedItems(), before);
+        const auto after = storedItems();
+        QCOMPARE(after == before, !stored);
+        if (stored)
+            QCOMPARE(after.last().value("Termszolgnev"), QStringLiteral("Kapszula"));
     }
 
     // The kind decides the section's captions, sizes and group table; choosing a kind empties

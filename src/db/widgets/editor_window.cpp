@@ -1,5 +1,6 @@
 #include "editor_window.h"
 
+#include "bound_line_edit.h"
 #include "checks/check_methods.h"
 #include "db/table.h"
 #include "platform/message_box.h"
@@ -8,6 +9,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScopeGuard>
+
+#include <algorithm>
 
 namespace db {
 
@@ -23,9 +26,47 @@ EditorWindow::EditorWindow(const QString& objectName, const QString& caption, QS
 }
 
 void EditorWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Cancel))
+    // Esc closes the window the way its close box does, asking first about an unstored row.
+    if (event->matches(QKeySequence::Cancel)) {
+        close();
         return;
+    }
     QDialog::keyPressEvent(event);
+}
+
+void EditorWindow::askToStoreOnClose(Table& table, std::function<void()> store) {
+    askedTable_ = &table;
+    store_ = std::move(store);
+}
+
+bool EditorWindow::rowHasUnstoredInput() const {
+    if (askedTable_ == nullptr || !askedTable_->isEditing())
+        return false;
+    if (askedTable_->hasUnstoredChanges())
+        return true;
+    // A number box keeps a typed text that is not a number yet out of the row.
+    const auto boxes = findChildren<BoundLineEdit*>();
+    return std::any_of(boxes.begin(), boxes.end(), [this](const BoundLineEdit* box) {
+        return &box->table() == askedTable_ && box->isModified();
+    });
+}
+
+void EditorWindow::closeEvent(QCloseEvent* event) {
+    using platform::Button;
+    if (!rowHasUnstoredInput())
+        return QDialog::closeEvent(event);
+    const Button answer = platform::showConfirmation(
+        QStringLiteral("A szerkesztett sor még nincs tárolva. Tárolja kilépés előtt?"),
+        {Button::Yes, Button::No, Button::Cancel});
+    if (answer == Button::Yes)
+        platform::runCommand(store_);
+    else if (answer == Button::No)
+        askedTable_->cancel();
+    // Mégse, the question's close box, a check or a store that failed: the window stays.
+    if (askedTable_->isEditing())
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 void EditorWindow::controlsMade() {

@@ -13,8 +13,8 @@ namespace db {
 class Table;
 
 // The frame the editors share: a window of a fixed client size whose title bar has a minimise and
-// a close box, in the form font. Esc does not close it, and Enter presses no button: the record
-// being typed would go without a word.
+// a close box, in the form font. Enter presses no button. Closing it (the close box, Esc,
+// Kilépés) with a new or changed row not yet stored asks whether to store it first.
 class EditorWindow : public QDialog {
     Q_OBJECT
 public:
@@ -23,6 +23,11 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+    // The row of table that closing asks about, and the store command that "Igen" runs: it runs
+    // the checks and leaves the row being edited, the window open, when one of them refuses it.
+    void askToStoreOnClose(Table& table, std::function<void()> store);
 
     // Once the controls are made: none of the buttons is the default one; the window is centred.
     void controlsMade();
@@ -44,6 +49,13 @@ protected:
     // the question, having told the user why.
     void deleteCurrentRow(Table& table, QWidget* gridPanel, QWidget* grid,
                           const std::function<bool()>& refused = {});
+
+private:
+    // A box of the row holds a typed text, or the row differs from its stored form.
+    bool rowHasUnstoredInput() const;
+
+    Table* askedTable_ = nullptr;
+    std::function<void()> store_;
 };
 
 }  // namespace db
