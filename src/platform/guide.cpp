@@ -1,9 +1,10 @@
 #include "guide.h"
 
 #include "failure.h"
+#include "guide_window.h"
 #include "message_box.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -79,8 +80,14 @@ void openGuide(const QString& section) {
     }
     QUrl url = QUrl::fromLocalFile(file);
     url.setFragment(section);
+    GuideWindow window(url, QApplication::activeWindow());
+    window.exec();
+}
+
+void openGuideInBrowser(const QUrl& url) {
     if (!urlOpener()(url))
-        showWarning(QStringLiteral("A kézikönyvet nem sikerült megnyitni a böngészőben: ") + file);
+        showWarning(QStringLiteral("A kézikönyvet nem sikerült megnyitni a böngészőben: ") +
+                    url.toLocalFile());
 }
 
 void addGuideKey(QWidget* window, const QString& section) {

@@ -10,8 +10,8 @@ class QWidget;
 
 namespace platform {
 
-// The user guide, kezikonyv.html, and F1, which opens it in the user's browser at the section of
-// the window it was pressed in.
+// The user guide, kezikonyv.html, and F1, which opens it in a window of the program at the
+// section of the window it was pressed in; from there it can go on to the user's browser.
 
 // The folders the guide is looked for in, in order: beside the program (the portable layout),
 // then where the package installs it.
@@ -20,9 +20,12 @@ QStringList guideFolders();
 // The guide's file in the first folder that holds it; empty when none does.
 QString guideFile();
 
-// Opens the guide at a section (the id of its heading). Without a guide the user is told where
-// it was looked for.
+// Opens the guide at a section (the id of its heading) in the program's guide window. Without a
+// guide the user is told where it was looked for.
 void openGuide(const QString& section);
+
+// Hands a place of the guide to the user's browser; says so when none takes it.
+void openGuideInBrowser(const QUrl& url);
 
 // F1 in window opens the guide at section.
 void addGuideKey(QWidget* window, const QString& section);

@@ -1,16 +1,22 @@
-// F1 opens the user guide at the section of the window it is pressed in, through the program's
-// URL opener; without a guide it says where it looked.
+// F1 opens the user guide in the program's own window at the section of the window it is pressed
+// in, from where a button hands it to the browser; without a guide it says where it looked.
 
 #include "app/UnitFo.h"
 #include "institution/UnitAdatlapInt.h"
 #include "platform/guide.h"
+#include "platform/guide_window.h"
+#include "purchase/UnitAdatlapBR.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -28,6 +34,9 @@ private Q_SLOTS:
         QTest::newRow("institution editor")
             << std::function<QWidget*()>([] { return new TFormAszolgInt; })
             << u"intezmenyi-adatlap"_qs;
+        QTest::newRow("purchase editor")
+            << std::function<QWidget*()>([] { return new TFormAdatlapBR; })
+            << u"beszerzesi-adatlap"_qs;
     }
 
     void pressingF1() {
@@ -40,18 +49,37 @@ private Q_SLOTS:
             platform::setUrlOpener([&opened](const QUrl& url) { return opened.append(url), true; });
         const QString guide =
             QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kezikonyv.html"));
-        QVERIFY(testsupport::writeFile(guide, "<html></html>"));
+        // A long page with the section far down.
+        const QByteArray filler = QByteArray("<p>Bevezetés</p>").repeated(300);
+        QVERIFY(testsupport::writeFile(guide, "<html><body><h2 id=\"elso\">Első</h2>" + filler +
+                                                  "<h2 id=\"" + section.toUtf8() + "\">Ablak</h2>" +
+                                                  filler + "</body></html>"));
 
         const std::unique_ptr<QWidget> window(create());
         window->show();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QTest::keyClick(window.get(), Qt::Key_F1);
         QUrl expected = QUrl::fromLocalFile(guide);
         expected.setFragment(section);
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            auto* viewer = qobject_cast<platform::GuideWindow*>(QApplication::activeModalWidget());
+            QVERIFY(viewer);
+            QCOMPARE(viewer->Browser->source(), expected);
+            // The section's heading is at the top of the view.
+            QVERIFY(viewer->Browser->verticalScrollBar()->value() > 0);
+            QVERIFY(viewer->Browser->toPlainText().contains(u"Ablak"));
+            viewer->Button_bongeszo->click();
+            shown = true;
+            viewer->Button_bezaras->click();
+        });
+        QTest::keyClick(window.get(), Qt::Key_F1);
+        QVERIFY(shown);
         QCOMPARE(opened, QList<QUrl>{expected});
 
         QVERIFY(QFile::remove(guide));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
         QTest::keyClick(window.get(), Qt::Key_F1);
         QCOMPARE(opened.size(), 1);
         const QStringList told = messages.takeTexts();
