@@ -105,33 +105,17 @@ void FtpTestServer::startVsftpd() {
 }
 
 QString FtpTestServer::vsftpdConfiguration() const {
-    const QStringList lines{
-        QStringLiteral("listen=YES"),
-        QStringLiteral("listen_address=127.0.0.1"),
-        QStringLiteral("listen_port=%1"),
-        QStringLiteral("background=NO"),
-        QStringLiteral("anonymous_enable=NO"),
-        QStringLiteral("local_enable=YES"),
-        QStringLiteral("write_enable=YES"),
-        QStringLiteral("local_umask=022"),
-        QStringLiteral("guest_enable=YES"),
-        QStringLiteral("guest_username=ftp"),
-        QStringLiteral("virtual_use_local_privs=YES"),
-        QStringLiteral("local_root=") + root(),
-        QStringLiteral("secure_chroot_dir=") + dir_.filePath(QStringLiteral("empty")),
-        QStringLiteral("pam_service_name=") + pamService_,
-        QStringLiteral("seccomp_sandbox=NO"),
-        QStringLiteral("ssl_enable=YES"),
-        QStringLiteral("force_local_logins_ssl=YES"),
-        QStringLiteral("force_local_data_ssl=YES"),
-        QStringLiteral("rsa_cert_file=") + certificate(),
-        QStringLiteral("rsa_private_key_file=") + dir_.filePath(QStringLiteral("key.pem")),
-        QStringLiteral("xferlog_enable=YES"),
-        QStringLiteral("xferlog_std_format=NO"),
-        QStringLiteral("log_ftp_protocol=YES"),
-        QStringLiteral("vsftpd_log_file=") + dir_.filePath(QStringLiteral("commands.log")),
-    };
-    return lines.join(u'\n') + u'\n';
+    return QStringLiteral(
+               "listen=YES\nlisten_address=127.0.0.1\nlisten_port=%1\nbackground=NO\n"
+               "anonymous_enable=NO\nlocal_enable=YES\nwrite_enable=YES\nlocal_umask=022\n"
+               "guest_enable=YES\nguest_username=ftp\nvirtual_use_local_privs=YES\n"
+               "seccomp_sandbox=NO\nssl_enable=YES\nforce_local_logins_ssl=YES\n"
+               "force_local_data_ssl=YES\nxferlog_enable=YES\nxferlog_std_format=NO\n"
+               "log_ftp_protocol=YES\nlocal_root=%2\nsecure_chroot_dir=%3\npam_service_name=%4\n"
+               "rsa_cert_file=%5\nrsa_private_key_file=%6\nvsftpd_log_file=%7\n")
+        .arg(QStringLiteral("%1"), root(), dir_.filePath(QStringLiteral("empty")), pamService_,
+             certificate(), dir_.filePath(QStringLiteral("key.pem")),
+             dir_.filePath(QStringLiteral("commands.log")));
 }
 
 FtpTestServer::~FtpTestServer() {
