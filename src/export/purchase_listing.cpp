@@ -211,11 +211,6 @@ void SaveRun::collectListingItems(const QVariantList& key) {
 }
 
 QStringList SaveRun::deleteOldListing(const QString& name) {
-    if (!listingEntries_) {
-        listingEntries_.emplace();
-        for (const QString& entry : entriesOf(kListingFolder))
-            (*listingEntries_)[entry.toLower()].append(entry);
-    }
     return deleteEntries(kListingFolder, listingEntries_->take(name.toLower()));
 }
 

@@ -53,6 +53,21 @@ bool isLeftover(const QString& name) {
            listing.match(name).hasMatch();
 }
 
+// Deletes the folder's *.txt entries and what a killed run left there; the names of the *.txt
+// entries that stay.
+QStringList cleanFolder(const QString& folder) {
+    QStringList texts;
+    QStringList leftovers;
+    for (const QString& name : entriesOf(folder)) {
+        if (name.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive))
+            texts.append(name);
+        else if (isLeftover(name))
+            leftovers.append(name);
+    }
+    deleteEntries(folder, leftovers);
+    return deleteEntries(folder, texts);
+}
+
 }  // namespace
 
 SaveRun::SaveRun(const SaveRunControls& controls, std::function<QDate()> today)
@@ -61,7 +76,6 @@ SaveRun::SaveRun(const SaveRunControls& controls, std::function<QDate()> today)
 SaveRun::~SaveRun() = default;
 
 void SaveRun::Ment(const QString& year, const QString& quarter) {
-    listingEntries_.reset();
     // The run reads one state of the database; its statements, unfinished files and the values
     // read for its writers are let go when it ends, however it ends.
     const db::ReadTransaction reading;
@@ -210,23 +224,34 @@ void SaveRun::LogLine(const QString& text, bool error) {
 
 // The clean-up deletes every *.txt entry of the text and cover-note folders, of any period, and
 // what a killed run left of the program's files under temporary names; it is over before the run
-// writes anything. An entry that cannot be deleted is reported in the log list only, before any
-// other line: the error list is not written yet. A report file that stays could be sent as this
-// run's, so the run does not end complete.
+// writes anything. The cover notes go on the files' thread while the data files go here. An entry
+// that cannot be deleted is reported in the log list only, before any other line: the error list
+// is not written yet. A report file that stays could be sent as this run's, so the run does not
+// end complete.
 void SaveRun::cleanUp() {
+    auto coverNotes = files_->later([] { return cleanFolder(kCoverNoteFolder); });
+    QStringList kept = cleanFolder(kTextFolder);
+    kept += coverNotes.get();
     reportFileKept_ = false;
-    for (const QString& folder : {kTextFolder, kCoverNoteFolder}) {
-        for (const QString& name :
-             deleteEntries(folder, entriesOf(folder, QStringLiteral("*.txt")))) {
-            controls_.log->addItem(errorLine(notDeletable(name)));
-            reportFileKept_ = reportFileKept_ || isReportFile(name);
-        }
+    for (const QString& name : kept) {
+        controls_.log->addItem(errorLine(notDeletable(name)));
+        reportFileKept_ = reportFileKept_ || isReportFile(name);
     }
-    for (const QString& folder : {kTextFolder, kCoverNoteFolder, kListingFolder}) {
-        QStringList leftovers = entriesOf(folder, QStringLiteral("*.tmp"));
-        leftovers.removeIf([](const QString& name) { return !isLeftover(name); });
-        deleteEntries(folder, leftovers);
+    readListingFolder();
+}
+
+// The listing folder's entries by lower-case name, read once per run rather than once per data
+// provider; what a killed run left there goes.
+void SaveRun::readListingFolder() {
+    listingEntries_.emplace();
+    QStringList leftovers;
+    for (const QString& entry : entriesOf(kListingFolder)) {
+        if (isLeftover(entry))
+            leftovers.append(entry);
+        else
+            (*listingEntries_)[entry.toLower()].append(entry);
     }
+    deleteEntries(kListingFolder, leftovers);
 }
 
 // The gauge counts the rows of the file being written; an empty result shows an empty gauge

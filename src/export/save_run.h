@@ -89,6 +89,7 @@ private:
     // Reads the provider's items for its listing; the code names are read with the first.
     void collectListingItems(const QVariantList& key);
     void cleanUp();
+    void readListingFolder();
     void finishFiles();
     // Deletes the entries of the listing folder that bear the listing's name, without regard to
     // case; returns those that could not be deleted.
@@ -113,8 +114,7 @@ private:
     bool reportFileKept_ = false;  // by the clean-up
     platform::TextFile errorListFile_;
     platform::PendingDrawing drawing_;
-    // The listing folder's entries by lower-case name, read once per run rather than once per
-    // data provider.
+    // The listing folder's entries by lower-case name (readListingFolder).
     std::optional<QHash<QString, QStringList>> listingEntries_;
     std::unique_ptr<RunStatements> statements_;
     // The listing lines of the provider whose items were read last, with its key.

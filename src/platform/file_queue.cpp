@@ -33,13 +33,15 @@ FileQueue::~FileQueue() {
 }
 
 void FileQueue::commit(WholeFile file, std::string bytes) {
-    add({std::move(file), std::move(bytes)});
+    add({std::move(file), std::move(bytes), {}});
 }
 
 void FileQueue::add(Operation operation) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return heldBytes_ < kMostHeldBytes; });
     queuedBytes_ += operation.bytes.capacity();
+    // Work is waited for: the worker is woken for it at once.
+    awaited_ = awaited_ || operation.work;
     heldBytes_ += operation.bytes.capacity();
     queued_.push_back(std::move(operation));
     if (due())
@@ -72,8 +74,8 @@ void FileQueue::check() {
 }
 
 bool FileQueue::due() const {
-    return !queued_.empty() &&
-           (waitedFor_ || stopping_ || queued_.size() >= kBatch || queuedBytes_ >= kBatchBytes);
+    return !queued_.empty() && (waitedFor_ || awaited_ || stopping_ || queued_.size() >= kBatch ||
+                                queuedBytes_ >= kBatchBytes);
 }
 
 void FileQueue::work() {
@@ -84,6 +86,7 @@ void FileQueue::work() {
             return;
         std::deque<Operation> taken = std::exchange(queued_, {});
         const size_t takenBytes = std::exchange(queuedBytes_, 0);
+        awaited_ = false;
         busy_ = true;
         lock.unlock();
         for (Operation& operation : taken) {
@@ -104,12 +107,17 @@ void FileQueue::work() {
 // The thread's only work; whatever goes wrong, down to a lack of memory, is the file's failure.
 std::optional<QString> FileQueue::carryOut(Operation& operation) noexcept {
     try {
-        FileOutcome failure = operation.file.write(operation.bytes);
+        if (operation.work) {
+            operation.work();  // a packaged task: what it throws is its future's
+            return std::nullopt;
+        }
+        FileOutcome failure = operation.file->write(operation.bytes);
         if (!failure)
-            failure = operation.file.commit();
+            failure = operation.file->commit();
         return failure ? std::optional<QString>(failure->text()) : std::nullopt;
     } catch (...) {
-        operation.file.discard();
+        if (operation.file)
+            operation.file->discard();
         return QStringLiteral("Cannot write file: the program ran out of memory");
     }
 }

@@ -8,10 +8,14 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
+#include <future>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <type_traits>
 
 namespace platform {
 
@@ -30,6 +34,16 @@ public:
 
     // Writes the last bytes of the file and gives it its name.
     void commit(WholeFile file, std::string bytes);
+    // Runs the work on the queue's thread after what was given before it, at once; its result,
+    // or what it throws, is the future's.
+    template <typename Work>
+    auto later(Work work) -> std::future<std::invoke_result_t<Work>> {
+        auto task =
+            std::make_shared<std::packaged_task<std::invoke_result_t<Work>()>>(std::move(work));
+        auto result = task->get_future();
+        add({std::nullopt, {}, [task] { (*task)(); }});
+        return result;
+    }
     // The error number when files cannot be created in the folder, 0 when they can. A folder found
     // to take files is not asked again: one that stops taking them is a failure of the file.
     // For the thread that gives the operations only.
@@ -41,8 +55,9 @@ public:
 
 private:
     struct Operation {
-        WholeFile file;
+        std::optional<WholeFile> file;
         std::string bytes;
+        std::function<void()> work;  // in place of a file
     };
 
     void add(Operation operation);
@@ -59,6 +74,7 @@ private:
     size_t heldBytes_ = 0;  // queued or being carried out
     bool busy_ = false;
     bool waitedFor_ = false;
+    bool awaited_ = false;  // work whose result is waited for is queued
     bool stopping_ = false;
     std::optional<QString> failure_;
     QSet<QByteArray> writableFolders_;
