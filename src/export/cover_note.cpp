@@ -3,18 +3,12 @@
 
 #include "common.h"
 #include "platform/codepage.h"
+#include "platform/settings.h"
 #include "save_run.h"
 
 namespace exporting {
 
 namespace {
-
-// The collecting organisation as the cover note's header names it.
-const QString kOrganisation =
-    QStringLiteral("Egészségügyi Árinformációs Adatgyűjtő Központ (EÁAK)");
-const QString kStreetAddress = QStringLiteral("1000 Budapest, Minta utca 1.");
-const QString kPostalAddress = QStringLiteral("1000 Budapest, Pf. 100.");
-const QString kDecreeCitation = QStringLiteral("az adatgyűjtést elrendelő kormányrendelet szerint");
 
 // Every line that is not empty begins with nine blanks.
 const QString kIndent = QStringLiteral("         ");
@@ -46,25 +40,24 @@ private:
     QString text_;
 };
 
-// The lines every note begins with, the collecting organisation's heading and the subject.
-const QString& heading() {
-    static const QString text = [] {
-        CoverNote note;
-        note.empty(7);
-        note.line(kOrganisation);
-        note.line(kStreetAddress);
-        note.line(QStringLiteral("Postacím: ") + kPostalAddress);
-        note.empty(2);
-        note.line(QStringLiteral("Iktató szám:"));
-        note.line(QStringLiteral("Melléklet:"));
-        note.empty(2);
-        note.line(QStringLiteral("Tárgy: Az Egészségügyi intézmények árinformációi,"));
-        note.line(QStringLiteral("intézményi beszerzések adatjelentésének megküldése"));
-        note.line(QStringLiteral("OSAP 9052/07 (") + kDecreeCitation + u')');
-        note.empty(3);
-        return note.text();
-    }();
-    return text;
+// The lines every note begins with, the collecting organisation's heading (from the settings)
+// and the subject.
+QString heading() {
+    const platform::AddresseeSetting addressee = platform::addresseeSetting();
+    CoverNote note;
+    note.empty(7);
+    note.line(addressee.name);
+    note.line(addressee.address);
+    note.line(QStringLiteral("Postacím: ") + addressee.postalAddress);
+    note.empty(2);
+    note.line(QStringLiteral("Iktató szám:"));
+    note.line(QStringLiteral("Melléklet:"));
+    note.empty(2);
+    note.line(QStringLiteral("Tárgy: Az Egészségügyi intézmények árinformációi,"));
+    note.line(QStringLiteral("intézményi beszerzések adatjelentésének megküldése"));
+    note.line(QStringLiteral("OSAP 9052/07 (") + addressee.decree + u')');
+    note.empty(3);
+    return note.text();
 }
 
 }  // namespace

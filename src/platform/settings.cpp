@@ -132,6 +132,43 @@ bool storeFtpSetting(const QString& key, const QString& value) {
                        {.syncFile = true, .syncFolder = true, .keepMode = true});
 }
 
+namespace {
+
+const AddresseeSetting kShippedAddressee{
+    QStringLiteral("Egészségügyi Árinformációs Adatgyűjtő Központ (EÁAK)"),
+    QStringLiteral("1000 Budapest, Minta utca 1."), QStringLiteral("1000 Budapest, Pf. 100."),
+    QStringLiteral("az adatgyűjtést elrendelő kormányrendelet szerint")};
+
+// A text that may hold commas, which the INI format reads as a list when they are not quoted.
+QString textSetting(const QSettings& settings, const QString& key, const QString& shipped) {
+    const QString text = settings.value(key).toStringList().join(QStringLiteral(", ")).trimmed();
+    return text.isEmpty() ? shipped : text;
+}
+
+}  // namespace
+
+AddresseeSetting addresseeSetting() {
+    const auto settings = openSettings();
+    const AddresseeSetting& shipped = kShippedAddressee;
+    return {
+        textSetting(*settings, QStringLiteral("addressee/name"), shipped.name),
+        textSetting(*settings, QStringLiteral("addressee/address"), shipped.address),
+        textSetting(*settings, QStringLiteral("addressee/postal_address"), shipped.postalAddress),
+        textSetting(*settings, QStringLiteral("addressee/decree"), shipped.decree)};
+}
+
+QStringList addresseePlaceholders() {
+    const AddresseeSetting set = addresseeSetting();
+    QStringList keys;
+    if (set.address == kShippedAddressee.address)
+        keys.append(QStringLiteral("address"));
+    if (set.postalAddress == kShippedAddressee.postalAddress)
+        keys.append(QStringLiteral("postal_address"));
+    if (set.decree == kShippedAddressee.decree)
+        keys.append(QStringLiteral("decree"));
+    return keys;
+}
+
 QString mediaFolderSetting() {
     return readSetting(QStringLiteral("media/folder"));
 }

@@ -66,6 +66,20 @@ bool storeFtpSetting(const QString& key, const QString& value);
 // none is set.
 QString mediaFolderSetting();
 
+// The collecting organisation as the cover note's heading names it: keys name, address,
+// postal_address and decree of the group [addressee], commas written as they are. A key that is
+// absent or empty gives the text the program ships, the street and postal addresses and the
+// decree citation of which are placeholders.
+struct AddresseeSetting {
+    QString name;
+    QString address;
+    QString postalAddress;
+    QString decree;
+};
+AddresseeSetting addresseeSetting();
+// The keys of [addressee] whose value is still the shipped placeholder.
+QStringList addresseePlaceholders();
+
 // How many of the newest backups are kept besides the newest of each of the last months: key
 // keep of the group [backup]; 10 when absent or not a whole number of at least 1.
 int backupKeepSetting();

@@ -74,6 +74,12 @@ private Q_SLOTS:
         QVERIFY(stored);
         QCOMPARE(messages.takeTexts(), QStringList());
 
+        // The cover note names the collecting organisation of the settings, commas unquoted.
+        QVERIFY(testsupport::writeFile(folder.file(QStringLiteral("velkor.ini")),
+                                       "[addressee]\nname = Gyűjtő Hivatal (GYH)\n"
+                                       "address = 1051 Budapest, Fő utca 2.\n"
+                                       "postal_address = \"1300 Budapest, Pf. 7.\"\n"));
+
         // The new period is in the save menu at once; its item runs the save run.
         Q_EMIT window.TMenuItem_Mentes->aboutToShow();
         QCOMPARE(window.TMenuItem_Mentes->actions().size(), 1);
@@ -95,6 +101,13 @@ private Q_SLOTS:
                 .join(QString())};
         QCOMPARE(linesOf(readFile(folder.file(QStringLiteral("text/2007_3_12345676_BR.txt")))),
                  lines);
+        const QStringList note =
+            linesOf(readFile(folder.file(QStringLiteral("kuldes/temp/2007_3_12345676_KJ.txt"))));
+        QCOMPARE(note.mid(7, 3),
+                 (QStringList{"         Gyűjtő Hivatal (GYH)", "         1051 Budapest, Fő utca 2.",
+                              "         Postacím: 1300 Budapest, Pf. 7."}));
+        QCOMPARE(note.value(18), QStringLiteral("         OSAP 9052/07 (az adatgyűjtést "
+                                                "elrendelő kormányrendelet szerint)"));
         QCOMPARE(
             linesOf(readFile(folder.file(QStringLiteral("Listak/12345676_2007_3.xls")))).mid(8),
             (QStringList{QStringLiteral("1\t1\t1010\t'24421300'\t'30049019'\tŐ'rlő\t'01'\t"
