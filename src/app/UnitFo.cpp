@@ -224,7 +224,18 @@ void TFormFo::Kilpsaprogrambl1Click() {
 
 // The printing window does its work while it is created; the main window stays as it is.
 void TFormFo::TMenuItem_KisJegyzClick() {
-    TLap1nyom_Form printing(this);
+    // The period of the last save run, which the Send entry carries once there was one.
+    const app::Period period = app::periodOfCaption(TMenuItem_Kuldes->menuAction()->text());
+    const bool known = period.year.size() == 4 && period.year.toInt() > 0;
+    TLap1nyom_Form printing(
+        this, [this](const QString& line) { showLogLine(line); }, known ? period.year : QString(),
+        known ? period.quarter : QString());
+}
+
+void TFormFo::showLogLine(const QString& line) {
+    ListBox1->show();
+    ListBox1->addItem(line);
+    ListBox1->scrollToBottom();
 }
 
 // The copy takes the period of the Send entry's caption; a report file of another period is
@@ -233,7 +244,7 @@ void TFormFo::MasolasFloppyra() {
     platform::runCommand([this] {
         const app::Period period = app::periodOfCaption(TMenuItem_Kuldes->menuAction()->text());
         transmission::FloppyCopy(
-            period.year, period.quarter, [this](const QString& line) { ListBox1->addItem(line); },
+            period.year, period.quarter, [this](const QString& line) { showLogLine(line); },
             [this](qint64 copied, qint64 size) {
                 Gauge1->setMaximum(static_cast<int>(size));
                 Gauge1->setValue(static_cast<int>(copied));

@@ -78,6 +78,8 @@ private:
     void FormCreate();
     // Puts an empty menu in the place of the save menu, whose entries are destroyed with it.
     void replaceSaveMenu();
+    // A line of the copy or the printing in the log list, which is shown for it.
+    void showLogLine(const QString& line);
     // The editors' sequence: disable the send and cover-note entries, open the editor modally
     // while the main window is minimised, then rebuild the save menu.
     void openEditor(const std::function<std::unique_ptr<QDialog>()>& create);

@@ -69,6 +69,10 @@ void Printer::setPdfFolder(const QString& folder) {
     pdfJobs_ = 0;
 }
 
+QString Printer::destination() const {
+    return pdfFolder_.isEmpty() ? QPrinterInfo::defaultPrinterName() : pdfFolder_;
+}
+
 QString Printer::nextPdfFile() {
     return QDir(pdfFolder_).filePath(QStringLiteral("job-%1.pdf").arg(++pdfJobs_));
 }

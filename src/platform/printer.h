@@ -30,6 +30,8 @@ public:
     // An empty folder sends the jobs to the default printer again; job numbers restart at 1.
     void setPdfFolder(const QString& folder);
     const QString& pdfFolder() const { return pdfFolder_; }
+    // Where the jobs go, as the user knows it: the default printer's name, or the PDF folder.
+    QString destination() const;
 
 private:
     friend class PrintJob;

@@ -306,7 +306,8 @@ void TFormKuldes::IdFTP_SendWork(qint64 count) {
 // The printing window does its work while it is created: every cover note of kuldes/temp/.
 void TFormKuldes::Button_nyomtatasClick() {
     platform::runCommand([this] {
-        TLap1nyom_Form printing(this);
+        TLap1nyom_Form printing(
+            this, [this](const QString& line) { logLine(line); }, PeriodYear, PeriodQuarter);
         close();
     });
 }

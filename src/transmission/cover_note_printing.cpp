@@ -12,9 +12,23 @@ namespace transmission {
 
 using exporting::kCoverNoteFolder;
 
-void PrintCoverNotes() {
-    for (const QString& name : exporting::entriesOf(kCoverNoteFolder, QStringLiteral("*_KJ.txt")))
+int PrintCoverNotes() {
+    const QStringList names = exporting::entriesOf(kCoverNoteFolder, QStringLiteral("*_KJ.txt"));
+    for (const QString& name : names)
         PrintCoverNoteFile(name);
+    return static_cast<int>(names.size());
+}
+
+QString printedLine(int printed, const QString& year, const QString& quarter) {
+    if (printed > 0)
+        return QStringLiteral("%1 kísérőjegyzék a(z) %2 nyomtatóra küldve")
+            .arg(printed)
+            .arg(platform::Printer::instance().destination());
+    if (year.isEmpty())
+        return QStringLiteral("Nincs nyomtatandó kísérőjegyzék a(z) %1 mappában.")
+            .arg(kCoverNoteFolder);
+    return QStringLiteral("Nincs nyomtatandó kísérőjegyzék a(z) %1. év %2. negyedévére.")
+        .arg(year, quarter);
 }
 
 void PrintCoverNoteFile(const QString& name) {

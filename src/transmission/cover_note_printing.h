@@ -11,9 +11,14 @@ class Printer;
 // Printing the cover notes of the last save run, one print job per file.
 namespace transmission {
 
-// Prints every cover note *_KJ.txt of the folder, in the order the folder lists them. The first
-// failure ends the printing there (a Failure); the files after it are not printed.
-void PrintCoverNotes();
+// Prints every cover note *_KJ.txt of the folder, in the order the folder lists them; how many
+// it printed. The first failure ends the printing there (a Failure); the files after it are not
+// printed.
+int PrintCoverNotes();
+
+// The line that ends a printing: how many notes went to which printer, or that the folder held
+// none (of the period, when the caller knows one: year and quarter empty otherwise).
+QString printedLine(int printed, const QString& year, const QString& quarter);
 
 // Prints the cover note of that bare file name as one print job.
 void PrintCoverNoteFile(const QString& name);

@@ -50,6 +50,14 @@ void FloppyCopy::MasolasFloppyra() {
     copyPass(exporting::kTextFolder, QStringLiteral("*_BI.txt"), false);
     copyPass(exporting::kTextFolder, QStringLiteral("*_BR.txt"), false);
     copyPass(exporting::kCoverNoteFolder, QStringLiteral("*_KJ.txt"), true);
+    if (log_)
+        log_(copied_ > 0 ? QStringLiteral("%1 állomány átmásolva: %2")
+                               .arg(copied_)
+                               .arg(QDir::toNativeSeparators(medium_))
+                         : QStringLiteral("Nincs átmásolandó állomány a(z) %1. év %2. negyedévére.")
+                               .arg(year_, quarter_));
+    if (whole)
+        overview::recordDelivery(overview::Delivery::Copied, year_, quarter_);
 }
 
 bool FloppyCopy::FloppyPresent() {
@@ -70,6 +78,7 @@ void FloppyCopy::copyPass(const QString& folder, const QString& pattern, bool st
         }
         lastTried = name;
         lastCopied = CopyToFloppy(folder + name, QDir(medium_).filePath(name));
+        copied_ += lastCopied ? 1 : 0;
         if (!lastCopied && stopAtFirstMiss)
             break;
     }

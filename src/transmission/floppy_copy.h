@@ -15,7 +15,8 @@ class FloppyCopy {
 public:
     // Told the size of the file being copied and the bytes copied so far, after every block.
     using Progress = std::function<void(qint64 copied, qint64 size)>;
-    // Told each report file of another period, which is left alone.
+    // Told each report file of another period, which is left alone, and at the end how many
+    // files were copied where, or that the period had none.
     using Log = std::function<void(const QString& line)>;
 
     FloppyCopy(QString year, QString quarter, Log log = {}, Progress progress = {});
@@ -43,6 +44,7 @@ private:
     Log log_;
     Progress progress_;
     QString medium_;
+    int copied_ = 0;  // files copied by this run
 };
 
 }  // namespace transmission

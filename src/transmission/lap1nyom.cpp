@@ -3,12 +3,18 @@
 #include "cover_note_printing.h"
 #include "platform/failure.h"
 
-TLap1nyom_Form::TLap1nyom_Form(QWidget* parent) : QWidget(parent) {
+TLap1nyom_Form::TLap1nyom_Form(QWidget* parent, const Log& log, const QString& year,
+                               const QString& quarter)
+    : QWidget(parent) {
     setWindowTitle(QStringLiteral("Kisérőjegyzék nyomtatása"));
-    FormCreate();
+    FormCreate(log, year, quarter);
 }
 
 // A failure is shown here, so the window that asked for the printing carries on as it would.
-void TLap1nyom_Form::FormCreate() {
-    platform::runCommand(transmission::PrintCoverNotes);
+void TLap1nyom_Form::FormCreate(const Log& log, const QString& year, const QString& quarter) {
+    platform::runCommand([&] {
+        const int printed = transmission::PrintCoverNotes();
+        if (log)
+            log(transmission::printedLine(printed, year, quarter));
+    });
 }

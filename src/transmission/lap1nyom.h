@@ -2,13 +2,20 @@
 
 #include <QWidget>
 
+#include <functional>
+
 // The cover-note printing window: never shown; creating it prints every cover note of
-// kuldes/temp/, one print job each. A failure is shown in an error box and skips the rest.
+// kuldes/temp/, one print job each, and tells the log how many went to which printer, or that
+// there was none (of the period, when year and quarter are given). A failure is shown in an error
+// box and skips the rest.
 class TLap1nyom_Form : public QWidget {
     Q_OBJECT
 public:
-    explicit TLap1nyom_Form(QWidget* parent = nullptr);
+    using Log = std::function<void(const QString& line)>;
+
+    explicit TLap1nyom_Form(QWidget* parent = nullptr, const Log& log = {},
+                            const QString& year = {}, const QString& quarter = {});
 
 private:
-    void FormCreate();
+    void FormCreate(const Log& log, const QString& year, const QString& quarter);
 };
