@@ -110,8 +110,7 @@ private Q_SLOTS:
         Q_EMIT window.TMenuItem_Eszkozok->aboutToShow();
         QCOMPARE(captions(window.TMenuItem_Eszkozok->actions()),
                  (QStringList{"&Előző negyedév átvétele", "&Beszerzések importálása",
-                              "&Negyedév ellenőrzése", "B&iztonsági mentések",
-                              "Ne&gyedév áttekintése"}));
+                              "&Negyedév ellenőrzése", "B&iztonsági mentések"}));
         QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
         QVERIFY(window.TMenuItem_KisJegyz->isEnabled());
         QCOMPARE(captions(window.TMenuItem_Kuldes->actions()),
@@ -228,6 +227,10 @@ private Q_SLOTS:
         window.TMenuItem_KisJegyz->trigger();
         QCOMPARE(printed.jobs().size(), 1);
         QVERIFY(!window.isMinimized());
+        // Each ends with a line in the log.
+        const QString printer = QFileInfo(printed.jobs().first()).absolutePath();
+        QCOMPARE(window.ListBox1->item(window.ListBox1->count() - 1)->text(),
+                 u"1 kísérőjegyzék a(z) "_qs + printer + u" nyomtatóra küldve"_qs);
 
         window.TMenuItem_MasoalsFloppyra->trigger();
         const QStringList files{QStringLiteral("text/2007_3_12345676_BI.txt"),
@@ -242,6 +245,12 @@ private Q_SLOTS:
         QCOMPARE(window.Gauge1->value(), noteSize);
         QVERIFY(window.Gauge1->isHidden());
         QVERIFY(window.TMenuItem_Kuldes->menuAction()->isEnabled());
+        QCOMPARE(window.ListBox1->item(window.ListBox1->count() - 1)->text(),
+                 u"3 állomány átmásolva: "_qs + medium.path());
+        QVERIFY(QFile::remove(files.last()));
+        window.TMenuItem_KisJegyz->trigger();
+        QCOMPARE(window.ListBox1->item(window.ListBox1->count() - 1)->text(),
+                 u"Nincs nyomtatandó kísérőjegyzék a(z) 2007. év 3. negyedévére."_qs);
         QVERIFY(boxes.take().isEmpty());
     }
 
