@@ -7,10 +7,12 @@
 #include "db/query.h"
 #include "export/save_run.h"
 #include "institution/UnitAdatlapInt.h"
+#include "overview/UnitAttekintes.h"
 #include "platform/failure.h"
 #include "platform/guide.h"
 #include "platform/message_box.h"
 #include "platform/printer.h"
+#include "platform/settings.h"
 #include "purchase/UnitAdatlapBR.h"
 #include "purchase/UnitBeszerzesImport.h"
 #include "tools/UnitAtvetel.h"
@@ -138,6 +140,8 @@ void TFormFo::createToolsMenu() {
     connect(TMenuItem_Ellenorzes, &QAction::triggered, this, &TFormFo::TMenuItem_EllenorzesClick);
     TMenuItem_Mentesek = addItem(QStringLiteral("Biztonsági mentések"), "TMenuItem_Mentesek");
     connect(TMenuItem_Mentesek, &QAction::triggered, this, &TFormFo::TMenuItem_MentesekClick);
+    TMenuItem_Attekintes = addItem(QStringLiteral("Negyedév áttekintése"), "TMenuItem_Attekintes");
+    connect(TMenuItem_Attekintes, &QAction::triggered, this, &TFormFo::TMenuItem_AttekintesClick);
     app::assignAcceleratorsOnOpen(TMenuItem_Eszkozok);
 }
 
@@ -295,6 +299,73 @@ void TFormFo::TMenuItem_MentesekClick() {
                                   CreateSaveMenu();
                               });
                   });
+    });
+}
+
+namespace {
+
+// The save item of the quarter, when the save menu holds one.
+QAction* saveItemOf(QMenu* saveMenu, const overview::Quarter& quarter) {
+    for (QAction* year : saveMenu->actions()) {
+        for (QAction* item : year->menu() ? year->menu()->actions() : QList<QAction*>()) {
+            const app::Period period = app::periodOfCaption(item->text());
+            if (period.year == quarter.yearText() && period.quarter == quarter.quarterText())
+                return item;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void TFormFo::TMenuItem_AttekintesClick() {
+    platform::runCommand([this] {
+        using overview::Step;
+        // The send run and the copy take the files of the last save run, whose period the Send
+        // entry carries.
+        const auto delivered = [this](QAction* action, const overview::Quarter& quarter) {
+            const QAction* send = TMenuItem_Kuldes->menuAction();
+            const app::Period period = app::periodOfCaption(send->text());
+            const bool ofQuarter = send->isEnabled() && period.year == quarter.yearText() &&
+                                   period.quarter == quarter.quarterText();
+            return ofQuarter ? action : nullptr;
+        };
+        const auto stepAction = [this, delivered](Step step,
+                                                  const overview::Quarter& quarter) -> QAction* {
+            switch (step) {
+                case Step::Record:
+                    return TMenuItem_AszolgInt;
+                case Step::Items:
+                    return TMenuItem_Beszerzes;
+                case Step::Check:
+                    return TMenuItem_Ellenorzes;
+                case Step::Save:
+                    return saveItemOf(TMenuItem_Mentes, quarter);
+                case Step::Send:
+                    return delivered(TMenuItem_KuldesInterneten, quarter);
+                case Step::Print:
+                    return TMenuItem_KisJegyz;
+                case Step::Copy:
+                    return delivered(TMenuItem_MasoalsFloppyra, quarter);
+            }
+            return nullptr;
+        };
+        QAction* chosen = nullptr;
+        showModal([&] { return std::make_unique<TFormAttekintes>(this, stepAction); },
+                  [&chosen](QDialog& window) {
+                      connect(&window, &QDialog::finished, [&chosen, &window] {
+                          chosen = static_cast<TFormAttekintes&>(window).chosenAction();
+                      });
+                  });
+        if (chosen)
+            chosen->trigger();
+    });
+}
+
+void TFormFo::showOverviewAtStart() {
+    platform::runCommand([this] {
+        if (platform::overviewAtStartSetting() && !overview::sentFolder(overview::latestQuarter()))
+            TMenuItem_AttekintesClick();
     });
 }
 

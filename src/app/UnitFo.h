@@ -42,6 +42,7 @@ public:
     QAction* TMenuItem_Import = nullptr;
     QAction* TMenuItem_Ellenorzes = nullptr;
     QAction* TMenuItem_Mentesek = nullptr;
+    QAction* TMenuItem_Attekintes = nullptr;
 
 public Q_SLOTS:
     void TMenuItem_AszolgIntClick();
@@ -66,6 +67,10 @@ public Q_SLOTS:
     // "Biztonsági mentések"; after a restore the save menu is rebuilt and the send and
     // cover-note entries wait for the next save run.
     void TMenuItem_MentesekClick();
+    // "Negyedév áttekintése"; a step chosen in it runs its command once the window has closed.
+    void TMenuItem_AttekintesClick();
+    // The overview at start, while the newest quarter is not sent (and the settings allow it).
+    void showOverviewAtStart();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -69,6 +70,7 @@ int runInCurrentFolder(const codetables::ImportReport& refreshed) {
     backup::backUpIfDue(backup::warnInWindow);
     platform::centreOnScreen(main.get());
     main->show();
+    QTimer::singleShot(0, main.get(), &TFormFo::showOverviewAtStart);
     if (!refreshed.dangling.isEmpty()) {
         auto* dangling = new TFormKodfrissites(refreshed, main.get());
         dangling->setAttribute(Qt::WA_DeleteOnClose);

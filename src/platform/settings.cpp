@@ -179,4 +179,31 @@ int backupKeepSetting() {
     return ok && keep >= 1 ? keep : 10;
 }
 
+namespace {
+
+// A number written with a decimal point or comma (which the INI format reads as a list of two);
+// the default unless it is greater than zero.
+double positiveSetting(const QString& key, double defaultValue) {
+    bool ok = false;
+    const QString text = openSettings()->value(key).toStringList().join(u'.').trimmed();
+    const double value = text.toDouble(&ok);
+    return ok && value > 0 ? value : defaultValue;
+}
+
+}  // namespace
+
+PlausibilitySetting plausibilitySetting() {
+    const PlausibilitySetting defaults;
+    return {positiveSetting(QStringLiteral("check/index_low"), defaults.indexLow),
+            positiveSetting(QStringLiteral("check/index_high"), defaults.indexHigh),
+            positiveSetting(QStringLiteral("check/change"), defaults.change)};
+}
+
+bool overviewAtStartSetting() {
+    const QString value = readSetting(QStringLiteral("overview/at_start")).toLower();
+    return !QStringList{QStringLiteral("false"), QStringLiteral("no"), QStringLiteral("off"),
+                        QStringLiteral("0")}
+                .contains(value);
+}
+
 }  // namespace platform

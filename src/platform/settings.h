@@ -84,4 +84,18 @@ QStringList addresseePlaceholders();
 // keep of the group [backup]; 10 when absent or not a whole number of at least 1.
 int backupKeepSetting();
 
+// The period check's plausibility limits, group [check]: an item's own price index outside
+// index_low to index_high (50 and 200), a unit price differing from the previous quarter's by
+// more than change per cent (50). A key that is not a number greater than zero gives its default.
+struct PlausibilitySetting {
+    double indexLow = 50;
+    double indexHigh = 200;
+    double change = 50;
+};
+PlausibilitySetting plausibilitySetting();
+
+// Whether the main window shows the quarter's overview at start while the quarter is not sent:
+// key at_start of the group [overview]; true unless it is false, no, off or 0.
+bool overviewAtStartSetting();
+
 }  // namespace platform

@@ -6,9 +6,11 @@
 #include "export/data_fields.h"
 #include "institution/institution_records.h"
 #include "institution/record_checks.h"
+#include "overview/step_log.h"
 #include "platform/codepage.h"
 #include "platform/failure.h"
 #include "platform/settings.h"
+#include "plausibility.h"
 #include "purchase/item_checks.h"
 
 #include <QHash>
@@ -137,7 +139,8 @@ void checkFieldWidths(const db::Query& row, const std::array<exporting::DataFiel
 }
 
 void checkRecords(db::Query& records, const QHash<QString, int>& keyCounts,
-                  const QSet<QString>& withItems, QList<Problem>& problems) {
+                  const QSet<QString>& withItems, const PlausibilityRules& plausible,
+                  QList<Problem>& problems) {
     const RecordTables tables;
     const SettlementAddresses addresses;
     for (; !records.eof(); records.next()) {
@@ -159,6 +162,7 @@ void checkRecords(db::Query& records, const QHash<QString, int>& keyCounts,
             fault ? fault->column : QString(), problems);
         if (!withItems.contains(entries.adosajat))
             problems.append({where, {}, QStringLiteral("nincs beszerzési tétele")});
+        plausible.checkRecordValue(entries.adosajat, where, problems);
     }
 }
 
@@ -189,7 +193,7 @@ private:
 };
 
 void checkItems(db::Query& items, const QString& quarter, const QHash<QString, int>& keyCounts,
-                QList<Problem>& problems) {
+                const PlausibilityRules& plausible, QList<Problem>& problems) {
     const ItemTables tables(quarter);
     RepeatedItems repeated;
     for (; !items.eof(); items.next()) {
@@ -211,6 +215,7 @@ void checkItems(db::Query& items, const QString& quarter, const QHash<QString, i
                 {where(), {}, QStringLiteral("megegyezik a(z) %1. tétellel").arg(*earlier), true});
         checkFieldWidths(items, exporting::kPurchaseFields, where,
                          fault ? fault->column : QString(), problems);
+        plausible.checkItem(items, where, problems);
     }
 }
 
@@ -237,9 +242,10 @@ QList<Problem> checkPeriod(const QString& year, const QString& quarter) {
     items.first();
 
     QList<Problem> recordProblems;
-    checkRecords(records, keyCounts, withItems, recordProblems);
+    const PlausibilityRules plausible(year, quarter);
+    checkRecords(records, keyCounts, withItems, plausible, recordProblems);
     QList<Problem> itemProblems;
-    checkItems(items, quarter, keyCounts, itemProblems);
+    checkItems(items, quarter, keyCounts, plausible, itemProblems);
     // Each registration number's record first, then its items.
     QList<Problem> problems;
     // An empty quarter is nothing to be sent, not a good one.
@@ -289,6 +295,10 @@ QString saveProblemList(const QString& year, const QString& quarter,
     for (const Problem& problem : problems)
         file.writeLine(problemLine(problem));
     file.close();
+    const auto warnings = std::count_if(problems.begin(), problems.end(),
+                                        [](const Problem& problem) { return problem.warning; });
+    overview::recordCheck(year, quarter, static_cast<int>(problems.size() - warnings),
+                          static_cast<int>(warnings));
     return path;
 }
 

@@ -25,7 +25,8 @@ QString problemLine(const Problem& problem);
 bool anyError(const QList<Problem>& problems);
 
 // Writes the list as the program's text files are written; returns its path, relative to the
-// program folder: Listak/<year>_<quarter>_ellenorzes.txt.
+// program folder: Listak/<year>_<quarter>_ellenorzes.txt. Its errors and warnings are kept for
+// the quarter's overview.
 QString saveProblemList(const QString& year, const QString& quarter,
                         const QList<Problem>& problems);
 

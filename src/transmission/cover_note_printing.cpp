@@ -1,12 +1,14 @@
 #include "cover_note_printing.h"
 
 #include "export/common.h"
+#include "overview/step_log.h"
 #include "platform/codepage.h"
 #include "platform/failure.h"
 #include "platform/printer.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 
 namespace transmission {
 
@@ -16,6 +18,13 @@ int PrintCoverNotes() {
     const QStringList names = exporting::entriesOf(kCoverNoteFolder, QStringLiteral("*_KJ.txt"));
     for (const QString& name : names)
         PrintCoverNoteFile(name);
+    // The quarter's overview tells the notes of a period printed once all of them are.
+    QSet<QString> periods;
+    for (const QString& name : names)
+        periods.insert(name.section(u'_', 0, 1));
+    for (const QString& period : periods)
+        overview::recordDelivery(overview::Delivery::Printed, period.section(u'_', 0, 0),
+                                 period.section(u'_', 1, 1));
     return static_cast<int>(names.size());
 }
 

@@ -1,6 +1,7 @@
 #include "floppy_copy.h"
 
 #include "export/common.h"
+#include "overview/step_log.h"
 #include "platform/failure.h"
 #include "platform/message_box.h"
 #include "platform/pending.h"
@@ -47,9 +48,9 @@ void FloppyCopy::MasolasFloppyra() {
                 {Button::Yes, Button::No}) == Button::No)
             return;
     }
-    copyPass(exporting::kTextFolder, QStringLiteral("*_BI.txt"), false);
-    copyPass(exporting::kTextFolder, QStringLiteral("*_BR.txt"), false);
-    copyPass(exporting::kCoverNoteFolder, QStringLiteral("*_KJ.txt"), true);
+    bool whole = copyPass(exporting::kTextFolder, QStringLiteral("*_BI.txt"), false);
+    whole = copyPass(exporting::kTextFolder, QStringLiteral("*_BR.txt"), false) && whole;
+    whole = copyPass(exporting::kCoverNoteFolder, QStringLiteral("*_KJ.txt"), true) && whole;
     if (log_)
         log_(copied_ > 0 ? QStringLiteral("%1 állomány átmásolva: %2")
                                .arg(copied_)
@@ -67,9 +68,10 @@ bool FloppyCopy::FloppyPresent() {
 }
 
 // The files are read from the working folder the program lists them in, which is its own folder.
-void FloppyCopy::copyPass(const QString& folder, const QString& pattern, bool stopAtFirstMiss) {
+bool FloppyCopy::copyPass(const QString& folder, const QString& pattern, bool stopAtFirstMiss) {
     QString lastTried;
     bool lastCopied = true;
+    bool everyCopied = true;
     for (const QString& name : exporting::entriesOf(folder, pattern)) {
         if (!isOfPeriod(name, year_, quarter_)) {
             if (log_)
@@ -78,6 +80,7 @@ void FloppyCopy::copyPass(const QString& folder, const QString& pattern, bool st
         }
         lastTried = name;
         lastCopied = CopyToFloppy(folder + name, QDir(medium_).filePath(name));
+        everyCopied = everyCopied && lastCopied;
         copied_ += lastCopied ? 1 : 0;
         if (!lastCopied && stopAtFirstMiss)
             break;
@@ -85,6 +88,7 @@ void FloppyCopy::copyPass(const QString& folder, const QString& pattern, bool st
     if (!lastCopied)
         platform::showWarning(QStringLiteral("Hiba a ") + lastTried +
                               QStringLiteral(" másolása közben!"));
+    return everyCopied;
 }
 
 bool FloppyCopy::CopyToFloppy(const QString& source, const QString& destination) {

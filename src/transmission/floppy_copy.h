@@ -35,8 +35,9 @@ public:
 
 private:
     // Copies every entry of the folder that the pattern finds; the pass ends at the first file
-    // that does not fit when asked to. Warns when the last file tried did not fit.
-    void copyPass(const QString& folder, const QString& pattern, bool stopAtFirstMiss);
+    // that does not fit when asked to. Warns when the last file tried did not fit. Whether every
+    // file of the period was copied.
+    bool copyPass(const QString& folder, const QString& pattern, bool stopAtFirstMiss);
     void copyBlocks(QFile& source, QFile& destination);
 
     QString year_;

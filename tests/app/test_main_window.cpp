@@ -110,7 +110,8 @@ private Q_SLOTS:
         Q_EMIT window.TMenuItem_Eszkozok->aboutToShow();
         QCOMPARE(captions(window.TMenuItem_Eszkozok->actions()),
                  (QStringList{"&Előző negyedév átvétele", "&Beszerzések importálása",
-                              "&Negyedév ellenőrzése", "B&iztonsági mentések"}));
+                              "&Negyedév ellenőrzése", "B&iztonsági mentések",
+                              "Ne&gyedév áttekintése"}));
         QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
         QVERIFY(window.TMenuItem_KisJegyz->isEnabled());
         QCOMPARE(captions(window.TMenuItem_Kuldes->actions()),

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "quarter.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// How far a quarter's report has got, step by step, from what the database, the working folders
+// and the step log hold.
+namespace overview {
+
+enum class Step { Record, Items, Check, Save, Send, Print, Copy };
+
+struct StepState {
+    Step step;
+    QString caption;  // the step, as the window's button names it
+    QString state;    // what has been done of it
+    bool done = false;
+};
+
+// The steps in the order of the work.
+QList<StepState> quarterSteps(const Quarter& quarter);
+
+// The newest send run's archive folder that holds report files of the period
+// (kuldes/20070512_14_05/), with its time and the files; nothing when none does.
+struct SentFolder {
+    QString path;
+    QDateTime at;
+    int files = 0;
+};
+std::optional<SentFolder> sentFolder(const Quarter& quarter);
+
+// The newest quarter with a data-provider record or a purchase item; the current calendar
+// quarter when the database holds neither.
+Quarter latestQuarter();
+
+}  // namespace overview
