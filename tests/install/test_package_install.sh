@@ -27,10 +27,11 @@ appstreamcli validate --no-net /usr/share/metainfo/hu.velkor.statisztika.metainf
 useradd --home-dir "$home" --create-home "$user"
 as_user() { runuser -u "$user" -- env -i HOME="$home" PATH=/usr/bin:/bin LANG=C.UTF-8 "$@"; }
 [ "$(as_user velkor --version)" = "velkor $version" ] || fail "velkor --version is not $version"
-# The shipped database holds no record: the check says so and exits 1.
+# The shipped database holds no record: the check says so and exits 1 (a warning about the
+# cover note's placeholder addressee may follow).
 status=0
 checked=$(as_user velkor --check 2026 3) || status=$?
-[ "$status" = 1 ] && [ "$checked" = "Nincs adatlap a(z) 2026. év 3. negyedévére." ] ||
+[ "$status" = 1 ] && [ "$(head -n 1 <<<"$checked")" = "Nincs adatlap a(z) 2026. év 3. negyedévére." ] ||
     fail "velkor --check 2026 3: status $status, \"$checked\""
 [ -f "$data/Adatok/ZovavaZuvi2007.mdb" ] || fail "no database in $data"
 [ -d "$data/kuldes/temp" ] && [ -f "$data/Listak/2026_3_ellenorzes.txt" ] || fail "$data incomplete"
