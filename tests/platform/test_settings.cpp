@@ -55,37 +55,6 @@ private Q_SLOTS:
         QCOMPARE(int{server.port}, port);
         QCOMPARE(folder, mediaFolder);
     }
-
-    // The keys still at the shipped placeholder, which the period check warns about.
-    void addresseePlaceholders_data() {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QStringList>("placeholders");
-        QTest::newRow("no file") << QByteArray()
-                                 << QStringList{"address", "postal_address", "decree"};
-        QTest::newRow("empty values are the shipped ones")
-            << QByteArray("[addressee]\naddress =\npostal_address = 1300 Budapest, Pf. 7.\n")
-            << QStringList{"address", "decree"};
-        QTest::newRow("all set") << QByteArray(
-                                        "[addressee]\naddress=a\npostal_address=p\n"
-                                        "decree=288/2009. (XII. 15.) Korm. rendelet\n")
-                                 << QStringList();
-    }
-
-    void addresseePlaceholders() {
-        QFETCH(QByteArray, ini);
-        QFETCH(QStringList, placeholders);
-        QTemporaryDir dir;
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        if (!ini.isEmpty()) {
-            QFile file(QStringLiteral("velkor.ini"));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(ini);
-        }
-        const QStringList found = platform::addresseePlaceholders();
-        QDir::setCurrent(previous);
-        QCOMPARE(found, placeholders);
-    }
 };
 
 QTEST_MAIN(TestSettings)
