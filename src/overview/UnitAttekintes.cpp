@@ -43,6 +43,11 @@ QChartView* chartView(QWidget* parent, const char* name) {
     return view;
 }
 
+// A group by its code; an item without one still counts in the quarter.
+QString groupLabel(const overview::GroupPrices& group) {
+    return group.code.isEmpty() ? QStringLiteral("(nincs kód)") : group.code;
+}
+
 // A chart over the categories; the index axis from 0 to above the highest value shown.
 QChart* indexChart(const QString& title, const QStringList& categories, double highest) {
     auto* chart = new QChart;
@@ -112,7 +117,7 @@ TFormAttekintes::TFormAttekintes(QWidget* parent, StepAction stepAction,
     layout->addWidget(yearLabel, 0, 0);
     layout->addWidget(ComboBox_ev, 0, 1);
     layout->addWidget(quarterLabel, 0, 2);
-    layout->addWidget(ComboBox_negyedev, 0, 3);
+    layout->addWidget(ComboBox_negyedev, 0, 3, Qt::AlignLeft);
     layout->addWidget(createSteps(), 1, 0, 1, 7);
     layout->addWidget(createPrices(), 2, 0, 1, 7);
     layout->addWidget(Label_mentve, 3, 0, 1, 4);
@@ -244,7 +249,7 @@ void TFormAttekintes::showPrices(const overview::Quarter& quarter) {
     double highest = 0;
     for (const overview::GroupPrices& group : chosen.groups) {
         const double index = group.sums.index().value_or(0);
-        groups.append(group.code);
+        groups.append(groupLabel(group));
         bars->append(index);
         highest = std::max(highest, index);
     }
@@ -271,13 +276,14 @@ void TFormAttekintes::showPrices(const overview::Quarter& quarter) {
               [](const auto& one, const auto& other) { return one.sums.value > other.sums.value; });
     for (const overview::GroupPrices& group : largest.mid(0, kGroupLines))
         attach(quarterChart,
-               quarterLine(group.code, quarters, [&group](const overview::QuarterPrices& prices) {
-                   for (const overview::GroupPrices& other : prices.groups) {
-                       if (other.kind == group.kind && other.code == group.code)
-                           return other.sums.index();
-                   }
-                   return std::optional<double>();
-               }));
+               quarterLine(groupLabel(group), quarters,
+                           [&group](const overview::QuarterPrices& prices) {
+                               for (const overview::GroupPrices& other : prices.groups) {
+                                   if (other.kind == group.kind && other.code == group.code)
+                                       return other.sums.index();
+                               }
+                               return std::optional<double>();
+                           }));
     ChartView_negyedevek->setChart(quarterChart);
 }
 

@@ -11,6 +11,7 @@
 #include "db/widgets/bound_lookup_combo_box.h"
 #include "ftp_test_server.h"
 #include "institution/UnitAdatlapInt.h"
+#include "overview/UnitAttekintes.h"
 #include "pickers/UnitFa.h"
 #include "pickers/UnitLista.h"
 #include "platform/message_box.h"
@@ -24,6 +25,7 @@
 #include "transmission/UnitKuldes.h"
 #include "transmission/ftp_client.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -208,6 +210,35 @@ bool periodCheckListed(const QString& path) {
     return save(window, path);
 }
 
+// The quarter's overview over two quarters with priced items of three groups, after the period
+// check.
+bool quarterOverview(const QString& path) {
+    struct Priced {
+        int quarter;
+        int number;
+        const char* kind;
+        const char* group;
+        double price, basePrice;
+        int quantity;
+    };
+    const Priced items[] = {
+        {2, 2, "1", "1010", 1180, 1100, 1200},  {2, 3, "1", "1020", 640, 600, 300},
+        {2, 4, "2", "2010", 185000, 180000, 3}, {3, 2, "1", "1010", 1250.5, 1100, 1200},
+        {3, 3, "1", "1020", 655, 600, 320},     {3, 4, "2", "2010", 192000, 180000, 3}};
+    for (const Priced& item : items)
+        db::execute(QStringLiteral("insert into AdatlapBR (Adosajat, Beszerzev, Beszerznegyedev, "
+                                   "Tetelsorszam, Termekszolg, Vtszszolgkod, Termszolgnev, "
+                                   "Mennyisegiegyseg, Vasaroltmenny, Tegysegar, Bazisegysegar) "
+                                   "values ('12345676', 2007, ?, ?, ?, ?, 'Tétel', '01', ?, ?, ?)"),
+                    {QString::number(item.quarter), item.number, QString::fromLatin1(item.kind),
+                     QString::fromLatin1(item.group), item.quantity, item.price, item.basePrice});
+    QAction command;  // every step's button is shown as it is in the program
+    TFormAttekintes window(
+        nullptr, [&command](auto, auto&) { return &command; }, overview::Quarter{2007, 3});
+    window.show();
+    return QTest::qWaitForWindowExposed(&window) && save(window, path);
+}
+
 // The backups window over a backup taken just before.
 bool backupsListed(const QString& path) {
     backup::backUpNow();
@@ -231,6 +262,7 @@ int main(int argc, char** argv) {
                       importWindowListed(out.absoluteFilePath(u"import_window.png"_qs)) &&
                       shown<TFormAtvetel>(out.absoluteFilePath(u"carry_forward.png"_qs)) &&
                       backupsListed(out.absoluteFilePath(u"backups.png"_qs)) &&
+                      quarterOverview(out.absoluteFilePath(u"quarter_overview.png"_qs)) &&
                       shown<TAboutBox>(out.absoluteFilePath(u"about_box.png"_qs));
     return made ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 
 #include "app/UnitFo.h"
 #include "institution/UnitAdatlapInt.h"
+#include "overview/UnitAttekintes.h"
 #include "platform/guide.h"
 #include "platform/guide_window.h"
 #include "purchase/UnitAdatlapBR.h"
@@ -37,6 +38,9 @@ private Q_SLOTS:
         QTest::newRow("purchase editor")
             << std::function<QWidget*()>([] { return new TFormAdatlapBR; })
             << u"beszerzesi-adatlap"_qs;
+        QTest::newRow("quarter overview") << std::function<QWidget*()>([] {
+            return new TFormAttekintes(nullptr, [](auto, auto&) { return nullptr; });
+        }) << u"attekintes"_qs;
     }
 
     void pressingF1() {
