@@ -94,7 +94,9 @@ void PlausibilityRules::checkItem(const db::Query& item, const std::function<QSt
                                          "megszokott %4–%5 %-on kívül!")
                               .arg(money(price), money(base), db::twoDecimalsText(index),
                                    number(limits_.indexLow), number(limits_.indexHigh)));
-    checkChange(item, price, where(), problems);
+    // Most quarters follow one of their own; a first quarter has nothing to be compared with.
+    if (!previousPrices_.isEmpty())
+        checkChange(item, price, where(), problems);
 }
 
 void PlausibilityRules::checkChange(const db::Query& item, double price, const QString& where,
