@@ -13,6 +13,7 @@
 #include "platform/message_box.h"
 #include "platform/printer.h"
 #include "platform/settings.h"
+#include "platform/window_placement.h"
 #include "purchase/UnitAdatlapBR.h"
 #include "purchase/UnitBeszerzesImport.h"
 #include "tools/UnitAtvetel.h"
@@ -406,10 +407,14 @@ int TFormFo::oneLineMenuWidth() const {
 void TFormFo::resizeClient(QSize client) {
     client_ = client;
     // The window keeps the size that its menu bar and client area need, and cannot be resized;
-    // it is wider than the client area when the menu needs more room.
-    const QSize shown(std::max(client.width(), oneLineMenuWidth()), client.height());
+    // it is wider than the client area when the menu needs more room, and no wider than the
+    // screen (the log list narrows with it).
+    const QSize shown = QSize(std::max(client.width(), oneLineMenuWidth()), client.height())
+                            .boundedTo(platform::clientRoom(this));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     centralWidget()->setFixedSize(shown);
+    ListBox1->resize(std::min(ListBox1->width(), shown.width()), ListBox1->height());
+    Label1->resize(std::min(Label1->width(), shown.width() - Label1->x()), Label1->height());
     // The gauge is aligned to the bottom edge, full width.
     Gauge1->setGeometry(0, shown.height() - kGaugeHeight, shown.width(), kGaugeHeight);
 }

@@ -1,6 +1,7 @@
 #include "UnitKodfrissites.h"
 
 #include "platform/guide.h"
+#include "platform/window_placement.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -14,6 +15,7 @@ TFormKodfrissites::TFormKodfrissites(const codetables::ImportReport& report, QWi
     platform::addGuideKey(this, QStringLiteral("frissites"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     resize(640, 360);
+    platform::fitOnScreen(this);
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(QStringLiteral("A program új kódtáblái bekerültek az adatbázisba. Az "
                                             "alábbi tárolt adatok már nem létező kódra "

@@ -3,6 +3,7 @@
 #include "db/query.h"
 #include "platform/failure.h"
 #include "platform/guide.h"
+#include "platform/window_placement.h"
 
 #include <QAction>
 #include <QBarCategoryAxis>
@@ -134,6 +135,7 @@ TFormAttekintes::TFormAttekintes(QWidget* parent, StepAction stepAction,
     for (QComboBox* box : {ComboBox_ev, ComboBox_negyedev})
         connect(box, &QComboBox::currentIndexChanged, this, &TFormAttekintes::showQuarter);
     resize(980, 760);
+    platform::fitOnScreen(this);
 }
 
 QWidget* TFormAttekintes::createSteps() {

@@ -6,12 +6,15 @@
 #include <QDialog>
 #include <QStringList>
 
+class QLineEdit;
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 // The tree picker: a chain of code tables shown as a tree, each row under the row of the table
 // above whose id begins its own; the user picks a leaf (a row of the last table) and its id goes
-// into the caller's column.
+// into the caller's column. The search box above the tree shows only the nodes whose name or code
+// holds the typed text, with the nodes above them opened, and what is below them.
 class TFormFa : public QDialog {
     Q_OBJECT
 public:
@@ -25,6 +28,7 @@ public:
     // each with its own children from the tables below.
     void AddTreeLevel(const QStringList& tables, const QString& prefix, int level);
 
+    QLineEdit* Edit_kereses;
     QTreeWidget* TreeView_cont;
     QPushButton* Button_mehet;
 
@@ -33,6 +37,8 @@ private:
 
     // Writes the id of the leaf named by the current node and closes; refuses any other node.
     void Button_mehetClick();
+    // Shows the nodes the search box's text finds and makes the first of them current.
+    void Edit_keresesChange(const QString& text);
 
     // The cursor of one level of the tree, from 1; ADOQuery1 also serves the choice.
     db::Query& QueryOfLevel(int level);

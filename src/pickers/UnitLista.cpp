@@ -5,13 +5,17 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QVBoxLayout>
 
 namespace {
 
 constexpr int kListHeight = 277;
-constexpr int kButtonTop = 288;
 constexpr int kButtonWidth = 100;
 constexpr int kButtonHeight = 25;
 constexpr int kMaxWindowWidth = 800;
@@ -53,23 +57,44 @@ private:
 
 TFormLista::TFormLista(QWidget* parent)
     : QDialog(parent),
+      Edit_kereses(new QLineEdit(this)),
       DBLookupListBox_list(new NameSearchList(this)),
-      Button_mehet(new QPushButton(QStringLiteral("Mehet"), this)) {
+      Button_mehet(new QPushButton(QStringLiteral("Mehet"), this)),
+      Filter_list(new QSortFilterProxyModel(this)) {
     setObjectName(QStringLiteral("TFormLista"));
     platform::addGuideKey(this, QStringLiteral("listavalaszto"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
+    // Not moved: a dialog opens centred on its parent window.
     resize(kMaxWindowWidth, 370);
-    move(0, 0);
+
+    Edit_kereses->setObjectName(QStringLiteral("Edit_kereses"));
+    Edit_kereses->setClearButtonEnabled(true);
+    auto* searchLabel = new QLabel(QStringLiteral("&Keresés:"), this);
+    searchLabel->setBuddy(Edit_kereses);
+    connect(Edit_kereses, &QLineEdit::textChanged, this, &TFormLista::Edit_keresesChange);
+    // Every column counts: the shown line, the code and the name.
+    Filter_list->setFilterKeyColumn(-1);
+    Filter_list->setFilterCaseSensitivity(Qt::CaseInsensitive);
 
     DBLookupListBox_list->setObjectName(QStringLiteral("DBLookupListBox_list"));
+    DBLookupListBox_list->setAccessibleName(QStringLiteral("Lista"));
     DBLookupListBox_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBLookupListBox_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBLookupListBox_list->setGeometry(0, 0, kMaxWindowWidth, kListHeight);
+    DBLookupListBox_list->setMinimumHeight(kListHeight / 2);
 
     Button_mehet->setObjectName(QStringLiteral("Button_mehet"));
-    Button_mehet->setGeometry(0, kButtonTop, kButtonWidth, kButtonHeight);
-    // Enter in the list chooses the line, as the button does.
+    Button_mehet->setFixedSize(kButtonWidth, kButtonHeight);
+    // Enter in the list or the search box chooses the line, as the button does.
     Button_mehet->setDefault(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kBorders / 2, kBorders / 2, kBorders / 2, kBorders);
+    auto* search = new QHBoxLayout;
+    search->addWidget(searchLabel);
+    search->addWidget(Edit_kereses, 1);
+    layout->addLayout(search);
+    layout->addWidget(DBLookupListBox_list, 1);
+    layout->addWidget(Button_mehet, 0, Qt::AlignHCenter);
 
     connect(Button_mehet, &QPushButton::clicked, this,
             [this] { platform::runCommand([this] { Button_mehetClick(); }); });
@@ -86,11 +111,14 @@ void TFormLista::LoadList(const QString& table, const QString& caption, int widt
     DataSource_list = std::make_unique<db::TableModel>(
         ADOTable_list,
         QStringList{QStringLiteral("nevstr"), QStringLiteral("id"), QStringLiteral("nev")});
-    DBLookupListBox_list->setModel(DataSource_list.get());
-    DBLookupListBox_list->resize(width, kListHeight);
-    const int windowWidth = std::min(width + kBorders, kMaxWindowWidth);
-    resize(windowWidth, height());
-    Button_mehet->move((windowWidth - kButtonWidth) / 2, kButtonTop);
+    Filter_list->setSourceModel(DataSource_list.get());
+    DBLookupListBox_list->setModel(Filter_list);
+    resize(std::min(width + kBorders, kMaxWindowWidth), height());
+}
+
+void TFormLista::Edit_keresesChange(const QString& text) {
+    Filter_list->setFilterFixedString(text.trimmed());
+    DBLookupListBox_list->setCurrentIndex(Filter_list->index(0, Shown));
 }
 
 void TFormLista::Button_mehetClick() {

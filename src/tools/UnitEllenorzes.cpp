@@ -4,6 +4,7 @@
 #include "period_check.h"
 #include "platform/failure.h"
 #include "platform/guide.h"
+#include "platform/window_placement.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -28,6 +29,7 @@ TFormEllenorzes::TFormEllenorzes(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Negyedév ellenőrzése"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     resize(760, 420);
+    platform::fitOnScreen(this);
     auto* layout = new QGridLayout(this);
     ComboBox_ev = new QComboBox(this);
     ComboBox_ev->setObjectName(QStringLiteral("ComboBox_ev"));

@@ -6,6 +6,8 @@
 #include "target_record.h"
 
 #include <QApplication>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -84,10 +86,11 @@ private Q_SLOTS:
         record_.reset();
         TFormFa picker;
         QCOMPARE(picker.windowTitle(), QStringLiteral("Fa"));
+        picker.layout()->activate();
         QCOMPARE(picker.size(), QSize(482, 334));
-        QCOMPARE(picker.TreeView_cont->geometry(), QRect(0, 0, 473, 257));
+        QVERIFY(picker.Edit_kereses->geometry().bottom() < picker.TreeView_cont->y());
         QCOMPARE(picker.TreeView_cont->indentation(), 19);
-        QCOMPARE(picker.Button_mehet->geometry(), QRect(204, 272, 74, 25));
+        QCOMPARE(picker.Button_mehet->geometry(), QRect(204, 334 - 8 - 25, 74, 25));
         QCOMPARE(picker.Button_mehet->text(), QStringLiteral("Mehet"));
     }
 
@@ -172,6 +175,40 @@ private Q_SLOTS:
             QCOMPARE(picker.result(), int(QDialog::Accepted));
             QCOMPARE(record_->value(), id);
         }
+    }
+
+    void searchingAndEnterChoose_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("id");
+        QTest::newRow("code") << QStringLiteral("8512") << QStringLiteral("Járóbeteg-ellátás")
+                              << QStringLiteral("8512");
+        QTest::newRow("inside a name")
+            << QStringLiteral("FOGORV") << QStringLiteral("Fogorvosi ellátás")
+            << QStringLiteral("8513");
+    }
+
+    void searchingAndEnterChoose() {
+        QFETCH(QString, typed);
+        QFETCH(QString, node);
+        QFETCH(QString, id);
+        TFormFa picker;
+        picker.BuildTree(kSectorChain, target(), QStringLiteral("Szakágazat"));
+        picker.show();
+        QTest::keyClicks(picker.Edit_kereses, typed);
+        QTreeWidgetItem* found = picker.TreeView_cont->currentItem();
+        QCOMPARE(found->text(0), node);
+        QVERIFY(found->parent()->isExpanded());
+        // Only the found node and those above it stay in sight.
+        QSet<const QTreeWidgetItem*> path;
+        for (const QTreeWidgetItem* above = found; above; above = above->parent())
+            path.insert(above);
+        for (const auto* other : picker.TreeView_cont->findItems(
+                 QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive))
+            QCOMPARE(other->isHidden(), !path.contains(other));
+        QTest::keyClick(picker.Edit_kereses, Qt::Key_Return);
+        QCOMPARE(picker.result(), int(QDialog::Accepted));
+        QCOMPARE(record_->value(), id);
     }
 
     void closeBoxWritesNothing() {

@@ -4,6 +4,8 @@
 #include "platform/failure.h"
 #include "target_record.h"
 
+#include <QLayout>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
@@ -93,10 +95,13 @@ private Q_SLOTS:
         QFETCH(int, buttonLeft);
         TFormLista picker;
         picker.LoadList(QStringLiteral("torzs_proba"), QStringLiteral("x"), width, target());
+        picker.layout()->activate();
         QCOMPARE(picker.width(), windowWidth);
-        QCOMPARE(picker.DBLookupListBox_list->geometry(), QRect(0, 0, width, 277));
-        QCOMPARE(picker.Button_mehet->geometry(), QRect(buttonLeft, 288, 100, 25));
-        QCOMPARE(picker.Button_mehet->text(), QStringLiteral("Mehet"));
+        // The search box above, the list as wide as the window less its borders.
+        QVERIFY(picker.Edit_kereses->geometry().bottom() < picker.DBLookupListBox_list->y());
+        QCOMPARE(picker.DBLookupListBox_list->width(), windowWidth - 8);
+        QCOMPARE(picker.Button_mehet->geometry(),
+                 QRect(buttonLeft, picker.height() - 8 - 25, 100, 25));
     }
 
     void mehetWithoutSelectionEmptiesTheTarget() {
@@ -122,24 +127,35 @@ private Q_SLOTS:
     }
 
     void typingANameAndEnterChooseIt_data() {
+        QTest::addColumn<bool>("inSearchBox");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("id");
-        QTest::newRow("name") << QStringLiteral("kal") << QStringLiteral("40004");
-        QTest::newRow("name, first of two") << QStringLiteral("Ka") << QStringLiteral("40004");
-        QTest::newRow("shown line") << QStringLiteral("Z K") << QStringLiteral("10002");
+        QTest::newRow("name") << false << QStringLiteral("kal") << QStringLiteral("40004");
+        QTest::newRow("name, first of two")
+            << false << QStringLiteral("Ka") << QStringLiteral("40004");
+        QTest::newRow("shown line") << false << QStringLiteral("Z K") << QStringLiteral("10002");
+        QTest::newRow("search: code") << true << QStringLiteral("2000") << QStringLiteral("20003");
+        QTest::newRow("search: inside a name")
+            << true << QStringLiteral("LOCS") << QStringLiteral("40004");
+        QTest::newRow("search: first of two")
+            << true << QStringLiteral("ka") << QStringLiteral("40004");
+        QTest::newRow("search: shown line")
+            << true << QStringLiteral("z k") << QStringLiteral("10002");
     }
 
     void typingANameAndEnterChooseIt() {
+        QFETCH(bool, inSearchBox);
         QFETCH(QString, typed);
         QFETCH(QString, id);
         TFormLista picker;
         picker.LoadList(QStringLiteral("torzs_proba"), QStringLiteral("x"), 200, target());
         bool done = false;
         QTimer::singleShot(0, &picker, [&] {
-            QListView* list = picker.DBLookupListBox_list;
-            list->setFocus();
-            QTest::keyClicks(list, typed);
-            QTest::keyClick(list, Qt::Key_Return);
+            QWidget* box = inSearchBox ? static_cast<QWidget*>(picker.Edit_kereses)
+                                       : picker.DBLookupListBox_list;
+            box->setFocus();
+            QTest::keyClicks(box, typed);
+            QTest::keyClick(box, Qt::Key_Return);
             done = true;
         });
         QCOMPARE(picker.exec(), int(QDialog::Accepted));

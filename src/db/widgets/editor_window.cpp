@@ -22,7 +22,8 @@ EditorWindow::EditorWindow(const QString& objectName, const QString& caption, QS
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(client);
+    client_ = client;
+    resize(client);
 }
 
 void EditorWindow::keyPressEvent(QKeyEvent* event) {
@@ -72,7 +73,8 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
 void EditorWindow::controlsMade() {
     for (auto* button : findChildren<QPushButton*>())
         button->setAutoDefault(false);
-    platform::centreOnScreen(this);
+    platform::scrollWhenLarger(this, client_);
+    platform::centreAtItsSize(this);
 }
 
 QPushButton* EditorWindow::commandButton(QWidget* panel, const char* name, const QString& caption,

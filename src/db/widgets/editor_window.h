@@ -12,7 +12,8 @@ namespace db {
 
 class Table;
 
-// The frame the editors share: a window of a fixed client size whose title bar has a minimise and
+// The frame the editors share: a window of a client area laid out at fixed places, which scrolls
+// when the window is made smaller than it (or the screen is), whose title bar has a minimise and
 // a close box, in the form font. Enter presses no button. Closing it (the close box, Esc,
 // Kilépés) with a new or changed row not yet stored asks whether to store it first.
 class EditorWindow : public QDialog {
@@ -29,7 +30,8 @@ protected:
     // the checks and leaves the row being edited, the window open, when one of them refuses it.
     void askToStoreOnClose(Table& table, std::function<void()> store);
 
-    // Once the controls are made: none of the buttons is the default one; the window is centred.
+    // Once the controls are made: none of the buttons is the default one; the client area goes
+    // into a scroll area; the window is centred.
     void controlsMade();
 
     // A slot that runs a handler of the window as a command: a failure ends it and reaches the
@@ -54,6 +56,7 @@ private:
     // A box of the row holds a typed text, or the row differs from its stored form.
     bool rowHasUnstoredInput() const;
 
+    QSize client_;
     Table* askedTable_ = nullptr;
     std::function<void()> store_;
 };
