@@ -14,6 +14,7 @@
 #include "transmission/move_file.h"
 #include "transmission/report_period.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -101,6 +102,12 @@ void TFormKuldes::createControls() {
     }
     connect(Button_nyomtatas, &QPushButton::clicked, this, &TFormKuldes::Button_nyomtatasClick);
     connect(Button_kilepes, &QPushButton::clicked, this, &TFormKuldes::Button_kilepesClick);
+    // Shown while the run goes on, where "Kilépés nyomtatás nélkül" comes afterwards.
+    Button_megszakitas = new QPushButton(QStringLiteral("Megszakítás"), this);
+    Button_megszakitas->setObjectName(QStringLiteral("Button_megszakitas"));
+    Button_megszakitas->setGeometry(248, 150, 201, 25);
+    Button_megszakitas->setAutoDefault(false);
+    connect(Button_megszakitas, &QPushButton::clicked, this, &TFormKuldes::Button_megszakitasClick);
     Gauge_SendStatus = new QProgressBar(this);
     Gauge_SendStatus->setObjectName(QStringLiteral("Gauge_SendStatus"));
     Gauge_SendStatus->setGeometry(0, 219, 457, 23);
@@ -132,8 +139,32 @@ void TFormKuldes::createControls() {
 void TFormKuldes::Start() {
     setModal(true);
     show();
+    running_ = true;
     platform::runCommand([this] { SendAll(); });
+    running_ = false;
+    Button_megszakitas->hide();
     hide();
+}
+
+// Stops the run: the file being sent and every later one are logged as not sent, and the run ends
+// with its failure message.
+void TFormKuldes::Button_megszakitasClick() {
+    IdFTP_Send->stop();
+}
+
+// Esc and the window's own close control stop a run that goes on, and only then close.
+void TFormKuldes::reject() {
+    if (running_)
+        Button_megszakitasClick();
+    else
+        QDialog::reject();
+}
+
+void TFormKuldes::closeEvent(QCloseEvent* event) {
+    if (!running_)
+        return QDialog::closeEvent(event);
+    Button_megszakitasClick();
+    event->ignore();
 }
 
 void TFormKuldes::SendAll() {
@@ -182,6 +213,7 @@ void TFormKuldes::SendAll() {
     }
     Button_nyomtatas->setEnabled(!SendFailed);
     Gauge_SendStatus->hide();
+    Button_megszakitas->hide();
     Button_nyomtatas->show();
     Button_kilepes->show();
 }
@@ -208,7 +240,7 @@ void TFormKuldes::SendFile(const QString& path) {
         logFailure(noConnection, failure.reason());
         if (failure.fault() == transmission::FtpFault::TimedOut)
             runStop_ = RunStop{false, {}};
-        else if (failure.fault() == transmission::FtpFault::LoginRefused)
+        else if (failure.fault() != transmission::FtpFault::FileOnly)
             runStop_ = RunStop{true, failure.reason()};
         return;
     } catch (const platform::Failure& failure) {
@@ -224,7 +256,7 @@ void TFormKuldes::SendFile(const QString& path) {
         failure = archive(path);
     } catch (const transmission::FtpFailure& error) {
         failure = error.reason();
-        if (error.timedOut())
+        if (error.timedOut() || error.fault() == transmission::FtpFault::Stopped)
             runStop_ = RunStop{true, failure};
     } catch (const platform::Failure& error) {
         failure = error.text();

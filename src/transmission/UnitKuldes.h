@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class QCloseEvent;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
@@ -38,6 +39,7 @@ public:
     QListWidget* ListBox_FTPLog = nullptr;
     QPushButton* Button_nyomtatas = nullptr;
     QPushButton* Button_kilepes = nullptr;
+    QPushButton* Button_megszakitas = nullptr;
     QProgressBar* Gauge_SendStatus = nullptr;
     transmission::FtpClient* IdFTP_Send = nullptr;
 
@@ -51,6 +53,11 @@ public Q_SLOTS:
     void IdFTP_SendWork(qint64 count);
     void Button_nyomtatasClick();
     void Button_kilepesClick();
+    void Button_megszakitasClick();
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls();
@@ -83,4 +90,5 @@ private:
     };
     std::optional<RunStop> runStop_;
     bool unencryptedTold_ = false;
+    bool running_ = false;
 };

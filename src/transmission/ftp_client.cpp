@@ -4,12 +4,14 @@
 #include "platform/settings.h"
 
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QNetworkProxy>
 #include <QRegularExpression>
+#include <QSocketNotifier>
 #include <QSslConfiguration>
+#include <QTimer>
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -28,10 +30,6 @@ constexpr qint64 kBlockSize = 65536;
 constexpr qint64 kMaxReplyLine = 65536;
 // How long a reply that follows another at once (226 after 426) may take.
 constexpr int kFollowingReplyMs = 1000;
-
-int milliseconds(std::chrono::milliseconds limit) {
-    return static_cast<int>(limit.count());
-}
 
 QString seconds(std::chrono::milliseconds limit) {
     return QString::number(static_cast<double>(limit.count()) / 1000.0);
@@ -67,23 +65,22 @@ QString reasonOfReply(const FtpReply& reply) {
     }
 }
 
-FtpFault timedOutIf(const QAbstractSocket& socket) {
-    return socket.error() == QAbstractSocket::SocketTimeoutError ? FtpFault::TimedOut
-                                                                 : FtpFault::FileOnly;
+FtpFault timedOutIf(bool timedOut) {
+    return timedOut ? FtpFault::TimedOut : FtpFault::FileOnly;
 }
 
 // A connection that could not be opened; `what` says which in the English text ("connect",
 // "open the data connection").
-FtpFailure connectFailure(const QTcpSocket& socket, const QString& what, const QString& host,
-                          quint16 port, std::chrono::milliseconds limit) {
+FtpFailure connectFailure(const QTcpSocket& socket, bool timedOut, const QString& what,
+                          const QString& host, quint16 port, std::chrono::milliseconds limit) {
     const QString target = QStringLiteral("%1:%2").arg(host).arg(port);
-    switch (socket.error()) {
-        case QAbstractSocket::SocketTimeoutError:
-            return {
-                QStringLiteral("Could not %1 to %2 within %3 s").arg(what, target, seconds(limit)),
+    if (timedOut) {
+        return {QStringLiteral("Could not %1 to %2 within %3 s").arg(what, target, seconds(limit)),
                 QStringLiteral("a szerver %1 másodpercen belül nem fogadta a kapcsolatot (%2)")
                     .arg(seconds(limit), target),
                 FtpFault::TimedOut};
+    }
+    switch (socket.error()) {
         case QAbstractSocket::HostNotFoundError:
             return {QStringLiteral("Unknown host %1").arg(host),
                     QStringLiteral("ismeretlen gépnév: ") + host};
@@ -273,9 +270,12 @@ void FtpClient::openControlConnection() {
     }
     control_.connectToHost(account_.host, account_.port);
     Q_EMIT aboutToWait();
-    if (!control_.waitForConnected(milliseconds(timeouts_.connect))) {
-        throw connectFailure(control_, QStringLiteral("connect"), account_.host, account_.port,
-                             timeouts_.connect);
+    const Wait connected = await(
+        control_, [this] { return control_.state() == QAbstractSocket::ConnectedState; },
+        timeouts_.connect);
+    if (connected != Wait::Done) {
+        throw connectFailure(control_, connected == Wait::TimedOut, QStringLiteral("connect"),
+                             account_.host, account_.port, timeouts_.connect);
     }
     expect(readReply({}), {220});
 }
@@ -304,7 +304,9 @@ void FtpClient::secureControlConnection() {
     offered_ = QSslCertificate();
     control_.startClientEncryption();
     Q_EMIT aboutToWait();
-    if (control_.waitForEncrypted(milliseconds(timeouts_.connect))) {
+    const Wait encrypted = await(
+        control_, [this] { return control_.isEncrypted(); }, timeouts_.connect);
+    if (encrypted == Wait::Done) {
         if (account_.tls.agreedServer != serverName()) {
             account_.tls.agreedServer = serverName();
             Q_EMIT tlsAgreed(serverName());
@@ -316,7 +318,7 @@ void FtpClient::secureControlConnection() {
                              .arg(control_.errorString()),
                          QStringLiteral("a titkosított kapcsolat nem jött létre: %1")
                              .arg(control_.errorString()),
-                         timedOutIf(control_));
+                         timedOutIf(encrypted == Wait::TimedOut));
     }
     const QString offered = fingerprintOf(offered_);
     if (!account_.tls.certificate.isEmpty()) {
@@ -525,10 +527,13 @@ void FtpClient::Put(const QString& localPath, const QString& remoteName) {
 void FtpClient::openDataConnection(QSslSocket& data, quint16 port) {
     data.connectToHost(control_.peerAddress(), port);
     Q_EMIT aboutToWait();
-    if (data.waitForConnected(milliseconds(timeouts_.connect))) {
+    const Wait connected = await(
+        data, [&data] { return data.state() == QAbstractSocket::ConnectedState; },
+        timeouts_.connect);
+    if (connected == Wait::Done)
         return;
-    }
-    failTransfer(connectFailure(data, QStringLiteral("open the data connection"),
+    failTransfer(connectFailure(data, connected == Wait::TimedOut,
+                                QStringLiteral("open the data connection"),
                                 control_.peerAddress().toString(), port, timeouts_.connect));
 }
 
@@ -546,12 +551,14 @@ void FtpClient::secureDataConnection(QSslSocket& data) {
     });
     data.startClientEncryption();
     Q_EMIT aboutToWait();
-    if (!data.waitForEncrypted(milliseconds(timeouts_.connect))) {
+    const Wait encrypted = await(
+        data, [&data] { return data.isEncrypted(); }, timeouts_.connect);
+    if (encrypted != Wait::Done) {
         failTransfer(
             {QStringLiteral("Could not secure the data connection: %1").arg(data.errorString()),
              QStringLiteral("az adatkapcsolat titkosítása nem sikerült: %1")
                  .arg(data.errorString()),
-             timedOutIf(data)});
+             timedOutIf(encrypted == Wait::TimedOut)});
     }
 }
 
@@ -574,11 +581,14 @@ qint64 FtpClient::sendFile(QFile& file, QSslSocket& data) {
         if (data.write(block.data(), read) != read) {
             broken();
         }
-        while (pendingBytes(data) > 0) {
-            if (data.waitForBytesWritten(milliseconds(timeouts_.dataIdle))) {
+        // The time limit holds for each step forward, not for the whole block.
+        for (qint64 pending = pendingBytes(data); pending > 0; pending = pendingBytes(data)) {
+            const Wait written = await(
+                data, [&data, pending] { return pendingBytes(data) < pending; },
+                timeouts_.dataIdle);
+            if (written == Wait::Done)
                 continue;
-            }
-            if (data.error() == QAbstractSocket::SocketTimeoutError) {
+            if (written == Wait::TimedOut) {
                 throw FtpFailure(QStringLiteral("The upload made no progress for %1 s (%2 of %3 "
                                                 "bytes sent)")
                                      .arg(seconds(timeouts_.dataIdle))
@@ -613,8 +623,9 @@ qint64 FtpClient::sendFile(QFile& file, QSslSocket& data) {
 std::optional<FtpReply> FtpClient::endDataConnection(QSslSocket& data) {
     const Lingering connection(data);
     data.disconnectFromHost();
-    if (data.state() != QAbstractSocket::UnconnectedState)
-        data.waitForDisconnected(milliseconds(timeouts_.dataIdle));
+    await(
+        data, [&data] { return data.state() == QAbstractSocket::UnconnectedState; },
+        timeouts_.dataIdle);
     connection.endOutput();
     const auto reset = [&] {
         failTransfer(
@@ -622,30 +633,30 @@ std::optional<FtpReply> FtpClient::endDataConnection(QSslSocket& data) {
                             "the upload"),
              QStringLiteral("a szerver az átvitel végén megszakította az adatkapcsolatot")});
     };
-    const QDeadlineTimer deadline(timeouts_.reply);
-    for (;;) {
-        const Lingering::End end = connection.readAvailable();
-        if (end == Lingering::End::Closed)
-            return std::nullopt;
-        if (end == Lingering::End::Reset)
-            reset();
-        if (control_.bytesAvailable() > 0 || control_.waitForReadyRead(0)) {
-            const FtpReply reply = readReply(QStringLiteral("STOR"));
-            if (reply.code < 400 && connection.readAvailable() == Lingering::End::Reset)
-                reset();
-            return reply;
-        }
-        if (deadline.hasExpired()) {
-            throw FtpFailure(QStringLiteral("No answer from the FTP server within %1 s (awaiting "
-                                            "the reply to STOR)")
-                                 .arg(seconds(timeouts_.reply)),
-                             noAnswerReason(QStringLiteral("STOR"), timeouts_.reply),
-                             FtpFault::TimedOut);
-        }
-        pollfd watched[] = {{connection.descriptor(), POLLIN, 0},
-                            {static_cast<int>(control_.socketDescriptor()), POLLIN, 0}};
-        ::poll(watched, 2, static_cast<int>(deadline.remainingTime()));
+    QSocketNotifier closing(connection.descriptor(), QSocketNotifier::Read);
+    Lingering::End end = Lingering::End::Open;
+    const Wait ended = await(
+        control_,
+        [&] {
+            end = connection.readAvailable();
+            return end != Lingering::End::Open || control_.bytesAvailable() > 0;
+        },
+        timeouts_.reply, &closing);
+    if (end == Lingering::End::Closed)
+        return std::nullopt;
+    if (end == Lingering::End::Reset)
+        reset();
+    if (ended == Wait::TimedOut) {
+        throw FtpFailure(QStringLiteral("No answer from the FTP server within %1 s (awaiting "
+                                        "the reply to STOR)")
+                             .arg(seconds(timeouts_.reply)),
+                         noAnswerReason(QStringLiteral("STOR"), timeouts_.reply),
+                         FtpFault::TimedOut);
     }
+    const FtpReply reply = readReply(QStringLiteral("STOR"));
+    if (reply.code < 400 && connection.readAvailable() == Lingering::End::Reset)
+        reset();
+    return reply;
 }
 
 // 225, 226 or 250 confirm the upload; 426 or 450 followed at once by 226 or 225 confirm it only
@@ -665,7 +676,9 @@ bool FtpClient::awaitCompletion(std::optional<FtpReply> early) {
 
 // A reply that the server sends right after another, or none.
 std::optional<FtpReply> FtpClient::followingReply(const QString& verb) {
-    if (!control_.canReadLine() && !control_.waitForReadyRead(kFollowingReplyMs))
+    if (await(
+            control_, [this] { return control_.bytesAvailable() > 0; },
+            std::chrono::milliseconds(kFollowingReplyMs)) != Wait::Done)
         return std::nullopt;
     return readReply(verb);
 }
@@ -727,9 +740,14 @@ void FtpClient::failTransfer(const FtpFailure& failure) {
 
 // Closing the socket ends a secured connection with a TLS close first.
 void FtpClient::Disconnect() {
+    if (stopped_) {
+        control_.abort();
+        return;
+    }
     control_.disconnectFromHost();
-    if (control_.state() != QAbstractSocket::UnconnectedState &&
-        !control_.waitForDisconnected(milliseconds(timeouts_.reply))) {
+    if (await(
+            control_, [this] { return control_.state() == QAbstractSocket::UnconnectedState; },
+            timeouts_.reply) != Wait::Done) {
         const QString reason = control_.errorString();
         control_.abort();
         throw FtpFailure(
@@ -739,16 +757,61 @@ void FtpClient::Disconnect() {
     features_.clear();
 }
 
+void FtpClient::stop() {
+    stopped_ = true;
+    Q_EMIT stopRequested();
+}
+
+// The client never blocks the thread it runs on: it runs the event loop until what it waits for
+// has come, so that a window can draw itself and its user can stop the run meanwhile. Any signal of
+// the socket (or of the extra notifier) wakes it to look again.
+FtpClient::Wait FtpClient::await(QAbstractSocket& socket, const std::function<bool()>& done,
+                                 QDeadlineTimer deadline, QSocketNotifier* notifier) {
+    QEventLoop loop;
+    bool failed = false;
+    const auto wake = [&loop] { loop.quit(); };
+    connect(&socket, &QIODevice::readyRead, &loop, wake);
+    connect(&socket, &QIODevice::bytesWritten, &loop, wake);
+    connect(&socket, &QAbstractSocket::stateChanged, &loop, wake);
+    connect(&socket, &QAbstractSocket::errorOccurred, &loop, [&] {
+        failed = true;
+        loop.quit();
+    });
+    if (auto* secured = qobject_cast<QSslSocket*>(&socket)) {
+        connect(secured, &QSslSocket::encrypted, &loop, wake);
+        connect(secured, &QSslSocket::encryptedBytesWritten, &loop, wake);
+    }
+    if (notifier)
+        connect(notifier, &QSocketNotifier::activated, &loop, wake);
+    connect(this, &FtpClient::stopRequested, &loop, wake);
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &loop, wake);
+    for (;;) {
+        if (stopped_) {
+            throw FtpFailure(QStringLiteral("The send run was stopped"),
+                             QStringLiteral("a küldést megszakították"), FtpFault::Stopped);
+        }
+        if (done())
+            return Wait::Done;
+        if (failed || socket.state() == QAbstractSocket::UnconnectedState)
+            return Wait::Failed;
+        if (deadline.hasExpired())
+            return Wait::TimedOut;
+        timer.start(std::chrono::milliseconds(deadline.remainingTime()));
+        loop.exec();
+    }
+}
+
 void FtpClient::send(const QString& line) {
     const QDeadlineTimer deadline(timeouts_.reply);
     control_.write((line + QStringLiteral("\r\n")).toUtf8());
-    while (control_.bytesToWrite() > 0) {
-        if (!control_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
-            throw FtpFailure(QStringLiteral("Cannot send %1 to the FTP server: %2")
-                                 .arg(verbOf(line), control_.errorString()),
-                             QStringLiteral("nem sikerült elküldeni a(z) %1 parancsot: %2")
-                                 .arg(verbOf(line), control_.errorString()));
-        }
+    if (await(
+            control_, [this] { return pendingBytes(control_) == 0; }, deadline) != Wait::Done) {
+        throw FtpFailure(QStringLiteral("Cannot send %1 to the FTP server: %2")
+                             .arg(verbOf(line), control_.errorString()),
+                         QStringLiteral("nem sikerült elküldeni a(z) %1 parancsot: %2")
+                             .arg(verbOf(line), control_.errorString()));
     }
 }
 
@@ -791,10 +854,13 @@ QString FtpClient::readLine(const QDeadlineTimer& deadline, const QString& verb)
                                  .arg(awaiting(verb)),
                              QStringLiteral("a szerver túl hosszú sort küldött"));
         }
-        if (control_.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+        const Wait read = await(
+            control_,
+            [this] { return control_.canReadLine() || control_.bytesAvailable() > kMaxReplyLine; },
+            deadline);
+        if (read == Wait::Done)
             continue;
-        }
-        if (control_.error() == QAbstractSocket::SocketTimeoutError || deadline.hasExpired()) {
+        if (read == Wait::TimedOut) {
             throw FtpFailure(QStringLiteral("No answer from the FTP server within %1 s (awaiting "
                                             "%2)")
                                  .arg(seconds(timeouts_.reply), awaiting(verb)),

@@ -4,6 +4,7 @@
 #include "platform/settings.h"
 #include "transmission/ftp_reply.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QSet>
 #include <QSslCertificate>
@@ -15,8 +16,8 @@
 #include <initializer_list>
 #include <optional>
 
-class QDeadlineTimer;
 class QFile;
+class QSocketNotifier;
 
 namespace transmission {
 
@@ -32,9 +33,9 @@ struct FtpAccount {
     platform::FtpTlsSetting tls{platform::FtpTls::Off, {}, {}, {}, {}};
 };
 
-// What a failure says about the server beyond the one file: that it did not answer in time, or
-// that it refused the login; either way it is not tried again in the same run.
-enum class FtpFault { FileOnly, TimedOut, LoginRefused };
+// What a failure says beyond the one file: that the server did not answer in time, or refused the
+// login, or that the user stopped the run; either way the server is not tried again in the run.
+enum class FtpFault { FileOnly, TimedOut, LoginRefused, Stopped };
 
 // A failed step of the client: text() tells it in English for the error box, reason() in
 // Hungarian for the send run's log, as in "a szerver elutasította a bejelentkezést (530 Login
@@ -106,6 +107,10 @@ public:
     // Why the connection that Connect opened is not encrypted under auto; empty when it is, or
     // when TLS is off.
     const QString& unencryptedReason() const { return unencryptedReason_; }
+    // Stops what the client is doing and all it is asked to do afterwards: each fails with
+    // FtpFault::Stopped. Called while the client waits, from a window's event handler.
+    void stop();
+    bool isStopped() const { return stopped_; }
     // Without a question, a certificate that does not verify fails the connection.
     void setCertificateQuestion(CertificateQuestion question) { question_ = std::move(question); }
 
@@ -118,6 +123,8 @@ Q_SIGNALS:
     void aboutToWait();
     // The server, "host:port", agreed to TLS where the account did not yet know it had.
     void tlsAgreed(const QString& server);
+    // Wakes a wait of the client to see that it was stopped.
+    void stopRequested();
 
 private:
     void connectAndLogIn();
@@ -133,6 +140,9 @@ private:
     void negotiate();
     bool listsFeature(const QString& name, const QString& value = {}) const;
 
+    enum class Wait { Done, TimedOut, Failed };
+    Wait await(QAbstractSocket& socket, const std::function<bool()>& done, QDeadlineTimer deadline,
+               QSocketNotifier* notifier = nullptr);
     void send(const QString& line);
     FtpReply command(const QString& line);
     // `verb` names the command whose reply is awaited, empty for the greeting.
@@ -162,6 +172,7 @@ private:
     QList<QSslError> offeredErrors_;
     QSet<QString> refused_;  // fingerprints the user would not trust
     QString unencryptedReason_;
+    bool stopped_ = false;
 };
 
 }  // namespace transmission

@@ -396,6 +396,8 @@ private Q_SLOTS:
         QTcpServer server;
         server.setListenBacklogSize(0);
         QVERIFY(server.listen(QHostAddress::LocalHost));
+        // The client runs the event loop while it waits: the server must not take connections.
+        server.pauseAccepting();
         const quint16 port = server.serverPort();
         QTcpSocket queued;
         if (listening) {

@@ -3,6 +3,7 @@
 #include "support/scripted_messages.h"
 #include "transmission/UnitKuldes.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -11,10 +12,12 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTcpServer>
 #include <QTest>
+#include <QTimer>
 
 #include <unistd.h>
 #include <zlib.h>
@@ -551,6 +554,50 @@ private Q_SLOTS:
                 QVERIFY(readFile(archive + zipNameOf(path)) == received);
             }
         }
+    }
+
+    // A server that stops reading mid-transfer: "Megszakítás" or Esc ends the run within 2 s,
+    // the file cut off and the later ones logged as not sent, nothing of them archived.
+    void stoppedMidTransfer_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Megszakítás") << false;
+        QTest::newRow("Esc") << true;
+    }
+
+    void stoppedMidTransfer() {
+        QFETCH(bool, escape);
+        ProgramFolder folder(false);
+        const auto server = startServer(QStringLiteral("stall"));
+        const QStringList files = reportFiles(QStringLiteral("11111111"), {"BI", "KJ"});
+        QByteArray noise(8 << 20, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+        writeFile(files[0], noise);
+        writeFile(files[1], contentOf(files[1]));
+        QElapsedTimer sinceStop;
+        QTimer::singleShot(500, [&] {
+            auto* window = qobject_cast<TFormKuldes*>(QApplication::activeModalWidget());
+            QVERIFY(window && window->Button_megszakitas->isVisible());
+            sinceStop.start();
+            if (escape)
+                QTest::keyClick(window, Qt::Key_Escape);
+            else
+                window->Button_megszakitas->click();
+        });
+        ScriptedMessages boxes;
+        using namespace std::chrono_literals;
+        const auto window = std::make_unique<TFormKuldes>(
+            nullptr, QStringLiteral("2007"), QStringLiteral("1"), [] { return kStart; },
+            transmission::FtpTimeouts{30s, 30s, 30s});
+        QVERIFY(sinceStop.isValid() && sinceStop.elapsed() < 2'000);
+        QCOMPARE(boxes.takeTexts(), QStringList{kFailure});
+        const QString stopped = QStringLiteral("  Ok: a küldést megszakították");
+        QStringList shown;
+        for (int row = 0; row < window->ListBox_FTPLog->count(); ++row)
+            shown.append(window->ListBox_FTPLog->item(row)->text());
+        QCOMPARE(shown, lines(files[0], {kConnecting, kSending, kFailed, stopped}) +
+                            lines(files[1], {kConnecting, kFailed, stopped}));
+        QVERIFY(window->Button_megszakitas->isHidden());
+        QCOMPARE(entries(kArchive), QStringList());
     }
 
     // A file that cannot be compressed ends the run with its own error box; the log so far stays,
