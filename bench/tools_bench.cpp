@@ -1,6 +1,6 @@
 // The period check over 2007/3 with 1,000 data providers of 100 purchase items each: 100,000
-// items, every record and item passing its checks but one item in a hundred naming a unit the
-// code table lacks. Run with QT_QPA_PLATFORM=offscreen.
+// items, every record and item passing its checks and raising no plausibility warning (a price
+// index of 104) but one item in a hundred naming a unit the code table lacks. Run with QT_QPA_PLATFORM=offscreen.
 
 #include "db/connection.h"
 #include "db/query.h"
@@ -27,7 +27,7 @@ void fillDatabase() {
             for (int number = 1; number <= kItemsEach; ++number)
                 db::execute(QStringLiteral("insert into AdatlapBR values (?, 2007, '3', '08', ?, "
                                            "'1', '1010', '24421300', '30049019', 'Tabletta', "
-                                           "?, 12, '1', '01', '1', 1250.5, 0.5)"),
+                                           "?, 12, '1', '01', '1', 1250.5, 1200)"),
                             {adosajat, number,
                              number == kItemsEach ? QStringLiteral("99") : QStringLiteral("01")});
         }
