@@ -1,6 +1,7 @@
 // The period check over 2007/3 with 1,000 data providers of 100 purchase items each: 100,000
 // items, every record and item passing its checks and raising no plausibility warning (a price
-// index of 104) but one item in a hundred naming a unit the code table lacks. Run with QT_QPA_PLATFORM=offscreen.
+// index of 104) but one item in a hundred naming a unit the code table lacks. Run with
+// QT_QPA_PLATFORM=offscreen.
 
 #include "db/connection.h"
 #include "db/query.h"
