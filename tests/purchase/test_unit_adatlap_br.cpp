@@ -3,10 +3,12 @@
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
 
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QScreen>
 
 using namespace editordriver;
 using platform::Button;
@@ -639,10 +641,18 @@ private:
         QCOMPARE(form_->DBEdit_Vtszszolg->text(), QString::fromUtf8(number));
     }
 
+    // Under a scaling factor the whole screen, named with the factor: the window shows on it.
     void saveScreenshot(const QString& name) {
         const QString folder = qEnvironmentVariable("VK_SCREENSHOT_DIR");
-        if (!folder.isEmpty())
+        const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR");
+        if (folder.isEmpty())
+            return;
+        if (scale.isEmpty())
             QVERIFY(form_->grab().save(folder + u'/' + name));
+        else
+            QVERIFY(form_->screen()->grabWindow(0).save(
+                folder + u'/' + QFileInfo(name).completeBaseName() + QStringLiteral("-scale-") +
+                scale + QStringLiteral(".png")));
     }
 
     void verifyBrowsing() { verifyPanels(false); }
