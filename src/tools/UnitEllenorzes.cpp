@@ -1,6 +1,7 @@
 #include "UnitEllenorzes.h"
 
 #include "db/query.h"
+#include "overview/quarter_steps.h"
 #include "period_check.h"
 #include "platform/failure.h"
 #include "platform/guide.h"
@@ -38,6 +39,10 @@ TFormEllenorzes::TFormEllenorzes(QWidget* parent) : QDialog(parent) {
     Button_ellenorzes = button(this, "Button_ellenorzes", QStringLiteral("Ellenőrzés"));
     ListBox_problemak = new QListWidget(this);
     ListBox_problemak->setObjectName(QStringLiteral("ListBox_problemak"));
+    // A long line wraps at the window's edge instead of running out of sight.
+    ListBox_problemak->setWordWrap(true);
+    ListBox_problemak->setResizeMode(QListView::Adjust);
+    ListBox_problemak->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Label_eredmeny = new QLabel(this);
     Label_eredmeny->setObjectName(QStringLiteral("Label_eredmeny"));
     Button_kilepes = button(this, "Button_kilepes", QStringLiteral("Kilépés"));
@@ -54,15 +59,19 @@ TFormEllenorzes::TFormEllenorzes(QWidget* parent) : QDialog(parent) {
             &TFormEllenorzes::Button_ellenorzesClick);
     connect(Button_kilepes, &QPushButton::clicked, this, &QDialog::accept);
 
-    // The years of the records and of the items, the latest chosen.
+    // The years of the records and of the items; the newest quarter that has either chosen.
     for (db::Query years(QStringLiteral("select adatszolgev from AdatlapInt union "
                                         "select beszerzev from AdatlapBR order by 1"));
          !years.eof(); years.next())
         ComboBox_ev->addItem(years.text(0));
-    ComboBox_ev->setCurrentIndex(ComboBox_ev->count() - 1);
     for (db::Query quarters(QStringLiteral("select id from Torzs_Negyedev order by id"));
          !quarters.eof(); quarters.next())
         ComboBox_negyedev->addItem(quarters.text(0));
+    if (ComboBox_ev->count() > 0) {
+        const overview::Quarter newest = overview::latestQuarter();
+        ComboBox_ev->setCurrentText(QString::number(newest.year));
+        ComboBox_negyedev->setCurrentText(QString::number(newest.quarter));
+    }
     Button_ellenorzes->setEnabled(ComboBox_ev->count() > 0);
 }
 

@@ -165,8 +165,8 @@ private Q_SLOTS:
             QCOMPARE(testsupport::readFile(saved), listFile(list));
     }
 
-    // From the main menu: the latest year is offered, the chosen quarter's problems listed and
-    // saved.
+    // From the main menu: the newest quarter with records is offered, the chosen quarter's problems
+    // listed and saved.
     void checkFromTheWindow() {
         ProgramFolder folder;
         insertFixture();
@@ -177,7 +177,8 @@ private Q_SLOTS:
             auto* window = qobject_cast<TFormEllenorzes*>(QApplication::activeModalWidget());
             QVERIFY(window);
             QCOMPARE(window->ComboBox_ev->currentText(), u"2007"_qs);
-            window->ComboBox_negyedev->setCurrentText(QStringLiteral("3"));
+            QCOMPARE(window->ComboBox_negyedev->currentText(), u"3"_qs);  // the newest with records
+            QVERIFY(window->ListBox_problemak->wordWrap());
             QTest::mouseClick(window->Button_ellenorzes, Qt::LeftButton);
             for (int row = 0; row < window->ListBox_problemak->count(); ++row)
                 shown.append(window->ListBox_problemak->item(row)->text());
