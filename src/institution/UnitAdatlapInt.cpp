@@ -142,6 +142,7 @@ void TFormAszolgInt::buildPanels() {
 void TFormAszolgInt::buildGrid() {
     DBGrid_AdatlapInt = new db::BoundGrid(ADOTable_AdatlapInt, kGridColumns, GroupBox_grid);
     DBGrid_AdatlapInt->setObjectName(QStringLiteral("DBGrid_AdatlapInt"));
+    DBGrid_AdatlapInt->setAccessibleName(QStringLiteral("Adatlapok"));
     auto* layout = new QVBoxLayout(GroupBox_grid);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(DBGrid_AdatlapInt);

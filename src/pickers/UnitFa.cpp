@@ -4,6 +4,7 @@
 #include "platform/failure.h"
 #include "platform/guide.h"
 #include "platform/message_box.h"
+#include "platform/window_placement.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -58,6 +59,7 @@ TFormFa::TFormFa(QWidget* parent)
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     // Not moved: a dialog opens centred on its parent window.
     resize(482, 334);
+    platform::fitOnScreen(this);
 
     Edit_kereses->setObjectName(QStringLiteral("Edit_kereses"));
     Edit_kereses->setClearButtonEnabled(true);

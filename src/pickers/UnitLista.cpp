@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/guide.h"
+#include "platform/window_placement.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -66,6 +67,7 @@ TFormLista::TFormLista(QWidget* parent)
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     // Not moved: a dialog opens centred on its parent window.
     resize(kMaxWindowWidth, 370);
+    platform::fitOnScreen(this);
 
     Edit_kereses->setObjectName(QStringLiteral("Edit_kereses"));
     Edit_kereses->setClearButtonEnabled(true);
@@ -114,6 +116,7 @@ void TFormLista::LoadList(const QString& table, const QString& caption, int widt
     Filter_list->setSourceModel(DataSource_list.get());
     DBLookupListBox_list->setModel(Filter_list);
     resize(std::min(width + kBorders, kMaxWindowWidth), height());
+    platform::fitOnScreen(this);
 }
 
 void TFormLista::Edit_keresesChange(const QString& text) {

@@ -244,6 +244,7 @@ void TFormAdatlapBR::buildGrid() {
     DBGrid_adatlapBR = new db::BoundGrid(ADOTable_AdatlapBR, {}, GroupBox_grid);
     DBGrid_adatlapBR->setObjectName(QStringLiteral("DBGrid_adatlapBR"));
     DBGrid_adatlapBR->setToolTip(QStringLiteral("Lista ablak"));
+    DBGrid_adatlapBR->setAccessibleName(QStringLiteral("Tételek"));
     for (const auto* price : {"Tegysegar", "Bazisegysegar"})
         DBGrid_adatlapBR->tableModel().setDisplayFormat(QString::fromLatin1(price),
                                                         &db::twoDecimalsPattern);
@@ -288,6 +289,7 @@ void TFormAdatlapBR::buildEditPanel() {
     Edit_termszolgcsopnev =
         placed(new QLineEdit(panel), "Edit_termszolgcsopnev", 200, rowTop(2), 425);
     Edit_termszolgcsopnev->setReadOnly(true);
+    Edit_termszolgcsopnev->setAccessibleName(QStringLiteral("Csoport megnevezése"));
     groupNamePalette_ = Edit_termszolgcsopnev->palette();
 
     DBEdit_Vtszszolgkod = edit("DBEdit_Vtszszolgkod", "Vtszszolgkod", 72, 3, 70);

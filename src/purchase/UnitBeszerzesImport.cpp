@@ -67,6 +67,7 @@ TFormBeszerzesImport::TFormBeszerzesImport(QWidget* parent)
     Button_tallozas = placed(new QPushButton(QStringLiteral("Tallózás..."), this),
                              "Button_tallozas", {498, 39, 92, kRowHeight + 2});
     ListBox_hibak = placed(new QListWidget(this), "ListBox_hibak", {8, 72, 584, 212});
+    ListBox_hibak->setAccessibleName(QStringLiteral("Hibák"));
     Button_importalas =
         commandButton(this, "Button_importalas", QStringLiteral("Importálás"), {8, 294, 139, 38});
     Button_kilepes =

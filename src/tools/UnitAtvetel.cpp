@@ -18,8 +18,10 @@ TFormAtvetel::TFormAtvetel(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Előző negyedév átvétele"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Átvett adatlap:"), this), 0, 0);
+    auto* label = new QLabel(QStringLiteral("Átvett adatlap:"), this);
+    layout->addWidget(label, 0, 0);
     ComboBox_intezmeny = new QComboBox(this);
+    label->setBuddy(ComboBox_intezmeny);
     ComboBox_intezmeny->setObjectName(QStringLiteral("ComboBox_intezmeny"));
     ComboBox_intezmeny->setMinimumWidth(360);
     layout->addWidget(ComboBox_intezmeny, 0, 1, 1, 2);

@@ -46,9 +46,15 @@ TFormEllenorzes::TFormEllenorzes(QWidget* parent) : QDialog(parent) {
     Label_eredmeny = new QLabel(this);
     Label_eredmeny->setObjectName(QStringLiteral("Label_eredmeny"));
     Button_kilepes = button(this, "Button_kilepes", QStringLiteral("Kilépés"));
-    layout->addWidget(new QLabel(QStringLiteral("Év:"), this), 0, 0);
+    const auto labelOf = [this](const QString& text, QWidget* buddy) {
+        auto* label = new QLabel(text, this);
+        label->setBuddy(buddy);
+        return label;
+    };
+    ListBox_problemak->setAccessibleName(QStringLiteral("Problémák"));
+    layout->addWidget(labelOf(QStringLiteral("Év:"), ComboBox_ev), 0, 0);
     layout->addWidget(ComboBox_ev, 0, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Negyedév:"), this), 0, 2);
+    layout->addWidget(labelOf(QStringLiteral("Negyedév:"), ComboBox_negyedev), 0, 2);
     layout->addWidget(ComboBox_negyedev, 0, 3);
     layout->addWidget(Button_ellenorzes, 0, 4);
     layout->addWidget(ListBox_problemak, 1, 0, 1, 6);

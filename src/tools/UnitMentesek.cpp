@@ -27,6 +27,7 @@ TFormMentesek::TFormMentesek(QWidget* parent) : QDialog(parent) {
     auto* layout = new QGridLayout(this);
     ListView_mentesek = new QTreeWidget(this);
     ListView_mentesek->setObjectName(QStringLiteral("ListView_mentesek"));
+    ListView_mentesek->setAccessibleName(QStringLiteral("Biztonsági mentések"));
     ListView_mentesek->setRootIsDecorated(false);
     ListView_mentesek->setHeaderLabels({QStringLiteral("Időpont"), QStringLiteral("Adatlapok"),
                                         QStringLiteral("Tételek"), QStringLiteral("Méret")});
