@@ -361,8 +361,17 @@ void TFormAszolgInt::connectHandlers() {
         if (chosen)
             platform::runCommand([this] { RadioButton_masodlagosClick(); });
     });
-    // The sector name of the row shown when the window opens.
+    connect(&ADOTable_AdatlapInt, &db::Table::currentChanged, this,
+            command(&TFormAszolgInt::OfferSettlementPostalCodes));
+    const int settlementColumn = ADOTable_AdatlapInt.columnIndex(QStringLiteral("Sz_telepuleskod"));
+    connect(&ADOTable_AdatlapInt, &db::Table::valueChanged, this,
+            [this, settlementColumn](int column) {
+                if (column == settlementColumn)
+                    platform::runCommand([this] { OfferSettlementPostalCodes(); });
+            });
+    // The sector name and the postal codes of the row shown when the window opens.
     DBEdit_intagChange();
+    OfferSettlementPostalCodes();
 }
 
 void TFormAszolgInt::SetEditing(bool editing) {
@@ -474,6 +483,11 @@ void TFormAszolgInt::DBEdit_sz_telepuleskodExit() {
 void TFormAszolgInt::LookUpSettlementName() {
     ADOTable_AdatlapInt.setText(QStringLiteral("Telepules"),
                                 institution::settlementName(DBEdit_sz_telepuleskod->text()));
+}
+
+void TFormAszolgInt::OfferSettlementPostalCodes() {
+    DBLookupComboBox_irsz->offerFirst(institution::settlementPostalCodes(
+        ADOTable_AdatlapInt.text(QStringLiteral("Sz_telepuleskod"))));
 }
 
 void TFormAszolgInt::Button_szakagClick() {

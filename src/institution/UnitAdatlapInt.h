@@ -108,6 +108,8 @@ private:
     void DBEdit_intagChange();
 
     void LookUpSettlementName();
+    // The postal-code box offers the settlement's codes first.
+    void OfferSettlementPostalCodes();
     void LookUpSectorName();
     // The field checks in storing order; true at the first that fails.
     bool AnyCheckFails();

@@ -63,6 +63,16 @@ QString settlementName(const QString& code) {
     return nameOrNotFound(QStringLiteral("torzs_kshtelepules"), code, kNoSuchSettlement);
 }
 
+QStringList settlementPostalCodes(const QString& code) {
+    QStringList codes;
+    for (db::Query query(QStringLiteral("select irsz from Torzs_TELEPULESIRSZ where telepules = ? "
+                                        "order by irsz"),
+                         {code});
+         !query.eof(); query.next())
+        codes.append(query.text(0));
+    return codes;
+}
+
 QString sectorName(const QString& code) {
     if (code.size() <= 1)
         return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The data-provider records and what belongs to them, as the institution editor reads and
 // changes them. Values are bound to the statements, so any text (an apostrophe too) is safe.
@@ -32,6 +33,8 @@ void moveItemsToKey(const ReportKey& from, const ReportKey& to);
 // The settlement's name for a code: empty for a code of at most one character, the not-found
 // text for an unknown one.
 QString settlementName(const QString& code);
+// The postal codes of the settlement of a code, in order; none for an unknown code.
+QStringList settlementPostalCodes(const QString& code);
 // The sector's name for a code of 2, 3 or 4 digits, each length read from its level of the
 // sector tree: empty for a code of at most one character, the not-found text for an unknown one.
 QString sectorName(const QString& code);

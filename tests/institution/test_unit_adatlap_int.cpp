@@ -740,18 +740,19 @@ private Q_SLOTS:
     void settlementLookUpOnLeavingTheCodeBox_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("postalCodesFirst");
+        const QString none = QStringLiteral("Nincs ilyen kódú település!");
         QTest::newRow("one character") << "0"
-                                       << "";
-        QTest::newRow("two characters") << "02"
-                                        << "Nincs ilyen kódú település!";
-        QTest::newRow("four characters") << "3098"
-                                         << "Nincs ilyen kódú település!";
+                                       << "" << QStringList();
+        QTest::newRow("two characters") << "02" << none << QStringList();
+        QTest::newRow("four characters") << "3098" << none << QStringList();
         QTest::newRow("found") << "30988"
-                               << "Érd";
-        QTest::newRow("unknown") << "99999"
-                                 << "Nincs ilyen kódú település!";
-        QTest::newRow("apostrophe") << "0'2'5"
-                                    << "Nincs ilyen kódú település!";
+                               << "Érd" << QStringList{"2030"};
+        QTest::newRow("several postal codes")
+            << "05236"
+            << "Gyöngyös" << QStringList{"3200", "3221", "3232", "3233"};
+        QTest::newRow("unknown") << "99999" << none << QStringList();
+        QTest::newRow("apostrophe") << "0'2'5" << none << QStringList();
     }
 
     void settlementLookUpOnLeavingTheCodeBox() {
@@ -766,6 +767,11 @@ private Q_SLOTS:
         form_->DBEdit_utca->setFocus();
         QCOMPARE(form_->DBEdit_telepules->text(), name);
         QCOMPARE(form_->ADOTable_AdatlapInt.text(QStringLiteral("Telepules")), name);
+        QFETCH(QStringList, postalCodesFirst);
+        QCOMPARE(postalCodesOfferedFirst(), postalCodesFirst);
+        // Cancelled, no row is current and the box offers the codes as before.
+        click(form_->Button_megsem);
+        QCOMPARE(postalCodesOfferedFirst(), QStringList());
     }
 
     void sectorLookUpWhileTyping() {
@@ -902,6 +908,20 @@ private:
         }
         form_->DBEdit_sz_telepuleskod->setFocus();
         form_->DBEdit_utca->setFocus();
+    }
+
+    // The postal codes before the separator; none without one. Every code is offered once.
+    QStringList postalCodesOfferedFirst() const {
+        const QComboBox* box = form_->DBLookupComboBox_irsz;
+        QStringList first;
+        for (int item = 0; item < box->count(); ++item) {
+            if (box->itemData(item).toString().isEmpty()) {
+                [&] { QCOMPARE(box->count(), form_->ADOTable_torzs_irsz.rowCount() + 1); }();
+                return first;
+            }
+            first.append(box->itemData(item).toString());
+        }
+        return {};
     }
 
     QStringList gridNames() const {

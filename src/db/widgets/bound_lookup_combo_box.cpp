@@ -26,12 +26,30 @@ QString BoundLookupComboBox::key() const {
     return currentIndex() < 0 ? QString() : currentData().toString();
 }
 
+void BoundLookupComboBox::offerFirst(const QStringList& keys) {
+    QSet<QString> wanted(keys.cbegin(), keys.cend());
+    if (wanted == firstKeys_)
+        return;
+    firstKeys_ = std::move(wanted);
+    readList();
+}
+
 void BoundLookupComboBox::readList() {
     const int key = list_.columnIndex(keyColumn_);
     const int shown = list_.columnIndex(listColumn_);
     const QSignalBlocker quiet(this);
     clear();
-    for (int row = 0; row < list_.rowCount(); ++row)
+    QList<int> others;
+    for (int row = 0; row < list_.rowCount(); ++row) {
+        const QString rowKey = textOf(list_.value(row, key));
+        if (firstKeys_.contains(rowKey))
+            addItem(textOf(list_.value(row, shown)), rowKey);
+        else
+            others.append(row);
+    }
+    if (count() > 0 && !others.isEmpty())
+        insertSeparator(count());
+    for (const int row : others)
         addItem(textOf(list_.value(row, shown)), textOf(list_.value(row, key)));
     showValue();
 }

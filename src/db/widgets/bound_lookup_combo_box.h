@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QSet>
 
 namespace db {
 
@@ -17,6 +18,9 @@ public:
 
     // The key of the code row shown; empty when none is.
     QString key() const;
+    // Offers the code rows of these keys first, then a separator and all the others, each part
+    // in the code table's order.
+    void offerFirst(const QStringList& keys);
 
 private:
     void readList();
@@ -30,6 +34,7 @@ private:
     Table& list_;
     QString keyColumn_;
     QString listColumn_;
+    QSet<QString> firstKeys_;
 };
 
 }  // namespace db
