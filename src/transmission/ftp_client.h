@@ -110,7 +110,6 @@ public:
     // Stops what the client is doing and all it is asked to do afterwards: each fails with
     // FtpFault::Stopped. Called while the client waits, from a window's event handler.
     void stop();
-    bool isStopped() const { return stopped_; }
     // Without a question, a certificate that does not verify fails the connection.
     void setCertificateQuestion(CertificateQuestion question) { question_ = std::move(question); }
 

@@ -16,16 +16,15 @@
 
 namespace testsupport {
 
-namespace {
-
-const QString kVsftpd = QStringLiteral("/usr/sbin/vsftpd");
-
-// A port of 127.0.0.1 that is free now.
 quint16 freePort() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost);
     return probe.serverPort();
 }
+
+namespace {
+
+const QString kVsftpd = QStringLiteral("/usr/sbin/vsftpd");
 
 bool greets(quint16 port) {
     QTcpSocket socket;

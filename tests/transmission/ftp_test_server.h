@@ -8,6 +8,9 @@
 
 namespace testsupport {
 
+// A port of 127.0.0.1 on which nothing listens now.
+quint16 freePort();
+
 // A real FTP server on 127.0.0.1 (ftp_server.py beside this file), serving a temporary folder to
 // one account, behaving or misbehaving as `mode` asks. The mode "vsftpd-tls" runs Debian's
 // vsftpd instead, demanding TLS on both connections and the data connection resuming the

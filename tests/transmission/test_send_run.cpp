@@ -15,7 +15,6 @@
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSettings>
-#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
@@ -101,13 +100,6 @@ const QString kSent = QStringLiteral("Küldés rendben.");
 const QString kFailed = QStringLiteral("Sikertelen küldés. Próbálja újra!");
 const QString kNoConnection =
     QStringLiteral("Nem sikerült felvenni a kapcsolatot az FTP szerverrel. Próbálja újra!");
-
-// A port of 127.0.0.1 on which nothing listens.
-quint16 closedPort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return probe.serverPort();
-}
 
 // The files the server received, in the order of their STOR commands, one per login.
 QStringList uploadsPerLogin(const FtpTestServer& server) {
@@ -341,7 +333,7 @@ private Q_SLOTS:
         const QString tls = server.section(QStringLiteral(" tls="), 1);
         server = server.section(QStringLiteral(" tls="), 0, 0);
         if (server == u"down") {
-            const QString port = QString::number(closedPort());
+            const QString port = QString::number(testsupport::freePort());
             log.replaceInStrings(QStringLiteral("%port"), port);
             server = QStringLiteral("ini 127.0.0.1 ") + port;
         }
