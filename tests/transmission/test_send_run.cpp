@@ -214,14 +214,21 @@ private Q_SLOTS:
         unreachable("port not a port", "ini 127.0.0.1 huszonegy",
                     "a velkor.ini [ftp] csoportjában a port értéke nem port (1 és 65535 közötti "
                     "szám kell): huszonegy");
+        // A row whose first file ends the run's dealings with the server: every later file fails
+        // at once.
+        const auto stopping = [&](const char* row, const char* server, const QStringList& first,
+                                  const QStringList& later) {
+            QStringList log = lines(both[0], first);
+            for (const QString& path : both.mid(1))
+                log += lines(path, later);
+            QTest::newRow(row) << server << both << QString() << log << QStringList()
+                               << QStringList() << kFailure;
+        };
         // One login only: servers lock out an address that keeps trying.
         const QString refusedLogin =
             QStringLiteral("  Ok: a szerver elutasította a bejelentkezést (530 Login incorrect.)");
-        QStringList notLoggedIn = lines(both[0], {kConnecting, kNoConnection, refusedLogin});
-        for (const QString& path : both.mid(1))
-            notLoggedIn += lines(path, {kConnecting, kFailed, refusedLogin});
-        QTest::newRow("login refused") << "login-530" << both << QString() << notLoggedIn
-                                       << QStringList() << QStringList() << kFailure;
+        stopping("login refused", "login-530", {kConnecting, kNoConnection, refusedLogin},
+                 {kConnecting, kFailed, refusedLogin});
         QTest::newRow("archive folder not creatable")
             << "normal" << both << "folder" << allUnarchived << zips << QStringList() << kFailure;
         // The files were delivered: the list is told once, at the end.
@@ -249,21 +256,15 @@ private Q_SLOTS:
             << "half-426-226" << single << QString() << truncated << QStringList{zips[0]}
             << QStringList{zips[0]} << kFailure;
         // A server that accepts and never greets is waited for once: the later files fail at once.
-        QStringList silent = lines(both[0], {kConnecting, kNoConnection,
-                                             QStringLiteral("  Ok: a szerver 1 másodpercen belül "
-                                                            "nem küldött köszöntést")});
-        for (const QString& path : both.mid(1))
-            silent += lines(path, {kConnecting, kNoConnection});
-        QTest::newRow("silent server") << "greeting-silent" << both << QString() << silent
-                                       << QStringList() << QStringList() << kFailure;
+        stopping("silent server", "greeting-silent",
+                 {kConnecting, kNoConnection,
+                  QStringLiteral("  Ok: a szerver 1 másodpercen belül nem küldött köszöntést")},
+                 {kConnecting, kNoConnection});
         // So is one silent after the login, the later files failing with its reason.
         const QString noPassive =
             QStringLiteral("  Ok: a szerver 1 másodpercen belül nem válaszolt a PASV parancsra");
-        QStringList stalled = lines(both[0], {kConnecting, kSending, kFailed, noPassive});
-        for (const QString& path : both.mid(1))
-            stalled += lines(path, {kConnecting, kFailed, noPassive});
-        QTest::newRow("PASV unanswered") << "pasv-silent" << both << QString() << stalled
-                                         << QStringList() << QStringList() << kFailure;
+        stopping("PASV unanswered", "pasv-silent", {kConnecting, kSending, kFailed, noPassive},
+                 {kConnecting, kFailed, noPassive});
         QTest::newRow("reset, then 226")
             << "reset-226" << single << QString()
             << lines(one[0], {kConnecting, kSending, kFailed,
