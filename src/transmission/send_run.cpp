@@ -1,0 +1,220 @@
+#include "send_run.h"
+
+#include "export/common.h"
+#include "platform/failure.h"
+#include "platform/settings.h"
+#include "platform/whole_file.h"
+#include "transmission/archive_checksums.h"
+#include "transmission/compress_file.h"
+#include "transmission/move_file.h"
+#include "transmission/report_period.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace transmission {
+
+namespace {
+
+// What each pass sends, in this order: the data files, then the cover notes.
+struct Pass {
+    QString folder;
+    QString pattern;
+};
+
+// Copies the whole file through a temporary file (platform::writeWhole), so that a copy stands
+// whole or not at all; the bytes copied, or the reason it failed.
+struct Copy {
+    QByteArray bytes;
+    QString failure;
+};
+
+Copy copyReplacing(const QString& from, const QString& to) {
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return {{}, from + QStringLiteral(": ") + source.errorString()};
+    Copy copy{source.readAll(), {}};
+    if (source.error() != QFileDevice::NoError)
+        copy.failure = from + QStringLiteral(": ") + source.errorString();
+    else if (const platform::FileOutcome failure = platform::writeWhole(
+                 to, {copy.bytes.constData(), static_cast<size_t>(copy.bytes.size())}))
+        copy.failure = to + QStringLiteral(": ") + failure->reason;
+    return copy;
+}
+
+QString textPathOf(const QString& compressedPath) {
+    return compressedPath.chopped(4) + QStringLiteral(".txt");
+}
+
+}  // namespace
+
+void SendRunObserver::tlsAgreed(const QString& server) {
+    platform::storeFtpSetting(QLatin1String(platform::kFtpTlsAgreedKey), server);
+}
+
+SendRun::SendRun(QString year, QString quarter, SendRunObserver& observer, FtpAccount account,
+                 FtpTimeouts timeouts, std::function<QDateTime()> clock)
+    : year_(std::move(year)),
+      quarter_(std::move(quarter)),
+      observer_(observer),
+      client_(std::move(account), timeouts),
+      clock_(std::move(clock)) {
+    QObject::connect(&client_, &FtpClient::workBegin, &client_,
+                     [this](qint64 total) { observer_.transferStarted(total); });
+    QObject::connect(&client_, &FtpClient::work, &client_,
+                     [this](qint64 sent) { observer_.transferred(sent); });
+    QObject::connect(&client_, &FtpClient::aboutToWait, &client_,
+                     [this] { observer_.aboutToWait(); });
+    QObject::connect(&client_, &FtpClient::tlsAgreed, &client_,
+                     [this](const QString& server) { observer_.tlsAgreed(server); });
+    client_.setCertificateQuestion(observer_.certificateQuestion());
+}
+
+SendRun::~SendRun() = default;
+
+void SendRun::run() {
+    failed_ = false;
+    runStop_.reset();
+    unencryptedTold_ = false;
+    archiveFolder_ =
+        QStringLiteral("kuldes/") + clock_().toString(QStringLiteral("yyyyMMdd_hh_mm")) + u'/';
+    // A folder left by a run of the same minute serves again, its checksum list with it.
+    QDir().mkdir(archiveFolder_);
+    checksums_ = std::make_unique<ArchiveChecksums>(archiveFolder_);
+    checksumsFailure_.clear();
+
+    const Pass passes[] = {{exporting::kTextFolder, QStringLiteral("*_BI.txt")},
+                           {exporting::kTextFolder, QStringLiteral("*_BR.txt")},
+                           {exporting::kCoverNoteFolder, QStringLiteral("*_KJ.txt")}};
+    lastPath_.clear();
+    for (const Pass& pass : passes) {
+        for (const QString& name : exporting::entriesOf(pass.folder, pass.pattern)) {
+            if (!isOfPeriod(name, year_, quarter_)) {
+                observer_.logLine(
+                    notOfPeriod(name, year_, quarter_, QStringLiteral("nincs elküldve")));
+                continue;
+            }
+            lastPath_ = pass.folder + name;
+            CompressFile(lastPath_);
+            sendFile(compressedPath(lastPath_));
+        }
+    }
+    // The files went to the server all the same: a list that could not be written is told once.
+    if (!checksumsFailure_.isEmpty()) {
+        observer_.logLine(
+            QStringLiteral("Az archívum ellenőrzőlistája (%1%2) nem írható: %3")
+                .arg(archiveFolder_, QString::fromLatin1(kChecksumFileName), checksumsFailure_));
+    }
+}
+
+void SendRun::stop() {
+    client_.stop();
+}
+
+QString SendRun::closingMessage() const {
+    if (failed_)
+        return QStringLiteral(
+            "Hiba történt a küldés folyamán! Kérem ellenőrizze, hogy a gép kapcsolódik-e az "
+            "internethez, és próbálja meg újra elküldeni!");
+    return QStringLiteral(
+               "Sikeres küldés! Amennyiben van rá módja, nyomtassa ki most a "
+               "kisérőjegyzéket, ha nincs, tegye ezt meg később a ") +
+           lastPath_ + QStringLiteral(" file-ból!");
+}
+
+// One connection per file: connect and log in, upload, archive, disconnect. A file that fails
+// is logged with its reason and the run goes on with the next one. Once the server did not
+// answer in time or refused the login, every later file fails at once: it is not waited for
+// again, and it may lock out an address that keeps logging in.
+void SendRun::sendFile(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const QString noConnection =
+        name + QStringLiteral(
+                   ": Nem sikerült felvenni a kapcsolatot az FTP szerverrel. "
+                   "Próbálja újra!");
+    const QString failed = name + QStringLiteral(": Sikertelen küldés. Próbálja újra!");
+    observer_.logLine(name + QStringLiteral(": Kapcsolódás ..."));
+    if (runStop_) {
+        logFailure(runStop_->failedLine ? failed : noConnection, runStop_->reason);
+        return;
+    }
+    try {
+        client_.Connect();
+    } catch (const FtpFailure& failure) {
+        logFailure(noConnection, failure.reason());
+        if (failure.fault() == FtpFault::TimedOut)
+            runStop_ = RunStop{false, {}};
+        else if (failure.fault() != FtpFault::FileOnly)
+            runStop_ = RunStop{true, failure.reason()};
+        return;
+    } catch (const platform::Failure& failure) {
+        logFailure(noConnection, failure.text());
+        return;
+    }
+    tellIfUnencrypted();
+    observer_.logLine(name + QStringLiteral(": Adatküldés ..."));
+    QString failure;
+    try {
+        client_.Put(path, name);
+        observer_.logLine(name + QStringLiteral(": Küldés rendben."));
+        failure = archive(path);
+    } catch (const FtpFailure& error) {
+        failure = error.reason();
+        if (error.timedOut() || error.fault() == FtpFault::Stopped)
+            runStop_ = RunStop{true, failure};
+    } catch (const platform::Failure& error) {
+        failure = error.text();
+    }
+    if (!failure.isEmpty())
+        logFailure(failed, failure);
+    try {
+        client_.Disconnect();
+    } catch (const platform::Failure& error) {
+        logFailure(noConnection, reasonOf(error));
+    }
+}
+
+// Once per run, as the password and the files went in clear.
+void SendRun::tellIfUnencrypted() {
+    const QString& reason = client_.unencryptedReason();
+    if (unencryptedTold_ || reason.isEmpty())
+        return;
+    unencryptedTold_ = true;
+    observer_.logLine(QStringLiteral("  Figyelem: a kapcsolat nem titkosított, a jelszó és az "
+                                     "állományok olvashatóan mennek át (%1).")
+                          .arg(reason));
+}
+
+QString SendRun::archive(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const QString archived = archiveFolder_ + name;
+    // A run of the same minute replaces what an earlier one archived under the same name, so the
+    // folder holds exactly what was sent last; a move that fails leaves the compressed file where
+    // it was written, for the next compression to replace.
+    const QString moveFailure = moveReplacing(path, archived);
+    if (moveFailure.isEmpty())
+        checksums_->add(name);
+    const Copy copy = copyReplacing(textPathOf(path), textPathOf(archived));
+    if (copy.failure.isEmpty())
+        checksums_->add(textPathOf(name), copy.bytes);
+    // After every file archived, so that the list covers what the folder holds.
+    if (moveFailure.isEmpty() || copy.failure.isEmpty())
+        checksumsFailure_ = checksums_->write();
+    if (!moveFailure.isEmpty())
+        return QStringLiteral("a tömörített állomány nem került az archívumba (%1): %2")
+            .arg(archived, moveFailure);
+    if (!copy.failure.isEmpty())
+        return QStringLiteral("az archív másolat nem készült el: ") + copy.failure;
+    return {};
+}
+
+// The failure line, then its reason, where there is one, on a line of its own.
+void SendRun::logFailure(const QString& line, const QString& reason) {
+    observer_.logLine(line);
+    if (!reason.isEmpty())
+        observer_.logLine(QStringLiteral("  Ok: ") + reason);
+    failed_ = true;
+}
+
+}  // namespace transmission
