@@ -122,6 +122,11 @@ QString reasonsOf(const QList<QSslError>& errors) {
     return reasons.join(QStringLiteral("; "));
 }
 
+// The fingerprint as the user reads it: pairs of upper-case hex digits between colons.
+QString shownFingerprintOf(const QSslCertificate& certificate) {
+    return QString::fromLatin1(certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper());
+}
+
 QString questionAbout(const QString& host, const QSslCertificate& certificate,
                       const QList<QSslError>& errors) {
     const QString format = QStringLiteral("yyyy.MM.dd. hh:mm");
@@ -134,8 +139,16 @@ QString questionAbout(const QString& host, const QSslCertificate& certificate,
              certificate.issuerDisplayName(),
              certificate.effectiveDate().toLocalTime().toString(format),
              certificate.expiryDate().toLocalTime().toString(format),
-             QString::fromLatin1(
-                 certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper()));
+             shownFingerprintOf(certificate));
+}
+
+// Where no one can be asked: the fingerprint as the question shows it, and how to pin it.
+QString unaskedReason(const QSslCertificate& certificate, const QList<QSslError>& errors) {
+    return QStringLiteral(
+               "a szerver tanúsítványa nem megbízható: %1 (SHA-256 ujjlenyomat: %2); "
+               "ha megbízik benne, a velkor.ini [ftp] csoportjának certificate kulcsa "
+               "legyen %3")
+        .arg(reasonsOf(errors), shownFingerprintOf(certificate), fingerprintOf(certificate));
 }
 
 // The system's trusted certificates, read once: the extra ones of the settings join them.
@@ -222,6 +235,8 @@ void FtpClient::Connect() {
     try {
         connectAndLogIn();
     } catch (const UntrustedCertificate& untrusted) {
+        if (!question_)
+            throw FtpFailure(untrusted.text(), unaskedReason(offered_, offeredErrors_));
         if (!trustOffered())
             throw FtpFailure(untrusted.text(), untrusted.reason());
         connectAndLogIn();

@@ -110,7 +110,8 @@ public:
     // Stops what the client is doing and all it is asked to do afterwards: each fails with
     // FtpFault::Stopped. Called while the client waits, from a window's event handler.
     void stop();
-    // Without a question, a certificate that does not verify fails the connection.
+    // Without a question, a certificate that does not verify fails the connection, its
+    // fingerprint named in the reason.
     void setCertificateQuestion(CertificateQuestion question) { question_ = std::move(question); }
 
 Q_SIGNALS:
