@@ -4,6 +4,7 @@
 #include "backup/damaged_database.h"
 #include "backup/database_check.h"
 #include "codetables/import_codes.h"
+#include "console_messages.h"
 #include "db/connection.h"
 #include "platform/folder_lock.h"
 #include "platform/layout.h"
@@ -11,14 +12,20 @@
 #include "startup.h"
 #include "tools/carry_forward.h"
 #include "tools/period_check.h"
+#include "transmission/cover_note_printing.h"
+#include "transmission/floppy_copy.h"
+#include "transmission/send_run.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 namespace app {
 
@@ -32,6 +39,9 @@ const QString kCarryForward = QStringLiteral("carry-forward");
 const QString kCheck = QStringLiteral("check");
 const QString kBackup = QStringLiteral("backup");
 const QString kRestore = QStringLiteral("restore");
+const QString kSend = QStringLiteral("send");
+const QString kPrint = QStringLiteral("print");
+const QString kCopy = QStringLiteral("copy");
 
 // Only these options leave the windows unstarted; any other argument is left to the toolkit.
 bool asksForCommand(int argc, char* argv[]) {
@@ -40,7 +50,9 @@ bool asksForCommand(int argc, char* argv[]) {
         if (argument.startsWith("--import-codes") || argument.startsWith("--import-items") ||
             argument.startsWith("--carry-forward") || argument.startsWith("--check") ||
             argument.startsWith("--backup") || argument.startsWith("--restore") ||
-            argument == "--help" || argument == "-h" || argument == "--version" || argument == "-v")
+            argument.startsWith("--send") || argument.startsWith("--print") ||
+            argument.startsWith("--copy") || argument == "--help" || argument == "-h" ||
+            argument == "--version" || argument == "-v")
             return true;
     }
     return false;
@@ -240,6 +252,68 @@ int checkPeriod(const QString& year, const QString& quarter) {
     });
 }
 
+// The send run's log on the standard output. No one is there to be asked about a certificate:
+// one that does not verify and is not pinned fails the run.
+class PrintedSendLog : public transmission::SendRunObserver {
+    void logLine(const QString& line) override { print(stdout, line); }
+};
+
+// Sends the period's report files and archives them as the send window does; exit status 0 only
+// when every file went.
+int send(const QString& year, const QString& quarter) {
+    return reportingFailure([&] {
+        return inLockedWorkingFolder([&] {
+            PrintedSendLog log;
+            transmission::SendRun run(year, quarter, log);
+            run.run();
+            print(run.failed() ? stderr : stdout, run.closingMessage());
+            return run.failed() ? 1 : 0;
+        });
+    });
+}
+
+// Prints the cover notes on the default printer as the send window's print button does.
+int printCoverNotes(const QString& year, const QString& quarter) {
+    return reportingFailure([&] {
+        return inLockedWorkingFolder([&] {
+            const int printed = transmission::PrintCoverNotes();
+            print(stdout, transmission::printedLine(printed, year, quarter));
+            return 0;
+        });
+    });
+}
+
+// Copies the period's report files into folder as the copy to the removable medium does; exit
+// status 0 when every one was copied.
+int copyToFolder(const QString& year, const QString& quarter, const QString& folder) {
+    const QString medium = QFileInfo(folder).absoluteFilePath();
+    return reportingFailure([&] {
+        return inLockedWorkingFolder([&] {
+            transmission::FloppyCopy copy(
+                year, quarter, [](const QString& line) { print(stdout, line); }, {}, medium);
+            if (!copy.FloppyPresent()) {
+                print(stderr,
+                      QStringLiteral("A mappa nem érhető el: ") + QDir::toNativeSeparators(medium));
+                return 1;
+            }
+            return copy.MasolasFloppyra() ? 0 : 1;
+        });
+    });
+}
+
+// Printing needs the fonts of a windowing system: the offscreen one where there is no display.
+std::unique_ptr<QCoreApplication> applicationFor(int& argc, char* argv[]) {
+    const bool printing = std::any_of(argv + 1, argv + argc, [](const char* argument) {
+        return QByteArray(argument).startsWith("--print");
+    });
+    if (!printing)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 // The option's value followed by the positional arguments, when they are count in all.
 std::optional<QStringList> operands(const QCommandLineParser& parser, const QString& option,
                                     qsizetype count) {
@@ -254,7 +328,8 @@ std::optional<QStringList> operands(const QCommandLineParser& parser, const QStr
 std::optional<int> runCommandLine(int argc, char* argv[]) {
     if (!asksForCommand(argc, argv))
         return std::nullopt;
-    QCoreApplication application(argc, argv);
+    const auto application = applicationFor(argc, argv);
+    platform::MessageService::install(std::make_unique<ConsoleMessages>());
     QCoreApplication::setApplicationVersion(QStringLiteral(VK_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -296,7 +371,20 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                       QStringLiteral("Ellenőrzi a FÁJL-t, és ha ép adatbázisa a programnak, "
                                      "az adatbázis mentése után a helyére tölti."),
                       QStringLiteral("FÁJL")});
-    parser.process(application);
+    parser.addOption({kSend,
+                      QStringLiteral("Elküldi az ÉV NEGYEDÉV jelentésállományait az FTP "
+                                     "szerverre, és archiválja őket a kuldes mappában; ha "
+                                     "valamelyik nem ment el, 1-es kóddal lép ki."),
+                      QStringLiteral("ÉV NEGYEDÉV")});
+    parser.addOption({kPrint,
+                      QStringLiteral("Kinyomtatja az ÉV NEGYEDÉV kísérőjegyzékeit az "
+                                     "alapértelmezett nyomtatón."),
+                      QStringLiteral("ÉV NEGYEDÉV")});
+    parser.addOption({kCopy,
+                      QStringLiteral("Az ÉV NEGYEDÉV jelentésállományait tömörítés nélkül a "
+                                     "MAPPA-ba másolja, mint a floppyra másolás."),
+                      QStringLiteral("ÉV NEGYEDÉV MAPPA")});
+    parser.process(*application);
     if (parser.isSet(kBackup))
         return backUp(parser.positionalArguments());
     if (parser.isSet(kRestore))
@@ -309,6 +397,20 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
         if (!period)
             return usageError(QStringLiteral("--check ÉV NEGYEDÉV"));
         return checkPeriod(period->at(0), period->at(1));
+    }
+    if (parser.isSet(kSend) || parser.isSet(kPrint)) {
+        const QString& option = parser.isSet(kSend) ? kSend : kPrint;
+        const auto period = operands(parser, option, 2);
+        if (!period)
+            return usageError(QStringLiteral("--%1 ÉV NEGYEDÉV").arg(option));
+        return option == kSend ? send(period->at(0), period->at(1))
+                               : printCoverNotes(period->at(0), period->at(1));
+    }
+    if (parser.isSet(kCopy)) {
+        const auto operand = operands(parser, kCopy, 3);
+        if (!operand)
+            return usageError(QStringLiteral("--copy ÉV NEGYEDÉV MAPPA"));
+        return copyToFolder(operand->at(0), operand->at(1), operand->at(2));
     }
     if (parser.isSet(kCarryForward)) {
         const auto key = operands(parser, kCarryForward, 3);

@@ -34,19 +34,20 @@ constexpr qint64 kBlockSize = 64000;
 
 }  // namespace
 
-FloppyCopy::FloppyCopy(QString year, QString quarter, Log log, Progress progress)
+FloppyCopy::FloppyCopy(QString year, QString quarter, Log log, Progress progress, QString medium)
     : year_(std::move(year)),
       quarter_(std::move(quarter)),
       log_(std::move(log)),
-      progress_(std::move(progress)) {}
+      progress_(std::move(progress)),
+      givenMedium_(std::move(medium)) {}
 
-void FloppyCopy::MasolasFloppyra() {
+bool FloppyCopy::MasolasFloppyra() {
     using platform::Button;
     while (!FloppyPresent()) {
         if (platform::showWarning(
                 QStringLiteral("Nincs floppy az \"a:\\\" meghajtóban. Mégegyszer?"),
                 {Button::Yes, Button::No}) == Button::No)
-            return;
+            return false;
     }
     bool whole = copyPass(exporting::kTextFolder, QStringLiteral("*_BI.txt"), false);
     whole = copyPass(exporting::kTextFolder, QStringLiteral("*_BR.txt"), false) && whole;
@@ -59,10 +60,11 @@ void FloppyCopy::MasolasFloppyra() {
                                .arg(year_, quarter_));
     if (whole)
         overview::recordDelivery(overview::Delivery::Copied, year_, quarter_);
+    return whole;
 }
 
 bool FloppyCopy::FloppyPresent() {
-    medium_ = platform::removableMediaFolder();
+    medium_ = givenMedium_.isEmpty() ? platform::removableMediaFolder() : givenMedium_;
     const QFileInfo folder(medium_);
     return !medium_.isEmpty() && folder.isDir() && folder.isExecutable();
 }

@@ -19,11 +19,14 @@ public:
     // files were copied where, or that the period had none.
     using Log = std::function<void(const QString& line)>;
 
-    FloppyCopy(QString year, QString quarter, Log log = {}, Progress progress = {});
+    // The medium is the folder given, or the one platform::removableMediaFolder finds.
+    FloppyCopy(QString year, QString quarter, Log log = {}, Progress progress = {},
+               QString medium = {});
 
     // Waits for a medium, asking again until the user answers No, then runs the three passes. A
-    // failure other than a full medium ends the copy there (a Failure).
-    void MasolasFloppyra();
+    // failure other than a full medium ends the copy there (a Failure). Whether every file of the
+    // period was copied.
+    bool MasolasFloppyra();
 
     // True when the medium's folder is there and can be entered.
     bool FloppyPresent();
@@ -44,6 +47,7 @@ private:
     QString quarter_;
     Log log_;
     Progress progress_;
+    QString givenMedium_;
     QString medium_;
     int copied_ = 0;  // files copied by this run
 };
