@@ -195,6 +195,24 @@ private Q_SLOTS:
                  qPrintable(texts[0]));
         QVERIFY(queue_->admin(QStringLiteral("cupsaccept"), {queue_->name()}));
     }
+
+    // The command line prints through the same code, without a window: one job, exit status 0.
+    void printsFromTheCommandLine() {
+        ProgramFolder folder(false);
+        const QString program = folder.copyProgram();
+        QVERIFY(writeFile(QStringLiteral("kuldes/temp/2007_3_12345676_KJ.txt"),
+                          QStringLiteral("Kísérőjegyzék\r\n")));
+        const qsizetype before = testsupport::pdfFiles(queue_->outputFolder()).size();
+        QProcess velkor;
+        velkor.start(program,
+                     {QStringLiteral("--print"), QStringLiteral("2007"), QStringLiteral("3")});
+        QVERIFY(velkor.waitForFinished(60000));
+        QCOMPARE(velkor.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(velkor.readAllStandardOutput())
+                    .startsWith(QStringLiteral("1 kísérőjegyzék a(z) %1").arg(queue_->name())));
+        QTRY_VERIFY_WITH_TIMEOUT(queue_->idle(), 60000);
+        QCOMPARE(testsupport::pdfFiles(queue_->outputFolder()).size(), before + 1);
+    }
 };
 
 QTEST_MAIN(TestCupsPrinting)

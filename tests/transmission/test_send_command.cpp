@@ -1,0 +1,160 @@
+#include "ftp_test_server.h"
+#include "support/program_folder.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSettings>
+#include <QTest>
+
+#include <zlib.h>
+
+#include <memory>
+
+using testsupport::FtpTestServer;
+using testsupport::ProgramFolder;
+using testsupport::readFile;
+
+namespace {
+
+const QStringList kReports{QStringLiteral("text/2007_1_11111111_BI.txt"),
+                           QStringLiteral("text/2007_1_11111111_BR.txt"),
+                           QStringLiteral("kuldes/temp/2007_1_11111111_KJ.txt")};
+
+QByteArray contentOf(const QString& path) {
+    return path.toLatin1().repeated(500) + "\r\n";
+}
+
+QByteArray inflated(const QByteArray& stream) {
+    QByteArray out(1 << 16, Qt::Uninitialized);
+    uLongf size = static_cast<uLongf>(out.size());
+    if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
+                   reinterpret_cast<const Bytef*>(stream.constData()),
+                   static_cast<uLong>(stream.size())) != Z_OK)
+        return "not a zlib stream";
+    return out.left(static_cast<qsizetype>(size));
+}
+
+// The one archive folder a send run made under kuldes/.
+QString archiveFolder(const ProgramFolder& folder) {
+    const QStringList made =
+        QDir(folder.file(QStringLiteral("kuldes"))).entryList({QStringLiteral("2*")}, QDir::Dirs);
+    return made.size() == 1 ? folder.file(QStringLiteral("kuldes/") + made[0] + u'/') : QString();
+}
+
+}  // namespace
+
+class TestSendCommand : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // server: a mode of the test server, TLS as set after it ("required", "pinned": required
+    // with the server's certificate as cafile), none for the copy and the print. %folder stands
+    // for the program folder, %fingerprint for the server's as the send window shows it. The
+    // output holds every line of `output`; "archived" and "copied" check what the run left.
+    void command_data() {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("output");
+        QTest::addColumn<QString>("left");
+
+        const QString sent = QStringLiteral("2007_1_11111111_KJ.zip: Küldés rendben.");
+        const QStringList send{QStringLiteral("--send"), QStringLiteral("2007"),
+                               QStringLiteral("1")};
+        QTest::newRow("send to pyftpdlib")
+            << "normal" << send << 0 << QStringList{sent} << "archived";
+        QTest::newRow("send to vsftpd over TLS")
+            << "vsftpd-tls pinned" << send << 0 << QStringList{sent} << "archived";
+        QTest::newRow("login refused")
+            << "login-530" << send << 1
+            << QStringList{QStringLiteral("  Ok: a szerver elutasította a bejelentkezést (530 "
+                                          "Login incorrect.)"),
+                           QStringLiteral("Hiba történt a küldés folyamán! Kérem ellenőrizze, "
+                                          "hogy a gép kapcsolódik-e az internethez, és próbálja "
+                                          "meg újra elküldeni!")}
+            << "";
+        QTest::newRow("certificate not pinned")
+            << "vsftpd-tls required" << send << 1
+            << QStringList{QStringLiteral("SHA-256 ujjlenyomat: %fingerprint")} << "";
+        QTest::newRow("copy") << "" << QStringList{"--copy", "2007", "1", "%folder/medium"} << 0
+                              << QStringList{QStringLiteral("3 állomány átmásolva: %folder/medium")}
+                              << "copied";
+        QTest::newRow("copy to no folder")
+            << "" << QStringList{"--copy", "2007", "1", "%folder/missing"} << 1
+            << QStringList{QStringLiteral("A mappa nem érhető el: %folder/missing")} << "";
+        QTest::newRow("print without a printer")
+            << "" << QStringList{"--print", "2007", "1"} << 1
+            << QStringList{QStringLiteral("No default printer is available")} << "";
+    }
+
+    void command() {
+        QFETCH(QString, server);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, output);
+        QFETCH(QString, left);
+        ProgramFolder folder(false);
+        const QString program = folder.copyProgram();
+        QVERIFY(QDir().mkdir(folder.file(QStringLiteral("medium"))));
+        for (const QString& path : kReports)
+            QVERIFY(testsupport::writeFile(folder.file(path), contentOf(path)));
+
+        std::unique_ptr<FtpTestServer> ftp;
+        if (!server.isEmpty()) {
+            const auto account = transmission::collectingServerAccount();
+            ftp = std::make_unique<FtpTestServer>(server.section(u' ', 0, 0), account.user,
+                                                  account.password);
+            if (!ftp->isRunning())
+                QSKIP(qPrintable(ftp->error()));
+            const QString tls = server.section(u' ', 1, 1);
+            QSettings settings(folder.file(QStringLiteral("velkor.ini")), QSettings::IniFormat);
+            settings.setValue(QStringLiteral("ftp/host"), QStringLiteral("127.0.0.1"));
+            settings.setValue(QStringLiteral("ftp/port"), ftp->account().port);
+            settings.setValue(QStringLiteral("ftp/tls"), tls == u"pinned"
+                                                             ? QStringLiteral("required")
+                                                         : tls.isEmpty() ? QStringLiteral("off")
+                                                                         : tls);
+            if (tls == u"pinned")
+                settings.setValue(QStringLiteral("ftp/cafile"), ftp->certificate());
+            const QByteArray fingerprint = ftp->fingerprint().toLatin1().mid(7);
+            output.replaceInStrings(QStringLiteral("%fingerprint"),
+                                    QByteArray::fromHex(fingerprint).toHex(':').toUpper());
+        }
+        arguments.replaceInStrings(QStringLiteral("%folder"), folder.path());
+        output.replaceInStrings(QStringLiteral("%folder"), folder.path());
+
+        QProcess velkor;
+        velkor.start(program, arguments);
+        QVERIFY(velkor.waitForFinished(60000));
+        const QString printed = QString::fromUtf8(velkor.readAllStandardOutput()) +
+                                QString::fromUtf8(velkor.readAllStandardError());
+        QVERIFY2(velkor.exitCode() == exitCode, qPrintable(printed));
+        for (const QString& line : output)
+            QVERIFY2(printed.contains(line), qPrintable(printed));
+
+        // Every file sent is in the archive, compressed and as text, both intact.
+        const QString archive = archiveFolder(folder);
+        for (const QString& path : kReports) {
+            const QString name = QFileInfo(path).fileName();
+            const QString zip = name.chopped(4) + QStringLiteral(".zip");
+            if (left == u"archived") {
+                QCOMPARE(readFile(archive + name), contentOf(path));
+                QCOMPARE(inflated(readFile(archive + zip)), contentOf(path));
+                QCOMPARE(readFile(ftp->root() + u'/' + zip), readFile(archive + zip));
+            }
+            QCOMPARE(readFile(folder.file(QStringLiteral("medium/") + name)),
+                     left == u"copied" ? contentOf(path) : QByteArray());
+        }
+        if (left == u"archived") {
+            QProcess check;
+            check.setWorkingDirectory(archive);
+            check.start(QStringLiteral("sha256sum"),
+                        {QStringLiteral("-c"), QStringLiteral("SHA256SUMS")});
+            QVERIFY(check.waitForFinished());
+            QCOMPARE(check.exitCode(), 0);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSendCommand)
+#include "test_send_command.moc"
