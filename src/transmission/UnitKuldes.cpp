@@ -2,11 +2,11 @@
 
 #include "export/common.h"
 #include "platform/failure.h"
-#include "platform/guide.h"
+#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
 #include "platform/pending.h"
 #include "platform/whole_file.h"
-#include "platform/window_placement.h"
+#include "platform/widgets/window_placement.h"
 #include "transmission/archive_checksums.h"
 #include "transmission/compress_file.h"
 #include "transmission/ftp_client.h"
