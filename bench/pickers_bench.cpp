@@ -3,7 +3,7 @@
 // copy of the shipped database. Run with QT_QPA_PLATFORM=offscreen.
 
 #include "db/table.h"
-#include "institution/UnitAdatlapInt.h"
+#include "institution/widgets/UnitAdatlapInt.h"
 #include "pickers/UnitFa.h"
 #include "pickers/UnitLista.h"
 #include "support/program_folder.h"

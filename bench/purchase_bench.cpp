@@ -4,7 +4,7 @@
 
 #include "db/connection.h"
 #include "db/query.h"
-#include "purchase/UnitAdatlapBR.h"
+#include "purchase/widgets/UnitAdatlapBR.h"
 #include "support/program_folder.h"
 
 #include <QApplication>

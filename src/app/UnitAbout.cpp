@@ -1,7 +1,7 @@
 #include "UnitAbout.h"
 
-#include "platform/guide.h"
-#include "platform/window_placement.h"
+#include "platform/widgets/guide.h"
+#include "platform/widgets/window_placement.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -4,7 +4,6 @@
 #include "backup/damaged_database.h"
 #include "backup/database_check.h"
 #include "codetables/import_codes.h"
-#include "console_messages.h"
 #include "db/connection.h"
 #include "platform/folder_lock.h"
 #include "platform/layout.h"
@@ -329,7 +328,6 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
     if (!asksForCommand(argc, argv))
         return std::nullopt;
     const auto application = applicationFor(argc, argv);
-    platform::MessageService::install(std::make_unique<ConsoleMessages>());
     QCoreApplication::setApplicationVersion(QStringLiteral(VK_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(

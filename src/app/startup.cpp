@@ -11,8 +11,8 @@
 #include "platform/folder_lock.h"
 #include "platform/layout.h"
 #include "platform/message_box.h"
-#include "platform/window_placement.h"
-#include "purchase/UnitAdatlapBR.h"
+#include "platform/widgets/window_placement.h"
+#include "purchase/widgets/UnitAdatlapBR.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "platform/message_box.h"
 
-#include <QWidget>
+#include <QList>
 
 #include <algorithm>
 
@@ -55,12 +55,6 @@ bool isValidAddress(const QString& value) {
 }
 
 }  // namespace
-
-void SetPanelEnabled(QWidget* panel, bool enabled) {
-    panel->setEnabled(enabled);
-    for (auto* control : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        control->setEnabled(enabled);
-}
 
 std::optional<Fault> DigitsFault(const QString& label, const QString& value, int count) {
     if (characterCount(value) != count)

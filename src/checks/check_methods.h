@@ -4,15 +4,10 @@
 
 #include <optional>
 
-class QWidget;
-
 // The field checks of the two editors. Each check looks at one value as the user typed it, tells
 // the user what is wrong with it in a message box naming the field by the caller's label, and
 // returns the failed flag: true when the value was rejected.
 namespace CheckMethods {
-
-// Switches a group panel and every control sitting directly on it.
-void SetPanelEnabled(QWidget* panel, bool enabled);
 
 // The value must have exactly count characters, all of them digits.
 bool CheckDigits(const QString& label, const QString& value, int count);

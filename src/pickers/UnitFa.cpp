@@ -2,9 +2,9 @@
 
 #include "db/table.h"
 #include "platform/failure.h"
-#include "platform/guide.h"
+#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
-#include "platform/window_placement.h"
+#include "platform/widgets/window_placement.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

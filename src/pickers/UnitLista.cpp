@@ -1,8 +1,8 @@
 #include "UnitLista.h"
 
 #include "platform/failure.h"
-#include "platform/guide.h"
-#include "platform/window_placement.h"
+#include "platform/widgets/guide.h"
+#include "platform/widgets/window_placement.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -55,12 +55,15 @@ void showError(const QString& text);
 
 QString withFullStop(const QString& text);
 
-// The real boxes, built on QMessageBox.
-class WidgetMessageService : public MessageService {
+// Where no one is there to answer (the command line, and until the windows install their boxes):
+// each text goes to the error output, and a question gets the answer that changes nothing: No,
+// else Cancel, else OK.
+class UnattendedMessageService : public MessageService {
 public:
     Button show(MessageKind kind, const QString& text, const Buttons& buttons) override;
-    Button showWithDefault(MessageKind kind, const QString& text, const Buttons& buttons,
-                           Button defaultButton) override;
 };
+
+// Whether a box offers the button.
+bool offers(const Buttons& buttons, Button button);
 
 }  // namespace platform

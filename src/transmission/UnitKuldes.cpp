@@ -1,9 +1,9 @@
 #include "UnitKuldes.h"
 
 #include "platform/failure.h"
-#include "platform/guide.h"
 #include "platform/message_box.h"
-#include "platform/window_placement.h"
+#include "platform/widgets/guide.h"
+#include "platform/widgets/window_placement.h"
 #include "transmission/lap1nyom.h"
 
 #include <QCloseEvent>

@@ -4,7 +4,7 @@
 #include "overview/step_log.h"
 #include "platform/codepage.h"
 #include "platform/failure.h"
-#include "platform/printer.h"
+#include "platform/widgets/printer.h"
 
 #include <QDir>
 #include <QFile>

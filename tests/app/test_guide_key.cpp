@@ -2,11 +2,11 @@
 // in, from where a button hands it to the browser; without a guide it says where it looked.
 
 #include "app/UnitFo.h"
-#include "institution/UnitAdatlapInt.h"
-#include "overview/UnitAttekintes.h"
-#include "platform/guide.h"
-#include "platform/guide_window.h"
-#include "purchase/UnitAdatlapBR.h"
+#include "institution/widgets/UnitAdatlapInt.h"
+#include "overview/widgets/UnitAttekintes.h"
+#include "platform/widgets/guide.h"
+#include "platform/widgets/guide_window.h"
+#include "purchase/widgets/UnitAdatlapBR.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
 

@@ -5,7 +5,7 @@
 #include "db/connection.h"
 #include "db/query.h"
 #include "ftp_test_server.h"
-#include "institution/UnitAdatlapInt.h"
+#include "institution/widgets/UnitAdatlapInt.h"
 #include "support/printed_output.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"

@@ -4,15 +4,15 @@
 
 #include "app/UnitAbout.h"
 #include "app/UnitFo.h"
-#include "institution/UnitAdatlapInt.h"
+#include "institution/widgets/UnitAdatlapInt.h"
 #include "pickers/UnitFa.h"
 #include "pickers/UnitLista.h"
-#include "purchase/UnitAdatlapBR.h"
-#include "purchase/UnitBeszerzesImport.h"
+#include "purchase/widgets/UnitAdatlapBR.h"
+#include "purchase/widgets/UnitBeszerzesImport.h"
 #include "support/program_folder.h"
-#include "tools/UnitAtvetel.h"
-#include "tools/UnitEllenorzes.h"
-#include "tools/UnitMentesek.h"
+#include "tools/widgets/UnitAtvetel.h"
+#include "tools/widgets/UnitEllenorzes.h"
+#include "tools/widgets/UnitMentesek.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

@@ -9,10 +9,10 @@
 #include "db/connection.h"
 #include "db/engine_failure.h"
 #include "db/query.h"
-#include "purchase/UnitAdatlapBR.h"
+#include "purchase/widgets/UnitAdatlapBR.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
-#include "tools/UnitMentesek.h"
+#include "tools/widgets/UnitMentesek.h"
 
 #include <QAction>
 #include <QApplication>

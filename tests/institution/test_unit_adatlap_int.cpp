@@ -3,7 +3,7 @@
 #include "db/widgets/bound_grid.h"
 #include "db/widgets/bound_line_edit.h"
 #include "db/widgets/bound_lookup_combo_box.h"
-#include "institution/UnitAdatlapInt.h"
+#include "institution/widgets/UnitAdatlapInt.h"
 #include "pickers/UnitFa.h"
 #include "pickers/UnitLista.h"
 #include "support/program_folder.h"

@@ -4,11 +4,11 @@
 
 #include "app/UnitFo.h"
 #include "db/values.h"
-#include "overview/UnitAttekintes.h"
+#include "overview/widgets/UnitAttekintes.h"
 #include "overview/quarter_fixture.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
-#include "tools/UnitEllenorzes.h"
+#include "tools/widgets/UnitEllenorzes.h"
 
 #include <QAction>
 #include <QApplication>

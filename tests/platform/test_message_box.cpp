@@ -1,5 +1,5 @@
 #include "platform/failure.h"
-#include "platform/message_box.h"
+#include "platform/widgets/widget_message_service.h"
 #include "platform/translation.h"
 #include "support/scripted_messages.h"
 

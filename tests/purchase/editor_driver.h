@@ -6,7 +6,7 @@
 #include "db/widgets/bound_line_edit.h"
 #include "db/widgets/bound_lookup_combo_box.h"
 #include "pickers/UnitLista.h"
-#include "purchase/UnitAdatlapBR.h"
+#include "purchase/widgets/UnitAdatlapBR.h"
 #include "support/user_input.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // passes.
 
 #include "db/query.h"
-#include "purchase/UnitBeszerzesImport.h"
+#include "purchase/widgets/UnitBeszerzesImport.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
 

@@ -1,6 +1,6 @@
 #include "printed_output.h"
 
-#include "platform/printer.h"
+#include "platform/widgets/printer.h"
 
 #include <QCollator>
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "platform/codepage.h"
-#include "platform/printer.h"
+#include "platform/widgets/printer.h"
 #include "support/printed_output.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"

@@ -2,9 +2,10 @@
 
 #include "bound_line_edit.h"
 #include "checks/check_methods.h"
+#include "checks/widgets/panel.h"
 #include "db/table.h"
 #include "platform/message_box.h"
-#include "platform/window_placement.h"
+#include "platform/widgets/window_placement.h"
 
 #include <QKeyEvent>
 #include <QPushButton>

@@ -1,6 +1,6 @@
-#include "printer.h"
+#include "platform/widgets/printer.h"
 
-#include "failure.h"
+#include "platform/failure.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 
 #include "db/table.h"
 #include "db/widgets/editor_window.h"
-#include "institution_records.h"
-#include "record_checks.h"
+#include "institution/institution_records.h"
+#include "institution/record_checks.h"
 
 class QGroupBox;
 class QLineEdit;

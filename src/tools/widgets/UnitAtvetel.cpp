@@ -1,10 +1,10 @@
 #include "UnitAtvetel.h"
 
 #include "backup/backups.h"
-#include "carry_forward.h"
+#include "tools/carry_forward.h"
 #include "db/query.h"
 #include "platform/failure.h"
-#include "platform/guide.h"
+#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "price_index.h"
-#include "quarter.h"
-#include "quarter_steps.h"
+#include "overview/price_index.h"
+#include "overview/quarter.h"
+#include "overview/quarter_steps.h"
 
 #include <QDialog>
 

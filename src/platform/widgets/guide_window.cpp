@@ -1,6 +1,6 @@
-#include "guide_window.h"
+#include "platform/widgets/guide_window.h"
 
-#include "guide.h"
+#include "platform/widgets/guide.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "UnitMentesek.h"
 
 #include "platform/failure.h"
-#include "platform/guide.h"
+#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
 
 #include <QDir>

@@ -2,10 +2,10 @@
 
 #include "db/query.h"
 #include "overview/quarter_steps.h"
-#include "period_check.h"
+#include "tools/period_check.h"
 #include "platform/failure.h"
-#include "platform/guide.h"
-#include "platform/window_placement.h"
+#include "platform/widgets/guide.h"
+#include "platform/widgets/window_placement.h"
 
 #include <QComboBox>
 #include <QDir>

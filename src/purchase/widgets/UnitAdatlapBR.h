@@ -4,7 +4,7 @@
 #include "db/table.h"
 #include "db/widgets/editor_window.h"
 
-#include "item_checks.h"
+#include "purchase/item_checks.h"
 
 #include <QPalette>
 

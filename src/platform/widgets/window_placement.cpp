@@ -1,4 +1,4 @@
-#include "window_placement.h"
+#include "platform/widgets/window_placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,8 +1,8 @@
 #include "UnitBeszerzesImport.h"
 
 #include "backup/backups.h"
-#include "item_import.h"
-#include "platform/guide.h"
+#include "purchase/item_import.h"
+#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
 
 #include <QComboBox>

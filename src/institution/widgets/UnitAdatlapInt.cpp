@@ -1,6 +1,7 @@
 #include "UnitAdatlapInt.h"
 
 #include "checks/check_methods.h"
+#include "checks/widgets/panel.h"
 #include "db/connection.h"
 #include "db/widgets/bound_grid.h"
 #include "db/widgets/bound_line_edit.h"
@@ -8,7 +9,7 @@
 #include "pickers/UnitFa.h"
 #include "pickers/UnitLista.h"
 #include "platform/failure.h"
-#include "platform/guide.h"
+#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
 
 #include <QGridLayout>

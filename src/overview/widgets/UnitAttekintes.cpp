@@ -2,8 +2,8 @@
 
 #include "db/query.h"
 #include "platform/failure.h"
-#include "platform/guide.h"
-#include "platform/window_placement.h"
+#include "platform/widgets/guide.h"
+#include "platform/widgets/window_placement.h"
 
 #include <QAction>
 #include <QBarCategoryAxis>

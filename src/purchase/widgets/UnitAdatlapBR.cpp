@@ -1,13 +1,14 @@
 #include "UnitAdatlapBR.h"
 
 #include "checks/check_methods.h"
+#include "checks/widgets/panel.h"
 #include "db/widgets/bound_grid.h"
 #include "db/widgets/bound_line_edit.h"
 #include "db/widgets/bound_lookup_combo_box.h"
-#include "item_checks.h"
+#include "purchase/item_checks.h"
 #include "pickers/UnitLista.h"
 #include "platform/failure.h"
-#include "platform/guide.h"
+#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
 #include "platform/regional.h"
 

@@ -1,8 +1,8 @@
-#include "guide.h"
+#include "platform/widgets/guide.h"
 
-#include "failure.h"
-#include "guide_window.h"
-#include "message_box.h"
+#include "platform/failure.h"
+#include "platform/message_box.h"
+#include "platform/widgets/guide_window.h"
 
 #include <QApplication>
 #include <QDesktopServices>
