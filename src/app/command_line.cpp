@@ -9,8 +9,8 @@
 #include "platform/layout.h"
 #include "purchase/item_import.h"
 #include "startup.h"
-#include "tools/carry_forward.h"
-#include "tools/period_check.h"
+#include "toolsmenu/carry_forward.h"
+#include "toolsmenu/period_check.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
