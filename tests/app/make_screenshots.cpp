@@ -19,9 +19,9 @@
 #include "purchase/widgets/UnitBeszerzesImport.h"
 #include "support/program_folder.h"
 #include "support/user_input.h"
-#include "tools/widgets/UnitAtvetel.h"
-#include "tools/widgets/UnitEllenorzes.h"
-#include "tools/widgets/UnitMentesek.h"
+#include "toolsmenu/widgets/UnitAtvetel.h"
+#include "toolsmenu/widgets/UnitEllenorzes.h"
+#include "toolsmenu/widgets/UnitMentesek.h"
 #include "transmission/UnitKuldes.h"
 #include "transmission/ftp_client.h"
 

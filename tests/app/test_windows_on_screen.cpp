@@ -10,9 +10,9 @@
 #include "purchase/widgets/UnitAdatlapBR.h"
 #include "purchase/widgets/UnitBeszerzesImport.h"
 #include "support/program_folder.h"
-#include "tools/widgets/UnitAtvetel.h"
-#include "tools/widgets/UnitEllenorzes.h"
-#include "tools/widgets/UnitMentesek.h"
+#include "toolsmenu/widgets/UnitAtvetel.h"
+#include "toolsmenu/widgets/UnitEllenorzes.h"
+#include "toolsmenu/widgets/UnitMentesek.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

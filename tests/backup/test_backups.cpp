@@ -12,7 +12,7 @@
 #include "purchase/widgets/UnitAdatlapBR.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
-#include "tools/widgets/UnitMentesek.h"
+#include "toolsmenu/widgets/UnitMentesek.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,5 @@
 #include "checks/check_methods.h"
+#include "checks/widgets/panel.h"
 #include "support/scripted_messages.h"
 
 #include <QApplication>

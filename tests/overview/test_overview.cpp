@@ -8,7 +8,7 @@
 #include "overview/quarter_fixture.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
-#include "tools/widgets/UnitEllenorzes.h"
+#include "toolsmenu/widgets/UnitEllenorzes.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "UnitAtvetel.h"
 
 #include "backup/backups.h"
-#include "tools/carry_forward.h"
+#include "toolsmenu/carry_forward.h"
 #include "db/query.h"
 #include "platform/failure.h"
 #include "platform/widgets/guide.h"

@@ -2,7 +2,7 @@
 
 #include "db/query.h"
 #include "overview/quarter_steps.h"
-#include "tools/period_check.h"
+#include "toolsmenu/period_check.h"
 #include "platform/failure.h"
 #include "platform/widgets/guide.h"
 #include "platform/widgets/window_placement.h"

@@ -6,7 +6,7 @@
 #include "db/query.h"
 #include "platform/codepage.h"
 #include "support/program_folder.h"
-#include "tools/widgets/UnitEllenorzes.h"
+#include "toolsmenu/widgets/UnitEllenorzes.h"
 
 #include <QAction>
 #include <QApplication>

@@ -8,7 +8,7 @@
 #include "institution/institution_records.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
-#include "tools/widgets/UnitAtvetel.h"
+#include "toolsmenu/widgets/UnitAtvetel.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "db/connection.h"
 #include "db/query.h"
 #include "support/program_folder.h"
-#include "tools/period_check.h"
+#include "toolsmenu/period_check.h"
 
 #include <benchmark/benchmark.h>
 
