@@ -258,13 +258,20 @@ class PrintedSendLog : public transmission::SendRunObserver {
 };
 
 // Sends the period's report files and archives them as the send window does; exit status 0 only
-// when every file went.
+// when every file went. A period without files is refused, so that a script does not take it for
+// a delivered one.
 int send(const QString& year, const QString& quarter) {
     return reportingFailure([&] {
         return inLockedWorkingFolder([&] {
             PrintedSendLog log;
             transmission::SendRun run(year, quarter, log);
             run.run();
+            if (!run.hadFiles()) {
+                print(stderr,
+                      QStringLiteral("Nincs elküldendő állomány a(z) %1. év %2. negyedévére.")
+                          .arg(year, quarter));
+                return 1;
+            }
             print(run.failed() ? stderr : stdout, run.closingMessage());
             return run.failed() ? 1 : 0;
         });

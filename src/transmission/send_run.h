@@ -54,6 +54,8 @@ public:
     void stop();
 
     bool failed() const { return failed_; }
+    // Whether the period had any report file to send.
+    bool hadFiles() const { return !lastPath_.isEmpty(); }
     const QString& archiveFolder() const { return archiveFolder_; }
     // What ends a finished run: "Sikeres küldés! …" naming the last cover note, or the failure.
     QString closingMessage() const;

@@ -73,6 +73,11 @@ private Q_SLOTS:
                                           "hogy a gép kapcsolódik-e az internethez, és próbálja "
                                           "meg újra elküldeni!")}
             << "";
+        QTest::newRow("no file of the period")
+            << "normal" << QStringList{"--send", "2008", "1"} << 1
+            << QStringList{QStringLiteral(
+                   "Nincs elküldendő állomány a(z) 2008. év 1. negyedévére.")}
+            << "";
         QTest::newRow("certificate not pinned")
             << "vsftpd-tls required" << send << 1
             << QStringList{QStringLiteral("SHA-256 ujjlenyomat: %fingerprint")} << "";
