@@ -2,10 +2,10 @@
 
 #include "export/common.h"
 #include "platform/failure.h"
-#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
 #include "platform/pending.h"
 #include "platform/whole_file.h"
+#include "platform/widgets/guide.h"
 #include "platform/widgets/window_placement.h"
 #include "transmission/archive_checksums.h"
 #include "transmission/compress_file.h"
@@ -50,11 +50,15 @@ Copy copyReplacing(const QString& from, const QString& to) {
     if (!source.open(QIODevice::ReadOnly))
         return {{}, from + QStringLiteral(": ") + source.errorString()};
     Copy copy{source.readAll(), {}};
-    if (source.error() != QFileDevice::NoError)
+    if (source.error() != QFileDevice::NoError) {
         copy.failure = from + QStringLiteral(": ") + source.errorString();
-    else if (const platform::FileOutcome failure = platform::writeWhole(
-                 to, {copy.bytes.constData(), static_cast<size_t>(copy.bytes.size())}))
-        copy.failure = to + QStringLiteral(": ") + failure->reason;
+        return copy;
+    }
+    try {
+        platform::writeWhole(to, {copy.bytes.constData(), static_cast<size_t>(copy.bytes.size())});
+    } catch (const platform::FileFailure& failure) {
+        copy.failure = to + QStringLiteral(": ") + failure.reason();
+    }
     return copy;
 }
 
@@ -120,7 +124,11 @@ void TFormKuldes::createControls() {
     connect(IdFTP_Send, &transmission::FtpClient::work, this, &TFormKuldes::IdFTP_SendWork);
     // A server that agreed to TLS once is not believed later when it refuses.
     connect(IdFTP_Send, &transmission::FtpClient::tlsAgreed, this, [](const QString& server) {
-        platform::storeFtpSetting(QLatin1String(platform::kFtpTlsAgreedKey), server);
+        try {
+            platform::storeFtpSetting(QLatin1String(platform::kFtpTlsAgreedKey), server);
+        } catch (const platform::FileFailure&) {
+            // Not remembered, the agreement is only not held against the server's next refusal.
+        }
     });
     IdFTP_Send->setCertificateQuestion([](const QString& question) {
         // Trusting by mistake pins the certificate: Enter answers No.
