@@ -72,10 +72,6 @@ void printBackupFailure(const QString& text) {
 int inLockedWorkingFolder(const std::function<int()>& operation) {
     enterWorkingFolder();
     const platform::WorkingFolderLock lock(QDir::currentPath());
-    if (const auto& refusal = lock.refusal()) {
-        print(stderr, *refusal);
-        return 1;
-    }
     return operation();
 }
 
