@@ -83,10 +83,6 @@ void printBackupFailure(const QString& text) {
 int inLockedWorkingFolder(const std::function<int()>& operation) {
     enterWorkingFolder();
     const platform::WorkingFolderLock lock(QDir::currentPath());
-    if (const auto& refusal = lock.refusal()) {
-        print(stderr, *refusal);
-        return 1;
-    }
     return operation();
 }
 
@@ -118,8 +114,8 @@ int usageError(const QString& usage) {
     return 1;
 }
 
-// The working database's damage, found by the engine's quick check; empty when it is sound.
-QString damageOfDatabase() {
+// The working database's damage, found by the engine's quick check; nothing when it is sound.
+std::optional<QString> damageOfDatabase() {
     enterWorkingFolder();
     return backup::damageOf(QString::fromLatin1(db::kDatabasePath));
 }
@@ -130,8 +126,8 @@ QString damageOfDatabase() {
 int changingDatabase(const std::function<int()>& operation) {
     return reportingFailure([&] {
         return inLockedWorkingFolder([&] {
-            if (const QString damage = damageOfDatabase(); !damage.isEmpty()) {
-                print(stderr, backup::damagedDatabaseText(damage) +
+            if (const std::optional<QString> damage = damageOfDatabase()) {
+                print(stderr, backup::damagedDatabaseText(*damage) +
                                   QStringLiteral(" Nem történt változás."));
                 return 1;
             }
@@ -171,7 +167,7 @@ int restore(const QString& file) {
     };
     return reportingFailure([&] {
         return inLockedWorkingFolder([&] {
-            if (damageOfDatabase().isEmpty())
+            if (!damageOfDatabase())
                 return onUpgradedDatabase([&] {
                     backup::restoreFrom(source, printBackupFailure);
                     return restored();

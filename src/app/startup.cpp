@@ -45,21 +45,23 @@ int startupFailed(const std::exception& failure) {
     return 1;
 }
 
-// A folder another instance works in is told in a warning box (and on the error output).
-bool refusedBy(const platform::WorkingFolderLock& lock) {
-    const auto& refusal = lock.refusal();
-    if (refusal) {
-        std::fprintf(stderr, "%s\n", refusal->toUtf8().constData());
-        platform::showWarning(*refusal);
+// The lock of the working folder; a folder another instance works in is told in a warning box
+// (and on the error output), and there is no lock.
+std::unique_ptr<platform::WorkingFolderLock> lockedWorkingFolder() {
+    try {
+        return std::make_unique<platform::WorkingFolderLock>(QDir::currentPath());
+    } catch (const platform::LockRefused& refused) {
+        std::fprintf(stderr, "%s\n", refused.what());
+        platform::showWarning(refused.text());
+        return nullptr;
     }
-    return refusal.has_value();
 }
 
 }  // namespace
 
 int runInCurrentFolder(const codetables::ImportReport& refreshed) {
-    const platform::WorkingFolderLock lock(QDir::currentPath());
-    if (refusedBy(lock))
+    const std::unique_ptr<platform::WorkingFolderLock> lock = lockedWorkingFolder();
+    if (!lock)
         return 1;
     std::unique_ptr<TFormFo> main;
     try {
@@ -98,8 +100,8 @@ int run() {
         // A damaged database is neither upgraded nor opened; a backup may take its place.
         // Checked, restored and upgraded only while no other instance works in the folder.
         enterWorkingFolder();
-        const platform::WorkingFolderLock lock(QDir::currentPath());
-        if (refusedBy(lock))
+        const std::unique_ptr<platform::WorkingFolderLock> lock = lockedWorkingFolder();
+        if (!lock)
             return 1;
         if (!backup::checkDatabaseAtStart())
             return 1;

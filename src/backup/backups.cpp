@@ -70,9 +70,11 @@ void copyDatabase(sqlite3* source, const QString& target) {
             copyPages(source, copy.handle());
         }
         // The engine has written the copy to its disk; the rename lasts once its folder does.
-        if (const platform::FileOutcome failure =
-                platform::renameIntoPlace(temporary, target, {.syncFolder = true}))
-            throw platform::Failure(failure->reason);
+        try {
+            platform::renameIntoPlace(temporary, target, {.syncFolder = true});
+        } catch (const platform::FileFailure& failure) {
+            throw platform::Failure(failure.reason());
+        }
     } catch (...) {
         QFile::remove(temporary);
         throw;
@@ -207,10 +209,10 @@ QString describe(const Contents& contents) {
 }
 
 void checkRestorable(const QString& file) {
-    if (const QString reason = unfitForRestore(file); !reason.isEmpty())
+    if (const std::optional<QString> reason = unfitForRestore(file))
         throw RestoreRefused(
             QStringLiteral("A(z) %1 nem tölthető vissza: %2")
-                .arg(QDir::toNativeSeparators(file), platform::withFullStop(reason)));
+                .arg(QDir::toNativeSeparators(file), platform::withFullStop(*reason)));
 }
 
 void restoreFrom(const QString& file, const FailureNotice& notice) {
@@ -224,7 +226,7 @@ void restoreFrom(const QString& file, const FailureNotice& notice) {
 
 std::optional<BackupFile> newestSoundBackup() {
     for (const BackupFile& backup : listBackups())
-        if (unfitForRestore(backup.path).isEmpty())
+        if (!unfitForRestore(backup.path))
             return backup;
     return std::nullopt;
 }

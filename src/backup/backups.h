@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/failure.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -70,10 +72,9 @@ Contents contentsOf(const QString& path);
 QString describe(const Contents& contents);
 
 // The file cannot take the database's place; the text says why, and nothing was changed.
-class RestoreRefused : public std::runtime_error {
+class RestoreRefused : public platform::Failure {
 public:
-    explicit RestoreRefused(const QString& text) : std::runtime_error(text.toStdString()) {}
-    QString text() const { return QString::fromStdString(what()); }
+    using Failure::Failure;
 };
 
 // A file that is damaged, of a newer schema version, or without the program's tables and their

@@ -21,18 +21,18 @@ bool checkDatabaseAtStart(const QDateTime& now) {
     const QString database = QString::fromLatin1(db::kDatabasePath);
     if (!QFileInfo(database).isFile())
         return true;
-    const QString damage = damageOf(database);
-    if (damage.isEmpty())
+    const std::optional<QString> damage = damageOf(database);
+    if (!damage)
         return true;
     const auto backup = newestSoundBackup();
     if (!backup) {
-        platform::showError(damagedDatabaseText(damage) +
+        platform::showError(damagedDatabaseText(*damage) +
                             QStringLiteral("\nNincs ép biztonsági mentés"));
         return false;
     }
     using platform::Button;
     const QString question =
-        damagedDatabaseText(damage) +
+        damagedDatabaseText(*damage) +
         QStringLiteral(
             "\n\nA legutóbbi ép biztonsági mentés: %1 (%2).\nVisszatölti? A sérült "
             "fájl megmarad az Adatok mappában.")

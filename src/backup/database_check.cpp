@@ -48,7 +48,7 @@ QStringList lowered(QStringList names) {
 
 // A table the program reads that is missing from the file or has other columns. Files of an
 // older schema version are compared with this one's tables too: no migration step changes them.
-QString unlikeTheSchema(const EngineFile& file) {
+std::optional<QString> unlikeTheSchema(const EngineFile& file) {
     for (const SchemaTable& table : programSchema()) {
         const QStringList columns = columnsOf(file, table.name);
         if (columns.isEmpty())
@@ -57,19 +57,19 @@ QString unlikeTheSchema(const EngineFile& file) {
             return QStringLiteral("a(z) %1 tábla oszlopai nem egyeznek a program adatbázisáéval")
                 .arg(table.name);
     }
-    return {};
+    return std::nullopt;
 }
 
 }  // namespace
 
-QString damageOf(const QString& path) {
+std::optional<QString> damageOf(const QString& path) {
     if (!QFileInfo(path).isFile())
         return QStringLiteral("a fájl nem található");
     try {
         const EngineFile file(path, EngineFile::Mode::Read);
         const QStringList findings = file.column(QStringLiteral("pragma quick_check"));
         if (findings == QStringList{QStringLiteral("ok")})
-            return {};
+            return std::nullopt;
         // The first finding begins with a line naming the database ("*** in database main ***").
         QStringList lines = findings.mid(0, 3).join(u'\n').split(u'\n');
         lines.removeIf([](const QString& line) { return line.startsWith(u'*'); });
@@ -79,8 +79,8 @@ QString damageOf(const QString& path) {
     }
 }
 
-QString unfitForRestore(const QString& path) {
-    if (const QString damage = damageOf(path); !damage.isEmpty())
+std::optional<QString> unfitForRestore(const QString& path) {
+    if (std::optional<QString> damage = damageOf(path))
         return damage;
     try {
         db::refuseNewerSchema(db::schemaVersionOfFile(path), path);

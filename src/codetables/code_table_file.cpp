@@ -50,10 +50,10 @@ void checkColumns(const QStringList& columns, int line) {
 
 }  // namespace
 
-MalformedLine::MalformedLine(int line, QString reason)
-    : line_(line),
-      reason_(std::move(reason)),
-      utf8_(QStringLiteral("%1. sor: %2").arg(QString::number(line), reason_).toUtf8()) {}
+MalformedLine::MalformedLine(int line, const QString& reason)
+    : Failure(QStringLiteral("%1. sor: %2").arg(QString::number(line), reason)),
+      line_(line),
+      reason_(reason) {}
 
 CodeTableFile parseCodeTable(QIODevice& device) {
     static const QByteArray byteOrderMark("\xEF\xBB\xBF");

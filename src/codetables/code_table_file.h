@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/failure.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-#include <exception>
 
 class QIODevice;
 
@@ -25,17 +25,15 @@ struct CodeTableFile {
 };
 
 // A line that breaks the format, with its number (counted from 1) and what is wrong with it.
-class MalformedLine : public std::exception {
+class MalformedLine : public platform::Failure {
 public:
-    MalformedLine(int line, QString reason);
+    MalformedLine(int line, const QString& reason);
     int line() const noexcept { return line_; }
     const QString& reason() const noexcept { return reason_; }
-    const char* what() const noexcept override { return utf8_.constData(); }
 
 private:
     int line_;
     QString reason_;
-    QByteArray utf8_;
 };
 
 // The longest line a code-table file may hold, in bytes.

@@ -28,10 +28,13 @@ QByteArray fingerprintOf(const QString& folder) {
 
 void noteCodeTables(const QString& folder, const QString& notePath) {
     const QByteArray fingerprint = fingerprintOf(folder) + '\n';
-    if (const platform::FileOutcome failure = platform::writeWhole(
-            notePath, {fingerprint.constData(), static_cast<size_t>(fingerprint.size())}))
+    try {
+        platform::writeWhole(notePath,
+                             {fingerprint.constData(), static_cast<size_t>(fingerprint.size())});
+    } catch (const platform::FileFailure& failure) {
         throw platform::Failure(QStringLiteral("%1: %2").arg(
-            QDir::current().absoluteFilePath(notePath), failure->reason));
+            QDir::current().absoluteFilePath(notePath), failure.reason()));
+    }
 }
 
 std::optional<ImportReport> refreshShippedCodeTables(const QString& folder,

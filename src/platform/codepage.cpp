@@ -264,7 +264,7 @@ void TextFile::create(const QString& path, FileQueue* queue) {
     file_.emplace(path);
     open_ = true;
     if (!queue_) {
-        throwIf(file_->write({}));
+        givingUpOnFailure([&] { file_->write({}); });
         return;
     }
     // The queue creates the file; a folder that would not take it fails here all the same.
@@ -307,7 +307,7 @@ void TextFile::writeEncodedLines(std::string_view lines) {
 }
 
 void TextFile::writePending() {
-    throwIf(file_->write(pending_));
+    givingUpOnFailure([&] { file_->write(pending_); });
     // Keeps the block's room for the next lines.
     pending_.clear();
 }
@@ -322,24 +322,27 @@ void TextFile::close() {
         queue_->check();
         return;
     }
-    throwIf(file_->write(pending_));
-    throwIf(std::exchange(file_, std::nullopt)->commit());
+    givingUpOnFailure([&] {
+        file_->write(pending_);
+        std::exchange(file_, std::nullopt)->commit();
+    });
 }
 
-void TextFile::throwIf(FileOutcome outcome) {
-    if (outcome)
-        drop(*outcome);
+// On a failure the file is given up: its temporary file goes, and nothing takes its name.
+void TextFile::givingUpOnFailure(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const FileFailure&) {
+        open_ = false;
+        file_.reset();
+        throw;
+    }
 }
 
 void TextFile::fail(const QString& action, int error) {
-    drop({action, QDir::toNativeSeparators(path_), systemReason(error)});
-}
-
-// The file is given up: its temporary file goes, and nothing takes its name.
-void TextFile::drop(const FileFailure& failure) {
     open_ = false;
     file_.reset();
-    throw Failure(failure.text());
+    throw FileFailure(action, QDir::toNativeSeparators(path_), systemReason(error));
 }
 
 void flushFileSystem(const QString& folder) {

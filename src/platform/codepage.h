@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -71,9 +72,8 @@ public:
 private:
     void checkTarget();
     void writePending();
-    void throwIf(FileOutcome outcome);
+    void givingUpOnFailure(const std::function<void()>& step);
     [[noreturn]] void fail(const QString& action, int error);
-    [[noreturn]] void drop(const FileFailure& failure);
 
     QString path_;
     bool open_ = false;

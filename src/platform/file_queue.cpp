@@ -111,10 +111,11 @@ std::optional<QString> FileQueue::carryOut(Operation& operation) noexcept {
             operation.work();  // a packaged task: what it throws is its future's
             return std::nullopt;
         }
-        FileOutcome failure = operation.file->write(operation.bytes);
-        if (!failure)
-            failure = operation.file->commit();
-        return failure ? std::optional<QString>(failure->text()) : std::nullopt;
+        operation.file->write(operation.bytes);
+        operation.file->commit();
+        return std::nullopt;
+    } catch (const FileFailure& failure) {
+        return failure.text();
     } catch (...) {
         if (operation.file)
             operation.file->discard();

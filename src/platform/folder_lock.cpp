@@ -15,18 +15,16 @@ WorkingFolderLock::WorkingFolderLock(const QString& folder)
         qint64 pid = 0;
         QString host, application;
         lock_.getLockInfo(&pid, &host, &application);
-        refusal_ = QStringLiteral(
-                       "A program már fut ebben a munkamappában (%1, folyamat: %2). Egy "
-                       "munkamappában egyszerre csak egy példánya dolgozhat; lépjen ki a "
-                       "másikból, és indítsa újra!")
-                       .arg(shown)
-                       .arg(pid);
-    } else {
-        refusal_ = QStringLiteral(
-                       "A munkamappa (%1) nem zárolható: a zárolófájl nem hozható "
-                       "létre. Ellenőrizze, hogy a mappa írható-e!")
-                       .arg(shown);
+        throw LockRefused(
+            QStringLiteral("A program már fut ebben a munkamappában (%1, folyamat: %2). Egy "
+                           "munkamappában egyszerre csak egy példánya dolgozhat; lépjen ki a "
+                           "másikból, és indítsa újra!")
+                .arg(shown)
+                .arg(pid));
     }
+    throw LockRefused(QStringLiteral("A munkamappa (%1) nem zárolható: a zárolófájl nem hozható "
+                                     "létre. Ellenőrizze, hogy a mappa írható-e!")
+                          .arg(shown));
 }
 
 }  // namespace platform

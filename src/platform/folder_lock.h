@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/failure.h"
+
 #include <QLockFile>
 #include <QString>
-
-#include <optional>
 
 namespace platform {
 
@@ -13,17 +13,20 @@ namespace platform {
 // save, send or change the same folder's files at once.
 class WorkingFolderLock {
 public:
+    // A lock that cannot be held is a LockRefused.
     explicit WorkingFolderLock(const QString& folder);
     WorkingFolderLock(const WorkingFolderLock&) = delete;
     WorkingFolderLock& operator=(const WorkingFolderLock&) = delete;
 
-    // Nothing when the lock is held; otherwise what the user is told: the folder is in use by
-    // another instance, or the lock file cannot be made there.
-    const std::optional<QString>& refusal() const { return refusal_; }
-
 private:
     QLockFile lock_;
-    std::optional<QString> refusal_;
+};
+
+// What the user is told when the lock cannot be held: the folder is in use by another instance,
+// or the lock file cannot be made there.
+class LockRefused : public Failure {
+public:
+    using Failure::Failure;
 };
 
 }  // namespace platform

@@ -79,9 +79,12 @@ void makeDataFolder(const Layout& layout) {
         }
         if (error)
             throw cannotMake(layout.workingFolder, error);
-        if (const FileOutcome failure = renameIntoPlace(QString::fromStdString(draft.string()),
-                                                        layout.workingFolder, {.syncFolder = true}))
-            throw cannotMake(layout.workingFolder, failure->reason);
+        try {
+            renameIntoPlace(QString::fromStdString(draft.string()), layout.workingFolder,
+                            {.syncFolder = true});
+        } catch (const FileFailure& failure) {
+            throw cannotMake(layout.workingFolder, failure.reason());
+        }
     } catch (...) {
         fs::remove_all(draft, error);
         throw;

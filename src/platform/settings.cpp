@@ -110,7 +110,7 @@ FtpTlsSetting ftpTlsSetting() {
     return tls;
 }
 
-bool storeFtpSetting(const QString& key, const QString& value) {
+void storeFtpSetting(const QString& key, const QString& value) {
     QFile current(settingsFilePath());
     QStringList lines;
     if (current.open(QIODevice::ReadOnly)) {
@@ -128,8 +128,8 @@ bool storeFtpSetting(const QString& key, const QString& value) {
     const QString lineEnd = crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
     const QByteArray text = (lines.join(lineEnd) + lineEnd).toUtf8();
     // The user's own file: on the disk before the call returns, with the permissions it had.
-    return !writeWhole(settingsFilePath(), {text.constData(), static_cast<size_t>(text.size())},
-                       {.syncFile = true, .syncFolder = true, .keepMode = true});
+    writeWhole(settingsFilePath(), {text.constData(), static_cast<size_t>(text.size())},
+               {.syncFile = true, .syncFolder = true, .keepMode = true});
 }
 
 namespace {

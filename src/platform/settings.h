@@ -58,9 +58,9 @@ FtpTlsSetting ftpTlsSetting();
 // and the server that agreed to TLS.
 inline constexpr char kFtpCertificateKey[] = "certificate";
 inline constexpr char kFtpTlsAgreedKey[] = "tls_agreed";
-// Keeps `key = value` in the group [ftp], leaving every other line of the file as it is; false
-// when the file cannot be written.
-bool storeFtpSetting(const QString& key, const QString& value);
+// Keeps `key = value` in the group [ftp], leaving every other line of the file as it is; a
+// FileFailure when the file cannot be written.
+void storeFtpSetting(const QString& key, const QString& value);
 
 // The folder that stands for the removable medium: key folder of the group [media]; empty when
 // none is set.

@@ -42,9 +42,8 @@ bool writeAll(int descriptor, std::string_view bytes) {
 
 }  // namespace
 
-QString FileFailure::text() const {
-    return QStringLiteral("%1 %2. %3").arg(action, path, reason);
-}
+FileFailure::FileFailure(const QString& action, const QString& path, const QString& reason)
+    : Failure(QStringLiteral("%1 %2. %3").arg(action, path, reason)), reason_(reason) {}
 
 QString systemReason(int error) {
     char buffer[256];
@@ -81,48 +80,41 @@ WholeFile& WholeFile::operator=(WholeFile&& other) noexcept {
     return *this;
 }
 
-FileOutcome WholeFile::open() {
+void WholeFile::open() {
     descriptor_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (descriptor_ < 0)
-        return failed("Cannot create file", errno);
+        fail("Cannot create file", errno);
     struct stat replaced {};
     if (durability_.keepMode && ::stat(target_.constData(), &replaced) == 0)
         ::fchmod(descriptor_, replaced.st_mode & 07777);
-    return std::nullopt;
 }
 
-FileOutcome WholeFile::write(std::string_view bytes) {
-    if (descriptor_ < 0) {
-        if (FileOutcome failure = open())
-            return failure;
-    }
+void WholeFile::write(std::string_view bytes) {
+    if (descriptor_ < 0)
+        open();
     if (!writeAll(descriptor_, bytes))
-        return failed("Cannot write file", errno);
-    return std::nullopt;
+        fail("Cannot write file", errno);
 }
 
 // A full disk may show only when the file is synced or closed.
-FileOutcome WholeFile::commit() {
-    if (FileOutcome failure = write({}))
-        return failure;
+void WholeFile::commit() {
+    write({});
     if (durability_.syncFile && ::fsync(descriptor_) != 0)
-        return failed("Cannot write file", errno);
+        fail("Cannot write file", errno);
     if (::close(std::exchange(descriptor_, -1)) != 0) {
         const int error = errno;
         ::unlink(temporary_.constData());
-        return failed("Cannot write file", error);
+        fail("Cannot write file", error);
     }
     if (::rename(temporary_.constData(), target_.constData()) != 0) {
         const int error = errno;
         ::unlink(temporary_.constData());
-        return failed("Cannot write file", error);
+        fail("Cannot write file", error);
     }
     if (durability_.syncFolder) {
         if (const int error = syncFolderOf(target_))
-            return FileFailure{QStringLiteral("Cannot write file"), shownPath_,
-                               systemReason(error)};
+            throw FileFailure(QStringLiteral("Cannot write file"), shownPath_, systemReason(error));
     }
-    return std::nullopt;
 }
 
 void WholeFile::discard() {
@@ -132,30 +124,27 @@ void WholeFile::discard() {
     ::unlink(temporary_.constData());
 }
 
-FileOutcome WholeFile::failed(const char* action, int error) {
+void WholeFile::fail(const char* action, int error) {
     discard();
-    return FileFailure{QLatin1StringView(action), shownPath_, systemReason(error)};
+    throw FileFailure(QLatin1StringView(action), shownPath_, systemReason(error));
 }
 
-FileOutcome writeWhole(const QString& target, std::string_view bytes, Durability durability) {
+void writeWhole(const QString& target, std::string_view bytes, Durability durability) {
     WholeFile file(target, durability);
-    if (FileOutcome failure = file.write(bytes))
-        return failure;
-    return file.commit();
+    file.write(bytes);
+    file.commit();
 }
 
-FileOutcome renameIntoPlace(const QString& temporary, const QString& target,
-                            Durability durability) {
+void renameIntoPlace(const QString& temporary, const QString& target, Durability durability) {
     const QByteArray encodedTarget = QFile::encodeName(target);
     int error = ::rename(QFile::encodeName(temporary).constData(), encodedTarget.constData()) == 0
                     ? 0
                     : errno;
     if (error == 0 && durability.syncFolder)
         error = syncFolderOf(encodedTarget);
-    if (error == 0)
-        return std::nullopt;
-    return FileFailure{QStringLiteral("Cannot write file"), QDir::toNativeSeparators(target),
-                       systemReason(error)};
+    if (error != 0)
+        throw FileFailure(QStringLiteral("Cannot write file"), QDir::toNativeSeparators(target),
+                          systemReason(error));
 }
 
 }  // namespace platform

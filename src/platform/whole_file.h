@@ -1,24 +1,26 @@
 #pragma once
 
+#include "platform/failure.h"
+
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
 #include <string_view>
 
 namespace platform {
 
 // Why a file could not be put in place: the step that failed, the file as the user is told of it
 // and the system's reason. text() is the whole sentence, as in "Cannot write file
-// text\2007_1_12345678_BI.txt. No space left on device".
-struct FileFailure {
-    QString action;  // "Cannot create file", "Cannot write file", "Cannot delete file"
-    QString path;
-    QString reason;
-    QString text() const;
+// text\2007_1_12345678_BI.txt. No space left on device"; a caller that words its own sentence
+// takes the reason alone.
+class FileFailure : public Failure {
+public:
+    FileFailure(const QString& action, const QString& path, const QString& reason);
+    const QString& reason() const { return reason_; }
+
+private:
+    QString reason_;
 };
-// What an operation on a file came to: nothing when it was done, otherwise why not.
-using FileOutcome = std::optional<FileFailure>;
 
 // The system's words for an error number; safe on any thread.
 QString systemReason(int error);
@@ -45,15 +47,16 @@ public:
     WholeFile(const WholeFile&) = delete;
     WholeFile& operator=(const WholeFile&) = delete;
 
-    FileOutcome write(std::string_view bytes);
+    // Each step that fails throws a FileFailure, the temporary file removed.
+    void write(std::string_view bytes);
     // Closes the file and gives it its name; an empty file when nothing was written.
-    FileOutcome commit();
+    void commit();
     // Removes the temporary file; nothing takes the target's name.
     void discard();
 
 private:
-    FileOutcome open();
-    FileOutcome failed(const char* action, int error);
+    void open();
+    [[noreturn]] void fail(const char* action, int error);
 
     QString shownPath_;
     QByteArray target_;
@@ -63,11 +66,10 @@ private:
 };
 
 // The bytes as the file at target, through WholeFile.
-FileOutcome writeWhole(const QString& target, std::string_view bytes, Durability durability = {});
+void writeWhole(const QString& target, std::string_view bytes, Durability durability = {});
 
 // Gives a file or folder that another has made whole under a temporary name the target's name,
 // replacing a file of that name, and waits for the rename to reach the disk where asked.
-FileOutcome renameIntoPlace(const QString& temporary, const QString& target,
-                            Durability durability = {});
+void renameIntoPlace(const QString& temporary, const QString& target, Durability durability = {});
 
 }  // namespace platform

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "institution/institution_records.h"
-
-#include <stdexcept>
+#include "platform/failure.h"
 
 // Starting a quarter from the last one: the data-provider record and its purchase items copied
 // under the next quarter's key.
@@ -12,10 +11,9 @@ namespace tools {
 institution::ReportKey nextQuarter(const institution::ReportKey& key);
 
 // The carry was refused before anything changed; the text is what the user is told.
-class CarryRefused : public std::runtime_error {
+class CarryRefused : public platform::Failure {
 public:
-    explicit CarryRefused(const QString& text) : std::runtime_error(text.toStdString()) {}
-    QString text() const { return QString::fromStdString(what()); }
+    using Failure::Failure;
 };
 
 // Copies the record of the key under the next quarter's key, and every purchase item of the key

@@ -34,10 +34,13 @@ QString ArchiveChecksums::write() const {
     list.reserve(static_cast<qsizetype>(lines_.size()) * 89);
     for (const auto& [name, line] : lines_)
         list += line;
-    const platform::FileOutcome failure =
+    try {
         platform::writeWhole(QDir(folder_).filePath(QString::fromLatin1(kChecksumFileName)),
                              {list.constData(), static_cast<size_t>(list.size())});
-    return failure ? failure->reason : QString();
+    } catch (const platform::FileFailure& failure) {
+        return failure.reason();
+    }
+    return {};
 }
 
 }  // namespace transmission

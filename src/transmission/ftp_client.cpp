@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/settings.h"
+#include "platform/whole_file.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -423,7 +424,11 @@ bool FtpClient::trustOffered() {
         return false;
     }
     account_.tls.certificate = fingerprint;
-    platform::storeFtpSetting(QLatin1String(platform::kFtpCertificateKey), fingerprint);
+    try {
+        platform::storeFtpSetting(QLatin1String(platform::kFtpCertificateKey), fingerprint);
+    } catch (const platform::FileFailure&) {
+        // The user's yes holds for this client all the same; the next run asks again.
+    }
     return true;
 }
 

@@ -20,9 +20,11 @@ QString moveReplacing(const QString& from, const QString& to) {
     const QByteArray bytes = source.readAll();
     if (source.error() != QFileDevice::NoError)
         return source.errorString();
-    if (const platform::FileOutcome failure =
-            platform::writeWhole(to, {bytes.constData(), static_cast<size_t>(bytes.size())}))
-        return failure->reason;
+    try {
+        platform::writeWhole(to, {bytes.constData(), static_cast<size_t>(bytes.size())});
+    } catch (const platform::FileFailure& failure) {
+        return failure.reason();
+    }
     source.close();
     return source.remove() ? QString() : source.errorString();
 }

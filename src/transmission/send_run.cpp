@@ -35,11 +35,15 @@ Copy copyReplacing(const QString& from, const QString& to) {
     if (!source.open(QIODevice::ReadOnly))
         return {{}, from + QStringLiteral(": ") + source.errorString()};
     Copy copy{source.readAll(), {}};
-    if (source.error() != QFileDevice::NoError)
+    if (source.error() != QFileDevice::NoError) {
         copy.failure = from + QStringLiteral(": ") + source.errorString();
-    else if (const platform::FileOutcome failure = platform::writeWhole(
-                 to, {copy.bytes.constData(), static_cast<size_t>(copy.bytes.size())}))
-        copy.failure = to + QStringLiteral(": ") + failure->reason;
+        return copy;
+    }
+    try {
+        platform::writeWhole(to, {copy.bytes.constData(), static_cast<size_t>(copy.bytes.size())});
+    } catch (const platform::FileFailure& failure) {
+        copy.failure = to + QStringLiteral(": ") + failure.reason();
+    }
     return copy;
 }
 
@@ -50,7 +54,11 @@ QString textPathOf(const QString& compressedPath) {
 }  // namespace
 
 void SendRunObserver::tlsAgreed(const QString& server) {
-    platform::storeFtpSetting(QLatin1String(platform::kFtpTlsAgreedKey), server);
+    try {
+        platform::storeFtpSetting(QLatin1String(platform::kFtpTlsAgreedKey), server);
+    } catch (const platform::FileFailure&) {
+        // Not remembered, the agreement is only not held against the server's next refusal.
+    }
 }
 
 SendRun::SendRun(QString year, QString quarter, SendRunObserver& observer, FtpAccount account,

@@ -92,7 +92,7 @@ private Q_SLOTS:
         editor.show();
         editor.ADOTable_AdatlapBR.insert();  // a row being typed is not stored yet
         const backup::BackupFile file = backup::backUpNow(kNow);
-        QCOMPARE(backup::unfitForRestore(file.path), QString());
+        QCOMPARE(backup::unfitForRestore(file.path), std::nullopt);
         QCOMPARE(everythingIn(file.path), everythingIn(folder.databasePath()));
         QCOMPARE(everythingIn(file.path).size(), 2);
     }
@@ -311,7 +311,7 @@ private Q_SLOTS:
         QCOMPARE(parts().size(), 1);
         QCOMPARE(stampsOf(backup::listBackups()), QStringList{kNow.toString(kStamp)});
         QCOMPARE(testsupport::readFile(earlier), earlierBytes);
-        QCOMPARE(backup::damageOf(folder.databasePath()), QString());
+        QCOMPARE(backup::damageOf(folder.databasePath()), std::nullopt);
         QCOMPARE(everythingIn(folder.databasePath()), before);
         backup::backUpNow(kNow.addSecs(1));
         QCOMPARE(parts(), QStringList());
