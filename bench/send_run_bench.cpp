@@ -7,8 +7,8 @@
 #include "ftp_test_server.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
-#include "transmission/UnitKuldes.h"
 #include "transmission/ftp_client.h"
+#include "transmission/widgets/UnitKuldes.h"
 
 #include <QFile>
 #include <QListWidget>

@@ -9,19 +9,19 @@
 #include "institution/widgets/UnitAdatlapInt.h"
 #include "overview/widgets/UnitAttekintes.h"
 #include "platform/failure.h"
-#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
-#include "platform/widgets/printer.h"
 #include "platform/settings.h"
+#include "platform/widgets/guide.h"
+#include "platform/widgets/printer.h"
 #include "platform/widgets/window_placement.h"
 #include "purchase/widgets/UnitAdatlapBR.h"
 #include "purchase/widgets/UnitBeszerzesImport.h"
 #include "toolsmenu/widgets/UnitAtvetel.h"
 #include "toolsmenu/widgets/UnitEllenorzes.h"
 #include "toolsmenu/widgets/UnitMentesek.h"
-#include "transmission/UnitKuldes.h"
 #include "transmission/floppy_copy.h"
-#include "transmission/lap1nyom.h"
+#include "transmission/widgets/UnitKuldes.h"
+#include "transmission/widgets/lap1nyom.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -11,9 +11,9 @@
 #include "startup.h"
 #include "toolsmenu/carry_forward.h"
 #include "toolsmenu/period_check.h"
-#include "transmission/cover_note_printing.h"
 #include "transmission/floppy_copy.h"
 #include "transmission/send_run.h"
+#include "transmission/widgets/cover_note_printing.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -28,19 +28,14 @@ void ArchiveChecksums::add(const QString& name, const QByteArray& bytes) {
                    name.toUtf8() + '\n';
 }
 
-QString ArchiveChecksums::write() const {
+void ArchiveChecksums::write() const {
     QByteArray list;
     // A line of a name of 22 characters is 89 bytes long.
     list.reserve(static_cast<qsizetype>(lines_.size()) * 89);
     for (const auto& [name, line] : lines_)
         list += line;
-    try {
-        platform::writeWhole(QDir(folder_).filePath(QString::fromLatin1(kChecksumFileName)),
-                             {list.constData(), static_cast<size_t>(list.size())});
-    } catch (const platform::FileFailure& failure) {
-        return failure.reason();
-    }
-    return {};
+    platform::writeWhole(QDir(folder_).filePath(QString::fromLatin1(kChecksumFileName)),
+                         {list.constData(), static_cast<size_t>(list.size())});
 }
 
 }  // namespace transmission

@@ -26,8 +26,8 @@ public:
     void add(const QString& name, const QByteArray& bytes);
 
     // Writes the whole list through a temporary file (platform::writeWhole), so the list is whole
-    // or as it was; empty when written, otherwise the reason.
-    QString write() const;
+    // or as it was; a list that cannot be written is a platform::FileFailure.
+    void write() const;
 
 private:
     QString folder_;

@@ -259,7 +259,7 @@ void FtpClient::connectAndLogIn() {
 
 void FtpClient::openControlConnection() {
     features_.clear();
-    unencryptedReason_.clear();
+    unencryptedReason_.reset();
     if (account_.host.isEmpty()) {
         throw FtpFailure(
             QStringLiteral("No FTP server is set (key host of the group [ftp] in %1)")

@@ -104,9 +104,9 @@ public:
     void Disconnect();
 
     bool isConnected() const;
-    // Why the connection that Connect opened is not encrypted under auto; empty when it is, or
+    // Why the connection that Connect opened is not encrypted under auto; nothing when it is, or
     // when TLS is off.
-    const QString& unencryptedReason() const { return unencryptedReason_; }
+    const std::optional<QString>& unencryptedReason() const { return unencryptedReason_; }
     // Stops what the client is doing and all it is asked to do afterwards: each fails with
     // FtpFault::Stopped. Called while the client waits, from a window's event handler.
     void stop();
@@ -171,7 +171,7 @@ private:
     QSslCertificate offered_;
     QList<QSslError> offeredErrors_;
     QSet<QString> refused_;  // fingerprints the user would not trust
-    QString unencryptedReason_;
+    std::optional<QString> unencryptedReason_;
     bool stopped_ = false;
 };
 

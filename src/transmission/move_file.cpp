@@ -2,6 +2,7 @@
 
 #include "platform/whole_file.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -9,24 +10,23 @@
 
 namespace transmission {
 
-QString moveReplacing(const QString& from, const QString& to) {
+void moveReplacing(const QString& from, const QString& to) {
+    const QString shown = QDir::toNativeSeparators(from);
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
-        return {};
+        return;
     if (errno != EXDEV)
-        return platform::systemReason(errno);
+        throw platform::FileFailure(QStringLiteral("Cannot move file"), shown,
+                                    platform::systemReason(errno));
     QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return source.errorString();
-    const QByteArray bytes = source.readAll();
+    const QByteArray bytes = source.open(QIODevice::ReadOnly) ? source.readAll() : QByteArray();
     if (source.error() != QFileDevice::NoError)
-        return source.errorString();
-    try {
-        platform::writeWhole(to, {bytes.constData(), static_cast<size_t>(bytes.size())});
-    } catch (const platform::FileFailure& failure) {
-        return failure.reason();
-    }
+        throw platform::FileFailure(QStringLiteral("Cannot read file"), shown,
+                                    source.errorString());
+    platform::writeWhole(to, {bytes.constData(), static_cast<size_t>(bytes.size())});
     source.close();
-    return source.remove() ? QString() : source.errorString();
+    if (!source.remove())
+        throw platform::FileFailure(QStringLiteral("Cannot delete file"), shown,
+                                    source.errorString());
 }
 
 }  // namespace transmission

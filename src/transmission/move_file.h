@@ -5,8 +5,8 @@
 namespace transmission {
 
 // Moves the file `from` to `to`, replacing a file of that name; across file systems through a
-// whole copy (platform::writeWhole), so that `to` is whole or as it was. Empty when moved,
-// otherwise the system's reason.
-QString moveReplacing(const QString& from, const QString& to);
+// whole copy (platform::writeWhole), so that `to` is whole or as it was. A move that fails is a
+// platform::FileFailure with the system's reason.
+void moveReplacing(const QString& from, const QString& to);
 
 }  // namespace transmission

@@ -24,27 +24,18 @@ struct Pass {
 };
 
 // Copies the whole file through a temporary file (platform::writeWhole), so that a copy stands
-// whole or not at all; the bytes copied, or the reason it failed.
-struct Copy {
-    QByteArray bytes;
-    QString failure;
-};
-
-Copy copyReplacing(const QString& from, const QString& to) {
+// whole or not at all, and gives the bytes copied; a failure names the file and the reason.
+QByteArray copyReplacing(const QString& from, const QString& to) {
     QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return {{}, from + QStringLiteral(": ") + source.errorString()};
-    Copy copy{source.readAll(), {}};
-    if (source.error() != QFileDevice::NoError) {
-        copy.failure = from + QStringLiteral(": ") + source.errorString();
-        return copy;
-    }
+    const QByteArray bytes = source.open(QIODevice::ReadOnly) ? source.readAll() : QByteArray();
+    if (source.error() != QFileDevice::NoError)
+        throw platform::Failure(from + QStringLiteral(": ") + source.errorString());
     try {
-        platform::writeWhole(to, {copy.bytes.constData(), static_cast<size_t>(copy.bytes.size())});
+        platform::writeWhole(to, {bytes.constData(), static_cast<size_t>(bytes.size())});
     } catch (const platform::FileFailure& failure) {
-        copy.failure = to + QStringLiteral(": ") + failure.reason();
+        throw platform::Failure(to + QStringLiteral(": ") + failure.reason());
     }
-    return copy;
+    return bytes;
 }
 
 QString textPathOf(const QString& compressedPath) {
@@ -90,7 +81,7 @@ void SendRun::run() {
     // A folder left by a run of the same minute serves again, its checksum list with it.
     QDir().mkdir(archiveFolder_);
     checksums_ = std::make_unique<ArchiveChecksums>(archiveFolder_);
-    checksumsFailure_.clear();
+    checksumsFailure_.reset();
 
     const Pass passes[] = {{exporting::kTextFolder, QStringLiteral("*_BI.txt")},
                            {exporting::kTextFolder, QStringLiteral("*_BR.txt")},
@@ -108,11 +99,10 @@ void SendRun::run() {
             sendFile(compressedPath(lastPath_));
         }
     }
-    // The files went to the server all the same: a list that could not be written is told once.
-    if (!checksumsFailure_.isEmpty()) {
+    if (checksumsFailure_) {
         observer_.logLine(
             QStringLiteral("Az archívum ellenőrzőlistája (%1%2) nem írható: %3")
-                .arg(archiveFolder_, QString::fromLatin1(kChecksumFileName), checksumsFailure_));
+                .arg(archiveFolder_, QString::fromLatin1(kChecksumFileName), *checksumsFailure_));
     }
 }
 
@@ -166,7 +156,7 @@ void SendRun::sendFile(const QString& path) {
     try {
         client_.Put(path, name);
         observer_.logLine(name + QStringLiteral(": Küldés rendben."));
-        failure = archive(path);
+        archive(path);
     } catch (const FtpFailure& error) {
         failure = error.reason();
         if (error.timedOut() || error.fault() == FtpFault::Stopped)
@@ -185,36 +175,54 @@ void SendRun::sendFile(const QString& path) {
 
 // Once per run, as the password and the files went in clear.
 void SendRun::tellIfUnencrypted() {
-    const QString& reason = client_.unencryptedReason();
-    if (unencryptedTold_ || reason.isEmpty())
+    const std::optional<QString>& reason = client_.unencryptedReason();
+    if (unencryptedTold_ || !reason)
         return;
     unencryptedTold_ = true;
     observer_.logLine(QStringLiteral("  Figyelem: a kapcsolat nem titkosított, a jelszó és az "
                                      "állományok olvashatóan mennek át (%1).")
-                          .arg(reason));
+                          .arg(*reason));
 }
 
-QString SendRun::archive(const QString& path) {
+void SendRun::archive(const QString& path) {
     const QString name = QFileInfo(path).fileName();
     const QString archived = archiveFolder_ + name;
     // A run of the same minute replaces what an earlier one archived under the same name, so the
     // folder holds exactly what was sent last; a move that fails leaves the compressed file where
     // it was written, for the next compression to replace.
-    const QString moveFailure = moveReplacing(path, archived);
-    if (moveFailure.isEmpty())
+    std::optional<QString> moveFailure;
+    try {
+        moveReplacing(path, archived);
         checksums_->add(name);
-    const Copy copy = copyReplacing(textPathOf(path), textPathOf(archived));
-    if (copy.failure.isEmpty())
-        checksums_->add(textPathOf(name), copy.bytes);
+    } catch (const platform::FileFailure& failure) {
+        moveFailure = failure.reason();
+    }
+    std::optional<QString> copyFailure;
+    try {
+        checksums_->add(textPathOf(name), copyReplacing(textPathOf(path), textPathOf(archived)));
+    } catch (const platform::Failure& failure) {
+        copyFailure = failure.text();
+    }
     // After every file archived, so that the list covers what the folder holds.
-    if (moveFailure.isEmpty() || copy.failure.isEmpty())
-        checksumsFailure_ = checksums_->write();
-    if (!moveFailure.isEmpty())
-        return QStringLiteral("a tömörített állomány nem került az archívumba (%1): %2")
-            .arg(archived, moveFailure);
-    if (!copy.failure.isEmpty())
-        return QStringLiteral("az archív másolat nem készült el: ") + copy.failure;
-    return {};
+    if (!moveFailure || !copyFailure)
+        writeChecksums();
+    if (moveFailure)
+        throw platform::Failure(
+            QStringLiteral("a tömörített állomány nem került az archívumba (%1): %2")
+                .arg(archived, *moveFailure));
+    if (copyFailure)
+        throw platform::Failure(QStringLiteral("az archív másolat nem készült el: ") +
+                                *copyFailure);
+}
+
+// The files went to the server all the same: a list that cannot be written is told at the end.
+void SendRun::writeChecksums() {
+    try {
+        checksums_->write();
+        checksumsFailure_.reset();
+    } catch (const platform::FileFailure& failure) {
+        checksumsFailure_ = failure.reason();
+    }
 }
 
 // The failure line, then its reason, where there is one, on a line of its own.

@@ -64,9 +64,10 @@ private:
     // Uploads one compressed file and archives it with its text file; every failure is logged
     // with its reason and fails the run.
     void sendFile(const QString& path);
-    // Moves the compressed file into the archive folder and copies its text file beside it;
-    // empty when archived, otherwise the reason. The checksum list follows.
-    QString archive(const QString& path);
+    // Moves the compressed file into the archive folder and copies its text file beside it; a
+    // file not archived is a Failure saying why. The checksum list follows.
+    void archive(const QString& path);
+    void writeChecksums();
     void tellIfUnencrypted();
     void logFailure(const QString& line, const QString& reason);
 
@@ -79,8 +80,8 @@ private:
     QString lastPath_;
     bool failed_ = false;
     std::unique_ptr<ArchiveChecksums> checksums_;
-    // Why the checksum list as it stands is not the last one; empty when it is.
-    QString checksumsFailure_;
+    // Why the checksum list as it stands is not the last one; nothing when it is.
+    std::optional<QString> checksumsFailure_;
     // Why every later file of the run fails at once: the server did not answer in time, or
     // refused the login. Files after a time-out while connecting are logged as not connected,
     // without the reason again; the others as failed, with it.

@@ -22,8 +22,8 @@
 #include "toolsmenu/widgets/UnitAtvetel.h"
 #include "toolsmenu/widgets/UnitEllenorzes.h"
 #include "toolsmenu/widgets/UnitMentesek.h"
-#include "transmission/UnitKuldes.h"
 #include "transmission/ftp_client.h"
+#include "transmission/widgets/UnitKuldes.h"
 
 #include <QAction>
 #include <QApplication>

@@ -9,8 +9,8 @@
 #include "support/printed_output.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
-#include "transmission/UnitKuldes.h"
 #include "transmission/ftp_client.h"
+#include "transmission/widgets/UnitKuldes.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,8 +3,8 @@
 #include "support/printed_output.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
-#include "transmission/cover_note_printing.h"
-#include "transmission/lap1nyom.h"
+#include "transmission/widgets/cover_note_printing.h"
+#include "transmission/widgets/lap1nyom.h"
 
 #include <QFile>
 #include <QFontInfo>

@@ -2,7 +2,7 @@
 #include "support/printed_output.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
-#include "transmission/lap1nyom.h"
+#include "transmission/widgets/lap1nyom.h"
 
 #include <QDir>
 #include <QFile>

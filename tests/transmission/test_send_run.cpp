@@ -1,7 +1,7 @@
 #include "ftp_test_server.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
-#include "transmission/UnitKuldes.h"
+#include "transmission/widgets/UnitKuldes.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "platform/message_box.h"
 #include "platform/widgets/guide.h"
 #include "platform/widgets/window_placement.h"
-#include "transmission/lap1nyom.h"
+#include "transmission/widgets/lap1nyom.h"
 
 #include <QCloseEvent>
 #include <QListWidget>
