@@ -16,6 +16,7 @@
 #include "platform/window_placement.h"
 #include "purchase/UnitAdatlapBR.h"
 #include "purchase/UnitBeszerzesImport.h"
+#include "save_run_view.h"
 #include "tools/UnitAtvetel.h"
 #include "tools/UnitEllenorzes.h"
 #include "tools/UnitMentesek.h"
@@ -261,9 +262,9 @@ void TFormFo::MasolasFloppyra() {
 void TFormFo::Ment(QAction* sender) {
     platform::runCommand([&] {
         const app::Period period = app::periodOfCaption(sender->text());
-        exporting::Ment(
-            {ListBox1, Gauge1, Label1, TMenuItem_Kuldes->menuAction(), TMenuItem_KisJegyz},
-            period.year, period.quarter);
+        app::SaveRunView view(ListBox1, Gauge1, Label1, TMenuItem_Kuldes->menuAction(),
+                              TMenuItem_KisJegyz);
+        exporting::Ment(view, period.year, period.quarter);
     });
 }
 

@@ -1,10 +1,10 @@
-// The tab-separated purchase listing kept for the institution in Listak/.
+#include "purchase_listing.h"
 
-#include "common.h"
+#include "data_files.h"
+#include "db/row_reader.h"
 #include "db/values.h"
 #include "platform/codepage.h"
 #include "platform/regional.h"
-#include "save_run.h"
 
 #include <algorithm>
 #include <array>
@@ -22,7 +22,7 @@ enum class Written { Plain, Quoted, TwoDecimals, Name };
 struct ListingColumn {
     const char16_t* title;
     Written written;
-    int position;  // of the item's column in kPurchaseRows; for a name, of its code
+    int position;  // of the item's column among kPurchaseFields; for a name, of its code
 };
 
 // The item columns; an empty title stands above a code's name.
@@ -80,7 +80,7 @@ ListingItems::ListingItems()
     }
 }
 
-void ListingItems::add(const FixedWidthRow& values, db::RowReader& row) {
+void ListingItems::add(std::string& lines, const FixedWidthRow& values, db::RowReader& row) {
     size_t namesSize = 0;
     for (size_t i = 0; i < kNamedCodes.size(); ++i) {
         const int position = kNamedCodes[i].first;
@@ -106,9 +106,9 @@ void ListingItems::add(const FixedWidthRow& values, db::RowReader& row) {
         pricesSize += prices_[i].size() + separator_.size() + 2;
     }
     // Room for every value of the row, the names, the prices, the quotes, the tabs and CR LF.
-    const size_t start = lines_.size();
-    lines_.resize(start + values.size() + namesSize + pricesSize + 3 * kColumns.size() + 2);
-    char* to = lines_.data() + start;
+    const size_t start = lines.size();
+    lines.resize(start + values.size() + namesSize + pricesSize + 3 * kColumns.size() + 2);
+    char* to = lines.data() + start;
     const auto put = [&to](std::string_view bytes) {
         to = std::copy(bytes.begin(), bytes.end(), to);
     };
@@ -145,7 +145,7 @@ void ListingItems::add(const FixedWidthRow& values, db::RowReader& row) {
     }
     *to++ = '\r';
     *to++ = '\n';
-    lines_.resize(static_cast<size_t>(to - lines_.data()));
+    lines.resize(static_cast<size_t>(to - lines.data()));
 }
 
 namespace {
@@ -196,56 +196,17 @@ std::optional<size_t> ListingItems::shortDecimals(std::string_view text) const {
     return decimals >= 1 && decimals <= 2 ? std::optional(decimals) : std::nullopt;
 }
 
-void SaveRun::collectListingItems(const QVariantList& key) {
-    if (!listingItems_)
-        listingItems_ = std::make_unique<ListingItems>();
-    listingItems_->clear();
-    db::RowReader& items = statements().purchaseRows;
-    items.run(key);
-    FixedWidthRow values;
-    while (items.next()) {
-        values.read(items, kPurchaseFields);
-        listingItems_->add(values, items);
-    }
-    listingKey_ = key;
-}
-
-QStringList SaveRun::deleteOldListing(const QString& name) {
-    return deleteEntries(kListingFolder, listingEntries_->take(name.toLower()));
-}
-
-void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
-                                   const QString& quarter) {
-    const QString name = listingFileName(adosajat, year, quarter);
-    const QString path = kListingFolder + name;
-    // The old listing is typically held open by a spreadsheet program; it stays, and so does its
-    // error line, which names the file as it was found and fails the run.
-    const QStringList kept = deleteOldListing(name);
-    for (const QString& entry : kept)
-        LogLine(notDeletable(entry), true);
-    if (!kept.isEmpty())
-        return;
-
-    platform::TextFile file(path, files_.get());
-    file.writeLine(u"Árinformációs adatjelentés, beszerzési adatok listája");
-    file.writeLine(u"");
-
-    const QVariantList key{adosajat, year, quarter};
-    file.writeLine(QStringLiteral("Intézet neve: ") + recordText(key, institutionField("Intnev")));
-    file.writeLine(QStringLiteral("adószám: ") + recordText(key, institutionField("Adosajat")));
-    file.writeLine(QStringLiteral("Beszerzési időszak (év, negyedév): ") +
-                   recordText(key, institutionField("Adatszolgev")) + QStringLiteral(", ") +
-                   recordText(key, institutionField("Adatszolgnegyedev")));
-
-    file.writeLine(u"");
-    file.writeLine(u"");
+std::string purchaseListing(const ProviderReport& report) {
     static const QString titles = titleLine();
-    file.writeLine(titles);
-
-    if (listingKey_ != key)
-        collectListingItems(key);
-    file.writeEncodedLines(listingItems_->lines());
-    file.close();
+    const QString heading =
+        QStringLiteral(
+            "Árinformációs adatjelentés, beszerzési adatok listája\r\n\r\n"
+            "Intézet neve: %1\r\nadószám: %2\r\n"
+            "Beszerzési időszak (év, negyedév): %3, %4\r\n\r\n\r\n%5\r\n")
+            .arg(report.text(institutionField("Intnev")), report.text(institutionField("Adosajat")),
+                 report.text(institutionField("Adatszolgev")),
+                 report.text(institutionField("Adatszolgnegyedev")), titles);
+    return platform::toWindows1250(heading).toStdString() + *report.listedItems;
 }
 
 }  // namespace exporting

@@ -1,5 +1,7 @@
+#include "app/save_run_view.h"
 #include "db/connection.h"
 #include "db/query.h"
+#include "export/data_files.h"
 #include "export/save_run.h"
 #include "platform/failure.h"
 #include "support/program_folder.h"
@@ -206,10 +208,19 @@ class TestSaveRun : public QObject {
 private:
     std::unique_ptr<ProgramFolder> folder_;
     std::unique_ptr<QWidget> window_;
-    exporting::SaveRunControls controls_{};
+    // The main window's controls that show the run.
+    struct {
+        QListWidget* log;
+        QProgressBar* gauge;
+        QLabel* step;
+        QAction* send;
+        QAction* coverNote;
+    } controls_{};
 
     void save(const QString& year, const QString& quarter, QDate today = QDate(2007, 10, 15)) {
-        SaveRun(controls_, [today] { return today; }).Ment(year, quarter);
+        app::SaveRunView view(controls_.log, controls_.gauge, controls_.step, controls_.send,
+                              controls_.coverNote);
+        SaveRun(view, [today] { return today; }).Ment(year, quarter);
     }
 
     QString failureOf(const QString& year, const QString& quarter) {
