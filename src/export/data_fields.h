@@ -75,6 +75,15 @@ inline constexpr std::array<DataField, 17> kPurchaseFields{{
     {"Bazisegysegar", 9, false},
 }};
 
+// The position of a column among kPurchaseFields, found when the program is compiled.
+consteval int purchaseField(std::string_view column) {
+    for (size_t i = 0; i < kPurchaseFields.size(); ++i) {
+        if (std::string_view(kPurchaseFields[i].column) == column)
+            return static_cast<int>(i);
+    }
+    throw "no such field";
+}
+
 // The width of a purchase data file's line, its CR LF left out.
 inline constexpr size_t kPurchaseLineWidth = [] {
     size_t width = 0;

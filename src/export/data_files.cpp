@@ -1,46 +1,8 @@
 #include "data_files.h"
 
-#include "db/row_reader.h"
-#include "platform/codepage.h"
+#include <span>
 
 namespace exporting {
-
-void FixedWidthRow::read(db::RowReader& row, std::span<const DataField> fields) {
-    int width = 0;
-    for (const DataField& field : fields)
-        width += field.width;
-    line_.assign(static_cast<size_t>(width), ' ');
-    whole_.clear();
-    misfits_.clear();
-    size_ = 0;
-    size_t at = 0;
-    for (size_t i = 0; i < fields.size(); ++i) {
-        const DataField& field = fields[i];
-        std::string_view encoded = row.utf8(static_cast<int>(i));
-        Value& value = values_[i];
-        value.ascii = platform::isAscii(encoded);
-        if (!value.ascii) {
-            converted_.clear();
-            platform::appendWindows1250(converted_, encoded);
-            encoded = converted_;
-        }
-        const auto size = static_cast<qsizetype>(encoded.size());
-        value.size = encoded.size();
-        value.inLine = size <= field.width;
-        if (fitsField(field, size))
-            PadField(line_.data() + at, encoded, field.width, field.leftAligned);
-        else
-            misfits_.push_back(static_cast<int>(i));
-        if (value.inLine) {
-            value.at = at + (field.leftAligned ? 0 : static_cast<size_t>(field.width) - value.size);
-        } else {
-            value.at = whole_.size();
-            whole_ += encoded;
-        }
-        at += static_cast<size_t>(field.width);
-        size_ += value.size;
-    }
-}
 
 QByteArray PadField(const QByteArray& value, int width, bool leftAligned) {
     QByteArray field(width, ' ');
@@ -49,12 +11,37 @@ QByteArray PadField(const QByteArray& value, int width, bool leftAligned) {
     return field;
 }
 
-std::string institutionDataFile(const ProviderReport& report) {
-    return report.institutionLine + "\r\n";
+namespace {
+
+// A line of blanks for each row, each value written into its field.
+std::string fixedWidthLines(const RowValues& values, std::span<const DataField> fields) {
+    size_t width = 0;
+    for (const DataField& field : fields)
+        width += static_cast<size_t>(field.width);
+    std::string lines;
+    lines.reserve(values.rows() * (width + 2));
+    for (size_t row = 0; row < values.rows(); ++row) {
+        size_t at = lines.size();
+        lines.append(width, ' ');
+        for (size_t column = 0; column < fields.size(); ++column) {
+            const DataField& field = fields[column];
+            PadField(lines.data() + at, values.value(row, static_cast<int>(column)), field.width,
+                     field.leftAligned);
+            at += static_cast<size_t>(field.width);
+        }
+        lines += "\r\n";
+    }
+    return lines;
 }
 
-std::string_view purchaseDataFile(const ProviderReport& report) {
-    return report.itemLines;
+}  // namespace
+
+std::string institutionDataFile(const ProviderReport& report) {
+    return fixedWidthLines(report.record, kInstitutionFields);
+}
+
+std::string purchaseDataFile(const ProviderReport& report) {
+    return fixedWidthLines(report.items, kPurchaseFields);
 }
 
 }  // namespace exporting

@@ -29,16 +29,9 @@ ProviderReader::ProviderReader()
 bool ProviderReader::readRecord(ProviderReport& report) {
     providerRow_.run(keyOf(report));
     const bool found = providerRow_.next();
-    values_.read(providerRow_, kInstitutionFields);
-    if (const std::string* line = values_.line())
-        report.institutionLine = *line;
-    else
-        addMisfits(report, providerRow_, kInstitutionFields, values_.misfits(),
-                   report.adosajat + QStringLiteral(", adatlap"));
     // The record is read with "select *", in the order of its data file's fields.
-    report.record.clear();
-    for (int i = 0; i < static_cast<int>(kInstitutionFields.size()); ++i)
-        report.record.append(providerRow_.text(i));
+    readRow(report, report.record, providerRow_, kInstitutionFields,
+            [&report] { return report.adosajat + QStringLiteral(", adatlap"); });
     providerRow_.close();
     return found;
 }
@@ -52,49 +45,34 @@ int ProviderReader::countItems(ProviderReport& report) {
 }
 
 void ProviderReader::readItems(ProviderReport& report, const std::function<void(int)>& itemRead) {
-    if (listing_)
-        report.listedItems.emplace();
     if (report.itemCount == 0)
         return;
-    report.itemLines.reserve(static_cast<size_t>(report.itemCount) * (kPurchaseLineWidth + 2));
+    const auto count = static_cast<size_t>(report.itemCount);
+    report.items.reserve(count, count * kPurchaseLineWidth);
+    report.prices.reserve(count);
     purchaseRows_.run(keyOf(report));
     for (int number = 1; purchaseRows_.next(); ++number) {
         itemRead(number);
-        values_.read(purchaseRows_, kPurchaseFields);
-        if (listing_)
-            listing_->add(*report.listedItems, values_, purchaseRows_);
-        if (const std::string* line = values_.line()) {
-            report.itemLines += *line;
-            report.itemLines += "\r\n";
-        } else {
-            addMisfits(report, purchaseRows_, kPurchaseFields, values_.misfits(),
-                       QStringLiteral("%1, %2. tétel")
-                           .arg(report.adosajat, purchaseRows_.text(u"Tetelsorszam")));
-        }
+        readRow(report, report.items, purchaseRows_, kPurchaseFields, [&] {
+            return QStringLiteral("%1, %2. tétel")
+                .arg(report.adosajat, purchaseRows_.text(u"Tetelsorszam"));
+        });
+        report.prices.push_back(
+            {purchaseRows_.real(kPriceFields[0]), purchaseRows_.real(kPriceFields[1])});
     }
 }
 
-void ProviderReader::readListedItems(ProviderReport& report) {
-    if (report.listedItems)
-        return;
-    if (!listing_)
-        listing_.emplace();
-    std::string& lines = report.listedItems.emplace();
-    purchaseRows_.run(keyOf(report));
-    while (purchaseRows_.next()) {
-        values_.read(purchaseRows_, kPurchaseFields);
-        listing_->add(lines, values_, purchaseRows_);
-    }
-}
-
-void ProviderReader::addMisfits(ProviderReport& report, db::RowReader& row,
-                                std::span<const DataField> fields,
-                                const std::vector<int>& positions, const QString& where) {
-    for (const int position : positions) {
-        const DataField& field = fields[static_cast<size_t>(position)];
-        report.misfits.append(QStringLiteral("%1, %2: %3")
-                                  .arg(where, QString::fromLatin1(field.column),
-                                       notFittingMessage(field, row.text(position))));
+void ProviderReader::readRow(ProviderReport& report, RowValues& values, db::RowReader& row,
+                             std::span<const DataField> fields,
+                             const std::function<QString()>& where) {
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const int column = static_cast<int>(i);
+        const size_t size = values.add(row.utf8(column));
+        const DataField& field = fields[i];
+        if (!fitsField(field, static_cast<qsizetype>(size)))
+            report.misfits.append(QStringLiteral("%1, %2: %3")
+                                      .arg(where(), QString::fromLatin1(field.column),
+                                           notFittingMessage(field, row.text(column))));
     }
 }
 

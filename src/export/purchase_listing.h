@@ -4,36 +4,25 @@
 
 #include <array>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
-namespace db {
-class RowReader;
-}
-
 // The tab-separated purchase listing kept for the institution in Listak/.
 namespace exporting {
 
-class FixedWidthRow;
-
-// The item lines of a purchase listing, in Windows-1250 with CR LF, built from the rows of the
-// provider's purchase items. The names it shows beside the unit, source, area-of-use and
-// price-type codes are read once, when it is made: the small code tables are looked up while the
-// items stream rather than joined for every data provider.
-class ListingItems {
+// The names the listing shows beside the unit, source, area-of-use and price-type codes, read
+// from their code tables once per run: the small tables are looked up while the items are listed
+// rather than joined for every data provider.
+class ListingNames {
 public:
-    ListingItems();
+    ListingNames();
 
-    // Appends to lines the line of the row's item, whose values are read; an item whose unit,
-    // source, area of use or price type has no row in its code table is left out of the listing.
-    void add(std::string& lines, const FixedWidthRow& values, db::RowReader& row);
+    // The name, in Windows-1250, of the code (UTF-8) in the table of the listing's named codes
+    // in that place: unit, source, area of use, price type; nothing when it has no row.
+    const std::string* find(size_t table, std::string_view code) const;
 
 private:
-    void appendReadBack(std::string& out, db::RowReader& row, int position) const;
-    std::optional<size_t> shortDecimals(std::string_view text) const;
-
     // Looks a code's UTF-8 text up without a copy.
     struct Hash {
         using is_transparent = void;
@@ -42,17 +31,11 @@ private:
         }
     };
     using Names = std::unordered_map<std::string, std::string, Hash, std::equal_to<>>;
-    // The four code tables' names, and those of the item's codes, in the order of the listing.
     std::array<Names, 4> names_;
-    std::array<const std::string*, 4> found_{};
-    std::array<std::string, 4> foundCodes_;
-    // The item's prices: their decimals when their text needs only filling up, else the text.
-    std::array<std::optional<size_t>, 2> decimals_;
-    std::array<std::string, 2> prices_;
-    std::string separator_;
 };
 
-// The bytes of the provider's listing, for a report whose listed items were read.
-std::string purchaseListing(const ProviderReport& report);
+// The bytes of the provider's listing; an item whose unit, source, area of use or price type has
+// no row in its code table is left out of it.
+std::string purchaseListing(const ProviderReport& report, const ListingNames& names);
 
 }  // namespace exporting

@@ -68,6 +68,7 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
     const auto released = qScopeGuard([this] {
         files_.reset();
         reader_.reset();
+        listingNames_.reset();
     });
     observer_.started();
     cleanUp();
@@ -149,7 +150,7 @@ bool SaveRun::writeDataFiles(ProviderReport& report) {
 
 // The old listing is typically held open by a spreadsheet program; it stays, and so does its
 // error line, which names the file as it was found and fails the run.
-void SaveRun::writeListing(ProviderReport& report) {
+void SaveRun::writeListing(const ProviderReport& report) {
     const QString name = listingFileName(report.adosajat, report.year, report.quarter);
     const QStringList kept = deleteOldListing(name);
     for (const QString& entry : kept)
@@ -157,8 +158,9 @@ void SaveRun::writeListing(ProviderReport& report) {
     if (!kept.isEmpty())
         return;
     platform::TextFile file(kListingFolder + name, files_.get());
-    reader_->readListedItems(report);
-    file.writeEncodedLines(purchaseListing(report));
+    if (!listingNames_)
+        listingNames_ = std::make_unique<ListingNames>();
+    file.writeEncodedLines(purchaseListing(report, *listingNames_));
     file.close();
 }
 

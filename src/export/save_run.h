@@ -15,6 +15,7 @@
 
 namespace exporting {
 
+class ListingNames;
 class ProviderReader;
 struct ProviderReport;
 
@@ -48,7 +49,7 @@ private:
     void writeProvider(ProviderReport& report);
     // The data files; false when a value does not fit.
     bool writeDataFiles(ProviderReport& report);
-    void writeListing(ProviderReport& report);
+    void writeListing(const ProviderReport& report);
     void writeFile(const QString& path, std::string_view bytes);
     void cleanUp();
     void readListingFolder();
@@ -66,6 +67,8 @@ private:
     // The listing folder's entries by lower-case name (readListingFolder).
     std::optional<QHash<QString, QStringList>> listingEntries_;
     std::unique_ptr<ProviderReader> reader_;
+    // Read with the run's first listing.
+    std::unique_ptr<ListingNames> listingNames_;
     QString coverNoteHeading_;
 };
 
