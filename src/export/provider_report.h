@@ -50,11 +50,11 @@ public:
     size_t rows() const { return values_.size() / columns_; }
     std::string_view value(size_t row, int column) const {
         const Value& value = at(row, column);
-        return std::string_view(bytes_).substr(value.at, value.size);
+        return {bytes_.data() + value.at, value.size};
     }
     std::string_view utf8(size_t row, int column) const {
         const Value& value = at(row, column);
-        return std::string_view(bytes_).substr(value.utf8At, value.utf8Size);
+        return {bytes_.data() + value.utf8At, value.utf8Size};
     }
     QString text(size_t row, int column) const {
         const std::string_view bytes = utf8(row, column);
