@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -104,5 +106,15 @@ QString notFittingMessage(const DataField& field, const QString& text);
 // The message for a stored value's text (as db::textOf gives it) that would not fit its field;
 // nothing when it fits.
 std::optional<QString> fieldMisfit(const DataField& field, const QString& text);
+
+// A value (in Windows-1250, one byte per character) fitted to its field: cut to the width, or
+// filled with blanks after it (left-aligned) or before it (right-aligned).
+QByteArray PadField(const QByteArray& value, int width, bool leftAligned);
+// The same written into a field of width blanks.
+// Inline: it runs for every value written.
+inline void PadField(char* field, std::string_view value, int width, bool leftAligned) {
+    const size_t length = std::min(value.size(), static_cast<size_t>(width));
+    std::copy_n(value.data(), length, field + (leftAligned ? 0 : width - static_cast<int>(length)));
+}
 
 }  // namespace exporting

@@ -48,7 +48,8 @@ void ProviderReader::readItems(ProviderReport& report, const std::function<void(
     if (report.itemCount == 0)
         return;
     const auto count = static_cast<size_t>(report.itemCount);
-    report.items.reserve(count, count * kPurchaseLineWidth);
+    // Beside its line an item mostly holds the UTF-8 of its accented name.
+    report.items.reserve(count, count * 64);
     report.prices.reserve(count);
     purchaseRows_.run(keyOf(report));
     for (int number = 1; purchaseRows_.next(); ++number) {

@@ -9,45 +9,71 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace exporting {
 
-// The values of rows read from the database, row after row in the order of their columns: each
-// value whole in Windows-1250, as the report files take it, and the text of one that is not ASCII
-// in UTF-8 as well, as the database holds it. All are kept in one buffer: a run reads 100,000
-// items, whose values one by one would cost more than writing them.
+// The values of rows read from the database, in Windows-1250: each row laid out in the fixed-width
+// fields of its data-file line, each value at hand whole as well, and the text of one that is not
+// ASCII in UTF-8 as the database holds it. All are kept in one buffer, row after row: a run reads
+// 100,000 items, whose values one by one would cost more than writing them.
 class RowValues {
 public:
-    explicit RowValues(size_t columns) : columns_(columns) {}
-
-    // Room for the rows and their values' bytes.
-    void reserve(size_t rows, size_t bytes) {
-        values_.reserve(rows * columns_);
-        bytes_.reserve(bytes);
+    explicit RowValues(std::span<const DataField> fields)
+        : fields_(fields), column_(fields.size()) {
+        for (const DataField& field : fields)
+            width_ += static_cast<std::uint32_t>(field.width);
     }
-    // The next value of the row being added, in UTF-8; a row is complete with its last column's.
-    // Gives the value's size in Windows-1250. Inline: it runs for every value read.
+
+    // Room for the rows and the bytes they hold beside their lines.
+    void reserve(size_t rows, size_t extraBytes) {
+        values_.reserve(rows * fields_.size());
+        lines_.reserve(rows);
+        bytes_.reserve(rows * width_ + extraBytes);
+    }
+    // The next value of the row being added, in UTF-8; a row is complete with its last field's.
+    // Gives the value's size in Windows-1250. A value longer than its field fills it with its
+    // beginning. Inline: it runs for every value read.
     size_t add(std::string_view utf8) {
+        if (column_ == fields_.size()) {
+            column_ = 0;
+            lines_.push_back(offset());
+            bytes_.append(width_, ' ');
+            fieldAt_ = lines_.back();
+        }
+        const DataField& field = fields_[column_++];
         Value& value = values_.emplace_back();
-        value.at = offset();
-        if (platform::isAscii(utf8)) {
-            bytes_ += utf8;
-            value.utf8At = value.at;
-            value.size = static_cast<std::uint32_t>(utf8.size());
+        std::string_view encoded = utf8;
+        if (!platform::isAscii(utf8)) {
+            converted_.clear();
+            platform::appendWindows1250(converted_, utf8);
+            encoded = converted_;
+        }
+        value.size = static_cast<std::uint32_t>(encoded.size());
+        const auto width = static_cast<std::uint32_t>(field.width);
+        if (value.size <= width) {
+            value.at = fieldAt_ + (field.leftAligned ? 0 : width - value.size);
         } else {
-            platform::appendWindows1250(bytes_, utf8);
+            value.at = offset();
+            bytes_ += encoded;
+        }
+        PadField(bytes_.data() + fieldAt_, encoded, field.width, field.leftAligned);
+        value.utf8At = value.at;
+        if (encoded.data() != utf8.data()) {
             value.utf8At = offset();
-            value.size = value.utf8At - value.at;
             bytes_ += utf8;
         }
         value.utf8Size = static_cast<std::uint32_t>(utf8.size());
+        fieldAt_ += width;
         return value.size;
     }
 
-    size_t rows() const { return values_.size() / columns_; }
+    size_t rows() const { return lines_.size(); }
+    // The row's data-file line, its CR LF left out.
+    std::string_view line(size_t row) const { return {bytes_.data() + lines_[row], width_}; }
     std::string_view value(size_t row, int column) const {
         const Value& value = at(row, column);
         return {bytes_.data() + value.at, value.size};
@@ -63,8 +89,8 @@ public:
     // The bytes of the row's values in Windows-1250.
     size_t rowSize(size_t row) const {
         size_t size = 0;
-        for (size_t column = 0; column < columns_; ++column)
-            size += values_[row * columns_ + column].size;
+        for (size_t column = 0; column < fields_.size(); ++column)
+            size += values_[row * fields_.size() + column].size;
         return size;
     }
 
@@ -77,14 +103,18 @@ private:
     };
 
     std::uint32_t offset() const { return static_cast<std::uint32_t>(bytes_.size()); }
-
     const Value& at(size_t row, int column) const {
-        return values_[row * columns_ + static_cast<size_t>(column)];
+        return values_[row * fields_.size() + static_cast<size_t>(column)];
     }
 
-    size_t columns_;
+    std::span<const DataField> fields_;
+    std::uint32_t width_ = 0;
     std::string bytes_;
     std::vector<Value> values_;
+    std::vector<std::uint32_t> lines_;  // where each row's line begins
+    size_t column_;                     // of the value added last
+    std::uint32_t fieldAt_ = 0;         // of the value being added
+    std::string converted_;
 };
 
 // The items' prices, which the report keeps as numbers as well.
@@ -98,10 +128,10 @@ struct ProviderReport {
     QString year;
     QString quarter;
     // The institution record: one row of kInstitutionFields.
-    RowValues record{kInstitutionFields.size()};
+    RowValues record{kInstitutionFields};
     int itemCount = 0;
     // The purchase items: rows of kPurchaseFields.
-    RowValues items{kPurchaseFields.size()};
+    RowValues items{kPurchaseFields};
     // Each item's prices (kPriceFields) when the database holds them as finite numbers.
     std::vector<std::array<std::optional<double>, 2>> prices;
     // Of each value that does not fit its field: where it is, its column and why.
