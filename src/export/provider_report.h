@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -36,39 +37,24 @@ public:
     }
     // The next value of the row being added, in UTF-8; a row is complete with its last field's.
     // Gives the value's size in Windows-1250. A value longer than its field fills it with its
-    // beginning. Inline: it runs for every value read.
+    // beginning. Inline: it runs for every value read, most of them ASCII that fits its field.
     size_t add(std::string_view utf8) {
-        if (column_ == fields_.size()) {
-            column_ = 0;
-            lines_.push_back(offset());
-            bytes_.append(width_, ' ');
-            fieldAt_ = lines_.back();
-        }
+        if (column_ == fields_.size())
+            startRow();
         const DataField& field = fields_[column_++];
-        Value& value = values_.emplace_back();
-        std::string_view encoded = utf8;
-        if (!platform::isAscii(utf8)) {
-            converted_.clear();
-            platform::appendWindows1250(converted_, utf8);
-            encoded = converted_;
-        }
-        value.size = static_cast<std::uint32_t>(encoded.size());
         const auto width = static_cast<std::uint32_t>(field.width);
-        if (value.size <= width) {
-            value.at = fieldAt_ + (field.leftAligned ? 0 : width - value.size);
+        size_t size = utf8.size();
+        if (size <= width && platform::isAscii(utf8)) {
+            Value& value = values_.emplace_back();
+            value.size = value.utf8Size = static_cast<std::uint32_t>(size);
+            value.at = value.utf8At =
+                fieldAt_ + (field.leftAligned ? 0 : width - static_cast<std::uint32_t>(size));
+            std::copy_n(utf8.data(), size, bytes_.data() + value.at);
         } else {
-            value.at = offset();
-            bytes_ += encoded;
+            size = addConverted(field, utf8);
         }
-        PadField(bytes_.data() + fieldAt_, encoded, field.width, field.leftAligned);
-        value.utf8At = value.at;
-        if (encoded.data() != utf8.data()) {
-            value.utf8At = offset();
-            bytes_ += utf8;
-        }
-        value.utf8Size = static_cast<std::uint32_t>(utf8.size());
         fieldAt_ += width;
-        return value.size;
+        return size;
     }
 
     size_t rows() const { return lines_.size(); }
@@ -102,6 +88,9 @@ private:
         std::uint32_t utf8Size = 0;
     };
 
+    void startRow();
+    // A value that is not ASCII or does not fit its field.
+    size_t addConverted(const DataField& field, std::string_view utf8);
     std::uint32_t offset() const { return static_cast<std::uint32_t>(bytes_.size()); }
     const Value& at(size_t row, int column) const {
         return values_[row * fields_.size() + static_cast<size_t>(column)];
