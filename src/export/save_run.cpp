@@ -164,9 +164,9 @@ void SaveRun::writeListing(const ProviderReport& report) {
     file.close();
 }
 
-void SaveRun::writeFile(const QString& path, std::string_view bytes) {
+void SaveRun::writeFile(const QString& path, std::string bytes) {
     platform::TextFile file(path, files_.get());
-    file.writeEncodedLines(bytes);
+    file.writeEncodedLines(std::move(bytes));
     file.close();
 }
 

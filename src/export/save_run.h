@@ -50,7 +50,7 @@ private:
     // The data files; false when a value does not fit.
     bool writeDataFiles(ProviderReport& report);
     void writeListing(const ProviderReport& report);
-    void writeFile(const QString& path, std::string_view bytes);
+    void writeFile(const QString& path, std::string bytes);
     void cleanUp();
     void readListingFolder();
     void finishFiles();
