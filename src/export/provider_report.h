@@ -19,8 +19,8 @@ namespace exporting {
 
 // The values of rows read from the database, in Windows-1250: each row laid out in the fixed-width
 // fields of its data-file line, each value at hand whole as well, and the text of one that is not
-// ASCII in UTF-8 as the database holds it. All are kept in one buffer, row after row: a run reads
-// 100,000 items, whose values one by one would cost more than writing them.
+// ASCII in UTF-8 as the database holds it. All are kept in one buffer, row after row, rather than
+// a string for each of the 100,000 items' values a run reads.
 class RowValues {
 public:
     explicit RowValues(std::span<const DataField> fields)
