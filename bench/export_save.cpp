@@ -7,6 +7,7 @@
 // memory is the benchmark process's maximum resident set size. Then the floor the file system
 // sets: deleting and creating again the run's 4,000 files with their final bytes and nothing else.
 
+#include "app/save_run_view.h"
 #include "db/connection.h"
 #include "export/save_run.h"
 #include "support/program_folder.h"
@@ -74,18 +75,17 @@ void fillDatabase() {
 
 struct MainWindowControls {
     QWidget window;
-    exporting::SaveRunControls controls{};
+    QListWidget* log = new QListWidget;
+    QLabel* step = new QLabel;
+    QProgressBar* gauge = new QProgressBar;
+    app::SaveRunView view{log, gauge, step, new QAction(QStringLiteral("Küldés"), &window),
+                          new QAction(QStringLiteral("Kísérőjegyzék nyomtatása"), &window)};
 
     MainWindowControls() {
         auto* layout = new QVBoxLayout(&window);
-        controls.log = new QListWidget;
-        controls.step = new QLabel;
-        controls.gauge = new QProgressBar;
-        layout->addWidget(controls.log);
-        layout->addWidget(controls.step);
-        layout->addWidget(controls.gauge);
-        controls.send = new QAction(QStringLiteral("Küldés"), &window);
-        controls.coverNote = new QAction(QStringLiteral("Kísérőjegyzék nyomtatása"), &window);
+        layout->addWidget(log);
+        layout->addWidget(step);
+        layout->addWidget(gauge);
         window.resize(705, 300);
         window.show();
     }
@@ -146,7 +146,7 @@ bool recreate(const std::vector<FinalFile>& files) {
 }
 
 void save(MainWindowControls& main) {
-    exporting::Ment(main.controls, QStringLiteral("2007"), QStringLiteral("3"));
+    exporting::Ment(main.view, QStringLiteral("2007"), QStringLiteral("3"));
 }
 
 // The calling thread's processor time so far, in the program's code or in the system's.

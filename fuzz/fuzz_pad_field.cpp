@@ -1,7 +1,7 @@
 // Field padding over any value, width and alignment: the field is exactly as wide as asked, and
 // holds the value's beginning, filled with blanks on the side the alignment leaves free.
 
-#include "export/save_run.h"
+#include "export/data_fields.h"
 
 #include <cstdlib>
 

@@ -16,6 +16,7 @@
 #include "platform/widgets/window_placement.h"
 #include "purchase/widgets/UnitAdatlapBR.h"
 #include "purchase/widgets/UnitBeszerzesImport.h"
+#include "save_run_view.h"
 #include "toolsmenu/widgets/UnitAtvetel.h"
 #include "toolsmenu/widgets/UnitEllenorzes.h"
 #include "toolsmenu/widgets/UnitMentesek.h"
@@ -261,9 +262,9 @@ void TFormFo::MasolasFloppyra() {
 void TFormFo::Ment(QAction* sender) {
     platform::runCommand([&] {
         const app::Period period = app::periodOfCaption(sender->text());
-        exporting::Ment(
-            {ListBox1, Gauge1, Label1, TMenuItem_Kuldes->menuAction(), TMenuItem_KisJegyz},
-            period.year, period.quarter);
+        app::SaveRunView view(ListBox1, Gauge1, Label1, TMenuItem_Kuldes->menuAction(),
+                              TMenuItem_KisJegyz);
+        exporting::Ment(view, period.year, period.quarter);
     });
 }
 

@@ -5,6 +5,7 @@
 #include "backup/database_check.h"
 #include "codetables/import_codes.h"
 #include "db/connection.h"
+#include "export/save_run.h"
 #include "platform/folder_lock.h"
 #include "platform/layout.h"
 #include "purchase/item_import.h"
@@ -41,6 +42,7 @@ const QString kRestore = QStringLiteral("restore");
 const QString kSend = QStringLiteral("send");
 const QString kPrint = QStringLiteral("print");
 const QString kCopy = QStringLiteral("copy");
+const QString kSave = QStringLiteral("save");
 
 // Only these options leave the windows unstarted; any other argument is left to the toolkit.
 bool asksForCommand(int argc, char* argv[]) {
@@ -50,8 +52,8 @@ bool asksForCommand(int argc, char* argv[]) {
             argument.startsWith("--carry-forward") || argument.startsWith("--check") ||
             argument.startsWith("--backup") || argument.startsWith("--restore") ||
             argument.startsWith("--send") || argument.startsWith("--print") ||
-            argument.startsWith("--copy") || argument == "--help" || argument == "-h" ||
-            argument == "--version" || argument == "-v")
+            argument.startsWith("--copy") || argument.startsWith("--save") ||
+            argument == "--help" || argument == "-h" || argument == "--version" || argument == "-v")
             return true;
     }
     return false;
@@ -316,6 +318,27 @@ std::unique_ptr<QCoreApplication> applicationFor(int& argc, char* argv[]) {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+// The save run's log on the standard output, each line as the main window shows it.
+class PrintedSaveRun : public exporting::SaveRunObserver {
+public:
+    void logLine(const QString& line, bool /*error*/) override { print(stdout, line); }
+    void finished(bool sendable) override { sendable_ = sendable; }
+    bool sendable() const { return sendable_; }
+
+private:
+    bool sendable_ = false;
+};
+
+// Writes the period's report files as the main window's save item does, printing its log; exit
+// status 0 only when the run ended with its files ready to be sent.
+int savePeriod(const QString& year, const QString& quarter) {
+    return onDatabase([&] {
+        PrintedSaveRun printed;
+        exporting::Ment(printed, year, quarter);
+        return printed.sendable() ? 0 : 1;
+    });
+}
+
 // The option's value followed by the positional arguments, when they are count in all.
 std::optional<QStringList> operands(const QCommandLineParser& parser, const QString& option,
                                     qsizetype count) {
@@ -363,6 +386,11 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                       QStringLiteral("Kilistázza az ÉV NEGYEDÉV minden hibáját (a lista a "
                                      "Listak mappába is kikerül); hiba esetén 1-es kóddal lép "
                                      "ki."),
+                      QStringLiteral("ÉV NEGYEDÉV")});
+    parser.addOption({kSave,
+                      QStringLiteral("Elkészíti az ÉV NEGYEDÉV jelentésfájljait, mint a Mentés "
+                                     "menü, és kiírja a naplóját; 1-es kóddal lép ki, ha a "
+                                     "mentés hibával végződött."),
                       QStringLiteral("ÉV NEGYEDÉV")});
     parser.addOption(
         {kBackup, QStringLiteral("Biztonsági mentést készít az adatbázisról a FÁJL-ba, vagy "
@@ -412,6 +440,12 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
         if (!operand)
             return usageError(QStringLiteral("--copy ÉV NEGYEDÉV MAPPA"));
         return copyToFolder(operand->at(0), operand->at(1), operand->at(2));
+    }
+    if (parser.isSet(kSave)) {
+        const auto period = operands(parser, kSave, 2);
+        if (!period)
+            return usageError(QStringLiteral("--save ÉV NEGYEDÉV"));
+        return savePeriod(period->at(0), period->at(1));
     }
     if (parser.isSet(kCarryForward)) {
         const auto key = operands(parser, kCarryForward, 3);

@@ -1,10 +1,8 @@
-// The cover note that accompanies one data provider's report, laid out for a monospaced printer
-// font.
+#include "cover_note.h"
 
-#include "common.h"
+#include "data_fields.h"
 #include "platform/codepage.h"
 #include "platform/settings.h"
-#include "save_run.h"
 
 namespace exporting {
 
@@ -29,20 +27,13 @@ public:
     }
     const QString& text() const { return text_; }
 
-    void write(const QString& path, platform::FileQueue* files) const {
-        platform::TextFile file(path, files);
-        const QByteArray encoded = platform::toWindows1250(text_);
-        file.writeEncodedLines({encoded.constData(), static_cast<size_t>(encoded.size())});
-        file.close();
-    }
-
 private:
     QString text_;
 };
 
-// The lines every note begins with, the collecting organisation's heading (from the settings)
-// and the subject.
-QString heading() {
+}  // namespace
+
+QString coverNoteHeading() {
     const platform::AddresseeSetting addressee = platform::addresseeSetting();
     CoverNote note;
     note.empty(7);
@@ -60,25 +51,22 @@ QString heading() {
     return note.text();
 }
 
-}  // namespace
-
-void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const QString& quarter) {
-    CoverNote note(heading());
-    const QVariantList key{adosajat, year, quarter};
-    const auto column = [this, &key](int field) { return recordText(key, field); };
-    note.line(QStringLiteral("Az adatszolgáltatás időszaka (év, negyedév): ") + year +
-              QStringLiteral(", ") + quarter);
+std::string coverNote(const ProviderReport& report, const QString& heading, QDate date) {
+    CoverNote note(heading);
+    const auto column = [&report](int field) { return report.text(field); };
+    note.line(QStringLiteral("Az adatszolgáltatás időszaka (év, negyedév): ") + report.year +
+              QStringLiteral(", ") + report.quarter);
     note.empty(2);
     note.line(QStringLiteral("Az adatszolgáltató intézmény"));
     note.line(QStringLiteral("Neve: ") + column(institutionField("Intnev")));
-    note.line(QStringLiteral("KSH törzsszáma: ") + adosajat);
+    note.line(QStringLiteral("KSH törzsszáma: ") + report.adosajat);
     note.line(QStringLiteral("Címe: ") + column(institutionField("Irsz")) + u' ' +
               column(institutionField("Telepules")) + u' ' + column(institutionField("Utca")) +
               u' ' + column(institutionField("Hsz")));
     note.empty(1);
 
     note.line(QStringLiteral("A negyedévben elküldött beszerzések tételszáma (tétel sorszám): ") +
-              itemCount(key));
+              QString::number(report.itemCount));
     note.empty(2);
     note.line(QStringLiteral("Az adatszolgáltatásért felelős vezető"));
     note.empty(1);
@@ -91,11 +79,10 @@ void SaveRun::WriteCoverNote(const QString& adosajat, const QString& year, const
     note.line(QStringLiteral("e-mail címe : ") + column(institutionField("Toltmail")));
     note.line(QStringLiteral("telefonszáma: ") + column(institutionField("Tolttel")));
     note.empty(4);
-    note.line(QStringLiteral("Kelt: ............, ") + today_().toString(u"yyyy.MM.dd."));
+    note.line(QStringLiteral("Kelt: ............, ") + date.toString(u"yyyy.MM.dd."));
     note.empty(4);
     note.line(QStringLiteral("Aláírás: ...................."));
-    note.write(kCoverNoteFolder + reportFileName(adosajat, year, quarter, QStringLiteral("KJ")),
-               files_.get());
+    return platform::toWindows1250(note.text()).toStdString();
 }
 
 }  // namespace exporting

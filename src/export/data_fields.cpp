@@ -17,4 +17,11 @@ std::optional<QString> fieldMisfit(const DataField& field, const QString& text) 
     return notFittingMessage(field, text);
 }
 
+QByteArray PadField(const QByteArray& value, int width, bool leftAligned) {
+    QByteArray field(width, ' ');
+    PadField(field.data(), std::string_view(value.constData(), static_cast<size_t>(value.size())),
+             width, leftAligned);
+    return field;
+}
+
 }  // namespace exporting

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -75,6 +77,15 @@ inline constexpr std::array<DataField, 17> kPurchaseFields{{
     {"Bazisegysegar", 9, false},
 }};
 
+// The position of a column among kPurchaseFields, found when the program is compiled.
+consteval int purchaseField(std::string_view column) {
+    for (size_t i = 0; i < kPurchaseFields.size(); ++i) {
+        if (std::string_view(kPurchaseFields[i].column) == column)
+            return static_cast<int>(i);
+    }
+    throw "no such field";
+}
+
 // The width of a purchase data file's line, its CR LF left out.
 inline constexpr size_t kPurchaseLineWidth = [] {
     size_t width = 0;
@@ -95,5 +106,15 @@ QString notFittingMessage(const DataField& field, const QString& text);
 // The message for a stored value's text (as db::textOf gives it) that would not fit its field;
 // nothing when it fits.
 std::optional<QString> fieldMisfit(const DataField& field, const QString& text);
+
+// A value (in Windows-1250, one byte per character) fitted to its field: cut to the width, or
+// filled with blanks after it (left-aligned) or before it (right-aligned).
+QByteArray PadField(const QByteArray& value, int width, bool leftAligned);
+// The same written into a field of width blanks.
+// Inline: it runs for every value written.
+inline void PadField(char* field, std::string_view value, int width, bool leftAligned) {
+    const size_t length = std::min(value.size(), static_cast<size_t>(width));
+    std::copy_n(value.data(), length, field + (leftAligned ? 0 : width - static_cast<int>(length)));
+}
 
 }  // namespace exporting

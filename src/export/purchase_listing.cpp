@@ -1,10 +1,9 @@
-// The tab-separated purchase listing kept for the institution in Listak/.
+#include "purchase_listing.h"
 
-#include "common.h"
+#include "db/row_reader.h"
 #include "db/values.h"
 #include "platform/codepage.h"
 #include "platform/regional.h"
-#include "save_run.h"
 
 #include <algorithm>
 #include <array>
@@ -22,7 +21,7 @@ enum class Written { Plain, Quoted, TwoDecimals, Name };
 struct ListingColumn {
     const char16_t* title;
     Written written;
-    int position;  // of the item's column in kPurchaseRows; for a name, of its code
+    int position;  // of the item's column among kPurchaseFields; for a name, of its code
 };
 
 // The item columns; an empty title stands above a code's name.
@@ -46,9 +45,6 @@ constexpr std::array<ListingColumn, 17> kColumns{{
     {u"bázis egységár (Ft)", Written::TwoDecimals, 16},
 }};
 
-// The positions of the prices, which the listing shows with two decimals.
-constexpr std::array<int, 2> kPricePositions{15, 16};
-
 // The code tables whose names the listing shows beside the codes, by the code's position.
 constexpr std::array<std::pair<int, const char*>, 4> kNamedCodes{{
     {10, "torzs_mennyisegiegyseg"},
@@ -56,7 +52,6 @@ constexpr std::array<std::pair<int, const char*>, 4> kNamedCodes{{
     {13, "torzs_felhasznter"},
     {14, "torzs_artipus"},
 }};
-
 QString titleLine() {
     QStringList titles;
     for (const auto& column : kColumns)
@@ -64,51 +59,80 @@ QString titleLine() {
     return titles.join(u'\t');
 }
 
-}  // namespace
-
-ListingItems::ListingItems()
-    : separator_(platform::toWindows1250(QString(platform::decimalSeparator())).toStdString()) {
-    for (size_t i = 0; i < kNamedCodes.size(); ++i) {
-        db::RowReader rows(QStringLiteral("select id, nevstr from ") +
-                           QString::fromLatin1(kNamedCodes[i].second));
-        rows.run({});
-        while (rows.next()) {
-            std::string name;
-            platform::appendWindows1250(name, rows.utf8(1));
-            names_[i].emplace(rows.utf8(0), std::move(name));
-        }
+// A price as the listing shows it: its text as the data file has it, read back as a number,
+// written with two decimals, the regional separator and no grouping. A double is read back from
+// its digits; anything else, or digits that do not read back, goes through the value conversion,
+// which refuses what is no number. A missing price shows nothing.
+void appendReadBack(std::string& out, std::optional<double> stored, const QString& text) {
+    std::optional<double> number;
+    if (stored) {
+        char digits[32];
+        const std::string_view written = db::floatDigits(*stored, digits);
+        double read = 0;
+        if (std::from_chars(written.data(), written.data() + written.size(), read).ec ==
+            std::errc())
+            number = read;
     }
+    if (!number) {
+        const QVariant converted = db::valueFromText(text, db::ValueKind::Real);
+        if (!converted.isNull())
+            number = converted.toDouble();
+    }
+    if (number)
+        out += platform::toWindows1250(db::twoDecimalsText(*number)).toStdString();
 }
 
-void ListingItems::add(const FixedWidthRow& values, db::RowReader& row) {
+// The item lines of one listing. Items mostly share their codes with the item before, whose
+// names are kept.
+class ItemLines {
+public:
+    explicit ItemLines(const ListingNames& names)
+        : names_(names),
+          separator_(platform::toWindows1250(QString(platform::decimalSeparator())).toStdString()) {
+    }
+
+    // Appends the line of the report's item; an item whose unit, source, area of use or price
+    // type has no row in its code table is left out of the listing.
+    void add(std::string& lines, const ProviderReport& report, size_t item);
+
+private:
+    std::optional<size_t> shortDecimals(std::string_view text) const;
+
+    const ListingNames& names_;
+    std::string separator_;
+    std::array<const std::string*, 4> found_{};
+    std::array<std::string, 4> foundCodes_;
+    // The item's prices: their decimals when their text needs only filling up, else the text.
+    std::array<std::optional<size_t>, 2> decimals_;
+    std::array<std::string, 2> prices_;
+};
+
+void ItemLines::add(std::string& lines, const ProviderReport& report, size_t item) {
+    const RowValues& values = report.items;
     size_t namesSize = 0;
     for (size_t i = 0; i < kNamedCodes.size(); ++i) {
-        const int position = kNamedCodes[i].first;
         // A missing code (NULL) matches no row.
-        const std::string_view code =
-            values.isAscii(position) ? values.value(position) : row.utf8(position);
-        // Items mostly share their codes with the item before.
+        const std::string_view code = values.utf8(item, kNamedCodes[i].first);
         if (!found_[i] || code != foundCodes_[i]) {
-            const auto found = code.empty() ? names_[i].end() : names_[i].find(code);
-            if (found == names_[i].end())
+            found_[i] = code.empty() ? nullptr : names_.find(i, code);
+            if (!found_[i])
                 return;
-            found_[i] = &found->second;
             foundCodes_[i] = code;
         }
         namesSize += found_[i]->size();
     }
     size_t pricesSize = 0;
-    for (size_t i = 0; i < kPricePositions.size(); ++i) {
-        decimals_[i] = shortDecimals(values.value(kPricePositions[i]));
+    for (size_t i = 0; i < kPriceFields.size(); ++i) {
+        decimals_[i] = shortDecimals(values.value(item, kPriceFields[i]));
         prices_[i].clear();
         if (!decimals_[i])
-            appendReadBack(prices_[i], row, kPricePositions[i]);
+            appendReadBack(prices_[i], report.prices[item][i], values.text(item, kPriceFields[i]));
         pricesSize += prices_[i].size() + separator_.size() + 2;
     }
     // Room for every value of the row, the names, the prices, the quotes, the tabs and CR LF.
-    const size_t start = lines_.size();
-    lines_.resize(start + values.size() + namesSize + pricesSize + 3 * kColumns.size() + 2);
-    char* to = lines_.data() + start;
+    const size_t start = lines.size();
+    lines.resize(start + values.rowSize(item) + namesSize + pricesSize + 3 * kColumns.size() + 2);
+    char* to = lines.data() + start;
     const auto put = [&to](std::string_view bytes) {
         to = std::copy(bytes.begin(), bytes.end(), to);
     };
@@ -118,14 +142,14 @@ void ListingItems::add(const FixedWidthRow& values, db::RowReader& row) {
         switch (column.written) {
             case Written::Quoted:
                 *to++ = '\'';
-                put(values.value(column.position));
+                put(values.value(item, column.position));
                 *to++ = '\'';
                 break;
             case Written::TwoDecimals:
                 // A text of whole digits with at most two decimals reads back as exactly those,
                 // so its decimals are only filled up.
                 if (const std::optional<size_t> decimals = decimals_[priced]) {
-                    put(values.value(column.position));
+                    put(values.value(item, column.position));
                     if (*decimals == 0)
                         put(separator_);
                     to = std::fill_n(to, 2 - std::min<size_t>(*decimals, 2), '0');
@@ -135,7 +159,7 @@ void ListingItems::add(const FixedWidthRow& values, db::RowReader& row) {
                 ++priced;
                 break;
             case Written::Plain:
-                put(values.value(column.position));
+                put(values.value(item, column.position));
                 break;
             case Written::Name:
                 put(*found_[named++]);
@@ -145,38 +169,12 @@ void ListingItems::add(const FixedWidthRow& values, db::RowReader& row) {
     }
     *to++ = '\r';
     *to++ = '\n';
-    lines_.resize(static_cast<size_t>(to - lines_.data()));
-}
-
-namespace {
-
-// A double is read back from its digits without a QString; anything else, or digits that do not
-// read back, goes through the value conversion, which refuses what is no number.
-std::optional<double> priceOf(db::RowReader& row, int position) {
-    if (const std::optional<double> stored = row.real(position)) {
-        char digits[32];
-        const std::string_view text = db::floatDigits(*stored, digits);
-        double number = 0;
-        if (std::from_chars(text.data(), text.data() + text.size(), number).ec == std::errc())
-            return number;
-    }
-    const QVariant number = db::valueFromText(row.text(position), db::ValueKind::Real);
-    return number.isNull() ? std::nullopt : std::optional(number.toDouble());
-}
-
-}  // namespace
-
-// A price as the listing shows it: its text as the data file has it, read back as a number,
-// written with two decimals, the regional separator and no grouping. A missing price shows
-// nothing.
-void ListingItems::appendReadBack(std::string& out, db::RowReader& row, int position) const {
-    if (const std::optional<double> number = priceOf(row, position))
-        out += platform::toWindows1250(db::twoDecimalsText(*number)).toStdString();
+    lines.resize(static_cast<size_t>(to - lines.data()));
 }
 
 // How many decimals the text has when it is an optional minus, whole digits and at most two
 // decimals after the separator, few enough digits for a double to hold them exactly.
-std::optional<size_t> ListingItems::shortDecimals(std::string_view text) const {
+std::optional<size_t> ItemLines::shortDecimals(std::string_view text) const {
     const auto isDigit = [&text](size_t at) { return text[at] >= '0' && text[at] <= '9'; };
     size_t at = text.starts_with('-') ? 1 : 0;
     const size_t whole = at;
@@ -196,56 +194,41 @@ std::optional<size_t> ListingItems::shortDecimals(std::string_view text) const {
     return decimals >= 1 && decimals <= 2 ? std::optional(decimals) : std::nullopt;
 }
 
-void SaveRun::collectListingItems(const QVariantList& key) {
-    if (!listingItems_)
-        listingItems_ = std::make_unique<ListingItems>();
-    listingItems_->clear();
-    db::RowReader& items = statements().purchaseRows;
-    items.run(key);
-    FixedWidthRow values;
-    while (items.next()) {
-        values.read(items, kPurchaseFields);
-        listingItems_->add(values, items);
+}  // namespace
+
+ListingNames::ListingNames() {
+    for (size_t i = 0; i < kNamedCodes.size(); ++i) {
+        db::RowReader rows(QStringLiteral("select id, nevstr from ") +
+                           QString::fromLatin1(kNamedCodes[i].second));
+        rows.run({});
+        while (rows.next()) {
+            std::string name;
+            platform::appendWindows1250(name, rows.utf8(1));
+            names_[i].emplace(rows.utf8(0), std::move(name));
+        }
     }
-    listingKey_ = key;
 }
 
-QStringList SaveRun::deleteOldListing(const QString& name) {
-    return deleteEntries(kListingFolder, listingEntries_->take(name.toLower()));
+const std::string* ListingNames::find(size_t table, std::string_view code) const {
+    const auto found = names_[table].find(code);
+    return found == names_[table].end() ? nullptr : &found->second;
 }
 
-void SaveRun::WritePurchaseListing(const QString& adosajat, const QString& year,
-                                   const QString& quarter) {
-    const QString name = listingFileName(adosajat, year, quarter);
-    const QString path = kListingFolder + name;
-    // The old listing is typically held open by a spreadsheet program; it stays, and so does its
-    // error line, which names the file as it was found and fails the run.
-    const QStringList kept = deleteOldListing(name);
-    for (const QString& entry : kept)
-        LogLine(notDeletable(entry), true);
-    if (!kept.isEmpty())
-        return;
-
-    platform::TextFile file(path, files_.get());
-    file.writeLine(u"Árinformációs adatjelentés, beszerzési adatok listája");
-    file.writeLine(u"");
-
-    const QVariantList key{adosajat, year, quarter};
-    file.writeLine(QStringLiteral("Intézet neve: ") + recordText(key, institutionField("Intnev")));
-    file.writeLine(QStringLiteral("adószám: ") + recordText(key, institutionField("Adosajat")));
-    file.writeLine(QStringLiteral("Beszerzési időszak (év, negyedév): ") +
-                   recordText(key, institutionField("Adatszolgev")) + QStringLiteral(", ") +
-                   recordText(key, institutionField("Adatszolgnegyedev")));
-
-    file.writeLine(u"");
-    file.writeLine(u"");
+std::string purchaseListing(const ProviderReport& report, const ListingNames& names) {
     static const QString titles = titleLine();
-    file.writeLine(titles);
-
-    if (listingKey_ != key)
-        collectListingItems(key);
-    file.writeEncodedLines(listingItems_->lines());
-    file.close();
+    const QString heading =
+        QStringLiteral(
+            "Árinformációs adatjelentés, beszerzési adatok listája\r\n\r\n"
+            "Intézet neve: %1\r\nadószám: %2\r\n"
+            "Beszerzési időszak (év, negyedév): %3, %4\r\n\r\n\r\n%5\r\n")
+            .arg(report.text(institutionField("Intnev")), report.text(institutionField("Adosajat")),
+                 report.text(institutionField("Adatszolgev")),
+                 report.text(institutionField("Adatszolgnegyedev")), titles);
+    std::string listing = platform::toWindows1250(heading).toStdString();
+    ItemLines lines(names);
+    for (size_t item = 0; item < report.items.rows(); ++item)
+        lines.add(listing, report, item);
+    return listing;
 }
 
 }  // namespace exporting

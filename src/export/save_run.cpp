@@ -1,23 +1,21 @@
 #include "save_run.h"
 
 #include "common.h"
+#include "cover_note.h"
+#include "data_files.h"
 #include "db/query.h"
 #include "db/read_transaction.h"
-#include "platform/pending.h"
+#include "provider_reader.h"
+#include "provider_report.h"
+#include "purchase_listing.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QListWidget>
-#include <QProgressBar>
 #include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <algorithm>
 
 namespace exporting {
 
@@ -26,21 +24,6 @@ namespace {
 QString errorLine(const QString& text) {
     return QStringLiteral("HIBA: ") + text;
 }
-
-// A shown gauge repaints itself at once whenever its position changes, which over a run of
-// 100,000 lines would take far longer than writing them. While the run writes, the gauge takes
-// its figures with its own drawing held back; it is drawn with the rest when pending messages
-// are processed.
-class HeldDrawing {
-public:
-    explicit HeldDrawing(QWidget* widget) : widget_(widget) { widget_->setUpdatesEnabled(false); }
-    ~HeldDrawing() { widget_->setUpdatesEnabled(true); }
-    HeldDrawing(const HeldDrawing&) = delete;
-    HeldDrawing& operator=(const HeldDrawing&) = delete;
-
-private:
-    QWidget* widget_;
-};
 
 // A file of the program's own that a killed run left under its temporary name: a report file,
 // the error list or a listing.
@@ -70,66 +53,35 @@ QStringList cleanFolder(const QString& folder) {
 
 }  // namespace
 
-SaveRun::SaveRun(const SaveRunControls& controls, std::function<QDate()> today)
-    : controls_(controls), today_(std::move(today)) {}
+SaveRun::SaveRun(SaveRunObserver& observer, std::function<QDate()> today)
+    : observer_(observer), today_(std::move(today)) {}
 
 SaveRun::~SaveRun() = default;
 
 void SaveRun::Ment(const QString& year, const QString& quarter) {
-    // The run reads one state of the database; its statements, unfinished files and the values
-    // read for its writers are let go when it ends, however it ends.
+    // The run reads one state of the database; its statements and unfinished files are let go
+    // when it ends, however it ends.
     const db::ReadTransaction reading;
     // The files are finished on a thread of their own while the next are written; those written
     // whole take their names however the run ends.
     files_ = std::make_unique<platform::FileQueue>();
     const auto released = qScopeGuard([this] {
         files_.reset();
-        statements_.reset();
-        listingItems_.reset();
-        listingKey_.clear();
-        institutionFile_.reset();
-        purchaseFile_.reset();
-        recordKey_.clear();
-        countKey_.clear();
+        reader_.reset();
+        listingNames_.reset();
     });
-    controls_.log->show();
-    controls_.log->clear();
-    controls_.send->setEnabled(false);
-    controls_.coverNote->setEnabled(false);
+    observer_.started();
     cleanUp();
 
     saveError_ = false;
-    progress_ = 0;
     try {
         errorListFile_.create(kTextFolder + QStringLiteral("hibalista.txt"), files_.get());
-        controls_.step->show();
-        controls_.gauge->show();
-        const HeldDrawing held(controls_.gauge);
-        controls_.gauge->setRange(0, 1);
-        controls_.gauge->setValue(0);
-        draw(true);
-
-        controls_.send->setText(QStringLiteral("Küldés %1 - %2").arg(year, quarter));
-        controls_.coverNote->setText(
-            QStringLiteral("Kísérőjegyzék nyomtatása %1 - %2").arg(year, quarter));
-
-        db::Query providers(QStringLiteral("select ai.adosajat from adatlapInt ai "
-                                           "where ai.adatszolgev = ? and ai.adatszolgnegyedev = ?"),
-                            {year, quarter});
-        const int count = providers.rowCount();
-        for (int i = 0; i < count; ++i) {
-            const QString adosajat = providers.text(QStringLiteral("adosajat"));
-            writeProvider(adosajat, year, quarter);
-            providers.next();
-        }
-
-        controls_.gauge->setValue(progress_);
-        controls_.gauge->hide();
-        controls_.step->hide();
+        observer_.writingPeriod(year, quarter);
+        writeProviders(year, quarter);
+        observer_.providersWritten();
         finishFiles();
     } catch (...) {
-        // A run that fails leaves the gauge's figures behind as they were.
-        controls_.gauge->setValue(progress_);
+        observer_.failed();
         try {
             errorListFile_.close();
         } catch (...) {
@@ -139,58 +91,83 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
     }
 }
 
-void SaveRun::writeProvider(const QString& adosajat, const QString& year, const QString& quarter) {
-    valueDoesNotFit_ = false;
-    WriteInstitutionFile(adosajat, year, quarter);
-    WritePurchaseFile(adosajat, year, quarter);
-    if (!valueDoesNotFit_) {
-        institutionFile_->close();
-        if (purchaseFile_)
-            purchaseFile_->close();
+void SaveRun::writeProviders(const QString& year, const QString& quarter) {
+    db::Query providers(QStringLiteral("select ai.adosajat from adatlapInt ai "
+                                       "where ai.adatszolgev = ? and ai.adatszolgnegyedev = ?"),
+                        {year, quarter});
+    reader_ = std::make_unique<ProviderReader>();
+    coverNoteHeading_ = coverNoteHeading();
+    const int count = providers.rowCount();
+    for (int i = 0; i < count; ++i) {
+        ProviderReport report;
+        report.adosajat = providers.text(QStringLiteral("adosajat"));
+        report.year = year;
+        report.quarter = quarter;
+        writeProvider(report);
+        providers.next();
     }
-    institutionFile_.reset();
-    purchaseFile_.reset();
-    if (valueDoesNotFit_)
+}
+
+void SaveRun::writeProvider(ProviderReport& report) {
+    if (!writeDataFiles(report))
         return;
-    WritePurchaseListing(adosajat, year, quarter);
-    WriteCoverNote(adosajat, year, quarter);
+    writeListing(report);
+    writeFile(kCoverNoteFolder + reportFileName(report.adosajat, report.year, report.quarter,
+                                                QStringLiteral("KJ")),
+              coverNote(report, coverNoteHeading_, today_()));
 }
 
-RunStatements& SaveRun::statements() {
-    if (!statements_)
-        statements_ = std::make_unique<RunStatements>();
-    return *statements_;
-}
+// Each file is created before its rows are read, so that one the folder refuses fails the run
+// at its own step.
+bool SaveRun::writeDataFiles(ProviderReport& report) {
+    const auto nameOf = [&report](const QString& kind) {
+        return reportFileName(report.adosajat, report.year, report.quarter, kind);
+    };
+    const QString institutionName = nameOf(QStringLiteral("BI"));
+    observer_.step(institutionName, reader_->readRecord(report) ? 1 : 0);
+    observer_.progressed(1);
+    platform::TextFile institutionFile(kTextFolder + institutionName, files_.get());
 
-QString SaveRun::itemCount(const QVariantList& key) {
-    if (countKey_ != key) {
-        db::RowReader& count = statements().itemCount;
-        count.run(key);
-        count.next();
-        count_ = count.text(u"bs");
-        count.close();
-        countKey_ = key;
+    const QString purchaseName = nameOf(QStringLiteral("BR"));
+    observer_.step(purchaseName, reader_->countItems(report));
+    std::optional<platform::TextFile> purchaseFile;
+    if (report.itemCount > 0)
+        purchaseFile.emplace(kTextFolder + purchaseName, files_.get());
+    reader_->readItems(report, [this](int items) { observer_.progressed(items); });
+
+    for (const QString& misfit : report.misfits)
+        LogLine(misfit, true);
+    if (!report.misfits.isEmpty())
+        return false;
+    institutionFile.writeEncodedLines(institutionDataFile(report));
+    institutionFile.close();
+    if (purchaseFile) {
+        purchaseFile->writeEncodedLines(purchaseDataFile(report));
+        purchaseFile->close();
     }
-    return count_;
+    return true;
 }
 
-QString SaveRun::recordText(const QVariantList& key, int field) {
-    if (recordKey_ != key) {
-        db::RowReader& row = statements().providerRow;
-        row.run(key);
-        row.next();
-        rememberRecord(key, row);
-        row.close();
-    }
-    // The record is read with "select *", in the order of its data file's fields.
-    return record_.at(field);
+// The old listing is typically held open by a spreadsheet program; it stays, and so does its
+// error line, which names the file as it was found and fails the run.
+void SaveRun::writeListing(const ProviderReport& report) {
+    const QString name = listingFileName(report.adosajat, report.year, report.quarter);
+    const QStringList kept = deleteOldListing(name);
+    for (const QString& entry : kept)
+        LogLine(notDeletable(entry), true);
+    if (!kept.isEmpty())
+        return;
+    platform::TextFile file(kListingFolder + name, files_.get());
+    if (!listingNames_)
+        listingNames_ = std::make_unique<ListingNames>();
+    file.writeEncodedLines(purchaseListing(report, *listingNames_));
+    file.close();
 }
 
-void SaveRun::rememberRecord(const QVariantList& key, db::RowReader& row) {
-    record_.clear();
-    for (int i = 0; i < static_cast<int>(kInstitutionFields.size()); ++i)
-        record_.append(row.text(i));
-    recordKey_ = key;
+void SaveRun::writeFile(const QString& path, std::string bytes) {
+    platform::TextFile file(path, files_.get());
+    file.writeEncodedLines(std::move(bytes));
+    file.close();
 }
 
 // The closing lines and the entries that send and print come only once every file of the run is
@@ -208,16 +185,17 @@ void SaveRun::finishFiles() {
     files_->finish();
     // What may be sent or printed is on the disk before the entries allow it.
     platform::flushFileSystem(kTextFolder);
-    if (complete)
-        controls_.log->addItems(closing);
-    controls_.send->setEnabled(complete);
-    controls_.coverNote->setEnabled(complete);
+    if (complete) {
+        for (const QString& line : closing)
+            observer_.logLine(line, false);
+    }
+    observer_.finished(complete);
 }
 
 void SaveRun::LogLine(const QString& text, bool error) {
     const QString line = error ? errorLine(text) : text;
     errorListFile_.writeLine(line);
-    controls_.log->addItem(line);
+    observer_.logLine(line, error);
     if (error)
         saveError_ = true;
 }
@@ -225,8 +203,8 @@ void SaveRun::LogLine(const QString& text, bool error) {
 // The clean-up deletes every *.txt entry of the text and cover-note folders, of any period, and
 // what a killed run left of the program's files under temporary names; it is over before the run
 // writes anything. The cover notes go on the files' thread while the data files go here. An entry
-// that cannot be deleted is reported in the log list only, before any other line: the error list
-// is not written yet. A report file that stays could be sent as this run's, so the run does not
+// that cannot be deleted is reported in the log only, before any other line: the error list is
+// not written yet. A report file that stays could be sent as this run's, so the run does not
 // end complete.
 void SaveRun::cleanUp() {
     auto coverNotes = files_->later([] { return cleanFolder(kCoverNoteFolder); });
@@ -234,7 +212,7 @@ void SaveRun::cleanUp() {
     kept += coverNotes.get();
     reportFileKept_ = false;
     for (const QString& name : kept) {
-        controls_.log->addItem(errorLine(notDeletable(name)));
+        observer_.logLine(errorLine(notDeletable(name)), true);
         reportFileKept_ = reportFileKept_ || isReportFile(name);
     }
     readListingFolder();
@@ -254,37 +232,12 @@ void SaveRun::readListingFolder() {
     deleteEntries(kListingFolder, leftovers);
 }
 
-// The gauge counts the rows of the file being written; an empty result shows an empty gauge
-// rather than a busy one.
-void SaveRun::showStep(int rowCount, const QString& fileName) {
-    controls_.gauge->setRange(0, std::max(rowCount, 1));
-    progress_ = 0;
-    controls_.gauge->setValue(0);
-    controls_.step->setText(fileName + QStringLiteral(" mentése"));
-    draw(false);
+QStringList SaveRun::deleteOldListing(const QString& name) {
+    return deleteEntries(kListingFolder, listingEntries_->take(name.toLower()));
 }
 
-// The gauge takes the position when it is drawn and when the run ends: every position it is
-// given costs it an accessibility notification, far more than writing the row.
-void SaveRun::showProgress(int position) {
-    progress_ = position;
-    draw(false);
-}
-
-// Draws the log, the gauge and the step label, at most every 40 ms unless asked to draw now: often
-// enough to watch the run, seldom enough that drawing does not outweigh writing.
-void SaveRun::draw(bool now) {
-    if (!drawing_.due(now))
-        return;
-    controls_.gauge->setValue(progress_);
-    const bool held = !controls_.gauge->updatesEnabled();
-    controls_.gauge->setUpdatesEnabled(true);
-    drawing_.draw(true);
-    controls_.gauge->setUpdatesEnabled(!held);
-}
-
-void Ment(const SaveRunControls& controls, const QString& year, const QString& quarter) {
-    SaveRun(controls).Ment(year, quarter);
+void Ment(SaveRunObserver& observer, const QString& year, const QString& quarter) {
+    SaveRun(observer).Ment(year, quarter);
 }
 
 QStringList entriesOf(const QString& folder, const QString& pattern) {

@@ -306,6 +306,16 @@ void TextFile::writeEncodedLines(std::string_view lines) {
         writePending();
 }
 
+void TextFile::writeEncodedLines(std::string&& lines) {
+    if (!pending_.empty()) {
+        writeEncodedLines(std::string_view(lines));
+        return;
+    }
+    pending_ = std::move(lines);
+    if (pending_.size() >= kBlockSize)
+        writePending();
+}
+
 void TextFile::writePending() {
     givingUpOnFailure([&] { file_->write(pending_); });
     // Keeps the block's room for the next lines.

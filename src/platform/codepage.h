@@ -64,6 +64,8 @@ public:
     void writeEncodedLine(std::string_view line);
     // Lines already in Windows-1250, each with its CR LF.
     void writeEncodedLines(std::string_view lines);
+    // The same, taken over without a copy when nothing is pending: a file made whole elsewhere.
+    void writeEncodedLines(std::string&& lines);
     // Room for this many more bytes of lines, for a writer that knows them beforehand.
     void reserve(size_t bytes) { pending_.reserve(pending_.size() + bytes); }
     // Writes out and gives the file its name; a file that was not open is left alone.

@@ -1,5 +1,7 @@
+#include "app/save_run_view.h"
 #include "db/connection.h"
 #include "db/query.h"
+#include "export/data_files.h"
 #include "export/save_run.h"
 #include "platform/failure.h"
 #include "support/program_folder.h"
@@ -115,31 +117,41 @@ void insertSimpleItem(int year, const QString& quarter) {
                 1});
 }
 
-// Two data providers of 2007-3: 12345678 with three items (the second with a unit that has no
-// code row), 87654321 without items and with every column but its name NULL.
-void insertFixture() {
+// Two data providers of the period, 2007-3 unless told: 12345678 with three items (the second with
+// a unit that has no code row), 87654321 without items and with every column but its name NULL.
+void insertFixture(int year = 2007, const QString& quarter = QStringLiteral("3")) {
     insertCodes();
-    insertInstitution(QStringLiteral("12345678"), kLongName, 2007, QStringLiteral("3"));
+    insertInstitution(QStringLiteral("12345678"), kLongName, year, quarter);
     exec(QStringLiteral(
         "update AdatlapInt set Sz_megyekod = '01', Sz_telepuleskod = '13578', Irsz = '1011', "
         "Telepules = 'Budapest', Utca = 'Fő utca', Hsz = '12', Intag = '8610', Gazdfor = '32', "
         "I_ANTSZkod = '010100', Toltnev = 'Kiss Ödön', Toltmail = 'kiss@example.hu', "
         "Vezetonev = 'Nagy Erzsébet', Vezetomail = 'nagy@example.hu' where Adosajat = '12345678'"));
-    insertInstitution(QStringLiteral("87654321"), QStringLiteral("O'Brien\tKlinika Kft."), 2007,
-                      QStringLiteral("3"));
+    insertInstitution(QStringLiteral("87654321"), QStringLiteral("O'Brien\tKlinika Kft."), year,
+                      quarter);
     const QString a = QStringLiteral("12345678");
-    insertItem(a, 2007, QStringLiteral("3"),
+    insertItem(a, year, quarter,
                {QStringLiteral("07"), 1, QStringLiteral("1"), QStringLiteral("12345678"),
                 QStringLiteral("1234"), QStringLiteral("3004 90 00"),
                 QStringLiteral("Fűtőolaj 'extra'"), QStringLiteral("01"), 12, 1250.5, 2});
-    insertItem(a, 2007, QStringLiteral("3"),
+    insertItem(a, year, quarter,
                {QStringLiteral("08"), 2, QStringLiteral("1"), QStringLiteral("87654321"),
                 QStringLiteral("4321"), QStringLiteral("2710 19 43"), QStringLiteral("Gázolaj"),
                 QStringLiteral("99"), 100, 0.5, 1e15});
-    insertItem(a, 2007, QStringLiteral("3"),
+    insertItem(a, year, quarter,
                {QStringLiteral("09"), 3, QStringLiteral("2"), QStringLiteral("5432"), QVariant(),
                 QStringLiteral("85.11.1"), QStringLiteral("Takarítás\tkülső"), QStringLiteral("01"),
                 1, 0.25, 123456.78});
+}
+
+// Every file the save run writes into the working folders, with its bytes, by its path there.
+QMap<QString, QByteArray> savedFiles() {
+    QMap<QString, QByteArray> files;
+    for (const QString& folder : {u"text/"_qs, u"Listak/"_qs, u"kuldes/temp/"_qs}) {
+        for (const QString& name : QDir(folder).entryList(QDir::Files))
+            files.insert(folder + name, readFile(folder + name));
+    }
+    return files;
 }
 
 QStringList filesIn(const QString& folder) {
@@ -206,10 +218,19 @@ class TestSaveRun : public QObject {
 private:
     std::unique_ptr<ProgramFolder> folder_;
     std::unique_ptr<QWidget> window_;
-    exporting::SaveRunControls controls_{};
+    // The main window's controls that show the run.
+    struct {
+        QListWidget* log;
+        QProgressBar* gauge;
+        QLabel* step;
+        QAction* send;
+        QAction* coverNote;
+    } controls_{};
 
     void save(const QString& year, const QString& quarter, QDate today = QDate(2007, 10, 15)) {
-        SaveRun(controls_, [today] { return today; }).Ment(year, quarter);
+        app::SaveRunView view(controls_.log, controls_.gauge, controls_.step, controls_.send,
+                              controls_.coverNote);
+        SaveRun(view, [today] { return today; }).Ment(year, quarter);
     }
 
     QString failureOf(const QString& year, const QString& quarter) {
@@ -498,6 +519,44 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("1234567*_2007_3.xls"),
                               QStringLiteral("12345678_2007_3.xls")}));
         QVERIFY(controls_.send->isEnabled());
+    }
+
+    // "velkor --save" writes the same files as the window's save item, byte for byte, and prints
+    // the window's log; it exits with 0 only when the run ends ready to be sent.
+    void commandLineSavesAsTheWindow_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("complete") << QString() << 0;
+        QTest::newRow("a value longer than its field")
+            << u"update AdatlapBR set Tetelsorszam = 100000 where Tetelsorszam = 2"_qs << 1;
+    }
+
+    void commandLineSavesAsTheWindow() {
+        QFETCH(QString, change);
+        QFETCH(int, exitCode);
+        insertFixture(2031, QStringLiteral("3"));
+        if (!change.isEmpty())
+            exec(change);
+        save("2031", "3", QDate::currentDate());
+        const QMap<QString, QByteArray> saved = savedFiles();
+        for (const QString& folder : {u"text"_qs, u"Listak"_qs, u"kuldes/temp"_qs})
+            QVERIFY(QDir(folder).removeRecursively() && QDir().mkpath(folder));
+        db::closeConnection();
+
+        QProcess velkor;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // The decimal comma the window's run wrote with.
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("hu_HU.UTF-8"));
+        velkor.setProcessEnvironment(environment);
+        velkor.start(folder_->copyProgram(), {"--save", "2031", "3"});
+        QVERIFY(velkor.waitForFinished(30000));
+        QCOMPARE(velkor.exitCode(), exitCode);
+        QStringList printed = QString::fromUtf8(velkor.readAllStandardOutput()).split(u'\n');
+        QCOMPARE(printed.takeLast(), QString());
+        QCOMPARE(printed, logLines());
+        QCOMPARE(savedFiles().keys(), saved.keys());
+        for (const auto& [path, bytes] : saved.asKeyValueRange())
+            QVERIFY2(readFile(path) == bytes, qPrintable(path));
     }
 
     // A value is cut to its field or filled with blanks; widths count Windows-1250 bytes.
