@@ -2,8 +2,8 @@
 
 #include "db/table.h"
 #include "platform/failure.h"
-#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
+#include "platform/widgets/guide.h"
 #include "platform/widgets/window_placement.h"
 
 #include <QHBoxLayout>

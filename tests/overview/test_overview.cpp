@@ -4,8 +4,8 @@
 
 #include "app/UnitFo.h"
 #include "db/values.h"
-#include "overview/widgets/UnitAttekintes.h"
 #include "overview/quarter_fixture.h"
+#include "overview/widgets/UnitAttekintes.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
 #include "toolsmenu/widgets/UnitEllenorzes.h"

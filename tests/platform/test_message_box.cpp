@@ -1,6 +1,6 @@
 #include "platform/failure.h"
-#include "platform/widgets/widget_message_service.h"
 #include "platform/translation.h"
+#include "platform/widgets/widget_message_service.h"
 #include "support/scripted_messages.h"
 
 #include <QAbstractButton>

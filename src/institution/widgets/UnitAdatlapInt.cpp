@@ -9,8 +9,8 @@
 #include "pickers/UnitFa.h"
 #include "pickers/UnitLista.h"
 #include "platform/failure.h"
-#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
+#include "platform/widgets/guide.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

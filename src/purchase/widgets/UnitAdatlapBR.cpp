@@ -5,12 +5,12 @@
 #include "db/widgets/bound_grid.h"
 #include "db/widgets/bound_line_edit.h"
 #include "db/widgets/bound_lookup_combo_box.h"
-#include "purchase/item_checks.h"
 #include "pickers/UnitLista.h"
 #include "platform/failure.h"
-#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
 #include "platform/regional.h"
+#include "platform/widgets/guide.h"
+#include "purchase/item_checks.h"
 
 #include <QApplication>
 #include <QComboBox>

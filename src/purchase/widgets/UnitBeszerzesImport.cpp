@@ -1,9 +1,9 @@
 #include "UnitBeszerzesImport.h"
 
 #include "backup/backups.h"
-#include "purchase/item_import.h"
-#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
+#include "platform/widgets/guide.h"
+#include "purchase/item_import.h"
 
 #include <QComboBox>
 #include <QDir>

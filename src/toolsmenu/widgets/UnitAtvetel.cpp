@@ -1,11 +1,11 @@
 #include "UnitAtvetel.h"
 
 #include "backup/backups.h"
-#include "toolsmenu/carry_forward.h"
 #include "db/query.h"
 #include "platform/failure.h"
-#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
+#include "platform/widgets/guide.h"
+#include "toolsmenu/carry_forward.h"
 
 #include <QComboBox>
 #include <QGridLayout>

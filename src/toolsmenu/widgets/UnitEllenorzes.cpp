@@ -2,10 +2,10 @@
 
 #include "db/query.h"
 #include "overview/quarter_steps.h"
-#include "toolsmenu/period_check.h"
 #include "platform/failure.h"
 #include "platform/widgets/guide.h"
 #include "platform/widgets/window_placement.h"
+#include "toolsmenu/period_check.h"
 
 #include <QComboBox>
 #include <QDir>

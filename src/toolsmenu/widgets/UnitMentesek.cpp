@@ -1,8 +1,8 @@
 #include "UnitMentesek.h"
 
 #include "platform/failure.h"
-#include "platform/widgets/guide.h"
 #include "platform/message_box.h"
+#include "platform/widgets/guide.h"
 
 #include <QDir>
 #include <QFileDialog>
