@@ -13,6 +13,7 @@
 
 #include <pwd.h>
 #include <unistd.h>
+#include <zlib.h>
 
 namespace testsupport {
 
@@ -20,6 +21,17 @@ quint16 freePort() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost);
     return probe.serverPort();
+}
+
+QByteArray inflated(const QByteArray& stream) {
+    QByteArray out(1 << 20, Qt::Uninitialized);
+    uLongf size = static_cast<uLongf>(out.size());
+    if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
+                   reinterpret_cast<const Bytef*>(stream.constData()),
+                   static_cast<uLong>(stream.size())) != Z_OK)
+        return "not a zlib stream";
+    out.truncate(static_cast<qsizetype>(size));
+    return out;
 }
 
 namespace {
@@ -138,8 +150,8 @@ QString FtpTestServer::fingerprint() const {
     return QStringLiteral("sha256:") + offered.digest(QCryptographicHash::Sha256).toHex();
 }
 
-void FtpTestServer::writeSettingsFile() const {
-    QSettings settings(platform::settingsFilePath(), QSettings::IniFormat);
+void FtpTestServer::writeSettingsFile(const QString& path) const {
+    QSettings settings(path, QSettings::IniFormat);
     settings.setValue(QStringLiteral("ftp/host"), QStringLiteral("127.0.0.1"));
     settings.setValue(QStringLiteral("ftp/port"), port_);
 }

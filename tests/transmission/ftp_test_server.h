@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/settings.h"
 #include "transmission/ftp_client.h"
 
 #include <QProcess>
@@ -10,6 +11,10 @@ namespace testsupport {
 
 // A port of 127.0.0.1 on which nothing listens now.
 quint16 freePort();
+
+// What a compressed file as the send run uploads it (a zlib stream) inflates to; "not a zlib
+// stream" when it is none.
+QByteArray inflated(const QByteArray& stream);
 
 // A real FTP server on 127.0.0.1 (ftp_server.py beside this file), serving a temporary folder to
 // one account, behaving or misbehaving as `mode` asks. The mode "vsftpd-tls" runs Debian's
@@ -31,9 +36,9 @@ public:
 
     // 127.0.0.1, the server's port and the account it serves.
     transmission::FtpAccount account() const;
-    // Points the program at this server: velkor.ini in the current folder names its host and
-    // port.
-    void writeSettingsFile() const;
+    // Points the program at this server: the settings file (velkor.ini in the current folder
+    // unless another is given) names its host and port.
+    void writeSettingsFile(const QString& path = platform::settingsFilePath()) const;
     // The certificate of a TLS mode (PEM) and its fingerprint as velkor.ini keeps it.
     QString certificate() const { return dir_.filePath(QStringLiteral("certificate.pem")); }
     QString fingerprint() const;

@@ -6,11 +6,10 @@
 #include <QSettings>
 #include <QTest>
 
-#include <zlib.h>
-
 #include <memory>
 
 using testsupport::FtpTestServer;
+using testsupport::inflated;
 using testsupport::ProgramFolder;
 using testsupport::readFile;
 
@@ -22,16 +21,6 @@ const QStringList kReports{QStringLiteral("text/2007_1_11111111_BI.txt"),
 
 QByteArray contentOf(const QString& path) {
     return path.toLatin1().repeated(500) + "\r\n";
-}
-
-QByteArray inflated(const QByteArray& stream) {
-    QByteArray out(1 << 16, Qt::Uninitialized);
-    uLongf size = static_cast<uLongf>(out.size());
-    if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
-                   reinterpret_cast<const Bytef*>(stream.constData()),
-                   static_cast<uLong>(stream.size())) != Z_OK)
-        return "not a zlib stream";
-    return out.left(static_cast<qsizetype>(size));
 }
 
 }  // namespace
@@ -101,9 +90,9 @@ private Q_SLOTS:
                                                   account.password);
             if (!ftp->isRunning())
                 QSKIP(qPrintable(ftp->error()));
-            QSettings settings(folder.file(QStringLiteral("velkor.ini")), QSettings::IniFormat);
-            settings.setValue(QStringLiteral("ftp/host"), QStringLiteral("127.0.0.1"));
-            settings.setValue(QStringLiteral("ftp/port"), ftp->account().port);
+            const QString settingsFile = folder.file(QStringLiteral("velkor.ini"));
+            ftp->writeSettingsFile(settingsFile);
+            QSettings settings(settingsFile, QSettings::IniFormat);
             settings.setValue(QStringLiteral("ftp/tls"),
                               (server + QStringLiteral(" off")).section(u' ', 1, 1));
             if (server.endsWith(u" cafile"))

@@ -19,12 +19,12 @@
 #include <QTimer>
 
 #include <unistd.h>
-#include <zlib.h>
 
 #include <memory>
 
 using platform::MessageKind;
 using testsupport::FtpTestServer;
+using testsupport::inflated;
 using testsupport::ProgramFolder;
 using testsupport::readFile;
 using testsupport::ScriptedMessages;
@@ -65,17 +65,6 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
     QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray inflated(const QByteArray& stream) {
-    QByteArray out(1 << 20, Qt::Uninitialized);
-    uLongf size = static_cast<uLongf>(out.size());
-    if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
-                   reinterpret_cast<const Bytef*>(stream.constData()),
-                   static_cast<uLong>(stream.size())) != Z_OK)
-        return "not a zlib stream";
-    out.truncate(static_cast<qsizetype>(size));
-    return out;
 }
 
 QString nameOf(const QString& path) {
