@@ -3,7 +3,8 @@
 -- Declared types: VARCHAR(n) is text of at most n characters, INTEGER a whole number,
 -- DOUBLE a double-precision number.
 
--- Data-provider records, one per report key (Adosajat, Adatszolgev, Adatszolgnegyedev).
+-- Data-provider records, one per report key (Adosajat, Adatszolgev, Adatszolgnegyedev): the
+-- unique index keeps a second one out, whatever tool writes it.
 CREATE TABLE AdatlapInt (
     Adosajat          VARCHAR(8),
     Intnev            VARCHAR(80),
@@ -25,7 +26,7 @@ CREATE TABLE AdatlapInt (
     Adatszolgev       INTEGER,
     Adatszolgnegyedev VARCHAR(1)
 );
-CREATE INDEX AdatlapInt_key ON AdatlapInt (Adosajat, Adatszolgev, Adatszolgnegyedev);
+CREATE UNIQUE INDEX AdatlapInt_key ON AdatlapInt (Adosajat, Adatszolgev, Adatszolgnegyedev);
 CREATE INDEX AdatlapInt_period ON AdatlapInt (Adatszolgev, Adatszolgnegyedev);
 
 -- Purchase items; every row belongs to the AdatlapInt row with the same report key.

@@ -116,21 +116,22 @@ int usageError(const QString& usage) {
     return 1;
 }
 
-// The working database's damage, found by the engine's quick check; nothing when it is sound.
-std::optional<QString> damageOfDatabase() {
+// The working database's check before a change: a write that was interrupted is rolled back.
+backup::Finding examinedDatabase() {
     enterWorkingFolder();
-    return backup::damageOf(QString::fromLatin1(db::kDatabasePath));
+    return backup::examineDatabase(QString::fromLatin1(db::kDatabasePath));
 }
 
-// An operation that writes many rows: a damaged database is refused with exit status 1 before
-// anything is changed; a sound one is backed up first, and a failed backup is printed on the
-// error output while the operation goes on.
+// An operation that writes many rows: a database that is damaged, held by another program or
+// not readable and writable is refused with exit status 1 before anything is changed; a sound one
+// is backed up first, and a failed backup is printed on the error output while the operation
+// goes on.
 int changingDatabase(const std::function<int()>& operation) {
     return reportingFailure([&] {
         return inLockedWorkingFolder([&] {
-            if (const std::optional<QString> damage = damageOfDatabase()) {
-                print(stderr, backup::damagedDatabaseText(*damage) +
-                                  QStringLiteral(" Nem történt változás."));
+            if (const backup::Finding finding = examinedDatabase();
+                finding.kind != backup::Finding::Kind::Sound) {
+                print(stderr, finding.text);
                 return 1;
             }
             return onUpgradedDatabase([&] {
@@ -158,7 +159,8 @@ int backUp(const QStringList& files) {
 }
 
 // Puts a checked backup file in the database's place. A damaged database is kept beside it, as
-// at start; a sound one is backed up first.
+// at start; a sound one is backed up first; one held by another program or not readable and
+// writable is refused with exit status 1, unchanged.
 int restore(const QString& file) {
     const QString source = QFileInfo(file).absoluteFilePath();
     const auto restored = [&] {
@@ -169,11 +171,16 @@ int restore(const QString& file) {
     };
     return reportingFailure([&] {
         return inLockedWorkingFolder([&] {
-            if (!damageOfDatabase())
+            const backup::Finding finding = examinedDatabase();
+            if (finding.kind == backup::Finding::Kind::Sound)
                 return onUpgradedDatabase([&] {
                     backup::restoreFrom(source, printBackupFailure);
                     return restored();
                 });
+            if (finding.kind != backup::Finding::Kind::Damaged) {
+                print(stderr, finding.text);
+                return 1;
+            }
             backup::checkRestorable(source);
             const QString kept = backup::replaceDamagedDatabase(source);
             print(stdout, QStringLiteral("A sérült adatbázis megmaradt: ") +

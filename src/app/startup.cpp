@@ -6,6 +6,7 @@
 #include "backup/damaged_database.h"
 #include "codetables/upgrade.h"
 #include "db/connection.h"
+#include "institution/institution_records.h"
 #include "pickers/UnitFa.h"
 #include "platform/failure.h"
 #include "platform/folder_lock.h"
@@ -90,6 +91,11 @@ codetables::ImportReport enterAndUpgrade(const backup::FailureNotice& notice) {
     db::openConnection();
     const auto refreshed =
         codetables::upgradeWorkingDatabase([&] { backup::backUpBeforeChange(notice); });
+    // Another tool may have written a second record of a report key; it is kept for the user
+    // to mend, and named at every start until then.
+    const QString repeated = institution::repeatedKeysText(institution::repeatedKeys());
+    if (!repeated.isEmpty())
+        notice(repeated);
     db::closeConnection();
     return refreshed.value_or(codetables::ImportReport{});
 }

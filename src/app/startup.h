@@ -26,7 +26,8 @@ void enterWorkingFolder();
 // Makes the working folder of the program's layout the current folder (making the user's data
 // folder on the first start of an installed program) and brings its database up to this program
 // (codetables::upgradeWorkingDatabase), backing it up before a code-table refresh and telling
-// notice of a backup that failed. What the code tables' refresh reported, if one was made.
+// notice of a backup that failed, and of report keys that more than one data-provider record
+// holds. What the code tables' refresh reported, if one was made.
 codetables::ImportReport enterAndUpgrade(const backup::FailureNotice& notice);
 
 // The database's check at start (backup::checkDatabaseAtStart), enterAndUpgrade, then

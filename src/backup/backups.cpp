@@ -2,12 +2,12 @@
 
 #include "database_check.h"
 #include "db/connection.h"
-#include "db/engine_failure.h"
 #include "db/query.h"
 #include "db/schema_version.h"
 #include "db/statement.h"
 #include "engine_file.h"
 #include "platform/failure.h"
+#include "platform/folder_lock.h"
 #include "platform/message_box.h"
 #include "platform/settings.h"
 #include "platform/whole_file.h"
@@ -19,6 +19,7 @@
 #include <QSet>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -40,20 +41,6 @@ void removeLeftovers(QDir folder) {
     for (const QString& name : folder.entryList({u'.' + kBaseName + QStringLiteral("-*.part")},
                                                 QDir::Files | QDir::Hidden))
         folder.remove(name);
-}
-
-// Copies every page of source into target's main database in one step. A copy that the engine
-// could not finish (a lock held too long by another process, a full disk) is a Failure.
-void copyPages(sqlite3* source, sqlite3* target) {
-    sqlite3_backup* run = sqlite3_backup_init(target, "main", source, "main");
-    if (run == nullptr)
-        throw db::engineFailure(target);
-    const int stepped = sqlite3_backup_step(run, -1);
-    if (sqlite3_backup_finish(run) != SQLITE_OK)
-        throw db::engineFailure(target);
-    if (stepped != SQLITE_DONE)
-        throw platform::Failure(
-            db::engineFailureText(stepped, QString::fromUtf8(sqlite3_errstr(stepped))));
 }
 
 // Copies every page of the source database into a new file and renames it to target when
@@ -81,6 +68,31 @@ void copyDatabase(sqlite3* source, const QString& target) {
     }
 }
 
+// The files the engine keeps beside a database while it is written to.
+const QStringList kCompanions{QStringLiteral("-journal"), QStringLiteral("-wal"),
+                              QStringLiteral("-shm")};
+
+// Copies the database, with whatever the engine keeps beside it, under another name; the files
+// themselves stay where a process working on them has them.
+void keepCopy(const QString& database, const QString& kept) {
+    for (const QString& suffix : QStringList{QString()} + kCompanions) {
+        if (!QFileInfo::exists(database + suffix))
+            continue;
+        QFile::remove(kept + suffix);
+        if (!QFile::copy(database + suffix, kept + suffix))
+            throw platform::Failure(QStringLiteral("A sérült adatbázis nem másolható el: %1")
+                                        .arg(QDir::toNativeSeparators(kept + suffix)));
+    }
+}
+
+void emptyInPlace(const QString& database) {
+    for (const QString& suffix : kCompanions)
+        QFile::remove(database + suffix);
+    QFile file(database);
+    if (!file.open(QIODevice::ReadWrite) || !file.resize(0))
+        throw platform::Failure(QStringLiteral("%1: %2").arg(database, file.errorString()));
+}
+
 void deleteExpired(const QList<BackupFile>& backups, const QDate& today) {
     QList<QDateTime> taken;
     for (const BackupFile& backup : backups)
@@ -104,6 +116,34 @@ bool backupDue(const QList<BackupFile>& backups, const QDateTime& now) {
         if (backup.taken <= now)
             return backup.taken.addDays(1) <= now;
     return true;
+}
+
+bool sameFile(const struct stat& file, const QString& other) {
+    struct stat status {};
+    return ::stat(QFile::encodeName(other).constData(), &status) == 0 &&
+           status.st_dev == file.st_dev && status.st_ino == file.st_ino;
+}
+
+// A backup takes the place of a regular file only: never of a folder, a device, a link (or what
+// it leads to), the lock file of the working folder or the database itself.
+void refuseUnsafeTarget(const QString& target) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(target).constData(), &status) != 0)
+        return;
+    const auto refused = [&](const QString& why) {
+        return platform::Failure(
+            QStringLiteral("A biztonsági mentés nem írható a(z) %1 helyére: %2. Adjon meg új "
+                           "fájlnevet vagy egy korábbi biztonsági mentés fájlját!")
+                .arg(QDir::toNativeSeparators(target), why));
+    };
+    if (!S_ISREG(status.st_mode))
+        throw refused(S_ISDIR(status.st_mode)   ? QStringLiteral("ez egy mappa")
+                      : S_ISLNK(status.st_mode) ? QStringLiteral("ez egy hivatkozás")
+                                                : QStringLiteral("ez nem közönséges fájl"));
+    if (sameFile(status, QString::fromLatin1(db::kDatabasePath)))
+        throw refused(QStringLiteral("ez maga az adatbázis"));
+    if (sameFile(status, QString::fromLatin1(platform::kLockFileName)))
+        throw refused(QStringLiteral("ez a program zárolófájlja"));
 }
 
 int countOf(const EngineFile& file, const QString& table) {
@@ -155,6 +195,7 @@ QList<QDateTime> expiredBackups(QList<QDateTime> taken, int keep, QDate today) {
 }
 
 void writeBackup(const QString& file) {
+    refuseUnsafeTarget(file);
     copyDatabase(db::engineHandle(), file);
 }
 
@@ -231,14 +272,27 @@ std::optional<BackupFile> newestSoundBackup() {
     return std::nullopt;
 }
 
+QString keptDamagedName(const QDateTime& now) {
+    return QString::fromLatin1(db::kDatabasePath) + QStringLiteral(".serult-") +
+           now.toString(kStampFormat);
+}
+
 QString replaceDamagedDatabase(const QString& backupFile, const QDateTime& now) {
     const QString database = QString::fromLatin1(db::kDatabasePath);
-    const QString kept = database + QStringLiteral(".serult-") + now.toString(kStampFormat);
+    const QString kept = keptDamagedName(now);
+    keepCopy(database, kept);
     const EngineFile source(backupFile, EngineFile::Mode::Read);
-    if (!QFile::rename(database, kept))
-        throw platform::Failure(
-            QStringLiteral("A sérült adatbázis nem nevezhető át: %1").arg(kept));
-    copyDatabase(source.handle(), database);
+    try {
+        copyPages(source.handle(), EngineFile(database, EngineFile::Mode::Write).handle());
+    } catch (const EngineFileFailure& failure) {
+        if (failure.primaryCode() != SQLITE_NOTADB && failure.primaryCode() != SQLITE_CORRUPT)
+            throw;
+        // The engine cannot read the file as a database, so no process can be working in it:
+        // it is emptied in place, without the journal that belonged to the damaged contents
+        // (both are kept in the copy), and filled from the backup.
+        emptyInPlace(database);
+        copyPages(source.handle(), EngineFile(database, EngineFile::Mode::Write).handle());
+    }
     return kept;
 }
 

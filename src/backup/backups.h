@@ -36,7 +36,8 @@ QString takenText(const QDateTime& taken);
 // them, the newest of each of the twelve months up to today's.
 QList<QDateTime> expiredBackups(QList<QDateTime> taken, int keep, QDate today);
 
-// Writes a consistent copy of the open database to file, replacing one of that name. It is
+// Writes a consistent copy of the open database to file, replacing a regular file of that name
+// only (never a folder, a device, a link, the working folder's lock file or the database). It is
 // written under a hidden temporary name beside it and renamed when complete, so the file is
 // either whole or absent. A failure is a Failure with the reason, and file is as it was.
 void writeBackup(const QString& file);
@@ -81,17 +82,23 @@ public:
 // columns is a RestoreRefused naming the file and the reason.
 void checkRestorable(const QString& file);
 
-// Puts the file's contents in place of the open database's, in one step, after the database
-// has itself been backed up (a failure of that backup is told to notice). A file that fails
-// checkRestorable is a RestoreRefused, and nothing is changed.
+// Puts the file's contents in place of the open database's through the engine, in one write
+// transaction under its locking, after the database has itself been backed up (a failure of that
+// backup is told to notice); a process that has the database open sees the restored contents.
+// A file that fails checkRestorable is a RestoreRefused, and nothing is changed.
 void restoreFrom(const QString& file, const FailureNotice& notice);
 
 // The newest backup that passes the check of a file to restore (unfitForRestore); none when
 // there is no such.
 std::optional<BackupFile> newestSoundBackup();
 
-// While no connection is open: keeps the damaged database beside it as
-// "ZovavaZuvi2007.mdb.serult-YYYYMMDD-HHMMSS" and puts a copy of the backup in its place.
+// Where a damaged database is kept when a backup takes its place:
+// "Adatok/ZovavaZuvi2007.mdb.serult-YYYYMMDD-HHMMSS".
+QString keptDamagedName(const QDateTime& now);
+
+// While no connection is open: keeps a copy of the damaged database (with any journal beside it)
+// under keptDamagedName, then writes the backup into the database file through the engine, as a
+// restore does; a file the engine cannot read as a database at all is emptied in place first.
 // Returns the path the damaged file was kept under; a failure is a Failure.
 QString replaceDamagedDatabase(const QString& backupFile,
                                const QDateTime& now = QDateTime::currentDateTime());

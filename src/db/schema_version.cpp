@@ -10,17 +10,38 @@ namespace db {
 
 namespace {
 
-// One numbered step: the statements that take a database of version step - 1 to version step.
+// One numbered step: the statements that take a database of version step - 1 to version step,
+// those that take it back (so that a file of an older version can be compared with the schema it
+// should have), and a query whose rows the step cannot be taken over: it waits for a later start
+// while the query finds any, and the database stays at the version before.
 struct Migration {
     int step;
     QStringList statements;
+    QStringList back;
+    QString blockedWhile;
 };
 
+const QString kRecordKeyIndex =
+    QStringLiteral("on AdatlapInt (Adosajat, Adatszolgev, Adatszolgnegyedev)");
+
 // Step 1 only stamps the version on files made before versions were kept: their schema is
-// already that of version 1.
+// already that of version 1. Step 2 makes the database keep one data-provider record per report
+// key; a database that already holds two is left as it is until the user removes one.
 const QList<Migration>& migrations() {
-    static const QList<Migration> steps{{1, {}}};
+    static const QList<Migration> steps{
+        {1, {}, {}, {}},
+        {2,
+         {QStringLiteral("drop index AdatlapInt_key"),
+          QStringLiteral("create unique index AdatlapInt_key ") + kRecordKeyIndex},
+         {QStringLiteral("drop index AdatlapInt_key"),
+          QStringLiteral("create index AdatlapInt_key ") + kRecordKeyIndex},
+         QStringLiteral("select 1 from AdatlapInt group by Adosajat, Adatszolgev, "
+                        "Adatszolgnegyedev having count(*) > 1")}};
     return steps;
+}
+
+bool blocked(const Migration& migration) {
+    return !migration.blockedWhile.isEmpty() && !Query(migration.blockedWhile).eof();
 }
 
 // Where the header of a database file keeps the user_version: four bytes, most significant first.
@@ -71,11 +92,21 @@ void migrateSchema() {
         for (const Migration& migration : migrations()) {
             if (migration.step <= from)
                 continue;
+            if (blocked(migration))
+                return;
             for (const QString& statement : migration.statements)
                 execute(statement);
             setSchemaVersion(migration.step);
         }
     });
+}
+
+QStringList statementsBackTo(int version) {
+    QStringList statements;
+    for (auto migration = migrations().rbegin(); migration != migrations().rend(); ++migration)
+        if (migration->step > version)
+            statements += migration->back;
+    return statements;
 }
 
 }  // namespace db

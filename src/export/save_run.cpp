@@ -5,6 +5,7 @@
 #include "data_files.h"
 #include "db/query.h"
 #include "db/read_transaction.h"
+#include "institution/institution_records.h"
 #include "provider_reader.h"
 #include "provider_report.h"
 #include "purchase_listing.h"
@@ -92,6 +93,11 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
 }
 
 void SaveRun::writeProviders(const QString& year, const QString& quarter) {
+    // Two records of one report key would make one report twice: the period is not saved.
+    const QString repeated =
+        institution::repeatedKeysText(institution::repeatedKeys(std::pair(year, quarter)));
+    if (!repeated.isEmpty())
+        return LogLine(repeated, true);
     db::Query providers(QStringLiteral("select ai.adosajat from adatlapInt ai "
                                        "where ai.adatszolgev = ? and ai.adatszolgnegyedev = ?"),
                         {year, quarter});

@@ -43,6 +43,39 @@ int countRecords(const ReportKey& key) {
     return query.text(QStringLiteral("db")).toInt();
 }
 
+bool keyTaken(const ReportKey& key, const std::optional<ReportKey>& own) {
+    return countRecords(key) > (own == key ? 1 : 0);
+}
+
+QList<ReportKey> repeatedKeys(const std::optional<std::pair<QString, QString>>& period) {
+    QList<ReportKey> keys;
+    const QString where =
+        period ? QStringLiteral("where Adatszolgev = ? and Adatszolgnegyedev = ? ") : QString();
+    const QVariantList values =
+        period ? QVariantList{period->first, period->second} : QVariantList{};
+    for (db::Query query(QStringLiteral("select Adosajat, Adatszolgev, Adatszolgnegyedev from "
+                                        "AdatlapInt %1group by 1, 2, 3 having count(*) > 1 "
+                                        "order by 2, 3, 1")
+                             .arg(where),
+                         values);
+         !query.eof(); query.next())
+        keys.append({query.text(0), query.text(1), query.text(2)});
+    return keys;
+}
+
+QString repeatedKeysText(const QList<ReportKey>& keys) {
+    if (keys.isEmpty())
+        return {};
+    QStringList named;
+    for (const ReportKey& key : keys)
+        named.append(QStringLiteral("%1 %2/%3").arg(key.adosajat, key.year, key.quarter));
+    return QStringLiteral("Ugyanazzal az adószám, év, negyedév hármassal több adatlap is van: %1. "
+                          "Egy hármashoz csak egy adatlap tartozhat; az Adatszolgáltató "
+                          "intézmény ablakban javítsa ki vagy törölje a fölöslegeset! Amíg így "
+                          "marad, az érintett negyedév nem menthető.")
+        .arg(named.join(QStringLiteral(", ")));
+}
+
 bool hasPurchaseItems(const ReportKey& key) {
     db::Query query(QStringLiteral("select adosajat from AdatlapBR where adosajat = ? "
                                    "and beszerzev = ? and beszerznegyedev = ?"),

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+#include <utility>
+
 // The data-provider records and what belongs to them, as the institution editor reads and
 // changes them. Values are bound to the statements, so any text (an apostrophe too) is safe.
 namespace institution {
@@ -25,6 +28,16 @@ inline const QString kNoSuchSector = QStringLiteral("Nincs ilyen kódú szakág!
 // The number of data-provider records filed under the key. A year that is not a whole number is
 // a Failure.
 int countRecords(const ReportKey& key);
+
+// One data-provider record per report key: whether a record holds the key other than the one
+// stored under own (the record being modified, which may keep its key). The editor, the
+// carry-forward and the item import ask it; the database's unique index keeps the rule too.
+bool keyTaken(const ReportKey& key, const std::optional<ReportKey>& own = std::nullopt);
+// The report keys that more than one record holds, as a database written by another tool (or
+// made before the index) may have them: all of them, or those of one year and quarter.
+QList<ReportKey> repeatedKeys(const std::optional<std::pair<QString, QString>>& period = {});
+// What the user is told of them, naming each key; empty when there is none.
+QString repeatedKeysText(const QList<ReportKey>& keys);
 // Whether purchase items are filed under the key.
 bool hasPurchaseItems(const ReportKey& key);
 // Files every purchase item of one key under another.

@@ -5,6 +5,7 @@
 #include "db/query.h"
 #include "db/values.h"
 #include "export/data_fields.h"
+#include "institution/institution_records.h"
 #include "item_checks.h"
 #include "platform/codepage.h"
 #include "platform/failure.h"
@@ -374,11 +375,19 @@ QList<int> columnPositions(const CsvReader& csv, QList<ImportFault>& faults) {
     return positions;
 }
 
-bool recordExists(const ReportKey& key) {
-    db::Query record(QStringLiteral("select count(*) from AdatlapInt where Adosajat = ? and "
-                                    "Adatszolgev = ? and Adatszolgnegyedev = ?"),
-                     {key.regNo, key.year, key.quarter});
-    return record.value(0).toInt() > 0;
+// Why the items cannot be filed under the key: no record holds it, or more than one does.
+std::optional<QString> recordRefusal(const ReportKey& key) {
+    const institution::ReportKey recordKey{key.regNo, key.year, key.quarter};
+    // A year that is not a number holds no record.
+    bool numeric = false;
+    key.year.trimmed().toInt(&numeric);
+    const int records = numeric ? institution::countRecords(recordKey) : 0;
+    if (records == 0)
+        return QStringLiteral("Nincs adatlap a(z) %1 adószámmal, %2. év %3. negyedévre!")
+            .arg(key.regNo, key.year, key.quarter);
+    if (records > 1)
+        return institution::repeatedKeysText({recordKey});
+    return std::nullopt;
 }
 
 int nextItemNumber(const ReportKey& key) {
@@ -514,12 +523,8 @@ void importRows(CsvReader& csv, const ReportKey& key, const QList<int>& position
 
 ImportResult importItems(QIODevice& file, const ReportKey& key, const ImportOptions& options) {
     ImportResult result;
-    if (!recordExists(key)) {
-        addRowFaults(result,
-                     {{0,
-                       {},
-                       QStringLiteral("Nincs adatlap a(z) %1 adószámmal, %2. év %3. negyedévre!")
-                           .arg(key.regNo, key.year, key.quarter)}});
+    if (const std::optional<QString> refusal = recordRefusal(key)) {
+        addRowFaults(result, {{0, {}, *refusal}});
         return result;
     }
     try {

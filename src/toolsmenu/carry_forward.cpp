@@ -78,13 +78,16 @@ institution::ReportKey nextQuarter(const institution::ReportKey& key) {
 }
 
 Carried carryForward(const institution::ReportKey& from) {
-    if (institution::countRecords(from) == 0)
+    const int records = institution::countRecords(from);
+    if (records == 0)
         throw CarryRefused(QStringLiteral("Nincs ilyen adatlap: %1 %2/%3")
                                .arg(from.adosajat, from.year, from.quarter));
+    if (records > 1)
+        throw CarryRefused(institution::repeatedKeysText({from}));
     const Carried carried{nextQuarter(from), itemCount(from)};
     // Items already filed under the new key (without their record) would clash with the copies'
     // numbers, so they refuse the carry as a record would.
-    if (institution::countRecords(carried.key) > 0 || itemCount(carried.key) > 0)
+    if (institution::keyTaken(carried.key) || itemCount(carried.key) > 0)
         throw CarryRefused(institution::kDuplicateKey);
     db::inTransaction([&] {
         copyRecord(from, carried.key);

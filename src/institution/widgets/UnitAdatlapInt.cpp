@@ -525,10 +525,8 @@ void TFormAszolgInt::LookUpSectorName() {
 }
 
 bool TFormAszolgInt::KeyTaken(const institution::ReportKey& key) {
-    if (institution::countRecords(key) <= 0)
-        return false;
     // While modifying, the record counted may be the stored form of the one being modified.
-    return Adding || key != OldKey();
+    return institution::keyTaken(key, Adding ? std::nullopt : std::optional(OldKey()));
 }
 
 bool TFormAszolgInt::CheckDuplicateKey(const QString& adosajat, const QString& year,
