@@ -1,7 +1,6 @@
 #include "command_line.h"
 
 #include "backup/backups.h"
-#include "backup/damaged_database.h"
 #include "backup/database_check.h"
 #include "codetables/import_codes.h"
 #include "db/connection.h"

@@ -260,7 +260,14 @@ void restoreFrom(const QString& file, const FailureNotice& notice) {
     checkRestorable(file);
     backUpBeforeChange(notice);
     // One write transaction on the database: all of its pages are replaced, or none.
-    copyPages(EngineFile(file, EngineFile::Mode::Read).handle(), db::engineHandle());
+    try {
+        copyPages(EngineFile(file, EngineFile::Mode::Read).handle(), db::engineHandle());
+    } catch (const EngineFileFailure& failure) {
+        if (failure.primaryCode() != SQLITE_BUSY && failure.primaryCode() != SQLITE_LOCKED)
+            throw;
+        throw RestoreRefused(
+            heldDatabaseText(QString::fromLatin1(db::kDatabasePath), failure.engineText()));
+    }
     // A backup of an older program's version is brought up to this one's.
     db::migrateSchema();
 }

@@ -22,12 +22,12 @@ bool offerRescue(const QString& damage, const QDateTime& now) {
     }
     using platform::Button;
     const QString question =
-        damage +
-        QStringLiteral("\n\nA legutóbbi ép biztonsági mentés: %1 (%2).\nVisszatölti? A sérült "
-                       "adatbázis másolata megmarad: %3. Ha nem tölti vissza, a program "
-                       "kilép, és az adatbázis nem változik.")
-            .arg(takenText(backup->taken), describe(contentsOf(backup->path)),
-                 QDir::toNativeSeparators(keptDamagedName(now)));
+        damage + QStringLiteral(
+                     "\n\nA legutóbbi ép biztonsági mentés: %1 (%2).\nVisszatölti? A sérült "
+                     "adatbázis másolata megmarad: %3. Ha nem tölti vissza, a program "
+                     "kilép, és az adatbázis nem változik.")
+                     .arg(takenText(backup->taken), describe(contentsOf(backup->path)),
+                          QDir::toNativeSeparators(keptDamagedName(now)));
     if (platform::showConfirmation(question, {Button::Yes, Button::No}, Button::No) != Button::Yes)
         return false;
     return platform::runCommand([&] { replaceDamagedDatabase(backup->path, now); });

@@ -4,6 +4,7 @@
 #include "db/schema_version.h"
 #include "engine_file.h"
 #include "platform/failure.h"
+#include "platform/message_box.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,10 +15,11 @@
 
 #include <sqlite3.h>
 
-#include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace backup {
 
@@ -43,6 +45,8 @@ QString permissionsText(mode_t mode) {
 // What stops this user from reading and writing the file, or from writing the folder where the
 // engine keeps the journal of a change beside it: the system's reason, the owner and the mode.
 std::optional<QString> accessRefusal(const QString& path) {
+    if (!QFileInfo::exists(path))
+        return QStringLiteral("Az adatbázis (%1) nem található. ").arg(shown(path)) + kUnchanged;
     const QString folder = QFileInfo(path).absolutePath();
     const bool fileRefused = ::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0;
     if (!fileRefused && ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0)
@@ -51,23 +55,15 @@ std::optional<QString> accessRefusal(const QString& path) {
     const QString refused = fileRefused ? path : folder;
     struct stat status {};
     ::stat(QFile::encodeName(refused).constData(), &status);
-    return QStringLiteral("%1 (%2) nem olvasható vagy nem írható ezzel a felhasználóval (%3). "
-                          "Tulajdonosa: %4, jogai: %5. Kérje meg a rendszergazdát, hogy adjon "
-                          "rá olvasási és írási jogot! ")
-               .arg(fileRefused ? QStringLiteral("Az adatbázis") : QStringLiteral("Az adatbázis mappája"),
+    return QStringLiteral(
+               "%1 (%2) nem olvasható vagy nem írható ezzel a felhasználóval (%3). "
+               "Tulajdonosa: %4, jogai: %5. Kérje meg a rendszergazdát, hogy adjon "
+               "rá olvasási és írási jogot! ")
+               .arg(fileRefused ? QStringLiteral("Az adatbázis")
+                                : QStringLiteral("Az adatbázis mappája"),
                     shown(refused), reason, QFileInfo(refused).owner(),
                     permissionsText(status.st_mode)) +
            kUnchanged;
-}
-
-QString heldText(const QString& path, const QString& reason) {
-    return QStringLiteral("Az adatbázist (%1) egy másik program használja (például egy mentő- "
-                          "vagy víruskereső program, vagy a program egy másik gépen futó "
-                          "példánya), és %2 másodperc alatt sem engedte el. Zárja be azt a "
-                          "programot, és próbálja újra! ")
-               .arg(shown(path))
-               .arg(db::kBusyTimeoutMilliseconds / 1000) +
-           kUnchanged + QStringLiteral(" (") + reason + u')';
 }
 
 // The engine's first finding without the line that names the database ("*** in database main
@@ -90,7 +86,7 @@ Finding findingOfFailure(const QString& path, const EngineFileFailure& failure) 
     switch (failure.primaryCode()) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            return {Finding::Kind::Held, heldText(path, failure.engineText())};
+            return {Finding::Kind::Held, heldDatabaseText(path, failure.engineText())};
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
             return {Finding::Kind::Damaged, damagedDatabaseText(path, failure.engineText())};
@@ -112,11 +108,11 @@ struct SchemaObject {
 };
 
 const QHash<QString, QString>& kindNames() {
-    static const QHash<QString, QString> names{{QStringLiteral("table"), QStringLiteral("tábla")},
-                                               {QStringLiteral("index"), QStringLiteral("index")},
-                                               {QStringLiteral("view"), QStringLiteral("nézet")},
-                                               {QStringLiteral("trigger"),
-                                                QStringLiteral("eseményindító (trigger)")}};
+    static const QHash<QString, QString> names{
+        {QStringLiteral("table"), QStringLiteral("tábla")},
+        {QStringLiteral("index"), QStringLiteral("index")},
+        {QStringLiteral("view"), QStringLiteral("nézet")},
+        {QStringLiteral("trigger"), QStringLiteral("eseményindító (trigger)")}};
     return names;
 }
 
@@ -191,15 +187,16 @@ QList<SchemaObject> programCatalogue(int version) {
 
 const SchemaObject* find(const QList<SchemaObject>& objects, const SchemaObject& wanted) {
     for (const SchemaObject& object : objects)
-        if (object.type == wanted.type && object.name.compare(wanted.name, Qt::CaseInsensitive) == 0)
+        if (object.type == wanted.type &&
+            object.name.compare(wanted.name, Qt::CaseInsensitive) == 0)
             return &object;
     return nullptr;
 }
 
 // How a table's columns differ: the first column whose name or kind is not the program's.
 QString columnDifference(const SchemaObject& ours, const SchemaObject& theirs) {
-    QString text = QStringLiteral("%1 oszlopai nem egyeznek a program adatbázisáéval")
-                       .arg(named(ours));
+    QString text =
+        QStringLiteral("%1 oszlopai nem egyeznek a program adatbázisáéval").arg(named(ours));
     for (qsizetype i = 0; i < std::max(ours.shape.size(), theirs.shape.size()); ++i) {
         const QString expected = ours.shape.value(i).section(u' ', 0, 0);
         const QString found = theirs.shape.value(i).section(u' ', 0, 0);
@@ -239,6 +236,17 @@ std::optional<QString> unlikeTheSchema(const EngineFile& file, int version) {
 }
 
 }  // namespace
+
+QString heldDatabaseText(const QString& path, const QString& reason) {
+    return QStringLiteral(
+               "Az adatbázist (%1) egy másik program használja (például egy mentő- "
+               "vagy víruskereső program, vagy a program egy másik gépen futó "
+               "példánya), és %2 másodperc alatt sem engedte el. Zárja be azt a "
+               "programot, és próbálja újra! ")
+               .arg(shown(path))
+               .arg(db::kBusyTimeoutMilliseconds / 1000) +
+           kUnchanged + QStringLiteral(" (") + reason + u')';
+}
 
 QString damagedDatabaseText(const QString& path, const QString& damage) {
     return QStringLiteral("Az adatbázis (%1) sérült: %2")

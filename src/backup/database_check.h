@@ -27,6 +27,11 @@ struct Finding {
 // file that is not a database, is damage. Nothing is changed but the rolled-back write.
 Finding examineDatabase(const QString& path);
 
+// "Az adatbázist (Adatok/ZovavaZuvi2007.mdb) egy másik program használja ...": what the user is
+// told when another program held the database longer than the program waits; nothing was
+// changed. engineText is the engine's own text, told in parentheses.
+QString heldDatabaseText(const QString& path, const QString& engineText);
+
 // "Az adatbázis (Adatok/ZovavaZuvi2007.mdb) sérült: " and the problem.
 QString damagedDatabaseText(const QString& path, const QString& damage);
 

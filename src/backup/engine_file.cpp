@@ -7,6 +7,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 namespace backup {
 
 EngineFileFailure::EngineFileFailure(int code, const QString& engineText)

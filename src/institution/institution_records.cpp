@@ -69,10 +69,11 @@ QString repeatedKeysText(const QList<ReportKey>& keys) {
     QStringList named;
     for (const ReportKey& key : keys)
         named.append(QStringLiteral("%1 %2/%3").arg(key.adosajat, key.year, key.quarter));
-    return QStringLiteral("Ugyanazzal az adószám, év, negyedév hármassal több adatlap is van: %1. "
-                          "Egy hármashoz csak egy adatlap tartozhat; az Adatszolgáltató "
-                          "intézmény ablakban javítsa ki vagy törölje a fölöslegeset! Amíg így "
-                          "marad, az érintett negyedév nem menthető.")
+    return QStringLiteral(
+               "Ugyanazzal az adószám, év, negyedév hármassal több adatlap is van: %1. "
+               "Egy hármashoz csak egy adatlap tartozhat; az Adatszolgáltató "
+               "intézmény ablakban javítsa ki vagy törölje a fölöslegeset! Amíg így "
+               "marad, az érintett negyedév nem menthető.")
         .arg(named.join(QStringLiteral(", ")));
 }
 

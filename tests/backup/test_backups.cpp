@@ -9,6 +9,8 @@
 #include "db/connection.h"
 #include "db/engine_failure.h"
 #include "db/query.h"
+#include "db/schema_version.h"
+#include "platform/folder_lock.h"
 #include "purchase/widgets/UnitAdatlapBR.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
@@ -27,6 +29,8 @@
 #include <QTreeWidget>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using platform::Button;
 using testsupport::ProgramFolder;
@@ -77,6 +81,53 @@ QStringList stampsOf(const QList<backup::BackupFile>& backups) {
     for (const auto& file : backups)
         stamps.append(file.taken.toString(kStamp));
     return stamps;
+}
+
+// The copied program run with the arguments: its exit status and everything it printed.
+std::pair<int, QString> runProgram(const ProgramFolder& folder, const QStringList& arguments) {
+    QProcess program;
+    program.start(folder.copyProgram(), arguments);
+    if (!program.waitForFinished(60000))
+        return {-1, u"did not finish"_qs};
+    return {program.exitCode(),
+            QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError())};
+}
+
+// Another program working on the database through the engine: it runs the statements, says so
+// and waits for a line on its input before it commits and ends. Its page cache is small, so a
+// change of many rows reaches the file before the commit.
+class OtherProgram {
+public:
+    OtherProgram(const QString& database, const QString& statements) {
+        process_.start(u"python3"_qs, {u"-c"_qs,
+                                       u"import sqlite3, sys\n"
+                                       "con = sqlite3.connect(sys.argv[1], isolation_level=None)\n"
+                                       "con.execute('pragma cache_size = 10')\n"
+                                       "for s in sys.argv[2].split(';'): con.execute(s)\n"
+                                       "print('ready', flush=True)\n"
+                                       "sys.stdin.readline()\n"
+                                       "con.execute('commit')\n"_qs,
+                                       database, statements});
+        ready_ = process_.waitForReadyRead(30000) && process_.readLine() == "ready\n";
+    }
+    bool ready() const { return ready_; }
+    void kill() {
+        process_.kill();
+        process_.waitForFinished();
+    }
+    bool commit() {
+        process_.write("\n");
+        return process_.waitForFinished(30000) && process_.exitCode() == 0;
+    }
+
+private:
+    QProcess process_;
+    bool ready_ = false;
+};
+
+// The files set aside beside the database.
+QStringList setAside(const ProgramFolder& folder) {
+    return QDir(folder.file(u"Adatok"_qs)).entryList({u"*.serult-*"_qs, u"*-journal"_qs});
 }
 
 }  // namespace
@@ -228,8 +279,27 @@ private Q_SLOTS:
             << "no tables" << restore << 1 << false << 0
             << "hiányzik belőle a(z) AdatlapInt tábla.";
         QTest::newRow("restore a backup whose AdatlapBR has other columns")
-            << "other columns" << restore << 1 << false << 0
-            << "a(z) AdatlapBR tábla oszlopai nem egyeznek a program adatbázisáéval.";
+            << "drop table AdatlapBR; create table AdatlapBR (x)" << restore << 1 << false << 0
+            << "a(z) AdatlapBR tábla oszlopai nem egyeznek a program adatbázisáéval (a(z) 1. "
+               "oszlop Adosajat helyett x).";
+        QTest::newRow("restore a backup with a column renamed")
+            << "alter table AdatlapBR rename column Beszerzho to Honap" << restore << 1 << false
+            << 0 << "(a(z) 4. oszlop Beszerzho helyett Honap).";
+        QTest::newRow("restore a backup with a trigger of its own")
+            << "create trigger Urit after insert on AdatlapInt begin delete from AdatlapBR; end"
+            << restore << 1 << false << 0
+            << "olyat is tartalmaz, ami a program adatbázisában nincs: a(z) Urit eseményindító";
+        QTest::newRow("restore a backup with a table of its own")
+            << "create table Jegyzet (Szoveg text)" << restore << 1 << false << 0
+            << "nincs: a(z) Jegyzet tábla.";
+        QTest::newRow("restore a backup with an index of its own")
+            << "create index Nev on AdatlapBR (Termszolgnev)" << restore << 1 << false << 0
+            << "nincs: a(z) Nev index.";
+        QTest::newRow("restore a backup whose report key is not unique")
+            << "drop index AdatlapInt_key; create index AdatlapInt_key on AdatlapInt (Adosajat, "
+               "Adatszolgev, Adatszolgnegyedev)"
+            << restore << 1 << false << 0
+            << "a(z) AdatlapInt_key index nem egyezik a program adatbázisáéval.";
         QTest::newRow("restore a backup")
             << "backup" << restore << 0 << true << 2 << "(1 adatlap, 1 tétel).";
         QTest::newRow("import items into a damaged database")
@@ -256,10 +326,9 @@ private Q_SLOTS:
             backup::writeBackup(file);
             insertItems(2, 3);
             backup::backUpNow(kNow);
-        } else if (prepare == u"other columns") {
+        } else if (prepare.contains(u' ')) {  // statements that change a backup
             backup::writeBackup(file);
-            backup::EngineFile(file, backup::EngineFile::Mode::Create)
-                .run(u"drop table AdatlapBR; create table AdatlapBR (x)"_qs);
+            backup::EngineFile(file, backup::EngineFile::Mode::Write).run(prepare);
         } else if (prepare == u"no tables") {
             db::execute(u"attach database ? as other"_qs, {file});  // a new database
             db::execute(u"create table other.Jegyzet (Szoveg text)"_qs);
@@ -280,15 +349,207 @@ private Q_SLOTS:
                                            "7;1;1030;Tabletta;01;120;2;02;1;1234,5;1200\r\n"));
         }
         const QByteArray before = testsupport::readFile(folder.databasePath());
-        QProcess program;
-        program.start(folder.copyProgram(), arguments.replaceInStrings(u"FILE"_qs, file));
-        QVERIFY(program.waitForFinished(60000));
-        const QString output =
-            QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError());
-        QCOMPARE(program.exitCode(), exitCode);
+        const auto [status, output] =
+            runProgram(folder, arguments.replaceInStrings(u"FILE"_qs, file));
+        QCOMPARE(status, exitCode);
         QCOMPARE(output.count(message), 1);
         QCOMPARE(testsupport::readFile(folder.databasePath()) != before, changed);
         QCOMPARE(backup::listBackups().size(), backups);
+    }
+
+    // A writer killed after its pages reached the file leaves its journal beside the database.
+    // The start and each command roll the write back as the engine does, and call nothing
+    // damaged; FILE is a backup taken before, or a CSV file of one item.
+    void interruptedWrite_data() {
+        QTest::addColumn<QStringList>("arguments");  // none: the start of the windows
+        QTest::addColumn<int>("exitCode");
+        const QStringList key{u"12345676"_qs, u"2007"_qs, u"3"_qs};
+        QTest::newRow("start") << QStringList() << 0;
+        QTest::newRow("carry forward") << QStringList{u"--carry-forward"_qs} + key << 0;
+        QTest::newRow("import items") << QStringList{u"--import-items"_qs, u"FILE"_qs} + key << 0;
+        QTest::newRow("check") << QStringList{u"--check"_qs, u"2007"_qs, u"3"_qs} << 1;
+        QTest::newRow("restore") << QStringList{u"--restore"_qs, u"FILE"_qs} << 0;
+    }
+
+    void interruptedWrite() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        ProgramFolder folder;
+        insertRecordWithItem();
+        insertItems(2, 20000);
+        const QString file =
+            folder.file(arguments.contains(u"--restore"_qs) ? u"mentes.mdb"_qs : u"tetel.csv"_qs);
+        backup::writeBackup(folder.file(u"mentes.mdb"_qs));
+        QVERIFY(testsupport::writeFile(folder.file(u"tetel.csv"_qs),
+                                       "Beszerzho;Termekszolg;Vtszszolgkod;Termszolgnev;"
+                                       "Mennyisegiegyseg;Vasaroltmenny;Beszerzforras;"
+                                       "Felhasznter;Artipus;Tegysegar;Bazisegysegar\r\n"
+                                       "7;1;1030;Tabletta;01;120;2;02;1;1234,5;1200\r\n"));
+        const QString items =
+            u"select * from AdatlapBR where Beszerznegyedev = '3' and "
+            "Tetelsorszam <= 20001 order by Tetelsorszam"_qs;
+        const QStringList before = testsupport::rowsOf(items);
+        db::closeConnection();
+        const QByteArray written = testsupport::readFile(folder.databasePath());
+        OtherProgram writer(folder.databasePath(), u"begin; delete from AdatlapBR"_qs);
+        QVERIFY(writer.ready());
+        writer.kill();
+        QCOMPARE(setAside(folder), QStringList{u"ZovavaZuvi2007.mdb-journal"_qs});
+        QVERIFY(testsupport::readFile(folder.databasePath()) != written);
+
+        if (arguments.isEmpty()) {
+            const ScriptedMessages noBox;
+            QVERIFY(backup::checkDatabaseAtStart(kNow));
+        } else {
+            const auto [status, output] =
+                runProgram(folder, arguments.replaceInStrings(u"FILE"_qs, file));
+            QVERIFY2(!output.contains(u"sérült"_qs), qPrintable(output));
+            QCOMPARE(status, exitCode);
+        }
+        QCOMPARE(setAside(folder), QStringList());
+        QCOMPARE(backup::damageOf(folder.databasePath()), std::nullopt);
+        db::openConnection();
+        QCOMPARE(testsupport::rowsOf(items), before);
+    }
+
+    // Another program holds the database under an exclusive lock longer than the program waits:
+    // the start and a restore say so and change nothing; its record is stored afterwards.
+    void heldByAnotherProgram_data() {
+        QTest::addColumn<QStringList>("arguments");  // none: the start of the windows
+        QTest::newRow("start") << QStringList();
+        QTest::newRow("restore") << QStringList{u"--restore"_qs, u"mentes.mdb"_qs};
+    }
+
+    void heldByAnotherProgram() {
+        QFETCH(QStringList, arguments);
+        ProgramFolder folder;
+        insertRecordWithItem();
+        backup::writeBackup(folder.file(u"mentes.mdb"_qs));
+        db::closeConnection();
+        OtherProgram holder(folder.databasePath(),
+                            u"begin exclusive; insert into AdatlapInt (Adosajat, Adatszolgev, "
+                            "Adatszolgnegyedev) values ('87654321', 2007, '3')"_qs);
+        QVERIFY(holder.ready());
+        const QString held =
+            u"Az adatbázist (Adatok/ZovavaZuvi2007.mdb) egy másik program "
+            "használja"_qs;
+        if (arguments.isEmpty()) {
+            ScriptedMessages boxes;
+            QVERIFY(!backup::checkDatabaseAtStart(kNow));
+            const QList<testsupport::ShownBox> shown = boxes.take();
+            QCOMPARE(shown.size(), 1);
+            QCOMPARE(shown[0].kind, platform::MessageKind::Warning);
+            QVERIFY(shown[0].text.startsWith(held));
+        } else {
+            const auto [status, output] = runProgram(folder, arguments);
+            QCOMPARE(status, 1);
+            QVERIFY2(output.contains(held), qPrintable(output));
+        }
+        QVERIFY(holder.commit());
+        QCOMPARE(setAside(folder), QStringList());
+        db::openConnection();
+        QCOMPARE(testsupport::rowsOf(u"select Adosajat from AdatlapInt order by 1"_qs),
+                 (QStringList{u"12345676"_qs, u"87654321"_qs}));
+    }
+
+    // "velkor --backup FILE" replaces a regular file only; the refused targets stay as they were.
+    void backupTarget_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("device") << "eszkoz"
+                                << "ez nem közönséges fájl";
+        QTest::newRow("folder") << "Listak"
+                                << "ez egy mappa";
+        QTest::newRow("link") << "link"
+                              << "ez egy hivatkozás";
+        QTest::newRow("lock file") << "velkor.lock"
+                                   << "ez a program zárolófájlja";
+        QTest::newRow("database") << "Adatok/ZovavaZuvi2007.mdb"
+                                  << "ez maga az adatbázis";
+    }
+
+    void backupTarget() {
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        ProgramFolder folder;
+        const QString path = folder.file(target);
+        if (target == u"eszkoz")
+            QVERIFY(::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0600, makedev(1, 3)) ==
+                    0);
+        QVERIFY(testsupport::placeFile(folder.file(u"link"_qs), folder.file(u"text"_qs), {}));
+        QVERIFY(testsupport::writeFile(folder.file(u"velkor.lock"_qs), {}));
+        // A file put in its place would be another of another kind.
+        const auto kind = [&] {
+            struct stat status {};
+            ::lstat(QFile::encodeName(path).constData(), &status);
+            return std::pair(status.st_mode & S_IFMT, status.st_ino);
+        };
+        const auto before = kind();
+        const QByteArray database = testsupport::readFile(folder.databasePath());
+        const auto [status, output] = runProgram(folder, {u"--backup"_qs, path});
+        QCOMPARE(status, 1);
+        QVERIFY2(output.contains(message), qPrintable(output));
+        QCOMPARE(kind(), before);
+        QCOMPARE(testsupport::readFile(folder.databasePath()), database);
+    }
+
+    // The lock of the working folder is the system's: a lock file left empty, garbled or by a
+    // program that ended is taken over, while a program holding it keeps a second one out.
+    void folderLock_data() {
+        QTest::addColumn<QByteArray>("left");
+        QTest::addColumn<bool>("held");
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("garbled") << QByteArray("\xff\x00\n") << false;
+        QTest::newRow("of an ended program") << QByteArray("4194303\nvelkor\ngep\n") << false;
+        QTest::newRow("held") << QByteArray() << true;
+    }
+
+    void folderLock() {
+        QFETCH(QByteArray, left);
+        QFETCH(bool, held);
+        ProgramFolder folder;
+        QVERIFY(testsupport::writeFile(folder.file(u"velkor.lock"_qs), left));
+        std::optional<platform::WorkingFolderLock> running;
+        if (held)
+            running.emplace(folder.path());
+        const auto [status, output] = runProgram(folder, {u"--backup"_qs});
+        QCOMPARE(status, held ? 1 : 0);
+        QCOMPARE(output.contains(u"A program már fut ebben a munkamappában (%1, folyamat: %2)"_qs
+                                     .arg(folder.path())
+                                     .arg(QCoreApplication::applicationPid())),
+                 held);
+        QVERIFY_THROWS_EXCEPTION(platform::LockRefused, [&] {
+            const platform::WorkingFolderLock first(folder.path());
+            const platform::WorkingFolderLock second(folder.path());
+        }());
+    }
+
+    // A second record of a report key written by another tool into a database made before the
+    // key was unique: it stays, the start names it, and its period is not saved; a database of
+    // this program refuses it.
+    void repeatedReportKey() {
+        ProgramFolder folder;
+        insertRecordWithItem();
+        const QString secondRecord =
+            u"insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, Adatszolgnegyedev) values "
+            "('12345676', 'Másik', 2007, '3')"_qs;
+        QVERIFY_THROWS_EXCEPTION(platform::Failure, db::execute(secondRecord));
+        db::execute(u"drop index AdatlapInt_key"_qs);
+        db::execute(
+            u"create index AdatlapInt_key on AdatlapInt (Adosajat, Adatszolgev, "
+            "Adatszolgnegyedev)"_qs);
+        db::setSchemaVersion(1);
+        db::execute(secondRecord);
+        db::closeConnection();
+
+        // Named once at the start of the command, and once in the save run's error line.
+        const auto [status, output] = runProgram(folder, {u"--save"_qs, u"2007"_qs, u"3"_qs});
+        QCOMPARE(status, 1);
+        QCOMPARE(output.count(u"hármassal több adatlap is van: 12345676 2007/3."_qs), 2);
+        QVERIFY2(output.contains(u"HIBA: Ugyanazzal az adószám, év, negyedév hármassal"_qs),
+                 qPrintable(output));
+        QCOMPARE(QDir(folder.file(u"text"_qs)).entryList({u"*_B?.txt"_qs}), QStringList());
+        QCOMPARE(db::schemaVersionOfFile(folder.databasePath()), 1);
     }
 
     // "velkor --backup" killed while it writes: the database and the earlier backup stay as they
