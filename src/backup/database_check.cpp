@@ -273,8 +273,8 @@ std::optional<QString> damageOf(const QString& path) {
     try {
         return checkFinding(EngineFile(path, EngineFile::Mode::Read),
                             QStringLiteral("integrity_check"));
-    } catch (const platform::Failure& failure) {
-        return failure.text();
+    } catch (const EngineFileFailure& failure) {
+        return failure.engineText();
     }
 }
 

@@ -108,7 +108,9 @@ public:
                                        "sys.stdin.readline()\n"
                                        "con.execute('commit')\n"_qs,
                                        database, statements});
-        ready_ = process_.waitForReadyRead(30000) && process_.readLine() == "ready\n";
+        while (!process_.canReadLine() && process_.waitForReadyRead(30000)) {
+        }
+        ready_ = process_.readLine() == "ready\n";
     }
     bool ready() const { return ready_; }
     void kill() {
@@ -266,7 +268,7 @@ private Q_SLOTS:
     // The copied program's command lines; FILE stands for the file the row prepares. A refused
     // command changes nothing; a failed backup is told once and the work goes on.
     void commandLine_data() {
-        QTest::addColumn<QString>("prepare");
+        QTest::addColumn<QString>("prepare");  // a word, or statements run on a backup
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<bool>("changed");
@@ -274,9 +276,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QStringList restore = {u"--restore"_qs, u"FILE"_qs};
         QTest::newRow("restore a file that is not a database")
-            << "not a database" << restore << 1 << false << 0 << "file is not a database.";
+            << "garbage" << restore << 1 << false << 0 << "file is not a database.";
         QTest::newRow("restore a database without the tables")
-            << "no tables" << restore << 1 << false << 0
+            << "tableless" << restore << 1 << false << 0
             << "hiányzik belőle a(z) AdatlapInt tábla.";
         QTest::newRow("restore a backup whose AdatlapBR has other columns")
             << "drop table AdatlapBR; create table AdatlapBR (x)" << restore << 1 << false << 0
@@ -307,7 +309,7 @@ private Q_SLOTS:
             << QStringList{u"--import-items"_qs, u"FILE"_qs, u"12345676"_qs, u"2007"_qs, u"3"_qs}
             << 1 << false << 0 << "sérült: ";
         QTest::newRow("carry forward while the backup folder cannot be made")
-            << "no backup folder"
+            << "folderless"
             << QStringList{u"--carry-forward"_qs, u"12345676"_qs, u"2007"_qs, u"3"_qs} << 0 << true
             << 0 << "Nem sikerült a biztonsági mentés: A(z) Adatok/mentes mappa";
     }
@@ -329,13 +331,13 @@ private Q_SLOTS:
         } else if (prepare.contains(u' ')) {  // statements that change a backup
             backup::writeBackup(file);
             backup::EngineFile(file, backup::EngineFile::Mode::Write).run(prepare);
-        } else if (prepare == u"no tables") {
+        } else if (prepare == u"tableless") {
             db::execute(u"attach database ? as other"_qs, {file});  // a new database
             db::execute(u"create table other.Jegyzet (Szoveg text)"_qs);
             db::execute(u"detach database other"_qs);
-        } else if (prepare == u"not a database") {
+        } else if (prepare == u"garbage") {
             QVERIFY(testsupport::writeFile(file, QByteArray(8192, 'z')));
-        } else if (prepare == u"no backup folder") {
+        } else if (prepare == u"folderless") {
             QVERIFY(testsupport::writeFile(folder.file(u"Adatok/mentes"_qs), "x"));
         }
         insertItems(10, prepare == u"damaged" ? 20000 : 0);
