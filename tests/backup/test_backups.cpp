@@ -83,6 +83,22 @@ QStringList stampsOf(const QList<backup::BackupFile>& backups) {
     return stamps;
 }
 
+// A CSV file of one purchase item of 2007/3.
+bool writeItemFile(const QString& path) {
+    return testsupport::writeFile(path,
+                                  "Beszerzho;Termekszolg;Vtszszolgkod;Termszolgnev;"
+                                  "Mennyisegiegyseg;Vasaroltmenny;Beszerzforras;Felhasznter;"
+                                  "Artipus;Tegysegar;Bazisegysegar\r\n"
+                                  "7;1;1030;Tabletta;01;120;2;02;1;1234,5;1200\r\n");
+}
+
+// What a file is: its kind and its inode, which a file put in its place would not share.
+std::pair<mode_t, ino_t> identity(const QString& path) {
+    struct stat status {};
+    ::lstat(QFile::encodeName(path).constData(), &status);
+    return {status.st_mode & S_IFMT, status.st_ino};
+}
+
 // The copied program run with the arguments: its exit status and everything it printed.
 std::pair<int, QString> runProgram(const ProgramFolder& folder, const QStringList& arguments) {
     QProcess program;
@@ -93,9 +109,8 @@ std::pair<int, QString> runProgram(const ProgramFolder& folder, const QStringLis
             QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError())};
 }
 
-// Another program working on the database through the engine: it runs the statements, says so
-// and waits for a line on its input before it commits and ends. Its page cache is small, so a
-// change of many rows reaches the file before the commit.
+// Another program on the database: runs the statements, says so, and commits on a line of input.
+// Its page cache is small, so a change of many rows reaches the file before the commit.
 class OtherProgram {
 public:
     OtherProgram(const QString& database, const QString& statements) {
@@ -110,21 +125,14 @@ public:
                                        database, statements});
         while (!process_.canReadLine() && process_.waitForReadyRead(30000)) {
         }
-        ready_ = process_.readLine() == "ready\n";
+        ready = process_.readLine() == "ready\n";
     }
-    bool ready() const { return ready_; }
-    void kill() {
-        process_.kill();
-        process_.waitForFinished();
-    }
-    bool commit() {
-        process_.write("\n");
-        return process_.waitForFinished(30000) && process_.exitCode() == 0;
-    }
+    void kill() { process_.kill(), process_.waitForFinished(); }
+    bool commit() { return process_.write("\n") && process_.waitForFinished(30000); }
+    bool ready = false;
 
 private:
     QProcess process_;
-    bool ready_ = false;
 };
 
 // The files set aside beside the database.
@@ -312,6 +320,14 @@ private Q_SLOTS:
             << "folderless"
             << QStringList{u"--carry-forward"_qs, u"12345676"_qs, u"2007"_qs, u"3"_qs} << 0 << true
             << 0 << "Nem sikerült a biztonsági mentés: A(z) Adatok/mentes mappa";
+        const QStringList backUpInto = {u"--backup"_qs, u"FILE"_qs};
+        QTest::newRow("back up onto a device")
+            << "device" << backUpInto << 1 << false << 0 << "ez nem közönséges fájl.";
+        QTest::newRow("back up onto a folder")
+            << "folder" << backUpInto << 1 << false << 0 << "ez egy mappa.";
+        QTest::newRow("back up onto the lock file")
+            << "" << QStringList{u"--backup"_qs, u"velkor.lock"_qs} << 1 << false << 0
+            << "ez a program zárolófájlja.";
     }
 
     void commandLine() {
@@ -339,196 +355,114 @@ private Q_SLOTS:
             QVERIFY(testsupport::writeFile(file, QByteArray(8192, 'z')));
         } else if (prepare == u"folderless") {
             QVERIFY(testsupport::writeFile(folder.file(u"Adatok/mentes"_qs), "x"));
+        } else if (prepare == u"device") {  // what /dev/null is
+            QVERIFY(::mknod(QFile::encodeName(file).constData(), S_IFCHR | 0600, makedev(1, 3)) ==
+                    0);
+        } else if (prepare == u"folder") {
+            QVERIFY(QDir().mkdir(file));
         }
+        QVERIFY(testsupport::writeFile(folder.file(u"velkor.lock"_qs), {}));
         insertItems(10, prepare == u"damaged" ? 20000 : 0);
         db::closeConnection();
         if (prepare == u"damaged") {
             damagePage(folder.databasePath());
-            QVERIFY(testsupport::writeFile(file,
-                                           "Beszerzho;Termekszolg;Vtszszolgkod;Termszolgnev;"
-                                           "Mennyisegiegyseg;Vasaroltmenny;Beszerzforras;"
-                                           "Felhasznter;Artipus;Tegysegar;Bazisegysegar\r\n"
-                                           "7;1;1030;Tabletta;01;120;2;02;1;1234,5;1200\r\n"));
+            QVERIFY(writeItemFile(file));
         }
         const QByteArray before = testsupport::readFile(folder.databasePath());
-        const auto [status, output] =
-            runProgram(folder, arguments.replaceInStrings(u"FILE"_qs, file));
+        const QString named = QFileInfo(arguments.replaceInStrings(u"FILE"_qs, file).last())
+                                  .absoluteFilePath();  // none of these is changed or replaced
+        const auto namedBefore = identity(named);
+        const auto [status, output] = runProgram(folder, arguments);
         QCOMPARE(status, exitCode);
         QCOMPARE(output.count(message), 1);
+        QCOMPARE(identity(named), namedBefore);
         QCOMPARE(testsupport::readFile(folder.databasePath()) != before, changed);
         QCOMPARE(backup::listBackups().size(), backups);
     }
 
-    // A writer killed after its pages reached the file leaves its journal beside the database.
-    // The start and each command roll the write back as the engine does, and call nothing
-    // damaged; FILE is a backup taken before, or a CSV file of one item.
-    void interruptedWrite_data() {
+    // Another program on the database: a writer killed after its pages reached the file, which
+    // leaves its journal beside the database, or one holding the database longer than the program
+    // waits. The start and each command roll the write back and call nothing damaged; a held
+    // database is told, never asked about, and nothing is set aside or changed.
+    void anotherProgram_data() {
+        QTest::addColumn<bool>("killed");
         QTest::addColumn<QStringList>("arguments");  // none: the start of the windows
         QTest::addColumn<int>("exitCode");
         const QStringList key{u"12345676"_qs, u"2007"_qs, u"3"_qs};
-        QTest::newRow("start") << QStringList() << 0;
-        QTest::newRow("carry forward") << QStringList{u"--carry-forward"_qs} + key << 0;
-        QTest::newRow("import items") << QStringList{u"--import-items"_qs, u"FILE"_qs} + key << 0;
-        QTest::newRow("check") << QStringList{u"--check"_qs, u"2007"_qs, u"3"_qs} << 1;
-        QTest::newRow("restore") << QStringList{u"--restore"_qs, u"FILE"_qs} << 0;
+        const QStringList restore{u"--restore"_qs, u"mentes.mdb"_qs};
+        QTest::newRow("killed: start") << true << QStringList() << 0;
+        QTest::newRow("killed: carry forward")
+            << true << QStringList{u"--carry-forward"_qs} + key << 0;
+        QTest::newRow("killed: import items")
+            << true << QStringList{u"--import-items"_qs, u"tetel.csv"_qs} + key << 0;
+        QTest::newRow("killed: check")
+            << true << QStringList{u"--check"_qs, u"2007"_qs, u"3"_qs} << 1;
+        QTest::newRow("killed: restore") << true << restore << 0;
+        QTest::newRow("holding: start") << false << QStringList() << 1;
+        QTest::newRow("holding: restore") << false << restore << 1;
     }
 
-    void interruptedWrite() {
+    void anotherProgram() {
+        QFETCH(bool, killed);
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         ProgramFolder folder;
         insertRecordWithItem();
-        insertItems(2, 20000);
-        const QString file =
-            folder.file(arguments.contains(u"--restore"_qs) ? u"mentes.mdb"_qs : u"tetel.csv"_qs);
+        insertItems(2, killed ? 20000 : 0);
         backup::writeBackup(folder.file(u"mentes.mdb"_qs));
-        QVERIFY(testsupport::writeFile(folder.file(u"tetel.csv"_qs),
-                                       "Beszerzho;Termekszolg;Vtszszolgkod;Termszolgnev;"
-                                       "Mennyisegiegyseg;Vasaroltmenny;Beszerzforras;"
-                                       "Felhasznter;Artipus;Tegysegar;Bazisegysegar\r\n"
-                                       "7;1;1030;Tabletta;01;120;2;02;1;1234,5;1200\r\n"));
+        QVERIFY(writeItemFile(folder.file(u"tetel.csv"_qs)));
         const QString items =
-            u"select * from AdatlapBR where Beszerznegyedev = '3' and "
-            "Tetelsorszam <= 20001 order by Tetelsorszam"_qs;
+            u"select * from AdatlapBR where Tetelsorszam <= 20001 and Beszerznegyedev = '3'"_qs;
         const QStringList before = testsupport::rowsOf(items);
         db::closeConnection();
         const QByteArray written = testsupport::readFile(folder.databasePath());
-        OtherProgram writer(folder.databasePath(), u"begin; delete from AdatlapBR"_qs);
-        QVERIFY(writer.ready());
-        writer.kill();
-        QCOMPARE(setAside(folder), QStringList{u"ZovavaZuvi2007.mdb-journal"_qs});
-        QVERIFY(testsupport::readFile(folder.databasePath()) != written);
-
-        if (arguments.isEmpty()) {
-            const ScriptedMessages noBox;
-            QVERIFY(backup::checkDatabaseAtStart(kNow));
-        } else {
-            const auto [status, output] =
-                runProgram(folder, arguments.replaceInStrings(u"FILE"_qs, file));
-            QVERIFY2(!output.contains(u"sérült"_qs), qPrintable(output));
-            QCOMPARE(status, exitCode);
+        OtherProgram other(
+            folder.databasePath(),
+            killed ? u"begin; delete from AdatlapBR"_qs
+                   : u"begin exclusive; insert into AdatlapInt (Adosajat, "
+                     "Adatszolgev, Adatszolgnegyedev) values ('87654321', 2007, '3')"_qs);
+        QVERIFY(other.ready);
+        if (killed) {
+            other.kill();
+            QCOMPARE(setAside(folder), QStringList{u"ZovavaZuvi2007.mdb-journal"_qs});
+            QVERIFY(testsupport::readFile(folder.databasePath()) != written);
         }
+        ScriptedMessages boxes;  // no question: it would stop the test
+        const auto atStart = [&] {
+            const int started = backup::checkDatabaseAtStart(kNow) ? 0 : 1;
+            return std::pair(started, boxes.takeTexts().join(u'\n'));
+        };
+        const auto [status, output] =
+            arguments.isEmpty() ? atStart() : runProgram(folder, arguments);
+        QCOMPARE(status, exitCode);
+        QVERIFY2(!output.contains(u"sérült"_qs), qPrintable(output));
+        QCOMPARE(output.contains(u"Az adatbázist (Adatok/ZovavaZuvi2007.mdb) egy másik program"_qs),
+                 !killed);
+        QVERIFY(killed || other.commit());
         QCOMPARE(setAside(folder), QStringList());
         QCOMPARE(backup::damageOf(folder.databasePath()), std::nullopt);
         db::openConnection();
         QCOMPARE(testsupport::rowsOf(items), before);
+        QCOMPARE(
+            testsupport::rowsOf(u"select count(*) from AdatlapInt where Adosajat = '87654321'"_qs),
+            QStringList{killed ? u"0"_qs : u"1"_qs});
     }
 
-    // Another program holds the database under an exclusive lock longer than the program waits:
-    // the start and a restore say so and change nothing; its record is stored afterwards.
-    void heldByAnotherProgram_data() {
-        QTest::addColumn<QStringList>("arguments");  // none: the start of the windows
-        QTest::newRow("start") << QStringList();
-        QTest::newRow("restore") << QStringList{u"--restore"_qs, u"mentes.mdb"_qs};
-    }
-
-    void heldByAnotherProgram() {
-        QFETCH(QStringList, arguments);
+    // A running instance keeps a second one out, naming itself; an empty lock file left behind
+    // is taken over by every command-line row above.
+    void runningInstanceHoldsTheFolder() {
         ProgramFolder folder;
-        insertRecordWithItem();
-        backup::writeBackup(folder.file(u"mentes.mdb"_qs));
-        db::closeConnection();
-        OtherProgram holder(folder.databasePath(),
-                            u"begin exclusive; insert into AdatlapInt (Adosajat, Adatszolgev, "
-                            "Adatszolgnegyedev) values ('87654321', 2007, '3')"_qs);
-        QVERIFY(holder.ready());
-        const QString held =
-            u"Az adatbázist (Adatok/ZovavaZuvi2007.mdb) egy másik program "
-            "használja"_qs;
-        if (arguments.isEmpty()) {
-            ScriptedMessages boxes;
-            QVERIFY(!backup::checkDatabaseAtStart(kNow));
-            const QList<testsupport::ShownBox> shown = boxes.take();
-            QCOMPARE(shown.size(), 1);
-            QCOMPARE(shown[0].kind, platform::MessageKind::Warning);
-            QVERIFY(shown[0].text.startsWith(held));
-        } else {
-            const auto [status, output] = runProgram(folder, arguments);
-            QCOMPARE(status, 1);
-            QVERIFY2(output.contains(held), qPrintable(output));
-        }
-        QVERIFY(holder.commit());
-        QCOMPARE(setAside(folder), QStringList());
-        db::openConnection();
-        QCOMPARE(testsupport::rowsOf(u"select Adosajat from AdatlapInt order by 1"_qs),
-                 (QStringList{u"12345676"_qs, u"87654321"_qs}));
-    }
-
-    // "velkor --backup FILE" replaces a regular file only; the refused targets stay as they were.
-    void backupTarget_data() {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("device") << "eszkoz"
-                                << "ez nem közönséges fájl";
-        QTest::newRow("folder") << "Listak"
-                                << "ez egy mappa";
-        QTest::newRow("link") << "link"
-                              << "ez egy hivatkozás";
-        QTest::newRow("lock file") << "velkor.lock"
-                                   << "ez a program zárolófájlja";
-        QTest::newRow("database") << "Adatok/ZovavaZuvi2007.mdb"
-                                  << "ez maga az adatbázis";
-    }
-
-    void backupTarget() {
-        QFETCH(QString, target);
-        QFETCH(QString, message);
-        ProgramFolder folder;
-        const QString path = folder.file(target);
-        if (target == u"eszkoz")
-            QVERIFY(::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0600, makedev(1, 3)) ==
-                    0);
-        QVERIFY(testsupport::placeFile(folder.file(u"link"_qs), folder.file(u"text"_qs), {}));
-        QVERIFY(testsupport::writeFile(folder.file(u"velkor.lock"_qs), {}));
-        // A file put in its place would be another of another kind.
-        const auto kind = [&] {
-            struct stat status {};
-            ::lstat(QFile::encodeName(path).constData(), &status);
-            return std::pair(status.st_mode & S_IFMT, status.st_ino);
-        };
-        const auto before = kind();
-        const QByteArray database = testsupport::readFile(folder.databasePath());
-        const auto [status, output] = runProgram(folder, {u"--backup"_qs, path});
-        QCOMPARE(status, 1);
-        QVERIFY2(output.contains(message), qPrintable(output));
-        QCOMPARE(kind(), before);
-        QCOMPARE(testsupport::readFile(folder.databasePath()), database);
-    }
-
-    // The lock of the working folder is the system's: a lock file left empty, garbled or by a
-    // program that ended is taken over, while a program holding it keeps a second one out.
-    void folderLock_data() {
-        QTest::addColumn<QByteArray>("left");
-        QTest::addColumn<bool>("held");
-        QTest::newRow("empty") << QByteArray() << false;
-        QTest::newRow("garbled") << QByteArray("\xff\x00\n") << false;
-        QTest::newRow("of an ended program") << QByteArray("4194303\nvelkor\ngep\n") << false;
-        QTest::newRow("held") << QByteArray() << true;
-    }
-
-    void folderLock() {
-        QFETCH(QByteArray, left);
-        QFETCH(bool, held);
-        ProgramFolder folder;
-        QVERIFY(testsupport::writeFile(folder.file(u"velkor.lock"_qs), left));
-        std::optional<platform::WorkingFolderLock> running;
-        if (held)
-            running.emplace(folder.path());
+        const platform::WorkingFolderLock running(folder.path());
         const auto [status, output] = runProgram(folder, {u"--backup"_qs});
-        QCOMPARE(status, held ? 1 : 0);
-        QCOMPARE(output.contains(u"A program már fut ebben a munkamappában (%1, folyamat: %2)"_qs
-                                     .arg(folder.path())
-                                     .arg(QCoreApplication::applicationPid())),
-                 held);
-        QVERIFY_THROWS_EXCEPTION(platform::LockRefused, [&] {
-            const platform::WorkingFolderLock first(folder.path());
-            const platform::WorkingFolderLock second(folder.path());
-        }());
+        QCOMPARE(status, 1);
+        QVERIFY(output.contains(
+            u"A program már fut ebben a munkamappában (%1, folyamat: %2)"_qs.arg(folder.path())
+                .arg(QCoreApplication::applicationPid())));
+        QVERIFY_THROWS_EXCEPTION(platform::LockRefused, platform::WorkingFolderLock(folder.path()));
     }
 
-    // A second record of a report key written by another tool into a database made before the
-    // key was unique: it stays, the start names it, and its period is not saved; a database of
-    // this program refuses it.
+    // A second record of a report key, refused by this program's database, written by another
+    // tool into an older one: it stays, the start names it, and its period is not saved.
     void repeatedReportKey() {
         ProgramFolder folder;
         insertRecordWithItem();
@@ -536,20 +470,17 @@ private Q_SLOTS:
             u"insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, Adatszolgnegyedev) values "
             "('12345676', 'Másik', 2007, '3')"_qs;
         QVERIFY_THROWS_EXCEPTION(platform::Failure, db::execute(secondRecord));
-        db::execute(u"drop index AdatlapInt_key"_qs);
-        db::execute(
-            u"create index AdatlapInt_key on AdatlapInt (Adosajat, Adatszolgev, "
-            "Adatszolgnegyedev)"_qs);
-        db::setSchemaVersion(1);
-        db::execute(secondRecord);
         db::closeConnection();
-
+        backup::EngineFile(folder.databasePath(), backup::EngineFile::Mode::Write)
+            .run(
+                u"drop index AdatlapInt_key; create index AdatlapInt_key on AdatlapInt "
+                "(Adosajat, Adatszolgev, Adatszolgnegyedev); pragma user_version = 1; "_qs +
+                secondRecord);
         // Named once at the start of the command, and once in the save run's error line.
         const auto [status, output] = runProgram(folder, {u"--save"_qs, u"2007"_qs, u"3"_qs});
         QCOMPARE(status, 1);
         QCOMPARE(output.count(u"hármassal több adatlap is van: 12345676 2007/3."_qs), 2);
-        QVERIFY2(output.contains(u"HIBA: Ugyanazzal az adószám, év, negyedév hármassal"_qs),
-                 qPrintable(output));
+        QVERIFY(output.contains(u"HIBA: Ugyanazzal az adószám, év, negyedév hármassal"_qs));
         QCOMPARE(QDir(folder.file(u"text"_qs)).entryList({u"*_B?.txt"_qs}), QStringList());
         QCOMPARE(db::schemaVersionOfFile(folder.databasePath()), 1);
     }
