@@ -70,7 +70,10 @@ public:
             return;
         }
         // The scheduler is ready once its socket is there; a busy machine may take a while.
-        QTest::qWaitFor([this] { return QFile::exists(socket()); }, 60'000);
+        if (!QTest::qWaitFor([this] { return QFile::exists(socket()); }, 60'000)) {
+            error_ = QStringLiteral("cupsd does not open its socket");
+            return;
+        }
         if (!admin(QStringLiteral("lpadmin"),
                    {QStringLiteral("-p"), name_, QStringLiteral("-E"), QStringLiteral("-v"),
                     QStringLiteral("cups-pdf:/") + name_, QStringLiteral("-P"),
