@@ -84,8 +84,8 @@ private:
     std::optional<QString> checksumsFailure_;
     // Why every later file of the run fails at once: the server did not answer in time, refused
     // the login, or the user stopped the run. Files after a failed login are logged as not
-    // connected, with its reason unless it was a time-out; files after a failed upload as
-    // failed, with its reason.
+    // connected, with its reason unless it was a time-out; files after a stop or a failed upload
+    // as failed, with its reason.
     struct RunStop {
         bool failedLine;
         QString reason;

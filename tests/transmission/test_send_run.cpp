@@ -475,8 +475,8 @@ private Q_SLOTS:
             QCOMPARE(texts.first().contains(shown), asked);
             QCOMPARE(texts.last() == kFailure, answer == platform::Button::No);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(server->sessions().size(), 7,
-                                  kServerLogMs);  // 3 with AUTH TLS alone: No twice, then asking
+        // 3 with AUTH TLS alone: No twice, then asking.
+        QTRY_COMPARE_WITH_TIMEOUT(server->sessions().size(), 7, kServerLogMs);
         QCOMPARE(server->sessions().mid(0, 3), QList<QStringList>(3, {QStringLiteral("AUTH TLS")}));
         // The agreement is kept at the server's 234, before its certificate is asked about.
         QVERIFY(readFile(QStringLiteral("velkor.ini"))
