@@ -249,8 +249,10 @@ QString heldDatabaseText(const QString& path, const QString& reason) {
 }
 
 QString damagedDatabaseText(const QString& path, const QString& damage) {
-    return QStringLiteral("Az adatbázis (%1) sérült: %2")
-        .arg(shown(path), platform::withFullStop(damage));
+    return QStringLiteral(
+               "Az adatbázis (%1) sérült: az adatbázis-kezelő ellenőrzése hibát talált "
+               "benne (%2).")
+        .arg(shown(path), damage);
 }
 
 Finding examineDatabase(const QString& path) {
@@ -271,10 +273,13 @@ std::optional<QString> damageOf(const QString& path) {
     if (!QFileInfo(path).isFile())
         return QStringLiteral("a fájl nem található");
     try {
-        return checkFinding(EngineFile(path, EngineFile::Mode::Read),
-                            QStringLiteral("integrity_check"));
+        const std::optional<QString> finding = checkFinding(
+            EngineFile(path, EngineFile::Mode::Read), QStringLiteral("integrity_check"));
+        if (!finding)
+            return std::nullopt;
+        return QStringLiteral("sérült (%1)").arg(*finding);
     } catch (const EngineFileFailure& failure) {
-        return failure.engineText();
+        return QStringLiteral("sérült, vagy nem adatbázis (%1)").arg(failure.engineText());
     }
 }
 

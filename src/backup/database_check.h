@@ -32,11 +32,12 @@ Finding examineDatabase(const QString& path);
 // changed. engineText is the engine's own text, told in parentheses.
 QString heldDatabaseText(const QString& path, const QString& engineText);
 
-// "Az adatbázis (Adatok/ZovavaZuvi2007.mdb) sérült: " and the problem.
+// "Az adatbázis (Adatok/ZovavaZuvi2007.mdb) sérült: ...", the engine's finding in parentheses.
 QString damagedDatabaseText(const QString& path, const QString& damage);
 
-// What the engine's integrity check finds wrong with a file: its first finding, or why the file
-// cannot be read as a database at all; nothing when it is sound. The file is only read.
+// What the engine's integrity check finds wrong with a file, as the user is told it ("sérült"
+// and the engine's first finding, or why it cannot read the file as a database, in
+// parentheses); nothing when it is sound. The file is only read.
 std::optional<QString> damageOf(const QString& path);
 
 // Why the file cannot take the database's place: it is damaged, a newer program wrote it (its

@@ -284,7 +284,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QStringList restore = {u"--restore"_qs, u"FILE"_qs};
         QTest::newRow("restore a file that is not a database")
-            << "garbage" << restore << 1 << false << 0 << "file is not a database.";
+            << "garbage" << restore << 1 << false << 0
+            << "nem tölthető vissza: sérült, vagy nem adatbázis (file is not a database).";
         QTest::newRow("restore a database without the tables")
             << "tableless" << restore << 1 << false << 0
             << "hiányzik belőle a(z) AdatlapInt tábla.";
