@@ -39,7 +39,7 @@ void BM_CheckPeriod(benchmark::State& state) {
     testsupport::ProgramFolder folder;
     fillDatabase();
     for (auto _ : state) {
-        const auto problems = tools::checkPeriod(QStringLiteral("2007"), QStringLiteral("3"));
+        const auto problems = toolsmenu::checkPeriod(QStringLiteral("2007"), QStringLiteral("3"));
         if (problems.size() < kProviders)
             state.SkipWithError("the problems were not found");
     }

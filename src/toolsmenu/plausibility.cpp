@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-namespace tools {
+namespace toolsmenu {
 
 namespace {
 
@@ -138,4 +138,4 @@ void PlausibilityRules::checkRecordValue(const QString& adosajat, const QString&
                      true});
 }
 
-}  // namespace tools
+}  // namespace toolsmenu

@@ -15,7 +15,7 @@ class Query;
 // own price index outside its range, a unit price far from the previous quarter's for the same
 // group and unit, a zero price or quantity, a record whose quarter is worth more than twice or
 // less than half its previous quarter.
-namespace tools {
+namespace toolsmenu {
 
 class PlausibilityRules {
 public:
@@ -44,4 +44,4 @@ private:
     QHash<QString, double> previousValues_;
 };
 
-}  // namespace tools
+}  // namespace toolsmenu
