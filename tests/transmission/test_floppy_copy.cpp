@@ -325,6 +325,7 @@ private Q_SLOTS:
             QProcess copy;
             copy.setWorkingDirectory(folder_->path());
             copy.start(QStringLiteral(VK_COPY_PROBE), {medium.path()});
+            QVERIFY(copy.waitForStarted());
             for (int block = 1; block <= kill && copy.state() == QProcess::Running; ++block) {
                 while (!copy.canReadLine() && copy.state() == QProcess::Running)
                     copy.waitForReadyRead(1000);
@@ -333,7 +334,8 @@ private Q_SLOTS:
                 else if (copy.readLine().size() > 0)
                     copy.write("\n");
             }
-            QVERIFY(copy.waitForFinished(30000));
+            QVERIFY(copy.state() == QProcess::NotRunning || copy.waitForFinished(30000));
+            QVERIFY2(kill <= 20 || copy.exitCode() == 0, copy.readAllStandardError().constData());
             const QStringList left = QDir(medium.path()).entryList(QDir::Files | QDir::System);
             QCOMPARE(left.filter(QStringLiteral(".tmp")).size(), kill <= 20 ? 1 : 0);
             for (const QString& name : left) {
