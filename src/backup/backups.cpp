@@ -20,6 +20,9 @@
 
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 
@@ -78,19 +81,21 @@ void keepCopy(const QString& database, const QString& kept) {
     for (const QString& suffix : QStringList{QString()} + kCompanions) {
         if (!QFileInfo::exists(database + suffix))
             continue;
-        QFile::remove(kept + suffix);
-        if (!QFile::copy(database + suffix, kept + suffix))
-            throw platform::Failure(QStringLiteral("A sérült adatbázis nem másolható el: %1")
-                                        .arg(QDir::toNativeSeparators(kept + suffix)));
+        QFile file(database + suffix);
+        if (!file.open(QIODevice::ReadOnly))
+            throw platform::Failure(
+                QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
+        const QByteArray bytes = file.readAll();
+        platform::writeWhole(kept + suffix, {bytes.constData(), static_cast<size_t>(bytes.size())});
     }
 }
 
 void emptyInPlace(const QString& database) {
     for (const QString& suffix : kCompanions)
         QFile::remove(database + suffix);
-    QFile file(database);
-    if (!file.open(QIODevice::ReadWrite) || !file.resize(0))
-        throw platform::Failure(QStringLiteral("%1: %2").arg(database, file.errorString()));
+    if (::truncate(QFile::encodeName(database).constData(), 0) != 0)
+        throw platform::Failure(
+            QStringLiteral("%1: %2").arg(database, platform::systemReason(errno)));
 }
 
 // Every expired backup is tried; those that stay are told at the end.

@@ -1,5 +1,7 @@
 #include "folder_lock.h"
 
+#include "whole_file.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -42,9 +44,7 @@ bool writeHolder(int descriptor) {
 
 WorkingFolderLock::WorkingFolderLock(const QString& folder) {
     const QString shown = QDir::toNativeSeparators(QDir(folder).absolutePath());
-    const QByteArray path =
-        QFile::encodeName(QDir(folder).filePath(QString::fromLatin1(kLockFileName)));
-    descriptor_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    descriptor_ = openInPlace(QDir(folder).filePath(QString::fromLatin1(kLockFileName)));
     if (descriptor_ >= 0 && lockWhole(descriptor_)) {
         writeHolder(descriptor_);
         return;

@@ -159,4 +159,9 @@ void renameIntoPlace(const QString& temporary, const QString& target, Durability
                           systemReason(error));
 }
 
+int openInPlace(const QString& path) {
+    return ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
+                  0644);
+}
+
 }  // namespace platform

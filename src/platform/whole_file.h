@@ -77,4 +77,9 @@ void removeFile(const QString& path);
 // replacing a file of that name, and waits for the rename to reach the disk where asked.
 void renameIntoPlace(const QString& temporary, const QString& target, Durability durability = {});
 
+// The one file the program rewrites in place rather than whole: the working folder's lock, which
+// must stay the same file while it is held. Opens path for reading and writing, making it when
+// missing and never through a link; the descriptor, or -1 with errno set.
+int openInPlace(const QString& path);
+
 }  // namespace platform
