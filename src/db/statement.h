@@ -69,6 +69,8 @@ public:
         }
     }
 
+    bool isBlob(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_BLOB; }
+
     // The rowid of the row inserted last, and the number of rows the last statement changed.
     static qint64 lastInsertRowid();
     static int changes();
