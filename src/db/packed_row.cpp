@@ -35,32 +35,27 @@ void appendBytes(Scratch& bytes, Kind kind, std::string_view text) {
 }
 
 void appendValue(Scratch& bytes, const QVariant& value) {
-    if (value.isNull()) {
-        bytes.append(Null);
-        return;
-    }
-    switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Bool:
+    switch (boundKindOf(value)) {
+        case BoundKind::Null:
+            bytes.append(Null);
+            return;
+        case BoundKind::Integer:
             bytes.append(Integer);
             appendRaw(bytes, value.toLongLong());
             return;
-        case QMetaType::Double:
-        case QMetaType::Float:
+        case BoundKind::Real:
             bytes.append(Real);
             appendRaw(bytes, value.toDouble());
             return;
-        case QMetaType::QByteArray: {
+        case BoundKind::Blob: {
             const QByteArray blob = value.toByteArray();
             appendBytes(bytes, Blob, {blob.constData(), static_cast<size_t>(blob.size())});
             return;
         }
-        default: {
+        case BoundKind::Text: {
             const QByteArray text = value.toString().toUtf8();
             appendBytes(bytes, Text, {text.constData(), static_cast<size_t>(text.size())});
+            return;
         }
     }
 }
