@@ -424,6 +424,9 @@ public:
 
     // The number of a stored item of the record alike to the row in every entered value.
     std::optional<QString> storedAlike(const QVariantList& values) const {
+        // Most imports go to a record without items: no key need be made.
+        if (storedItems_.isEmpty())
+            return std::nullopt;
         const auto at = storedItems_.constFind(enteredValuesKey(values));
         return at == storedItems_.constEnd() ? std::nullopt : std::optional(*at);
     }
