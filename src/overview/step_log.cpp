@@ -1,5 +1,7 @@
 #include "step_log.h"
 
+#include "export/saved_report.h"
+
 #include <QSettings>
 
 namespace overview {
@@ -33,6 +35,8 @@ void recordCheck(const QString& year, const QString& quarter, int errors, int wa
     log.setValue(QStringLiteral("ellenorizve"), now());
     log.setValue(QStringLiteral("hibak"), errors);
     log.setValue(QStringLiteral("figyelmeztetesek"), warnings);
+    log.setValue(QStringLiteral("adatok"),
+                 QString::fromLatin1(exporting::periodFingerprint(year, quarter)));
 }
 
 std::optional<CheckRecord> lastCheck(const QString& year, const QString& quarter) {
@@ -42,7 +46,8 @@ std::optional<CheckRecord> lastCheck(const QString& year, const QString& quarter
     if (!at)
         return std::nullopt;
     return CheckRecord{*at, log.value(QStringLiteral("hibak")).toInt(),
-                       log.value(QStringLiteral("figyelmeztetesek")).toInt()};
+                       log.value(QStringLiteral("figyelmeztetesek")).toInt(),
+                       log.value(QStringLiteral("adatok")).toString().toLatin1()};
 }
 
 void recordDelivery(Delivery delivery, const QString& year, const QString& quarter) {
