@@ -280,7 +280,7 @@ private Q_SLOTS:
             window.TMenuItem_KuldesInterneten->trigger();
         };
         sendAndClose();
-        QCOMPARE(boxes.takeTexts().value(0).left(32), u"Hiba történt a küldés folyamán!"_qs);
+        QVERIFY(boxes.takeTexts().value(0).startsWith(u"Hiba történt a küldés folyamán!"_qs));
         QVERIFY(window.TMenuItem_Kuldes->menuAction()->isEnabled());
 
         TFormFo restarted;
@@ -294,7 +294,7 @@ private Q_SLOTS:
         QVERIFY2(server.isRunning(), qPrintable(server.error()));
         server.writeSettingsFile();
         sendAndClose();
-        QCOMPARE(boxes.takeTexts().value(0).left(15), u"Sikeres küldés!"_qs);
+        QVERIFY(boxes.takeTexts().value(0).startsWith(u"Sikeres küldés!"_qs));
         QVERIFY(QFile::exists(server.root() + u"/2007_3_12345676_KJ.zip"_qs));
         QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
     }
