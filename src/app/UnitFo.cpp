@@ -313,13 +313,11 @@ void TFormFo::Kuldes() {
         const app::Period period = app::periodOfCaption(send->text());
         // Creating the send window runs the send run, over the period's report files.
         bool failed = false;
-        showModal([&] { return std::make_unique<TFormKuldes>(this, period.year, period.quarter); },
-                  [&failed](QDialog& window) {
-                      failed = static_cast<TFormKuldes&>(window).SendFailed;
-                  });
+        showModal(
+            [&] { return std::make_unique<TFormKuldes>(this, period.year, period.quarter); },
+            [&failed](QDialog& window) { failed = static_cast<TFormKuldes&>(window).SendFailed; });
         // A run that failed is to be tried again, as its message says, while the report is ready.
-        send->setEnabled(failed &&
-                         exporting::reportReadiness(period.year, period.quarter).ready());
+        send->setEnabled(failed && exporting::reportReadiness(period.year, period.quarter).ready());
     });
 }
 

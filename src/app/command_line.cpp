@@ -268,7 +268,8 @@ class PrintedSendLog : public transmission::SendRunObserver {
 bool isPeriod(const QString& year, const QString& quarter) {
     static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
     return fourDigits.match(year).hasMatch() && quarter.size() == 1 &&
-           !db::Query(QStringLiteral("select id from Torzs_Negyedev where id = ?"), {quarter}).eof();
+           !db::Query(QStringLiteral("select id from Torzs_Negyedev where id = ?"), {quarter})
+                .eof();
 }
 
 // Runs an operation on the period in the working folder's database; a period that is none is
@@ -337,7 +338,8 @@ int copyToFolder(const QString& year, const QString& quarter, const QString& fol
         transmission::FloppyCopy copy(
             year, quarter, [](const QString& line) { print(stdout, line); }, {}, medium);
         if (!copy.FloppyPresent()) {
-            print(stderr, QStringLiteral("A mappa nem érhető el: ") + QDir::toNativeSeparators(medium));
+            print(stderr,
+                  QStringLiteral("A mappa nem érhető el: ") + QDir::toNativeSeparators(medium));
             return 1;
         }
         return copy.MasolasFloppyra() ? 0 : 1;
@@ -458,9 +460,9 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                                      "szerverre, és archiválja őket a kuldes mappában; ha "
                                      "valamelyik nem ment el, 1-es kóddal lép ki."),
                       QStringLiteral("ÉV NEGYEDÉV")});
-    parser.addOption({kAgain,
-                      QStringLiteral("A --send akkor is elküldi a jelentést, ha változatlanul "
-                                     "már elküldte.")});
+    parser.addOption(
+        {kAgain, QStringLiteral("A --send akkor is elküldi a jelentést, ha változatlanul "
+                                "már elküldte.")});
     parser.addOption({kPrint,
                       QStringLiteral("Kinyomtatja az ÉV NEGYEDÉV kísérőjegyzékeit az "
                                      "alapértelmezett nyomtatón."),

@@ -60,9 +60,9 @@ QString titleLine() {
 }
 
 // A price as the listing shows it: its text as the data file has it, read back as a number,
-// written with two decimals, the report's decimal separator and no grouping. A double is read back from
-// its digits; anything else, or digits that do not read back, goes through the value conversion,
-// which refuses what is no number. A missing price shows nothing.
+// written with two decimals, the report's decimal separator and no grouping. A double is read back
+// from its digits; anything else, or digits that do not read back, goes through the value
+// conversion, which refuses what is no number. A missing price shows nothing.
 void appendReadBack(std::string& out, std::optional<double> stored, const QString& text,
                     QChar separator) {
     std::optional<double> number;
@@ -92,8 +92,7 @@ public:
     explicit ItemLines(const ListingNames& names)
         : names_(names),
           separator_(
-              platform::toWindows1250(QString(platform::reportDecimalSeparator())).toStdString()) {
-    }
+              platform::toWindows1250(QString(platform::reportDecimalSeparator())).toStdString()) {}
 
     // Appends the line of the report's item; an item whose unit, source, area of use or price
     // type has no row in its code table is left out of the listing.

@@ -2,8 +2,8 @@
 
 #include "platform/codepage.h"
 #include "platform/file_queue.h"
-#include "saved_report.h"
 #include "save_run_observer.h"
+#include "saved_report.h"
 
 #include <QDate>
 #include <QHash>

@@ -137,8 +137,9 @@ Readiness reportReadiness(const QString& year, const QString& quarter) {
     Readiness readiness;
     std::optional<SavedReport> last = lastSavedReport();
     if (!last || last->year != year || last->quarter != quarter) {
-        readiness.reason = QStringLiteral("a(z) %1. év %2. negyedév jelentése nincs elmentve: "
-                                          "mentse el")
+        readiness.reason = QStringLiteral(
+                               "a(z) %1. év %2. negyedév jelentése nincs elmentve: "
+                               "mentse el")
                                .arg(year, quarter);
         return readiness;
     }
@@ -148,13 +149,14 @@ Readiness reportReadiness(const QString& year, const QString& quarter) {
         return readiness;
     }
     if (const QStringList changed = changedFiles(*last); !changed.isEmpty()) {
-        readiness.reason = QStringLiteral("hiányzik vagy megváltozott: ") +
-                           changed.join(QStringLiteral(", "));
+        readiness.reason =
+            QStringLiteral("hiányzik vagy megváltozott: ") + changed.join(QStringLiteral(", "));
         return readiness;
     }
     if (periodFingerprint(year, quarter) != last->fingerprint)
-        readiness.reason = QStringLiteral("a(z) %1. év %2. negyedév adatai a mentés óta "
-                                          "megváltoztak: mentse újra")
+        readiness.reason = QStringLiteral(
+                               "a(z) %1. év %2. negyedév adatai a mentés óta "
+                               "megváltoztak: mentse újra")
                                .arg(year, quarter);
     return readiness;
 }

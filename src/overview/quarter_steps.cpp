@@ -3,8 +3,8 @@
 #include "db/query.h"
 #include "export/common.h"
 #include "export/saved_report.h"
-#include "transmission/archive_checksums.h"
 #include "step_log.h"
+#include "transmission/archive_checksums.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,8 +45,8 @@ StepState checkStep(const Quarter& quarter) {
         step.state = QStringLiteral("még nem futott");
         return step;
     }
-    const bool asChecked =
-        check->fingerprint == exporting::periodFingerprint(quarter.yearText(), quarter.quarterText());
+    const bool asChecked = check->fingerprint ==
+                           exporting::periodFingerprint(quarter.yearText(), quarter.quarterText());
     step.done = check->errors == 0 && asChecked;
     step.state = QStringLiteral("%1, %2 figyelmeztetés (%3)")
                      .arg(check->errors == 0 ? QStringLiteral("hiba nélkül")

@@ -203,11 +203,13 @@ private Q_SLOTS:
     void printsFromTheCommandLine() {
         ProgramFolder folder;
         const QString program = folder.copyProgram();
-        db::execute(QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, "
-                                   "Adatszolgnegyedev) values ('12345676', 'Kórház', 2007, '3')"));
+        db::execute(
+            QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, "
+                           "Adatszolgnegyedev) values ('12345676', 'Kórház', 2007, '3')"));
         db::closeConnection();
         QProcess save;
-        save.start(program, {QStringLiteral("--save"), QStringLiteral("2007"), QStringLiteral("3")});
+        save.start(program,
+                   {QStringLiteral("--save"), QStringLiteral("2007"), QStringLiteral("3")});
         QVERIFY(save.waitForFinished(60000) && save.exitCode() == 0);
         const qsizetype before = testsupport::pdfFiles(queue_->outputFolder()).size();
         QProcess velkor;

@@ -134,14 +134,15 @@ private Q_SLOTS:
             << "normal" << priceChanged << send << 1
             << QStringList{u"A(z) 2007. év 1. negyedév jelentése nem küldhető el: "_qs + changed}
             << "" << 0;
-        QTest::newRow("price changed: copy") << "" << priceChanged << copy << 1
-                                             << QStringList{u"nem másolható: "_qs + changed} << ""
-                                             << -1;
-        QTest::newRow("price changed: print") << "" << priceChanged << print << 1
-                                              << QStringList{u"nem nyomtatható: "_qs + changed}
-                                              << "" << -1;
+        QTest::newRow("price changed: copy")
+            << "" << priceChanged << copy << 1 << QStringList{u"nem másolható: "_qs + changed} << ""
+            << -1;
+        QTest::newRow("price changed: print")
+            << "" << priceChanged << print << 1 << QStringList{u"nem nyomtatható: "_qs + changed}
+            << "" << -1;
         QTest::newRow("provider carried into the saved quarter")
-            << "normal" << QStringList{"provider 22222222 2006 4", "run:--carry-forward 22222222 2006 4"}
+            << "normal"
+            << QStringList{"provider 22222222 2006 4", "run:--carry-forward 22222222 2006 4"}
             << send << 1 << QStringList{changed} << "" << 0;
         QTest::newRow("report file emptied")
             << "normal" << QStringList{"empty:text/2007_1_11111111_BI.txt"} << send << 1
@@ -156,8 +157,8 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("A(z) 2007. év 1. negyedév jelentését "),
                            QStringLiteral("-kor már elküldte (kuldes/")}
             << "archived" << 3;
-        QTest::newRow("sent again") << "normal" << sentBefore << send + QStringList{"--again"}
-                                    << 0 << QStringList{sent} << "archived" << 6;
+        QTest::newRow("sent again") << "normal" << sentBefore << send + QStringList{"--again"} << 0
+                                    << QStringList{sent} << "archived" << 6;
 
         // A period that is none is refused before anything is deleted.
         const QString usage = QStringLiteral("Használat: velkor --save ÉV NEGYEDÉV");
@@ -168,9 +169,8 @@ private Q_SLOTS:
                 << -1;
         QTest::newRow("save a period without records")
             << "" << none << QStringList{"--save", "2031", "3"} << 1
-            << QStringList{
-                   QStringLiteral("A(z) 2031. év 3. negyedévére nincs adatlap; nem történt "
-                                  "mentés.")}
+            << QStringList{QStringLiteral("A(z) 2031. év 3. negyedévére nincs adatlap; nem történt "
+                                          "mentés.")}
             << "" << -1;
     }
 
@@ -273,8 +273,8 @@ private Q_SLOTS:
         const QStringList folders{u"text"_qs, u"kuldes/temp"_qs, u"Listak"_qs};
         QList<QMap<QString, QByteArray>> written;
         for (const QString& locale : {u"C"_qs, u"hu_HU.UTF-8"_qs, u"en_US.UTF-8"_qs}) {
-            const auto [printed, status] =
-                run(program, {"--save", "2007", "1"}, {u"LC_ALL="_qs + locale, u"LANG="_qs + locale});
+            const auto [printed, status] = run(program, {"--save", "2007", "1"},
+                                               {u"LC_ALL="_qs + locale, u"LANG="_qs + locale});
             QVERIFY2(status == 0, qPrintable(printed));
             written.append(filesOf(folders));
         }

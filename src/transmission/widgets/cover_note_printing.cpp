@@ -16,7 +16,8 @@ using exporting::kCoverNoteFolder;
 
 int PrintCoverNotes(const QString& year, const QString& quarter) {
     const QString period = year.isEmpty() ? QString() : year + u'_' + quarter + u'_';
-    const QStringList names = exporting::entriesOf(kCoverNoteFolder, period + QStringLiteral("*_KJ.txt"));
+    const QStringList names =
+        exporting::entriesOf(kCoverNoteFolder, period + QStringLiteral("*_KJ.txt"));
     for (const QString& name : names)
         PrintCoverNoteFile(name);
     // The quarter's overview tells the notes of a period printed once all of them are.
