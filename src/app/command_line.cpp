@@ -12,6 +12,7 @@
 #include "platform/folder_lock.h"
 #include "platform/layout.h"
 #include "platform/stop_signals.h"
+#include "platform/translation.h"
 #include "purchase/item_import.h"
 #include "startup.h"
 #include "toolsmenu/carry_forward.h"
@@ -237,7 +238,7 @@ int importItems(const QString& file, const QStringList& keyParts,
 // Carries the record of the key with its items into the next quarter, printing the new key.
 int carryForward(const institution::ReportKey& key) {
     return changingDatabase([&] {
-        const tools::Carried carried = tools::carryForward(key);
+        const toolsmenu::Carried carried = toolsmenu::carryForward(key);
         print(stdout, QStringLiteral("%1 %2/%3: %4 tétel")
                           .arg(carried.key.adosajat, carried.key.year, carried.key.quarter)
                           .arg(carried.items));
@@ -248,13 +249,13 @@ int carryForward(const institution::ReportKey& key) {
 // Lists every problem of the period and saves the list; exit status 1 when any is an error.
 int checkPeriod(const QString& year, const QString& quarter) {
     return onDatabase([&] {
-        const QList<tools::Problem> problems = tools::checkPeriod(year, quarter);
-        for (const tools::Problem& problem : problems)
-            print(stdout, tools::problemLine(problem));
+        const QList<toolsmenu::Problem> problems = toolsmenu::checkPeriod(year, quarter);
+        for (const toolsmenu::Problem& problem : problems)
+            print(stdout, toolsmenu::problemLine(problem));
         if (problems.isEmpty())
-            print(stdout, tools::kNoProblem);
-        tools::saveProblemList(year, quarter, problems);
-        return tools::anyError(problems) ? 1 : 0;
+            print(stdout, toolsmenu::kNoProblem);
+        toolsmenu::saveProblemList(year, quarter, problems);
+        return toolsmenu::anyError(problems) ? 1 : 0;
     });
 }
 
@@ -328,6 +329,13 @@ int printCoverNotes(const QString& year, const QString& quarter) {
     });
 }
 
+// The copy's log on the standard output, its warnings on the error output; no one is there to be
+// asked for a medium.
+class PrintedCopyLog : public transmission::MediaCopyObserver {
+    void logLine(const QString& line) override { print(stdout, line); }
+    void warn(const QString& text) override { print(stderr, text); }
+};
+
 // Copies the period's report files into folder as the copy to the removable medium does; exit
 // status 0 when every one was copied.
 int copyToFolder(const QString& year, const QString& quarter, const QString& folder) {
@@ -335,8 +343,8 @@ int copyToFolder(const QString& year, const QString& quarter, const QString& fol
     return onPeriod(QStringLiteral("--copy ÉV NEGYEDÉV MAPPA"), year, quarter, [&] {
         if (!readyReport(year, quarter, QStringLiteral("másolható")))
             return 1;
-        transmission::FloppyCopy copy(
-            year, quarter, [](const QString& line) { print(stdout, line); }, {}, medium);
+        PrintedCopyLog log;
+        transmission::FloppyCopy copy(year, quarter, log, medium);
         if (!copy.FloppyPresent()) {
             print(stderr,
                   QStringLiteral("A mappa nem érhető el: ") + QDir::toNativeSeparators(medium));
@@ -409,6 +417,9 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     platform::installStopSignals();
     const auto application = applicationFor(argc, argv);
+    // The toolkit's own texts that reach the output (a certificate's reasons) in Hungarian, as in
+    // the windows.
+    platform::installToolkitTranslation();
     QCoreApplication::setApplicationVersion(QStringLiteral(VK_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(

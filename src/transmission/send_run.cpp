@@ -45,14 +45,6 @@ QString textPathOf(const QString& compressedPath) {
 
 }  // namespace
 
-void SendRunObserver::tlsAgreed(const QString& server) {
-    try {
-        platform::storeFtpSetting(QLatin1String(platform::kFtpTlsAgreedKey), server);
-    } catch (const platform::FileFailure&) {
-        // Not remembered, the agreement is only not held against the server's next refusal.
-    }
-}
-
 SendRun::SendRun(QString year, QString quarter, SendRunObserver& observer, FtpAccount account,
                  FtpTimeouts timeouts, std::function<QDateTime()> clock)
     : year_(std::move(year)),
@@ -66,8 +58,20 @@ SendRun::SendRun(QString year, QString quarter, SendRunObserver& observer, FtpAc
                      [this](qint64 sent) { observer_.transferred(sent); });
     QObject::connect(&client_, &FtpClient::aboutToWait, &client_,
                      [this] { observer_.aboutToWait(); });
-    QObject::connect(&client_, &FtpClient::tlsAgreed, &client_,
-                     [this](const QString& server) { observer_.tlsAgreed(server); });
+    QObject::connect(&client_, &FtpClient::tlsAgreed, &client_, [this](const QString& server) {
+        keepSetting(platform::kFtpTlsAgreedKey, server,
+                    QStringLiteral(", hogy a szerver (%1) elfogadta a titkosítást: ebben a "
+                                   "küldésben titkosítás nélkül semmit sem küld neki, a "
+                                   "következőkben azonban igen, ha a szerver nem ajánl "
+                                   "titkosítást")
+                        .arg(server));
+    });
+    QObject::connect(&client_, &FtpClient::certificateTrusted, &client_,
+                     [this](const QString& fingerprint) {
+                         keepSetting(platform::kFtpCertificateKey, fingerprint,
+                                     QStringLiteral(" a most elfogadott tanúsítványt: a "
+                                                    "következő küldéskor újra rákérdez"));
+                     });
     client_.setCertificateQuestion(observer_.certificateQuestion());
 }
 
@@ -78,8 +82,9 @@ void SendRun::run() {
     runStop_.reset();
     unencryptedTold_ = false;
     archiveFolder_ =
-        QStringLiteral("kuldes/") + clock_().toString(QStringLiteral("yyyyMMdd_hh_mm")) + u'/';
-    // A folder left by a run of the same minute serves again, its checksum list with it.
+        platform::kSendFolder + clock_().toString(QStringLiteral("yyyyMMdd_hh_mm")) + u'/';
+    // A folder left by a run of the same minute serves again, its checksum list with it. One that
+    // cannot be made is told with each file that then cannot be archived.
     QDir().mkdir(archiveFolder_);
     checksums_ = std::make_unique<ArchiveChecksums>(archiveFolder_);
     checksumsFailure_.reset();
@@ -145,10 +150,10 @@ void SendRun::sendFile(const QString& path) {
         client_.Connect();
     } catch (const FtpFailure& failure) {
         logFailure(noConnection, failure.reason());
-        if (failure.fault() == FtpFault::TimedOut)
-            runStop_ = RunStop{false, {}};
-        else if (failure.fault() != FtpFault::FileOnly)
-            runStop_ = RunStop{true, failure.reason()};
+        if (failure.fault() != FtpFault::FileOnly) {
+            runStop_ = RunStop{failure.fault() == FtpFault::Stopped,
+                               failure.timedOut() ? QString() : failure.reason()};
+        }
         return;
     } catch (const platform::Failure& failure) {
         logFailure(noConnection, failure.text());
@@ -174,6 +179,16 @@ void SendRun::sendFile(const QString& path) {
         client_.Disconnect();
     } catch (const platform::Failure& error) {
         logFailure(noConnection, reasonOf(error));
+    }
+}
+
+void SendRun::keepSetting(const char* key, const QString& value, const QString& lost) {
+    try {
+        platform::storeFtpSetting(QLatin1String(key), value);
+    } catch (const platform::FileFailure& failure) {
+        observer_.logLine(QStringLiteral("  Figyelem: a(z) %1 nem írható (%2), ezért a program "
+                                         "nem jegyezhette meg%3.")
+                              .arg(platform::settingsFilePath(), failure.reason(), lost));
     }
 }
 

@@ -77,7 +77,8 @@ private Q_SLOTS:
     // The period 2007/1 of provider 11111111 is saved by the program, then `before` is done:
     // "sql:" a statement, "run:" the program's arguments, "empty:" a file emptied. server: a mode
     // of the test server, then the TLS mode (off unless given), then "cafile" for the server's
-    // certificate as cafile; none for the copy and the print. %folder stands for the program
+    // certificate as cafile and "unwritable" for a velkor.ini that cannot be replaced; none for
+    // the copy and the print. %folder stands for the program
     // folder, %fingerprint for the server's as the send window shows it. The output holds every
     // line of `output`; "archived" and "copied" check what the run left, and uploads counts the
     // files the server received (-1: not counted). The text files of text/ and kuldes/temp/ stay
@@ -112,12 +113,29 @@ private Q_SLOTS:
                    "A(z) 2008. év 1. negyedév jelentése nem küldhető el: a(z) 2008. év 1. "
                    "negyedév jelentése nincs elmentve: mentse el.")}
             << "" << 0;
+        // The certificate's reasons in the toolkit's Hungarian, as the window shows them.
         QTest::newRow("certificate not pinned")
             << "vsftpd-tls required" << none << send << 1
-            << QStringList{QStringLiteral("SHA-256 ujjlenyomat: %fingerprint")} << "" << -1;
+            << QStringList{QStringLiteral("SHA-256 ujjlenyomat: %fingerprint"),
+                           QStringLiteral("A tanúsítvány önaláírt és nem megbízható")}
+            << "" << -1;
+        // The server agrees to TLS once, then offers plain FTP: the agreement, not kept, still
+        // holds for the run.
+        QTest::newRow("agreement to TLS not kept")
+            << "tls-once auto cafile unwritable" << none << send << 1
+            << QStringList{QStringLiteral("nem írható (Is a directory), ezért a program nem "
+                                          "jegyezhette meg, hogy a szerver (127.0.0.1:"),
+                           QStringLiteral("2007_1_11111111_BR.zip: Nem sikerült felvenni"),
+                           QStringLiteral("korábban titkosított kapcsolatot fogadott el")}
+            << "" << -1;
         QTest::newRow("copy") << "" << none << copy << 0
                               << QStringList{QStringLiteral("3 állomány átmásolva: %folder/medium")}
                               << "copied" << -1;
+        QTest::newRow("copy into the program's own folder")
+            << "" << none << QStringList{"--copy", "2007", "1", "%folder/text"} << 1
+            << QStringList{QStringLiteral(
+                   "A(z) %folder/text mappa a program saját mappája, oda nem másolható.")}
+            << "" << -1;
         QTest::newRow("copy to no folder")
             << "" << none << QStringList{"--copy", "2007", "1", "%folder/missing"} << 1
             << QStringList{QStringLiteral("A mappa nem érhető el: %folder/missing")} << "" << -1;
@@ -203,8 +221,11 @@ private Q_SLOTS:
             QSettings settings(settingsFile, QSettings::IniFormat);
             settings.setValue(QStringLiteral("ftp/tls"),
                               (server + QStringLiteral(" off")).section(u' ', 1, 1));
-            if (server.endsWith(u" cafile"))
+            if (server.contains(u" cafile"))
                 settings.setValue(QStringLiteral("ftp/cafile"), ftp->certificate());
+            settings.sync();
+            if (server.endsWith(u" unwritable"))
+                QVERIFY(QDir().mkdir(settingsFile + QStringLiteral(".tmp")));
             const QByteArray fingerprint = ftp->fingerprint().toLatin1().mid(7);
             output.replaceInStrings(QStringLiteral("%fingerprint"),
                                     QByteArray::fromHex(fingerprint).toHex(':').toUpper());
