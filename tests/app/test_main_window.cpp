@@ -265,10 +265,10 @@ private Q_SLOTS:
     // be made once the server is up; the entries of a restarted program carry the saved period.
     void failedSendCanBeRetried() {
         ProgramFolder folder;
-        QSettings(QStringLiteral("velkor.ini"), QSettings::IniFormat)
-            .setValue(QStringLiteral("ftp/host"), QStringLiteral("127.0.0.1"));
-        QSettings(QStringLiteral("velkor.ini"), QSettings::IniFormat)
-            .setValue(QStringLiteral("ftp/port"), testsupport::freePort());
+        QSettings settings(QStringLiteral("velkor.ini"), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("ftp/host"), QStringLiteral("127.0.0.1"));
+        settings.setValue(QStringLiteral("ftp/port"), testsupport::freePort());
+        settings.sync();
         insertProvider();
         TFormFo window;
         window.show();

@@ -36,7 +36,7 @@ void insertProvider(const QString& adosajat, int year, int quarter) {
                     {adosajat, year, QString::number(quarter), month, number, 38.5 * number});
 }
 
-// The program's output and exit status; environment: NAME=VALUE pairs set for it.
+// The program's output and exit status under the NAME=VALUE pairs.
 QPair<QString, int> run(const QString& program, const QStringList& arguments,
                         const QStringList& environment = {}) {
     QProcess velkor;
@@ -74,15 +74,11 @@ class TestSendCommand : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The period 2007/1 of provider 11111111 is saved by the program, then `before` is done:
-    // "sql:" a statement, "run:" the program's arguments, "empty:" a file emptied. server: a mode
-    // of the test server, then the TLS mode (off unless given), then "cafile" for the server's
-    // certificate as cafile and "unwritable" for a velkor.ini that cannot be replaced; none for
-    // the copy and the print. %folder stands for the program
-    // folder, %fingerprint for the server's as the send window shows it. The output holds every
-    // line of `output`; "archived" and "copied" check what the run left, and uploads counts the
-    // files the server received (-1: not counted). The text files of text/ and kuldes/temp/ stay
-    // as they were before the command, none added or deleted.
+    // 2007/1 of 11111111 is saved, then `before` is done ("sql:", "provider", "run:" arguments,
+    // "empty:" a file). server: a test server's mode, the TLS mode, "cafile", "unwritable" (a
+    // velkor.ini that cannot be replaced). "archived" and "copied" check what the run left;
+    // uploads counts the files the server took (-1: not counted). No text file is added, deleted
+    // or changed by the command.
     void command_data() {
         QTest::addColumn<QString>("server");
         QTest::addColumn<QStringList>("before");
@@ -282,9 +278,8 @@ private Q_SLOTS:
             QCOMPARE(uploadsTo(*ftp), uploads);
     }
 
-    // The report files' bytes do not depend on the locale of whoever saves: a job under LANG=C
-    // writes what the clerk's run under Hungarian settings writes, the comma the collecting
-    // organisation reads.
+    // The report's bytes do not depend on the locale of whoever saves: a job under LANG=C writes
+    // what the clerk's Hungarian run writes, with the comma the collecting organisation reads.
     void sameBytesInEveryLocale() {
         ProgramFolder folder(false);
         const QString program = folder.copyProgram();
