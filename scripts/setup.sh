@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
     build-essential cmake clang-format
     qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6sql6-sqlite libgl-dev
-    zlib1g-dev libsqlite3-dev libbenchmark-dev sqlite3
+    zlib1g-dev libssl-dev libsqlite3-dev libbenchmark-dev sqlite3
     python3 python3-pyftpdlib python3-openssl openssl curl vsftpd
     libcups2-dev cups printer-driver-cups-pdf poppler-utils fonts-liberation2
     xvfb xauth strace

@@ -6,6 +6,7 @@
 #include "db/connection.h"
 #include "db/query.h"
 #include "export/save_run.h"
+#include "export/saved_report.h"
 #include "institution/widgets/UnitAdatlapInt.h"
 #include "overview/widgets/UnitAttekintes.h"
 #include "platform/failure.h"
@@ -151,6 +152,39 @@ void TFormFo::FormCreate() {
     ListBox1->setFont(QFont(QStringLiteral("Courier New"), 10));
     platform::Printer::instance().setFont(QFont(QStringLiteral("Courier New"), 12));
     CreateSaveMenu();
+    platform::runCommand([this] { showLastReport(); });
+}
+
+void TFormFo::showLastReport() {
+    const std::optional<exporting::SavedReport> last = exporting::lastSavedReport();
+    if (last) {
+        TMenuItem_Kuldes->menuAction()->setText(app::sendCaption(last->year, last->quarter));
+        TMenuItem_KisJegyz->setText(app::coverNoteCaption(last->year, last->quarter));
+    }
+    setReportEntriesEnabled(last && exporting::reportReadiness(last->year, last->quarter).ready());
+}
+
+void TFormFo::setReportEntriesEnabled(bool enabled) {
+    TMenuItem_Kuldes->menuAction()->setEnabled(enabled);
+    TMenuItem_KisJegyz->setEnabled(enabled);
+}
+
+void TFormFo::keepReportEntriesWhileReady() {
+    if (!TMenuItem_Kuldes->menuAction()->isEnabled() && !TMenuItem_KisJegyz->isEnabled())
+        return;
+    const app::Period period = app::periodOfCaption(TMenuItem_Kuldes->menuAction()->text());
+    if (!exporting::reportReadiness(period.year, period.quarter).ready())
+        setReportEntriesEnabled(false);
+}
+
+bool TFormFo::reportReady(const QString& action) {
+    const app::Period period = app::periodOfCaption(TMenuItem_Kuldes->menuAction()->text());
+    const exporting::Readiness readiness = exporting::reportReadiness(period.year, period.quarter);
+    if (readiness.ready())
+        return true;
+    setReportEntriesEnabled(false);
+    platform::showWarning(exporting::notReadyText(period.year, period.quarter, action, readiness));
+    return false;
 }
 
 void TFormFo::CreateSaveMenu() {
@@ -200,8 +234,7 @@ void TFormFo::showModal(const std::function<std::unique_ptr<QDialog>()>& create,
 
 void TFormFo::openEditor(const std::function<std::unique_ptr<QDialog>()>& create) {
     platform::runCommand([&] {
-        TMenuItem_Kuldes->menuAction()->setEnabled(false);
-        TMenuItem_KisJegyz->setEnabled(false);
+        setReportEntriesEnabled(false);
         showModal(create);
         CreateSaveMenu();
     });
@@ -228,14 +261,16 @@ void TFormFo::Kilpsaprogrambl1Click() {
     close();
 }
 
-// The printing window does its work while it is created; the main window stays as it is.
+// The printing window does its work while it is created; the main window stays as it is. It prints
+// the cover notes of the last save run, whose period the Send entry carries, while they are ready.
 void TFormFo::TMenuItem_KisJegyzClick() {
-    // The period of the last save run, which the Send entry carries once there was one.
-    const app::Period period = app::periodOfCaption(TMenuItem_Kuldes->menuAction()->text());
-    const bool known = period.year.size() == 4 && period.year.toInt() > 0;
-    TLap1nyom_Form printing(
-        this, [this](const QString& line) { showLogLine(line); }, known ? period.year : QString(),
-        known ? period.quarter : QString());
+    platform::runCommand([this] {
+        if (!reportReady(QStringLiteral("nyomtatható")))
+            return;
+        const app::Period period = app::periodOfCaption(TMenuItem_Kuldes->menuAction()->text());
+        TLap1nyom_Form printing(
+            this, [this](const QString& line) { showLogLine(line); }, period.year, period.quarter);
+    });
 }
 
 void TFormFo::showLogLine(const QString& line) {
@@ -248,6 +283,8 @@ void TFormFo::showLogLine(const QString& line) {
 // named in the log. The gauge follows the copy while it stays hidden.
 void TFormFo::MasolasFloppyra() {
     platform::runCommand([this] {
+        if (!reportReady(QStringLiteral("másolható")))
+            return;
         const app::Period period = app::periodOfCaption(TMenuItem_Kuldes->menuAction()->text());
         transmission::MediaCopyView view([this](const QString& line) { showLogLine(line); },
                                          [this](qint64 copied, qint64 size) {
@@ -269,11 +306,17 @@ void TFormFo::Ment(QAction* sender) {
 
 void TFormFo::Kuldes() {
     platform::runCommand([this] {
+        if (!reportReady(QStringLiteral("küldhető el")))
+            return;
         QAction* send = TMenuItem_Kuldes->menuAction();
         const app::Period period = app::periodOfCaption(send->text());
         // Creating the send window runs the send run, over the period's report files.
-        showModal([&] { return std::make_unique<TFormKuldes>(this, period.year, period.quarter); });
-        send->setEnabled(false);
+        bool failed = false;
+        showModal(
+            [&] { return std::make_unique<TFormKuldes>(this, period.year, period.quarter); },
+            [&failed](QDialog& window) { failed = static_cast<TFormKuldes&>(window).SendFailed; });
+        // A run that failed is to be tried again, as its message says, while the report is ready.
+        send->setEnabled(failed && exporting::reportReadiness(period.year, period.quarter).ready());
     });
 }
 
@@ -281,6 +324,8 @@ void TFormFo::TMenuItem_AtvetelClick() {
     platform::runCommand([this] {
         showModal([this] { return std::make_unique<TFormAtvetel>(this); });
         CreateSaveMenu();
+        // The carried record may have gone into the saved quarter.
+        keepReportEntriesWhileReady();
     });
 }
 
@@ -295,8 +340,7 @@ void TFormFo::TMenuItem_MentesekClick() {
                   [this](QDialog& window) {
                       connect(static_cast<TFormMentesek*>(&window), &TFormMentesek::restored, this,
                               [this] {
-                                  TMenuItem_Kuldes->menuAction()->setEnabled(false);
-                                  TMenuItem_KisJegyz->setEnabled(false);
+                                  setReportEntriesEnabled(false);
                                   CreateSaveMenu();
                               });
                   });

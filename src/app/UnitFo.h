@@ -83,6 +83,16 @@ private:
     void FormCreate();
     // Puts an empty menu in the place of the save menu, whose entries are destroyed with it.
     void replaceSaveMenu();
+    // The entries "Küldés" and "Kísérőjegyzék nyomtatása" carry the last save run's period and
+    // are enabled while its report is ready to leave.
+    void showLastReport();
+    void setReportEntriesEnabled(bool enabled);
+    // After a command that may have changed the period's data: the entries stay enabled only
+    // while the report of their period is ready.
+    void keepReportEntriesWhileReady();
+    // Whether the report of the entries' period may leave; when it may not, the entries are
+    // disabled and the user is told why. action: what cannot be done ("küldhető el").
+    bool reportReady(const QString& action);
     // A line of the copy or the printing in the log list, which is shown for it.
     void showLogLine(const QString& line);
     // The editors' sequence: disable the send and cover-note entries, open the editor modally

@@ -14,4 +14,12 @@ Period periodOfCaption(const QString& caption) {
     return {shown.mid(kYearStart, kYearLength), shown.mid(quarter, 1)};
 }
 
+QString sendCaption(const QString& year, const QString& quarter) {
+    return QStringLiteral("Küldés %1 - %2").arg(year, quarter);
+}
+
+QString coverNoteCaption(const QString& year, const QString& quarter) {
+    return QStringLiteral("Kísérőjegyzék nyomtatása %1 - %2").arg(year, quarter);
+}
+
 }  // namespace app

@@ -17,4 +17,9 @@ struct Period {
 // and "&Küldés 2007 - 3" read as they are shown.
 Period periodOfCaption(const QString& caption);
 
+// The captions of the Send and cover-note entries that carry the period of a save run:
+// "Küldés 2007 - 3" and "Kísérőjegyzék nyomtatása 2007 - 3".
+QString sendCaption(const QString& year, const QString& quarter);
+QString coverNoteCaption(const QString& year, const QString& quarter);
+
 }  // namespace app

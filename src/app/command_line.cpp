@@ -4,9 +4,13 @@
 #include "backup/database_check.h"
 #include "codetables/import_codes.h"
 #include "db/connection.h"
+#include "db/query.h"
 #include "export/save_run.h"
+#include "export/saved_report.h"
+#include "overview/quarter_steps.h"
 #include "platform/folder_lock.h"
 #include "platform/layout.h"
+#include "platform/stop_signals.h"
 #include "platform/translation.h"
 #include "purchase/item_import.h"
 #include "startup.h"
@@ -21,6 +25,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstdio>
@@ -43,6 +48,10 @@ const QString kSend = QStringLiteral("send");
 const QString kPrint = QStringLiteral("print");
 const QString kCopy = QStringLiteral("copy");
 const QString kSave = QStringLiteral("save");
+const QString kAgain = QStringLiteral("again");
+
+// The exit status of a command line that names no period or a wrong one.
+constexpr int kUsageStatus = 2;
 
 // Only these options leave the windows unstarted; any other argument is left to the toolkit.
 bool asksForCommand(int argc, char* argv[]) {
@@ -111,9 +120,9 @@ int onDatabase(const std::function<int()>& operation) {
         [&] { return inLockedWorkingFolder([&] { return onUpgradedDatabase(operation); }); });
 }
 
-int usageError(const QString& usage) {
+int usageError(const QString& usage, int status = 1) {
     print(stderr, QStringLiteral("Használat: velkor ") + usage);
-    return 1;
+    return status;
 }
 
 // The working database's check before a change: a write that was interrupted is rolled back.
@@ -262,35 +271,67 @@ class PrintedSendLog : public transmission::SendRunObserver {
     void logLine(const QString& line) override { print(stdout, line); }
 };
 
-// Sends the period's report files and archives them as the send window does; exit status 0 only
-// when every file went. A period without files is refused, so that a script does not take it for
-// a delivered one.
-int send(const QString& year, const QString& quarter) {
-    return reportingFailure([&] {
-        return inLockedWorkingFolder([&] {
-            PrintedSendLog log;
-            transmission::SendRun run(year, quarter, log);
-            run.run();
-            if (!run.hadFiles()) {
-                print(stderr,
-                      QStringLiteral("Nincs elküldendő állomány a(z) %1. év %2. negyedévére.")
-                          .arg(year, quarter));
-                return 1;
-            }
-            print(run.failed() ? stderr : stdout, run.closingMessage());
-            return run.failed() ? 1 : 0;
-        });
+// A period as the command line names it: a year of four digits and a quarter of Torzs_Negyedev.
+bool isPeriod(const QString& year, const QString& quarter) {
+    static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
+    return fourDigits.match(year).hasMatch() && quarter.size() == 1 &&
+           !db::Query(QStringLiteral("select id from Torzs_Negyedev where id = ?"), {quarter})
+                .eof();
+}
+
+// Runs an operation on the period in the working folder's database; a period that is none is
+// refused with the usage and exit status 2 before anything is done.
+int onPeriod(const QString& usage, const QString& year, const QString& quarter,
+             const std::function<int()>& operation) {
+    return onDatabase([&] {
+        if (!isPeriod(year, quarter))
+            return usageError(usage, kUsageStatus);
+        return operation();
     });
 }
 
-// Prints the cover notes on the default printer as the send window's print button does.
-int printCoverNotes(const QString& year, const QString& quarter) {
-    return reportingFailure([&] {
-        return inLockedWorkingFolder([&] {
-            const int printed = transmission::PrintCoverNotes();
-            print(stdout, transmission::printedLine(printed, year, quarter));
+// The period's report when it is ready to leave; otherwise the reason is printed and nothing is
+// given. action: what cannot be done ("küldhető el").
+std::optional<exporting::SavedReport> readyReport(const QString& year, const QString& quarter,
+                                                  const QString& action) {
+    const exporting::Readiness readiness = exporting::reportReadiness(year, quarter);
+    if (readiness.ready())
+        return readiness.report;
+    print(stderr, exporting::notReadyText(year, quarter, action, readiness));
+    return std::nullopt;
+}
+
+// Sends the period's report files and archives them as the send window does; exit status 0 only
+// when every file went. A report that is not ready is refused, and one already sent as it is
+// is not sent again unless asked, so that a nightly job may save and send every night.
+int send(const QString& year, const QString& quarter, bool again) {
+    return onPeriod(QStringLiteral("--send ÉV NEGYEDÉV [--again]"), year, quarter, [&] {
+        const auto report = readyReport(year, quarter, QStringLiteral("küldhető el"));
+        if (!report)
+            return 1;
+        if (const auto sent = overview::sentReport(*report); sent && !again) {
+            print(stdout, QStringLiteral("A(z) %1. év %2. negyedév jelentését %3-kor már "
+                                         "elküldte (%4); újra az --again kapcsolóval küldhető.")
+                              .arg(year, quarter, sent->at.toString(u"yyyy.MM.dd. hh:mm"),
+                                   QDir::toNativeSeparators(sent->path)));
             return 0;
-        });
+        }
+        PrintedSendLog log;
+        transmission::SendRun run(year, quarter, log);
+        run.run();
+        print(run.failed() ? stderr : stdout, run.closingMessage());
+        return run.failed() ? 1 : 0;
+    });
+}
+
+// Prints the period's cover notes on the default printer as the send window's print button does.
+int printCoverNotes(const QString& year, const QString& quarter) {
+    return onPeriod(QStringLiteral("--print ÉV NEGYEDÉV"), year, quarter, [&] {
+        if (!readyReport(year, quarter, QStringLiteral("nyomtatható")))
+            return 1;
+        const int printed = transmission::PrintCoverNotes(year, quarter);
+        print(stdout, transmission::printedLine(printed, year, quarter));
+        return 0;
     });
 }
 
@@ -305,17 +346,17 @@ class PrintedCopyLog : public transmission::MediaCopyObserver {
 // status 0 when every one was copied.
 int copyToFolder(const QString& year, const QString& quarter, const QString& folder) {
     const QString medium = QFileInfo(folder).absoluteFilePath();
-    return reportingFailure([&] {
-        return inLockedWorkingFolder([&] {
-            PrintedCopyLog log;
-            transmission::FloppyCopy copy(year, quarter, log, medium);
-            if (!copy.FloppyPresent()) {
-                print(stderr,
-                      QStringLiteral("A mappa nem érhető el: ") + QDir::toNativeSeparators(medium));
-                return 1;
-            }
-            return copy.MasolasFloppyra() ? 0 : 1;
-        });
+    return onPeriod(QStringLiteral("--copy ÉV NEGYEDÉV MAPPA"), year, quarter, [&] {
+        if (!readyReport(year, quarter, QStringLiteral("másolható")))
+            return 1;
+        PrintedCopyLog log;
+        transmission::FloppyCopy copy(year, quarter, log, medium);
+        if (!copy.FloppyPresent()) {
+            print(stderr,
+                  QStringLiteral("A mappa nem érhető el: ") + QDir::toNativeSeparators(medium));
+            return 1;
+        }
+        return copy.MasolasFloppyra() ? 0 : 1;
     });
 }
 
@@ -344,9 +385,19 @@ private:
 };
 
 // Writes the period's report files as the main window's save item does, printing its log; exit
-// status 0 only when the run ended with its files ready to be sent.
+// status 0 only when the run ended with its files ready to be sent. A period without any
+// data-provider record is refused before the files of the last run are deleted.
 int savePeriod(const QString& year, const QString& quarter) {
-    return onDatabase([&] {
+    return onPeriod(QStringLiteral("--save ÉV NEGYEDÉV"), year, quarter, [&] {
+        if (db::Query(QStringLiteral("select 1 from AdatlapInt where Adatszolgev = ? and "
+                                     "Adatszolgnegyedev = ? limit 1"),
+                      {year, quarter})
+                .eof()) {
+            print(stderr, QStringLiteral("A(z) %1. év %2. negyedévére nincs adatlap; nem történt "
+                                         "mentés.")
+                              .arg(year, quarter));
+            return 1;
+        }
         PrintedSaveRun printed;
         exporting::Ment(printed, year, quarter);
         return printed.sendable() ? 0 : 1;
@@ -367,6 +418,10 @@ std::optional<QStringList> operands(const QCommandLineParser& parser, const QStr
 std::optional<int> runCommandLine(int argc, char* argv[]) {
     if (!asksForCommand(argc, argv))
         return std::nullopt;
+    // A scheduled job's log shows each line as it comes, and stopping the job ends the run at
+    // its next safe point.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    platform::installStopSignals();
     const auto application = applicationFor(argc, argv);
     // The toolkit's own texts that reach the output (a certificate's reasons) in Hungarian, as in
     // the windows.
@@ -422,6 +477,9 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
                                      "szerverre, és archiválja őket a kuldes mappában; ha "
                                      "valamelyik nem ment el, 1-es kóddal lép ki."),
                       QStringLiteral("ÉV NEGYEDÉV")});
+    parser.addOption(
+        {kAgain, QStringLiteral("A --send akkor is elküldi a jelentést, ha változatlanul "
+                                "már elküldte.")});
     parser.addOption({kPrint,
                       QStringLiteral("Kinyomtatja az ÉV NEGYEDÉV kísérőjegyzékeit az "
                                      "alapértelmezett nyomtatón."),
@@ -444,24 +502,28 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
             return usageError(QStringLiteral("--check ÉV NEGYEDÉV"));
         return checkPeriod(period->at(0), period->at(1));
     }
-    if (parser.isSet(kSend) || parser.isSet(kPrint)) {
-        const QString& option = parser.isSet(kSend) ? kSend : kPrint;
-        const auto period = operands(parser, option, 2);
+    if (parser.isSet(kSend)) {
+        const auto period = operands(parser, kSend, 2);
         if (!period)
-            return usageError(QStringLiteral("--%1 ÉV NEGYEDÉV").arg(option));
-        return option == kSend ? send(period->at(0), period->at(1))
-                               : printCoverNotes(period->at(0), period->at(1));
+            return usageError(QStringLiteral("--send ÉV NEGYEDÉV [--again]"), kUsageStatus);
+        return send(period->at(0), period->at(1), parser.isSet(kAgain));
+    }
+    if (parser.isSet(kPrint)) {
+        const auto period = operands(parser, kPrint, 2);
+        if (!period)
+            return usageError(QStringLiteral("--print ÉV NEGYEDÉV"), kUsageStatus);
+        return printCoverNotes(period->at(0), period->at(1));
     }
     if (parser.isSet(kCopy)) {
         const auto operand = operands(parser, kCopy, 3);
         if (!operand)
-            return usageError(QStringLiteral("--copy ÉV NEGYEDÉV MAPPA"));
+            return usageError(QStringLiteral("--copy ÉV NEGYEDÉV MAPPA"), kUsageStatus);
         return copyToFolder(operand->at(0), operand->at(1), operand->at(2));
     }
     if (parser.isSet(kSave)) {
         const auto period = operands(parser, kSave, 2);
         if (!period)
-            return usageError(QStringLiteral("--save ÉV NEGYEDÉV"));
+            return usageError(QStringLiteral("--save ÉV NEGYEDÉV"), kUsageStatus);
         return savePeriod(period->at(0), period->at(1));
     }
     if (parser.isSet(kCarryForward)) {

@@ -1,5 +1,7 @@
 #include "save_run_view.h"
 
+#include "caption_period.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
@@ -32,8 +34,8 @@ void SaveRunView::writingPeriod(const QString& year, const QString& quarter) {
     gauge_->setRange(0, 1);
     gauge_->setValue(0);
     draw(true);
-    send_->setText(QStringLiteral("Küldés %1 - %2").arg(year, quarter));
-    coverNote_->setText(QStringLiteral("Kísérőjegyzék nyomtatása %1 - %2").arg(year, quarter));
+    send_->setText(sendCaption(year, quarter));
+    coverNote_->setText(coverNoteCaption(year, quarter));
 }
 
 // The gauge counts the rows of the file being written; an empty result shows an empty gauge

@@ -13,7 +13,10 @@
 namespace db {
 
 RowReader::RowReader(QString statement)
-    : text_(std::move(statement)), separator_(QString(platform::decimalSeparator()).toUtf8()) {}
+    : RowReader(std::move(statement), platform::decimalSeparator()) {}
+
+RowReader::RowReader(QString statement, QChar separator)
+    : text_(std::move(statement)), separator_(QString(separator).toUtf8()) {}
 
 RowReader::~RowReader() = default;
 

@@ -18,10 +18,12 @@ class Statement;
 // statement is prepared when it first runs and then run again with other values, and a value is
 // read as the UTF-8 bytes of its text, without a QVariant or a QString per value. The text is the
 // one the statement runners give: NULL the empty text, a whole number its decimal digits, a double
-// floatText with the regional decimal separator as it was when the reader was made.
+// floatText with the decimal separator given (the regional one as it was when the reader was made,
+// unless another is given).
 class RowReader {
 public:
     explicit RowReader(QString statement);
+    RowReader(QString statement, QChar separator);
     ~RowReader();
     RowReader(const RowReader&) = delete;
     RowReader& operator=(const RowReader&) = delete;

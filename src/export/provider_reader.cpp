@@ -1,5 +1,7 @@
 #include "provider_reader.h"
 
+#include "platform/regional.h"
+
 #include <QVariantList>
 
 namespace exporting {
@@ -23,8 +25,11 @@ QVariantList keyOf(const ProviderReport& report) {
 
 }  // namespace
 
+// The prices are written with the report's decimal separator, whatever the locale.
 ProviderReader::ProviderReader()
-    : providerRow_(kProviderRow), itemCount_(kItemCount), purchaseRows_(kPurchaseRows) {}
+    : providerRow_(kProviderRow, platform::reportDecimalSeparator()),
+      itemCount_(kItemCount),
+      purchaseRows_(kPurchaseRows, platform::reportDecimalSeparator()) {}
 
 bool ProviderReader::readRecord(ProviderReport& report) {
     providerRow_.run(keyOf(report));

@@ -60,10 +60,11 @@ QString titleLine() {
 }
 
 // A price as the listing shows it: its text as the data file has it, read back as a number,
-// written with two decimals, the regional separator and no grouping. A double is read back from
-// its digits; anything else, or digits that do not read back, goes through the value conversion,
-// which refuses what is no number. A missing price shows nothing.
-void appendReadBack(std::string& out, std::optional<double> stored, const QString& text) {
+// written with two decimals, the report's decimal separator and no grouping. A double is read back
+// from its digits; anything else, or digits that do not read back, goes through the value
+// conversion, which refuses what is no number. A missing price shows nothing.
+void appendReadBack(std::string& out, std::optional<double> stored, const QString& text,
+                    QChar separator) {
     std::optional<double> number;
     if (stored) {
         char digits[32];
@@ -79,7 +80,9 @@ void appendReadBack(std::string& out, std::optional<double> stored, const QStrin
             number = converted.toDouble();
     }
     if (number)
-        out += platform::toWindows1250(db::twoDecimalsText(*number)).toStdString();
+        out += platform::toWindows1250(
+                   db::twoDecimalsText(*number).replace(platform::decimalSeparator(), separator))
+                   .toStdString();
 }
 
 // The item lines of one listing. Items mostly share their codes with the item before, whose
@@ -88,8 +91,8 @@ class ItemLines {
 public:
     explicit ItemLines(const ListingNames& names)
         : names_(names),
-          separator_(platform::toWindows1250(QString(platform::decimalSeparator())).toStdString()) {
-    }
+          separator_(
+              platform::toWindows1250(QString(platform::reportDecimalSeparator())).toStdString()) {}
 
     // Appends the line of the report's item; an item whose unit, source, area of use or price
     // type has no row in its code table is left out of the listing.
@@ -126,7 +129,8 @@ void ItemLines::add(std::string& lines, const ProviderReport& report, size_t ite
         decimals_[i] = shortDecimals(values.value(item, kPriceFields[i]));
         prices_[i].clear();
         if (!decimals_[i])
-            appendReadBack(prices_[i], report.prices[item][i], values.text(item, kPriceFields[i]));
+            appendReadBack(prices_[i], report.prices[item][i], values.text(item, kPriceFields[i]),
+                           QChar::fromLatin1(separator_.front()));
         pricesSize += prices_[i].size() + separator_.size() + 2;
     }
     // Room for every value of the row, the names, the prices, the quotes, the tabs and CR LF.

@@ -6,6 +6,8 @@
 #include "db/query.h"
 #include "db/read_transaction.h"
 #include "institution/institution_records.h"
+#include "platform/sha256.h"
+#include "platform/stop_signals.h"
 #include "provider_reader.h"
 #include "provider_report.h"
 #include "purchase_listing.h"
@@ -72,6 +74,9 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
         listingNames_.reset();
     });
     observer_.started();
+    saved_ = SavedReport{year, quarter, false, {}, {}, {}};
+    fingerprint_ = Fingerprint();
+    storeSavedReport(saved_);
     cleanUp();
 
     saveError_ = false;
@@ -105,6 +110,7 @@ void SaveRun::writeProviders(const QString& year, const QString& quarter) {
     coverNoteHeading_ = coverNoteHeading();
     const int count = providers.rowCount();
     for (int i = 0; i < count; ++i) {
+        platform::stopIfRequested();
         ProviderReport report;
         report.adosajat = providers.text(QStringLiteral("adosajat"));
         report.year = year;
@@ -145,12 +151,18 @@ bool SaveRun::writeDataFiles(ProviderReport& report) {
         LogLine(misfit, true);
     if (!report.misfits.isEmpty())
         return false;
-    institutionFile.writeEncodedLines(institutionDataFile(report));
+    std::string institution = institutionDataFile(report);
+    const QByteArray institutionDigest = record(kTextFolder + institutionName, institution);
+    institutionFile.writeEncodedLines(std::move(institution));
     institutionFile.close();
+    QByteArray purchaseDigest;
     if (purchaseFile) {
-        purchaseFile->writeEncodedLines(purchaseDataFile(report));
+        std::string purchase = purchaseDataFile(report);
+        purchaseDigest = record(kTextFolder + purchaseName, purchase);
+        purchaseFile->writeEncodedLines(std::move(purchase));
         purchaseFile->close();
     }
+    fingerprint_.addProvider(report.adosajat, institutionDigest, purchaseDigest);
     return true;
 }
 
@@ -171,9 +183,16 @@ void SaveRun::writeListing(const ProviderReport& report) {
 }
 
 void SaveRun::writeFile(const QString& path, std::string bytes) {
+    record(path, bytes);
     platform::TextFile file(path, files_.get());
     file.writeEncodedLines(std::move(bytes));
     file.close();
+}
+
+QByteArray SaveRun::record(const QString& path, std::string_view bytes) {
+    QByteArray digest = platform::sha256Hex(bytes);
+    saved_.files.append({path, static_cast<qint64>(bytes.size()), digest});
+    return digest;
 }
 
 // The closing lines and the entries that send and print come only once every file of the run is
@@ -192,6 +211,10 @@ void SaveRun::finishFiles() {
     // What may be sent or printed is on the disk before the entries allow it.
     platform::flushFileSystem(kTextFolder);
     if (complete) {
+        saved_.complete = true;
+        saved_.fingerprint = fingerprint_.result();
+        saved_.at = QDateTime::currentDateTime();
+        storeSavedReport(saved_);
         for (const QString& line : closing)
             observer_.logLine(line, false);
     }

@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/file_queue.h"
 #include "save_run_observer.h"
+#include "saved_report.h"
 
 #include <QDate>
 #include <QHash>
@@ -27,6 +28,8 @@ struct ProviderReport;
 // its field in the data files gets no file at all. The run ends sendable only without any error
 // line and with no report file of an earlier run left behind. A failure that ends the run is
 // thrown as platform::Failure; what was written until then stays, and the run is not sendable.
+// The run records its start, before it deletes anything, and at a sendable end the files it
+// wrote and the fingerprint of the data it read (SavedReport).
 class SaveRun {
 public:
     explicit SaveRun(SaveRunObserver& observer, std::function<QDate()> today = &QDate::currentDate);
@@ -50,6 +53,8 @@ private:
     bool writeDataFiles(ProviderReport& report);
     void writeListing(const ProviderReport& report);
     void writeFile(const QString& path, std::string bytes);
+    // Notes a report file in the run's record; its digest.
+    QByteArray record(const QString& path, std::string_view bytes);
     void cleanUp();
     void readListingFolder();
     void finishFiles();
@@ -69,6 +74,8 @@ private:
     // Read with the run's first listing.
     std::unique_ptr<ListingNames> listingNames_;
     QString coverNoteHeading_;
+    SavedReport saved_;
+    Fingerprint fingerprint_;
 };
 
 // The save run with the real clock: the one line the main window's save items and the command

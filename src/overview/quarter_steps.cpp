@@ -2,10 +2,15 @@
 
 #include "db/query.h"
 #include "export/common.h"
+#include "export/saved_report.h"
 #include "step_log.h"
+#include "transmission/archive_checksums.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 
 namespace overview {
 
@@ -23,66 +28,16 @@ int countOf(const QString& statement, const Quarter& quarter) {
     return db::Query(statement, periodValues(quarter)).value(0).toInt();
 }
 
-// The report files a save run of the period writes: per data-provider record its two data files
-// and its cover note.
-QStringList expectedFiles(const Quarter& quarter) {
-    QStringList paths;
-    for (db::Query records(QStringLiteral("select distinct Adosajat from AdatlapInt where "
-                                          "Adatszolgev = ? and Adatszolgnegyedev = ? order by 1"),
-                           periodValues(quarter));
-         !records.eof(); records.next()) {
-        const QString name = quarter.filePrefix() + records.text(0);
-        paths << exporting::kTextFolder + name + QStringLiteral("_BI.txt")
-              << exporting::kTextFolder + name + QStringLiteral("_BR.txt")
-              << exporting::kCoverNoteFolder + name + QStringLiteral("_KJ.txt");
-    }
-    return paths;
-}
-
-// What the last save run of the period left: the report files present, and any left under a
-// temporary name by a run that did not finish.
-struct SavedFiles {
-    QStringList expected;
-    QStringList missing;
-    int unfinished = 0;
-    QDateTime newest;  // when the newest file present was written
-};
-
-SavedFiles savedFiles(const Quarter& quarter) {
-    SavedFiles saved{expectedFiles(quarter), {}, 0, {}};
-    for (const QString& path : saved.expected) {
-        const QFileInfo file(path);
-        if (!file.isFile())
-            saved.missing.append(file.fileName());
-        else if (file.lastModified() > saved.newest)
-            saved.newest = file.lastModified();
-    }
-    const QString temporary = quarter.filePrefix() + QStringLiteral("*.tmp");
-    for (const QString& folder : {exporting::kTextFolder, exporting::kCoverNoteFolder})
-        saved.unfinished += static_cast<int>(exporting::entriesOf(folder, temporary).size());
-    return saved;
-}
-
-StepState saveStep(const SavedFiles& saved) {
-    StepState step{Step::Save, QStringLiteral("Mentés"), {}, false};
-    const auto present = saved.expected.size() - saved.missing.size();
-    if (saved.unfinished > 0)
-        step.state = QStringLiteral("%1 félbemaradt állomány; mentse újra").arg(saved.unfinished);
-    else if (present == 0)
-        step.state = QStringLiteral("még nem készült");
-    else if (!saved.missing.isEmpty())
-        step.state = QStringLiteral("%1 / %2 állomány; hiányzik: %3")
-                         .arg(present)
-                         .arg(saved.expected.size())
-                         .arg(saved.missing.join(QStringLiteral(", ")));
-    else {
-        step.state =
-            QStringLiteral("%1 állomány megvan, ép (%2)").arg(present).arg(timeText(saved.newest));
-        step.done = true;
-    }
+StepState saveStep(const exporting::Readiness& readiness) {
+    StepState step{Step::Save, QStringLiteral("Mentés"), readiness.reason, readiness.ready()};
+    if (step.done)
+        step.state = QStringLiteral("%1 állomány megvan, ép (%2)")
+                         .arg(readiness.report->files.size())
+                         .arg(timeText(readiness.report->at));
     return step;
 }
 
+// Done only for the data as they were checked.
 StepState checkStep(const Quarter& quarter) {
     StepState step{Step::Check, QStringLiteral("Negyedév ellenőrzése"), {}, false};
     const auto check = lastCheck(quarter.yearText(), quarter.quarterText());
@@ -90,38 +45,50 @@ StepState checkStep(const Quarter& quarter) {
         step.state = QStringLiteral("még nem futott");
         return step;
     }
-    step.done = check->errors == 0;
+    const bool asChecked = check->fingerprint ==
+                           exporting::periodFingerprint(quarter.yearText(), quarter.quarterText());
+    step.done = check->errors == 0 && asChecked;
     step.state = QStringLiteral("%1, %2 figyelmeztetés (%3)")
-                     .arg(step.done ? QStringLiteral("hiba nélkül")
-                                    : QStringLiteral("%1 hiba").arg(check->errors))
+                     .arg(check->errors == 0 ? QStringLiteral("hiba nélkül")
+                                             : QStringLiteral("%1 hiba").arg(check->errors))
                      .arg(check->warnings)
                      .arg(timeText(check->at));
+    if (!asChecked)
+        step.state += QStringLiteral("; az adatok azóta megváltoztak");
     return step;
 }
 
-StepState sendStep(const Quarter& quarter) {
+// Sent only while the report is ready and the newest archive of the period holds exactly it.
+StepState sendStep(const Quarter& quarter, const exporting::Readiness& readiness) {
     StepState step{Step::Send, QStringLiteral("Küldés"), QStringLiteral("még nem küldte el"),
                    false};
-    if (const auto sent = sentFolder(quarter)) {
+    std::optional<SentFolder> sent;
+    if (readiness.ready())
+        sent = sentReport(*readiness.report);
+    if (sent) {
         step.state = QStringLiteral("%1: %2 állomány (%3)")
                          .arg(QDir::toNativeSeparators(sent->path))
                          .arg(sent->files)
                          .arg(timeText(sent->at));
         step.done = true;
+    } else if (const auto earlier = sentFolder(quarter)) {
+        step.state = QStringLiteral("a mentett jelentés még nincs elküldve (korábbi küldés: %1)")
+                         .arg(QDir::toNativeSeparators(earlier->path));
     }
     return step;
 }
 
-// A delivery counts only when it came after the save run that wrote the files.
+// A delivery counts only when it came after the save run that wrote the files, while they are
+// ready.
 StepState deliveryStep(const Quarter& quarter, Delivery delivery, Step kind, const QString& caption,
-                       const SavedFiles& saved) {
+                       const exporting::Readiness& readiness) {
     StepState step{kind, caption, {}, false};
     const QString doneText =
         delivery == Delivery::Printed ? QStringLiteral("nyomtatva") : QStringLiteral("átmásolva");
     const auto at = lastDelivery(delivery, quarter.yearText(), quarter.quarterText());
     if (!at)
         step.state = QStringLiteral("nincs ") + doneText;
-    else if (saved.newest.isValid() && *at < saved.newest)
+    else if (!readiness.ready() || *at < readiness.report->at)
         step.state = QStringLiteral("a legutóbbi mentés óta nincs ") + doneText;
     else {
         step.state = doneText + u' ' + timeText(*at);
@@ -139,7 +106,8 @@ QList<StepState> quarterSteps(const Quarter& quarter) {
     const int items = countOf(QStringLiteral("select count(*) from AdatlapBR where "
                                              "Beszerzev = ? and Beszerznegyedev = ?"),
                               quarter);
-    const SavedFiles saved = savedFiles(quarter);
+    const exporting::Readiness readiness =
+        exporting::reportReadiness(quarter.yearText(), quarter.quarterText());
     return {
         {Step::Record, QStringLiteral("Adatszolgáltató intézmény"),
          records > 0 ? QStringLiteral("%1 adatlap").arg(records) : QStringLiteral("nincs adatlap"),
@@ -148,12 +116,12 @@ QList<StepState> quarterSteps(const Quarter& quarter) {
          items > 0 ? QStringLiteral("%1 tétel").arg(items) : QStringLiteral("nincs tétel"),
          items > 0},
         checkStep(quarter),
-        saveStep(saved),
-        sendStep(quarter),
+        saveStep(readiness),
+        sendStep(quarter, readiness),
         deliveryStep(quarter, Delivery::Printed, Step::Print,
-                     QStringLiteral("Kísérőjegyzék nyomtatása"), saved),
+                     QStringLiteral("Kísérőjegyzék nyomtatása"), readiness),
         deliveryStep(quarter, Delivery::Copied, Step::Copy, QStringLiteral("Másolás adathordozóra"),
-                     saved),
+                     readiness),
     };
 }
 
@@ -171,6 +139,52 @@ std::optional<SentFolder> sentFolder(const Quarter& quarter) {
             return SentFolder{archive + folder + u'/', at, files};
     }
     return std::nullopt;
+}
+
+namespace {
+
+// The checksum list of an archive folder: each file's digest by its name.
+QHash<QString, QByteArray> checksumsOf(const QString& folder) {
+    QHash<QString, QByteArray> sums;
+    QFile list(folder + QLatin1StringView(transmission::kChecksumFileName));
+    if (!list.open(QIODevice::ReadOnly))
+        return sums;
+    for (const QByteArray& line : list.readAll().split('\n')) {
+        const qsizetype gap = line.indexOf("  ");
+        if (gap > 0)
+            sums.insert(QString::fromUtf8(line.mid(gap + 2)), line.left(gap));
+    }
+    return sums;
+}
+
+// Whether the archive folder holds the report's files, each as the save run wrote it and
+// compressed beside it, and no other file of the period.
+bool holdsExactly(const QString& folder, const exporting::SavedReport& report) {
+    const QString prefix = report.year + u'_' + report.quarter + u'_';
+    const QHash<QString, QByteArray> sums = checksumsOf(folder);
+    QSet<QString> expected;
+    for (const exporting::SavedFile& file : report.files) {
+        const QString name = QFileInfo(file.path).fileName();
+        const QString compressed = name.chopped(4) + QStringLiteral(".zip");
+        if (sums.value(name) != file.sha256 || !QFileInfo::exists(folder + name) ||
+            !sums.contains(compressed) || !QFileInfo::exists(folder + compressed))
+            return false;
+        expected << name << compressed;
+    }
+    QSet<QString> held;
+    for (const QString& name : exporting::entriesOf(folder, prefix + u'*'))
+        held.insert(name);
+    return held == expected;
+}
+
+}  // namespace
+
+std::optional<SentFolder> sentReport(const exporting::SavedReport& report) {
+    const auto quarter = Quarter::of(report.year, report.quarter);
+    const auto sent = quarter ? sentFolder(*quarter) : std::nullopt;
+    if (!sent || !holdsExactly(sent->path, report))
+        return std::nullopt;
+    return sent;
 }
 
 Quarter latestQuarter() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/saved_report.h"
 #include "quarter.h"
 
 #include <QDateTime>
@@ -32,6 +33,11 @@ struct SentFolder {
     int files = 0;
 };
 std::optional<SentFolder> sentFolder(const Quarter& quarter);
+
+// The newest archive folder of the report's period when it holds exactly the report: every file
+// the save run wrote, as it wrote it (by the folder's checksum list), compressed beside it, and no
+// other file of the period; nothing otherwise.
+std::optional<SentFolder> sentReport(const exporting::SavedReport& report);
 
 // The newest quarter with a data-provider record or a purchase item; the current calendar
 // quarter when the database holds neither.

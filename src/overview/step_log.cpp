@@ -1,5 +1,6 @@
 #include "step_log.h"
 
+#include "export/saved_report.h"
 #include "platform/failure.h"
 #include "platform/layout.h"
 
@@ -54,7 +55,9 @@ void recordCheck(const QString& year, const QString& quarter, int errors, int wa
     record(year, quarter, QStringLiteral("Az ellenőrzés eredménye"),
            {{QStringLiteral("ellenorizve"), now()},
             {QStringLiteral("hibak"), errors},
-            {QStringLiteral("figyelmeztetesek"), warnings}});
+            {QStringLiteral("figyelmeztetesek"), warnings},
+            {QStringLiteral("adatok"),
+             QString::fromLatin1(exporting::periodFingerprint(year, quarter))}});
 }
 
 std::optional<CheckRecord> lastCheck(const QString& year, const QString& quarter) {
@@ -64,7 +67,8 @@ std::optional<CheckRecord> lastCheck(const QString& year, const QString& quarter
     if (!at)
         return std::nullopt;
     return CheckRecord{*at, log.value(QStringLiteral("hibak")).toInt(),
-                       log.value(QStringLiteral("figyelmeztetesek")).toInt()};
+                       log.value(QStringLiteral("figyelmeztetesek")).toInt(),
+                       log.value(QStringLiteral("adatok")).toString().toLatin1()};
 }
 
 void recordDelivery(Delivery delivery, const QString& year, const QString& quarter) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
@@ -15,8 +16,10 @@ struct CheckRecord {
     QDateTime at;
     int errors = 0;
     int warnings = 0;
+    QByteArray fingerprint;  // of the period's data as checked (exporting::periodFingerprint)
 };
 
+// Records the check of the period's data as they are now.
 void recordCheck(const QString& year, const QString& quarter, int errors, int warnings);
 std::optional<CheckRecord> lastCheck(const QString& year, const QString& quarter);
 

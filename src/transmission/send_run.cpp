@@ -3,6 +3,7 @@
 #include "export/common.h"
 #include "platform/failure.h"
 #include "platform/settings.h"
+#include "platform/stop_signals.h"
 #include "platform/whole_file.h"
 #include "transmission/archive_checksums.h"
 #include "transmission/compress_file.h"
@@ -99,11 +100,14 @@ void SendRun::run() {
                     notOfPeriod(name, year_, quarter_, QStringLiteral("nincs elküldve")));
                 continue;
             }
+            platform::stopIfRequested();
             lastPath_ = pass.folder + name;
             CompressFile(lastPath_);
             sendFile(compressedPath(lastPath_));
         }
     }
+    // A run that archived nothing leaves no empty folder behind.
+    QDir().rmdir(archiveFolder_);
     if (checksumsFailure_) {
         observer_.logLine(
             QStringLiteral("Az archívum ellenőrzőlistája (%1%2) nem írható: %3")

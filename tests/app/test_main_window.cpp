@@ -112,8 +112,9 @@ private Q_SLOTS:
                  (QStringList{"&Előző negyedév átvétele", "&Beszerzések importálása",
                               "&Negyedév ellenőrzése", "B&iztonsági mentések",
                               "Ne&gyedév áttekintése"}));
+        // No report is ready before the first save run.
         QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
-        QVERIFY(window.TMenuItem_KisJegyz->isEnabled());
+        QVERIFY(!window.TMenuItem_KisJegyz->isEnabled());
         QCOMPARE(captions(window.TMenuItem_Kuldes->actions()),
                  (QStringList{"Küldés Interneten", "Másolás Floppy-ra"}));
         QVERIFY(window.ListBox1->isHidden());
@@ -248,11 +249,54 @@ private Q_SLOTS:
         QVERIFY(window.TMenuItem_Kuldes->menuAction()->isEnabled());
         QCOMPARE(window.ListBox1->item(window.ListBox1->count() - 1)->text(),
                  u"3 állomány átmásolva: "_qs + medium.path());
+        QVERIFY(boxes.take().isEmpty());
+        // A report missing a file is not printed, and the entries wait for the next save run.
         QVERIFY(QFile::remove(files.last()));
         window.TMenuItem_KisJegyz->trigger();
-        QCOMPARE(window.ListBox1->item(window.ListBox1->count() - 1)->text(),
-                 u"Nincs nyomtatandó kísérőjegyzék a(z) 2007. év 3. negyedévére."_qs);
-        QVERIFY(boxes.take().isEmpty());
+        QCOMPARE(boxes.takeTexts(),
+                 QStringList{u"A(z) 2007. év 3. negyedév jelentése nem nyomtatható: hiányzik "
+                             u"vagy megváltozott: kuldes/temp/2007_3_12345676_KJ.txt."_qs});
+        QCOMPARE(printed.jobs().size(), 1);
+        QVERIFY(!window.TMenuItem_KisJegyz->isEnabled());
+        QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
+    }
+
+    // A send run that failed leaves "Küldés" enabled, so that the retry its message asks for can
+    // be made once the server is up; the entries of a restarted program carry the saved period.
+    void failedSendCanBeRetried() {
+        ProgramFolder folder;
+        QSettings settings(QStringLiteral("velkor.ini"), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("ftp/host"), QStringLiteral("127.0.0.1"));
+        settings.setValue(QStringLiteral("ftp/port"), testsupport::freePort());
+        settings.sync();
+        insertProvider();
+        TFormFo window;
+        window.show();
+        openedSaveMenu(window);
+        window.TMenuItem_Mentes->actions().value(0)->menu()->actions().value(0)->trigger();
+        ScriptedMessages boxes;
+        const auto sendAndClose = [&window] {
+            whenSendWindowWaits([](TFormKuldes& send) { send.close(); });
+            window.TMenuItem_KuldesInterneten->trigger();
+        };
+        sendAndClose();
+        QVERIFY(boxes.takeTexts().value(0).startsWith(u"Hiba történt a küldés folyamán!"_qs));
+        QVERIFY(window.TMenuItem_Kuldes->menuAction()->isEnabled());
+
+        TFormFo restarted;
+        QCOMPARE(restarted.TMenuItem_Kuldes->menuAction()->text().remove(u'&'),
+                 u"Küldés 2007 - 3"_qs);
+        QVERIFY(restarted.TMenuItem_Kuldes->menuAction()->isEnabled());
+        QVERIFY(restarted.TMenuItem_KisJegyz->isEnabled());
+
+        const auto account = transmission::collectingServerAccount();
+        testsupport::FtpTestServer server(QStringLiteral("normal"), account.user, account.password);
+        QVERIFY2(server.isRunning(), qPrintable(server.error()));
+        server.writeSettingsFile();
+        sendAndClose();
+        QVERIFY(boxes.takeTexts().value(0).startsWith(u"Sikeres küldés!"_qs));
+        QVERIFY(QFile::exists(server.root() + u"/2007_3_12345676_KJ.zip"_qs));
+        QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
     }
 
     // Save run, "Küldés Interneten" to a real FTP server, then the print button: the files are
@@ -421,6 +465,7 @@ private Q_SLOTS:
         window.show();
         QAction* yearItem = window.TMenuItem_Mentes->actions().value(0);
         db::execute(QStringLiteral("delete from AdatlapBR"));
+        window.TMenuItem_KisJegyz->setEnabled(true);
         bool seen = false;
         QTimer::singleShot(0, [&] {
             auto* about = qobject_cast<TAboutBox*>(QApplication::activeModalWidget());

@@ -179,8 +179,13 @@ private Q_SLOTS:
     void carryFromTheWindow() {
         ProgramFolder folder;
         insertFixture();
+        // A record carried into a saved quarter keeps the quarter's report from leaving.
+        insertRecord(QStringLiteral("11111111"), 2007, QStringLiteral("3"));
         TFormFo main;
         ScriptedMessages boxes;
+        QAction saveItem(u"Mentés 2007-3"_qs);
+        main.Ment(&saveItem);
+        QVERIFY(main.TMenuItem_Kuldes->menuAction()->isEnabled());
         QTimer::singleShot(0, [&] {
             auto* window = qobject_cast<TFormAtvetel*>(QApplication::activeModalWidget());
             QVERIFY(window);
@@ -205,6 +210,8 @@ private Q_SLOTS:
             for (auto* quarter : year->menu()->actions())
                 quarters.append(quarter->text());
         QVERIFY(quarters.contains(u"Mentés 2007-3"_qs));
+        QVERIFY(!main.TMenuItem_Kuldes->menuAction()->isEnabled());
+        QVERIFY(!main.TMenuItem_KisJegyz->isEnabled());
     }
 };
 

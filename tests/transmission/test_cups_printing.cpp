@@ -1,3 +1,5 @@
+#include "db/connection.h"
+#include "db/query.h"
 #include "platform/codepage.h"
 #include "support/printed_output.h"
 #include "support/program_folder.h"
@@ -199,12 +201,19 @@ private Q_SLOTS:
         QVERIFY(queue_->admin(QStringLiteral("cupsaccept"), {queue_->name()}));
     }
 
-    // The command line prints through the same code, without a window: one job, exit status 0.
+    // The command line prints the saved period's note through the same code, without a window:
+    // one job, exit status 0.
     void printsFromTheCommandLine() {
-        ProgramFolder folder(false);
+        ProgramFolder folder;
         const QString program = folder.copyProgram();
-        QVERIFY(writeFile(QStringLiteral("kuldes/temp/2007_3_12345676_KJ.txt"),
-                          QStringLiteral("Kísérőjegyzék\r\n")));
+        db::execute(
+            QStringLiteral("insert into AdatlapInt (Adosajat, Intnev, Adatszolgev, "
+                           "Adatszolgnegyedev) values ('12345676', 'Kórház', 2007, '3')"));
+        db::closeConnection();
+        QProcess save;
+        save.start(program,
+                   {QStringLiteral("--save"), QStringLiteral("2007"), QStringLiteral("3")});
+        QVERIFY(save.waitForFinished(60000) && save.exitCode() == 0);
         const qsizetype before = testsupport::pdfFiles(queue_->outputFolder()).size();
         QProcess velkor;
         velkor.start(program,

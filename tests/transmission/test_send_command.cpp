@@ -1,8 +1,11 @@
+#include "db/connection.h"
+#include "db/query.h"
 #include "ftp_test_server.h"
 #include "support/program_folder.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
 
@@ -19,8 +22,50 @@ const QStringList kReports{QStringLiteral("text/2007_1_11111111_BI.txt"),
                            QStringLiteral("text/2007_1_11111111_BR.txt"),
                            QStringLiteral("kuldes/temp/2007_1_11111111_KJ.txt")};
 
-QByteArray contentOf(const QString& path) {
-    return path.toLatin1().repeated(500) + "\r\n";
+// A data provider's record of the quarter with two items, the first priced 38.5.
+void insertProvider(const QString& adosajat, int year, int quarter) {
+    db::execute(QStringLiteral("insert into AdatlapInt values (?, 'Városi Kórház', '12', '01508', "
+                               "'2660', 'x', 'Fő utca', '1', '2441', '11', '123456', 'Kiss Anna', "
+                               "'nincs', '1234', 'Nagy Béla', 'nincs', '5678', ?, ?)"),
+                {adosajat, year, QString::number(quarter)});
+    const QString month = QStringLiteral("%1").arg(quarter * 3 - 2, 2, 10, QChar(u'0'));
+    for (int number = 1; number <= 2; ++number)
+        db::execute(QStringLiteral("insert into AdatlapBR values (?, ?, ?, ?, ?, '1', '1010', "
+                                   "'24421300', '30049019', 'Fecskendő', '01', 10, '1', '01', "
+                                   "'1', ?, 40.25)"),
+                    {adosajat, year, QString::number(quarter), month, number, 38.5 * number});
+}
+
+// The program's output and exit status under the NAME=VALUE pairs.
+QPair<QString, int> run(const QString& program, const QStringList& arguments,
+                        const QStringList& environment = {}) {
+    QProcess velkor;
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    for (const QString& variable : environment)
+        variables.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+    velkor.setProcessEnvironment(variables);
+    velkor.start(program, arguments);
+    velkor.waitForFinished(60000);
+    return {QString::fromUtf8(velkor.readAllStandardOutput()) +
+                QString::fromUtf8(velkor.readAllStandardError()),
+            velkor.exitCode()};
+}
+
+// Every file of the folders, by path, with its bytes.
+QMap<QString, QByteArray> filesOf(const QStringList& folders) {
+    QMap<QString, QByteArray> files;
+    for (const QString& folder : folders) {
+        for (const QString& name : QDir(folder).entryList(QDir::Files))
+            files.insert(folder + u'/' + name, readFile(folder + u'/' + name));
+    }
+    return files;
+}
+
+int uploadsTo(const FtpTestServer& server) {
+    int uploads = 0;
+    for (const QStringList& session : server.sessions())
+        uploads += static_cast<int>(session.filter(QRegularExpression(u"^STOR "_qs)).size());
+    return uploads;
 }
 
 }  // namespace
@@ -29,77 +74,136 @@ class TestSendCommand : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // server: a mode of the test server, then the TLS mode (off unless given), then "cafile" for
-    // the server's certificate as cafile and "unwritable" for a velkor.ini that cannot be
-    // replaced; none for the copy and the print. %folder stands for the
-    // program folder, %fingerprint for the server's as the send window shows it. The output holds
-    // every line of `output`; "archived" and "copied" check what the run left.
+    // 2007/1 of 11111111 is saved, then `before` is done ("sql:", "provider", "run:" arguments,
+    // "empty:" a file). server: a test server's mode, the TLS mode, "cafile", "unwritable" (a
+    // velkor.ini that cannot be replaced). "archived" and "copied" check what the run left;
+    // uploads counts the files the server took (-1: not counted). No text file is added, deleted
+    // or changed by the command.
     void command_data() {
         QTest::addColumn<QString>("server");
+        QTest::addColumn<QStringList>("before");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("output");
         QTest::addColumn<QString>("left");
+        QTest::addColumn<int>("uploads");
 
         const QString sent = QStringLiteral("2007_1_11111111_KJ.zip: Küldés rendben.");
         const QStringList send{QStringLiteral("--send"), QStringLiteral("2007"),
                                QStringLiteral("1")};
+        const QStringList copy{"--copy", "2007", "1", "%folder/medium"};
+        const QStringList print{"--print", "2007", "1"};
+        const QStringList none;
         QTest::newRow("send to pyftpdlib")
-            << "normal" << send << 0 << QStringList{sent} << "archived";
-        QTest::newRow("send to vsftpd over TLS")
-            << "vsftpd-tls required cafile" << send << 0 << QStringList{sent} << "archived";
+            << "normal" << none << send << 0 << QStringList{sent} << "archived" << 3;
+        QTest::newRow("send to vsftpd over TLS") << "vsftpd-tls required cafile" << none << send
+                                                 << 0 << QStringList{sent} << "archived" << -1;
         QTest::newRow("login refused")
-            << "login-530" << send << 1
+            << "login-530" << none << send << 1
             << QStringList{QStringLiteral("  Ok: a szerver elutasította a bejelentkezést (530 "
                                           "Login incorrect.)")}
-            << "";
-        QTest::newRow("no file of the period")
-            << "normal" << QStringList{"--send", "2008", "1"} << 1
+            << "" << 0;
+        QTest::newRow("no saved report of the period")
+            << "normal" << none << QStringList{"--send", "2008", "1"} << 1
             << QStringList{QStringLiteral(
-                   "Nincs elküldendő állomány a(z) 2008. év 1. negyedévére.")}
-            << "";
+                   "A(z) 2008. év 1. negyedév jelentése nem küldhető el: a(z) 2008. év 1. "
+                   "negyedév jelentése nincs elmentve: mentse el.")}
+            << "" << 0;
         // The certificate's reasons in the toolkit's Hungarian, as the window shows them.
         QTest::newRow("certificate not pinned")
-            << "vsftpd-tls required" << send << 1
+            << "vsftpd-tls required" << none << send << 1
             << QStringList{QStringLiteral("SHA-256 ujjlenyomat: %fingerprint"),
                            QStringLiteral("A tanúsítvány önaláírt és nem megbízható")}
-            << "";
+            << "" << -1;
         // The server agrees to TLS once, then offers plain FTP: the agreement, not kept, still
         // holds for the run.
         QTest::newRow("agreement to TLS not kept")
-            << "tls-once auto cafile unwritable" << send << 1
+            << "tls-once auto cafile unwritable" << none << send << 1
             << QStringList{QStringLiteral("nem írható (Is a directory), ezért a program nem "
                                           "jegyezhette meg, hogy a szerver (127.0.0.1:"),
                            QStringLiteral("2007_1_11111111_BR.zip: Nem sikerült felvenni"),
                            QStringLiteral("korábban titkosított kapcsolatot fogadott el")}
-            << "";
-        QTest::newRow("copy") << "" << QStringList{"--copy", "2007", "1", "%folder/medium"} << 0
+            << "" << -1;
+        QTest::newRow("copy") << "" << none << copy << 0
                               << QStringList{QStringLiteral("3 állomány átmásolva: %folder/medium")}
-                              << "copied";
+                              << "copied" << -1;
         QTest::newRow("copy into the program's own folder")
-            << "" << QStringList{"--copy", "2007", "1", "%folder/text"} << 1
+            << "" << none << QStringList{"--copy", "2007", "1", "%folder/text"} << 1
             << QStringList{QStringLiteral(
                    "A(z) %folder/text mappa a program saját mappája, oda nem másolható.")}
-            << "";
+            << "" << -1;
         QTest::newRow("copy to no folder")
-            << "" << QStringList{"--copy", "2007", "1", "%folder/missing"} << 1
-            << QStringList{QStringLiteral("A mappa nem érhető el: %folder/missing")} << "";
+            << "" << none << QStringList{"--copy", "2007", "1", "%folder/missing"} << 1
+            << QStringList{QStringLiteral("A mappa nem érhető el: %folder/missing")} << "" << -1;
         QTest::newRow("print without a printer")
-            << "" << QStringList{"--print", "2007", "1"} << 1
-            << QStringList{QStringLiteral("No default printer is available")} << "";
+            << "" << none << print << 1
+            << QStringList{QStringLiteral("No default printer is available")} << "" << -1;
+
+        // A report that is not the period's current save leaves neither way.
+        const QString changed = QStringLiteral(
+            "a(z) 2007. év 1. negyedév adatai a mentés óta megváltoztak: mentse újra.");
+        const QStringList priceChanged{
+            "sql:update AdatlapBR set Tegysegar = 45 where Tetelsorszam = 1"};
+        QTest::newRow("price changed: send")
+            << "normal" << priceChanged << send << 1
+            << QStringList{u"A(z) 2007. év 1. negyedév jelentése nem küldhető el: "_qs + changed}
+            << "" << 0;
+        QTest::newRow("price changed: copy")
+            << "" << priceChanged << copy << 1 << QStringList{u"nem másolható: "_qs + changed} << ""
+            << -1;
+        QTest::newRow("price changed: print")
+            << "" << priceChanged << print << 1 << QStringList{u"nem nyomtatható: "_qs + changed}
+            << "" << -1;
+        QTest::newRow("provider carried into the saved quarter")
+            << "normal"
+            << QStringList{"provider 22222222 2006 4", "run:--carry-forward 22222222 2006 4"}
+            << send << 1 << QStringList{changed} << "" << 0;
+        QTest::newRow("report file emptied")
+            << "normal" << QStringList{"empty:text/2007_1_11111111_BI.txt"} << send << 1
+            << QStringList{QStringLiteral(
+                   "hiányzik vagy megváltozott: text/2007_1_11111111_BI.txt.")}
+            << "" << 0;
+
+        // A nightly job may send every night: an unchanged report goes once, unless asked.
+        const QStringList sentBefore{"run:--send 2007 1"};
+        QTest::newRow("sent already")
+            << "normal" << sentBefore << send << 0
+            << QStringList{QStringLiteral("A(z) 2007. év 1. negyedév jelentését "),
+                           QStringLiteral("-kor már elküldte (kuldes/")}
+            << "archived" << 3;
+        QTest::newRow("sent again") << "normal" << sentBefore << send + QStringList{"--again"} << 0
+                                    << QStringList{sent} << "archived" << 6;
+
+        // A period that is none is refused before anything is deleted.
+        const QString usage = QStringLiteral("Használat: velkor --save ÉV NEGYEDÉV");
+        for (const QStringList& period : {QStringList{"02031", "3"}, QStringList{"2031", "9"},
+                                          QStringList{"abc", "3"}, QStringList{"2031"}})
+            QTest::newRow(qPrintable(u"save "_qs + period.join(u' ')))
+                << "" << none << QStringList{"--save"} + period << 2 << QStringList{usage} << ""
+                << -1;
+        QTest::newRow("save a period without records")
+            << "" << none << QStringList{"--save", "2031", "3"} << 1
+            << QStringList{QStringLiteral("A(z) 2031. év 3. negyedévére nincs adatlap; nem történt "
+                                          "mentés.")}
+            << "" << -1;
     }
 
     void command() {
         QFETCH(QString, server);
+        QFETCH(QStringList, before);
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QStringList, output);
         QFETCH(QString, left);
+        QFETCH(int, uploads);
         ProgramFolder folder(false);
         const QString program = folder.copyProgram();
         QVERIFY(QDir().mkdir(folder.file(QStringLiteral("medium"))));
-        for (const QString& path : kReports)
-            QVERIFY(testsupport::writeFile(folder.file(path), contentOf(path)));
+        db::openConnection();
+        insertProvider(QStringLiteral("11111111"), 2007, 1);
+        db::closeConnection();
+        QCOMPARE(run(program, {"--save", "2007", "1"}).second, 0);
+        const QMap<QString, QByteArray> saved = filesOf({u"text"_qs, u"kuldes/temp"_qs});
 
         std::unique_ptr<FtpTestServer> ftp;
         if (!server.isEmpty()) {
@@ -122,19 +226,40 @@ private Q_SLOTS:
             output.replaceInStrings(QStringLiteral("%fingerprint"),
                                     QByteArray::fromHex(fingerprint).toHex(':').toUpper());
         }
+        for (const QString& step : before) {
+            if (step.startsWith(u"sql:")) {
+                db::openConnection();
+                db::execute(step.mid(4));
+                db::closeConnection();
+            } else if (step.startsWith(u"provider ")) {
+                db::openConnection();
+                insertProvider(step.section(u' ', 1, 1), step.section(u' ', 2, 2).toInt(),
+                               step.section(u' ', 3, 3).toInt());
+                db::closeConnection();
+            } else if (step.startsWith(u"empty:")) {
+                QVERIFY(testsupport::writeFile(step.mid(6), {}));
+            } else {
+                const auto [printed, status] = run(program, step.mid(4).split(u' '));
+                QVERIFY2(status == 0, qPrintable(printed));
+            }
+        }
+        const QStringList textFolders{u"text"_qs, u"kuldes/temp"_qs};
+        QMap<QString, QByteArray> texts = filesOf(textFolders);
         arguments.replaceInStrings(QStringLiteral("%folder"), folder.path());
         output.replaceInStrings(QStringLiteral("%folder"), folder.path());
 
-        QProcess velkor;
-        velkor.start(program, arguments);
-        QVERIFY(velkor.waitForFinished(60000));
-        const QString printed = QString::fromUtf8(velkor.readAllStandardOutput()) +
-                                QString::fromUtf8(velkor.readAllStandardError());
-        QVERIFY2(velkor.exitCode() == exitCode, qPrintable(printed));
+        const auto [printed, status] = run(program, arguments);
+        QVERIFY2(status == exitCode, qPrintable(printed));
         for (const QString& line : output)
             QVERIFY2(printed.contains(line), qPrintable(printed));
+        QMap<QString, QByteArray> textsAfter = filesOf(textFolders);
+        textsAfter.removeIf([](const auto& file) { return !file.key().endsWith(u".txt"); });
+        texts.removeIf([](const auto& file) { return !file.key().endsWith(u".txt"); });
+        QCOMPARE(textsAfter.keys(), texts.keys());
+        QVERIFY(textsAfter == texts);
 
-        // Every file sent is in the archive, compressed and as text, both intact.
+        // Every file sent is in the archive, compressed and as text, both as the save run wrote
+        // them; nothing else reached the server or the medium.
         const QString archive = folder.file(
             QStringLiteral("kuldes/") +
             QDir(folder.file(QStringLiteral("kuldes"))).entryList({"2*"}).value(0) + u'/');
@@ -142,14 +267,37 @@ private Q_SLOTS:
             const QString name = QFileInfo(path).fileName();
             const QString zip = name.chopped(4) + QStringLiteral(".zip");
             if (left == u"archived") {
-                QCOMPARE(readFile(archive + name), contentOf(path));
-                QCOMPARE(inflated(readFile(archive + zip)), contentOf(path));
+                QCOMPARE(readFile(archive + name), saved.value(path));
+                QCOMPARE(inflated(readFile(archive + zip)), saved.value(path));
                 QCOMPARE(readFile(ftp->root() + u'/' + zip), readFile(archive + zip));
             }
             QCOMPARE(readFile(folder.file(QStringLiteral("medium/") + name)),
-                     left == u"copied" ? contentOf(path) : QByteArray());
-            QCOMPARE(readFile(folder.file(path)), contentOf(path));
+                     left == u"copied" ? saved.value(path) : QByteArray());
         }
+        if (ftp && uploads >= 0)
+            QCOMPARE(uploadsTo(*ftp), uploads);
+    }
+
+    // The report's bytes do not depend on the locale of whoever saves: a job under LANG=C writes
+    // what the clerk's Hungarian run writes, with the comma the collecting organisation reads.
+    void sameBytesInEveryLocale() {
+        ProgramFolder folder(false);
+        const QString program = folder.copyProgram();
+        db::openConnection();
+        insertProvider(QStringLiteral("11111111"), 2007, 1);
+        db::closeConnection();
+        const QStringList folders{u"text"_qs, u"kuldes/temp"_qs, u"Listak"_qs};
+        QList<QMap<QString, QByteArray>> written;
+        for (const QString& locale : {u"C"_qs, u"hu_HU.UTF-8"_qs, u"en_US.UTF-8"_qs}) {
+            const auto [printed, status] = run(program, {"--save", "2007", "1"},
+                                               {u"LC_ALL="_qs + locale, u"LANG="_qs + locale});
+            QVERIFY2(status == 0, qPrintable(printed));
+            written.append(filesOf(folders));
+        }
+        QVERIFY(written[0].value(u"text/2007_1_11111111_BR.txt"_qs).contains("     38,5"));
+        QCOMPARE(written[0].keys(), written[1].keys());
+        QVERIFY(written[0] == written[1]);
+        QVERIFY(written[0] == written[2]);
     }
 };
 

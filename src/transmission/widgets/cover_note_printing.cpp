@@ -14,8 +14,10 @@ namespace transmission {
 
 using exporting::kCoverNoteFolder;
 
-int PrintCoverNotes() {
-    const QStringList names = exporting::entriesOf(kCoverNoteFolder, QStringLiteral("*_KJ.txt"));
+int PrintCoverNotes(const QString& year, const QString& quarter) {
+    const QString period = year.isEmpty() ? QString() : year + u'_' + quarter + u'_';
+    const QStringList names =
+        exporting::entriesOf(kCoverNoteFolder, period + QStringLiteral("*_KJ.txt"));
     for (const QString& name : names)
         PrintCoverNoteFile(name);
     // The quarter's overview tells the notes of a period printed once all of them are.

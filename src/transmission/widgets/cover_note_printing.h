@@ -11,10 +11,10 @@ class Printer;
 // Printing the cover notes of the last save run, one print job per file.
 namespace transmission {
 
-// Prints every cover note *_KJ.txt of the folder, in the order the folder lists them; how many
-// it printed. The first failure ends the printing there (a Failure); the files after it are not
-// printed.
-int PrintCoverNotes();
+// Prints every cover note *_KJ.txt of the folder (of the period only, when one is given), in the
+// order the folder lists them; how many it printed. The first failure ends the printing there (a
+// Failure); the files after it are not printed.
+int PrintCoverNotes(const QString& year = {}, const QString& quarter = {});
 
 // The line that ends a printing: how many notes went to which printer, or that the folder held
 // none (of the period, when the caller knows one: year and quarter empty otherwise).

@@ -13,7 +13,7 @@ TLap1nyom_Form::TLap1nyom_Form(QWidget* parent, const Log& log, const QString& y
 // A failure is shown here, so the window that asked for the printing carries on as it would.
 void TLap1nyom_Form::FormCreate(const Log& log, const QString& year, const QString& quarter) {
     platform::runCommand([&] {
-        const int printed = transmission::PrintCoverNotes();
+        const int printed = transmission::PrintCoverNotes(year, quarter);
         if (log)
             log(transmission::printedLine(printed, year, quarter));
     });

@@ -5,9 +5,9 @@
 #include <functional>
 
 // The cover-note printing window: never shown; creating it prints every cover note of
-// kuldes/temp/, one print job each, and tells the log how many went to which printer, or that
-// there was none (of the period, when year and quarter are given). A failure is shown in an error
-// box and skips the rest.
+// kuldes/temp/ (of the period only, when year and quarter are given), one print job each, and tells
+// the log how many went to which printer, or that there was none (of the period, when year and
+// quarter are given). A failure is shown in an error box and skips the rest.
 class TLap1nyom_Form : public QWidget {
     Q_OBJECT
 public:
