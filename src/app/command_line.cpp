@@ -8,6 +8,7 @@
 #include "export/save_run.h"
 #include "platform/folder_lock.h"
 #include "platform/layout.h"
+#include "platform/settings.h"
 #include "purchase/item_import.h"
 #include "startup.h"
 #include "toolsmenu/carry_forward.h"
@@ -276,10 +277,13 @@ int send(const QString& year, const QString& quarter) {
     });
 }
 
-// Prints the cover notes on the default printer as the send window's print button does.
+// Prints the cover notes on the default printer as the send window's print button does, with a
+// warning on the error output while the addressee is the shipped placeholder.
 int printCoverNotes(const QString& year, const QString& quarter) {
     return reportingFailure([&] {
         return inLockedWorkingFolder([&] {
+            if (const auto placeholders = platform::addresseePlaceholderWarning())
+                print(stderr, QStringLiteral("Figyelmeztetés: ") + *placeholders);
             const int printed = transmission::PrintCoverNotes();
             print(stdout, transmission::printedLine(printed, year, quarter));
             return 0;

@@ -1,12 +1,30 @@
 #include "item_checks.h"
 
 #include "db/query.h"
+#include "db/values.h"
+#include "export/data_fields.h"
 
+#include <QLocale>
+#include <QRegularExpression>
 #include <QScopeGuard>
+
+#include <cmath>
 
 namespace purchase {
 
 namespace {
+
+// The data file's field of a quantity or a price.
+const exporting::DataField& fieldOf(NumberKind kind) {
+    return exporting::kPurchaseFields[static_cast<size_t>(
+        kind == NumberKind::Whole ? exporting::purchaseField("Vasaroltmenny")
+                                  : exporting::purchaseField("Tegysegar"))];
+}
+
+// Whether the data file can write the number at all: a number without an exponent.
+bool writableWithoutExponent(double value) {
+    return std::isfinite(value) && !db::floatText(value).contains(u'E');
+}
 
 // A check that demands a value: the column it is about, the label its message names and the
 // entry it looks at.
@@ -14,6 +32,7 @@ struct FilledCheck {
     const char* column;
     const char* label;
     QString ItemEntries::*entry;
+    std::optional<NumberKind> number = std::nullopt;
 };
 
 // The checks before and after the code check, in their order.
@@ -24,21 +43,35 @@ const FilledCheck kBeforeCode[] = {
 const FilledCheck kAfterCode[] = {
     {"Termszolgnev", "Termék/szolgáltatás neve", &ItemEntries::name},
     {"Mennyisegiegyseg", "Mennyiségi egység", &ItemEntries::unit},
-    {"Vasaroltmenny", "Vásárolt mennyiség", &ItemEntries::quantity},
+    {"Vasaroltmenny", "Vásárolt mennyiség", &ItemEntries::quantity, NumberKind::Whole},
     {"Beszerzforras", "Beszerzési forrás", &ItemEntries::source},
     {"Felhasznter", "Felhasználási terület", &ItemEntries::area},
     {"Artipus", "Ártípus", &ItemEntries::priceType},
-    {"Tegysegar", "Termék egységár", &ItemEntries::price},
-    {"Bazisegysegar", "Termék bázisegységár", &ItemEntries::basePrice},
+    {"Tegysegar", "Termék egységár", &ItemEntries::price, NumberKind::Decimal},
+    {"Bazisegysegar", "Termék bázisegységár", &ItemEntries::basePrice, NumberKind::Decimal},
 };
+
+// A number that is none, or that the data file cannot carry whole in its field.
+std::optional<CheckMethods::Fault> numberFault(const QString& label, const QString& value,
+                                               NumberKind kind, PointsBesideComma points) {
+    const NumberReading number = readNumber(value, kind, points);
+    if (!number.value)
+        return CheckMethods::Fault{CheckMethods::QuotedValueMessage(label, value, number.problem)};
+    if (const auto misfit = exporting::fieldMisfit(fieldOf(kind), db::floatText(*number.value)))
+        return CheckMethods::Fault{*misfit};
+    return std::nullopt;
+}
 
 template <std::size_t N>
 std::optional<ItemFault> firstUnfilled(const FilledCheck (&checks)[N], const ItemEntries& entries) {
     for (const FilledCheck& check : checks) {
         const QString label = QString::fromUtf8(check.label);
-        auto fault = CheckMethods::ControlCharacterFault(label, entries.*check.entry);
+        const QString& value = entries.*check.entry;
+        auto fault = CheckMethods::TextFault(label, value);
         if (!fault)
-            fault = CheckMethods::MinLengthFault(label, entries.*check.entry, 1);
+            fault = CheckMethods::MinLengthFault(label, value, 1);
+        if (!fault && check.number)
+            fault = numberFault(label, value, *check.number, entries.points);
         if (fault)
             return ItemFault{QString::fromLatin1(check.column), *fault};
     }
@@ -46,6 +79,40 @@ std::optional<ItemFault> firstUnfilled(const FilledCheck (&checks)[N], const Ite
 }
 
 }  // namespace
+
+NumberReading readNumber(QStringView text, NumberKind kind, PointsBesideComma points) {
+    static const QRegularExpression groupedThousands(
+        QStringLiteral("^[+-]?\\d{1,3}(\\.\\d{3})+,\\d*$"));
+    static const QRegularExpression pointBeforeThree(QStringLiteral("\\.\\d{3}(?!\\d)"));
+    static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?\\d+$"));
+    QString plain = text.toString();
+    for (const char16_t blank : {u' ', u'\u00A0', u'\u202F'})
+        plain.remove(QChar(blank));
+    const bool comma = plain.contains(u',');
+    if (plain.contains(u'.')) {
+        if (comma && points == PointsBesideComma::GroupThousands &&
+            groupedThousands.match(plain).hasMatch())
+            plain.remove(u'.');
+        else if (comma || pointBeforeThree.match(plain).hasMatch())
+            return {std::nullopt, QStringLiteral("nem egyértelmű: a pont ezreseket is tagolhat. "
+                                                 "Tizedesjelnek vesszőt írjon (1,25), az "
+                                                 "ezreseket ne tagolja, vagy szóközzel (1 250)")};
+    }
+    plain.replace(u',', u'.');
+    bool ok = false;
+    double value = 0;
+    if (kind == NumberKind::Whole)
+        value =
+            wholeNumber.match(plain).hasMatch() ? static_cast<double>(plain.toLongLong(&ok)) : 0;
+    else
+        value = QLocale::c().toDouble(plain, &ok);
+    if (!ok)
+        return {std::nullopt, kind == NumberKind::Whole ? QStringLiteral("nem egész szám")
+                                                        : QStringLiteral("nem szám")};
+    if (!writableWithoutExponent(value))
+        return {std::nullopt, QStringLiteral("nem írható le kitevő nélkül az adatállományba")};
+    return {value, {}};
+}
 
 std::optional<ItemFault> firstFailingCheck(const ItemEntries& entries) {
     if (auto fault = firstUnfilled(kBeforeCode, entries))

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -190,6 +191,45 @@ private Q_SLOTS:
         QCOMPARE(result, u"14 probléma. A lista: Listak/2007_3_ellenorzes.txt"_qs);
         QCOMPARE(testsupport::readFile(QStringLiteral("Listak/2007_3_ellenorzes.txt")),
                  listFile(kProblems));
+    }
+
+    // A line break stored by another tool is an error of the check, and the save run refuses the
+    // provider with an error line, writes none of its data files and withholds its closing lines.
+    void lineBreakStoredByAnotherTool() {
+        ProgramFolder folder(false);
+        const QString program = folder.copyProgram();
+        db::openConnection(folder.databasePath());
+        insertRecord(QStringLiteral("12345676"), 3, QStringLiteral("Kórház"),
+                     QStringLiteral("01508"));
+        insertItem(QStringLiteral("12345676"), 1, QStringLiteral("07"), QStringLiteral("1010"),
+                   QStringLiteral("01"));
+        db::closeConnection();
+        QProcess shell;
+        shell.start(QStringLiteral("sqlite3"),
+                    {folder.databasePath(),
+                     QStringLiteral("update AdatlapBR set Termszolgnev = 'Tab' || char(13, 10) || "
+                                    "'letta'")});
+        QVERIFY(shell.waitForFinished() && shell.exitCode() == 0);
+        const auto run = [&](const QString& option) {
+            QProcess velkor;
+            velkor.start(program, {option, QStringLiteral("2007"), QStringLiteral("3")});
+            [&] { QVERIFY(velkor.waitForFinished(30000)); }();
+            return std::pair(
+                velkor.exitCode(),
+                QString::fromUtf8(velkor.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts));
+        };
+        const auto [checked, problems] = run(QStringLiteral("--check"));
+        QCOMPARE(checked, 1);
+        QVERIFY(problems.contains(
+            "Tétel 12345676 2007/3 1., Termszolgnev: A 'Termék/szolgáltatás neve' nevű mező nem "
+            "tartalmazhat vezérlőkaraktert!!!"));
+        const auto [saved, log] = run(QStringLiteral("--save"));
+        QCOMPARE(saved, 1);
+        QVERIFY2(log.contains("HIBA: 12345676, 1. tétel, Termszolgnev: Az érték vezérlőkaraktert "
+                              "(például sortörést) tartalmaz, az adatállomány sorába nem írható!"),
+                 qPrintable(log.join(u'\n')));
+        QVERIFY(!log.contains(QStringLiteral("Text állományok elkészültek")));
+        QCOMPARE(QDir(folder.file(QStringLiteral("text"))).entryList({"2007_3_*"}), QStringList());
     }
 };
 
