@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Remakes the screenshots in docs/ under a virtual X server, with Hungarian regional settings and
 # the shipped database: those of the user guide docs/kezikonyv.md (every window of the program)
-# and of the README. Then rebuilds the guide's HTML when pandoc is installed. Needs build/.
+# and of the reference. Then rebuilds the guide's HTML when pandoc is installed. Needs build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --build build -j2 --target make_screenshots test_unit_adatlap_br

@@ -1,4 +1,4 @@
-// Not a test: makes the screenshots of docs/ (the user guide's and the README's) on a fresh copy
+// Not a test: makes the screenshots of docs/ (the user guide's and the reference's) on a fresh copy
 // of the shipped database, as a user would see the windows. Run by scripts/screenshots.sh under a
 // virtual X server; the folder to write into is its one argument. Message boxes are answered
 // without being shown, their texts printed.
