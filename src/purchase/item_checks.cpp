@@ -51,14 +51,12 @@ const FilledCheck kAfterCode[] = {
     {"Bazisegysegar", "Termék bázisegységár", &ItemEntries::basePrice, NumberKind::Decimal},
 };
 
-// A number that is none, or that the data file cannot carry whole in its field.
+// A text that is no number the data file can write.
 std::optional<CheckMethods::Fault> numberFault(const QString& label, const QString& value,
                                                NumberKind kind, PointsBesideComma points) {
     const NumberReading number = readNumber(value, kind, points);
     if (!number.value)
         return CheckMethods::Fault{CheckMethods::QuotedValueMessage(label, value, number.problem)};
-    if (const auto misfit = exporting::fieldMisfit(fieldOf(kind), db::floatText(*number.value)))
-        return CheckMethods::Fault{*misfit};
     return std::nullopt;
 }
 
@@ -123,6 +121,20 @@ std::optional<ItemFault> firstFailingCheck(const ItemEntries& entries) {
                                     entries.groupName, static_cast<int>(entries.code.size())))
         return ItemFault{QStringLiteral("Vtszszolgkod"), *fault};
     return firstUnfilled(kAfterCode, entries);
+}
+
+std::optional<ItemFault> firstNumberMisfit(const ItemEntries& entries) {
+    for (const FilledCheck& check : kAfterCode) {
+        if (!check.number)
+            continue;
+        const auto number = readNumber(entries.*check.entry, *check.number, entries.points).value;
+        if (!number)
+            continue;
+        if (const auto misfit =
+                exporting::fieldMisfit(fieldOf(*check.number), db::floatText(*number)))
+            return ItemFault{QString::fromLatin1(check.column), CheckMethods::Fault{*misfit}};
+    }
+    return std::nullopt;
 }
 
 const QStringList kEnteredColumns = {

@@ -60,6 +60,10 @@ struct ItemFault {
 // The checks of "Tárolás" in their order; the first that fails, or nothing when all pass.
 std::optional<ItemFault> firstFailingCheck(const ItemEntries& entries);
 
+// The first quantity or price that the data file cannot carry whole in its field: the editor asks
+// it after the checks, while the import and the period check fit every value to its field.
+std::optional<ItemFault> firstNumberMisfit(const ItemEntries& entries);
+
 // The eleven columns of an item that the user enters, in AdatlapBR's order: two items of one
 // record alike in all of them are most likely one purchase entered twice.
 extern const QStringList kEnteredColumns;

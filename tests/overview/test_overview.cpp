@@ -97,7 +97,7 @@ void inspect(TFormAttekintes& window) {
 
     window.Button_csv->click();
     // A number with its decimal comma stands between quotes.
-    const auto line = [](QStringList cells) {
+    const auto csvLine = [](QStringList cells) {
         for (QString& cell : cells) {
             if (cell.contains(u','))
                 cell = u'"' + cell + u'"';
@@ -108,9 +108,9 @@ void inspect(TFormAttekintes& window) {
     QStringList header;
     for (int column = 0; column < table.columnCount(); ++column)
         header.append(table.horizontalHeaderItem(column)->text());
-    csv += line(header);
+    csv += csvLine(header);
     for (int row = 0; row < table.rowCount(); ++row)
-        csv += line(rowOf(table, row));
+        csv += csvLine(rowOf(table, row));
     QCOMPARE(testsupport::readFile(QStringLiteral("Listak/2007_3_arindex.csv")), csv);
     window.Button_png->click();
     QVERIFY(!QImage(QStringLiteral("Listak/2007_3_arindex.png")).isNull());
@@ -176,11 +176,12 @@ private Q_SLOTS:
 
         // A profile of its own, so the user's settings play no part.
         QProcess soffice;
-        soffice.start(u"soffice"_qs,
-                      {u"-env:UserInstallation=file://"_qs + folder.file(u"profile"_qs),
-                       u"--headless"_qs, u"--infilter=CSV:59/44,34,76,1,,1038,true,false"_qs,
-                       u"--convert-to"_qs, u"txt:Text - txt - csv (StarCalc):9,34,76,1"_qs,
-                       u"--outdir"_qs, folder.file(u"converted"_qs), u"arindex.csv"_qs});
+        soffice.start(
+            u"soffice"_qs,
+            {u"-env:UserInstallation=file://"_qs + folder.file(u"profile"_qs), u"--headless"_qs,
+             u"--infilter=CSV:59/44,34,76,1,,1038,true,false"_qs, u"--convert-to"_qs,
+             u"txt:Text - txt - csv (StarCalc):9,34,76,1,,1038,false"_qs, u"--outdir"_qs,
+             folder.file(u"converted"_qs), u"arindex.csv"_qs});
         QVERIFY2(soffice.waitForFinished(180000), qPrintable(soffice.errorString()));
         QCOMPARE(soffice.exitCode(), 0);
         QList<QStringList> cells;

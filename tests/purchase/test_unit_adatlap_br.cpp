@@ -271,6 +271,10 @@ private Q_SLOTS:
                "ezreseket is tagolhat. Tizedesjelnek vesszőt írjon (1,25), az ezreseket ne "
                "tagolja, vagy szóközzel (1 250)!!!"
             << "1.250";
+        QTest::newRow("price too wide for its field")
+            << "Tegysegar"
+            << "A(z) \"1000000000\" érték nem fér el az adatállomány 9 karakteres mezőjében!"
+            << "1e9";
         QTest::newRow("quantity no number") << "Vasaroltmenny"
                                             << "A 'Vásárolt mennyiség' nevű mezőben megadott "
                                                "\"--5\" nem egész szám!!!"

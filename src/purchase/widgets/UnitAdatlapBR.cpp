@@ -440,7 +440,9 @@ bool TFormAdatlapBR::AnyCheckFails() {
                                         DBLookupComboBox_Artipus->currentText(),
                                         DBEdit_tegysegar->text(),
                                         DBEdit_bazisegysegar->text()};
-    const auto fault = purchase::firstFailingCheck(entries);
+    auto fault = purchase::firstFailingCheck(entries);
+    if (!fault)
+        fault = purchase::firstNumberMisfit(entries);
     return CheckMethods::ShowFault(fault ? std::optional(fault->fault) : std::nullopt);
 }
 
