@@ -9,6 +9,7 @@
 #include "platform/folder_lock.h"
 #include "platform/layout.h"
 #include "platform/settings.h"
+#include "platform/translation.h"
 #include "purchase/item_import.h"
 #include "startup.h"
 #include "toolsmenu/carry_forward.h"
@@ -358,6 +359,9 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
     if (!asksForCommand(argc, argv))
         return std::nullopt;
     const auto application = applicationFor(argc, argv);
+    // The toolkit's own texts that reach the output (a certificate's reasons) in Hungarian, as in
+    // the windows.
+    platform::installToolkitTranslation();
     QCoreApplication::setApplicationVersion(QStringLiteral(VK_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -1,7 +1,6 @@
 #include "check_methods.h"
 
 #include "platform/codepage.h"
-#include "platform/failure.h"
 #include "platform/message_box.h"
 
 #include <QList>
@@ -80,11 +79,6 @@ std::optional<Fault> TextFault(const QString& label, const QString& value) {
                                     "adatállomány kódlapjában nincs ilyen!!!")
                          .arg(*character)};
     return std::nullopt;
-}
-
-QString QuotedValueMessage(const QString& label, const QString& value, const QString& problem) {
-    return QStringLiteral("A '%1' nevű mezőben megadott \"%2\" %3!!!")
-        .arg(label, platform::excerpt(value), problem);
 }
 
 std::optional<Fault> MinLengthFault(const QString& label, const QString& value, int minimum) {

@@ -38,9 +38,6 @@ std::optional<Fault> CodeFault(const QString& label, const QString& code, const 
 // U+001F or U+007F, a line break among them) or a character that their Windows-1250 code page
 // lacks, which they would hold as "?".
 std::optional<Fault> TextFault(const QString& label, const QString& value);
-// The message about a value that the check quotes: "A '<label>' nevű mezőben megadott
-// "<value>" <problem>!!!".
-QString QuotedValueMessage(const QString& label, const QString& value, const QString& problem);
 
 std::optional<Fault> EmailFault(const QString& label, const QString& value);
 // The question a tax number of eight digits raises when its check digit is wrong; nothing when

@@ -3,11 +3,13 @@
 #include "db/query.h"
 #include "db/values.h"
 #include "export/data_fields.h"
+#include "platform/failure.h"
 
 #include <QLocale>
 #include <QRegularExpression>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <cmath>
 
 namespace purchase {
@@ -56,7 +58,7 @@ std::optional<CheckMethods::Fault> numberFault(const QString& label, const QStri
                                                NumberKind kind, PointsBesideComma points) {
     const NumberReading number = readNumber(value, kind, points);
     if (!number.value)
-        return CheckMethods::Fault{CheckMethods::QuotedValueMessage(label, value, number.problem)};
+        return CheckMethods::Fault{valueFault(label, value, number.problem)};
     return std::nullopt;
 }
 
@@ -74,6 +76,14 @@ std::optional<ItemFault> firstUnfilled(const FilledCheck (&checks)[N], const Ite
             return ItemFault{QString::fromLatin1(check.column), *fault};
     }
     return std::nullopt;
+}
+
+template <std::size_t N>
+const FilledCheck* checkOf(const FilledCheck (&checks)[N], const QString& column) {
+    const auto* found = std::find_if(std::begin(checks), std::end(checks), [&](const auto& check) {
+        return column == QLatin1StringView(check.column);
+    });
+    return found == std::end(checks) ? nullptr : found;
 }
 
 }  // namespace
@@ -110,6 +120,19 @@ NumberReading readNumber(QStringView text, NumberKind kind, PointsBesideComma po
     if (!writableWithoutExponent(value))
         return {std::nullopt, QStringLiteral("nem írható le kitevő nélkül az adatállományba")};
     return {value, {}};
+}
+
+QString valueFault(const QString& label, const QString& value, const QString& problem) {
+    return QStringLiteral("A '%1' nevű mezőben megadott \"%2\" %3!!!")
+        .arg(label, platform::excerpt(value), problem);
+}
+
+ItemFault missingCodeFault(const QString& column, const QString& code) {
+    const FilledCheck* check = checkOf(kBeforeCode, column);
+    if (!check)
+        check = checkOf(kAfterCode, column);
+    const QString label = check ? QString::fromUtf8(check->label) : column;
+    return {column, {valueFault(label, code, QStringLiteral("nem szerepel a kódtáblában"))}};
 }
 
 std::optional<ItemFault> firstFailingCheck(const ItemEntries& entries) {

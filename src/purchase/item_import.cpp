@@ -218,9 +218,8 @@ private:
             ids_[column] = entry->id;
             return entry->name;
         }
-        fault(column,
-              CheckMethods::QuotedValueMessage(kColumns[column].label, cell,
-                                               QStringLiteral("nem szerepel a kódtáblában")));
+        fault(column, valueFault(kColumns[column].label, cell,
+                                 QStringLiteral("nem szerepel a kódtáblában")));
         return cell;
     }
 
@@ -229,8 +228,8 @@ private:
         const QString name = shown(Month, months_);
         const auto* entry = months_.find(cells_[Month]);
         if (entry && entry->quarter != key_.quarter)
-            fault(Month, CheckMethods::QuotedValueMessage(
-                             kColumns[Month].label, cells_[Month],
+            fault(Month,
+                  valueFault(kColumns[Month].label, cells_[Month],
                              QStringLiteral("nem a(z) %1. negyedév hónapja").arg(key_.quarter)));
         return name;
     }
@@ -307,8 +306,7 @@ private:
         if (reading.value)
             return *reading.value;
         if (!hasFault(kColumns[column].name))
-            fault(column,
-                  CheckMethods::QuotedValueMessage(kColumns[column].label, cell, reading.problem));
+            fault(column, valueFault(kColumns[column].label, cell, reading.problem));
         return {};
     }
 
