@@ -324,9 +324,6 @@ private Q_SLOTS:
             warning("A 'Adatszolgáltatás éve' nevű mező nem lehet 4 karakternél rövidebb!!!"));
         row("year with a sign", "Adatszolgev", "+207",
             warning("A 'Adatszolgáltatás éve' nevű mező csak számjegyekből állhat!!!"));
-        row("arrow in the street", "Utca", "Fő utca → 3",
-            warning("A 'út' nevű mező nem tartalmazhat \"→\" karaktert: az adatállomány "
-                    "kódlapjában nincs ilyen!!!"));
         row("no quarter", "Adatszolgnegyedev", "",
             warning("A 'Adatszolgáltatás negyedéve' nevű mező nincs kitöltve!!!"));
         row("no name", "Intnev", "",

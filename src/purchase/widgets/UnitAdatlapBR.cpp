@@ -447,8 +447,9 @@ bool TFormAdatlapBR::AnyCheckFails() {
 }
 
 void TFormAdatlapBR::WriteTypedNumbers() {
-    // A number box keeps a typed text that is no number yet; it reaches the row here. A box that
-    // was not typed in keeps the stored value exactly, not as its two decimals show it.
+    // A number box keeps its typed text; the checks have read it, and the row takes the number
+    // here as the program writes it. A box that was not typed in keeps the stored value exactly,
+    // not as its two decimals show it.
     const std::pair<db::BoundLineEdit*, purchase::NumberKind> boxes[] = {
         {DBEdit_vasaroltmennyiseg, purchase::NumberKind::Whole},
         {DBEdit_tegysegar, purchase::NumberKind::Decimal},
@@ -456,15 +457,8 @@ void TFormAdatlapBR::WriteTypedNumbers() {
     for (const auto& [box, kind] : boxes) {
         if (!box->isModified())
             continue;
-        // The checks read the number; the row takes it as the program writes it.
-        if (const auto number = purchase::readNumber(box->text(), kind).value)
-            box->setText(db::floatText(*number));
-        try {
-            box->updateRecord();
-        } catch (...) {
-            box->setFocus();
-            throw;
-        }
+        box->setText(db::floatText(purchase::readNumber(box->text(), kind).value.value()));
+        box->updateRecord();
     }
 }
 
