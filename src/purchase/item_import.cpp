@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "platform/csv_file.h"
 #include "platform/failure.h"
+#include "platform/whole_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -595,7 +596,8 @@ bool saveFaultList(const QString& csvPath, const ImportResult& result) {
         return false;
     const QString path = faultListPath(csvPath);
     if (result.faults.isEmpty()) {
-        QFile::remove(path);
+        // An earlier list left beside the file would be taken for this import's.
+        platform::removeFile(path);
         return false;
     }
     platform::TextFile list(path);

@@ -25,9 +25,6 @@ public:
     explicit TFormAszolgInt(QWidget* parent = nullptr);
     ~TFormAszolgInt() override;
 
-    // The key is taken by another record: the user has been warned.
-    bool CheckDuplicateKey(const QString& adosajat, const QString& year, const QString& quarter);
-
     // Data access, in the order the controls below rely on.
     db::Table ADOTable_AdatlapInt;
     db::Table ADOTable_negyedev;
