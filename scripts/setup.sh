@@ -14,6 +14,7 @@ packages=(
     clang libclang-rt-14-dev
     qt6-translations-l10n lintian desktop-file-utils appstream file
     pandoc
+    libreoffice-calc-nogui
 )
 missing=()
 for p in "${packages[@]}"; do

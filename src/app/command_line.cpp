@@ -10,6 +10,7 @@
 #include "overview/quarter_steps.h"
 #include "platform/folder_lock.h"
 #include "platform/layout.h"
+#include "platform/settings.h"
 #include "platform/stop_signals.h"
 #include "platform/translation.h"
 #include "purchase/item_import.h"
@@ -324,11 +325,14 @@ int send(const QString& year, const QString& quarter, bool again) {
     });
 }
 
-// Prints the period's cover notes on the default printer as the send window's print button does.
+// Prints the period's cover notes on the default printer as the send window's print button does,
+// with a warning on the error output while the addressee is the shipped placeholder.
 int printCoverNotes(const QString& year, const QString& quarter) {
     return onPeriod(QStringLiteral("--print ÉV NEGYEDÉV"), year, quarter, [&] {
         if (!readyReport(year, quarter, QStringLiteral("nyomtatható")))
             return 1;
+        if (const auto placeholders = platform::addresseePlaceholderWarning())
+            print(stderr, QStringLiteral("Figyelmeztetés: ") + *placeholders);
         const int printed = transmission::PrintCoverNotes(year, quarter);
         print(stdout, transmission::printedLine(printed, year, quarter));
         return 0;

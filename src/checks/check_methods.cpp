@@ -1,5 +1,6 @@
 #include "check_methods.h"
 
+#include "platform/codepage.h"
 #include "platform/message_box.h"
 
 #include <QList>
@@ -69,14 +70,19 @@ std::optional<Fault> DigitsFault(const QString& label, const QString& value, int
     return std::nullopt;
 }
 
-std::optional<Fault> ControlCharacterFault(const QString& label, const QString& value) {
+std::optional<Fault> TextFault(const QString& label, const QString& value) {
     const bool control = std::any_of(value.begin(), value.end(), [](QChar c) {
         return c.unicode() < 0x20 || c.unicode() == 0x7f;
     });
-    if (!control)
-        return std::nullopt;
-    return Fault{fieldName(label) +
-                 QStringLiteral(" nevű mező nem tartalmazhat vezérlőkaraktert!!!")};
+    if (control)
+        return Fault{fieldName(label) +
+                     QStringLiteral(" nevű mező nem tartalmazhat vezérlőkaraktert!!!")};
+    if (const auto character = platform::firstCharacterOutsideWindows1250(value))
+        return Fault{fieldName(label) +
+                     QStringLiteral(" nevű mező nem tartalmazhat \"%1\" karaktert: az "
+                                    "adatállomány kódlapjában nincs ilyen!!!")
+                         .arg(*character)};
+    return std::nullopt;
 }
 
 std::optional<Fault> MinLengthFault(const QString& label, const QString& value, int minimum) {

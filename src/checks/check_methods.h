@@ -34,9 +34,10 @@ std::optional<Fault> DigitsFault(const QString& label, const QString& value, int
 std::optional<Fault> MinLengthFault(const QString& label, const QString& value, int minimum);
 std::optional<Fault> CodeFault(const QString& label, const QString& code, const QString& name,
                                int count);
-// A text holding a control character (U+0000 to U+001F or U+007F), which no report file can
-// carry.
-std::optional<Fault> ControlCharacterFault(const QString& label, const QString& value);
+// A text the report files cannot carry as typed: one holding a control character (U+0000 to
+// U+001F or U+007F, a line break among them) or a character that their Windows-1250 code page
+// lacks, which they would hold as "?".
+std::optional<Fault> TextFault(const QString& label, const QString& value);
 
 std::optional<Fault> EmailFault(const QString& label, const QString& value);
 // The question a tax number of eight digits raises when its check digit is wrong; nothing when

@@ -10,7 +10,16 @@ QString notFittingMessage(const DataField& field, const QString& text) {
         .arg(field.width);
 }
 
+QString controlCharacterMessage() {
+    return QStringLiteral(
+        "Az érték vezérlőkaraktert (például sortörést) tartalmaz, az "
+        "adatállomány sorába nem írható!");
+}
+
 std::optional<QString> fieldMisfit(const DataField& field, const QString& text) {
+    if (std::any_of(text.begin(), text.end(),
+                    [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; }))
+        return controlCharacterMessage();
     // A character takes one byte in the code page, a pair of UTF-16 units at most one.
     if (fitsField(field, text.size()) || fitsField(field, platform::toWindows1250(text).size()))
         return std::nullopt;

@@ -100,11 +100,23 @@ constexpr bool fitsField(const DataField& field, qsizetype bytes) {
     return bytes <= field.width || field.beginningOnly;
 }
 
+// Whether a value holds a control character, a line break among them, which would break the data
+// file's line: it does not fit any field. Inline: it runs for every value read.
+inline bool hasControlCharacter(std::string_view bytes) {
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7f;
+    });
+}
+
+// What the user is told of a value that holds a control character.
+QString controlCharacterMessage();
+
 // What the user is told of a value, as its text, that does not fit its field.
 QString notFittingMessage(const DataField& field, const QString& text);
 
-// The message for a stored value's text (as db::textOf gives it) that would not fit its field;
-// nothing when it fits.
+// The message for a stored value's text (as db::textOf gives it) that would not fit its field, or
+// that holds a control character; nothing when it fits.
 std::optional<QString> fieldMisfit(const DataField& field, const QString& text);
 
 // A value (in Windows-1250, one byte per character) fitted to its field: cut to the width, or

@@ -73,12 +73,17 @@ void ProviderReader::readRow(ProviderReport& report, RowValues& values, db::RowR
                              const std::function<QString()>& where) {
     for (size_t i = 0; i < fields.size(); ++i) {
         const int column = static_cast<int>(i);
-        const size_t size = values.add(row.utf8(column));
+        const std::string_view utf8 = row.utf8(column);
+        const size_t size = values.add(utf8);
         const DataField& field = fields[i];
-        if (!fitsField(field, static_cast<qsizetype>(size)))
+        const auto misfit = [&](const QString& message) {
             report.misfits.append(QStringLiteral("%1, %2: %3")
-                                      .arg(where(), QString::fromLatin1(field.column),
-                                           notFittingMessage(field, row.text(column))));
+                                      .arg(where(), QString::fromLatin1(field.column), message));
+        };
+        if (hasControlCharacter(utf8))
+            misfit(controlCharacterMessage());
+        else if (!fitsField(field, static_cast<qsizetype>(size)))
+            misfit(notFittingMessage(field, row.text(column)));
     }
 }
 

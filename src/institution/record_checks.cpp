@@ -20,24 +20,31 @@ struct Step {
 std::optional<RecordFault> firstFailingCheck(const RecordEntries& e,
                                              const std::function<bool()>& keyTaken) {
     using namespace CheckMethods;
-    // A typed text is refused for a control character before its own check looks at it.
+    // A typed text is refused for a character the report files cannot carry before its own check
+    // looks at it.
     const auto minLength = [](const char* label, const QString& value, int minimum) {
         return [=] {
             const QString name = QString::fromUtf8(label);
-            const auto control = ControlCharacterFault(name, value);
+            const auto control = TextFault(name, value);
             return control ? control : MinLengthFault(name, value, minimum);
         };
     };
     const auto email = [](const char* label, const QString& value) {
         return [=] {
             const QString name = QString::fromUtf8(label);
-            const auto control = ControlCharacterFault(name, value);
+            const auto control = TextFault(name, value);
             return control ? control : EmailFault(name, value);
         };
     };
     const Step steps[] = {
         {"Adosajat", [&] { return DigitsFault(kTaxNumberLabel, e.adosajat, 8); }},
-        {"Adatszolgev", minLength("Adatszolgáltatás éve", e.year, 4)},
+        {"Adatszolgev",
+         [&] {
+             // Four characters, and digits only: "+207" is no year.
+             const QString label = QStringLiteral("Adatszolgáltatás éve");
+             const auto fault = MinLengthFault(label, e.year, 4);
+             return fault ? fault : DigitsFault(label, e.year, 4);
+         }},
         {"Adatszolgnegyedev", minLength("Adatszolgáltatás negyedéve", e.quarter, 1)},
         {"Adosajat",
          [&] { return keyTaken() ? std::optional(Fault{kDuplicateKey}) : std::nullopt; }},

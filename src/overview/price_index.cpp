@@ -2,21 +2,22 @@
 
 #include "db/query.h"
 #include "db/values.h"
-#include "platform/failure.h"
+#include "platform/csv_file.h"
 #include "purchase/item_checks.h"
 
-#include <QDir>
-#include <QFile>
 #include <QHash>
 
+#include <cmath>
 #include <map>
 
 namespace overview {
 
 std::optional<double> PriceSums::index() const {
-    if (baseValue == 0)
+    const double index = value / baseValue * 100;
+    // A sum beyond the largest double (of a price no data file carries) tells no index either.
+    if (baseValue == 0 || !std::isfinite(index))
         return std::nullopt;
-    return value / baseValue * 100;
+    return index;
 }
 
 void PriceSums::add(const PriceSums& other) {
@@ -85,6 +86,15 @@ QString indexText(const std::optional<double>& index) {
     return index ? db::twoDecimalsText(*index) : QStringLiteral("–");
 }
 
+namespace {
+
+// A sum as the table shows it; "–" for one beyond the largest double.
+QString amountText(double amount) {
+    return indexText(std::isfinite(amount) ? std::optional(amount) : std::nullopt);
+}
+
+}  // namespace
+
 PriceTable priceTable(const QList<QuarterPrices>& quarters) {
     PriceTable table;
     table.header = {QStringLiteral("Fajta"),      QStringLiteral("Kód"),
@@ -106,8 +116,8 @@ PriceTable priceTable(const QList<QuarterPrices>& quarters) {
     const auto rowOf = [](const QStringList& names, const PriceSums& chosen,
                           const QList<std::optional<double>>& indexes) {
         QStringList row = names;
-        row << QString::number(chosen.items) << db::twoDecimalsText(chosen.value)
-            << db::twoDecimalsText(chosen.baseValue);
+        row << QString::number(chosen.items) << amountText(chosen.value)
+            << amountText(chosen.baseValue);
         for (const auto& index : indexes)
             row.append(indexText(index));
         return row;
@@ -130,28 +140,8 @@ PriceTable priceTable(const QList<QuarterPrices>& quarters) {
     return table;
 }
 
-namespace {
-
-QByteArray csvLine(const QStringList& fields) {
-    QStringList quoted;
-    for (const QString& field : fields)
-        quoted.append(field.contains(u';') || field.contains(u'"')
-                          ? u'"' + QString(field).replace(u'"', QStringLiteral("\"\"")) + u'"'
-                          : field);
-    return quoted.join(u';').toUtf8() + "\r\n";
-}
-
-}  // namespace
-
 void writePriceTable(const QString& path, const PriceTable& table) {
-    QByteArray bytes = "\xEF\xBB\xBF" + csvLine(table.header);
-    for (const QStringList& row : table.rows)
-        bytes += csvLine(row);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size() || !file.flush())
-        throw platform::Failure(QStringLiteral("A(z) %1 fájl nem írható: %2")
-                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
+    platform::writeCsvFile(path, QList<QStringList>{table.header} + table.rows);
 }
 
 }  // namespace overview

@@ -18,7 +18,8 @@ struct PriceSums {
     double value = 0;      // Σ Tegysegar·Vasaroltmenny
     double baseValue = 0;  // Σ Bazisegysegar·Vasaroltmenny
 
-    // Nothing when the base value is zero: no index can be told.
+    // Nothing when the base value is zero or a sum is beyond the largest double: no index can be
+    // told.
     std::optional<double> index() const;
     void add(const PriceSums& other);
 };
@@ -53,8 +54,7 @@ struct PriceTable {
 // quarters oldest first, the chosen one last.
 PriceTable priceTable(const QList<QuarterPrices>& quarters);
 
-// Writes the table as a spreadsheet program reads it: ";" between fields, UTF-8 with a byte
-// order mark, CR LF. A file that cannot be written is a Failure.
+// Writes the table as a spreadsheet program reads it (platform::writeCsvFile).
 void writePriceTable(const QString& path, const PriceTable& table);
 
 // An index as the table shows it: two decimals, the regional decimal separator; "–" for none.

@@ -205,6 +205,20 @@ QByteArray toWindows1250(QStringView text) {
         withTagsReplaced(text.toString().normalized(QString::NormalizationForm_C)));
 }
 
+std::optional<QString> firstCharacterOutsideWindows1250(QStringView text) {
+    if (isAscii(text) || convertedByTable(text))
+        return std::nullopt;
+    const QString composed = text.toString().normalized(QString::NormalizationForm_C);
+    for (const char32_t codePoint : composed.toUcs4()) {
+        if (codePoint < 0x80 || windows1250Table().byteOf(codePoint) != 0)
+            continue;
+        const QString character = QString::fromUcs4(&codePoint, 1);
+        if (toWindows1250(character) == "?")
+            return character;
+    }
+    return std::nullopt;
+}
+
 QString fromWindows1250(QByteArrayView bytes) {
     static const std::array<char16_t, 256> characters = windows1250Characters();
     QString text(bytes.size(), Qt::Uninitialized);

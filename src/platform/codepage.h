@@ -20,6 +20,9 @@ class FileQueue;
 // Text in the single-byte Windows-1250 code page, one byte per character. A character the code
 // page cannot hold is written as "?"; tabs and every other control character stay as they are.
 QByteArray toWindows1250(QStringView text);
+// The first character of the text that Windows-1250 cannot hold (after composing a letter typed
+// with a combining accent); nothing when it holds them all.
+std::optional<QString> firstCharacterOutsideWindows1250(QStringView text);
 // Windows-1250 text read back; a byte the code page leaves undefined gives U+FFFD.
 QString fromWindows1250(QByteArrayView bytes);
 // Whether the UTF-8 text is ASCII, which is its own Windows-1250; eight bytes at a time. Inline:

@@ -169,6 +169,16 @@ QStringList addresseePlaceholders() {
     return keys;
 }
 
+std::optional<QString> addresseePlaceholderWarning() {
+    const QStringList keys = addresseePlaceholders();
+    if (keys.isEmpty())
+        return std::nullopt;
+    return QStringLiteral(
+               "A kísérőjegyzék címzettje még a program mintaadata; a gyűjtő szervezet "
+               "adatait a velkor.ini [addressee] csoportjában kell megadni: ") +
+           keys.join(QStringLiteral(", "));
+}
+
 QString mediaFolderSetting() {
     return readSetting(QStringLiteral("media/folder"));
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -79,6 +80,9 @@ struct AddresseeSetting {
 AddresseeSetting addresseeSetting();
 // The keys of [addressee] whose value is still the shipped placeholder.
 QStringList addresseePlaceholders();
+// That the cover notes would name the shipped placeholder addressee, naming the keys of
+// [addressee] to fill in; nothing when none is left.
+std::optional<QString> addresseePlaceholderWarning();
 
 // How many of the newest backups are kept besides the newest of each of the last months: key
 // keep of the group [backup]; 10 when absent or not a whole number of at least 1.

@@ -1,15 +1,32 @@
 #include "item_checks.h"
 
 #include "db/query.h"
+#include "db/values.h"
+#include "export/data_fields.h"
 #include "platform/failure.h"
 
+#include <QLocale>
+#include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <cmath>
 
 namespace purchase {
 
 namespace {
+
+// The data file's field of a quantity or a price.
+const exporting::DataField& fieldOf(NumberKind kind) {
+    return exporting::kPurchaseFields[static_cast<size_t>(
+        kind == NumberKind::Whole ? exporting::purchaseField("Vasaroltmenny")
+                                  : exporting::purchaseField("Tegysegar"))];
+}
+
+// Whether the data file can write the number at all: a number without an exponent.
+bool writableWithoutExponent(double value) {
+    return std::isfinite(value) && !db::floatText(value).contains(u'E');
+}
 
 // A check that demands a value: the column it is about, the label its message names and the
 // entry it looks at.
@@ -17,6 +34,7 @@ struct FilledCheck {
     const char* column;
     const char* label;
     QString ItemEntries::*entry;
+    std::optional<NumberKind> number = std::nullopt;
 };
 
 // The checks before and after the code check, in their order.
@@ -27,21 +45,33 @@ const FilledCheck kBeforeCode[] = {
 const FilledCheck kAfterCode[] = {
     {"Termszolgnev", "Termék/szolgáltatás neve", &ItemEntries::name},
     {"Mennyisegiegyseg", "Mennyiségi egység", &ItemEntries::unit},
-    {"Vasaroltmenny", "Vásárolt mennyiség", &ItemEntries::quantity},
+    {"Vasaroltmenny", "Vásárolt mennyiség", &ItemEntries::quantity, NumberKind::Whole},
     {"Beszerzforras", "Beszerzési forrás", &ItemEntries::source},
     {"Felhasznter", "Felhasználási terület", &ItemEntries::area},
     {"Artipus", "Ártípus", &ItemEntries::priceType},
-    {"Tegysegar", "Termék egységár", &ItemEntries::price},
-    {"Bazisegysegar", "Termék bázisegységár", &ItemEntries::basePrice},
+    {"Tegysegar", "Termék egységár", &ItemEntries::price, NumberKind::Decimal},
+    {"Bazisegysegar", "Termék bázisegységár", &ItemEntries::basePrice, NumberKind::Decimal},
 };
+
+// A text that is no number the data file can write.
+std::optional<CheckMethods::Fault> numberFault(const QString& label, const QString& value,
+                                               NumberKind kind, PointsBesideComma points) {
+    const NumberReading number = readNumber(value, kind, points);
+    if (!number.value)
+        return CheckMethods::Fault{valueFault(label, value, number.problem)};
+    return std::nullopt;
+}
 
 template <std::size_t N>
 std::optional<ItemFault> firstUnfilled(const FilledCheck (&checks)[N], const ItemEntries& entries) {
     for (const FilledCheck& check : checks) {
         const QString label = QString::fromUtf8(check.label);
-        auto fault = CheckMethods::ControlCharacterFault(label, entries.*check.entry);
+        const QString& value = entries.*check.entry;
+        auto fault = CheckMethods::TextFault(label, value);
         if (!fault)
-            fault = CheckMethods::MinLengthFault(label, entries.*check.entry, 1);
+            fault = CheckMethods::MinLengthFault(label, value, 1);
+        if (!fault && check.number)
+            fault = numberFault(label, value, *check.number, entries.points);
         if (fault)
             return ItemFault{QString::fromLatin1(check.column), *fault};
     }
@@ -57,6 +87,40 @@ const FilledCheck* checkOf(const FilledCheck (&checks)[N], const QString& column
 }
 
 }  // namespace
+
+NumberReading readNumber(QStringView text, NumberKind kind, PointsBesideComma points) {
+    static const QRegularExpression groupedThousands(
+        QStringLiteral("^[+-]?\\d{1,3}(\\.\\d{3})+,\\d*$"));
+    static const QRegularExpression pointBeforeThree(QStringLiteral("\\.\\d{3}(?!\\d)"));
+    static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?\\d+$"));
+    QString plain = text.toString();
+    for (const char16_t blank : {u' ', u'\u00A0', u'\u202F'})
+        plain.remove(QChar(blank));
+    const bool comma = plain.contains(u',');
+    if (plain.contains(u'.')) {
+        if (comma && points == PointsBesideComma::GroupThousands &&
+            groupedThousands.match(plain).hasMatch())
+            plain.remove(u'.');
+        else if (comma || pointBeforeThree.match(plain).hasMatch())
+            return {std::nullopt, QStringLiteral("nem egyértelmű: a pont ezreseket is tagolhat. "
+                                                 "Tizedesjelnek vesszőt írjon (1,25), az "
+                                                 "ezreseket ne tagolja, vagy szóközzel (1 250)")};
+    }
+    plain.replace(u',', u'.');
+    bool ok = false;
+    double value = 0;
+    if (kind == NumberKind::Whole)
+        value =
+            wholeNumber.match(plain).hasMatch() ? static_cast<double>(plain.toLongLong(&ok)) : 0;
+    else
+        value = QLocale::c().toDouble(plain, &ok);
+    if (!ok)
+        return {std::nullopt, kind == NumberKind::Whole ? QStringLiteral("nem egész szám")
+                                                        : QStringLiteral("nem szám")};
+    if (!writableWithoutExponent(value))
+        return {std::nullopt, QStringLiteral("nem írható le kitevő nélkül az adatállományba")};
+    return {value, {}};
+}
 
 QString valueFault(const QString& label, const QString& value, const QString& problem) {
     return QStringLiteral("A '%1' nevű mezőben megadott \"%2\" %3!!!")
@@ -80,6 +144,20 @@ std::optional<ItemFault> firstFailingCheck(const ItemEntries& entries) {
                                     entries.groupName, static_cast<int>(entries.code.size())))
         return ItemFault{QStringLiteral("Vtszszolgkod"), *fault};
     return firstUnfilled(kAfterCode, entries);
+}
+
+std::optional<ItemFault> firstNumberMisfit(const ItemEntries& entries) {
+    for (const FilledCheck& check : kAfterCode) {
+        if (!check.number)
+            continue;
+        const auto number = readNumber(entries.*check.entry, *check.number, entries.points).value;
+        if (!number)
+            continue;
+        if (const auto misfit =
+                exporting::fieldMisfit(fieldOf(*check.number), db::floatText(*number)))
+            return ItemFault{QString::fromLatin1(check.column), CheckMethods::Fault{*misfit}};
+    }
+    return std::nullopt;
 }
 
 const QStringList kEnteredColumns = {

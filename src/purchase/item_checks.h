@@ -15,6 +15,24 @@ class Query;
 // first fault in a box, the import lists the faults of every row.
 namespace purchase {
 
+// A quantity or price as the user types it or a spreadsheet writes it. The decimal separator is
+// the comma; blanks may group the digits. A point is a decimal separator only where it cannot
+// group thousands: with no comma in the number and not followed by exactly three digits, so that
+// "38.50" is 38,5 while "1.250" is refused rather than guessed. A number must also be one that
+// the data file writes whole, without an exponent, in its field.
+enum class NumberKind { Whole, Decimal };
+// Points in a number that has a decimal comma as well: refused where the user types, read as
+// groups of thousands in an imported file ("12.500,5"), where a spreadsheet puts them.
+enum class PointsBesideComma { Refused, GroupThousands };
+
+struct NumberReading {
+    std::optional<double> value;
+    QString problem;  // why there is none, to follow the quoted text
+};
+
+NumberReading readNumber(QStringView text, NumberKind kind,
+                         PointsBesideComma points = PointsBesideComma::Refused);
+
 // The values the checks look at, as the editor shows them: the shown text of each list, the
 // typed text of each box, and the group name shown beside the group chooser.
 struct ItemEntries {
@@ -30,6 +48,7 @@ struct ItemEntries {
     QString priceType;
     QString price;
     QString basePrice;
+    PointsBesideComma points = PointsBesideComma::Refused;
 };
 
 // A failed check: the AdatlapBR column it is about and what the check found.
@@ -41,6 +60,9 @@ struct ItemFault {
 // The checks of "Tárolás" in their order; the first that fails, or nothing when all pass.
 std::optional<ItemFault> firstFailingCheck(const ItemEntries& entries);
 
+// The first quantity or price that the data file cannot carry whole in its field: the editor asks
+// it after the checks, while the import and the period check fit every value to its field.
+std::optional<ItemFault> firstNumberMisfit(const ItemEntries& entries);
 // The message for a value given for the labelled field that the field does not take, quoting it.
 QString valueFault(const QString& label, const QString& value, const QString& problem);
 // The fault of a code list's column (Termekszolg, Mennyisegiegyseg, …) holding a code that its

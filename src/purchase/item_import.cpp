@@ -9,6 +9,7 @@
 #include "institution/institution_records.h"
 #include "item_checks.h"
 #include "platform/codepage.h"
+#include "platform/csv_file.h"
 #include "platform/failure.h"
 #include "platform/whole_file.h"
 
@@ -16,11 +17,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QLocale>
 #include <QStringList>
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 namespace purchase {
@@ -77,6 +76,14 @@ const ImportColumn kColumns[ColumnCount] = {
      {QStringLiteral("Termék bázis egységára (Ft)")}},
 };
 
+// Where a column stands among kColumns.
+int columnOrder(const QString& name) {
+    const auto* column =
+        std::find_if(std::begin(kColumns), std::end(kColumns),
+                     [&name](const ImportColumn& each) { return each.name == name; });
+    return static_cast<int>(column - std::begin(kColumns));
+}
+
 // The columns the import fills in itself.
 const QStringList kFilledByImport = {
     QStringLiteral("Adosajat"),     QStringLiteral("Beszerzev"), QStringLiteral("Beszerznegyedev"),
@@ -97,11 +104,6 @@ QString headerKey(QString name) {
     if (name.endsWith(u':'))
         name.chop(1);
     return name.trimmed().toCaseFolded();
-}
-
-QString quotedValue(const QString& label, const QString& value, const QString& problem) {
-    return QStringLiteral("A '%1' nevű mezőben megadott \"%2\" %3!!!")
-        .arg(label, platform::excerpt(value), problem);
 }
 
 // A code table read once: its rows by ID, by the ID's number (a spreadsheet drops leading
@@ -149,27 +151,6 @@ private:
     QHash<QString, qsizetype> byName_;
 };
 
-// A number as a spreadsheet writes it: blanks between the digit groups, a decimal comma or
-// point.
-QString numberText(QString text) {
-    text.remove(u' ');
-    text.remove(QChar(0x00A0));
-    text.remove(QChar(0x202F));
-    return text.replace(u',', u'.');
-}
-
-std::optional<qlonglong> wholeNumber(const QString& text) {
-    bool ok = false;
-    const qlonglong value = QLocale::c().toLongLong(numberText(text), &ok);
-    return ok ? std::optional(value) : std::nullopt;
-}
-
-std::optional<double> decimalNumber(const QString& text) {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(numberText(text), &ok);
-    return ok && std::isfinite(value) ? std::optional(value) : std::nullopt;
-}
-
 // Checks the rows and turns each into the values of an AdatlapBR row.
 class RowChecker {
 public:
@@ -201,10 +182,16 @@ public:
         entries.priceType = shown(PriceType, priceTypes_);
         entries.price = cells_[Price];
         entries.basePrice = cells_[BasePrice];
+        entries.points = PointsBesideComma::GroupThousands;
         if (const auto fault = firstFailingCheck(entries))
-            faults_.insert(faultCount_, {line_, fault->column, fault->fault.message});
+            faults_.append({line_, fault->column, fault->fault.message});
         const QVariantList values = storedValues(group);
         checkFieldWidths(values);
+        // The row's faults in the order of its columns, as the editor's checks run.
+        std::stable_sort(faults_.begin() + faultCount_, faults_.end(),
+                         [](const ImportFault& one, const ImportFault& other) {
+                             return columnOrder(one.column) < columnOrder(other.column);
+                         });
         if (faults_.size() > faultCount_)
             return std::nullopt;
         return values;
@@ -218,7 +205,7 @@ private:
     bool anyControlCharacter() {
         for (int column = 0; column < ColumnCount; ++column) {
             if (const auto control =
-                    CheckMethods::ControlCharacterFault(kColumns[column].label, cells_[column]))
+                    CheckMethods::TextFault(kColumns[column].label, cells_[column]))
                 fault(static_cast<Column>(column), control->message);
         }
         return faults_.size() > faultCount_;
@@ -234,8 +221,8 @@ private:
             ids_[column] = entry->id;
             return entry->name;
         }
-        fault(column, quotedValue(kColumns[column].label, cell,
-                                  QStringLiteral("nem szerepel a kódtáblában")));
+        fault(column, valueFault(kColumns[column].label, cell,
+                                 QStringLiteral("nem szerepel a kódtáblában")));
         return cell;
     }
 
@@ -245,8 +232,8 @@ private:
         const auto* entry = months_.find(cells_[Month]);
         if (entry && entry->quarter != key_.quarter)
             fault(Month,
-                  quotedValue(kColumns[Month].label, cells_[Month],
-                              QStringLiteral("nem a(z) %1. negyedév hónapja").arg(key_.quarter)));
+                  valueFault(kColumns[Month].label, cells_[Month],
+                             QStringLiteral("nem a(z) %1. negyedév hónapja").arg(key_.quarter)));
         return name;
     }
 
@@ -268,9 +255,9 @@ private:
     }
 
     QVariantList storedValues(const std::optional<Group>& group) {
-        const auto quantity = number(Quantity, wholeNumber, QStringLiteral("nem egész szám"));
-        const auto price = number(Price, decimalNumber, QStringLiteral("nem szám"));
-        const auto basePrice = number(BasePrice, decimalNumber, QStringLiteral("nem szám"));
+        const auto quantity = number(Quantity, NumberKind::Whole);
+        const auto price = number(Price, NumberKind::Decimal);
+        const auto basePrice = number(BasePrice, NumberKind::Decimal);
         if (cells_[Name].size() > kNameWidth)
             fault(Name, QStringLiteral("A '%1' nevű mező legfeljebb %2 karakter lehet!!!")
                             .arg(kColumns[Name].label)
@@ -299,24 +286,30 @@ private:
         for (std::size_t i = 0; i < exporting::kPurchaseFields.size(); ++i) {
             const exporting::DataField& field = exporting::kPurchaseFields[i];
             const QString column = QString::fromLatin1(field.column);
-            const bool faulted =
-                std::any_of(faults_.begin() + faultCount_, faults_.end(),
-                            [&](const ImportFault& fault) { return fault.column == column; });
-            if (faulted)
+            if (hasFault(column))
                 continue;
             if (const auto message = exporting::fieldMisfit(field, db::textOf(row.at(i))))
                 faults_.append({line_, column, *message});
         }
     }
 
-    template <typename Parse>
-    QVariant number(Column column, Parse parse, const QString& problem) {
+    bool hasFault(const QString& column) const {
+        return std::any_of(faults_.begin() + faultCount_, faults_.end(),
+                           [&](const ImportFault& fault) { return fault.column == column; });
+    }
+
+    // The cell's number; a fault unless the checks named the column already.
+    QVariant number(Column column, NumberKind kind) {
         const QString& cell = cells_[column];
         if (cell.isEmpty())
             return {};
-        if (const auto value = parse(cell))
-            return *value;
-        fault(column, quotedValue(kColumns[column].label, cell, problem));
+        const NumberReading reading = readNumber(cell, kind, PointsBesideComma::GroupThousands);
+        if (reading.value && kind == NumberKind::Whole)
+            return static_cast<qlonglong>(*reading.value);
+        if (reading.value)
+            return *reading.value;
+        if (!hasFault(kColumns[column].name))
+            fault(column, valueFault(kColumns[column].label, cell, reading.problem));
         return {};
     }
 
@@ -642,12 +635,6 @@ QString firstValue(const QString& statement, const QVariantList& values = {}) {
     return db::Query(statement, values).text(0);
 }
 
-QString csvField(const QString& value) {
-    if (!value.contains(u';') && !value.contains(u'"'))
-        return value;
-    return u'"' + QString(value).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
 }  // namespace
 
 void writeItemTemplate(const QString& path, const QString& quarter) {
@@ -671,16 +658,8 @@ void writeItemTemplate(const QString& path, const QString& quarter) {
         QStringLiteral("1 180,00")};
     QStringList header;
     for (const AcceptedColumn& column : acceptedColumns())
-        header.append(csvField(column.label));
-    QStringList row;
-    for (const QString& value : example)
-        row.append(csvField(value));
-    QFile file(path);
-    const QByteArray bytes =
-        "\xEF\xBB\xBF" + header.join(u';').toUtf8() + "\r\n" + row.join(u';').toUtf8() + "\r\n";
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        throw platform::Failure(QStringLiteral("A(z) %1 fájl nem írható: %2")
-                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
+        header.append(column.label);
+    platform::writeCsvFile(path, {header, example});
 }
 
 QString importSummary(const ImportResult& result, const ReportKey& key) {

@@ -72,8 +72,7 @@ struct AcceptedColumn {
 QList<AcceptedColumn> acceptedColumns();
 
 // Writes a template for an import file into a record of the quarter: the header by the editor's
-// labels and one example row, ";"-separated, UTF-8 with a byte order mark (which spreadsheet
-// programs take for Unicode text), CR LF. A file that cannot be written is a Failure.
+// labels and one example row, as platform::writeCsvFile writes a table.
 void writeItemTemplate(const QString& path, const QString& quarter);
 
 // What the user is told after an import without faults.

@@ -331,14 +331,8 @@ QList<Problem> checkPeriod(const QString& year, const QString& quarter) {
              {},
              QStringLiteral("Nincs adatlap a(z) %1. év %2. negyedévére.").arg(year, quarter)});
     // The cover notes would name the placeholder addressee the program ships.
-    if (const QStringList keys = platform::addresseePlaceholders(); !keys.isEmpty())
-        problems.append({{},
-                         {},
-                         QStringLiteral("A kísérőjegyzék címzettje még a program mintaadata; a "
-                                        "gyűjtő szervezet adatait a velkor.ini [addressee] "
-                                        "csoportjában kell megadni: ") +
-                             keys.join(QStringLiteral(", ")),
-                         true});
+    if (const auto placeholders = platform::addresseePlaceholderWarning())
+        problems.append({{}, {}, *placeholders, true});
     std::merge(recordProblems.begin(), recordProblems.end(), itemProblems.begin(),
                itemProblems.end(), std::back_inserter(problems),
                [](const Problem& item, const Problem& record) {

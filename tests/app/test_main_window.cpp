@@ -210,6 +210,7 @@ private Q_SLOTS:
     // files to the medium, the gauge following the copy while it stays hidden.
     void reportEntriesPrintAndCopy() {
         ProgramFolder folder;
+        folder.setAddressee();
         testsupport::PrintedToPdf printed;
         QTemporaryDir medium;
         QSettings(QStringLiteral("velkor.ini"), QSettings::IniFormat)
@@ -304,6 +305,7 @@ private Q_SLOTS:
     // disabled.
     void saveRunThenSendThenPrint() {
         ProgramFolder folder;
+        folder.setAddressee();
         testsupport::PrintedToPdf printed;
         const auto account = transmission::collectingServerAccount();
         testsupport::FtpTestServer server(QStringLiteral("normal"), account.user, account.password);

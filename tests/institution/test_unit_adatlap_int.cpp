@@ -322,6 +322,8 @@ private Q_SLOTS:
             warning("A 'törzsszám' nevű mező csak számjegyekből állhat!!!"));
         row("year short", "Adatszolgev", "207",
             warning("A 'Adatszolgáltatás éve' nevű mező nem lehet 4 karakternél rövidebb!!!"));
+        row("year with a sign", "Adatszolgev", "+207",
+            warning("A 'Adatszolgáltatás éve' nevű mező csak számjegyekből állhat!!!"));
         row("no quarter", "Adatszolgnegyedev", "",
             warning("A 'Adatszolgáltatás negyedéve' nevű mező nincs kitöltve!!!"));
         row("no name", "Intnev", "",

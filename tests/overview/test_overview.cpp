@@ -4,6 +4,7 @@
 
 #include "app/UnitFo.h"
 #include "db/values.h"
+#include "overview/price_index.h"
 #include "overview/quarter_fixture.h"
 #include "overview/widgets/UnitAttekintes.h"
 #include "support/program_folder.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -94,13 +96,21 @@ void inspect(TFormAttekintes& window) {
     QCOMPARE(line->points(), (QList<QPointF>{{0, expectedIndex(2)}, {1, expectedIndex(3)}}));
 
     window.Button_csv->click();
+    // A number with its decimal comma stands between quotes.
+    const auto csvLine = [](QStringList cells) {
+        for (QString& cell : cells) {
+            if (cell.contains(u','))
+                cell = u'"' + cell + u'"';
+        }
+        return cells.join(u';').toUtf8() + "\r\n";
+    };
     QByteArray csv = "\xEF\xBB\xBF";
     QStringList header;
     for (int column = 0; column < table.columnCount(); ++column)
         header.append(table.horizontalHeaderItem(column)->text());
-    csv += header.join(u';').toUtf8() + "\r\n";
+    csv += csvLine(header);
     for (int row = 0; row < table.rowCount(); ++row)
-        csv += rowOf(table, row).join(u';').toUtf8() + "\r\n";
+        csv += csvLine(rowOf(table, row));
     QCOMPARE(testsupport::readFile(QStringLiteral("Listak/2007_3_arindex.csv")), csv);
     window.Button_png->click();
     QVERIFY(!QImage(QStringLiteral("Listak/2007_3_arindex.png")).isNull());
@@ -151,6 +161,30 @@ private Q_SLOTS:
         QTRY_VERIFY(inspected);
         QTRY_VERIFY(checkOpened);
         QCOMPARE(messages.takeTexts(), QStringList());
+    }
+
+    // The table file opens in a spreadsheet program with every value in a cell of its own, also
+    // when it splits at "," besides ";": a group name and the decimals hold a comma.
+    void tableFileOpensInSpreadsheet() {
+        testsupport::ProgramFolder folder;
+        fixture::insertRecord(3);
+        fixture::insertItem({3, 1, "1", "1020", "01", 1250.5, 1000, 3});  // Injekció, infúzió
+        const overview::PriceTable table = overview::priceTable(
+            {overview::quarterPrices(*overview::Quarter::of(u"2007"_qs, u"3"_qs))});
+        overview::writePriceTable(u"arindex.csv"_qs, table);
+        QProcess soffice;  // with a profile of its own, apart from the user's settings
+        soffice.start(
+            u"soffice"_qs,
+            {u"-env:UserInstallation=file://"_qs + folder.path(), u"--headless"_qs,
+             u"--infilter=CSV:59/44,34,76,1,,1038,true"_qs, u"--convert-to"_qs,
+             u"txt:Text - txt - csv (StarCalc):9,34,76,1,,1038,false"_qs, u"arindex.csv"_qs});
+        QVERIFY(soffice.waitForFinished(180000) && soffice.exitCode() == 0);
+        QList<QStringList> cells;
+        for (const QString& row : QString::fromUtf8(testsupport::readFile(u"arindex.txt"_qs))
+                                      .remove(u'\r')
+                                      .split(u'\n', Qt::SkipEmptyParts))
+            cells.append(row.split(u'\t'));
+        QCOMPARE(cells, QList<QStringList>{table.header} + table.rows);
     }
 };
 

@@ -140,6 +140,10 @@ private Q_SLOTS:
         // Empty rows a spreadsheet writes for formatted cells, and lines ending in LF only.
         QTest::newRow("empty rows, LF") << utf8(byNames).replace("\r\n", "\n");
         QTest::newRow("CR only") << cp1250(byLabels).replace("\r\n", "\r");
+        // Points grouping the thousands of a number with a decimal comma.
+        Cells grouped = kProductRow;
+        grouped[9] = QStringLiteral("1.234,50");
+        QTest::newRow("grouped thousands") << utf8(csvText({kNames, grouped, kServiceRow}));
         QTest::newRow("separator named")
             << "sep=,\r\n" + utf8(csvText({kNames, kProductRow, kServiceRow}, u','));
     }
@@ -170,7 +174,7 @@ private Q_SLOTS:
         purchase::writeItemTemplate(csv_, QStringLiteral("3"));
         QVERIFY(testsupport::readFile(csv_).startsWith(
             "\xEF\xBB\xBF"
-            "Beszerzés hónapja;Termék, vagyszolgáltatás;Azonosító;"));
+            "Beszerzés hónapja;\"Termék, vagyszolgáltatás\";Azonosító;"));
         run();
         QCOMPARE(errors(), QString());
         QCOMPARE(storedItems().value(1),
@@ -283,6 +287,20 @@ private Q_SLOTS:
                "vezérlőkaraktert!!!\n3. sor, Beszerzho: A 'Beszerzés hónapja' nevű mező nem "
                "tartalmazhat vezérlőkaraktert!!!\n4. sor, Tegysegar: A 'Termék egységár' nevű "
                "mező nem tartalmazhat vezérlőkaraktert!!!";
+        // Values the data file would change: a point that may group thousands, a number it
+        // writes with an exponent, a character its code page lacks.
+        Cells grouped = kProductRow, huge = kProductRow, arrow = kProductRow;
+        grouped[9] = QStringLiteral("1.250");
+        huge[10] = QStringLiteral("1e308");
+        arrow[3] = QStringLiteral("Fecskendő → 5 ml");
+        QTest::newRow("values the data file would change")
+            << file({kNames, grouped, huge, arrow}) << key
+            << "2. sor, Tegysegar: A 'Termék egységár' nevű mezőben megadott \"1.250\" nem "
+               "egyértelmű: a pont ezreseket is tagolhat. Tizedesjelnek vesszőt írjon (1,25), az "
+               "ezreseket ne tagolja, vagy szóközzel (1 250)!!!\n3. sor, Bazisegysegar: A 'Termék "
+               "bázisegységár' nevű mezőben megadott \"1e308\" nem írható le kitevő nélkül az "
+               "adatállományba!!!\n4. sor, Termszolgnev: A 'Termék/szolgáltatás neve' nevű mező "
+               "nem tartalmazhat \"→\" karaktert: az adatállomány kódlapjában nincs ilyen!!!";
         QTest::newRow("no such record")
             << file({kNames, kProductRow}) << QStringList{"12345676", "2007", "4"}
             << "Nincs adatlap a(z) 12345676 adószámmal, 2007. év 4. negyedévre!";

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QtGlobal>
 
 #include <sys/stat.h>
@@ -39,6 +40,13 @@ QString ProgramFolder::copyProgram() const {
     if (!QFile::copy(qEnvironmentVariable("VK_PROGRAM_DIR") + QStringLiteral("/velkor"), program))
         qFatal("Cannot copy the program into %s", qPrintable(path()));
     return program;
+}
+
+void ProgramFolder::setAddressee() const {
+    QSettings settings(file(QStringLiteral("velkor.ini")), QSettings::IniFormat);
+    for (const char* key : {"address", "postal_address", "decree"})
+        settings.setValue(QStringLiteral("addressee/") + QLatin1StringView(key),
+                          QStringLiteral("Gyűjtő Hivatal"));
 }
 
 QStringList rowsOf(const QString& statement, const QVariantList& values) {

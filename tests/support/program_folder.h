@@ -22,6 +22,9 @@ public:
     QString databasePath() const { return file(QStringLiteral("Adatok/ZovavaZuvi2007.mdb")); }
     // Copies the built program into the folder, where it finds this folder's database; its path.
     QString copyProgram() const;
+    // Names the collecting organisation in the folder's velkor.ini, so that printing the cover
+    // notes asks nothing about the placeholder addressee.
+    void setAddressee() const;
 
 private:
     QTemporaryDir dir_;

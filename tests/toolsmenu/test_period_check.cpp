@@ -81,6 +81,33 @@ private Q_SLOTS:
         QCOMPARE(velkor.exitCode(), 1);
         QVERIFY(QFile::exists(folder.file(QStringLiteral("Listak/2006_1_ellenorzes.txt"))));
     }
+
+    // A line break stored by another tool is an error of the check; the save run refuses the
+    // provider with an error line, writes none of its data files and withholds its closing lines.
+    void lineBreakStoredByAnotherTool() {
+        ProgramFolder folder(false);
+        const QString program = folder.copyProgram();
+        db::openConnection(folder.databasePath());
+        periodfixture::insertRecord(u"12345676"_qs, 3, u"Kórház"_qs, u"01508"_qs);
+        periodfixture::insertItem(u"12345676"_qs, 1, u"07"_qs, u"1010"_qs, u"01"_qs);
+        db::closeConnection();
+        QProcess run;
+        run.start(u"sqlite3"_qs, {folder.databasePath(),
+                                  u"update AdatlapBR set Termszolgnev = "
+                                  "'Tab' || char(13, 10) || 'letta'"_qs});
+        QVERIFY(run.waitForFinished() && run.exitCode() == 0);
+        run.start(program, {u"--check"_qs, u"2007"_qs, u"3"_qs});
+        QVERIFY(run.waitForFinished(30000) && run.exitCode() == 1);
+        QVERIFY(QString::fromUtf8(run.readAllStandardOutput())
+                    .contains(u"Tétel 12345676 2007/3 1., Termszolgnev: A 'Termék/szolgáltatás "
+                              "neve' nevű mező nem tartalmazhat vezérlőkaraktert!!!"_qs));
+        run.start(program, {u"--save"_qs, u"2007"_qs, u"3"_qs});
+        QVERIFY(run.waitForFinished(30000) && run.exitCode() == 1);
+        QCOMPARE(QString::fromUtf8(run.readAllStandardOutput()),
+                 u"HIBA: 12345676, 1. tétel, Termszolgnev: Az érték vezérlőkaraktert (például "
+                 "sortörést) tartalmaz, az adatállomány sorába nem írható!\n"_qs);
+        QCOMPARE(QDir(folder.file(u"text"_qs)).entryList({u"2007_3_*"_qs}), QStringList());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPeriodCheck)

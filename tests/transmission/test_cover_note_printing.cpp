@@ -14,6 +14,7 @@
 
 #include <limits>
 
+using platform::Button;
 using testsupport::PrintedToPdf;
 using testsupport::ProgramFolder;
 using testsupport::ScriptedMessages;
@@ -108,6 +109,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, pageCounts);
         QFETCH(QList<QStringList>, printed);
         ProgramFolder folder(false);
+        folder.setAddressee();
         PrintedToPdf output;
         ScriptedMessages boxes;
         for (qsizetype i = 0; i < names.size(); ++i)
@@ -129,11 +131,30 @@ private Q_SLOTS:
         }
     }
 
+    // While the addressee is the shipped placeholder the window asks first and prints only on Yes.
+    void placeholderAddresseeAsksFirst_data() {
+        QTest::addColumn<Button>("answer");
+        QTest::newRow("No prints nothing") << Button::No;
+        QTest::newRow("Yes prints") << Button::Yes;
+    }
+    void placeholderAddresseeAsksFirst() {
+        QFETCH(Button, answer);
+        ProgramFolder folder(false);
+        PrintedToPdf output;
+        ScriptedMessages boxes;
+        writeNote(QStringLiteral("2007_3_12345676_KJ.txt"), "Kiserojegyzek\r\n");
+        boxes.answer(answer);
+        TLap1nyom_Form printing;
+        QVERIFY(boxes.takeTexts().value(0).contains(QStringLiteral("[addressee]")));
+        QCOMPARE(output.jobs().size(), answer == Button::Yes ? 1 : 0);
+    }
+
     // Courier New at 12 points whatever the current printer font, the name offered through the
     // metric-compatible font this system maps it to: ten narrow and ten wide letters both take
     // 72 points, 7.2 each.
     void printsInMonospacedTwelvePoints() {
         ProgramFolder folder(false);
+        folder.setAddressee();
         PrintedToPdf output;
         ScriptedMessages boxes;
         writeNote(QStringLiteral("2007_3_12345676_KJ.txt"), "iiiiiiiiii\r\nWWWWWWWWWW\r\n");
@@ -185,6 +206,7 @@ private Q_SLOTS:
         QFETCH(QString, box);
         QFETCH(int, jobs);
         ProgramFolder folder(false);
+        folder.setAddressee();
         PrintedToPdf output;
         if (!printerPresent)
             platform::Printer::instance().setPdfFolder(QString());

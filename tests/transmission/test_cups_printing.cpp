@@ -155,6 +155,7 @@ private Q_SLOTS:
     // Each cover note reaches the default printer as a job of its own.
     void printsOnePdfPerCoverNote() {
         ProgramFolder folder(false);
+        folder.setAddressee();
         ScriptedMessages boxes;
         const QStringList whos{QStringLiteral("Első"), QStringLiteral("Második")};
         for (const QString& who : whos) {
@@ -184,6 +185,7 @@ private Q_SLOTS:
     void refusedJobShowsTheReason() {
         QVERIFY(queue_->admin(QStringLiteral("cupsreject"), {queue_->name()}));
         ProgramFolder folder(false);
+        folder.setAddressee();
         ScriptedMessages boxes;
         QFile note(QStringLiteral("kuldes/temp/2007_3_12345676_KJ.txt"));
         QVERIFY(note.open(QIODevice::WriteOnly));
@@ -220,6 +222,11 @@ private Q_SLOTS:
                      {QStringLiteral("--print"), QStringLiteral("2007"), QStringLiteral("3")});
         QVERIFY(velkor.waitForFinished(60000));
         QCOMPARE(velkor.exitCode(), 0);
+        // No addressee is set: the notes are printed with a warning naming the settings.
+        QVERIFY(QString::fromUtf8(velkor.readAllStandardError())
+                    .contains(QStringLiteral("Figyelmeztetés: A kísérőjegyzék címzettje még a "
+                                             "program mintaadata; a gyűjtő szervezet adatait a "
+                                             "velkor.ini [addressee] csoportjában")));
         QVERIFY(QString::fromUtf8(velkor.readAllStandardOutput())
                     .startsWith(QStringLiteral("1 kísérőjegyzék a(z) %1").arg(queue_->name())));
         QTRY_VERIFY_WITH_TIMEOUT(queue_->idle(), 60000);

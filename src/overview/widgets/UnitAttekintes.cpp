@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
+#include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QValueAxis>
@@ -45,15 +46,36 @@ QChartView* chartView(QWidget* parent, const char* name) {
     return view;
 }
 
+// The colours of the quarter lines, one for each: the theme's own repeat after five.
+const QColor kLineColours[kGroupLines + 1] = {QColor(0x1f, 0x4e, 0x9c), QColor(0xd6, 0x27, 0x28),
+                                              QColor(0x2c, 0xa0, 0x2c), QColor(0xff, 0x7f, 0x0e),
+                                              QColor(0x94, 0x67, 0xbd), QColor(0x17, 0xbe, 0xcf)};
+
 // A group by its code; an item without one still counts in the quarter.
 QString groupLabel(const overview::GroupPrices& group) {
     return group.code.isEmpty() ? QStringLiteral("(nincs kód)") : group.code;
+}
+
+// The groups' labels, each told apart by its kind where a product and a service group share it: a
+// category axis keeps one of equal labels, which would move the bars after it onto other groups.
+QStringList groupLabels(const QList<overview::GroupPrices>& groups) {
+    QStringList labels;
+    for (const overview::GroupPrices& group : groups)
+        labels.append(groupLabel(group));
+    for (qsizetype at = 0; at < groups.size(); ++at) {
+        if (labels.count(groupLabel(groups[at])) > 1)
+            labels[at] += QStringLiteral(" (%1)").arg(groups[at].kindName);
+    }
+    return labels;
 }
 
 // A chart over the categories; the index axis from 0 to above the highest value shown.
 QChart* indexChart(const QString& title, const QStringList& categories, double highest) {
     auto* chart = new QChart;
     chart->setTitle(title);
+    // The axes' numbers with the regional decimal separator.
+    chart->setLocalizeNumbers(true);
+    chart->setLocale(QLocale());
     auto* categoryAxis = new QBarCategoryAxis(chart);
     categoryAxis->append(categories);
     chart->addAxis(categoryAxis, Qt::AlignBottom);
@@ -249,11 +271,10 @@ void TFormAttekintes::showPrices(const overview::Quarter& quarter) {
     // Bars by group for the chosen quarter.
     const overview::QuarterPrices& chosen = quarters.back();
     auto* bars = new QBarSet(QStringLiteral("Index ") + quarter.label());
-    QStringList groups;
+    const QStringList groups = groupLabels(chosen.groups);
     double highest = 0;
     for (const overview::GroupPrices& group : chosen.groups) {
         const double index = group.sums.index().value_or(0);
-        groups.append(groupLabel(group));
         bars->append(index);
         highest = std::max(highest, index);
     }
@@ -288,6 +309,9 @@ void TFormAttekintes::showPrices(const overview::Quarter& quarter) {
                                }
                                return std::optional<double>();
                            }));
+    const QList<QAbstractSeries*> lines = quarterChart->series();
+    for (qsizetype at = 0; at < lines.size(); ++at)
+        static_cast<QLineSeries*>(lines[at])->setColor(kLineColours[at]);
     ChartView_negyedevek->setChart(quarterChart);
 }
 

@@ -8,7 +8,6 @@
 #include "pickers/UnitLista.h"
 #include "platform/failure.h"
 #include "platform/message_box.h"
-#include "platform/regional.h"
 #include "platform/widgets/guide.h"
 #include "purchase/item_checks.h"
 
@@ -105,31 +104,16 @@ constexpr int rowTop(int row) {
 }
 
 // While typing, a box takes only characters that can belong to its number: a whole number's
-// digits and signs, for a price (PriceValidator) also the regional decimal separator and the
-// exponent letter, in at most 9 characters.
-QValidator* wholeNumberValidator(QObject* parent) {
-    return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9+\\-]*")),
-                                           parent);
+// digits, signs and grouping blanks, for a price also the comma, the point (a number pad's
+// separator, which purchase::readNumber reads as a decimal only where it cannot group thousands)
+// and the exponent letter, in at most 9 characters.
+QValidator* numberValidator(QObject* parent, purchase::NumberKind kind) {
+    return new QRegularExpressionValidator(
+        QRegularExpression(kind == purchase::NumberKind::Whole
+                               ? QStringLiteral("[0-9+\\- ]*")
+                               : QStringLiteral("[0-9+\\- ,.eE]{0,9}")),
+        parent);
 }
-
-// A point typed where the regional separator is a comma is that comma: it is what a number pad
-// and a habit of other programs give.
-class PriceValidator : public QRegularExpressionValidator {
-public:
-    explicit PriceValidator(QObject* parent)
-        : QRegularExpressionValidator(
-              QRegularExpression(QStringLiteral("[0-9+\\-%1eE]{0,9}")
-                                     .arg(QRegularExpression::escape(separator()))),
-              parent) {}
-
-    State validate(QString& input, int& position) const override {
-        input.replace(u'.', separator());
-        return QRegularExpressionValidator::validate(input, position);
-    }
-
-private:
-    static QString separator() { return QString(platform::decimalSeparator()); }
-};
 
 }  // namespace
 
@@ -313,7 +297,8 @@ void TFormAdatlapBR::buildEditPanel() {
     label(QStringLiteral("Mennyiségi egység:"), kLeftLabel, 5, DBLookupComboBox_mennyisegiegyseg);
     DBEdit_vasaroltmennyiseg =
         edit("DBEdit_vasaroltmennyiseg", "Vasaroltmenny", kRightControl, 5, 80);
-    DBEdit_vasaroltmennyiseg->setValidator(wholeNumberValidator(DBEdit_vasaroltmennyiseg));
+    DBEdit_vasaroltmennyiseg->setValidator(
+        numberValidator(DBEdit_vasaroltmennyiseg, purchase::NumberKind::Whole));
     label(QStringLiteral("Vásárolt mennyiség:"), kRightLabel, 5, DBEdit_vasaroltmennyiseg);
 
     DBLookupComboBox_Beszerzesiforras =
@@ -333,7 +318,7 @@ void TFormAdatlapBR::buildEditPanel() {
     label(QStringLiteral("Termék bázis egységára (Ft):"), kRightLabel, 8, DBEdit_bazisegysegar);
     // A price is typed in at most 9 characters and shown with two decimals, which may be more.
     for (auto* price : {DBEdit_tegysegar, DBEdit_bazisegysegar}) {
-        price->setValidator(new PriceValidator(price));
+        price->setValidator(numberValidator(price, purchase::NumberKind::Decimal));
         price->setDisplayFormat(&db::twoDecimalsPattern);
     }
     // A key that cannot belong to the number is refused with a beep.
@@ -455,22 +440,25 @@ bool TFormAdatlapBR::AnyCheckFails() {
                                         DBLookupComboBox_Artipus->currentText(),
                                         DBEdit_tegysegar->text(),
                                         DBEdit_bazisegysegar->text()};
-    const auto fault = purchase::firstFailingCheck(entries);
+    auto fault = purchase::firstFailingCheck(entries);
+    if (!fault)
+        fault = purchase::firstNumberMisfit(entries);
     return CheckMethods::ShowFault(fault ? std::optional(fault->fault) : std::nullopt);
 }
 
 void TFormAdatlapBR::WriteTypedNumbers() {
-    // A number box keeps a typed text that is no number yet; it reaches the row here. A box that
-    // was not typed in keeps the stored value exactly, not as its two decimals show it.
-    for (auto* box : {DBEdit_vasaroltmennyiseg, DBEdit_tegysegar, DBEdit_bazisegysegar}) {
+    // A number box keeps its typed text; the checks have read it, and the row takes the number
+    // here as the program writes it. A box that was not typed in keeps the stored value exactly,
+    // not as its two decimals show it.
+    const std::pair<db::BoundLineEdit*, purchase::NumberKind> boxes[] = {
+        {DBEdit_vasaroltmennyiseg, purchase::NumberKind::Whole},
+        {DBEdit_tegysegar, purchase::NumberKind::Decimal},
+        {DBEdit_bazisegysegar, purchase::NumberKind::Decimal}};
+    for (const auto& [box, kind] : boxes) {
         if (!box->isModified())
             continue;
-        try {
-            box->updateRecord();
-        } catch (...) {
-            box->setFocus();
-            throw;
-        }
+        box->setText(db::floatText(purchase::readNumber(box->text(), kind).value.value()));
+        box->updateRecord();
     }
 }
 

@@ -137,8 +137,7 @@ private:
     QString NextItemNumber();
     // The checks of Tárolás in their order; true at the first that fails.
     bool AnyCheckFails();
-    // Writes the typed numbers into the row; a text that is not a number is a Failure, and the
-    // focus goes back to its box.
+    // Writes the typed numbers, which the checks have read, into the row.
     void WriteTypedNumbers();
     void ShowGroupName(const QString& name, bool found);
     // Captions, places, sizes and group table of the section for one kind of item.

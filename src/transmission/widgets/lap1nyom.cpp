@@ -2,6 +2,8 @@
 
 #include "cover_note_printing.h"
 #include "platform/failure.h"
+#include "platform/message_box.h"
+#include "platform/settings.h"
 
 TLap1nyom_Form::TLap1nyom_Form(QWidget* parent, const Log& log, const QString& year,
                                const QString& quarter)
@@ -11,7 +13,14 @@ TLap1nyom_Form::TLap1nyom_Form(QWidget* parent, const Log& log, const QString& y
 }
 
 // A failure is shown here, so the window that asked for the printing carries on as it would.
+// Notes that name the placeholder addressee are printed only when the user says so.
 void TLap1nyom_Form::FormCreate(const Log& log, const QString& year, const QString& quarter) {
+    using platform::Button;
+    if (const auto placeholders = platform::addresseePlaceholderWarning();
+        placeholders &&
+        platform::showConfirmation(*placeholders + QStringLiteral(". Mégis kinyomtatja?"),
+                                   {Button::Yes, Button::No}, Button::No) != Button::Yes)
+        return;
     platform::runCommand([&] {
         const int printed = transmission::PrintCoverNotes(year, quarter);
         if (log)
