@@ -33,8 +33,11 @@ struct SentFolder {
 };
 std::optional<SentFolder> sentFolder(const Quarter& quarter);
 
-// The newest quarter with a data-provider record or a purchase item; the current calendar
-// quarter when the database holds neither.
+// The newest quarter with a data-provider record or a purchase item; nothing when the database
+// holds neither.
+std::optional<Quarter> recordedQuarter();
+
+// recordedQuarter, or the current calendar quarter when there is none.
 Quarter latestQuarter();
 
 }  // namespace overview

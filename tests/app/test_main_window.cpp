@@ -6,6 +6,7 @@
 #include "db/query.h"
 #include "ftp_test_server.h"
 #include "institution/widgets/UnitAdatlapInt.h"
+#include "platform/widgets/printer.h"
 #include "support/printed_output.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
@@ -253,6 +254,16 @@ private Q_SLOTS:
         QCOMPARE(window.ListBox1->item(window.ListBox1->count() - 1)->text(),
                  u"Nincs nyomtatandó kísérőjegyzék a(z) 2007. év 3. negyedévére."_qs);
         QVERIFY(boxes.take().isEmpty());
+
+        // Without a printer (no print service answers the tests) the box and the log say so
+        // alike, in the program's words.
+        QVERIFY(testsupport::writeFile(files.last(), "Kísérőjegyzék\r\n"));
+        platform::Printer::instance().setPdfFolder(QString());
+        window.TMenuItem_KisJegyz->trigger();
+        const QStringList told = boxes.takeTexts();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].startsWith(u"Nincs kiválasztott nyomtató"_qs), qPrintable(told[0]));
+        QCOMPARE(window.ListBox1->item(window.ListBox1->count() - 1)->text(), told[0]);
     }
 
     // Save run, "Küldés Interneten" to a real FTP server, then the print button: the files are

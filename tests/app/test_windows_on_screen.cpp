@@ -5,6 +5,7 @@
 #include "app/UnitAbout.h"
 #include "app/UnitFo.h"
 #include "institution/widgets/UnitAdatlapInt.h"
+#include "overview/widgets/UnitAttekintes.h"
 #include "pickers/UnitFa.h"
 #include "pickers/UnitLista.h"
 #include "purchase/widgets/UnitAdatlapBR.h"
@@ -58,6 +59,11 @@ const QList<Window>& windows() {
                                    {"carry-forward", make<TFormAtvetel>()},
                                    {"backups", make<TFormMentesek>()},
                                    {"about box", make<TAboutBox>()},
+                                   {"quarter overview",
+                                    [] {
+                                        return std::make_unique<TFormAttekintes>(
+                                            nullptr, [](auto, auto&) { return nullptr; });
+                                    }},
                                    {"list picker", make<TFormLista>()},
                                    {"tree picker", make<TFormFa>()}};
     return all;

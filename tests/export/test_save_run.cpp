@@ -1,6 +1,7 @@
 #include "app/save_run_view.h"
 #include "db/connection.h"
 #include "db/query.h"
+#include "db/values.h"
 #include "export/data_files.h"
 #include "export/save_run.h"
 #include "platform/failure.h"
@@ -8,6 +9,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
@@ -16,6 +19,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTest>
 
@@ -152,6 +156,43 @@ QMap<QString, QByteArray> savedFiles() {
             files.insert(folder + name, readFile(folder + name));
     }
     return files;
+}
+
+// The rows of a workbook, read by another program, as the listing's lines: the cells joined by
+// TAB, a code between apostrophes, a price with two decimals, an item line ending in a TAB. An
+// item's number, quantity and prices must be numbers.
+QStringList workbookLines(const QString& path) {
+    QProcess reader;
+    reader.start(
+        QStringLiteral("/usr/bin/python3"),
+        {qEnvironmentVariable("VK_SOURCE_DIR") + u"/tests/export/workbook_rows.py"_qs, path});
+    if (!reader.waitForFinished(30000) || reader.exitCode() != 0)
+        return {QString::fromUtf8(reader.readAllStandardError())};
+    constexpr int kTitleRow = 7;
+    const QList<qsizetype> quoted{3, 4, 6, 11};
+    const QList<qsizetype> numbers{0, 8, 15, 16};
+    QStringList lines;
+    const QJsonArray rows = QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        const QJsonArray cells = rows[row].toArray();
+        QStringList texts;
+        for (qsizetype column = 0; column < cells.size(); ++column) {
+            const QJsonArray cell = cells[column].toArray();
+            const bool item = row > kTitleRow;
+            if (item && numbers.contains(column) && cell[0].toString() != u"n")
+                return {QStringLiteral("not a number in row %1, column %2").arg(row).arg(column)};
+            if (cell.isEmpty())
+                texts.append(item && quoted.contains(column) ? u"''"_qs : QString());
+            else if (cell[0].toString() == u"n")
+                texts.append(column >= 15 ? db::twoDecimalsText(cell[1].toDouble())
+                                          : db::floatText(cell[1].toDouble()));
+            else
+                texts.append(item && quoted.contains(column) ? u'\'' + cell[1].toString() + u'\''
+                                                             : cell[1].toString());
+        }
+        lines.append(texts.join(u'\t') + (row > kTitleRow ? u"\t"_qs : QString()));
+    }
+    return lines;
 }
 
 QStringList filesIn(const QString& folder) {
@@ -560,6 +601,37 @@ private Q_SLOTS:
     }
 
     // A value is cut to its field or filled with blanks; widths count Windows-1250 bytes.
+    // "velkor --listing" writes beside each listing its workbook, read back here by another
+    // program: the listing's rows, with ő and ű, the item number, the quantity and the prices
+    // as numbers. The next save run of the period takes the workbooks with the old listings.
+    void listingWorkbooks() {
+        insertFixture(2031, QStringLiteral("3"));
+        save("2031", "3", QDate::currentDate());
+        db::closeConnection();
+        QProcess velkor;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("hu_HU.UTF-8"));
+        velkor.setProcessEnvironment(environment);
+        velkor.start(folder_->copyProgram(), {"--listing", "2031", "3"});
+        QVERIFY(velkor.waitForFinished(30000));
+        QCOMPARE(velkor.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(velkor.readAllStandardOutput()),
+                 u"Listak/12345678_2031_3.xlsx\nListak/87654321_2031_3.xlsx\n"_qs);
+
+        for (const QString& name : {u"12345678_2031_3"_qs, u"87654321_2031_3"_qs}) {
+            QStringDecoder decoder("windows-1250");
+            QStringList listed = QString(decoder(file(u"Listak/"_qs + name + u".xls"_qs)))
+                                     .split(QStringLiteral("\r\n"));
+            QCOMPARE(listed.takeLast(), QString());
+            QCOMPARE(workbookLines(folder_->file(u"Listak/"_qs + name + u".xlsx"_qs)), listed);
+        }
+
+        db::openConnection();
+        save("2031", "3", QDate::currentDate());
+        QCOMPARE(QDir(QStringLiteral("Listak")).entryList({QStringLiteral("*.xlsx")}),
+                 QStringList());
+    }
+
     void padField_data() {
         QTest::addColumn<QByteArray>("value");
         QTest::addColumn<int>("width");

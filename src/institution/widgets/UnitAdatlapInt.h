@@ -25,6 +25,10 @@ public:
     explicit TFormAszolgInt(QWidget* parent = nullptr);
     ~TFormAszolgInt() override;
 
+protected:
+    void pageResized(QSize extra) override;
+
+public:
     // The key is taken by another record: the user has been warned.
     bool CheckDuplicateKey(const QString& adosajat, const QString& year, const QString& quarter);
 

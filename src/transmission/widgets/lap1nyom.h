@@ -7,7 +7,7 @@
 // The cover-note printing window: never shown; creating it prints every cover note of
 // kuldes/temp/, one print job each, and tells the log how many went to which printer, or that
 // there was none (of the period, when year and quarter are given). A failure is shown in an error
-// box and skips the rest.
+// box and told in the log, and skips the rest.
 class TLap1nyom_Form : public QWidget {
     Q_OBJECT
 public:
