@@ -475,6 +475,8 @@ void toolkitCriticalOnly(QtMsgType type, const QMessageLogContext& /*context*/,
         print(stderr, message);
 }
 
+}  // namespace
+
 std::optional<int> runCommandLine(int argc, char* argv[]) {
     if (!asksForCommand(argc, argv))
         return std::nullopt;
