@@ -112,7 +112,8 @@ private Q_SLOTS:
         QCOMPARE(captions(window.TMenuItem_Eszkozok->actions()),
                  (QStringList{"&Előző negyedév átvétele", "&Beszerzések importálása",
                               "&Negyedév ellenőrzése", "B&iztonsági mentések",
-                              "Ne&gyedév áttekintése"}));
+                              "Ne&gyedév áttekintése", "Be&szerzési listák táblázatként (.xlsx)",
+                              "&Adatmappa megnyitása"}));
         QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
         QVERIFY(window.TMenuItem_KisJegyz->isEnabled());
         QCOMPARE(captions(window.TMenuItem_Kuldes->actions()),

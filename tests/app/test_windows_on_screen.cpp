@@ -27,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
@@ -59,11 +60,6 @@ const QList<Window>& windows() {
                                    {"carry-forward", make<TFormAtvetel>()},
                                    {"backups", make<TFormMentesek>()},
                                    {"about box", make<TAboutBox>()},
-                                   {"quarter overview",
-                                    [] {
-                                        return std::make_unique<TFormAttekintes>(
-                                            nullptr, [](auto, auto&) { return nullptr; });
-                                    }},
                                    {"list picker", make<TFormLista>()},
                                    {"tree picker", make<TFormFa>()}};
     return all;
@@ -218,6 +214,17 @@ private Q_SLOTS:
             QTest::keyClick(shown.get(), Qt::Key_Escape);
             QVERIFY(!shown->isVisible());
         }
+    }
+
+    // The quarter's overview fits as well: what does not fit scrolls, its buttons stay in view.
+    void overviewFits() {
+        testsupport::ProgramFolder folder;
+        TFormAttekintes shown(nullptr, [](auto, auto&) { return nullptr; });
+        shown.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shown));
+        QVERIFY(shown.screen()->availableGeometry().contains(shown.frameGeometry()));
+        for (const QWidget* button : {shown.Button_csv, shown.Button_png, shown.Button_kilepes})
+            QVERIFY(shown.rect().contains(QRect(button->mapTo(&shown, QPoint()), button->size())));
     }
 };
 

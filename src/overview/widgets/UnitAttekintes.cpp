@@ -184,6 +184,7 @@ QWidget* TFormAttekintes::createPrices(QWidget* parent) {
     auto* column = new QVBoxLayout(box);
     Table_arindex = new QTableWidget(box);
     Table_arindex->setObjectName(QStringLiteral("Table_arindex"));
+    Table_arindex->setAccessibleName(QStringLiteral("Árindex"));
     Table_arindex->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table_arindex->verticalHeader()->hide();
     Widget_grafikon = new QWidget(box);
