@@ -4,6 +4,7 @@
 #include "db/query.h"
 #include "db/read_transaction.h"
 #include "platform/codepage.h"
+#include "platform/file_queue.h"
 #include "platform/regional.h"
 #include "platform/whole_file.h"
 #include "provider_reader.h"
@@ -17,8 +18,10 @@
 
 #include <array>
 #include <charconv>
+#include <future>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace exporting {
 
@@ -141,9 +144,11 @@ QString workbookFileName(const QString& adosajat, const QString& year, const QSt
 void writeListingWorkbook(const QString& path, const ProviderReport& report,
                           const ListingNames& names) {
     const QString temporary = path + QStringLiteral(".tmp");
+    // The library keeps the cells until the workbook is closed: faster than its mode that writes
+    // each row out at once. Its temporary files go where the user's others go.
     lxw_workbook_options options{};
-    // Each row goes to the file as it is written, strings in place, rather than all kept.
-    options.constant_memory = LXW_TRUE;
+    QByteArray temporaryFolder = QFile::encodeName(QDir::tempPath());
+    options.tmpdir = temporaryFolder.data();
     std::unique_ptr<lxw_workbook, WorkbookClose> workbook(
         workbook_new_opt(QFile::encodeName(temporary).constData(), &options));
     if (!workbook)
@@ -167,6 +172,9 @@ QString noListingText(const QString& year, const QString& quarter) {
         .arg(year, quarter);
 }
 
+// Every other workbook is written on the file queue's thread while this one reads and writes
+// the next, so that both processors work: a workbook costs milliseconds, most of them in the
+// library and its compression. At most one waits there, so that few reports are held.
 QStringList writeListingWorkbooks(const QString& year, const QString& quarter) {
     const db::ReadTransaction reading;
     db::Query providers(QStringLiteral("select ai.adosajat from adatlapInt ai "
@@ -174,21 +182,32 @@ QStringList writeListingWorkbooks(const QString& year, const QString& quarter) {
                         {year, quarter});
     ProviderReader reader;
     const ListingNames names;
+    platform::FileQueue other;
+    std::future<void> pending;
     QStringList written;
     for (; !providers.eof(); providers.next()) {
-        ProviderReport report;
-        report.adosajat = providers.text(QStringLiteral("adosajat"));
-        report.year = year;
-        report.quarter = quarter;
-        reader.readRecord(report);
-        reader.countItems(report);
-        reader.readItems(report, [](int) {});
-        if (!report.misfits.isEmpty())
+        auto report = std::make_shared<ProviderReport>();
+        report->adosajat = providers.text(QStringLiteral("adosajat"));
+        report->year = year;
+        report->quarter = quarter;
+        reader.readRecord(*report);
+        reader.countItems(*report);
+        reader.readItems(*report, [](int) {});
+        if (!report->misfits.isEmpty())
             continue;
-        const QString name = workbookFileName(report.adosajat, year, quarter);
-        writeListingWorkbook(kListingFolder + name, report, names);
+        const QString name = workbookFileName(report->adosajat, year, quarter);
+        const QString path = kListingFolder + name;
+        if (!pending.valid()) {
+            pending =
+                other.later([report, path, &names] { writeListingWorkbook(path, *report, names); });
+        } else {
+            writeListingWorkbook(path, *report, names);
+            std::exchange(pending, {}).get();
+        }
         written.append(name);
     }
+    if (pending.valid())
+        pending.get();
     return written;
 }
 
