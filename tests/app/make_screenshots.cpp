@@ -153,8 +153,8 @@ bool institutionEditorAndPickers(const QDir& out) {
     testsupport::type(editor.DBEdit_vezetomail, QStringLiteral("nincs"));
     return save(editor, out.absoluteFilePath(u"institution_editor_editing.png"_qs)) &&
            (!scale().isEmpty() ||
-            pickerOpened(editor.Button_telepules, out.absoluteFilePath(u"list_picker.png"_qs)) &&
-                pickerOpened(editor.Button_szakag, out.absoluteFilePath(u"tree_picker.png"_qs)));
+            (pickerOpened(editor.Button_telepules, out.absoluteFilePath(u"list_picker.png"_qs)) &&
+             pickerOpened(editor.Button_szakag, out.absoluteFilePath(u"tree_picker.png"_qs))));
 }
 
 // The send window after a run to a server that took every file, and after one to no server.

@@ -187,6 +187,10 @@ QWidget* TFormAttekintes::createPrices(QWidget* parent) {
     Table_arindex->setAccessibleName(QStringLiteral("Árindex"));
     Table_arindex->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table_arindex->verticalHeader()->hide();
+    // Six groups in view; the window scrolls rather than squeeze the table.
+    Table_arindex->setMinimumHeight(Table_arindex->horizontalHeader()->sizeHint().height() +
+                                    6 * Table_arindex->verticalHeader()->defaultSectionSize() +
+                                    2 * Table_arindex->frameWidth());
     Widget_grafikon = new QWidget(box);
     Widget_grafikon->setObjectName(QStringLiteral("Widget_grafikon"));
     auto* charts = new QHBoxLayout(Widget_grafikon);
