@@ -10,6 +10,7 @@
 #include "export/save_run.h"
 #include "platform/folder_lock.h"
 #include "platform/layout.h"
+#include "platform/translation.h"
 #include "purchase/item_import.h"
 #include "startup.h"
 #include "toolsmenu/carry_forward.h"
@@ -482,6 +483,9 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
         return std::nullopt;
     qInstallMessageHandler(toolkitCriticalOnly);
     const auto application = applicationFor(argc, argv);
+    // The toolkit's own texts that reach the output (a certificate's reasons) in Hungarian, as in
+    // the windows.
+    platform::installToolkitTranslation();
     QCoreApplication::setApplicationVersion(QStringLiteral(VK_VERSION));
     QCommandLineParser parser;
     for (const Command& command : commands()) {

@@ -10,10 +10,8 @@ void Query::run(const QString& statement, const QVariantList& values) {
     close();
     Statement prepared(statement, values);
     const int columns = prepared.columnCount();
-    for (int i = 0; i < columns; ++i) {
+    for (int i = 0; i < columns; ++i)
         names_.append(prepared.columnName(i));
-        byName_.insert(names_.last().toLower(), i);
-    }
     while (prepared.step()) {
         QVector<QVariant> row(columns);
         for (int i = 0; i < columns; ++i)
@@ -26,16 +24,8 @@ void Query::run(const QString& statement, const QVariantList& values) {
 void Query::close() {
     open_ = false;
     names_.clear();
-    byName_.clear();
     rows_.clear();
     current_ = 0;
-}
-
-int Query::position(const QString& column) const {
-    const auto found = byName_.constFind(column.toLower());
-    if (found == byName_.constEnd())
-        throw platform::Failure(QStringLiteral("Field '%1' not found").arg(column));
-    return *found;
 }
 
 QVariant Query::value(int position) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "column_names.h"
 #include "values.h"
 
 #include <QHash>
@@ -29,11 +30,11 @@ public:
     void next() { ++current_; }
     void first() { current_ = 0; }
 
-    int fieldCount() const { return static_cast<int>(names_.size()); }
+    int fieldCount() const { return names_.size(); }
     QString fieldName(int position) const { return names_.at(position); }
     // The position of a column of the result by name, without regard to case; an unknown name is
     // a Failure.
-    int position(const QString& column) const;
+    int position(const QString& column) const { return names_.position(column); }
 
     // The current row's value as text (NULL as the empty text).
     QString text(const QString& column) const { return text(position(column)); }
@@ -43,8 +44,7 @@ public:
 
 private:
     bool open_ = false;
-    QStringList names_;
-    QHash<QString, int> byName_;
+    ColumnNames names_;
     QVector<QVector<QVariant>> rows_;
     int current_ = 0;
 };

@@ -25,7 +25,7 @@ void RowReader::run(const QVariantList& values) {
     }
     statement_ = std::make_unique<Statement>(text_, values);
     for (int i = 0; i < statement_->columnCount(); ++i)
-        byName_.insert(statement_->columnName(i).toLower(), i);
+        names_.append(statement_->columnName(i));
 }
 
 bool RowReader::next() {
@@ -39,13 +39,6 @@ void RowReader::close() {
     onRow_ = false;
     if (statement_)
         statement_->reset();
-}
-
-int RowReader::position(QStringView column) const {
-    const auto found = byName_.constFind(column.toString().toLower());
-    if (found == byName_.constEnd())
-        throw platform::Failure(QStringLiteral("Field '%1' not found").arg(column));
-    return *found;
 }
 
 void RowReader::noCurrentRecord() {
@@ -81,6 +74,22 @@ std::string_view RowReader::utf8(int column) {
 QString RowReader::text(int column) {
     const std::string_view bytes = utf8(column);
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::optional<double> RowReader::number(int column) const {
+    const Statement::Stored value = current().stored(column);
+    switch (value.kind) {
+        case Statement::Stored::Kind::Null:
+            return std::nullopt;
+        case Statement::Stored::Kind::Integer:
+            return static_cast<double>(value.integer);
+        case Statement::Stored::Kind::Real:
+            return value.real;
+        case Statement::Stored::Kind::Text:
+            break;
+    }
+    return QString::fromUtf8(value.bytes.data(), static_cast<qsizetype>(value.bytes.size()))
+        .toDouble();
 }
 
 std::optional<double> RowReader::real(int column) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "column_names.h"
+
 #include <QHash>
 #include <QString>
 #include <QVariant>
@@ -33,7 +35,7 @@ public:
     void close();
 
     // The position of a column by name, without regard to case; an unknown name is a Failure.
-    int position(QStringView column) const;
+    int position(QStringView column) const { return names_.position(column); }
 
     // The current row's value as text in UTF-8, valid until the reader is used again.
     std::string_view utf8(int column);
@@ -41,6 +43,9 @@ public:
     QString text(QStringView column) { return text(position(column)); }
     // The current row's value when the engine holds it as a finite double.
     std::optional<double> real(int column) const;
+    // The current row's value as a number, a text read as QVariant::toDouble reads it (0 when it is
+    // none); nothing for NULL.
+    std::optional<double> number(int column) const;
 
 private:
     // Inline: it is asked for every value read.
@@ -53,7 +58,7 @@ private:
 
     QString text_;
     std::unique_ptr<Statement> statement_;
-    QHash<QString, int> byName_;
+    ColumnNames names_;
     bool onRow_ = false;
     QByteArray separator_;
     // The text of a number: 31 characters at most, the separator up to 4 bytes.

@@ -1,8 +1,11 @@
 #include "item_checks.h"
 
 #include "db/query.h"
+#include "platform/failure.h"
 
 #include <QScopeGuard>
+
+#include <algorithm>
 
 namespace purchase {
 
@@ -45,7 +48,28 @@ std::optional<ItemFault> firstUnfilled(const FilledCheck (&checks)[N], const Ite
     return std::nullopt;
 }
 
+template <std::size_t N>
+const FilledCheck* checkOf(const FilledCheck (&checks)[N], const QString& column) {
+    const auto* found = std::find_if(std::begin(checks), std::end(checks), [&](const auto& check) {
+        return column == QLatin1StringView(check.column);
+    });
+    return found == std::end(checks) ? nullptr : found;
+}
+
 }  // namespace
+
+QString valueFault(const QString& label, const QString& value, const QString& problem) {
+    return QStringLiteral("A '%1' nevű mezőben megadott \"%2\" %3!!!")
+        .arg(label, platform::excerpt(value), problem);
+}
+
+ItemFault missingCodeFault(const QString& column, const QString& code) {
+    const FilledCheck* check = checkOf(kBeforeCode, column);
+    if (!check)
+        check = checkOf(kAfterCode, column);
+    const QString label = check ? QString::fromUtf8(check->label) : column;
+    return {column, {valueFault(label, code, QStringLiteral("nem szerepel a kódtáblában"))}};
+}
 
 std::optional<ItemFault> firstFailingCheck(const ItemEntries& entries) {
     if (auto fault = firstUnfilled(kBeforeCode, entries))

@@ -41,6 +41,12 @@ struct ItemFault {
 // The checks of "Tárolás" in their order; the first that fails, or nothing when all pass.
 std::optional<ItemFault> firstFailingCheck(const ItemEntries& entries);
 
+// The message for a value given for the labelled field that the field does not take, quoting it.
+QString valueFault(const QString& label, const QString& value, const QString& problem);
+// The fault of a code list's column (Termekszolg, Mennyisegiegyseg, …) holding a code that its
+// code table lacks, which the editor's list would show empty.
+ItemFault missingCodeFault(const QString& column, const QString& code);
+
 // The eleven columns of an item that the user enters, in AdatlapBR's order: two items of one
 // record alike in all of them are most likely one purchase entered twice.
 extern const QStringList kEnteredColumns;

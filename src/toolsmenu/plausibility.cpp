@@ -1,6 +1,5 @@
 #include "plausibility.h"
 
-#include "db/query.h"
 #include "db/values.h"
 #include "overview/quarter.h"
 
@@ -9,29 +8,6 @@
 namespace tools {
 
 namespace {
-
-// The previous quarter's items are compared by provider, group and unit of quantity.
-QString priceKey(const db::Query& row) {
-    QString key;
-    for (const char* column : {"Adosajat", "Termekszolg", "Vtszszolgkod", "Mennyisegiegyseg"})
-        key += row.text(QString::fromLatin1(column)) + u'\t';
-    return key;
-}
-
-QVariantList periodValues(const overview::Quarter& quarter) {
-    return {quarter.year, quarter.quarterText()};
-}
-
-QHash<QString, double> recordValues(const overview::Quarter& quarter) {
-    QHash<QString, double> values;
-    for (db::Query records(QStringLiteral("select Adosajat, total(Tegysegar * Vasaroltmenny) from "
-                                          "AdatlapBR where Beszerzev = ? and Beszerznegyedev = ? "
-                                          "group by Adosajat"),
-                           periodValues(quarter));
-         !records.eof(); records.next())
-        values.insert(records.text(0), records.value(1).toDouble());
-    return values;
-}
 
 QString money(double value) {
     return db::twoDecimalsText(value) + QStringLiteral(" Ft");
@@ -44,67 +20,80 @@ QString number(double value) {
 
 }  // namespace
 
+// Grouped once by the engine, which indexes the groups for the join; an empty code stands for a
+// missing one, as the items' texts show them.
+const QString PlausibilityRules::kItemJoin = QStringLiteral(
+    "left join (select Adosajat, ifnull(Termekszolg, '') as Termekszolg, "
+    "ifnull(Vtszszolgkod, '') as Vtszszolgkod, ifnull(Mennyisegiegyseg, '') as Mennyisegiegyseg, "
+    "total(Tegysegar * Vasaroltmenny) as PreviousValue, total(Vasaroltmenny) as PreviousQuantity "
+    "from AdatlapBR where Beszerzev = ? and Beszerznegyedev = ? group by 1, 2, 3, 4) as p "
+    "on p.Adosajat = b.Adosajat and p.Termekszolg = ifnull(b.Termekszolg, '') and "
+    "p.Vtszszolgkod = ifnull(b.Vtszszolgkod, '') and "
+    "p.Mennyisegiegyseg = ifnull(b.Mennyisegiegyseg, '')");
+
+const QString PlausibilityRules::kRecordJoin = QStringLiteral(
+    "left join (select Adosajat, total(Tegysegar * Vasaroltmenny) as QuarterValue from AdatlapBR "
+    "where Beszerzev = ? and Beszerznegyedev = ? group by Adosajat) as v on v.Adosajat = "
+    "r.Adosajat left join (select Adosajat, total(Tegysegar * Vasaroltmenny) as PreviousValue "
+    "from AdatlapBR where Beszerzev = ? and Beszerznegyedev = ? group by Adosajat) as pv on "
+    "pv.Adosajat = r.Adosajat");
+
 PlausibilityRules::PlausibilityRules(const QString& year, const QString& quarter)
-    : limits_(platform::plausibilitySetting()) {
+    : limits_(platform::plausibilitySetting()),
+      period_{QVariant(), QVariant()},
+      previous_{QVariant(), QVariant()} {
     const auto period = overview::Quarter::of(year, quarter);
     if (!period)
         return;
     const overview::Quarter previous = period->previous();
     previousLabel_ = previous.label();
-    for (db::Query items(QStringLiteral("select Adosajat, Termekszolg, Vtszszolgkod, "
-                                        "Mennyisegiegyseg, Tegysegar, Vasaroltmenny from AdatlapBR "
-                                        "where Beszerzev = ? and Beszerznegyedev = ?"),
-                         periodValues(previous));
-         !items.eof(); items.next()) {
-        Sums& sums = previousPrices_[priceKey(items)];
-        const double quantity = items.value(5).toDouble();
-        sums.value += items.value(4).toDouble() * quantity;
-        sums.quantity += quantity;
-    }
-    values_ = recordValues(*period);
-    previousValues_ = recordValues(previous);
+    period_ = {period->year, period->quarterText()};
+    previous_ = {previous.year, previous.quarterText()};
 }
 
-void PlausibilityRules::checkItem(const db::Query& item, const std::function<QString()>& where,
+QVariantList PlausibilityRules::itemJoinValues() const {
+    return previous_;
+}
+
+QVariantList PlausibilityRules::recordJoinValues() const {
+    return period_ + previous_;
+}
+
+void PlausibilityRules::checkItem(const ItemFigures& item, const std::function<QString()>& where,
                                   QList<Problem>& problems) const {
-    const QVariant priceValue = item.value(QStringLiteral("Tegysegar"));
-    const QVariant baseValue = item.value(QStringLiteral("Bazisegysegar"));
-    const QVariant quantityValue = item.value(QStringLiteral("Vasaroltmenny"));
     // An empty value is the store checks' error already.
-    const auto isZero = [](const QVariant& value) {
-        return !value.isNull() && value.toDouble() == 0;
-    };
+    const auto isZero = [](std::optional<double> value) { return value && *value == 0; };
     const auto warn = [&](const char* column, const QString& message) {
         problems.append({where(), QString::fromLatin1(column), message, true});
     };
-    if (isZero(priceValue))
+    if (isZero(item.price))
         warn("Tegysegar", QStringLiteral("Az egységár nulla!"));
-    if (isZero(baseValue))
+    if (isZero(item.basePrice))
         warn("Bazisegysegar", QStringLiteral("A bázisegységár nulla!"));
-    if (isZero(quantityValue))
+    if (isZero(item.quantity))
         warn("Vasaroltmenny", QStringLiteral("A vásárolt mennyiség nulla!"));
     // A zero price has been told; its index and change would only say it again.
-    if (priceValue.isNull() || baseValue.isNull() || isZero(priceValue) || isZero(baseValue))
+    if (!item.price || !item.basePrice || isZero(item.price) || isZero(item.basePrice))
         return;
-    const double price = priceValue.toDouble();
-    const double base = baseValue.toDouble();
+    const double price = *item.price;
+    const double base = *item.basePrice;
     const double index = price / base * 100;
     if (index < limits_.indexLow || index > limits_.indexHigh)
         warn("Tegysegar", QStringLiteral("Az egységár (%1) a bázisegységár (%2) %3 %-a, a "
                                          "megszokott %4–%5 %-on kívül!")
                               .arg(money(price), money(base), db::twoDecimalsText(index),
                                    number(limits_.indexLow), number(limits_.indexHigh)));
-    // Most quarters follow one of their own; a first quarter has nothing to be compared with.
-    if (!previousPrices_.isEmpty())
-        checkChange(item, price, where(), problems);
+    checkChange(item, price, where(), problems);
 }
 
-void PlausibilityRules::checkChange(const db::Query& item, double price, const QString& where,
+void PlausibilityRules::checkChange(const ItemFigures& item, double price, const QString& where,
                                     QList<Problem>& problems) const {
-    const auto previous = previousPrices_.constFind(priceKey(item));
-    if (previous == previousPrices_.constEnd() || previous->quantity <= 0 || previous->value <= 0)
+    // A first quarter, or a group new this quarter, has nothing to be compared with.
+    const double previousValue = item.previousValue.value_or(0);
+    const double previousQuantity = item.previousQuantity.value_or(0);
+    if (previousQuantity <= 0 || previousValue <= 0)
         return;
-    const double previousPrice = previous->value / previous->quantity;
+    const double previousPrice = previousValue / previousQuantity;
     const double change = (price - previousPrice) / previousPrice * 100;
     if (std::abs(change) <= limits_.change)
         return;
@@ -119,21 +108,21 @@ void PlausibilityRules::checkChange(const db::Query& item, double price, const Q
          true});
 }
 
-void PlausibilityRules::checkRecordValue(const QString& adosajat, const QString& where,
+void PlausibilityRules::checkRecordValue(std::optional<double> value,
+                                         std::optional<double> previousValue, const QString& where,
                                          QList<Problem>& problems) const {
-    const double previous = previousValues_.value(adosajat);
-    const double value = values_.value(adosajat);
-    if (previous <= 0 || !values_.contains(adosajat))
+    const double previous = previousValue.value_or(0);
+    if (previous <= 0 || !value)
         return;
-    if (value <= 2 * previous && value >= previous / 2)
+    if (*value <= 2 * previous && *value >= previous / 2)
         return;
     problems.append({where,
                      {},
                      QStringLiteral("A negyedév beszerzéseinek értéke (%1) %2, mint az előző "
                                     "negyedévé (%3: %4)!")
-                         .arg(money(value),
-                              value > previous ? QStringLiteral("több mint kétszer annyi")
-                                               : QStringLiteral("kevesebb mint fele annyi"),
+                         .arg(money(*value),
+                              *value > previous ? QStringLiteral("több mint kétszer annyi")
+                                                : QStringLiteral("kevesebb mint fele annyi"),
                               previousLabel_, money(previous)),
                      true});
 }

@@ -3,13 +3,10 @@
 #include "period_check.h"
 #include "platform/settings.h"
 
-#include <QHash>
+#include <QVariantList>
 
 #include <functional>
-
-namespace db {
-class Query;
-}
+#include <optional>
 
 // The figures the statistics office would question, as warnings of the period check: an item's
 // own price index outside its range, a unit price far from the previous quarter's for the same
@@ -19,29 +16,41 @@ namespace tools {
 
 class PlausibilityRules {
 public:
-    // Reads the previous quarter's prices and every record's value in both quarters at once.
-    PlausibilityRules(const QString& year, const QString& quarter);
+    explicit PlausibilityRules(const QString& year, const QString& quarter);
 
-    // The warnings of one purchase item, the current row of a statement over AdatlapBR.
-    void checkItem(const db::Query& item, const std::function<QString()>& where,
+    // The previous quarter's figures are brought to each row by the engine: a join onto the
+    // period's items "b" adding the columns PreviousValue and PreviousQuantity (the sums of the
+    // provider's items of the same kind, group and unit), and a join onto its records "r" adding
+    // QuarterValue and PreviousValue (the value of all the provider's items of each quarter). The
+    // values bind the joins' placeholders, which come before any other of the statement.
+    static const QString kItemJoin;
+    static const QString kRecordJoin;
+    QVariantList itemJoinValues() const;
+    QVariantList recordJoinValues() const;
+
+    // An item's figures as the engine holds them: nothing for NULL.
+    struct ItemFigures {
+        std::optional<double> price;
+        std::optional<double> basePrice;
+        std::optional<double> quantity;
+        std::optional<double> previousValue;  // of the previous quarter's like items
+        std::optional<double> previousQuantity;
+    };
+    // The warnings of one purchase item.
+    void checkItem(const ItemFigures& item, const std::function<QString()>& where,
                    QList<Problem>& problems) const;
     // The warning of a record whose quarter's value is far from its previous quarter's.
-    void checkRecordValue(const QString& adosajat, const QString& where,
-                          QList<Problem>& problems) const;
+    void checkRecordValue(std::optional<double> value, std::optional<double> previous,
+                          const QString& where, QList<Problem>& problems) const;
 
 private:
-    struct Sums {
-        double value = 0;     // Σ Tegysegar·Vasaroltmenny
-        double quantity = 0;  // Σ Vasaroltmenny
-    };
-    void checkChange(const db::Query& item, double price, const QString& where,
+    void checkChange(const ItemFigures& item, double price, const QString& where,
                      QList<Problem>& problems) const;
 
     platform::PlausibilitySetting limits_;
     QString previousLabel_;
-    QHash<QString, Sums> previousPrices_;  // by registration number, kind, group and unit
-    QHash<QString, double> values_;        // by registration number, this quarter
-    QHash<QString, double> previousValues_;
+    QVariantList period_;    // year and quarter; NULLs when they are none
+    QVariantList previous_;  // the previous quarter's
 };
 
 }  // namespace tools

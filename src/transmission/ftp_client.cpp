@@ -2,7 +2,6 @@
 
 #include "platform/failure.h"
 #include "platform/settings.h"
-#include "platform/whole_file.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -52,22 +51,25 @@ QString noAnswerReason(const QString& verb, std::chrono::milliseconds limit) {
                      .arg(seconds(limit), verb);
 }
 
+// The server's own words, in brackets after the reason.
+QString wordsOf(const FtpReply& reply) {
+    return QStringLiteral(" (") + reply.lines.join(QLatin1Char(' ')) + u')';
+}
+
+const QString kLoginRefused = QStringLiteral("a szerver elutasította a bejelentkezést");
+
 // What a refusing reply means to the user, the server's own words in brackets.
 QString reasonOfReply(const FtpReply& reply) {
-    const QString words = QStringLiteral(" (") + reply.lines.join(QLatin1Char(' ')) + u')';
+    const QString words = wordsOf(reply);
     switch (reply.code) {
         case 530:
-            return QStringLiteral("a szerver elutasította a bejelentkezést") + words;
+            return kLoginRefused + words;
         case 452:
         case 552:
             return QStringLiteral("a szerver lemeze megtelt") + words;
         default:
             return QStringLiteral("a szerver hibát jelzett") + words;
     }
-}
-
-FtpFault timedOutIf(bool timedOut) {
-    return timedOut ? FtpFault::TimedOut : FtpFault::FileOnly;
 }
 
 // A connection that could not be opened; `what` says which in the English text ("connect",
@@ -95,6 +97,22 @@ FtpFailure connectFailure(const QTcpSocket& socket, bool timedOut, const QString
                 QStringLiteral("nem jött létre a kapcsolat (%1): %2")
                     .arg(target, socket.errorString())};
     }
+}
+
+// A TLS handshake that did not complete; `english` and `hungarian` name the connection ("with the
+// FTP server", "a titkosított kapcsolat"). One that ran out of time says so, naming the limit, as
+// the socket has no error to tell then.
+FtpFailure handshakeFailure(const QSslSocket& socket, bool timedOut, const QString& english,
+                            const QString& hungarian, std::chrono::milliseconds limit) {
+    if (timedOut) {
+        return {
+            QStringLiteral("The TLS handshake %1 did not complete within %2 s")
+                .arg(english, seconds(limit)),
+            QStringLiteral("%1 %2 másodpercen belül nem jött létre").arg(hungarian, seconds(limit)),
+            FtpFault::TimedOut};
+    }
+    return {QStringLiteral("The TLS handshake %1 failed: %2").arg(english, socket.errorString()),
+            QStringLiteral("%1 nem jött létre: %2").arg(hungarian, socket.errorString())};
 }
 
 // A certificate that did not verify and was not pinned: the user may still trust it.
@@ -315,6 +333,7 @@ void FtpClient::secureControlConnection() {
         refuseTls(auth);
         return;
     }
+    noteAgreement();
     control_.setSslConfiguration(tlsConfiguration());
     control_.setPeerVerifyName(account_.host);
     offered_ = QSslCertificate();
@@ -322,19 +341,12 @@ void FtpClient::secureControlConnection() {
     Q_EMIT aboutToWait();
     const Wait encrypted = await(
         control_, [this] { return control_.isEncrypted(); }, timeouts_.connect);
-    if (encrypted == Wait::Done) {
-        if (account_.tls.agreedServer != serverName()) {
-            account_.tls.agreedServer = serverName();
-            Q_EMIT tlsAgreed(serverName());
-        }
+    if (encrypted == Wait::Done)
         return;
-    }
     if (offered_.isNull()) {
-        throw FtpFailure(QStringLiteral("The TLS handshake with the FTP server failed: %1")
-                             .arg(control_.errorString()),
-                         QStringLiteral("a titkosított kapcsolat nem jött létre: %1")
-                             .arg(control_.errorString()),
-                         timedOutIf(encrypted == Wait::TimedOut));
+        throw handshakeFailure(control_, encrypted == Wait::TimedOut,
+                               QStringLiteral("with the FTP server"),
+                               QStringLiteral("a titkosított kapcsolat"), timeouts_.connect);
     }
     const QString offered = fingerprintOf(offered_);
     if (!account_.tls.certificate.isEmpty()) {
@@ -355,6 +367,16 @@ void FtpClient::secureControlConnection() {
 
 QString FtpClient::serverName() const {
     return account_.host + u':' + QString::number(account_.port);
+}
+
+// A 234 to AUTH TLS is the server's agreement, whatever the handshake then shows (a certificate
+// refused, a handshake that fails): a machine in the middle answering later at the same host and
+// port without TLS is not believed.
+void FtpClient::noteAgreement() {
+    if (account_.tls.agreedServer == serverName())
+        return;
+    account_.tls.agreedServer = serverName();
+    Q_EMIT tlsAgreed(serverName());
 }
 
 // Plain FTP under auto, unless this server agreed to TLS before.
@@ -413,8 +435,8 @@ void FtpClient::judgeCertificate(QSslSocket& socket, const QList<QSslError>& err
     offeredErrors_ = errors;
 }
 
-// Asks once per certificate; a yes is kept in the settings file and holds for this client at
-// once, even where the file cannot be written.
+// Asks once per certificate; a yes holds for this client at once, and is told for the settings
+// file.
 bool FtpClient::trustOffered() {
     const QString fingerprint = fingerprintOf(offered_);
     if (!question_ || refused_.contains(fingerprint))
@@ -424,11 +446,7 @@ bool FtpClient::trustOffered() {
         return false;
     }
     account_.tls.certificate = fingerprint;
-    try {
-        platform::storeFtpSetting(QLatin1String(platform::kFtpCertificateKey), fingerprint);
-    } catch (const platform::FileFailure&) {
-        // The user's yes holds for this client all the same; the next run asks again.
-    }
+    Q_EMIT certificateTrusted(fingerprint);
     return true;
 }
 
@@ -445,16 +463,19 @@ void FtpClient::logIn() {
 }
 
 // A refused login (530) is not tried again in the run: servers lock out an address after a few.
-// A server that refuses a plain login because it wants TLS is named so where TLS is off.
+// Nor is a server that refuses a plain login because it wants TLS, whatever code it gives (421
+// closing the connection, 530, 534, 550); where TLS is off the reason says how to turn it on.
 void FtpClient::expectLogin(const FtpReply& reply, std::initializer_list<int> codes) {
-    if (reply.code != 530) {
+    static const QRegularExpression asksForTls(QStringLiteral("encrypt|tls|ssl|secur|cleartext"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    const bool wantsTls = QList<int>{421, 530, 534, 550}.contains(reply.code) &&
+                          asksForTls.match(reply.text()).hasMatch();
+    if (reply.code != 530 && !wantsTls) {
         expect(reply, codes);
         return;
     }
-    static const QRegularExpression asksForTls(QStringLiteral("encrypt|tls|ssl|secur|cleartext"),
-                                               QRegularExpression::CaseInsensitiveOption);
-    QString reason = reasonOfReply(reply);
-    if (account_.tls.mode == platform::FtpTls::Off && asksForTls.match(reply.text()).hasMatch()) {
+    QString reason = kLoginRefused + wordsOf(reply);
+    if (wantsTls && account_.tls.mode == platform::FtpTls::Off) {
         reason += QStringLiteral(
             "; a szerver titkosított kapcsolatot kér: a velkor.ini [ftp] "
             "csoportjában a tls értéke legyen auto vagy required");
@@ -574,11 +595,9 @@ void FtpClient::secureDataConnection(QSslSocket& data) {
     const Wait encrypted = await(
         data, [&data] { return data.isEncrypted(); }, timeouts_.connect);
     if (encrypted != Wait::Done) {
-        failTransfer(
-            {QStringLiteral("Could not secure the data connection: %1").arg(data.errorString()),
-             QStringLiteral("az adatkapcsolat titkosítása nem sikerült: %1")
-                 .arg(data.errorString()),
-             timedOutIf(encrypted == Wait::TimedOut)});
+        failTransfer(handshakeFailure(
+            data, encrypted == Wait::TimedOut, QStringLiteral("of the data connection"),
+            QStringLiteral("az adatkapcsolat titkosítása"), timeouts_.connect));
     }
 }
 

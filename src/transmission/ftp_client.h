@@ -34,7 +34,8 @@ struct FtpAccount {
 };
 
 // What a failure says beyond the one file: that the server did not answer in time, or refused the
-// login, or that the user stopped the run; either way the server is not tried again in the run.
+// login (a wrong password, or a plain login where it wants TLS), or that the user stopped the
+// run; either way the server is not tried again in the run.
 enum class FtpFault { FileOnly, TimedOut, LoginRefused, Stopped };
 
 // A failed step of the client: text() tells it in English for the error box, reason() in
@@ -79,9 +80,11 @@ using CertificateQuestion = std::function<bool(const QString& question)>;
 // greeting; once agreed, the control and every data connection are secured, and nothing falls
 // back to plain text. Under auto a server that does not agree gets plain FTP, unless it is the
 // server that agreed before (agreedServer): then nothing is sent, as someone may be stripping
-// TLS off the connection. A certificate that does not verify is accepted only when it is the one
-// the account names (its SHA-256 fingerprint) or when the question, asked once per certificate and
-// client, is answered yes; the answer is then kept in the settings file.
+// TLS off the connection. A 234 to AUTH TLS is the agreement, whatever the handshake then shows.
+// A certificate that does not verify is accepted only when it is the one the account names (its
+// SHA-256 fingerprint) or when the question, asked once per certificate and client, is answered
+// yes. The client keeps both for as long as it lives and tells them (tlsAgreed,
+// certificateTrusted) for the settings file.
 class FtpClient : public QObject {
     Q_OBJECT
 
@@ -123,6 +126,8 @@ Q_SIGNALS:
     void aboutToWait();
     // The server, "host:port", agreed to TLS where the account did not yet know it had.
     void tlsAgreed(const QString& server);
+    // The user chose to trust the certificate of this fingerprint, "sha256:<hex>".
+    void certificateTrusted(const QString& fingerprint);
     // Wakes a wait of the client to see that it was stopped.
     void stopRequested();
 
@@ -134,6 +139,7 @@ private:
     void judgeCertificate(QSslSocket& socket, const QList<QSslError>& errors);
     bool trustOffered();
     QString serverName() const;
+    void noteAgreement();
     void refuseTls(const FtpReply& auth);
     void logIn();
     void expectLogin(const FtpReply& reply, std::initializer_list<int> codes);

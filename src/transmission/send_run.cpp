@@ -44,14 +44,6 @@ QString textPathOf(const QString& compressedPath) {
 
 }  // namespace
 
-void SendRunObserver::tlsAgreed(const QString& server) {
-    try {
-        platform::storeFtpSetting(QLatin1String(platform::kFtpTlsAgreedKey), server);
-    } catch (const platform::FileFailure&) {
-        // Not remembered, the agreement is only not held against the server's next refusal.
-    }
-}
-
 SendRun::SendRun(QString year, QString quarter, SendRunObserver& observer, FtpAccount account,
                  FtpTimeouts timeouts, std::function<QDateTime()> clock)
     : year_(std::move(year)),
@@ -65,8 +57,20 @@ SendRun::SendRun(QString year, QString quarter, SendRunObserver& observer, FtpAc
                      [this](qint64 sent) { observer_.transferred(sent); });
     QObject::connect(&client_, &FtpClient::aboutToWait, &client_,
                      [this] { observer_.aboutToWait(); });
-    QObject::connect(&client_, &FtpClient::tlsAgreed, &client_,
-                     [this](const QString& server) { observer_.tlsAgreed(server); });
+    QObject::connect(&client_, &FtpClient::tlsAgreed, &client_, [this](const QString& server) {
+        keepSetting(platform::kFtpTlsAgreedKey, server,
+                    QStringLiteral(", hogy a szerver (%1) elfogadta a titkosítást: ebben a "
+                                   "küldésben titkosítás nélkül semmit sem küld neki, a "
+                                   "következőkben azonban igen, ha a szerver nem ajánl "
+                                   "titkosítást")
+                        .arg(server));
+    });
+    QObject::connect(&client_, &FtpClient::certificateTrusted, &client_,
+                     [this](const QString& fingerprint) {
+                         keepSetting(platform::kFtpCertificateKey, fingerprint,
+                                     QStringLiteral(" a most elfogadott tanúsítványt: a "
+                                                    "következő küldéskor újra rákérdez"));
+                     });
     client_.setCertificateQuestion(observer_.certificateQuestion());
 }
 
@@ -141,10 +145,10 @@ void SendRun::sendFile(const QString& path) {
         client_.Connect();
     } catch (const FtpFailure& failure) {
         logFailure(noConnection, failure.reason());
-        if (failure.fault() == FtpFault::TimedOut)
-            runStop_ = RunStop{false, {}};
-        else if (failure.fault() != FtpFault::FileOnly)
-            runStop_ = RunStop{true, failure.reason()};
+        if (failure.fault() != FtpFault::FileOnly) {
+            runStop_ = RunStop{failure.fault() == FtpFault::Stopped,
+                               failure.timedOut() ? QString() : failure.reason()};
+        }
         return;
     } catch (const platform::Failure& failure) {
         logFailure(noConnection, failure.text());
@@ -170,6 +174,16 @@ void SendRun::sendFile(const QString& path) {
         client_.Disconnect();
     } catch (const platform::Failure& error) {
         logFailure(noConnection, reasonOf(error));
+    }
+}
+
+void SendRun::keepSetting(const char* key, const QString& value, const QString& lost) {
+    try {
+        platform::storeFtpSetting(QLatin1String(key), value);
+    } catch (const platform::FileFailure& failure) {
+        observer_.logLine(QStringLiteral("  Figyelem: a(z) %1 nem írható (%2), ezért a program "
+                                         "nem jegyezhette meg%3.")
+                              .arg(platform::settingsFilePath(), failure.reason(), lost));
     }
 }
 

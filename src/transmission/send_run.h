@@ -27,9 +27,6 @@ public:
     // Asks whether to trust a server certificate that does not verify. Empty where no one can be
     // asked: such a certificate then fails the connection, its fingerprint named in the reason.
     virtual CertificateQuestion certificateQuestion() { return {}; }
-    // The server, "host:port", agreed to TLS for the first time: kept in the settings file, so
-    // that a later refusal is not believed.
-    virtual void tlsAgreed(const QString& server);
 };
 
 // The send run: every report file of the period is compressed, uploaded over an FTP connection
@@ -69,6 +66,9 @@ private:
     void archive(const QString& path);
     void writeChecksums();
     void tellIfUnencrypted();
+    // Keeps a TLS key of [ftp] in the settings file; one that cannot be written is told in the
+    // log with what it costs. The client holds to it for the rest of the run all the same.
+    void keepSetting(const char* key, const QString& value, const QString& lost);
     void logFailure(const QString& line, const QString& reason);
 
     QString year_;
@@ -82,9 +82,10 @@ private:
     std::unique_ptr<ArchiveChecksums> checksums_;
     // Why the checksum list as it stands is not the last one; nothing when it is.
     std::optional<QString> checksumsFailure_;
-    // Why every later file of the run fails at once: the server did not answer in time, or
-    // refused the login. Files after a time-out while connecting are logged as not connected,
-    // without the reason again; the others as failed, with it.
+    // Why every later file of the run fails at once: the server did not answer in time, refused
+    // the login, or the user stopped the run. Files after a failed login are logged as not
+    // connected, with its reason unless it was a time-out; files after a stop or a failed upload
+    // as failed, with its reason.
     struct RunStop {
         bool failedLine;
         QString reason;

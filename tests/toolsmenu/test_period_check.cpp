@@ -89,8 +89,8 @@ const QString kPlaceholderAddressee = QStringLiteral(
 const QStringList kProblems = {
     kPlaceholderAddressee,
     "Adatlap 11111111 2007/3, Sz_telepuleskod: Nincs ilyen kódú település!",
-    "Tétel 12345676 2007/3 2., Mennyisegiegyseg: A 'Mennyiségi egység' nevű mező nincs "
-    "kitöltve!!!",
+    "Tétel 12345676 2007/3 2., Mennyisegiegyseg: A 'Mennyiségi egység' nevű mezőben megadott "
+    "\"99\" nem szerepel a kódtáblában!!!",
     "Tétel 12345676 2007/3 3., Vtszszolgkod: Nincs ilyen kódú csoport!",
     "Tétel 12345676 2007/3 4., Beszerzho: A 'Beszerzés hónapja' nevű mező nincs kitöltve!!!",
     "Figyelmeztetés: Tétel 12345676 2007/3 5.: megegyezik a(z) 1. tétellel",

@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """FTP server for the upload tests: a plain pyftpdlib server on 127.0.0.1 that can misbehave.
 
-Usage: ftp_server.py ROOT LOG USER PASSWORD MODE
+Usage: ftp_server.py ROOT LOG USER PASSWORD MODE [PORT]
 
-Serves ROOT to the one account USER/PASSWORD, listens on a free port of 127.0.0.1 and prints
-"PORT <n>" on its first output line. Every connection, command and disconnection is appended to
+Serves ROOT to the one account USER/PASSWORD, listens on PORT of 127.0.0.1 (a free one unless
+given) and prints "PORT <n>" on its first output line. Every connection, command and disconnection is appended to
 LOG, one line each ("CONNECT", the command as received, "DISCONNECT"), after the client's port
 and a blank, since a disconnection may be noted after the next connection. It stops when its
 standard input closes, so it never outlives the test that started it.
@@ -52,6 +52,9 @@ MODES = {
     "greeting-flood": "greets with 20,000 continuation lines before the last one",
     "greeting-trickle": "greets with a continuation line every 50 ms, without end",
     "tls-reuse": "demands TLS (certificate.pem beside LOG) and the data connection resuming it",
+    "tls-once": "agrees to TLS on its first connection only, then takes plain logins",
+    "tls-data-stall": "demands TLS and never completes the handshake of a data connection",
+    "user-421-tls": "answers USER with 421, asking to reconnect using TLS, and closes",
     "upload-only": "gives the account only the permission to store, so SIZE is refused with 550",
     "auth-431": "answers AUTH TLS with 431",
     "reset-226": "lists no SIZE, keeps 200 bytes, resets the data connection and answers 226",
@@ -71,7 +74,7 @@ MULTILINE_GREETING = (
 class MisbehavingDTP(DTPHandler):
     def enable_receiving(self, type, cmd):
         super().enable_receiving(type, cmd)
-        if self.cmd_channel.mode == "stall":
+        if self.cmd_channel.mode in ("stall", "tls-data-stall"):
             self.modify_ioloop_events(0)
         elif self.cmd_channel.mode == "data-chatter":
             self.chatter = self.ioloop.call_every(0.05, self.send_chatter)
@@ -124,6 +127,12 @@ class MisbehavingHandler(FTPHandler):
     mode = "normal"
     log_file = None
     auth_failed_timeout = 0.1
+    agreed = False
+
+    def agrees_first_time(self):
+        first = not MisbehavingHandler.agreed
+        MisbehavingHandler.agreed = True
+        return first
 
     def record(self, line):
         self.log_file.write("%d %s\n" % (self.remote_port, line))
@@ -177,6 +186,12 @@ class MisbehavingHandler(FTPHandler):
             self.respond("431 Unable to accept security mechanism.")
         elif self.mode == "pasv-silent" and cmd == "PASV":
             pass
+        elif self.mode == "tls-once" and cmd == "AUTH" and not self.agrees_first_time():
+            self.respond("500 Command not understood.")
+        elif self.mode == "user-421-tls" and cmd == "USER":
+            self.respond("421 Sorry, cleartext sessions are not accepted on this server. "
+                         "Please reconnect using TLS security mechanisms.")
+            self.close_when_done()
         elif self.mode == "login-530" and cmd == "PASS":
             self.respond("530 Login incorrect.")
         elif self.mode == "disk-full" and cmd == "STOR":
@@ -212,7 +227,7 @@ class MisbehavingHandler(FTPHandler):
         return resp
 
 
-def tls_handler(log_path):
+def tls_handler(log_path, mode):
     pem = os.path.join(os.path.dirname(log_path), "certificate.pem")
     os.system("openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -addext subjectAltName="
               "IP:127.0.0.1 -keyout %s.key -out %s 2>/dev/null && cat %s.key >>%s" % ((pem,) * 4))
@@ -231,13 +246,14 @@ def tls_handler(log_path):
     class TLSHandler(MisbehavingHandler, TLS_FTPHandler):
         dtp_handler = TLSDTP
         certfile = pem
-        tls_control_required = tls_data_required = True
+        tls_control_required = tls_data_required = mode != "tls-once"
 
     return TLSHandler
 
 
 def main():
     root, log_path, user, password, mode = sys.argv[1:6]
+    port = int(sys.argv[6]) if len(sys.argv) > 6 else 0
     if mode not in MODES:
         sys.exit("unknown mode " + mode)
 
@@ -248,7 +264,8 @@ def main():
     MisbehavingHandler.mode = mode
     MisbehavingHandler.log_file = open(log_path, "a", encoding="utf-8")
 
-    server = FTPServer(("127.0.0.1", 0), tls_handler(log_path) if mode == "tls-reuse" else MisbehavingHandler)
+    handler = tls_handler(log_path, mode) if mode.startswith("tls-") else MisbehavingHandler
+    server = FTPServer(("127.0.0.1", port), handler)
     print("PORT %d" % server.socket.getsockname()[1], flush=True)
 
     def stop_when_stdin_closes():

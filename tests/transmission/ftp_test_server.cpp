@@ -3,6 +3,7 @@
 #include "platform/settings.h"
 #include "support/program_folder.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -37,31 +38,38 @@ QByteArray inflated(const QByteArray& stream) {
 namespace {
 
 const QString kVsftpd = QStringLiteral("/usr/sbin/vsftpd");
+// How long a server may take to start, far above what it needs on a busy machine.
+constexpr int kStartLimitMs = 60'000;
 
+// Whether a server listens on the port and greets; one that listens is waited for.
 bool greets(quint16 port) {
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, port);
-    return socket.waitForConnected(200) && socket.waitForReadyRead(1'000) &&
+    return socket.waitForConnected(kStartLimitMs) && socket.waitForReadyRead(kStartLimitMs) &&
            socket.readLine().startsWith("220 ");
 }
 
 }  // namespace
 
-FtpTestServer::FtpTestServer(const QString& mode, const QString& user, const QString& password)
+FtpTestServer::FtpTestServer(const QString& mode, const QString& user, const QString& password,
+                             quint16 port)
     : vsftpd_(mode == u"vsftpd-tls"), user_(user), password_(password) {
     QDir(dir_.path()).mkdir(QStringLiteral("root"));
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     if (vsftpd_)
-        startVsftpd();
+        startVsftpd(port ? port : freePort());
     else
-        startScript(mode);
+        startScript(mode, port);
 }
 
-void FtpTestServer::startScript(const QString& mode) {
+// The server names its port once it listens; making a certificate first may take a while on a
+// busy machine.
+void FtpTestServer::startScript(const QString& mode, quint16 port) {
     process_.start(QStringLiteral("/usr/bin/python3"),
                    {QStringLiteral(VK_FTP_SERVER_SCRIPT), root(),
-                    dir_.filePath(QStringLiteral("commands.log")), user_, password_, mode});
-    while (!process_.canReadLine() && process_.waitForReadyRead(10'000)) {
+                    dir_.filePath(QStringLiteral("commands.log")), user_, password_, mode,
+                    QString::number(port)});
+    while (!process_.canReadLine() && process_.waitForReadyRead(kStartLimitMs)) {
     }
     const QByteArray line = process_.readLine().trimmed();
     if (line.startsWith("PORT ")) {
@@ -73,8 +81,9 @@ void FtpTestServer::startScript(const QString& mode) {
 }
 
 // vsftpd drops its rights to the system's ftp user and lets every login in through a PAM service
-// of its own that permits anyone; the folders it serves are opened to that user.
-void FtpTestServer::startVsftpd() {
+// of its own that permits anyone; the folders it serves are opened to that user. It says nothing
+// when it listens: it is started once it greets.
+void FtpTestServer::startVsftpd(quint16 port) {
     if (geteuid() != 0 || !QFile::exists(kVsftpd) || !getpwnam("ftp")) {
         error_ = QStringLiteral("vsftpd needs root, %1 and the system user ftp").arg(kVsftpd);
         return;
@@ -94,7 +103,6 @@ void FtpTestServer::startVsftpd() {
     QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                            QFile::ReadOther | QFile::ExeOther);
     QFile::setPermissions(root(), QFileDevice::Permissions(0x7777));  // anyone may write
-    const quint16 port = freePort();
     pamService_ = QStringLiteral("vk-test-vsftpd-%1").arg(port);
     const QString configuration = dir_.filePath(QStringLiteral("vsftpd.conf"));
     if (!writeFile(QStringLiteral("/etc/pam.d/") + pamService_,
@@ -105,12 +113,13 @@ void FtpTestServer::startVsftpd() {
     }
     process_.start(kVsftpd, {configuration});
     process_.waitForStarted();
-    for (int attempt = 0; attempt < 50 && process_.state() == QProcess::Running; ++attempt) {
+    const QDeadlineTimer deadline(kStartLimitMs);
+    while (process_.state() == QProcess::Running && !deadline.hasExpired()) {
         if (greets(port)) {
             port_ = port;
             return;
         }
-        process_.waitForFinished(100);
+        process_.waitForFinished(100);  // ends early when vsftpd gives up
     }
     error_ = QStringLiteral("vsftpd did not start: %1").arg(process_.errorString());
 }

@@ -9,6 +9,10 @@
 
 namespace testsupport {
 
+// How long a test waits for a server's log to show what it awaits: far above what a busy machine
+// needs, as the wait ends once it shows.
+inline constexpr int kServerLogMs = 30'000;
+
 // A port of 127.0.0.1 on which nothing listens now.
 quint16 freePort();
 
@@ -19,13 +23,13 @@ QByteArray inflated(const QByteArray& stream);
 // A real FTP server on 127.0.0.1 (ftp_server.py beside this file), serving a temporary folder to
 // one account, behaving or misbehaving as `mode` asks. The mode "vsftpd-tls" runs Debian's
 // vsftpd instead, demanding TLS on both connections and the data connection resuming the
-// session, as its defaults do; it logs any user in (its logins need root). The server runs as
-// long as this object lives.
+// session, as its defaults do; it logs any user in (its logins need root). The server listens on
+// `port`, or on a free port when it is 0, and runs as long as this object lives.
 class FtpTestServer {
 public:
     explicit FtpTestServer(const QString& mode = QStringLiteral("normal"),
                            const QString& user = QStringLiteral("tester"),
-                           const QString& password = QStringLiteral("secret"));
+                           const QString& password = QStringLiteral("secret"), quint16 port = 0);
     ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;
     FtpTestServer& operator=(const FtpTestServer&) = delete;
@@ -48,8 +52,8 @@ public:
     QList<QStringList> sessions() const;
 
 private:
-    void startScript(const QString& mode);
-    void startVsftpd();
+    void startScript(const QString& mode, quint16 port);
+    void startVsftpd(quint16 port);
     QString vsftpdConfiguration() const;
     QList<QStringList> vsftpdSessions() const;
 

@@ -71,8 +71,11 @@ public:
             error_ = QStringLiteral("cupsd does not start");
             return;
         }
-        for (int i = 0; i < 100 && !QFile::exists(socket()); ++i)
-            QTest::qWait(50);
+        // The scheduler is ready once its socket is there; a busy machine may take a while.
+        if (!QTest::qWaitFor([this] { return QFile::exists(socket()); }, 60'000)) {
+            error_ = QStringLiteral("cupsd does not open its socket");
+            return;
+        }
         if (!admin(QStringLiteral("lpadmin"),
                    {QStringLiteral("-p"), name_, QStringLiteral("-E"), QStringLiteral("-v"),
                     QStringLiteral("cups-pdf:/") + name_, QStringLiteral("-P"),

@@ -30,7 +30,8 @@ class TestSendCommand : public QObject {
 
 private Q_SLOTS:
     // server: a mode of the test server, then the TLS mode (off unless given), then "cafile" for
-    // the server's certificate as cafile; none for the copy and the print. %folder stands for the
+    // the server's certificate as cafile and "unwritable" for a velkor.ini that cannot be
+    // replaced; none for the copy and the print. %folder stands for the
     // program folder, %fingerprint for the server's as the send window shows it. The output holds
     // every line of `output`; "archived" and "copied" check what the run left.
     void command_data() {
@@ -57,9 +58,21 @@ private Q_SLOTS:
             << QStringList{QStringLiteral(
                    "Nincs elküldendő állomány a(z) 2008. év 1. negyedévére.")}
             << "";
+        // The certificate's reasons in the toolkit's Hungarian, as the window shows them.
         QTest::newRow("certificate not pinned")
             << "vsftpd-tls required" << send << 1
-            << QStringList{QStringLiteral("SHA-256 ujjlenyomat: %fingerprint")} << "";
+            << QStringList{QStringLiteral("SHA-256 ujjlenyomat: %fingerprint"),
+                           QStringLiteral("A tanúsítvány önaláírt és nem megbízható")}
+            << "";
+        // The server agrees to TLS once, then offers plain FTP: the agreement, not kept, still
+        // holds for the run.
+        QTest::newRow("agreement to TLS not kept")
+            << "tls-once auto cafile unwritable" << send << 1
+            << QStringList{QStringLiteral("nem írható (Is a directory), ezért a program nem "
+                                          "jegyezhette meg, hogy a szerver (127.0.0.1:"),
+                           QStringLiteral("2007_1_11111111_BR.zip: Nem sikerült felvenni"),
+                           QStringLiteral("korábban titkosított kapcsolatot fogadott el")}
+            << "";
         QTest::newRow("copy") << "" << QStringList{"--copy", "2007", "1", "%folder/medium"} << 0
                               << QStringList{QStringLiteral("3 állomány átmásolva: %folder/medium")}
                               << "copied";
@@ -110,8 +123,11 @@ private Q_SLOTS:
             QSettings settings(settingsFile, QSettings::IniFormat);
             settings.setValue(QStringLiteral("ftp/tls"),
                               (server + QStringLiteral(" off")).section(u' ', 1, 1));
-            if (server.endsWith(u" cafile"))
+            if (server.contains(u" cafile"))
                 settings.setValue(QStringLiteral("ftp/cafile"), ftp->certificate());
+            settings.sync();
+            if (server.endsWith(u" unwritable"))
+                QVERIFY(QDir().mkdir(settingsFile + QStringLiteral(".tmp")));
             const QByteArray fingerprint = ftp->fingerprint().toLatin1().mid(7);
             output.replaceInStrings(QStringLiteral("%fingerprint"),
                                     QByteArray::fromHex(fingerprint).toHex(':').toUpper());
