@@ -42,33 +42,17 @@ QByteArray widePicture() {
     return "<p><img src=\"data:image/png;base64," + png.toBase64() + "\"></p>";
 }
 
-// The width the view shows the page's picture at.
-qreal pictureWidth(const QTextBrowser& browser) {
-    for (QTextBlock block = browser.document()->begin(); block.isValid(); block = block.next()) {
-        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
-            const QTextImageFormat picture = fragment.fragment().charFormat().toImageFormat();
-            if (picture.isValid())
-                return picture.width();
-        }
-    }
-    return 0;
-}
-
-// Desktop settings of the test's own in which text/html opens with one program, or none.
+// Desktop settings of the test's own, in one folder, in which text/html opens with one program
+// (none when its entry is empty).
 void registerHtmlProgram(const QTemporaryDir& desktop, const QByteArray& entry) {
-    for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME"})
-        qputenv(variable, QFile::encodeName(desktop.filePath(QString::fromLatin1(variable))));
-    for (const char* variable : {"XDG_CONFIG_DIRS", "XDG_DATA_DIRS"})
-        qputenv(variable, QFile::encodeName(desktop.filePath(QStringLiteral("none"))));
-    if (entry.isEmpty())
-        return;
-    QDir().mkpath(desktop.filePath(QStringLiteral("XDG_DATA_HOME/applications")));
-    QDir().mkpath(desktop.filePath(QStringLiteral("XDG_CONFIG_HOME")));
-    testsupport::writeFile(desktop.filePath(QStringLiteral("XDG_CONFIG_HOME/mimeapps.list")),
+    for (const char* variable :
+         {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS"})
+        qputenv(variable, QFile::encodeName(desktop.path()));
+    QDir(desktop.path()).mkdir(QStringLiteral("applications"));
+    testsupport::writeFile(desktop.filePath(QStringLiteral("mimeapps.list")),
                            "[Default Applications]\ntext/html=program.desktop;\n");
-    testsupport::writeFile(
-        desktop.filePath(QStringLiteral("XDG_DATA_HOME/applications/program.desktop")),
-        "[Desktop Entry]\nType=Application\nName=Program\nExec=program %u\n" + entry);
+    testsupport::writeFile(desktop.filePath(QStringLiteral("applications/program.desktop")),
+                           entry.isEmpty() ? QByteArray() : "[Desktop Entry]\n" + entry);
 }
 
 }  // namespace
@@ -82,10 +66,10 @@ private Q_SLOTS:
     void browserOnlyWhereOneIsRegistered_data() {
         QTest::addColumn<QByteArray>("entry");
         QTest::addColumn<bool>("offered");
-        QTest::newRow("none") << QByteArray() << false;
+        QTest::newRow("no entry for its program") << QByteArray() << false;
         QTest::newRow("text editor") << QByteArray("Categories=Utility;TextEditor;\n") << false;
         QTest::newRow("browser in a terminal")
-            << QByteArray("Categories=Network;WebBrowser;\nTerminal=true\n") << false;
+            << QByteArray("Categories=WebBrowser;\nTerminal=true\n") << false;
         QTest::newRow("graphical browser")
             << QByteArray("Categories=Network;WebBrowser;\n") << true;
     }
@@ -152,9 +136,8 @@ private Q_SLOTS:
             // The section's heading is at the top of the view.
             QVERIFY(viewer->Browser->verticalScrollBar()->value() > 0);
             QVERIFY(viewer->Browser->toPlainText().contains(u"Ablak"));
-            const qreal picture = pictureWidth(*viewer->Browser);
-            QVERIFY2(picture > 0 && picture <= viewer->Browser->viewport()->width(),
-                     qPrintable(QString::number(picture)));
+            // The picture is made as narrow as the view: nothing to scroll sideways.
+            QCOMPARE(viewer->Browser->horizontalScrollBar()->maximum(), 0);
             viewer->Button_bongeszo->click();
             shown = true;
             viewer->Button_bezaras->click();

@@ -45,21 +45,21 @@ bool openInBrowser(const QUrl& url) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(page.fileName()));
 }
 
-// The folders of the desktop's settings and of its programs, in the order they are looked in.
-QStringList xdgFolders(const char* homeVariable, const QString& home, const char* dirsVariable,
-                       const QString& dirs) {
-    const QString homeFolder = qEnvironmentVariable(homeVariable, home);
-    return QStringList{homeFolder} +
-           qEnvironmentVariable(dirsVariable, dirs).split(u':', Qt::SkipEmptyParts);
+// A path under each folder of the desktop's settings or of its programs, in the order they are
+// looked in: the user's folder, then the system's.
+QStringList xdgPaths(const char* homeVariable, const QString& home, const char* dirsVariable,
+                     const QString& dirs, const QString& relative) {
+    QStringList paths;
+    for (const QString& folder :
+         QStringList{qEnvironmentVariable(homeVariable, home)} +
+             qEnvironmentVariable(dirsVariable, dirs).split(u':', Qt::SkipEmptyParts))
+        paths.append(folder + relative);
+    return paths;
 }
 
 QStringList applicationFolders() {
-    QStringList folders;
-    for (const QString& data :
-         xdgFolders("XDG_DATA_HOME", QDir::homePath() + QStringLiteral("/.local/share"),
-                    "XDG_DATA_DIRS", QStringLiteral("/usr/local/share:/usr/share")))
-        folders.append(data + QStringLiteral("/applications"));
-    return folders;
+    return xdgPaths("XDG_DATA_HOME", QDir::homePath() + u"/.local/share"_s, "XDG_DATA_DIRS",
+                    u"/usr/local/share:/usr/share"_s, u"/applications"_s);
 }
 
 // The value of a key in a group of a desktop file or a MIME list, as written; their lists are
@@ -82,11 +82,8 @@ QString desktopValue(const QString& path, QStringView group, QStringView key) {
 // The desktop entries that open HTML files, the user's choice first: the defaults of every
 // mimeapps.list, then every program that says it opens them.
 QStringList htmlHandlers() {
-    QStringList lists;
-    for (const QString& config :
-         xdgFolders("XDG_CONFIG_HOME", QDir::homePath() + QStringLiteral("/.config"),
-                    "XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg")))
-        lists.append(config + QStringLiteral("/mimeapps.list"));
+    QStringList lists = xdgPaths("XDG_CONFIG_HOME", QDir::homePath() + u"/.config"_s,
+                                 "XDG_CONFIG_DIRS", u"/etc/xdg"_s, u"/mimeapps.list"_s);
     for (const QString& folder : applicationFolders())
         lists << folder + QStringLiteral("/mimeapps.list")
               << folder + QStringLiteral("/mimeinfo.cache");
