@@ -1,4 +1,4 @@
 # Start-up to the main window shown, on the shipped database.
 add_executable(bench_app_startup ${CMAKE_CURRENT_LIST_DIR}/app_startup.cpp
     ${CMAKE_CURRENT_LIST_DIR}/widgets_main.cpp)
-target_link_libraries(bench_app_startup PRIVATE vk_app vk_testsupport benchmark::benchmark)
+target_link_libraries(bench_app_startup PRIVATE vk_app vk_testsupport_widgets benchmark::benchmark)

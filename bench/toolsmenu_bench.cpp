@@ -114,7 +114,7 @@ void BM_CheckPeriod(benchmark::State& state) {
     for (auto _ : state) {
         qsizetype found = 0;
         check.push_back(bench::millisecondsOf([&found] {
-            found = tools::checkPeriod(QStringLiteral("2007"), QStringLiteral("3")).size();
+            found = toolsmenu::checkPeriod(QStringLiteral("2007"), QStringLiteral("3")).size();
         }));
         if (found < kProviders)
             state.SkipWithError("the problems were not found");

@@ -7,4 +7,4 @@ target_link_libraries(bench_transmission PRIVATE vk_ftptestserver ZLIB::ZLIB ben
 # connections alone.
 add_executable(bench_send_run ${CMAKE_CURRENT_LIST_DIR}/send_run_bench.cpp
     ${CMAKE_CURRENT_LIST_DIR}/widgets_main.cpp)
-target_link_libraries(bench_send_run PRIVATE vk_ftptestserver vk_transmission_widgets vk_testsupport benchmark::benchmark)
+target_link_libraries(bench_send_run PRIVATE vk_ftptestserver vk_transmission_widgets vk_testsupport_widgets benchmark::benchmark)

@@ -4,7 +4,7 @@
 # comes to link a GUI module, directly or through another library, stops the configuration.
 set(VK_CORE_TARGETS
     vk_platform vk_db vk_backup vk_codetables vk_checks vk_csv vk_institution vk_purchase
-    vk_export vk_quarter vk_transmission vk_toolsmenu)
+    vk_export vk_overview vk_transmission vk_toolsmenu)
 set(VK_GUI_MODULES Qt6::Gui Qt6::Widgets Qt6::PrintSupport Qt6::Charts Cups::Cups)
 
 # The targets a target links, directly and through the libraries it links.
@@ -27,20 +27,27 @@ function(vk_linked_targets target result)
     set(${result} ${seen} PARENT_SCOPE)
 endfunction()
 
-function(vk_check_core_targets)
+# Stops the configuration when one of the targets links a GUI module or the application library,
+# directly or through another library.
+function(vk_check_without_gui)
+    set(gui vk_app)
     foreach(module IN LISTS VK_GUI_MODULES)
         if(TARGET ${module})
             get_target_property(aliased ${module} ALIASED_TARGET)
             list(APPEND gui ${module} ${aliased})
         endif()
     endforeach()
-    foreach(target IN LISTS VK_CORE_TARGETS)
+    foreach(target IN LISTS ARGN)
         set(linked "")
         vk_linked_targets(${target} linked)
         foreach(library IN LISTS linked)
             if(library IN_LIST gui)
-                message(FATAL_ERROR "The core library ${target} links ${library}, a GUI module")
+                message(FATAL_ERROR "${target} links ${library}, a GUI module or the application")
             endif()
         endforeach()
     endforeach()
+endfunction()
+
+function(vk_check_core_targets)
+    vk_check_without_gui(${VK_CORE_TARGETS})
 endfunction()

@@ -1,5 +1,6 @@
-# Fails when a file of a core folder includes a header of a GUI module: the core folders are the
-# subsystem folders of src/ without their widgets/ folders, src/app and src/pickers.
+# Fails when a file of a core folder includes a header of a GUI module or of a window folder: the
+# core folders are the subsystem folders of src/ without their widgets/ folders, src/app and
+# src/pickers.
 # cmake -DSOURCE_DIR=<src> -DQT_HEADERS=<the folder of QtCore, QtGui, ...> -P core_includes.cmake
 cmake_minimum_required(VERSION 3.25)
 set(gui_modules QtGui QtWidgets QtPrintSupport QtCharts)
@@ -10,15 +11,19 @@ foreach(module IN LISTS gui_modules)
 endforeach()
 file(GLOB core_files ${SOURCE_DIR}/*/*.h ${SOURCE_DIR}/*/*.cpp)
 list(FILTER core_files EXCLUDE REGEX "/src/(app|pickers)/")
+# Every include form: <...> and "...", with blanks before and after the #.
+set(include_line "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"]")
 set(offending "")
 foreach(file IN LISTS core_files)
-    file(STRINGS ${file} includes REGEX "^#include <")
+    file(STRINGS ${file} includes REGEX "${include_line}")
     foreach(line IN LISTS includes)
-        string(REGEX REPLACE "^#include <([^>]+)>.*" "\\1" header "${line}")
+        string(REGEX REPLACE "${include_line}.*" "\\1" header "${line}")
         string(REGEX REPLACE "^([A-Za-z]+)/(.*)" "\\1;\\2" parts "${header}")
         list(GET parts 0 first)
         list(GET parts -1 name)
-        if(first IN_LIST gui_modules OR (header STREQUAL name AND name IN_LIST gui_headers))
+        # A GUI module's header, the windows of any folder, or the folders that hold windows only.
+        if(first IN_LIST gui_modules OR (header STREQUAL name AND name IN_LIST gui_headers)
+           OR header MATCHES "(^|/)widgets/" OR first MATCHES "^(app|pickers)$")
             list(APPEND offending "${file}: ${header}")
         endif()
     endforeach()

@@ -22,9 +22,9 @@
 #include "toolsmenu/widgets/UnitAtvetel.h"
 #include "toolsmenu/widgets/UnitEllenorzes.h"
 #include "toolsmenu/widgets/UnitMentesek.h"
-#include "transmission/floppy_copy.h"
 #include "transmission/widgets/UnitKuldes.h"
 #include "transmission/widgets/lap1nyom.h"
+#include "transmission/widgets/media_copy_view.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -286,13 +286,12 @@ void TFormFo::showLogLine(const QString& line) {
 void TFormFo::MasolasFloppyra() {
     platform::runCommand([this] {
         const app::Period period = app::periodOfCaption(TMenuItem_Kuldes->menuAction()->text());
-        transmission::FloppyCopy(
-            period.year, period.quarter, [this](const QString& line) { showLogLine(line); },
-            [this](qint64 copied, qint64 size) {
-                Gauge1->setMaximum(static_cast<int>(size));
-                Gauge1->setValue(static_cast<int>(copied));
-            })
-            .MasolasFloppyra();
+        transmission::MediaCopyView view([this](const QString& line) { showLogLine(line); },
+                                         [this](qint64 copied, qint64 size) {
+                                             Gauge1->setMaximum(static_cast<int>(size));
+                                             Gauge1->setValue(static_cast<int>(copied));
+                                         });
+        transmission::FloppyCopy(period.year, period.quarter, view).MasolasFloppyra();
     });
 }
 

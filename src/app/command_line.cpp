@@ -235,7 +235,7 @@ int importItems(const QString& file, const QStringList& keyParts,
 // Carries the record of the key with its items into the next quarter, printing the new key.
 int carryForward(const institution::ReportKey& key) {
     return changingDatabase([&] {
-        const tools::Carried carried = tools::carryForward(key);
+        const toolsmenu::Carried carried = toolsmenu::carryForward(key);
         print(stdout, QStringLiteral("%1 %2/%3: %4 tétel")
                           .arg(carried.key.adosajat, carried.key.year, carried.key.quarter)
                           .arg(carried.items));
@@ -246,13 +246,13 @@ int carryForward(const institution::ReportKey& key) {
 // Lists every problem of the period and saves the list; exit status 1 when any is an error.
 int checkPeriod(const QString& year, const QString& quarter) {
     return onDatabase([&] {
-        const QList<tools::Problem> problems = tools::checkPeriod(year, quarter);
-        for (const tools::Problem& problem : problems)
-            print(stdout, tools::problemLine(problem));
+        const QList<toolsmenu::Problem> problems = toolsmenu::checkPeriod(year, quarter);
+        for (const toolsmenu::Problem& problem : problems)
+            print(stdout, toolsmenu::problemLine(problem));
         if (problems.isEmpty())
-            print(stdout, tools::kNoProblem);
-        tools::saveProblemList(year, quarter, problems);
-        return tools::anyError(problems) ? 1 : 0;
+            print(stdout, toolsmenu::kNoProblem);
+        toolsmenu::saveProblemList(year, quarter, problems);
+        return toolsmenu::anyError(problems) ? 1 : 0;
     });
 }
 
@@ -294,14 +294,21 @@ int printCoverNotes(const QString& year, const QString& quarter) {
     });
 }
 
+// The copy's log on the standard output, its warnings on the error output; no one is there to be
+// asked for a medium.
+class PrintedCopyLog : public transmission::MediaCopyObserver {
+    void logLine(const QString& line) override { print(stdout, line); }
+    void warn(const QString& text) override { print(stderr, text); }
+};
+
 // Copies the period's report files into folder as the copy to the removable medium does; exit
 // status 0 when every one was copied.
 int copyToFolder(const QString& year, const QString& quarter, const QString& folder) {
     const QString medium = QFileInfo(folder).absoluteFilePath();
     return reportingFailure([&] {
         return inLockedWorkingFolder([&] {
-            transmission::FloppyCopy copy(
-                year, quarter, [](const QString& line) { print(stdout, line); }, {}, medium);
+            PrintedCopyLog log;
+            transmission::FloppyCopy copy(year, quarter, log, medium);
             if (!copy.FloppyPresent()) {
                 print(stderr,
                       QStringLiteral("A mappa nem érhető el: ") + QDir::toNativeSeparators(medium));

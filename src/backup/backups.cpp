@@ -81,14 +81,27 @@ void copyDatabase(sqlite3* source, const QString& target) {
     }
 }
 
+// Every expired backup is tried; those that stay are told at the end.
 void deleteExpired(const QList<BackupFile>& backups, const QDate& today) {
     QList<QDateTime> taken;
     for (const BackupFile& backup : backups)
         taken.append(backup.taken);
     const QList<QDateTime> expired = expiredBackups(taken, platform::backupKeepSetting(), today);
-    for (const BackupFile& backup : backups)
-        if (expired.contains(backup.taken))
-            QFile::remove(backup.path);
+    QStringList kept;
+    for (const BackupFile& backup : backups) {
+        try {
+            if (expired.contains(backup.taken))
+                platform::removeFile(backup.path);
+        } catch (const platform::FileFailure& failure) {
+            kept.append(QStringLiteral("%1 (%2)").arg(QDir::toNativeSeparators(backup.path),
+                                                      failure.reason()));
+        }
+    }
+    if (!kept.isEmpty())
+        throw OldBackupsKept(
+            QStringLiteral("A biztonsági mentés elkészült, de a régi mentések közül nem "
+                           "törölhető: %1")
+                .arg(kept.join(QStringLiteral(", "))));
 }
 
 bool holdsAnyRecord() {
@@ -183,6 +196,9 @@ bool backUpBeforeChange(const FailureNotice& notice) {
     try {
         backUpNow();
         return true;
+    } catch (const OldBackupsKept& failure) {
+        notice(platform::withFullStop(failure.text()));
+        return true;
     } catch (const std::exception& failure) {
         notice(failureText(QString::fromUtf8(failure.what())));
         return false;
@@ -193,6 +209,8 @@ void backUpIfDue(const FailureNotice& notice, const QDateTime& now) {
     try {
         if (backupDue(listBackups(), now) && holdsAnyRecord())
             backUpNow(now);
+    } catch (const OldBackupsKept& failure) {
+        notice(platform::withFullStop(failure.text()));
     } catch (const std::exception& failure) {
         notice(failureText(QString::fromUtf8(failure.what())));
     }

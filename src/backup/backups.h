@@ -41,8 +41,15 @@ QList<QDateTime> expiredBackups(QList<QDateTime> taken, int keep, QDate today);
 // either whole or absent. A failure is a Failure with the reason, and file is as it was.
 void writeBackup(const QString& file);
 
+// The backup was taken, but a backup no longer kept could not be deleted: the text names it.
+class OldBackupsKept : public platform::Failure {
+public:
+    using Failure::Failure;
+};
+
 // Takes a backup into the backup folder and deletes the backups that are no longer kept
-// ([backup] keep of velkor.ini). Returns the new backup; a failure is a Failure.
+// ([backup] keep of velkor.ini). Returns the new backup; a failure is a Failure, OldBackupsKept
+// when only the deletion failed.
 BackupFile backUpNow(const QDateTime& now = QDateTime::currentDateTime());
 
 // How a failed backup is told: once, with its reason; the work goes on.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/layout.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,11 +9,10 @@
 // overview take as well.
 namespace exporting {
 
-// The working folders the save run writes into, relative to the program's working folder. They
-// must exist: the run creates none.
-inline const QString kTextFolder = QStringLiteral("text/");
-inline const QString kListingFolder = QStringLiteral("Listak/");
-inline const QString kCoverNoteFolder = QStringLiteral("kuldes/temp/");
+// The working folders the save run writes into.
+using platform::kCoverNoteFolder;
+using platform::kListingFolder;
+using platform::kTextFolder;
 
 // Bare file names: a report file (kind BI, BR or KJ) and the purchase listing.
 QString reportFileName(const QString& adosajat, const QString& year, const QString& quarter,

@@ -36,10 +36,9 @@ public:
     // caption carries.
     void Ment(const QString& year, const QString& quarter);
 
-    // One line in the error list and the log; an error line is prefixed "HIBA: " and sets
-    // SaveError.
+    // One line in the error list and the log; an error line is prefixed "HIBA: " and leaves the
+    // run not sendable.
     void LogLine(const QString& text, bool error);
-    bool SaveError() const { return saveError_; }
 
 private:
     void writeProviders(const QString& year, const QString& quarter);

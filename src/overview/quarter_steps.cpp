@@ -158,7 +158,7 @@ QList<StepState> quarterSteps(const Quarter& quarter) {
 }
 
 std::optional<SentFolder> sentFolder(const Quarter& quarter) {
-    const QString archive = QStringLiteral("kuldes/");
+    const QString& archive = platform::kSendFolder;
     // The folders are named by their time, so the newest comes last.
     QStringList folders = QDir(archive).entryList({QStringLiteral("????????_??_??")}, QDir::Dirs,
                                                   QDir::Name | QDir::Reversed);

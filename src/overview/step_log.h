@@ -7,7 +7,8 @@
 
 // What the program did for a period that leaves no file of its own to tell it by: the period
 // check's result, the printing of the cover notes and the copy to the removable medium. Kept in
-// Adatok/lepesek.ini of the working folder, one group per period.
+// the step log of the working folder (platform::kStepLogPath), one group per period. A step that
+// cannot be recorded is a Failure saying so.
 namespace overview {
 
 struct CheckRecord {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <new>
 #include <utility>
 
 namespace platform {
@@ -104,8 +105,14 @@ void FileQueue::work() {
     }
 }
 
-// The thread's only work; whatever goes wrong, down to a lack of memory, is the file's failure.
+// The thread's only work; whatever goes wrong, down to a lack of memory, is the file's failure,
+// told as what it is.
 std::optional<QString> FileQueue::carryOut(Operation& operation) noexcept {
+    const auto failed = [&operation](const QString& text) {
+        if (operation.file)
+            operation.file->discard();
+        return text;
+    };
     try {
         if (operation.work) {
             operation.work();  // a packaged task: what it throws is its future's
@@ -114,12 +121,14 @@ std::optional<QString> FileQueue::carryOut(Operation& operation) noexcept {
         operation.file->write(operation.bytes);
         operation.file->commit();
         return std::nullopt;
-    } catch (const FileFailure& failure) {
-        return failure.text();
+    } catch (const std::bad_alloc&) {
+        return failed(QStringLiteral("Cannot write file: the program ran out of memory"));
+    } catch (const Failure& failure) {
+        return failed(failure.text());
+    } catch (const std::exception& failure) {
+        return failed(QStringLiteral("Cannot write file: ") + QString::fromUtf8(failure.what()));
     } catch (...) {
-        if (operation.file)
-            operation.file->discard();
-        return QStringLiteral("Cannot write file: the program ran out of memory");
+        return failed(QStringLiteral("Cannot write file: an unknown failure"));
     }
 }
 

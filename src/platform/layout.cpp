@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -40,8 +41,9 @@ Failure cannotMake(const QString& path, const std::error_code& error) {
     return cannotMake(path, reasonOf(error));
 }
 
-// Copies the shipped database files, writable for the user; the error of a copy that failed.
-// A missing or empty shipped folder is a Failure naming it.
+// Copies the shipped database files, writable for the user; the error of a listing that failed.
+// A missing or empty shipped folder is a Failure naming it, a file that cannot be copied a
+// FileFailure.
 std::error_code copyShippedDatabase(const fs::path& shipped, const fs::path& into) {
     std::error_code error;
     fs::directory_iterator files(shipped, error);
@@ -51,9 +53,13 @@ std::error_code copyShippedDatabase(const fs::path& shipped, const fs::path& int
                                error ? reasonOf(error) : QStringLiteral("üres mappa")));
     fs::create_directory(into, error);
     for (; !error && files != fs::directory_iterator(); files.increment(error)) {
-        const fs::path copy = into / files->path().filename();
-        if (fs::copy_file(files->path(), copy, error))
-            fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write, error);
+        QFile source(QString::fromStdString(files->path().string()));
+        if (!source.open(QIODevice::ReadOnly))
+            throw FileFailure(QStringLiteral("Cannot open file"), source.fileName(),
+                              source.errorString());
+        const QByteArray bytes = source.readAll();
+        writeWhole(QString::fromStdString((into / files->path().filename()).string()),
+                   {bytes.constData(), static_cast<size_t>(bytes.size())});
     }
     return error;
 }
@@ -72,19 +78,19 @@ void makeDataFolder(const Layout& layout) {
     try {
         fs::create_directory(draft, error);
         if (!error)
-            error = copyShippedDatabase(pathOf(layout.shippedFolder) / "Adatok", draft / "Adatok");
-        for (const char* folder : {"text", "Listak", "kuldes/temp"}) {
+            error = copyShippedDatabase(pathOf(layout.shippedFolder) / pathOf(kDataFolder),
+                                        draft / pathOf(kDataFolder));
+        for (const QString& folder : {kTextFolder, kListingFolder, kCoverNoteFolder}) {
             if (!error)
-                fs::create_directories(draft / folder, error);
+                fs::create_directories(draft / pathOf(folder), error);
         }
         if (error)
             throw cannotMake(layout.workingFolder, error);
-        try {
-            renameIntoPlace(QString::fromStdString(draft.string()), layout.workingFolder,
-                            {.syncFolder = true});
-        } catch (const FileFailure& failure) {
-            throw cannotMake(layout.workingFolder, failure.reason());
-        }
+        renameIntoPlace(QString::fromStdString(draft.string()), layout.workingFolder,
+                        {.syncFolder = true});
+    } catch (const FileFailure& failure) {
+        fs::remove_all(draft, error);
+        throw cannotMake(layout.workingFolder, failure.reason());
     } catch (...) {
         fs::remove_all(draft, error);
         throw;
@@ -95,7 +101,7 @@ void makeDataFolder(const Layout& layout) {
 
 Layout layoutFor(const QString& programFolder) {
     const QDir program(programFolder);
-    if (program.exists(QStringLiteral("Adatok")))
+    if (program.exists(kDataFolder))
         return {false, program.absolutePath(), {}};
     return {true,
             QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
@@ -105,6 +111,10 @@ Layout layoutFor(const QString& programFolder) {
 
 Layout currentLayout() {
     return layoutInUse().value_or(Layout{false, QDir::currentPath(), {}});
+}
+
+QString workingPath(const QString& relative) {
+    return QDir(currentLayout().workingFolder).filePath(relative);
 }
 
 void setCurrentLayout(const Layout& layout) {

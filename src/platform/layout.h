@@ -4,6 +4,17 @@
 
 namespace platform {
 
+// The working folders and files, relative to the working folder: the database's folder, the
+// data files and the error list, the purchase listings and lists, the archives of the send runs
+// and the cover notes, and the log of the steps done for each period. text/, Listak/ and
+// kuldes/temp/ must exist; the save run creates none of them.
+inline const QString kDataFolder = QStringLiteral("Adatok/");
+inline const QString kTextFolder = QStringLiteral("text/");
+inline const QString kListingFolder = QStringLiteral("Listak/");
+inline const QString kSendFolder = QStringLiteral("kuldes/");
+inline const QString kCoverNoteFolder = QStringLiteral("kuldes/temp/");
+inline const QString kStepLogPath = QStringLiteral("Adatok/lepesek.ini");
+
 // Where the program keeps its data and its settings: the one place that tells the two layouts
 // apart.
 //
@@ -27,6 +38,9 @@ Layout layoutFor(const QString& programFolder);
 
 // The layout in use. Until one is set, the portable layout of the current folder.
 Layout currentLayout();
+// A working folder or file (kTextFolder, kStepLogPath, ...) in the working folder of the layout in
+// use, whatever the current folder.
+QString workingPath(const QString& relative);
 void setCurrentLayout(const Layout& layout);
 
 // Makes layout the one in use and its working folder the current folder. On the installed

@@ -80,8 +80,12 @@ WholeFile& WholeFile::operator=(WholeFile&& other) noexcept {
     return *this;
 }
 
+// A temporary file left by a program that was killed goes first; a link planted under the
+// temporary name is removed, never followed.
 void WholeFile::open() {
-    descriptor_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    ::unlink(temporary_.constData());
+    descriptor_ =
+        ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (descriptor_ < 0)
         fail("Cannot create file", errno);
     struct stat replaced {};
@@ -133,6 +137,14 @@ void writeWhole(const QString& target, std::string_view bytes, Durability durabi
     WholeFile file(target, durability);
     file.write(bytes);
     file.commit();
+}
+
+void removeFile(const QString& path) {
+    if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT)
+        return;
+    const int error = errno;
+    throw FileFailure(QStringLiteral("Cannot delete file"), QDir::toNativeSeparators(path),
+                      systemReason(error));
 }
 
 void renameIntoPlace(const QString& temporary, const QString& target, Durability durability) {

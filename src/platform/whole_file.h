@@ -37,7 +37,8 @@ struct Durability {
 // The one way the program writes a file whole: under the temporary name target + ".tmp" in the
 // same folder, then renamed over the target, so that a failure, a kill or a full disk leaves
 // the old file or the new one, never a part of it. The temporary file is made at the first
-// write; one that is not committed is removed, whatever went wrong.
+// write; one that is not committed is removed, whatever went wrong. Neither name is followed
+// when it is a link: the link is replaced.
 class WholeFile {
 public:
     explicit WholeFile(const QString& target, Durability durability = {});
@@ -67,6 +68,10 @@ private:
 
 // The bytes as the file at target, through WholeFile.
 void writeWhole(const QString& target, std::string_view bytes, Durability durability = {});
+
+// Removes the file; one that is not there is removed already. A file that stays is a
+// FileFailure with the system's reason.
+void removeFile(const QString& path);
 
 // Gives a file or folder that another has made whole under a temporary name the target's name,
 // replacing a file of that name, and waits for the rename to reach the disk where asked.

@@ -8,6 +8,7 @@
 #include "item_checks.h"
 #include "platform/codepage.h"
 #include "platform/failure.h"
+#include "platform/whole_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -602,7 +603,8 @@ bool saveFaultList(const QString& csvPath, const ImportResult& result) {
         return false;
     const QString path = faultListPath(csvPath);
     if (result.faults.isEmpty()) {
-        QFile::remove(path);
+        // An earlier list left beside the file would be taken for this import's.
+        platform::removeFile(path);
         return false;
     }
     platform::TextFile list(path);

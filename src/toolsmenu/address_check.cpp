@@ -2,7 +2,7 @@
 
 #include "db/query.h"
 
-namespace tools {
+namespace toolsmenu {
 
 namespace {
 
@@ -50,4 +50,4 @@ QList<SettlementAddresses::Mismatch> SettlementAddresses::mismatches(
     return found;
 }
 
-}  // namespace tools
+}  // namespace toolsmenu

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace tools {
+namespace toolsmenu {
 
 // A record's address held against the code lists: the county its settlement lies in and the
 // postal codes that belong to the settlement (a Budapest district has the city's codes).
@@ -30,4 +30,4 @@ private:
     QHash<QString, QStringList> postalCodesOf_;
 };
 
-}  // namespace tools
+}  // namespace toolsmenu

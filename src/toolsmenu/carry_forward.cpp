@@ -4,7 +4,7 @@
 #include "db/query.h"
 #include "db/values.h"
 
-namespace tools {
+namespace toolsmenu {
 
 namespace {
 
@@ -96,4 +96,4 @@ Carried carryForward(const institution::ReportKey& from) {
     return carried;
 }
 
-}  // namespace tools
+}  // namespace toolsmenu

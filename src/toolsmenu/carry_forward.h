@@ -5,7 +5,7 @@
 
 // Starting a quarter from the last one: the data-provider record and its purchase items copied
 // under the next quarter's key.
-namespace tools {
+namespace toolsmenu {
 
 // The key of the quarter after the key's own: quarter 4 rolls into the next year's quarter 1.
 institution::ReportKey nextQuarter(const institution::ReportKey& key);
@@ -27,4 +27,4 @@ struct Carried {
 };
 Carried carryForward(const institution::ReportKey& from);
 
-}  // namespace tools
+}  // namespace toolsmenu

@@ -10,6 +10,7 @@
 #include "overview/step_log.h"
 #include "platform/codepage.h"
 #include "platform/failure.h"
+#include "platform/layout.h"
 #include "platform/settings.h"
 #include "plausibility.h"
 #include "purchase/item_checks.h"
@@ -18,7 +19,7 @@
 
 #include <optional>
 
-namespace tools {
+namespace toolsmenu {
 
 namespace {
 
@@ -363,7 +364,8 @@ bool anyError(const QList<Problem>& problems) {
 
 QString saveProblemList(const QString& year, const QString& quarter,
                         const QList<Problem>& problems) {
-    const QString path = QStringLiteral("Listak/%1_%2_ellenorzes.txt").arg(year, quarter);
+    const QString path =
+        platform::kListingFolder + QStringLiteral("%1_%2_ellenorzes.txt").arg(year, quarter);
     platform::TextFile file(path);
     if (problems.isEmpty())
         file.writeLine(kNoProblem);
@@ -377,4 +379,4 @@ QString saveProblemList(const QString& year, const QString& quarter,
     return path;
 }
 
-}  // namespace tools
+}  // namespace toolsmenu

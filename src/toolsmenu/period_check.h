@@ -5,7 +5,7 @@
 
 // Every problem of one year and quarter at once, before the save run: the records' and the
 // items' store checks, items without a record and records without items.
-namespace tools {
+namespace toolsmenu {
 
 struct Problem {
     QString where;   // which record or item
@@ -33,4 +33,4 @@ QString saveProblemList(const QString& year, const QString& quarter,
 // The list's only line when the period has no problem.
 inline const QString kNoProblem = QStringLiteral("Nincs hiba.");
 
-}  // namespace tools
+}  // namespace toolsmenu

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-namespace tools {
+namespace toolsmenu {
 
 namespace {
 
@@ -127,4 +127,4 @@ void PlausibilityRules::checkRecordValue(std::optional<double> value,
                      true});
 }
 
-}  // namespace tools
+}  // namespace toolsmenu

@@ -12,7 +12,7 @@
 // own price index outside its range, a unit price far from the previous quarter's for the same
 // group and unit, a zero price or quantity, a record whose quarter is worth more than twice or
 // less than half its previous quarter.
-namespace tools {
+namespace toolsmenu {
 
 class PlausibilityRules {
 public:
@@ -53,4 +53,4 @@ private:
     QVariantList previous_;  // the previous quarter's
 };
 
-}  // namespace tools
+}  // namespace toolsmenu

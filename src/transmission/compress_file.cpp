@@ -1,6 +1,7 @@
 #include "transmission/compress_file.h"
 
 #include "platform/failure.h"
+#include "platform/whole_file.h"
 
 #include <QFile>
 
@@ -24,11 +25,11 @@ constexpr uInt kOutputBuffer = 65536;
     throw platform::Failure(QStringLiteral("%1 \"%2\": %3").arg(what, path, reason));
 }
 
-// One deflate stream from an open input file into an open output file. The compressed bytes
+// One deflate stream from an open input file into an output file made whole. The compressed bytes
 // gather in a 64 KiB buffer that is written out whenever it is full and once more at the end.
 class Deflater {
 public:
-    Deflater(QFile& input, QFile& output) : input_(input), output_(output) {
+    Deflater(QFile& input, platform::WholeFile& output) : input_(input), output_(output) {
         stream_.zalloc = Z_NULL;
         stream_.zfree = Z_NULL;
         stream_.opaque = Z_NULL;
@@ -89,9 +90,7 @@ private:
     }
 
     void write(uInt count) {
-        if (output_.write(reinterpret_cast<const char*>(buffer_.data()), count) != count) {
-            fail(QStringLiteral("Cannot write file"), output_.fileName(), output_.errorString());
-        }
+        output_.write({reinterpret_cast<const char*>(buffer_.data()), count});
         resetBuffer();
     }
 
@@ -108,7 +107,7 @@ private:
     }
 
     QFile& input_;
-    QFile& output_;
+    platform::WholeFile& output_;
     z_stream stream_{};
     bool started_ = false;
     std::array<Bytef, kOutputBuffer> buffer_{};
@@ -126,31 +125,17 @@ void CompressFile(const QString& path) {
         fail(QStringLiteral("Cannot compress file"), path,
              QStringLiteral("only \".txt\" files are compressed"));
     }
-    // Declared in reverse, so that on failure the destructors close the input before the output.
-    QFile output(compressedPath(path));
     QFile input(path);
     if (!input.open(QIODevice::ReadOnly)) {
         fail(QStringLiteral("Cannot open file"), path, input.errorString());
     }
-    if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        fail(QStringLiteral("Cannot create file"), output.fileName(), output.errorString());
-    }
-    // A stream cut short would pass for a report file: nothing of it stays.
-    try {
-        Deflater deflater(input, output);
-        deflater.run();
-        // Compressor first, then the input, then the output.
-        deflater.release();
-        input.close();
-        output.close();
-        if (output.error() != QFileDevice::NoError) {
-            fail(QStringLiteral("Cannot write file"), output.fileName(), output.errorString());
-        }
-    } catch (...) {
-        output.close();
-        QFile::remove(output.fileName());
-        throw;
-    }
+    // A stream cut short would pass for a report file: it never takes the compressed file's name.
+    platform::WholeFile output(compressedPath(path));
+    Deflater deflater(input, output);
+    deflater.run();
+    deflater.release();
+    input.close();
+    output.commit();
 }
 
 }  // namespace transmission

@@ -9,10 +9,10 @@ namespace transmission {
 QString compressedPath(const QString& path);
 
 // Writes the report file at path as a single zlib stream (deflate, level 9, 32 KiB window) into
-// compressedPath(path), creating or emptying that file; the input is left unchanged. An input
-// that cannot be read, a path not ending in ".txt", an output that cannot be created or written and
-// a compressor error throw platform::Failure naming the file; a partly written output is
-// removed.
+// compressedPath(path), replacing that file once the stream is whole; the input is left
+// unchanged. An input that cannot be read, a path not ending in ".txt", an output that cannot be
+// written and a compressor error throw platform::Failure naming the file; the compressed file
+// then stays as it was.
 void CompressFile(const QString& path);
 
 }  // namespace transmission

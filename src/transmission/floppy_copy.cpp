@@ -3,19 +3,14 @@
 #include "export/common.h"
 #include "overview/step_log.h"
 #include "platform/failure.h"
-#include "platform/message_box.h"
-#include "platform/pending.h"
+#include "platform/layout.h"
 #include "platform/removable_media.h"
+#include "platform/whole_file.h"
 #include "transmission/report_period.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <cerrno>
-#include <cstring>
-
-#include <unistd.h>
 
 namespace transmission {
 
@@ -23,41 +18,57 @@ namespace {
 
 constexpr qint64 kBlockSize = 64000;
 
-[[noreturn]] void fail(const QString& action, const QFile& file, const QString& reason) {
+[[noreturn]] void fail(const QString& action, const QFile& file) {
     throw platform::Failure(
-        QStringLiteral("%1 %2. %3").arg(action, QDir::toNativeSeparators(file.fileName()), reason));
+        QStringLiteral("%1 %2. %3")
+            .arg(action, QDir::toNativeSeparators(file.fileName()), file.errorString()));
 }
 
-[[noreturn]] void fail(const QString& action, const QFile& file) {
-    fail(action, file, file.errorString());
+// A copy into the working folder or its data folders would replace the reports with
+// themselves, or bury copies among the program's own files.
+void refuseProgramFolder(const QString& medium) {
+    const QString target = QFileInfo(medium).canonicalFilePath();
+    for (const QString& folder : {QString(), platform::kDataFolder, platform::kTextFolder,
+                                  platform::kListingFolder, platform::kSendFolder}) {
+        const QString own = QFileInfo(platform::workingPath(folder)).canonicalFilePath();
+        if (!own.isEmpty() &&
+            (target == own || (!folder.isEmpty() && target.startsWith(own + u'/'))))
+            throw platform::Failure(
+                QStringLiteral("A(z) %1 mappa a program saját mappája, oda nem másolható.")
+                    .arg(QDir::toNativeSeparators(medium)));
+    }
 }
 
 }  // namespace
 
-FloppyCopy::FloppyCopy(QString year, QString quarter, Log log, Progress progress, QString medium)
+FloppyCopy::FloppyCopy(QString year, QString quarter, MediaCopyObserver& observer, QString medium)
     : year_(std::move(year)),
       quarter_(std::move(quarter)),
-      log_(std::move(log)),
-      progress_(std::move(progress)),
+      observer_(observer),
       givenMedium_(std::move(medium)) {}
 
 bool FloppyCopy::MasolasFloppyra() {
-    using platform::Button;
     while (!FloppyPresent()) {
-        if (platform::showWarning(
-                QStringLiteral("Nincs floppy az \"a:\\\" meghajtóban. Mégegyszer?"),
-                {Button::Yes, Button::No}) == Button::No)
+        if (!observer_.askAgain(
+                QStringLiteral("Nincs floppy az \"a:\\\" meghajtóban. Mégegyszer?")))
             return false;
     }
+    refuseProgramFolder(medium_);
     bool whole = copyPass(exporting::kTextFolder, QStringLiteral("*_BI.txt"), false);
     whole = copyPass(exporting::kTextFolder, QStringLiteral("*_BR.txt"), false) && whole;
     whole = copyPass(exporting::kCoverNoteFolder, QStringLiteral("*_KJ.txt"), true) && whole;
-    if (log_)
-        log_(copied_ > 0 ? QStringLiteral("%1 állomány átmásolva: %2")
-                               .arg(copied_)
-                               .arg(QDir::toNativeSeparators(medium_))
-                         : QStringLiteral("Nincs átmásolandó állomány a(z) %1. év %2. negyedévére.")
-                               .arg(year_, quarter_));
+    if (stopped_) {
+        observer_.logLine(QStringLiteral("A másolás megszakítva; %1 állomány átmásolva: %2")
+                              .arg(copied_)
+                              .arg(QDir::toNativeSeparators(medium_)));
+        return false;
+    }
+    observer_.logLine(
+        copied_ > 0 ? QStringLiteral("%1 állomány átmásolva: %2")
+                          .arg(copied_)
+                          .arg(QDir::toNativeSeparators(medium_))
+                    : QStringLiteral("Nincs átmásolandó állomány a(z) %1. év %2. negyedévére.")
+                          .arg(year_, quarter_));
     if (whole)
         overview::recordDelivery(overview::Delivery::Copied, year_, quarter_);
     return whole;
@@ -75,9 +86,11 @@ bool FloppyCopy::copyPass(const QString& folder, const QString& pattern, bool st
     bool lastCopied = true;
     bool everyCopied = true;
     for (const QString& name : exporting::entriesOf(folder, pattern)) {
+        if (stopped_)
+            return false;
         if (!isOfPeriod(name, year_, quarter_)) {
-            if (log_)
-                log_(notOfPeriod(name, year_, quarter_, QStringLiteral("nincs átmásolva")));
+            observer_.logLine(
+                notOfPeriod(name, year_, quarter_, QStringLiteral("nincs átmásolva")));
             continue;
         }
         lastTried = name;
@@ -87,9 +100,8 @@ bool FloppyCopy::copyPass(const QString& folder, const QString& pattern, bool st
         if (!lastCopied && stopAtFirstMiss)
             break;
     }
-    if (!lastCopied)
-        platform::showWarning(QStringLiteral("Hiba a ") + lastTried +
-                              QStringLiteral(" másolása közben!"));
+    if (!lastCopied && !stopped_)
+        observer_.warn(QStringLiteral("Hiba a ") + lastTried + QStringLiteral(" másolása közben!"));
     return everyCopied;
 }
 
@@ -99,50 +111,33 @@ bool FloppyCopy::CopyToFloppy(const QString& source, const QString& destination)
         fail(QStringLiteral("Cannot open file"), in);
     // A file exactly as large as the free space still fits.
     if (platform::freeSpace(QFileInfo(destination).absolutePath()) < in.size()) {
-        platform::showWarning(QStringLiteral("Az a meghajtón nincs elég hely"));
+        observer_.warn(QStringLiteral("Az a meghajtón nincs elég hely"));
         return false;
     }
-    QFile out(destination);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        fail(QStringLiteral("Cannot create file"), out);
-    try {
-        copyBlocks(in, out);
-    } catch (...) {
-        // No truncated report may stay on the medium under its real name.
-        out.close();
-        QFile::remove(destination);
-        throw;
-    }
+    // On the medium before it takes its name and before the next file starts, so a medium
+    // taken out holds whole files.
+    platform::WholeFile out(destination, {.syncFile = true, .syncFolder = true});
+    copyBlocks(in, out);
+    if (stopped_)
+        return false;
+    out.commit();
     return true;
 }
 
-void FloppyCopy::copyBlocks(QFile& source, QFile& destination) {
+void FloppyCopy::copyBlocks(QFile& source, platform::WholeFile& destination) {
     const qint64 size = source.size();
     QByteArray block(kBlockSize, Qt::Uninitialized);
     qint64 copied = 0;
-    for (;;) {
+    while (!stopped_) {
         const qint64 read = source.read(block.data(), kBlockSize);
         if (read < 0)
             fail(QStringLiteral("Cannot read file"), source);
         if (read == 0)
             break;
-        // A medium filling up takes part of a block before it refuses the rest with its reason.
-        for (qint64 written = 0; written < read;) {
-            const qint64 taken = destination.write(block.constData() + written, read - written);
-            if (taken <= 0)
-                fail(QStringLiteral("Cannot write file"), destination);
-            written += taken;
-        }
+        destination.write({block.constData(), static_cast<size_t>(read)});
         copied += read;
-        if (progress_)
-            progress_(copied, size);
-        platform::drawPending();
+        observer_.progressed(copied, size);
     }
-    // On the medium before the next file starts, so a removed medium holds whole files.
-    if (::fsync(destination.handle()) != 0)
-        fail(QStringLiteral("Cannot write file"), destination,
-             QString::fromLocal8Bit(std::strerror(errno)));
-    destination.close();
 }
 
 }  // namespace transmission

@@ -71,10 +71,12 @@ struct FtpTimeouts {
 // Asks whether to trust a server certificate that does not verify; true for yes.
 using CertificateQuestion = std::function<bool(const QString& question)>;
 
-// A blocking FTP client that uploads one file per connection: Connect logs in, Put sends the file
-// in passive mode under a name of the caller's choice, Disconnect closes the connection without
-// a QUIT. Every failure, an unexpected reply included, throws FtpFailure carrying the server's
-// reply text or the reason.
+// An FTP client that uploads one file per connection: Connect logs in, Put sends the file in
+// passive mode under a name of the caller's choice, Disconnect closes the connection without a
+// QUIT. Each call returns when its step is done; while it waits for the server, the program's
+// events are processed, so that a window draws itself and its user can stop the run (stop). Every
+// failure, an unexpected reply included, throws FtpFailure carrying the server's reply text or the
+// reason.
 //
 // Unless the account's TLS mode is off, the client asks for explicit TLS (AUTH TLS) after the
 // greeting; once agreed, the control and every data connection are secured, and nothing falls

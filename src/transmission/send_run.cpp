@@ -81,8 +81,9 @@ void SendRun::run() {
     runStop_.reset();
     unencryptedTold_ = false;
     archiveFolder_ =
-        QStringLiteral("kuldes/") + clock_().toString(QStringLiteral("yyyyMMdd_hh_mm")) + u'/';
-    // A folder left by a run of the same minute serves again, its checksum list with it.
+        platform::kSendFolder + clock_().toString(QStringLiteral("yyyyMMdd_hh_mm")) + u'/';
+    // A folder left by a run of the same minute serves again, its checksum list with it. One that
+    // cannot be made is told with each file that then cannot be archived.
     QDir().mkdir(archiveFolder_);
     checksums_ = std::make_unique<ArchiveChecksums>(archiveFolder_);
     checksumsFailure_.reset();

@@ -372,5 +372,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestDb)
+QTEST_GUILESS_MAIN(TestDb)
 #include "test_db.moc"

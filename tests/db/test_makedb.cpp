@@ -78,5 +78,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestMakeDb)
+QTEST_GUILESS_MAIN(TestMakeDb)
 #include "test_makedb.moc"

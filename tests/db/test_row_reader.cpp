@@ -112,5 +112,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestRowReader)
+QTEST_GUILESS_MAIN(TestRowReader)
 #include "test_row_reader.moc"

@@ -131,5 +131,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestCodepage)
+QTEST_GUILESS_MAIN(TestCodepage)
 #include "test_codepage.moc"

@@ -72,5 +72,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestFileQueue)
+QTEST_GUILESS_MAIN(TestFileQueue)
 #include "test_file_queue.moc"

@@ -63,7 +63,7 @@ class TestPlausibility : public QObject {
 
 private Q_SLOTS:
     void warningsOfTheCheck_data() {
-        QTest::addColumn<QString>("change");       // a statement run on the fixture
+        QTest::addColumn<QString>("change");       // statements run on the fixture, ";" apart
         QTest::addColumn<QByteArray>("settings");  // velkor.ini
         QTest::addColumn<QStringList>("output");
         const QString item2 = QStringLiteral(
@@ -99,6 +99,17 @@ private Q_SLOTS:
             << QStringList{indexWarning(1, 110, 100, u"90–"_qs + db::floatText(105.5)),
                            changeWarning(110, 10, u"5"_qs),
                            indexWarning(2, 300, 200, u"90–"_qs + db::floatText(105.5))};
+        // A figure exactly at its limit is still plausible.
+        QTest::newRow("index 200 %, change 50 %")
+            << item2.arg(u"Bazisegysegar = 150") + u';' + item1.arg(u"Tegysegar = 150")
+            << QByteArray() << QStringList{"Nincs hiba."};
+        QTest::newRow("index 50 %, quarter worth twice the previous")
+            << item2.arg(u"Bazisegysegar = 600") + u';' +
+                   item1.arg(u"Tegysegar = 100, Vasaroltmenny = 17")
+            << QByteArray() << QStringList{"Nincs hiba."};
+        QTest::newRow("quarter worth half the previous")
+            << item1.arg(u"Tegysegar = 100, Vasaroltmenny = 2") << QByteArray()
+            << QStringList{"Nincs hiba."};
     }
 
     void warningsOfTheCheck() {
@@ -109,8 +120,8 @@ private Q_SLOTS:
         const QString program = folder.copyProgram();
         db::openConnection(folder.databasePath());
         insertQuarters();
-        if (!change.isEmpty())
-            db::execute(change);
+        for (const QString& statement : change.split(u';', Qt::SkipEmptyParts))
+            db::execute(statement);
         db::closeConnection();
         // The collecting organisation is set, so the placeholder warning stays out.
         QVERIFY(testsupport::writeFile(folder.file(QStringLiteral("velkor.ini")),
@@ -128,5 +139,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestPlausibility)
+QTEST_GUILESS_MAIN(TestPlausibility)
 #include "test_plausibility.moc"

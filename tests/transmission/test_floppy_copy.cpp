@@ -2,9 +2,11 @@
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
 #include "transmission/floppy_copy.h"
+#include "transmission/widgets/media_copy_view.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
 #include <QStorageInfo>
@@ -151,10 +153,11 @@ private Q_SLOTS:
         }
         ScriptedMessages shown;
         QList<qint64> sizes;
-        transmission::FloppyCopy copy(kYear, kQuarter, {}, [&](qint64 done, qint64 size) {
+        transmission::MediaCopyView view({}, [&](qint64 done, qint64 size) {
             if (done == std::min<qint64>(size, 64000))
                 sizes.append(size);
         });
+        transmission::FloppyCopy copy(kYear, kQuarter, view);
 
         copy.MasolasFloppyra();
 
@@ -181,7 +184,8 @@ private Q_SLOTS:
         shown.answer(Button::Yes);
         shown.answer(Button::No);
 
-        transmission::FloppyCopy(kYear, kQuarter).MasolasFloppyra();
+        transmission::MediaCopyView view;
+        transmission::FloppyCopy(kYear, kQuarter, view).MasolasFloppyra();
 
         const ShownBox question{MessageKind::Warning,
                                 QStringLiteral("Nincs floppy az \"a:\\\" meghajtóban. Mégegyszer?"),
@@ -210,7 +214,8 @@ private Q_SLOTS:
         const QString name = QStringLiteral("2007_3_12345676_BI.txt");
         writeReports({{name, 10}});
 
-        transmission::FloppyCopy(kYear, kQuarter).MasolasFloppyra();
+        transmission::MediaCopyView view;
+        transmission::FloppyCopy(kYear, kQuarter, view).MasolasFloppyra();
 
         const QByteArray copied = testsupport::readFile(QDir(mounted).filePath(name));
         QVERIFY(!mountedThere || run(QStringLiteral("umount"), {mounted}));
@@ -244,12 +249,13 @@ private Q_SLOTS:
                       {QStringLiteral("2007_3_23456789_BI.txt"), 200000}});
         if (writeProtected)
             QVERIFY(remount(QStringLiteral("remount,ro")));
-        transmission::FloppyCopy copy(kYear, kQuarter, {}, [&](qint64 done, qint64 size) {
+        transmission::MediaCopyView view({}, [&](qint64 done, qint64 size) {
             // Another writer takes the rest of the medium after the first block.
             if (size == 200000 && done == 64000)
                 writeFile(onMedium(QStringLiteral("other")),
                           QByteArray(QStorageInfo(mountPoint_.path()).bytesAvailable(), 'x'));
         });
+        transmission::FloppyCopy copy(kYear, kQuarter, view);
         ScriptedMessages shown;
 
         QString text;
@@ -264,7 +270,84 @@ private Q_SLOTS:
         QCOMPARE(text, failure);
         QCOMPARE(QDir(mountPoint_.path()).entryList(QDir::Files), copied);
     }
+
+    // Stopped in the middle of a file: neither it nor any later file is left on the medium.
+    void stopLeavesNoPartialFile() {
+        const QString first = QStringLiteral("2007_3_12345676_BI.txt");
+        writeReports({{first, 10},
+                      {QStringLiteral("2007_3_12345676_BR.txt"), 200000},
+                      {QStringLiteral("2007_3_12345676_KJ.txt"), 10}});
+        transmission::FloppyCopy* running = nullptr;
+        transmission::MediaCopyView view({}, [&](qint64 done, qint64 size) {
+            if (size == 200000 && done == 64000)
+                running->stop();
+        });
+        transmission::FloppyCopy copy(kYear, kQuarter, view);
+        running = &copy;
+
+        QVERIFY(!copy.MasolasFloppyra());
+
+        QCOMPARE(QDir(mountPoint_.path()).entryList(QDir::Files), QStringList{first});
+    }
+
+    // A link on the medium under a report's name, or under the name its copy is written under
+    // first, is replaced; the file it points to stays as it was.
+    void linksOnTheMediumNotFollowed() {
+        const QString name = QStringLiteral("2007_3_12345676_BI.txt");
+        writeReports({{name, 10}});
+        const QString outside = folder_->file(QStringLiteral("outside.txt"));
+        writeFile(outside, "not the medium's");
+        QVERIFY(QFile::link(outside, onMedium(name)));
+        QVERIFY(QFile::link(outside, onMedium(name + QStringLiteral(".tmp"))));
+        transmission::MediaCopyView view;
+
+        QVERIFY(transmission::FloppyCopy(kYear, kQuarter, view).MasolasFloppyra());
+
+        QCOMPARE(testsupport::readFile(outside), "not the medium's");
+        QVERIFY(!QFileInfo(onMedium(name)).isSymLink());
+        QCOMPARE(testsupport::readFile(onMedium(name)), contentOf(name, 10));
+        QCOMPARE(QDir(mountPoint_.path()).entryList(QDir::System | QDir::Files), QStringList{name});
+    }
+
+    // A copy killed after each of its 20 blocks in turn, each time over what the runs before it
+    // left: every report on the medium is whole or absent, the one being written only under its
+    // temporary name. The run after the last kill copies everything.
+    void killedCopyLeavesWholeReports() {
+        const Files files{{QStringLiteral("2007_3_12345676_BI.txt"), 200000},
+                          {QStringLiteral("2007_3_23456789_BI.txt"), 10},
+                          {QStringLiteral("2007_3_12345676_BR.txt"), 300000},
+                          {QStringLiteral("2007_3_23456789_BR.txt"), 64001},
+                          {QStringLiteral("2007_3_12345676_KJ.txt"), 500000},
+                          {QStringLiteral("2007_3_23456789_KJ.txt"), 0}};
+        writeReports(files);
+        QTemporaryDir medium;  // room for a whole copy beside the one it replaces
+        for (int kill = 1; kill <= 21; ++kill) {
+            QProcess copy;
+            copy.setWorkingDirectory(folder_->path());
+            copy.start(QStringLiteral(VK_COPY_PROBE), {medium.path()});
+            QVERIFY(copy.waitForStarted());
+            for (int block = 1; block <= kill && copy.state() == QProcess::Running; ++block) {
+                while (!copy.canReadLine() && copy.state() == QProcess::Running)
+                    copy.waitForReadyRead(1000);
+                if (block == kill)
+                    copy.kill();
+                else if (copy.readLine().size() > 0)
+                    copy.write("\n");
+            }
+            QVERIFY(copy.state() == QProcess::NotRunning || copy.waitForFinished(30000));
+            QVERIFY2(kill <= 20 || copy.exitCode() == 0, copy.readAllStandardError().constData());
+            const QStringList left = QDir(medium.path()).entryList(QDir::Files | QDir::System);
+            QCOMPARE(left.filter(QStringLiteral(".tmp")).size(), kill <= 20 ? 1 : 0);
+            for (const QString& name : left) {
+                if (!name.endsWith(QStringLiteral(".tmp")))
+                    QCOMPARE(testsupport::readFile(QDir(medium.path()).filePath(name)),
+                             testsupport::readFile(sourcePath(name)));
+            }
+            if (kill == 21)
+                QCOMPARE(left.size(), files.size());
+        }
+    }
 };
 
-QTEST_MAIN(TestFloppyCopy)
+QTEST_GUILESS_MAIN(TestFloppyCopy)
 #include "test_floppy_copy.moc"

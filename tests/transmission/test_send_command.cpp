@@ -76,6 +76,11 @@ private Q_SLOTS:
         QTest::newRow("copy") << "" << QStringList{"--copy", "2007", "1", "%folder/medium"} << 0
                               << QStringList{QStringLiteral("3 állomány átmásolva: %folder/medium")}
                               << "copied";
+        QTest::newRow("copy into the program's own folder")
+            << "" << QStringList{"--copy", "2007", "1", "%folder/text"} << 1
+            << QStringList{QStringLiteral(
+                   "A(z) %folder/text mappa a program saját mappája, oda nem másolható.")}
+            << "";
         QTest::newRow("copy to no folder")
             << "" << QStringList{"--copy", "2007", "1", "%folder/missing"} << 1
             << QStringList{QStringLiteral("A mappa nem érhető el: %folder/missing")} << "";
@@ -164,6 +169,7 @@ private Q_SLOTS:
             }
             QCOMPARE(readFile(folder.file(QStringLiteral("medium/") + name)),
                      left == u"copied" ? contentOf(path) : QByteArray());
+            QCOMPARE(readFile(folder.file(path)), contentOf(path));
         }
     }
 };

@@ -544,14 +544,6 @@ bool TFormAszolgInt::KeyTaken(const institution::ReportKey& key) {
     return Adding || key != OldKey();
 }
 
-bool TFormAszolgInt::CheckDuplicateKey(const QString& adosajat, const QString& year,
-                                       const QString& quarter) {
-    if (!KeyTaken({adosajat, year, quarter}))
-        return false;
-    platform::showWarning(institution::kDuplicateKey);
-    return true;
-}
-
 institution::RecordEntries TFormAszolgInt::EditedEntries() const {
     const institution::ReportKey key = EditedKey();
     return {key.adosajat,

@@ -29,9 +29,6 @@ protected:
     void pageResized(QSize extra) override;
 
 public:
-    // The key is taken by another record: the user has been warned.
-    bool CheckDuplicateKey(const QString& adosajat, const QString& year, const QString& quarter);
-
     // Data access, in the order the controls below rely on.
     db::Table ADOTable_AdatlapInt;
     db::Table ADOTable_negyedev;

@@ -2,6 +2,7 @@
 
 #include "db/query.h"
 #include "platform/failure.h"
+#include "platform/layout.h"
 #include "platform/widgets/guide.h"
 #include "platform/widgets/window_placement.h"
 
@@ -220,8 +221,9 @@ void TFormAttekintes::fillPeriods(const overview::Quarter& quarter) {
 }
 
 QString TFormAttekintes::savedName() const {
-    return QStringLiteral("Listak/%1_%2_arindex")
-        .arg(ComboBox_ev->currentText(), ComboBox_negyedev->currentText());
+    return platform::kListingFolder +
+           QStringLiteral("%1_%2_arindex")
+               .arg(ComboBox_ev->currentText(), ComboBox_negyedev->currentText());
 }
 
 void TFormAttekintes::showQuarter() {

@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/message_box.h"
+#include "platform/whole_file.h"
 #include "platform/widgets/guide_window.h"
 
 #include <QApplication>
@@ -29,7 +30,7 @@ bool openInBrowser(const QUrl& url) {
     if (!url.isLocalFile() || !url.hasFragment())
         return QDesktopServices::openUrl(url);
     const QDir cache(QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
-    QFile page(cache.filePath(QStringLiteral("kezikonyv-%1.html").arg(url.fragment())));
+    const QString page = cache.filePath(QStringLiteral("kezikonyv-%1.html").arg(url.fragment()));
     const QString target = QString::fromLatin1(url.toEncoded()).toHtmlEscaped();
     const QByteArray redirect = QStringLiteral(
                                     "<!DOCTYPE html><meta charset=\"utf-8\"><meta "
@@ -37,12 +38,14 @@ bool openInBrowser(const QUrl& url) {
                                     "<a href=\"%1\">Kézikönyv</a>\n")
                                     .arg(target)
                                     .toUtf8();
-    if (!cache.mkpath(QStringLiteral(".")) ||
-        !page.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        page.write(redirect) != redirect.size())
-        return QDesktopServices::openUrl(url);
-    page.close();
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(page.fileName()));
+    try {
+        if (!cache.mkpath(QStringLiteral(".")))
+            return QDesktopServices::openUrl(url);
+        writeWhole(page, {redirect.constData(), static_cast<size_t>(redirect.size())});
+    } catch (const FileFailure&) {
+        return QDesktopServices::openUrl(url);  // the section is lost, the guide still opens
+    }
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(page));
 }
 
 // A path under each folder of the desktop's settings or of its programs, in the order they are

@@ -61,7 +61,7 @@ void TFormAtvetel::showTarget() {
         Label_cel->setText(QStringLiteral("Nincs adatlap."));
         return;
     }
-    const institution::ReportKey target = tools::nextQuarter(keys_.at(chosen));
+    const institution::ReportKey target = toolsmenu::nextQuarter(keys_.at(chosen));
     Label_cel->setText(
         QStringLiteral("Új adatlap: %1 %2/%3").arg(target.adosajat, target.year, target.quarter));
 }
@@ -70,13 +70,13 @@ void TFormAtvetel::Button_atvetelClick() {
     platform::runCommand([this] {
         backup::backUpBeforeChange(backup::warnInWindow);
         try {
-            const tools::Carried carried =
-                tools::carryForward(keys_.at(ComboBox_intezmeny->currentIndex()));
+            const toolsmenu::Carried carried =
+                toolsmenu::carryForward(keys_.at(ComboBox_intezmeny->currentIndex()));
             platform::showMessage(
                 QStringLiteral("Az adatlap átvéve: %1 %2/%3, %4 tétel.")
                     .arg(carried.key.adosajat, carried.key.year, carried.key.quarter)
                     .arg(carried.items));
-        } catch (const tools::CarryRefused& refused) {
+        } catch (const toolsmenu::CarryRefused& refused) {
             platform::showWarning(refused.text());
         }
         loadRecords();

@@ -86,14 +86,14 @@ void TFormEllenorzes::Button_ellenorzesClick() {
         ListBox_problemak->clear();
         const QString year = ComboBox_ev->currentText();
         const QString quarter = ComboBox_negyedev->currentText();
-        const QList<tools::Problem> problems = tools::checkPeriod(year, quarter);
-        for (const tools::Problem& problem : problems)
-            ListBox_problemak->addItem(tools::problemLine(problem));
+        const QList<toolsmenu::Problem> problems = toolsmenu::checkPeriod(year, quarter);
+        for (const toolsmenu::Problem& problem : problems)
+            ListBox_problemak->addItem(toolsmenu::problemLine(problem));
         const QString saved =
-            QDir::toNativeSeparators(tools::saveProblemList(year, quarter, problems));
+            QDir::toNativeSeparators(toolsmenu::saveProblemList(year, quarter, problems));
         Label_eredmeny->setText(
             problems.isEmpty()
-                ? QStringLiteral("%1 A lista: %2").arg(tools::kNoProblem, saved)
+                ? QStringLiteral("%1 A lista: %2").arg(toolsmenu::kNoProblem, saved)
                 : QStringLiteral("%1 probléma. A lista: %2").arg(problems.size()).arg(saved));
     });
 }
