@@ -2,3 +2,6 @@
 add_executable(bench_app_startup ${CMAKE_CURRENT_LIST_DIR}/app_startup.cpp
     ${CMAKE_CURRENT_LIST_DIR}/widgets_main.cpp)
 target_link_libraries(bench_app_startup PRIVATE vk_app vk_testsupport_widgets benchmark::benchmark)
+# The command start-up runs a copy of the built program.
+target_compile_definitions(bench_app_startup PRIVATE VK_PROGRAM_DIR="${VK_PROGRAM_DIR}")
+add_dependencies(bench_app_startup velkor)

@@ -1,15 +1,19 @@
 // Start-up to the main window shown: the main window with its connection and save menu, the hidden
-// tree picker and the purchase editor's tables, on a copy of the shipped database. Run with
-// QT_QPA_PLATFORM=offscreen (or under Xvfb).
+// tree picker and the purchase editor's tables, on a copy of the shipped database; and a command's
+// whole process against the sqlite3 shell's. Run with QT_QPA_PLATFORM=offscreen (or under Xvfb).
 
 #include "app/UnitFo.h"
 #include "app/startup.h"
 #include "db/connection.h"
 #include "support/program_folder.h"
+#include "timing.h"
 
+#include <QProcess>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
+
+#include <vector>
 
 namespace {
 
@@ -31,5 +35,49 @@ BENCHMARK(BM_StartupToMainWindowShown)
     ->Iterations(5)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);
+
+// A command's whole process, from its start to its exit, against the sqlite3 shell's
+// "sqlite3 --version", taken in turn in every round: command_ratio is the command's median over
+// the shell's. Argument 0: "velkor --version"; 1: "velkor --check" of a quarter without records,
+// on a copy of the program in a program folder of its own.
+bool runs(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit;
+}
+
+void BM_CommandStartup(benchmark::State& state) {
+    if (qEnvironmentVariableIsEmpty("VK_PROGRAM_DIR"))
+        qputenv("VK_PROGRAM_DIR", VK_PROGRAM_DIR);
+    testsupport::ProgramFolder folder(false);
+    const QString program = folder.copyProgram();
+    const QStringList arguments =
+        state.range(0) == 0
+            ? QStringList{QStringLiteral("--version")}
+            : QStringList{QStringLiteral("--check"), QStringLiteral("2006"), QStringLiteral("1")};
+    std::vector<double> command, shell;
+    for (auto _ : state) {
+        bool ran = false;
+        command.push_back(bench::millisecondsOf([&] { ran = runs(program, arguments); }));
+        shell.push_back(bench::millisecondsOf(
+            [&] { ran = runs(QStringLiteral("sqlite3"), {QStringLiteral("--version")}) && ran; }));
+        if (!ran) {
+            state.SkipWithError("a process did not run");
+            return;
+        }
+        state.SetIterationTime(command.back() / 1e3);
+    }
+    state.counters["command_ms"] = bench::median(command);
+    state.counters["shell_ms"] = bench::median(shell);
+    state.counters["command_ratio"] = bench::median(command) / bench::median(shell);
+}
+BENCHMARK(BM_CommandStartup)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(31)
+    ->UseManualTime();
 
 }  // namespace

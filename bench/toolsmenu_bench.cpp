@@ -1,10 +1,11 @@
 // The period check over 2007/3 with 1,000 data providers of 100 and of 300 purchase items each:
 // 100,000 and 300,000 items, every record and item passing its checks and raising no
-// plausibility warning (a price index of 104, the same price as in 2007/2) but one item in a
-// hundred naming a unit the code table lacks. Beside it, in turn in every round, the sqlite3
-// shell running a script that finds the same kinds of problem in the same database: script_ratio
-// is the check's median over the script's. Peak memory is the process's resident peak (VmHWM)
-// from just before the first check. Run with QT_QPA_PLATFORM=offscreen.
+// plausibility warning (a price index of 104, the same price as in 2007/2), no two items alike
+// (their quantities differ), but one item in a hundred naming a unit the code table lacks. Beside
+// it, in turn in every round, the sqlite3 shell running a script that finds the same kinds of
+// problem in the same database: script_ratio is the check's median over the script's. Peak memory
+// is the process's resident peak (VmHWM) from just before the first check. Run with
+// QT_QPA_PLATFORM=offscreen.
 
 #include "db/connection.h"
 #include "db/query.h"
@@ -35,11 +36,12 @@ void fillDatabase(int itemsEach) {
                                "2007, '3')"),
                 {adosajat});
             for (int number = 1; number <= itemsEach; ++number)
-                db::execute(QStringLiteral("insert into AdatlapBR values (?, 2007, '3', '08', ?, "
-                                           "'1', '1010', '24421300', '30049019', 'Tabletta', "
-                                           "?, 12, '1', '01', '1', 1250.5, 1200)"),
-                            {adosajat, number,
-                             number == itemsEach ? QStringLiteral("99") : QStringLiteral("01")});
+                db::execute(
+                    QStringLiteral("insert into AdatlapBR values (?, 2007, '3', '08', ?, "
+                                   "'1', '1010', '24421300', '30049019', 'Tabletta', "
+                                   "?, ?, '1', '01', '1', 1250.5, 1200)"),
+                    {adosajat, number,
+                     number == itemsEach ? QStringLiteral("99") : QStringLiteral("01"), number});
         }
         // The previous quarter of ten providers, for the price comparison.
         db::execute(

@@ -19,6 +19,10 @@ QString fieldName(const QString& label) {
 // Characters as the user sees them and as the data files hold them: one per code point after the
 // composition the files apply (NFC), so a letter typed with a combining accent counts once.
 qsizetype characterCount(const QString& value) {
+    // Below U+0300 nothing combines or decomposes, so each unit is a character: most texts need
+    // no normal form made.
+    if (std::all_of(value.begin(), value.end(), [](QChar c) { return c.unicode() < 0x300; }))
+        return value.size();
     return value.normalized(QString::NormalizationForm_C).toUcs4().size();
 }
 

@@ -13,27 +13,43 @@ namespace db {
 namespace {
 
 int bind(sqlite3_stmt* statement, int index, const QVariant& value) {
+    switch (boundKindOf(value)) {
+        case BoundKind::Null:
+            return sqlite3_bind_null(statement, index);
+        case BoundKind::Integer:
+            return sqlite3_bind_int64(statement, index, value.toLongLong());
+        case BoundKind::Real:
+            return sqlite3_bind_double(statement, index, value.toDouble());
+        case BoundKind::Blob:
+        case BoundKind::Text:
+            break;
+    }
+    const QByteArray text = value.toString().toUtf8();
+    return sqlite3_bind_text(statement, index, text.constData(), static_cast<int>(text.size()),
+                             SQLITE_TRANSIENT);
+}
+
+}  // namespace
+
+BoundKind boundKindOf(const QVariant& value) {
     if (value.isNull())
-        return sqlite3_bind_null(statement, index);
+        return BoundKind::Null;
     switch (value.typeId()) {
         case QMetaType::Int:
         case QMetaType::UInt:
         case QMetaType::LongLong:
         case QMetaType::ULongLong:
         case QMetaType::Bool:
-            return sqlite3_bind_int64(statement, index, value.toLongLong());
+            return BoundKind::Integer;
         case QMetaType::Double:
         case QMetaType::Float:
-            return sqlite3_bind_double(statement, index, value.toDouble());
-        default: {
-            const QByteArray text = value.toString().toUtf8();
-            return sqlite3_bind_text(statement, index, text.constData(),
-                                     static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        }
+            return BoundKind::Real;
+        case QMetaType::QByteArray:
+            return BoundKind::Blob;
+        default:
+            return BoundKind::Text;
     }
 }
-
-}  // namespace
 
 sqlite3* engineHandle() {
     const QVariant handle = connection().driver()->handle();

@@ -9,6 +9,10 @@
 
 namespace db {
 
+// The kind of value a QVariant stands for in the engine; any type not named is a text.
+enum class BoundKind { Null, Integer, Real, Blob, Text };
+BoundKind boundKindOf(const QVariant& value);
+
 // The engine's own handle of the shared connection; a Failure when it is not open.
 sqlite3* engineHandle();
 
@@ -68,6 +72,8 @@ public:
             }
         }
     }
+
+    bool isBlob(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_BLOB; }
 
     // The rowid of the row inserted last, and the number of rows the last statement changed.
     static qint64 lastInsertRowid();

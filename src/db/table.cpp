@@ -149,18 +149,13 @@ QString Table::selectStatement(QVariantList& values) const {
 
 void Table::readRows() {
     QVariantList values;
-    Query query(selectStatement(values), values);
+    Statement rows(selectStatement(values), values);
     const int offset = isView_ ? 0 : 1;
+    const int count = static_cast<int>(columns_.size());
     rows_.clear();
-    rows_.reserve(query.rowCount());
-    for (; !query.eof(); query.next()) {
-        Row row;
-        row.rowid = isView_ ? -1 : query.value(0).toLongLong();
-        row.values.resize(columns_.size());
-        for (int i = 0; i < columns_.size(); ++i)
-            row.values[i] = query.value(i + offset);
-        rows_.append(std::move(row));
-    }
+    while (rows.step())
+        rows_.append({isView_ ? -1 : rows.stored(0).integer, PackedRow(rows, offset, count)});
+    rows_.squeeze();
 }
 
 void Table::close() {
@@ -226,7 +221,7 @@ void Table::setCurrentRow(int row) {
 bool Table::locate(const QString& column, const QString& value) {
     const int index = columnIndex(column);
     for (int row = 0; row < rowCount(); ++row) {
-        if (textOf(rows_.at(row).values.at(index)) == value) {
+        if (textOf(rows_.at(row).values.value(index)) == value) {
             setCurrentRow(row);
             return true;
         }
@@ -236,7 +231,7 @@ bool Table::locate(const QString& column, const QString& value) {
 
 QVariant Table::value(const QString& column) const {
     const int index = columnIndex(column);
-    return current_ < 0 ? QVariant() : rows_.at(current_).values.at(index);
+    return current_ < 0 ? QVariant() : rows_.at(current_).values.value(index);
 }
 
 void Table::setText(const QString& column, const QString& text) {
@@ -250,10 +245,12 @@ void Table::setValue(const QString& column, const QVariant& value) {
         throw Failure(QStringLiteral("No current record"));
     if (!isEditing())
         edit();
-    auto& stored = rows_[current_].values[index];
+    QVector<QVariant> values = rows_.at(current_).values.values();
+    QVariant& stored = values[index];
     if (stored == fitting && stored.isNull() == fitting.isNull())
         return;
     stored = fitting;
+    rows_[current_].values = PackedRow(values);
     Q_EMIT valueChanged(index);
 }
 
@@ -277,7 +274,7 @@ void Table::edit() {
 
 bool Table::hasUnstoredChanges() const {
     return mode_ == Mode::Insert ||
-           (mode_ == Mode::Edit && rows_.at(current_).values != saved_.values);
+           (mode_ == Mode::Edit && rows_.at(current_).values.values() != saved_.values.values());
 }
 
 void Table::insert() {
@@ -293,8 +290,7 @@ void Table::insertAt(int position) {
         throw Failure(QStringLiteral("Cannot modify a read-only dataset"));
     if (isEditing())
         post();
-    Row row;
-    row.values.resize(columns_.size());
+    Row row{-1, PackedRow(QVector<QVariant>(columns_.size()))};
     current_ = position;
     rows_.insert(current_, row);
     setMode(Mode::Insert);
@@ -305,12 +301,11 @@ void Table::insertAt(int position) {
 qint64 Table::insertRow() {
     QStringList names;
     QStringList marks;
-    QVariantList values;
     for (int i = 0; i < columns_.size(); ++i) {
         names.append(quoteName(columns_.at(i).name));
         marks.append(QStringLiteral("?"));
-        values.append(rows_.at(current_).values.at(i));
     }
+    const QVariantList values = rows_.at(current_).values.values();
     execute(QStringLiteral("insert into %1 (%2) values (%3)")
                 .arg(quoteName(name_), names.join(u','), marks.join(u',')),
             values);
@@ -319,11 +314,9 @@ qint64 Table::insertRow() {
 
 qint64 Table::updateRow() {
     QStringList assignments;
-    QVariantList values;
-    for (int i = 0; i < columns_.size(); ++i) {
+    for (int i = 0; i < columns_.size(); ++i)
         assignments.append(quoteName(columns_.at(i).name) + QStringLiteral(" = ?"));
-        values.append(rows_.at(current_).values.at(i));
-    }
+    QVariantList values = rows_.at(current_).values.values();
     const qint64 rowid = rows_.at(current_).rowid;
     values.append(rowid);
     execute(QStringLiteral("update %1 set %2 where rowid = ?")

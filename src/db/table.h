@@ -1,5 +1,6 @@
 #pragma once
 
+#include "packed_row.h"
 #include "values.h"
 
 #include <QHash>
@@ -68,7 +69,7 @@ public:
     // Makes current the first row whose column equals the value; false when there is none.
     bool locate(const QString& column, const QString& value);
 
-    QVariant value(int row, int column) const { return rows_.at(row).values.at(column); }
+    QVariant value(int row, int column) const { return rows_.at(row).values.value(column); }
     QVariant value(const QString& column) const;
     // The current row's column as text; empty when there is no current row.
     QString text(const QString& column) const { return textOf(value(column)); }
@@ -107,9 +108,10 @@ Q_SIGNALS:
     void rowsReset();
 
 private:
+    // Packed, so that a table of many rows takes little more than their bytes.
     struct Row {
         qint64 rowid = -1;
-        QVector<QVariant> values;
+        PackedRow values;
     };
 
     void readColumns(const QList<DeclaredColumn>& declared);

@@ -80,12 +80,13 @@ WholeFile& WholeFile::operator=(WholeFile&& other) noexcept {
     return *this;
 }
 
-// A temporary file left by a program that was killed goes first; a link planted under the
-// temporary name is removed, never followed.
+// A temporary file left by a program that was killed is emptied; a link under the temporary
+// name is removed, never followed.
 void WholeFile::open() {
-    ::unlink(temporary_.constData());
-    descriptor_ =
-        ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
+    descriptor_ = ::open(temporary_.constData(), kFlags, 0666);
+    if (descriptor_ < 0 && errno == ELOOP && ::unlink(temporary_.constData()) == 0)
+        descriptor_ = ::open(temporary_.constData(), kFlags, 0666);
     if (descriptor_ < 0)
         fail("Cannot create file", errno);
     struct stat replaced {};

@@ -3,6 +3,7 @@
 #include "csv_table.h"
 #include "db/connection.h"
 #include "db/query.h"
+#include "db/statement.h"
 #include "db/values.h"
 #include "export/data_fields.h"
 #include "item_checks.h"
@@ -424,6 +425,9 @@ public:
 
     // The number of a stored item of the record alike to the row in every entered value.
     std::optional<QString> storedAlike(const QVariantList& values) const {
+        // Most imports go to a record without items: no key need be made.
+        if (storedItems_.isEmpty())
+            return std::nullopt;
         const auto at = storedItems_.constFind(enteredValuesKey(values));
         return at == storedItems_.constEnd() ? std::nullopt : std::optional(*at);
     }
@@ -431,15 +435,9 @@ public:
     int firstNumber() const { return firstNumber_; }
 
     void write(const QVariantList& values) {
-        db::execute(
-            QStringLiteral("insert into AdatlapBR (Adosajat, Beszerzev, "
-                           "Beszerznegyedev, Tetelsorszam, Beszerzho, Termekszolg, "
-                           "Vtszszolgkod, Termitj, Vtszszolg, Termszolgnev, "
-                           "Mennyisegiegyseg, Vasaroltmenny, Beszerzforras, "
-                           "Felhasznter, Artipus, Tegysegar, Bazisegysegar) values "
-                           "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            QVariantList{key_.regNo, key_.year.toInt(), key_.quarter, firstNumber_ + written_} +
-                values);
+        insert_.rebind(QVariantList{key_.regNo, year_, key_.quarter, firstNumber_ + written_} +
+                       values);
+        insert_.run();
         ++written_;
     }
 
@@ -452,9 +450,18 @@ public:
 
 private:
     const ReportKey& key_;
+    const int year_ = key_.year.toInt();
     int firstNumber_ = 0;
     int written_ = 0;
     QHash<QString, QString> storedItems_;
+    // Prepared once, run for every row with its values.
+    db::Statement insert_{QStringLiteral("insert into AdatlapBR (Adosajat, Beszerzev, "
+                                         "Beszerznegyedev, Tetelsorszam, Beszerzho, Termekszolg, "
+                                         "Vtszszolgkod, Termitj, Vtszszolg, Termszolgnev, "
+                                         "Mennyisegiegyseg, Vasaroltmenny, Beszerzforras, "
+                                         "Felhasznter, Artipus, Tegysegar, Bazisegysegar) values "
+                                         "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                          {}};
     bool committed_ = false;
 };
 
@@ -464,14 +471,14 @@ void addRowFaults(ImportResult& result, const QList<ImportFault>& faults) {
         result.faults.append(faults);
 }
 
-// Checks and stores the rows after the header; once a row fails, the rest are only checked.
+// Checks and stores the rows after the header; once a row fails, the rest are only checked, up
+// to the row where the item numbers run out.
 void importRows(CsvReader& csv, const ReportKey& key, const QList<int>& positions,
                 const ImportOptions& options, ImportResult& result) {
     QList<ImportFault> rowFaults;
     RowChecker checker(key, positions, rowFaults);
     ItemWriter writer(key);
     int rows = 0;
-    bool numbersRunOut = false;
     for (auto row = csv.next(); row; row = csv.next()) {
         ++rows;
         rowFaults.clear();
@@ -492,9 +499,10 @@ void importRows(CsvReader& csv, const ReportKey& key, const QList<int>& position
                 ++result.duplicateRows;
             }
         }
-        // Every row is given a number, so the first past the highest is where they run out.
-        if (!numbersRunOut && writer.firstNumber() + rows - 1 > kHighestItemNumber) {
-            numbersRunOut = true;
+        // Every row is given a number, so the first past the highest is where they run out; the
+        // file is refused whatever follows, so the rest of it is not read.
+        const bool numbersRunOut = writer.firstNumber() + rows - 1 > kHighestItemNumber;
+        if (numbersRunOut) {
             rowFaults.append(
                 {row->line,
                  {},
@@ -506,6 +514,8 @@ void importRows(CsvReader& csv, const ReportKey& key, const QList<int>& position
             addRowFaults(result, rowFaults);
         else if (result.failedRows == 0)
             writer.write(*values);
+        if (numbersRunOut)
+            break;
     }
     if (rows == 0)
         addRowFaults(result, {{0, {}, QStringLiteral("A CSV-fájlban nincs egy tétel sem!")}});

@@ -349,11 +349,14 @@ private Q_SLOTS:
             << tooLong;
         QTest::newRow("quote open over 64 KiB")
             << header + good + "07;1;\"x" + QByteArray(70000, '\n') << QString() << 5 << tooLong;
+        const QStringList numbersRunOut = {
+            "3. sor: Innen a tételsorszám meghaladná a(z) 99999-et: egy adatlapon legfeljebb "
+            "ennyi tétel lehet!"};
         QTest::newRow("item numbers past five digits")
-            << header + good + good << QString() << 99998
-            << QStringList{
-                   "3. sor: Innen a tételsorszám meghaladná a(z) 99999-et: egy adatlapon "
-                   "legfeljebb ennyi tétel lehet!"};
+            << header + good + good << QString() << 99998 << numbersRunOut;
+        // The file is refused there: what follows is not read.
+        QTest::newRow("nothing read past the last item number")
+            << header + good + good + "07;1;\"x" << QString() << 99998 << numbersRunOut;
         Cells month = kProductRow, quantity = kProductRow;
         month[0] = QString(200, u'ő');
         QTest::newRow("long value quoted short")
