@@ -6,9 +6,11 @@
 // main_sys_ms are the processor time of the run's own thread, the files' thread left out. Peak
 // memory is the benchmark process's maximum resident set size. Then the floor the file system
 // sets: deleting and creating again the run's 4,000 files with their final bytes and nothing else.
+// Last, the same providers' listings as 1,000 workbooks (.xlsx), as "velkor --listing" writes them.
 
 #include "app/save_run_view.h"
 #include "db/connection.h"
+#include "export/listing_workbook.h"
 #include "export/save_run.h"
 #include "support/program_folder.h"
 #include "timing.h"
@@ -196,6 +198,16 @@ void BM_FileCreationFloor(benchmark::State& state) {
     state.counters["files"] = static_cast<double>(files.size());
 }
 
+void BM_ListingWorkbooks(benchmark::State& state) {
+    for (auto _ : state) {
+        if (exporting::writeListingWorkbooks(QStringLiteral("2007"), QStringLiteral("3")).size() !=
+            kProviders) {
+            state.SkipWithError("not every workbook was written");
+            return;
+        }
+    }
+}
+
 BENCHMARK(BM_SaveRunAgainstShell)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(7);
 // Runs after the save run, so that its files' bytes held here do not count in the peak above.
 BENCHMARK(BM_FileCreationFloor)
@@ -203,6 +215,14 @@ BENCHMARK(BM_FileCreationFloor)
     ->UseRealTime()
     ->Iterations(1)
     ->Repetitions(7)
+    ->ReportAggregatesOnly();
+// Two threads write the workbooks: the processor time is the whole process's.
+BENCHMARK(BM_ListingWorkbooks)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(1)
+    ->Repetitions(5)
     ->ReportAggregatesOnly();
 
 }  // namespace

@@ -10,11 +10,13 @@ function(vk_add_test name)
     endif()
     # Nothing of the developer's own settings reaches a test: it has a home folder of its own,
     # and the print system finds neither the per-user (~/.cups/lpoptions) nor the machine's
-    # (lpoptions, client.conf) choice of a default printer, nor one named by LPDEST or PRINTER.
+    # (lpoptions, client.conf) choice of a default printer, nor one named by LPDEST or PRINTER;
+    # nor the machine's print service with its default printer (lpadmin -d): a test that prints
+    # starts a print service of its own, and the others find none at CUPS_SERVER.
     set(home ${CMAKE_BINARY_DIR}/test-home/${name})
     file(MAKE_DIRECTORY ${home}/cups)
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${T_TIMEOUT}
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VK_SOURCE_DIR=${PROJECT_SOURCE_DIR};VK_PROGRAM_DIR=${VK_PROGRAM_DIR}"
-        ENVIRONMENT_MODIFICATION "HOME=set:${home};CUPS_SERVERROOT=set:${home}/cups;LPDEST=unset:;PRINTER=unset:")
+        ENVIRONMENT_MODIFICATION "HOME=set:${home};CUPS_SERVERROOT=set:${home}/cups;CUPS_SERVER=set:${home}/cups/no-print-service.sock;LPDEST=unset:;PRINTER=unset:")
 endfunction()

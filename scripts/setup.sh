@@ -10,6 +10,7 @@ packages=(
     zlib1g-dev libssl-dev libsqlite3-dev libbenchmark-dev sqlite3
     python3 python3-pyftpdlib python3-openssl openssl curl vsftpd
     libcups2-dev cups printer-driver-cups-pdf poppler-utils fonts-liberation2
+    libxlsxwriter-dev python3-openpyxl
     xvfb xauth strace
     clang libclang-rt-14-dev
     qt6-translations-l10n lintian desktop-file-utils appstream file

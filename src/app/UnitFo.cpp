@@ -5,6 +5,8 @@
 #include "caption_period.h"
 #include "db/connection.h"
 #include "db/query.h"
+#include "export/common.h"
+#include "export/listing_workbook.h"
 #include "export/save_run.h"
 #include "export/saved_report.h"
 #include "institution/widgets/UnitAdatlapInt.h"
@@ -28,6 +30,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
@@ -145,6 +149,12 @@ void TFormFo::createToolsMenu() {
     connect(TMenuItem_Mentesek, &QAction::triggered, this, &TFormFo::TMenuItem_MentesekClick);
     TMenuItem_Attekintes = addItem(QStringLiteral("Negyedév áttekintése"), "TMenuItem_Attekintes");
     connect(TMenuItem_Attekintes, &QAction::triggered, this, &TFormFo::TMenuItem_AttekintesClick);
+    TMenuItem_Munkafuzet =
+        addItem(QStringLiteral("Beszerzési listák táblázatként (.xlsx)"), "TMenuItem_Munkafuzet");
+    connect(TMenuItem_Munkafuzet, &QAction::triggered, this, &TFormFo::TMenuItem_MunkafuzetClick);
+    TMenuItem_Adatmappa = addItem(QStringLiteral("Adatmappa megnyitása"), "TMenuItem_Adatmappa");
+    connect(TMenuItem_Adatmappa, &QAction::triggered, this,
+            [] { platform::openOnDesktop(QDir::currentPath()); });
     app::assignAcceleratorsOnOpen(TMenuItem_Eszkozok);
 }
 
@@ -261,6 +271,14 @@ void TFormFo::Kilpsaprogrambl1Click() {
     close();
 }
 
+std::optional<app::Period> TFormFo::savedPeriod() const {
+    // The Send entry carries the period once there was a save run.
+    const app::Period period = app::periodOfCaption(TMenuItem_Kuldes->menuAction()->text());
+    if (period.year.size() == 4 && period.year.toInt() > 0)
+        return period;
+    return std::nullopt;
+}
+
 // The printing window does its work while it is created; the main window stays as it is. It prints
 // the cover notes of the last save run, whose period the Send entry carries, while they are ready.
 void TFormFo::TMenuItem_KisJegyzClick() {
@@ -270,6 +288,27 @@ void TFormFo::TMenuItem_KisJegyzClick() {
         const app::Period period = app::periodOfCaption(TMenuItem_Kuldes->menuAction()->text());
         TLap1nyom_Form printing(
             this, [this](const QString& line) { showLogLine(line); }, period.year, period.quarter);
+    });
+}
+
+// The workbooks of the last save run's period, or of the newest quarter with records; the one
+// workbook, or the folder of several, is handed to the desktop.
+void TFormFo::TMenuItem_MunkafuzetClick() {
+    platform::runCommand([this] {
+        const overview::Quarter latest = overview::latestQuarter();
+        const app::Period period =
+            savedPeriod().value_or(app::Period{latest.yearText(), latest.quarterText()});
+        const QStringList written = exporting::writeListingWorkbooks(period.year, period.quarter);
+        if (written.isEmpty()) {
+            platform::showWarning(exporting::noListingText(period.year, period.quarter));
+            return;
+        }
+        for (const QString& name : written)
+            showLogLine(QStringLiteral("Munkafüzet: ") +
+                        QDir::toNativeSeparators(exporting::kListingFolder + name));
+        const QString opened =
+            exporting::kListingFolder + (written.size() == 1 ? written.first() : QString());
+        platform::openOnDesktop(QFileInfo(opened).absoluteFilePath());
     });
 }
 
@@ -409,7 +448,8 @@ void TFormFo::TMenuItem_AttekintesClick() {
 
 void TFormFo::showOverviewAtStart() {
     platform::runCommand([this] {
-        if (platform::overviewAtStartSetting() && !overview::sentFolder(overview::latestQuarter()))
+        const std::optional<overview::Quarter> recorded = overview::recordedQuarter();
+        if (platform::overviewAtStartSetting() && recorded && !overview::sentFolder(*recorded))
             TMenuItem_AttekintesClick();
     });
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "caption_period.h"
+
 #include <QMainWindow>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QDialog;
@@ -43,6 +46,8 @@ public:
     QAction* TMenuItem_Ellenorzes = nullptr;
     QAction* TMenuItem_Mentesek = nullptr;
     QAction* TMenuItem_Attekintes = nullptr;
+    QAction* TMenuItem_Munkafuzet = nullptr;
+    QAction* TMenuItem_Adatmappa = nullptr;
 
 public Q_SLOTS:
     void TMenuItem_AszolgIntClick();
@@ -69,6 +74,8 @@ public Q_SLOTS:
     void TMenuItem_MentesekClick();
     // "Negyedév áttekintése"; a step chosen in it runs its command once the window has closed.
     void TMenuItem_AttekintesClick();
+    // "Beszerzési listák táblázatként": the period's listings as workbooks, opened.
+    void TMenuItem_MunkafuzetClick();
     // The overview at start, while the newest quarter is not sent (and the settings allow it).
     void showOverviewAtStart();
 
@@ -93,6 +100,8 @@ private:
     // Whether the report of the entries' period may leave; when it may not, the entries are
     // disabled and the user is told why. action: what cannot be done ("küldhető el").
     bool reportReady(const QString& action);
+    // The period of the last save run; nothing before one.
+    std::optional<app::Period> savedPeriod() const;
     // A line of the copy or the printing in the log list, which is shown for it.
     void showLogLine(const QString& line);
     // The editors' sequence: disable the send and cover-note entries, open the editor modally

@@ -5,6 +5,8 @@
 #include "codetables/import_codes.h"
 #include "db/connection.h"
 #include "db/query.h"
+#include "export/common.h"
+#include "export/listing_workbook.h"
 #include "export/save_run.h"
 #include "export/saved_report.h"
 #include "overview/quarter_steps.h"
@@ -50,6 +52,9 @@ const QString kPrint = QStringLiteral("print");
 const QString kCopy = QStringLiteral("copy");
 const QString kSave = QStringLiteral("save");
 const QString kAgain = QStringLiteral("again");
+const QString kListing = QStringLiteral("listing");
+const QString kHelp = QStringLiteral("help");
+const QString kVersion = QStringLiteral("version");
 
 // The exit status of a command line that names no period or a wrong one.
 constexpr int kUsageStatus = 2;
@@ -63,7 +68,8 @@ bool asksForCommand(int argc, char* argv[]) {
             argument.startsWith("--backup") || argument.startsWith("--restore") ||
             argument.startsWith("--send") || argument.startsWith("--print") ||
             argument.startsWith("--copy") || argument.startsWith("--save") ||
-            argument == "--help" || argument == "-h" || argument == "--version" || argument == "-v")
+            argument.startsWith("--listing") || argument == "--help" || argument == "-h" ||
+            argument == "--version" || argument == "-v")
             return true;
     }
     return false;
@@ -408,6 +414,19 @@ int savePeriod(const QString& year, const QString& quarter) {
     });
 }
 
+// Writes the period's listings as workbooks into Listak/, printing each file's path; a period
+// without a data provider is refused with exit status 1.
+int writeWorkbooks(const QString& year, const QString& quarter) {
+    return onDatabase([&] {
+        const QStringList written = exporting::writeListingWorkbooks(year, quarter);
+        for (const QString& name : written)
+            print(stdout, QDir::toNativeSeparators(exporting::kListingFolder + name));
+        if (written.isEmpty())
+            print(stderr, exporting::noListingText(year, quarter));
+        return written.isEmpty() ? 1 : 0;
+    });
+}
+
 // The option's value followed by the positional arguments, when they are count in all.
 std::optional<QStringList> operands(const QCommandLineParser& parser, const QString& option,
                                     qsizetype count) {
@@ -415,6 +434,116 @@ std::optional<QStringList> operands(const QCommandLineParser& parser, const QStr
     if (values.size() != count)
         return std::nullopt;
     return values;
+}
+
+// A command of the command line: its option, the operands its usage line shows after it and
+// what it does.
+struct Command {
+    const QString& option;
+    const char* valueName;  // of the option's first operand; none for a flag
+    const char* usage;      // the operands after the option
+    const char* description;
+};
+
+const QList<Command>& commands() {
+    static const QList<Command> all{
+        {kSave, "ÉV NEGYEDÉV", "ÉV NEGYEDÉV",
+         "Elkészíti az ÉV NEGYEDÉV jelentésfájljait, mint a Mentés menü, és kiírja a naplóját; "
+         "1-es kóddal lép ki, ha a mentés hibával végződött."},
+        {kCheck, "ÉV NEGYEDÉV", "ÉV NEGYEDÉV",
+         "Kilistázza az ÉV NEGYEDÉV minden hibáját (a lista a Listak mappába is kikerül); hiba "
+         "esetén 1-es kóddal lép ki."},
+        {kListing, "ÉV NEGYEDÉV", "ÉV NEGYEDÉV",
+         "Az ÉV NEGYEDÉV beszerzési listáit táblázatkezelőben megnyitható munkafüzetként "
+         "(.xlsx) is kiírja a Listak mappába, adatszolgáltatónként egyet."},
+        {kSend, "ÉV NEGYEDÉV", "ÉV NEGYEDÉV [--again]",
+         "Elküldi az ÉV NEGYEDÉV kész jelentésének állományait az FTP szerverre, és archiválja "
+         "őket a kuldes mappában; ha valamelyik nem ment el, 1-es kóddal lép ki. A változatlanul "
+         "már elküldött jelentést csak az --again kapcsolóval küldi el újra."},
+        {kPrint, "ÉV NEGYEDÉV", "ÉV NEGYEDÉV",
+         "Kinyomtatja az ÉV NEGYEDÉV kísérőjegyzékeit a beállított vagy az alapértelmezett "
+         "nyomtatón; ha nincs nyomtató, vagy az nem fogadja a feladatot, 1-es kóddal lép ki."},
+        {kCopy, "ÉV NEGYEDÉV MAPPA", "ÉV NEGYEDÉV MAPPA",
+         "Az ÉV NEGYEDÉV jelentésállományait tömörítés nélkül a MAPPA-ba másolja, mint a "
+         "floppyra másolás."},
+        {kCarryForward, "ADÓSZÁM ÉV NEGYEDÉV", "ADÓSZÁM ÉV NEGYEDÉV",
+         "Az ADÓSZÁM ÉV NEGYEDÉV adatlapját beszerzési tételeivel együtt átveszi a következő "
+         "negyedévre."},
+        {kImportItems, "CSV-FÁJL", "CSV-FÁJL ADÓSZÁM ÉV NEGYEDÉV [--allow-duplicates]",
+         "A CSV-fájl beszerzési tételeit az ADÓSZÁM ÉV NEGYEDÉV adatlaphoz importálja; hiba "
+         "esetén semmit sem tárol. Az --allow-duplicates az adatlapon már szereplő tételekkel "
+         "egyező sorokat is importálja."},
+        {kImportCodes, "MAPPA", "MAPPA [--force]",
+         "A program adatbázisának kódtábláit lecseréli a MAPPA kódtábla-fájljaira (<tábla>.tsv); "
+         "a tárolt adatok megmaradnak. A --force akkor is lecseréli őket, ha tárolt adat "
+         "hivatkozik a belőlük elhagyott kódokra."},
+        {kBackup, nullptr, "[FÁJL]",
+         "Biztonsági mentést készít az adatbázisról a FÁJL-ba, vagy ha nincs megadva, az "
+         "Adatok/mentes mappába."},
+        {kRestore, "FÁJL", "FÁJL",
+         "Ellenőrzi a FÁJL-t, és ha ép adatbázisa a programnak, az adatbázis mentése után a "
+         "helyére tölti."},
+        {kForce, nullptr, nullptr, nullptr},
+        {kAllowDuplicates, nullptr, nullptr, nullptr},
+        {kAgain, nullptr, nullptr, nullptr},
+        {kHelp, nullptr, "", "Kiírja ezt a leírást."},
+        {kVersion, nullptr, "", "Kiírja a program változatát."},
+    };
+    return all;
+}
+
+// The text split into lines of at most width characters, each indented.
+QString wrapped(const QString& text, qsizetype indent, qsizetype width) {
+    QString lines;
+    QString line;
+    for (const QString& word : text.split(u' ')) {
+        if (!line.isEmpty() && line.size() + 1 + word.size() > width) {
+            lines += QString(indent, u' ') + line + u'\n';
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    return lines + QString(indent, u' ') + line + u'\n';
+}
+
+// The help in the program's words: one usage line per command, then what each does.
+QString helpText() {
+    QString usage = QStringLiteral("Használat:\n  velkor  (az ablakok)\n");
+    QString described = QStringLiteral("\nParancsok:\n");
+    for (const Command& command : commands()) {
+        if (command.usage == nullptr)
+            continue;
+        const QString line = QStringLiteral("velkor --") + command.option +
+                             (*command.usage ? u' ' + QString::fromUtf8(command.usage) : QString());
+        usage += QStringLiteral("  ") + line + u'\n';
+        described += QStringLiteral("  ") + line + u'\n' +
+                     wrapped(QString::fromUtf8(command.description), 6, 72);
+    }
+    return QStringLiteral("Vélkor statisztika %1\n\n").arg(QCoreApplication::applicationVersion()) +
+           usage + described + u'\n' +
+           platform::whereDataLives(platform::layoutFor(QCoreApplication::applicationDirPath())) +
+           u'\n';
+}
+
+// What was wrong with the command line, in the program's words, and where the help is.
+int commandLineError(const QCommandLineParser& parser) {
+    const QStringList unknown = parser.unknownOptionNames();
+    const QString dashes = unknown.value(0).size() > 1 ? QStringLiteral("--") : QStringLiteral("-");
+    print(stderr,
+          (unknown.isEmpty()
+               ? QStringLiteral("Hiányzó érték a parancssorban.")
+               : QStringLiteral("Ismeretlen kapcsoló: %1%2.").arg(dashes, unknown.first())) +
+              QStringLiteral(" A parancsok leírása: velkor --help"));
+    return 1;
+}
+
+// A command's output is read by scripts and scheduled jobs: it holds the program's own lines, not
+// the toolkit's remarks on the session it runs in (no runtime folder, no display). Its critical
+// messages still go to the error output.
+void toolkitCriticalOnly(QtMsgType type, const QMessageLogContext& /*context*/,
+                         const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        print(stderr, message);
 }
 
 }  // namespace
@@ -426,73 +555,31 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
     // its next safe point.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     platform::installStopSignals();
+    qInstallMessageHandler(toolkitCriticalOnly);
     const auto application = applicationFor(argc, argv);
     // The toolkit's own texts that reach the output (a certificate's reasons) in Hungarian, as in
     // the windows.
     platform::installToolkitTranslation();
     QCoreApplication::setApplicationVersion(QStringLiteral(VK_VERSION));
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Vélkor statisztika\n\n") +
-        platform::whereDataLives(platform::layoutFor(QCoreApplication::applicationDirPath())));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOption({kImportCodes,
-                      QStringLiteral("A program adatbázisának kódtábláit lecseréli a MAPPA "
-                                     "kódtábla-fájljaira (<tábla>.tsv); a tárolt adatok "
-                                     "megmaradnak."),
-                      QStringLiteral("MAPPA")});
-    parser.addOption(
-        {kForce, QStringLiteral("Az --import-codes akkor is lecseréli a kódtáblákat, ha "
-                                "tárolt adat hivatkozik a belőlük elhagyott kódokra.")});
-    parser.addOption({kImportItems,
-                      QStringLiteral("A CSV-fájl beszerzési tételeit az ADÓSZÁM ÉV NEGYEDÉV "
-                                     "adatlaphoz importálja; hiba esetén semmit sem tárol."),
-                      QStringLiteral("CSV-FÁJL")});
-    parser.addOption(
-        {kAllowDuplicates, QStringLiteral("Az --import-items az adatlapon már szereplő tételekkel "
-                                          "egyező sorokat is importálja.")});
-    parser.addPositionalArgument(QStringLiteral("ADÓSZÁM ÉV NEGYEDÉV"),
-                                 QStringLiteral("Az --import-items adatlapja."));
-    parser.addOption({kCarryForward,
-                      QStringLiteral("Az ADOSZÁM ÉV NEGYEDÉV adatlapját beszerzési tételeivel "
-                                     "együtt átveszi a következő negyedévre."),
-                      QStringLiteral("ADOSZÁM ÉV NEGYEDÉV")});
-    parser.addOption({kCheck,
-                      QStringLiteral("Kilistázza az ÉV NEGYEDÉV minden hibáját (a lista a "
-                                     "Listak mappába is kikerül); hiba esetén 1-es kóddal lép "
-                                     "ki."),
-                      QStringLiteral("ÉV NEGYEDÉV")});
-    parser.addOption({kSave,
-                      QStringLiteral("Elkészíti az ÉV NEGYEDÉV jelentésfájljait, mint a Mentés "
-                                     "menü, és kiírja a naplóját; 1-es kóddal lép ki, ha a "
-                                     "mentés hibával végződött."),
-                      QStringLiteral("ÉV NEGYEDÉV")});
-    parser.addOption(
-        {kBackup, QStringLiteral("Biztonsági mentést készít az adatbázisról a FÁJL-ba, vagy "
-                                 "ha nincs megadva, az Adatok/mentes mappába.")});
-    parser.addPositionalArgument(QStringLiteral("[FÁJL]"), QStringLiteral("A --backup célfájlja."));
-    parser.addOption({kRestore,
-                      QStringLiteral("Ellenőrzi a FÁJL-t, és ha ép adatbázisa a programnak, "
-                                     "az adatbázis mentése után a helyére tölti."),
-                      QStringLiteral("FÁJL")});
-    parser.addOption({kSend,
-                      QStringLiteral("Elküldi az ÉV NEGYEDÉV jelentésállományait az FTP "
-                                     "szerverre, és archiválja őket a kuldes mappában; ha "
-                                     "valamelyik nem ment el, 1-es kóddal lép ki."),
-                      QStringLiteral("ÉV NEGYEDÉV")});
-    parser.addOption(
-        {kAgain, QStringLiteral("A --send akkor is elküldi a jelentést, ha változatlanul "
-                                "már elküldte.")});
-    parser.addOption({kPrint,
-                      QStringLiteral("Kinyomtatja az ÉV NEGYEDÉV kísérőjegyzékeit az "
-                                     "alapértelmezett nyomtatón."),
-                      QStringLiteral("ÉV NEGYEDÉV")});
-    parser.addOption({kCopy,
-                      QStringLiteral("Az ÉV NEGYEDÉV jelentésállományait tömörítés nélkül a "
-                                     "MAPPA-ba másolja, mint a floppyra másolás."),
-                      QStringLiteral("ÉV NEGYEDÉV MAPPA")});
-    parser.process(*application);
+    for (const Command& command : commands()) {
+        QCommandLineOption option(command.option);
+        if (command.valueName)
+            option.setValueName(QString::fromUtf8(command.valueName));
+        parser.addOption(option);
+    }
+    parser.addOption(QCommandLineOption(QStringLiteral("h")));
+    parser.addOption(QCommandLineOption(QStringLiteral("v")));
+    if (!parser.parse(QCoreApplication::arguments()))
+        return commandLineError(parser);
+    if (parser.isSet(kHelp) || parser.isSet(QStringLiteral("h"))) {
+        std::fputs(helpText().toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(kVersion) || parser.isSet(QStringLiteral("v"))) {
+        print(stdout, QStringLiteral("velkor ") + QCoreApplication::applicationVersion());
+        return 0;
+    }
     if (parser.isSet(kBackup))
         return backUp(parser.positionalArguments());
     if (parser.isSet(kRestore))
@@ -533,8 +620,14 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
     if (parser.isSet(kCarryForward)) {
         const auto key = operands(parser, kCarryForward, 3);
         if (!key)
-            return usageError(QStringLiteral("--carry-forward ADOSZÁM ÉV NEGYEDÉV"));
+            return usageError(QStringLiteral("--carry-forward ADÓSZÁM ÉV NEGYEDÉV"));
         return carryForward({key->at(0), key->at(1), key->at(2)});
+    }
+    if (parser.isSet(kListing)) {
+        const auto period = operands(parser, kListing, 2);
+        if (!period)
+            return usageError(QStringLiteral("--listing ÉV NEGYEDÉV"));
+        return writeWorkbooks(period->at(0), period->at(1));
     }
     return importCodes(parser.value(kImportCodes), parser.isSet(kForce));
 }

@@ -15,71 +15,19 @@ namespace exporting {
 
 namespace {
 
-// Name: the name of the code in the column before, from its code table.
-enum class Written { Plain, Quoted, TwoDecimals, Name };
-
-struct ListingColumn {
-    const char16_t* title;
-    Written written;
-    int position;  // of the item's column among kPurchaseFields; for a name, of its code
-};
-
-// The item columns; an empty title stands above a code's name.
-constexpr std::array<ListingColumn, 17> kColumns{{
-    {u"tétel sorszám", Written::Plain, 4},
-    {u"termék vagy szolgáltatás kód", Written::Plain, 5},
-    {u"kódszám", Written::Plain, 6},
-    {u"ITJ", Written::Quoted, 7},
-    {u"VTSZ-SZJ", Written::Quoted, 8},
-    {u"megnevezés", Written::Plain, 9},
-    {u"mértékegység", Written::Quoted, 10},
-    {u"", Written::Name, 10},
-    {u"vásárolt mennyiség", Written::Plain, 11},
-    {u"beszerzési forrás", Written::Plain, 12},
-    {u"", Written::Name, 12},
-    {u"felhasználási terület", Written::Quoted, 13},
-    {u"", Written::Name, 13},
-    {u"ártípus", Written::Plain, 14},
-    {u"", Written::Name, 14},
-    {u"tény egységár (Ft)", Written::TwoDecimals, 15},
-    {u"bázis egységár (Ft)", Written::TwoDecimals, 16},
-}};
-
-// The code tables whose names the listing shows beside the codes, by the code's position.
-constexpr std::array<std::pair<int, const char*>, 4> kNamedCodes{{
-    {10, "torzs_mennyisegiegyseg"},
-    {12, "torzs_beszerzesiforras"},
-    {13, "torzs_felhasznter"},
-    {14, "torzs_artipus"},
-}};
 QString titleLine() {
     QStringList titles;
-    for (const auto& column : kColumns)
+    for (const auto& column : kListingColumns)
         titles.append(QString::fromUtf16(column.title));
     return titles.join(u'\t');
 }
 
 // A price as the listing shows it: its text as the data file has it, read back as a number,
-// written with two decimals, the report's decimal separator and no grouping. A double is read back
-// from its digits; anything else, or digits that do not read back, goes through the value
-// conversion, which refuses what is no number. A missing price shows nothing.
+// written with two decimals, the report's decimal separator and no grouping. A missing price shows
+// nothing.
 void appendReadBack(std::string& out, std::optional<double> stored, const QString& text,
                     QChar separator) {
-    std::optional<double> number;
-    if (stored) {
-        char digits[32];
-        const std::string_view written = db::floatDigits(*stored, digits);
-        double read = 0;
-        if (std::from_chars(written.data(), written.data() + written.size(), read).ec ==
-            std::errc())
-            number = read;
-    }
-    if (!number) {
-        const QVariant converted = db::valueFromText(text, db::ValueKind::Real);
-        if (!converted.isNull())
-            number = converted.toDouble();
-    }
-    if (number)
+    if (const std::optional<double> number = listedPrice(stored, text))
         out += platform::toWindows1250(
                    db::twoDecimalsText(*number).replace(platform::decimalSeparator(), separator))
                    .toStdString();
@@ -135,14 +83,15 @@ void ItemLines::add(std::string& lines, const ProviderReport& report, size_t ite
     }
     // Room for every value of the row, the names, the prices, the quotes, the tabs and CR LF.
     const size_t start = lines.size();
-    lines.resize(start + values.rowSize(item) + namesSize + pricesSize + 3 * kColumns.size() + 2);
+    lines.resize(start + values.rowSize(item) + namesSize + pricesSize +
+                 3 * kListingColumns.size() + 2);
     char* to = lines.data() + start;
     const auto put = [&to](std::string_view bytes) {
         to = std::copy(bytes.begin(), bytes.end(), to);
     };
     size_t named = 0;
     size_t priced = 0;
-    for (const ListingColumn& column : kColumns) {
+    for (const ListingColumn& column : kListingColumns) {
         switch (column.written) {
             case Written::Quoted:
                 *to++ = '\'';
@@ -200,6 +149,23 @@ std::optional<size_t> ItemLines::shortDecimals(std::string_view text) const {
 
 }  // namespace
 
+// A double is read back from its digits; anything else, or digits that do not read back, goes
+// through the value conversion, which refuses what is no number.
+std::optional<double> listedPrice(std::optional<double> stored, const QString& text) {
+    if (stored) {
+        char digits[32];
+        const std::string_view written = db::floatDigits(*stored, digits);
+        double read = 0;
+        if (std::from_chars(written.data(), written.data() + written.size(), read).ec ==
+            std::errc())
+            return read;
+    }
+    const QVariant converted = db::valueFromText(text, db::ValueKind::Real);
+    if (converted.isNull())
+        return std::nullopt;
+    return converted.toDouble();
+}
+
 ListingNames::ListingNames() {
     for (size_t i = 0; i < kNamedCodes.size(); ++i) {
         db::RowReader rows(QStringLiteral("select id, nevstr from ") +
@@ -218,16 +184,22 @@ const std::string* ListingNames::find(size_t table, std::string_view code) const
     return found == names_[table].end() ? nullptr : &found->second;
 }
 
+QStringList listingHeading(const ProviderReport& report) {
+    return {QStringLiteral("Árinformációs adatjelentés, beszerzési adatok listája"),
+            QString(),
+            QStringLiteral("Intézet neve: ") + report.text(institutionField("Intnev")),
+            QStringLiteral("adószám: ") + report.text(institutionField("Adosajat")),
+            QStringLiteral("Beszerzési időszak (év, negyedév): %1, %2")
+                .arg(report.text(institutionField("Adatszolgev")),
+                     report.text(institutionField("Adatszolgnegyedev"))),
+            QString(),
+            QString()};
+}
+
 std::string purchaseListing(const ProviderReport& report, const ListingNames& names) {
     static const QString titles = titleLine();
     const QString heading =
-        QStringLiteral(
-            "Árinformációs adatjelentés, beszerzési adatok listája\r\n\r\n"
-            "Intézet neve: %1\r\nadószám: %2\r\n"
-            "Beszerzési időszak (év, negyedév): %3, %4\r\n\r\n\r\n%5\r\n")
-            .arg(report.text(institutionField("Intnev")), report.text(institutionField("Adosajat")),
-                 report.text(institutionField("Adatszolgev")),
-                 report.text(institutionField("Adatszolgnegyedev")), titles);
+        (listingHeading(report) << titles).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
     std::string listing = platform::toWindows1250(heading).toStdString();
     ItemLines lines(names);
     for (size_t item = 0; item < report.items.rows(); ++item)

@@ -29,9 +29,9 @@ QString errorLine(const QString& text) {
 }
 
 // A file of the program's own that a killed run left under its temporary name: a report file,
-// the error list or a listing.
+// the error list, a listing or its workbook.
 bool isLeftover(const QString& name) {
-    static const QRegularExpression listing(QStringLiteral("^.{8}_\\d{4}_.\\.xls\\.tmp$"),
+    static const QRegularExpression listing(QStringLiteral("^.{8}_\\d{4}_.\\.xlsx?\\.tmp$"),
                                             QRegularExpression::CaseInsensitiveOption);
     const QString target = name.chopped(4);
     return isReportFile(target) ||
@@ -262,7 +262,9 @@ void SaveRun::readListingFolder() {
 }
 
 QStringList SaveRun::deleteOldListing(const QString& name) {
-    return deleteEntries(kListingFolder, listingEntries_->take(name.toLower()));
+    // A workbook made from the old listing would no longer show the provider's items.
+    return deleteEntries(kListingFolder, listingEntries_->take(name.toLower()) +
+                                             listingEntries_->take(name.toLower() + u'x'));
 }
 
 void Ment(SaveRunObserver& observer, const QString& year, const QString& quarter) {

@@ -58,8 +58,8 @@ private:
     void cleanUp();
     void readListingFolder();
     void finishFiles();
-    // Deletes the entries of the listing folder that bear the listing's name, without regard to
-    // case; returns those that could not be deleted.
+    // Deletes the entries of the listing folder that bear the listing's name or its workbook's,
+    // without regard to case; returns those that could not be deleted.
     QStringList deleteOldListing(const QString& name);
 
     SaveRunObserver& observer_;

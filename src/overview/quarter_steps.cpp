@@ -187,16 +187,18 @@ std::optional<SentFolder> sentReport(const exporting::SavedReport& report) {
     return sent;
 }
 
-Quarter latestQuarter() {
+std::optional<Quarter> recordedQuarter() {
     db::Query latest(QStringLiteral(
         "select y, q from (select Adatszolgev as y, Adatszolgnegyedev as q from AdatlapInt "
         "union select Beszerzev, Beszerznegyedev from AdatlapBR) order by y desc, q desc limit 1"));
-    if (!latest.eof()) {
-        if (const auto quarter = Quarter::of(latest.text(0), latest.text(1)))
-            return *quarter;
-    }
+    if (latest.eof())
+        return std::nullopt;
+    return Quarter::of(latest.text(0), latest.text(1));
+}
+
+Quarter latestQuarter() {
     const QDate today = QDate::currentDate();
-    return {today.year(), (today.month() + 2) / 3};
+    return recordedQuarter().value_or(Quarter{today.year(), (today.month() + 2) / 3});
 }
 
 }  // namespace overview

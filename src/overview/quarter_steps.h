@@ -39,8 +39,11 @@ std::optional<SentFolder> sentFolder(const Quarter& quarter);
 // other file of the period; nothing otherwise.
 std::optional<SentFolder> sentReport(const exporting::SavedReport& report);
 
-// The newest quarter with a data-provider record or a purchase item; the current calendar
-// quarter when the database holds neither.
+// The newest quarter with a data-provider record or a purchase item; nothing when the database
+// holds neither.
+std::optional<Quarter> recordedQuarter();
+
+// recordedQuarter, or the current calendar quarter when there is none.
 Quarter latestQuarter();
 
 }  // namespace overview

@@ -183,6 +183,10 @@ QString mediaFolderSetting() {
     return readSetting(QStringLiteral("media/folder"));
 }
 
+QString printerSetting() {
+    return readSetting(QStringLiteral("printer/name"));
+}
+
 int backupKeepSetting() {
     bool ok = false;
     const int keep = readSetting(QStringLiteral("backup/keep")).toInt(&ok);

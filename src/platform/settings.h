@@ -84,6 +84,10 @@ QStringList addresseePlaceholders();
 // [addressee] to fill in; nothing when none is left.
 std::optional<QString> addresseePlaceholderWarning();
 
+// The print queue the cover notes go to: key name of the group [printer]; empty when none is set,
+// and the system's default printer is taken.
+QString printerSetting();
+
 // How many of the newest backups are kept besides the newest of each of the last months: key
 // keep of the group [backup]; 10 when absent or not a whole number of at least 1.
 int backupKeepSetting();

@@ -30,11 +30,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -71,10 +73,21 @@ void insertPeriod() {
     }
 }
 
+// The scaling factor the screenshots are made at; empty at 100 %.
+QString scale() {
+    return qEnvironmentVariable("QT_SCALE_FACTOR");
+}
+
+// The window alone; under a scaling factor the whole screen, the window on it, named with the
+// factor.
 bool save(QWidget& window, const QString& path) {
     QTest::qWait(100);  // the window takes the size its menu asks for
-    const bool saved = window.grab().save(path);
-    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    const QString scaled = QFileInfo(path).path() + u'/' + QFileInfo(path).completeBaseName() +
+                           QStringLiteral("-scale-") + scale() + QStringLiteral(".png");
+    const bool saved =
+        scale().isEmpty() ? window.grab().save(path) : window.screen()->grabWindow(0).save(scaled);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write",
+                qPrintable(scale().isEmpty() ? path : scaled));
     return saved;
 }
 
@@ -139,8 +152,9 @@ bool institutionEditorAndPickers(const QDir& out) {
     testsupport::type(editor.DBEdit_vezetotel, QStringLiteral("06-59-312-400"));
     testsupport::type(editor.DBEdit_vezetomail, QStringLiteral("nincs"));
     return save(editor, out.absoluteFilePath(u"institution_editor_editing.png"_qs)) &&
-           pickerOpened(editor.Button_telepules, out.absoluteFilePath(u"list_picker.png"_qs)) &&
-           pickerOpened(editor.Button_szakag, out.absoluteFilePath(u"tree_picker.png"_qs));
+           (!scale().isEmpty() ||
+            (pickerOpened(editor.Button_telepules, out.absoluteFilePath(u"list_picker.png"_qs)) &&
+             pickerOpened(editor.Button_szakag, out.absoluteFilePath(u"tree_picker.png"_qs))));
 }
 
 // The send window after a run to a server that took every file, and after one to no server.
@@ -256,6 +270,12 @@ int main(int argc, char** argv) {
     testsupport::ProgramFolder folder;
     platform::MessageService::install(std::make_unique<AnsweringMessages>());
     insertPeriod();
+    // Under a scaling factor the three key windows only.
+    if (!scale().isEmpty())
+        return mainWindowAfterSave(mainWindowPath) && institutionEditorAndPickers(out) &&
+                       quarterOverview(out.absoluteFilePath(u"quarter_overview.png"_qs))
+                   ? 0
+                   : 1;
     const bool made = mainWindowAfterSave(mainWindowPath) && institutionEditorAndPickers(out) &&
                       periodCheckListed(out.absoluteFilePath(QStringLiteral("period_check.png"))) &&
                       sendWindows(out) &&

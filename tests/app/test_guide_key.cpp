@@ -11,22 +11,85 @@
 #include "support/scripted_messages.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 
 #include <functional>
 #include <memory>
 
+namespace {
+
+// An <img> of a picture 3000 pixels wide, inside the page as pandoc puts it.
+QByteArray widePicture() {
+    QImage image(3000, 200, QImage::Format_RGB32);
+    image.fill(Qt::darkBlue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return "<p><img src=\"data:image/png;base64," + png.toBase64() + "\"></p>";
+}
+
+// Desktop settings of the test's own, in one folder, in which text/html opens with one program
+// (none when its entry is empty).
+void registerHtmlProgram(const QTemporaryDir& desktop, const QByteArray& entry) {
+    for (const char* variable :
+         {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS"})
+        qputenv(variable, QFile::encodeName(desktop.path()));
+    QDir(desktop.path()).mkdir(QStringLiteral("applications"));
+    testsupport::writeFile(desktop.filePath(QStringLiteral("mimeapps.list")),
+                           "[Default Applications]\ntext/html=program.desktop;\n");
+    testsupport::writeFile(desktop.filePath(QStringLiteral("applications/program.desktop")),
+                           entry.isEmpty() ? QByteArray() : "[Desktop Entry]\n" + entry);
+}
+
+}  // namespace
+
 class TestGuideKey : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The button that hands the guide to a browser is there only where the desktop opens HTML in
+    // a browser window; elsewhere the window says where the guide's file is.
+    void browserOnlyWhereOneIsRegistered_data() {
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("no entry for its program") << QByteArray() << false;
+        QTest::newRow("text editor") << QByteArray("Categories=Utility;TextEditor;\n") << false;
+        QTest::newRow("browser in a terminal")
+            << QByteArray("Categories=WebBrowser;\nTerminal=true\n") << false;
+        QTest::newRow("graphical browser")
+            << QByteArray("Categories=Network;WebBrowser;\n") << true;
+    }
+
+    void browserOnlyWhereOneIsRegistered() {
+        QFETCH(QByteArray, entry);
+        QFETCH(bool, offered);
+        QTemporaryDir desktop;
+        registerHtmlProgram(desktop, entry);
+        const QString guide = desktop.filePath(QStringLiteral("kezikonyv.html"));
+        QVERIFY(testsupport::writeFile(guide, "<html><body><p>Kézikönyv</p></body></html>"));
+
+        platform::GuideWindow window(QUrl::fromLocalFile(guide));
+        window.show();
+
+        QCOMPARE(window.Button_bongeszo->isVisible(), offered);
+        QCOMPARE(window.Label_fajl->isVisible(), !offered);
+        QVERIFY(window.Label_fajl->text().endsWith(guide));
+    }
+
     void pressingF1_data() {
         QTest::addColumn<std::function<QWidget*()>>("create");
         QTest::addColumn<QString>("section");
@@ -53,11 +116,11 @@ private Q_SLOTS:
             platform::setUrlOpener([&opened](const QUrl& url) { return opened.append(url), true; });
         const QString guide =
             QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kezikonyv.html"));
-        // A long page with the section far down.
+        // A long page with the section far down, and a picture wider than any window.
         const QByteArray filler = QByteArray("<p>Bevezetés</p>").repeated(300);
         QVERIFY(testsupport::writeFile(guide, "<html><body><h2 id=\"elso\">Első</h2>" + filler +
                                                   "<h2 id=\"" + section.toUtf8() + "\">Ablak</h2>" +
-                                                  filler + "</body></html>"));
+                                                  widePicture() + filler + "</body></html>"));
 
         const std::unique_ptr<QWidget> window(create());
         window->show();
@@ -73,6 +136,8 @@ private Q_SLOTS:
             // The section's heading is at the top of the view.
             QVERIFY(viewer->Browser->verticalScrollBar()->value() > 0);
             QVERIFY(viewer->Browser->toPlainText().contains(u"Ablak"));
+            // The picture is made as narrow as the view: nothing to scroll sideways.
+            QCOMPARE(viewer->Browser->horizontalScrollBar()->maximum(), 0);
             viewer->Button_bongeszo->click();
             shown = true;
             viewer->Button_bezaras->click();

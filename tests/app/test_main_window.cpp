@@ -6,6 +6,8 @@
 #include "db/query.h"
 #include "ftp_test_server.h"
 #include "institution/widgets/UnitAdatlapInt.h"
+#include "platform/widgets/guide.h"
+#include "platform/widgets/printer.h"
 #include "support/printed_output.h"
 #include "support/program_folder.h"
 #include "support/scripted_messages.h"
@@ -28,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <functional>
@@ -108,10 +111,11 @@ private Q_SLOTS:
                  (QStringList{"&Adatszolgáltató intézmény", "&Beszerzés", "&Mentés", "&Küldés",
                               "Kí&sérőjegyzék nyomtatása", "K&ilépés", "Ab&out", "&Eszközök"}));
         Q_EMIT window.TMenuItem_Eszkozok->aboutToShow();
-        QCOMPARE(captions(window.TMenuItem_Eszkozok->actions()),
-                 (QStringList{"&Előző negyedév átvétele", "&Beszerzések importálása",
-                              "&Negyedév ellenőrzése", "B&iztonsági mentések",
-                              "Ne&gyedév áttekintése"}));
+        QCOMPARE(
+            captions(window.TMenuItem_Eszkozok->actions()),
+            (QStringList{"&Előző negyedév átvétele", "&Beszerzések importálása",
+                         "&Negyedév ellenőrzése", "B&iztonsági mentések", "Ne&gyedév áttekintése",
+                         "Be&szerzési listák táblázatként (.xlsx)", "&Adatmappa megnyitása"}));
         // No report is ready before the first save run.
         QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
         QVERIFY(!window.TMenuItem_KisJegyz->isEnabled());
@@ -251,6 +255,16 @@ private Q_SLOTS:
         QCOMPARE(window.ListBox1->item(window.ListBox1->count() - 1)->text(),
                  u"3 állomány átmásolva: "_qs + medium.path());
         QVERIFY(boxes.take().isEmpty());
+
+        // Without a printer (no print service answers the tests) the box and the log say so
+        // alike, in the program's words.
+        platform::Printer::instance().setPdfFolder(QString());
+        window.TMenuItem_KisJegyz->trigger();
+        const QStringList told = boxes.takeTexts();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].startsWith(u"Nincs kiválasztott nyomtató"_qs), qPrintable(told[0]));
+        QCOMPARE(window.ListBox1->item(window.ListBox1->count() - 1)->text(), told[0]);
+
         // A report missing a file is not printed, and the entries wait for the next save run.
         QVERIFY(QFile::remove(files.last()));
         window.TMenuItem_KisJegyz->trigger();
@@ -458,6 +472,43 @@ private Q_SLOTS:
                                                 QStringLiteral("Biztosan bezárja a programot"),
                                                 {Button::Yes, Button::No}}}));
         QCOMPARE(window.isVisible(), !closes);
+    }
+
+    // Without a data-provider record the overview does not open at start. After a save run
+    // "Beszerzési listák táblázatként" writes the provider's workbook and hands it to the
+    // desktop, and "Adatmappa megnyitása" hands it the working folder.
+    void workbooksDataFolderAndOverviewAtStart() {
+        ProgramFolder folder;
+        QList<QUrl> opened;
+        const auto previous =
+            platform::setUrlOpener([&opened](const QUrl& url) { return opened.append(url), true; });
+        TFormFo window;
+        window.show();
+        bool overviewShown = false;
+        QTimer::singleShot(0, [&overviewShown] {
+            if (QWidget* shown = QApplication::activeModalWidget()) {
+                overviewShown = true;
+                shown->close();
+            }
+        });
+        window.showOverviewAtStart();
+        QVERIFY(!overviewShown);
+
+        insertProvider();
+        window.CreateSaveMenu();
+        ScriptedMessages boxes;
+        openedSaveMenu(window);
+        window.TMenuItem_Mentes->actions().value(0)->menu()->actions().value(0)->trigger();
+        window.TMenuItem_Munkafuzet->trigger();
+        window.TMenuItem_Adatmappa->trigger();
+        platform::setUrlOpener(previous);
+
+        const QString workbook =
+            QDir::current().absoluteFilePath(u"Listak/12345676_2007_3.xlsx"_qs);
+        QVERIFY(QFileInfo(workbook).size() > 0);
+        QCOMPARE(opened, (QList<QUrl>{QUrl::fromLocalFile(workbook),
+                                      QUrl::fromLocalFile(QDir::currentPath())}));
+        QVERIFY(boxes.take().isEmpty());
     }
 
     void aboutBoxChangesNoMenuState() {

@@ -5,6 +5,7 @@
 #include "app/UnitAbout.h"
 #include "app/UnitFo.h"
 #include "institution/widgets/UnitAdatlapInt.h"
+#include "overview/widgets/UnitAttekintes.h"
 #include "pickers/UnitFa.h"
 #include "pickers/UnitLista.h"
 #include "purchase/widgets/UnitAdatlapBR.h"
@@ -26,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
@@ -212,6 +214,17 @@ private Q_SLOTS:
             QTest::keyClick(shown.get(), Qt::Key_Escape);
             QVERIFY(!shown->isVisible());
         }
+    }
+
+    // The quarter's overview fits as well: what does not fit scrolls, its buttons stay in view.
+    void overviewFits() {
+        testsupport::ProgramFolder folder;
+        TFormAttekintes shown(nullptr, [](auto, auto&) { return nullptr; });
+        shown.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shown));
+        QVERIFY(shown.screen()->availableGeometry().contains(shown.frameGeometry()));
+        for (const QWidget* button : {shown.Button_csv, shown.Button_png, shown.Button_kilepes})
+            QVERIFY(shown.rect().contains(QRect(button->mapTo(&shown, QPoint()), button->size())));
     }
 };
 

@@ -16,6 +16,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTest>
 
@@ -154,6 +155,16 @@ QMap<QString, QByteArray> savedFiles() {
     return files;
 }
 
+// The rows of a workbook as the listing's lines, read by another program (workbook_rows.py).
+QByteArray workbookLines(const QString& path) {
+    QProcess reader;
+    reader.start(
+        QStringLiteral("/usr/bin/python3"),
+        {qEnvironmentVariable("VK_SOURCE_DIR") + u"/tests/export/workbook_rows.py"_qs, path});
+    reader.waitForFinished(30000);
+    return reader.readAllStandardOutput() + reader.readAllStandardError();
+}
+
 QStringList filesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
 }
@@ -250,6 +261,16 @@ private:
     }
 
     QByteArray file(const QString& relative) const { return readFile(folder_->file(relative)); }
+
+    // Runs the program in the test's folder to its end, with the decimal comma the window's run
+    // wrote with.
+    bool ranProgram(QProcess& velkor, const QStringList& arguments) const {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("hu_HU.UTF-8"));
+        velkor.setProcessEnvironment(environment);
+        velkor.start(folder_->copyProgram(), arguments);
+        return velkor.waitForFinished(30000);
+    }
 
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary)); }
@@ -544,12 +565,7 @@ private Q_SLOTS:
         db::closeConnection();
 
         QProcess velkor;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        // The decimal comma the window's run wrote with.
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("hu_HU.UTF-8"));
-        velkor.setProcessEnvironment(environment);
-        velkor.start(folder_->copyProgram(), {"--save", "2031", "3"});
-        QVERIFY(velkor.waitForFinished(30000));
+        QVERIFY(ranProgram(velkor, {"--save", "2031", "3"}));
         QCOMPARE(velkor.exitCode(), exitCode);
         QStringList printed = QString::fromUtf8(velkor.readAllStandardOutput()).split(u'\n');
         QCOMPARE(printed.takeLast(), QString());
@@ -557,6 +573,32 @@ private Q_SLOTS:
         QCOMPARE(savedFiles().keys(), saved.keys());
         for (const auto& [path, bytes] : saved.asKeyValueRange())
             QVERIFY2(readFile(path) == bytes, qPrintable(path));
+    }
+
+    // "velkor --listing" writes beside each listing its workbook, read back here by another
+    // program: the listing's rows, with ő and ű, the item number, the quantity and the prices
+    // as numbers. The next save run of the period takes the workbooks with the old listings.
+    void listingWorkbooks() {
+        insertFixture(2031, QStringLiteral("3"));
+        save("2031", "3", QDate::currentDate());
+        db::closeConnection();
+        QProcess velkor;
+        QVERIFY(ranProgram(velkor, {"--listing", "2031", "3"}));
+        QCOMPARE(velkor.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(velkor.readAllStandardOutput()),
+                 u"Listak/12345678_2031_3.xlsx\nListak/87654321_2031_3.xlsx\n"_qs);
+
+        for (const QString& name : {u"12345678_2031_3"_qs, u"87654321_2031_3"_qs}) {
+            QStringDecoder listing("windows-1250");
+            QCOMPARE(
+                QString::fromUtf8(workbookLines(folder_->file(u"Listak/"_qs + name + u".xlsx"_qs))),
+                QString(listing(file(u"Listak/"_qs + name + u".xls"_qs))));
+        }
+
+        db::openConnection();
+        save("2031", "3", QDate::currentDate());
+        QCOMPARE(QDir(QStringLiteral("Listak")).entryList({QStringLiteral("*.xlsx")}),
+                 QStringList());
     }
 
     // A value is cut to its field or filled with blanks; widths count Windows-1250 bytes.

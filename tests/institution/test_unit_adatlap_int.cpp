@@ -575,6 +575,20 @@ private Q_SLOTS:
         QCOMPARE(form_->DBGrid_AdatlapInt->model()->rowCount(), stored.size());
     }
 
+    // Made larger than its designed size (larger fonts need the room), the editor gives the room
+    // to its grid and edit panel; the command panels keep to the right edge, "Kilépés" to the
+    // bottom.
+    void growsBeyondItsDesignedSize() {
+        open();
+        const QSize designed = form_->size();
+        form_->resize(designed + QSize(200, 100));
+        QTRY_COMPARE(form_->GroupBox_edit->width(), 623 + 200);
+        const QWidget* page = form_->GroupBox_edit->parentWidget();
+        QCOMPARE(form_->GroupBox_grid->height(), 121 + 100);
+        QCOMPARE(form_->GroupBox_dbmuv->geometry().right(), page->width() - 3);
+        QCOMPARE(form_->GroupBox_kilep->geometry().bottom(), page->height() - 1);
+    }
+
     void emptyTableRefusesModifyAndDelete() {
         open();
         click(form_->Button_modositas);

@@ -193,7 +193,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("jobs");
         QTest::newRow("no printer")
-            << false << QStringLiteral("No default printer is available.") << 0;
+            << false
+            << QStringLiteral(
+                   "Nincs kiválasztott nyomtató, ezért a nyomtatás nem indult el. Alapértelmezett "
+                   "nyomtatót a rendszergazda választhat minden felhasználónak (lpadmin -d "
+                   "NYOMTATÓ), a felhasználó magának (lpoptions -d NYOMTATÓ); vagy adja meg a "
+                   "nyomtató nevét a velkor.ini [printer] csoportjának name kulcsában.")
+            << 0;
         QTest::newRow("unreadable note")
             << true
             << QStringLiteral(

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -181,26 +183,57 @@ private Q_SLOTS:
         }
     }
 
-    // A printer that refuses the job: the print service's reason in the error box.
-    void refusedJobShowsTheReason() {
-        QVERIFY(queue_->admin(QStringLiteral("cupsreject"), {queue_->name()}));
+    // A queue that refuses jobs, a stopped one and one the settings name that does not exist: the
+    // error box says so in the program's words, with what to do, and no job is queued. setUp
+    // and tearDown are print-service commands run on the test's queue.
+    void printerFailuresSayWhatToDo_data() {
+        QTest::addColumn<QString>("setUp");
+        QTest::addColumn<QString>("tearDown");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("refusing jobs")
+            << "cupsreject"
+            << "cupsaccept"
+            << ""
+            << "A(z) %1 nyomtató nem fogad nyomtatási feladatot. A rendszergazda engedélyezheti "
+               "(cupsaccept %1), vagy válasszon másik nyomtatót.";
+        QTest::newRow("stopped") << "cupsdisable"
+                                 << "cupsenable"
+                                 << ""
+                                 << "A(z) %1 nyomtató le van állítva";
+        QTest::newRow("named in the settings, missing")
+            << ""
+            << ""
+            << "nincs_ilyen"
+            << "A velkor.ini [printer] name beállításában megadott nincs_ilyen nyomtató nem "
+               "található.";
+    }
+
+    void printerFailuresSayWhatToDo() {
+        QFETCH(QString, setUp);
+        QFETCH(QString, tearDown);
+        QFETCH(QString, named);
+        QFETCH(QString, told);
+        if (!setUp.isEmpty())
+            QVERIFY(queue_->admin(setUp, {queue_->name()}));
+        const auto restored = qScopeGuard([&] {
+            if (!tearDown.isEmpty())
+                queue_->admin(tearDown, {queue_->name()});
+        });
         ProgramFolder folder(false);
         folder.setAddressee();
+        if (!named.isEmpty())
+            QSettings(QStringLiteral("velkor.ini"), QSettings::IniFormat)
+                .setValue(QStringLiteral("printer/name"), named);
         ScriptedMessages boxes;
-        QFile note(QStringLiteral("kuldes/temp/2007_3_12345676_KJ.txt"));
-        QVERIFY(note.open(QIODevice::WriteOnly));
-        note.close();
+        QVERIFY(writeFile(QStringLiteral("kuldes/temp/2007_3_12345676_KJ.txt"), QString()));
 
         TLap1nyom_Form printing;
 
         const QStringList texts = boxes.takeTexts();
         QCOMPARE(texts.size(), 1);
-        QVERIFY2(texts[0].startsWith(QStringLiteral("The printer %1 did not take "
-                                                    "2007_3_12345676_KJ.txt: ")
-                                         .arg(queue_->name())) &&
-                     texts[0].contains(QStringLiteral("not accepting jobs")),
-                 qPrintable(texts[0]));
-        QVERIFY(queue_->admin(QStringLiteral("cupsaccept"), {queue_->name()}));
+        QVERIFY2(texts[0].startsWith(told.arg(queue_->name())), qPrintable(texts[0]));
+        QVERIFY(queue_->idle());
     }
 
     // The command line prints the saved period's note through the same code, without a window:

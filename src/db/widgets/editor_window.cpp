@@ -71,11 +71,21 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
         QDialog::closeEvent(event);
 }
 
-void EditorWindow::controlsMade() {
+void EditorWindow::controlsMade(bool growable) {
     for (auto* button : findChildren<QPushButton*>())
         button->setAutoDefault(false);
-    platform::scrollWhenLarger(this, client_);
+    page_ = platform::scrollWhenLarger(this, client_, growable);
+    if (growable) {
+        setWindowFlag(Qt::WindowMaximizeButtonHint);
+        page_->installEventFilter(this);
+    }
     platform::centreAtItsSize(this);
+}
+
+bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == page_ && event->type() == QEvent::Resize)
+        pageResized(page_->size() - client_);
+    return QDialog::eventFilter(watched, event);
 }
 
 QPushButton* EditorWindow::commandButton(QWidget* panel, const char* name, const QString& caption,

@@ -31,8 +31,11 @@ protected:
     void askToStoreOnClose(Table& table, std::function<void()> store);
 
     // Once the controls are made: none of the buttons is the default one; the client area goes
-    // into a scroll area; the window is centred.
-    void controlsMade();
+    // into a scroll area; the window is centred. A growable window may be made larger than its
+    // client area (and maximised); pageResized then tells it how much larger its page is.
+    void controlsMade(bool growable = false);
+    virtual void pageResized(QSize /*extra*/) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // A slot that runs a handler of the window as a command: a failure ends it and reaches the
     // general error handler.
@@ -57,6 +60,7 @@ private:
     bool rowHasUnstoredInput() const;
 
     QSize client_;
+    QWidget* page_ = nullptr;
     Table* askedTable_ = nullptr;
     std::function<void()> store_;
 };

@@ -106,7 +106,20 @@ TFormAszolgInt::TFormAszolgInt(QWidget* parent)
     connectHandlers();
     EnterBrowsingState();
     askToStoreOnClose(ADOTable_AdatlapInt, [this] { Button_tarolasClick(); });
-    controlsMade();
+    // Larger fonts need more room than the designed size: the window may be enlarged.
+    controlsMade(true);
+}
+
+// The grid and the edit panel take the room the window has beyond its designed size, the grid
+// the height; the command panels keep to the right edge, "Kilépés" to the bottom.
+void TFormAszolgInt::pageResized(QSize extra) {
+    const int wider = std::max(0, extra.width());
+    const int taller = std::max(0, extra.height());
+    GroupBox_grid->setGeometry(2, 1, 623 + wider, 121 + taller);
+    GroupBox_edit->setGeometry(2, 123 + taller, 623 + wider, 249);
+    GroupBox_dbmuv->setGeometry(631 + wider, 1, 161, 185);
+    GroupBox_editmuv->setGeometry(631 + wider, 187, 161, 121);
+    GroupBox_kilep->setGeometry(631 + wider, 309 + taller, 161, 65);
 }
 
 TFormAszolgInt::~TFormAszolgInt() {
@@ -124,17 +137,17 @@ void TFormAszolgInt::openTables() {
 }
 
 void TFormAszolgInt::buildPanels() {
-    auto panel = [this](const char* name, int left, int top, int width, int height) {
+    auto panel = [this](const char* name) {
         auto* box = new QGroupBox(this);
         box->setObjectName(QString::fromLatin1(name));
-        box->setGeometry(left, top, width, height);
         return box;
     };
-    GroupBox_grid = panel("GroupBox_grid", 2, 1, 623, 121);
-    GroupBox_edit = panel("GroupBox_edit", 2, 123, 623, 249);
-    GroupBox_dbmuv = panel("GroupBox_dbmuv", 631, 1, 161, 185);
-    GroupBox_editmuv = panel("GroupBox_editmuv", 631, 187, 161, 121);
-    GroupBox_kilep = panel("GroupBox_kilep", 631, 309, 161, 65);
+    GroupBox_grid = panel("GroupBox_grid");
+    GroupBox_edit = panel("GroupBox_edit");
+    GroupBox_dbmuv = panel("GroupBox_dbmuv");
+    GroupBox_editmuv = panel("GroupBox_editmuv");
+    GroupBox_kilep = panel("GroupBox_kilep");
+    pageResized({});
     buildGrid();
     buildEditPanel();
     buildCommandPanels();

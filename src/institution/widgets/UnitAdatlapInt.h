@@ -25,6 +25,10 @@ public:
     explicit TFormAszolgInt(QWidget* parent = nullptr);
     ~TFormAszolgInt() override;
 
+protected:
+    void pageResized(QSize extra) override;
+
+public:
     // Data access, in the order the controls below rely on.
     db::Table ADOTable_AdatlapInt;
     db::Table ADOTable_negyedev;

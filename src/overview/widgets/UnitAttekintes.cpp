@@ -22,6 +22,7 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QValueAxis>
 
@@ -124,32 +125,44 @@ TFormAttekintes::TFormAttekintes(QWidget* parent, StepAction stepAction,
     platform::addGuideKey(this, QStringLiteral("attekintes"));
     setWindowTitle(QStringLiteral("Negyedév áttekintése"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    auto* layout = new QGridLayout(this);
-    ComboBox_ev = new QComboBox(this);
+    // The steps, the table and the charts scroll where the screen is too small for them; the
+    // buttons below stay in view.
+    auto* area = new QScrollArea(this);
+    area->setObjectName(QStringLiteral("ScrollArea_attekintes"));
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    auto* content = new QWidget(area);
+    auto* layout = new QGridLayout(content);
+    ComboBox_ev = new QComboBox(content);
     ComboBox_ev->setObjectName(QStringLiteral("ComboBox_ev"));
-    ComboBox_negyedev = new QComboBox(this);
+    ComboBox_negyedev = new QComboBox(content);
     ComboBox_negyedev->setObjectName(QStringLiteral("ComboBox_negyedev"));
-    auto* yearLabel = new QLabel(QStringLiteral("&Év:"), this);
+    auto* yearLabel = new QLabel(QStringLiteral("&Év:"), content);
     yearLabel->setBuddy(ComboBox_ev);
-    auto* quarterLabel = new QLabel(QStringLiteral("&Negyedév:"), this);
+    auto* quarterLabel = new QLabel(QStringLiteral("&Negyedév:"), content);
     quarterLabel->setBuddy(ComboBox_negyedev);
+    layout->addWidget(yearLabel, 0, 0);
+    layout->addWidget(ComboBox_ev, 0, 1);
+    layout->addWidget(quarterLabel, 0, 2);
+    layout->addWidget(ComboBox_negyedev, 0, 3, Qt::AlignLeft);
+    layout->addWidget(createSteps(content), 1, 0, 1, 5);
+    layout->addWidget(createPrices(content), 2, 0, 1, 5);
+    layout->setColumnStretch(4, 1);
+    layout->setRowStretch(2, 1);
+    area->setWidget(content);
+
     Label_mentve = new QLabel(this);
     Label_mentve->setObjectName(QStringLiteral("Label_mentve"));
     Button_csv = button(this, "Button_csv", QStringLiteral("&Táblázat mentése (CSV)"));
     Button_png = button(this, "Button_png", QStringLiteral("&Grafikon mentése (PNG)"));
     Button_kilepes = button(this, "Button_kilepes", QStringLiteral("&Kilépés"));
-    layout->addWidget(yearLabel, 0, 0);
-    layout->addWidget(ComboBox_ev, 0, 1);
-    layout->addWidget(quarterLabel, 0, 2);
-    layout->addWidget(ComboBox_negyedev, 0, 3, Qt::AlignLeft);
-    layout->addWidget(createSteps(), 1, 0, 1, 7);
-    layout->addWidget(createPrices(), 2, 0, 1, 7);
-    layout->addWidget(Label_mentve, 3, 0, 1, 4);
-    layout->addWidget(Button_csv, 3, 4);
-    layout->addWidget(Button_png, 3, 5);
-    layout->addWidget(Button_kilepes, 3, 6);
-    layout->setColumnStretch(3, 1);
-    layout->setRowStretch(2, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Label_mentve, 1);
+    for (QPushButton* pushButton : {Button_csv, Button_png, Button_kilepes})
+        buttons->addWidget(pushButton);
+    auto* window = new QVBoxLayout(this);
+    window->addWidget(area, 1);
+    window->addLayout(buttons);
     connect(Button_csv, &QPushButton::clicked, this, &TFormAttekintes::Button_csvClick);
     connect(Button_png, &QPushButton::clicked, this, &TFormAttekintes::Button_pngClick);
     connect(Button_kilepes, &QPushButton::clicked, this, &QDialog::reject);
@@ -161,8 +174,8 @@ TFormAttekintes::TFormAttekintes(QWidget* parent, StepAction stepAction,
     platform::fitOnScreen(this);
 }
 
-QWidget* TFormAttekintes::createSteps() {
-    auto* box = new QGroupBox(QStringLiteral("A negyedév lépései"), this);
+QWidget* TFormAttekintes::createSteps(QWidget* parent) {
+    auto* box = new QGroupBox(QStringLiteral("A negyedév lépései"), parent);
     auto* grid = new QGridLayout(box);
     const auto stepCount = static_cast<int>(overview::Step::Copy) + 1;
     for (int row = 0; row < stepCount; ++row) {
@@ -186,16 +199,21 @@ QWidget* TFormAttekintes::createSteps() {
     return box;
 }
 
-QWidget* TFormAttekintes::createPrices() {
+QWidget* TFormAttekintes::createPrices(QWidget* parent) {
     auto* box = new QGroupBox(
         QStringLiteral(
             "Árindex: Σ(nettó egységár × mennyiség) / Σ(bázisegységár × mennyiség) × 100"),
-        this);
+        parent);
     auto* column = new QVBoxLayout(box);
     Table_arindex = new QTableWidget(box);
     Table_arindex->setObjectName(QStringLiteral("Table_arindex"));
+    Table_arindex->setAccessibleName(QStringLiteral("Árindex"));
     Table_arindex->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table_arindex->verticalHeader()->hide();
+    // Six groups in view; the window scrolls rather than squeeze the table.
+    Table_arindex->setMinimumHeight(Table_arindex->horizontalHeader()->sizeHint().height() +
+                                    6 * Table_arindex->verticalHeader()->defaultSectionSize() +
+                                    2 * Table_arindex->frameWidth());
     Widget_grafikon = new QWidget(box);
     Widget_grafikon->setObjectName(QStringLiteral("Widget_grafikon"));
     auto* charts = new QHBoxLayout(Widget_grafikon);

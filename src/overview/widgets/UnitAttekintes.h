@@ -54,8 +54,8 @@ public Q_SLOTS:
     void Button_pngClick();
 
 private:
-    QWidget* createSteps();
-    QWidget* createPrices();
+    QWidget* createSteps(QWidget* parent);
+    QWidget* createPrices(QWidget* parent);
     void fillPeriods(const overview::Quarter& quarter);
     void showSteps(const overview::Quarter& quarter);
     void showPrices(const overview::Quarter& quarter);

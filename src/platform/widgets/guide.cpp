@@ -15,6 +15,8 @@
 #include <QUrl>
 #include <QWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace platform {
 
 namespace {
@@ -46,6 +48,71 @@ bool openInBrowser(const QUrl& url) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(page));
 }
 
+// A path under each folder of the desktop's settings or of its programs, in the order they are
+// looked in: the user's folder, then the system's.
+QStringList xdgPaths(const char* homeVariable, const QString& home, const char* dirsVariable,
+                     const QString& dirs, const QString& relative) {
+    QStringList paths;
+    for (const QString& folder :
+         QStringList{qEnvironmentVariable(homeVariable, home)} +
+             qEnvironmentVariable(dirsVariable, dirs).split(u':', Qt::SkipEmptyParts))
+        paths.append(folder + relative);
+    return paths;
+}
+
+QStringList applicationFolders() {
+    return xdgPaths("XDG_DATA_HOME", QDir::homePath() + u"/.local/share"_s, "XDG_DATA_DIRS",
+                    u"/usr/local/share:/usr/share"_s, u"/applications"_s);
+}
+
+// The value of a key in a group of a desktop file or a MIME list, as written; their lists are
+// separated by ";", which the toolkit's INI reader would take for a comment.
+QString desktopValue(const QString& path, QStringView group, QStringView key) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    bool inGroup = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(u'['))
+            inGroup = line == u'[' + group.toString() + u']';
+        else if (inGroup && line.section(u'=', 0, 0).trimmed() == key)
+            return line.section(u'=', 1).trimmed();
+    }
+    return {};
+}
+
+// The desktop entries that open HTML files, the user's choice first: the defaults of every
+// mimeapps.list, then every program that says it opens them.
+QStringList htmlHandlers() {
+    QStringList lists = xdgPaths("XDG_CONFIG_HOME", QDir::homePath() + u"/.config"_s,
+                                 "XDG_CONFIG_DIRS", u"/etc/xdg"_s, u"/mimeapps.list"_s);
+    for (const QString& folder : applicationFolders())
+        lists << folder + QStringLiteral("/mimeapps.list")
+              << folder + QStringLiteral("/mimeinfo.cache");
+    QStringList handlers;
+    for (const QString& list : lists) {
+        for (const QString& group : {u"Default Applications"_s, u"MIME Cache"_s})
+            handlers += desktopValue(list, group, u"text/html").split(u';', Qt::SkipEmptyParts);
+    }
+    return handlers;
+}
+
+// A desktop entry of a web browser that opens a window of its own: not a terminal program, not a
+// text editor.
+bool isGraphicalBrowser(const QString& entry) {
+    for (const QString& folder : applicationFolders()) {
+        const QString path = folder + u'/' + entry;
+        if (!QFileInfo::exists(path))
+            continue;
+        const QStringList categories =
+            desktopValue(path, u"Desktop Entry", u"Categories").split(u';');
+        return categories.contains(u"WebBrowser"_s) &&
+               desktopValue(path, u"Desktop Entry", u"Terminal") != u"true";
+    }
+    return false;
+}
+
 UrlOpener& urlOpener() {
     static UrlOpener opener = openInBrowser;
     return opener;
@@ -59,6 +126,12 @@ QStringList guidePaths() {
 }
 
 }  // namespace
+
+bool graphicalBrowserRegistered() {
+    // The desktop opens a file with the first handler it finds; only that one counts.
+    const QStringList handlers = htmlHandlers();
+    return !handlers.isEmpty() && isGraphicalBrowser(handlers.first());
+}
 
 QStringList guideFolders() {
     // Portable: beside the program; installed: <prefix>/share/doc/velkor beside <prefix>/bin.
@@ -91,6 +164,12 @@ void openGuideInBrowser(const QUrl& url) {
     if (!urlOpener()(url))
         showWarning(QStringLiteral("A kézikönyvet nem sikerült megnyitni a böngészőben: ") +
                     url.toLocalFile());
+}
+
+void openOnDesktop(const QString& path) {
+    if (!urlOpener()(QUrl::fromLocalFile(path)))
+        showWarning(QStringLiteral("Nem sikerült megnyitni, itt található: ") +
+                    QDir::toNativeSeparators(path));
 }
 
 void addGuideKey(QWidget* window, const QString& section) {

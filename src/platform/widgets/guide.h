@@ -24,14 +24,23 @@ QString guideFile();
 // guide the user is told where it was looked for.
 void openGuide(const QString& section);
 
+// True when the desktop opens HTML files with a web browser of its own window, rather than with a
+// terminal program, a text editor or nothing.
+bool graphicalBrowserRegistered();
+
 // Hands a place of the guide to the user's browser; says so when none takes it.
 void openGuideInBrowser(const QUrl& url);
+
+// Hands a file or folder to the desktop's program for it; when none takes it, the user is told
+// where it is.
+void openOnDesktop(const QString& path);
 
 // F1 in window opens the guide at section.
 void addGuideKey(QWidget* window, const QString& section);
 
-// Hands a URL to the user's browser: QDesktopServices::openUrl, unless a test has put its own in
-// its place. Returns the opener it replaced.
+// Hands a URL to the user's browser, or a file or folder to the desktop's program for it:
+// QDesktopServices::openUrl, unless a test has put its own in its place. Returns the opener it
+// replaced.
 using UrlOpener = std::function<bool(const QUrl&)>;
 UrlOpener setUrlOpener(UrlOpener opener);
 

@@ -1,6 +1,7 @@
 #include "platform/widgets/printer.h"
 
 #include "platform/failure.h"
+#include "platform/settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QFontMetricsF>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScopeGuard>
 
 #include <cups/cups.h>
 
@@ -43,6 +45,50 @@ std::unique_ptr<QPrinter> pdfDevice(const QPageSize& pageSize, const QString& fi
     return device;
 }
 
+QString cupsOption(const cups_dest_t& queue, const char* name) {
+    return QString::fromUtf8(cupsGetOption(name, queue.num_options, queue.options));
+}
+
+// The printer's own words on its state, in brackets; nothing when it gives none.
+QString stateMessage(const cups_dest_t& queue) {
+    const QString message = cupsOption(queue, "printer-state-message");
+    return message.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(message);
+}
+
+// The queue the jobs go to: the one the settings name, else the system's default. None, a
+// missing one, a stopped one or one that refuses jobs is a Failure that says what to do.
+QString checkedQueue() {
+    const QString named = printerSetting();
+    const QByteArray name = named.toLocal8Bit();
+    cups_dest_t* queue =
+        cupsGetNamedDest(CUPS_HTTP_DEFAULT, named.isEmpty() ? nullptr : name.constData(), nullptr);
+    if (queue == nullptr && named.isEmpty())
+        throw Failure(QStringLiteral(
+            "Nincs kiválasztott nyomtató, ezért a nyomtatás nem indult el. Alapértelmezett "
+            "nyomtatót a rendszergazda választhat minden felhasználónak (lpadmin -d NYOMTATÓ), "
+            "a felhasználó magának (lpoptions -d NYOMTATÓ); vagy adja meg a nyomtató nevét a "
+            "velkor.ini [printer] csoportjának name kulcsában."));
+    if (queue == nullptr)
+        throw Failure(QStringLiteral("A velkor.ini [printer] name beállításában megadott %1 "
+                                     "nyomtató nem található. A nyomtatók nevét az lpstat -p "
+                                     "parancs sorolja fel; javítsa a beállítást, vagy törölje, "
+                                     "és az alapértelmezett nyomtató nyomtat.")
+                          .arg(named));
+    const auto freed = qScopeGuard([queue] { cupsFreeDests(1, queue); });
+    const QString found = QString::fromUtf8(queue->name);
+    if (cupsOption(*queue, "printer-state") == u"5")
+        throw Failure(QStringLiteral("A(z) %1 nyomtató le van állítva%2. A rendszergazda "
+                                     "újraindíthatja (cupsenable %1), vagy válasszon másik "
+                                     "nyomtatót.")
+                          .arg(found, stateMessage(*queue)));
+    if (cupsOption(*queue, "printer-is-accepting-jobs") == u"false")
+        throw Failure(QStringLiteral("A(z) %1 nyomtató nem fogad nyomtatási feladatot%2. A "
+                                     "rendszergazda engedélyezheti (cupsaccept %1), vagy "
+                                     "válasszon másik nyomtatót.")
+                          .arg(found, stateMessage(*queue)));
+    return found;
+}
+
 }  // namespace
 
 Printer& Printer::instance() {
@@ -70,7 +116,7 @@ void Printer::setPdfFolder(const QString& folder) {
 }
 
 QString Printer::destination() const {
-    return pdfFolder_.isEmpty() ? QPrinterInfo::defaultPrinterName() : pdfFolder_;
+    return pdfFolder_.isEmpty() ? queue_ : pdfFolder_;
 }
 
 QString Printer::nextPdfFile() {
@@ -81,17 +127,14 @@ QString Printer::nextPdfFile() {
 // service when it ends.
 PrintJob::PrintJob(const QString& title, Printer& printer) : printer_(printer), title_(title) {
     if (printer.pdfFolder().isEmpty()) {
-        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-        if (info.isNull())
-            throw Failure(QStringLiteral("No default printer is available"));
-        printerName_ = info.printerName();
-        device_ =
-            pdfDevice(info.defaultPageSize(), spool_.filePath(QStringLiteral("job.pdf")), title);
+        printerName_ = printer.queue_ = checkedQueue();
+        device_ = pdfDevice(QPrinterInfo::printerInfo(printerName_).defaultPageSize(),
+                            spool_.filePath(QStringLiteral("job.pdf")), title);
     } else {
         device_ = pdfDevice(QPageSize(QPageSize::A4), printer.nextPdfFile(), title);
     }
     if (!painter_.begin(device_.get()))
-        throw Failure(QStringLiteral("Cannot start printing %1").arg(title));
+        throw Failure(QStringLiteral("A(z) %1 nyomtatása nem indítható el.").arg(title));
     setFont(printer.font());
 }
 
@@ -120,13 +163,13 @@ void PrintJob::writeLine(const QString& line) {
 void PrintJob::end() {
     const QString file = device_->outputFileName();
     if (!painter_.end() || device_->printerState() == QPrinter::Error)
-        throw Failure(QStringLiteral("Cannot print %1").arg(title_));
+        throw Failure(QStringLiteral("A(z) %1 nem nyomtatható ki.").arg(title_));
     if (printerName_.isEmpty())
         return;
     const QByteArray name = printerName_.toLocal8Bit();
     if (cupsPrintFile(name.constData(), QFile::encodeName(file).constData(),
                       title_.toUtf8().constData(), 0, nullptr) == 0)
-        throw Failure(QStringLiteral("The printer %1 did not take %2: %3")
+        throw Failure(QStringLiteral("A(z) %1 nyomtató nem vette át a(z) %2 nyomtatását: %3")
                           .arg(printerName_, title_, QString::fromUtf8(cupsLastErrorString())));
 }
 
@@ -134,7 +177,7 @@ void PrintJob::placeLine(const QString& text) {
     const qreal pageHeight = device_->pageRect(QPrinter::DevicePixel).height();
     if (y_ > 0 && y_ + lineHeight_ > pageHeight - 2 * lineHeight_) {
         if (!device_->newPage())
-            throw Failure(QStringLiteral("Cannot print %1").arg(title_));
+            throw Failure(QStringLiteral("A(z) %1 nem nyomtatható ki.").arg(title_));
         y_ = 0;
     }
     const QFontMetricsF metrics(painter_.font(), device_.get());

@@ -11,8 +11,9 @@ class QPrinter;
 
 namespace platform {
 
-// The default printer: its canvas font, which the program sets at start and printing may change,
-// and its font list. Jobs go to the print service's default printer; when a PDF folder is set,
+// The printer: its canvas font, which the program sets at start and printing may change, and its
+// font list. Jobs go to the print queue the settings name ([printer] name), else to the print
+// service's default printer; when a PDF folder is set,
 // they go to PDF files in that folder instead (job-1.pdf, job-2.pdf, ...), laid out by the same
 // printer object.
 class Printer {
@@ -30,7 +31,7 @@ public:
     // An empty folder sends the jobs to the default printer again; job numbers restart at 1.
     void setPdfFolder(const QString& folder);
     const QString& pdfFolder() const { return pdfFolder_; }
-    // Where the jobs go, as the user knows it: the default printer's name, or the PDF folder.
+    // Where the last job went, as the user knows it: the print queue's name, or the PDF folder.
     QString destination() const;
 
 private:
@@ -40,12 +41,14 @@ private:
     QFont font_;
     QString pdfFolder_;
     int pdfJobs_ = 0;
+    QString queue_;
 };
 
 // One print job with the printer's font: each line starts at the left edge one line height below
 // the previous one, a line wider than the printable width goes on in the next line, and a new
 // page starts when the next line would come closer than two line heights to the bottom edge.
-// No printer or a printer error is a Failure with its reason; a job not ended is discarded.
+// No printer, a missing, stopped or refusing one, or a printer error is a Failure saying so in the
+// user's words, with what to do; a job not ended is discarded.
 class PrintJob {
 public:
     explicit PrintJob(const QString& title, Printer& printer = Printer::instance());

@@ -45,7 +45,7 @@ void fitOnScreen(QWidget* window) {
     window->resize(window->size().boundedTo(clientRoom(window)));
 }
 
-void scrollWhenLarger(QWidget* window, QSize content) {
+QWidget* scrollWhenLarger(QWidget* window, QSize content, bool growable) {
     // Collected before the area and its page become children of the window themselves.
     const auto children = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     auto* area = new QScrollArea(window);
@@ -54,17 +54,23 @@ void scrollWhenLarger(QWidget* window, QSize content) {
     // A child of the window from the start, so that moving the controls keeps their tab order.
     auto* page = new QWidget(window);
     page->setObjectName(QStringLiteral("Widget_client"));
-    page->setFixedSize(content);
     for (QWidget* child : children)
         if (!child->isWindow())
             child->setParent(page);
+    if (growable) {
+        page->setMinimumSize(content);
+        area->setWidgetResizable(true);
+    } else {
+        page->setFixedSize(content);
+        window->setMaximumSize(content);
+    }
     area->setWidget(page);
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(area);
-    window->setMaximumSize(content);
     window->resize(content);
     fitOnScreen(window);
+    return page;
 }
 
 }  // namespace platform

@@ -19,8 +19,9 @@ QSize clientRoom(const QWidget* window);
 void fitOnScreen(QWidget* window);
 
 // Moves the child widgets of window, placed at fixed positions within content, into a scroll
-// area that fills the window: the window can be resized up to content, and scrolls when the
-// screen is too small for it (a large scaling factor).
-void scrollWhenLarger(QWidget* window, QSize content);
+// area that fills the window: the window can be resized up to content (beyond it when growable,
+// the page growing with it), and scrolls when the screen is too small for it (a large scaling
+// factor). Gives the page that holds the controls.
+QWidget* scrollWhenLarger(QWidget* window, QSize content, bool growable = false);
 
 }  // namespace platform

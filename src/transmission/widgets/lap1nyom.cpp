@@ -12,8 +12,9 @@ TLap1nyom_Form::TLap1nyom_Form(QWidget* parent, const Log& log, const QString& y
     FormCreate(log, year, quarter);
 }
 
-// A failure is shown here, so the window that asked for the printing carries on as it would.
-// Notes that name the placeholder addressee are printed only when the user says so.
+// A failure is shown here, so the window that asked for the printing carries on as it would; its
+// log tells it as well, so that it is still there once the box is closed. Notes that name the
+// placeholder addressee are printed only when the user says so.
 void TLap1nyom_Form::FormCreate(const Log& log, const QString& year, const QString& quarter) {
     using platform::Button;
     if (const auto placeholders = platform::addresseePlaceholderWarning();
@@ -22,7 +23,14 @@ void TLap1nyom_Form::FormCreate(const Log& log, const QString& year, const QStri
                                    {Button::Yes, Button::No}, Button::No) != Button::Yes)
         return;
     platform::runCommand([&] {
-        const int printed = transmission::PrintCoverNotes(year, quarter);
+        int printed = 0;
+        try {
+            printed = transmission::PrintCoverNotes(year, quarter);
+        } catch (const platform::Failure& failure) {
+            if (log)
+                log(failure.text());
+            throw;
+        }
         if (log)
             log(transmission::printedLine(printed, year, quarter));
     });
