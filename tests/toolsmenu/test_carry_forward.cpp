@@ -126,7 +126,7 @@ private Q_SLOTS:
         QTest::newRow("year not a number")
             << QStringList{"12345676", "20x7", "2"} << 1 << "" << QStringList() << QStringList();
         QTest::newRow("key incomplete") << QStringList{"12345676", "2007"} << 1
-                                        << "Használat: velkor --carry-forward ADOSZÁM ÉV NEGYEDÉV\n"
+                                        << "Használat: velkor --carry-forward ADÓSZÁM ÉV NEGYEDÉV\n"
                                         << QStringList() << QStringList();
     }
 
