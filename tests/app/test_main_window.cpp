@@ -6,6 +6,7 @@
 #include "db/query.h"
 #include "ftp_test_server.h"
 #include "institution/widgets/UnitAdatlapInt.h"
+#include "overview/quarter_steps.h"
 #include "platform/widgets/guide.h"
 #include "platform/widgets/printer.h"
 #include "support/printed_output.h"
@@ -312,6 +313,20 @@ private Q_SLOTS:
         QVERIFY(boxes.takeTexts().value(0).startsWith(u"Sikeres küldés!"_qs));
         QVERIFY(QFile::exists(server.root() + u"/2007_3_12345676_KJ.zip"_qs));
         QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
+
+        // The overview's save and send steps hold only while the data are those saved and sent.
+        const auto saveAndSendDone = [] {
+            QList<bool> done;
+            for (const overview::StepState& step :
+                 overview::quarterSteps(*overview::Quarter::of(u"2007"_qs, u"3"_qs))) {
+                if (step.step == overview::Step::Save || step.step == overview::Step::Send)
+                    done.append(step.done);
+            }
+            return done;
+        };
+        QCOMPARE(saveAndSendDone(), (QList<bool>{true, true}));
+        db::execute(QStringLiteral("update AdatlapBR set Tegysegar = 45"));
+        QCOMPARE(saveAndSendDone(), (QList<bool>{false, false}));
     }
 
     // Save run, "Küldés Interneten" to a real FTP server, then the print button: the files are
