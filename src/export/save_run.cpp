@@ -75,8 +75,7 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
     });
     observer_.started();
     saved_ = SavedReport{year, quarter, false, {}, {}, {}};
-    recorded_.clear();
-    providers_.clear();
+    fingerprint_ = Fingerprint();
     storeSavedReport(saved_);
     cleanUp();
 
@@ -153,17 +152,17 @@ bool SaveRun::writeDataFiles(ProviderReport& report) {
     if (!report.misfits.isEmpty())
         return false;
     std::string institution = institutionDataFile(report);
-    RecordedProvider recorded{report.adosajat, record(kTextFolder + institutionName, institution),
-                              std::nullopt};
+    const QByteArray institutionDigest = record(kTextFolder + institutionName, institution);
     institutionFile.writeEncodedLines(std::move(institution));
     institutionFile.close();
+    QByteArray purchaseDigest;
     if (purchaseFile) {
         std::string purchase = purchaseDataFile(report);
-        recorded.purchase = record(kTextFolder + purchaseName, purchase);
+        purchaseDigest = record(kTextFolder + purchaseName, purchase);
         purchaseFile->writeEncodedLines(std::move(purchase));
         purchaseFile->close();
     }
-    providers_.push_back(std::move(recorded));
+    fingerprint_.addProvider(report.adosajat, institutionDigest, purchaseDigest);
     return true;
 }
 
@@ -190,21 +189,10 @@ void SaveRun::writeFile(const QString& path, std::string bytes) {
     file.close();
 }
 
-std::shared_future<QByteArray> SaveRun::record(const QString& path, std::string_view bytes) {
-    auto digest =
-        files_->later([copy = std::string(bytes)] { return platform::sha256Hex(copy); }).share();
-    recorded_.push_back({path, static_cast<qint64>(bytes.size()), digest});
+QByteArray SaveRun::record(const QString& path, std::string_view bytes) {
+    QByteArray digest = platform::sha256Hex(bytes);
+    saved_.files.append({path, static_cast<qint64>(bytes.size()), digest});
     return digest;
-}
-
-void SaveRun::completeRecord() {
-    for (const RecordedFile& file : recorded_)
-        saved_.files.append({file.path, file.size, file.digest.get()});
-    Fingerprint fingerprint;
-    for (const RecordedProvider& provider : providers_)
-        fingerprint.addProvider(provider.adosajat, provider.institution.get(),
-                                provider.purchase ? provider.purchase->get() : QByteArray());
-    saved_.fingerprint = fingerprint.result();
 }
 
 // The closing lines and the entries that send and print come only once every file of the run is
@@ -224,7 +212,7 @@ void SaveRun::finishFiles() {
     platform::flushFileSystem(kTextFolder);
     if (complete) {
         saved_.complete = true;
-        completeRecord();
+        saved_.fingerprint = fingerprint_.result();
         saved_.at = QDateTime::currentDateTime();
         storeSavedReport(saved_);
         for (const QString& line : closing)

@@ -11,10 +11,8 @@
 #include <QStringList>
 
 #include <functional>
-#include <future>
 #include <memory>
 #include <optional>
-#include <vector>
 
 namespace exporting {
 
@@ -55,11 +53,8 @@ private:
     bool writeDataFiles(ProviderReport& report);
     void writeListing(const ProviderReport& report);
     void writeFile(const QString& path, std::string bytes);
-    // Notes a report file in the run's record; its digest, reckoned on the files' thread so that
-    // hashing overlaps the reading of the next provider.
-    std::shared_future<QByteArray> record(const QString& path, std::string_view bytes);
-    // The files and the fingerprint, once every digest is reckoned.
-    void completeRecord();
+    // Notes a report file in the run's record; its digest.
+    QByteArray record(const QString& path, std::string_view bytes);
     void cleanUp();
     void readListingFolder();
     void finishFiles();
@@ -80,20 +75,7 @@ private:
     std::unique_ptr<ListingNames> listingNames_;
     QString coverNoteHeading_;
     SavedReport saved_;
-    struct RecordedFile {
-        QString path;
-        qint64 size;
-        std::shared_future<QByteArray> digest;
-    };
-    std::vector<RecordedFile> recorded_;
-    // Each provider's registration number with the digests of its two data files, the second
-    // none when it has no purchase items.
-    struct RecordedProvider {
-        QString adosajat;
-        std::shared_future<QByteArray> institution;
-        std::optional<std::shared_future<QByteArray>> purchase;
-    };
-    std::vector<RecordedProvider> providers_;
+    Fingerprint fingerprint_;
 };
 
 // The save run with the real clock: the one line the main window's save items and the command
