@@ -18,8 +18,16 @@ constexpr qsizetype kFileSize = 50 << 20;
 QString source;
 QString medium;
 
+// The copy tells nobody what it does.
+class Unobserved : public transmission::MediaCopyObserver {
+public:
+    void logLine(const QString& /*line*/) override {}
+    void warn(const QString& /*text*/) override {}
+};
+
 void CopyToFloppy(benchmark::State& state) {
-    transmission::FloppyCopy copy(QStringLiteral("2007"), QStringLiteral("1"));
+    Unobserved observer;
+    transmission::FloppyCopy copy(QStringLiteral("2007"), QStringLiteral("1"), observer);
     const QString destination = QDir(medium).filePath(QStringLiteral("2007_1_12345678_BR.txt"));
     for (auto _ : state) {
         if (!copy.CopyToFloppy(source, destination))

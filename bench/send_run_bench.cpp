@@ -82,7 +82,8 @@ struct Setup {
             qFatal("%s", qPrintable(server->error()));
         server->writeSettingsFile();
         QSettings settings(QStringLiteral("velkor.ini"), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("ftp/tls"), tls ? "required" : "off");
+        settings.setValue(QStringLiteral("ftp/tls"),
+                          tls ? QStringLiteral("required") : QStringLiteral("off"));
         settings.setValue(QStringLiteral("ftp/cafile"), server->certificate());
         settings.sync();
         writeReportFiles();
