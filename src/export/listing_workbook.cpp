@@ -1,7 +1,6 @@
 #include "listing_workbook.h"
 
 #include "common.h"
-#include "db/query.h"
 #include "db/read_transaction.h"
 #include "platform/codepage.h"
 #include "platform/file_queue.h"
@@ -177,22 +176,14 @@ QString noListingText(const QString& year, const QString& quarter) {
 // library and its compression. At most one waits there, so that few reports are held.
 QStringList writeListingWorkbooks(const QString& year, const QString& quarter) {
     const db::ReadTransaction reading;
-    db::Query providers(QStringLiteral("select ai.adosajat from adatlapInt ai "
-                                       "where ai.adatszolgev = ? and ai.adatszolgnegyedev = ?"),
-                        {year, quarter});
     ProviderReader reader;
     const ListingNames names;
     platform::FileQueue other;
     std::future<void> pending;
     QStringList written;
-    for (; !providers.eof(); providers.next()) {
+    for (const QString& adosajat : periodProviders(year, quarter)) {
         auto report = std::make_shared<ProviderReport>();
-        report->adosajat = providers.text(QStringLiteral("adosajat"));
-        report->year = year;
-        report->quarter = quarter;
-        reader.readRecord(*report);
-        reader.countItems(*report);
-        reader.readItems(*report, [](int) {});
+        reader.readReport(*report, adosajat, year, quarter);
         if (!report->misfits.isEmpty())
             continue;
         const QString name = workbookFileName(report->adosajat, year, quarter);

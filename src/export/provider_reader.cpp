@@ -1,5 +1,6 @@
 #include "provider_reader.h"
 
+#include "db/query.h"
 #include "platform/regional.h"
 
 #include <QVariantList>
@@ -85,6 +86,26 @@ void ProviderReader::readRow(ProviderReport& report, RowValues& values, db::RowR
         else if (!fitsField(field, static_cast<qsizetype>(size)))
             misfit(notFittingMessage(field, row.text(column)));
     }
+}
+
+void ProviderReader::readReport(ProviderReport& report, const QString& adosajat,
+                                const QString& year, const QString& quarter) {
+    report.adosajat = adosajat;
+    report.year = year;
+    report.quarter = quarter;
+    readRecord(report);
+    countItems(report);
+    readItems(report, [](int) {});
+}
+
+QStringList periodProviders(const QString& year, const QString& quarter) {
+    QStringList providers;
+    for (db::Query rows(QStringLiteral("select ai.adosajat from adatlapInt ai "
+                                       "where ai.adatszolgev = ? and ai.adatszolgnegyedev = ?"),
+                        {year, quarter});
+         !rows.eof(); rows.next())
+        providers.append(rows.text(0));
+    return providers;
 }
 
 }  // namespace exporting

@@ -3,6 +3,8 @@
 #include "db/row_reader.h"
 #include "provider_report.h"
 
+#include <QStringList>
+
 #include <functional>
 #include <span>
 
@@ -21,6 +23,9 @@ public:
     int countItems(ProviderReport& report);
     // Reads the items into the report, telling how many were read before each.
     void readItems(ProviderReport& report, const std::function<void(int)>& itemRead);
+    // The whole report of the provider of the period: its record, its item count and its items.
+    void readReport(ProviderReport& report, const QString& adosajat, const QString& year,
+                    const QString& quarter);
 
 private:
     // The current row's values, one for each field; an error text in the report for each that
@@ -32,5 +37,8 @@ private:
     db::RowReader itemCount_;
     db::RowReader purchaseRows_;
 };
+
+// The registration numbers of the period's data providers, in the order the save run takes them.
+QStringList periodProviders(const QString& year, const QString& quarter);
 
 }  // namespace exporting

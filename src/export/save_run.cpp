@@ -3,7 +3,6 @@
 #include "common.h"
 #include "cover_note.h"
 #include "data_files.h"
-#include "db/query.h"
 #include "db/read_transaction.h"
 #include "institution/institution_records.h"
 #include "platform/sha256.h"
@@ -103,20 +102,16 @@ void SaveRun::writeProviders(const QString& year, const QString& quarter) {
         institution::repeatedKeysText(institution::repeatedKeys(std::pair(year, quarter)));
     if (!repeated.isEmpty())
         return LogLine(repeated, true);
-    db::Query providers(QStringLiteral("select ai.adosajat from adatlapInt ai "
-                                       "where ai.adatszolgev = ? and ai.adatszolgnegyedev = ?"),
-                        {year, quarter});
+    const QStringList providers = periodProviders(year, quarter);
     reader_ = std::make_unique<ProviderReader>();
     coverNoteHeading_ = coverNoteHeading();
-    const int count = providers.rowCount();
-    for (int i = 0; i < count; ++i) {
+    for (const QString& adosajat : providers) {
         platform::stopIfRequested();
         ProviderReport report;
-        report.adosajat = providers.text(QStringLiteral("adosajat"));
+        report.adosajat = adosajat;
         report.year = year;
         report.quarter = quarter;
         writeProvider(report);
-        providers.next();
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include "common.h"
 #include "data_files.h"
-#include "db/query.h"
 #include "db/read_transaction.h"
 #include "platform/sha256.h"
 #include "platform/whole_file.h"
@@ -113,19 +112,11 @@ QByteArray Fingerprint::result() const {
 // The providers and their data files as the save run reads and makes them, without writing them.
 QByteArray periodFingerprint(const QString& year, const QString& quarter) {
     const db::ReadTransaction reading;
-    db::Query providers(QStringLiteral("select ai.adosajat from adatlapInt ai "
-                                       "where ai.adatszolgev = ? and ai.adatszolgnegyedev = ?"),
-                        {year, quarter});
     ProviderReader reader;
     Fingerprint fingerprint;
-    for (; !providers.eof(); providers.next()) {
+    for (const QString& adosajat : periodProviders(year, quarter)) {
         ProviderReport report;
-        report.adosajat = providers.text(0);
-        report.year = year;
-        report.quarter = quarter;
-        reader.readRecord(report);
-        reader.countItems(report);
-        reader.readItems(report, [](int) {});
+        reader.readReport(report, adosajat, year, quarter);
         fingerprint.addProvider(
             report.adosajat, platform::sha256Hex(institutionDataFile(report)),
             report.itemCount > 0 ? platform::sha256Hex(purchaseDataFile(report)) : QByteArray());
