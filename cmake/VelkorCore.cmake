@@ -4,7 +4,7 @@
 # comes to link a GUI module, directly or through another library, stops the configuration.
 set(VK_CORE_TARGETS
     vk_platform vk_db vk_backup vk_codetables vk_checks vk_csv vk_institution vk_purchase
-    vk_export vk_overview vk_transmission vk_toolsmenu)
+    vk_export vk_overview vk_transmission vk_toolsmenu vk_command_names vk_commands velkor_commands)
 set(VK_GUI_MODULES Qt6::Gui Qt6::Widgets Qt6::PrintSupport Qt6::Charts Cups::Cups)
 
 # The targets a target links, directly and through the libraries it links.

@@ -3,6 +3,7 @@
 #include "backup/backups.h"
 #include "backup/database_check.h"
 #include "codetables/import_codes.h"
+#include "command_names.h"
 #include "db/connection.h"
 #include "db/query.h"
 #include "export/common.h"
@@ -16,21 +17,18 @@
 #include "platform/stop_signals.h"
 #include "platform/translation.h"
 #include "purchase/item_import.h"
-#include "startup.h"
 #include "toolsmenu/carry_forward.h"
 #include "toolsmenu/period_check.h"
 #include "transmission/floppy_copy.h"
 #include "transmission/send_run.h"
-#include "transmission/widgets/cover_note_printing.h"
+#include "working_database.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QRegularExpression>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -58,22 +56,6 @@ const QString kVersion = QStringLiteral("version");
 
 // The exit status of a command line that names no period or a wrong one.
 constexpr int kUsageStatus = 2;
-
-// Only these options leave the windows unstarted; any other argument is left to the toolkit.
-bool asksForCommand(int argc, char* argv[]) {
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray argument(argv[i]);
-        if (argument.startsWith("--import-codes") || argument.startsWith("--import-items") ||
-            argument.startsWith("--carry-forward") || argument.startsWith("--check") ||
-            argument.startsWith("--backup") || argument.startsWith("--restore") ||
-            argument.startsWith("--send") || argument.startsWith("--print") ||
-            argument.startsWith("--copy") || argument.startsWith("--save") ||
-            argument.startsWith("--listing") || argument == "--help" || argument == "-h" ||
-            argument == "--version" || argument == "-v")
-            return true;
-    }
-    return false;
-}
 
 void print(std::FILE* stream, const QString& text) {
     std::fprintf(stream, "%s\n", text.toUtf8().constData());
@@ -312,6 +294,9 @@ std::optional<exporting::SavedReport> readyReport(const QString& year, const QSt
 // when every file went. A report that is not ready is refused, and one already sent as it is
 // is not sent again unless asked, so that a nightly job may save and send every night.
 int send(const QString& year, const QString& quarter, bool again) {
+    // The toolkit's own texts that reach the output (a certificate's reasons) in Hungarian, as in
+    // the windows; no other command prints any.
+    platform::installToolkitTranslation();
     return onPeriod(QStringLiteral("--send ÉV NEGYEDÉV [--again]"), year, quarter, [&] {
         const auto report = readyReport(year, quarter, QStringLiteral("küldhető el"));
         if (!report)
@@ -333,14 +318,14 @@ int send(const QString& year, const QString& quarter, bool again) {
 
 // Prints the period's cover notes on the default printer as the send window's print button does,
 // with a warning on the error output while the addressee is the shipped placeholder.
-int printCoverNotes(const QString& year, const QString& quarter) {
+int printCoverNotes(const QString& year, const QString& quarter,
+                    const CoverNotePrinting& printing) {
     return onPeriod(QStringLiteral("--print ÉV NEGYEDÉV"), year, quarter, [&] {
         if (!readyReport(year, quarter, QStringLiteral("nyomtatható")))
             return 1;
         if (const auto placeholders = platform::addresseePlaceholderWarning())
             print(stderr, QStringLiteral("Figyelmeztetés: ") + *placeholders);
-        const int printed = transmission::PrintCoverNotes(year, quarter);
-        print(stdout, transmission::printedLine(printed, year, quarter));
+        print(stdout, printing.print(year, quarter));
         return 0;
     });
 }
@@ -368,19 +353,6 @@ int copyToFolder(const QString& year, const QString& quarter, const QString& fol
         }
         return copy.MasolasFloppyra() ? 0 : 1;
     });
-}
-
-// Printing needs the fonts of a windowing system: the offscreen one where there is no display.
-std::unique_ptr<QCoreApplication> applicationFor(int& argc, char* argv[]) {
-    const bool printing = std::any_of(argv + 1, argv + argc, [](const char* argument) {
-        return QByteArray(argument).startsWith("--print");
-    });
-    if (!printing)
-        return std::make_unique<QCoreApplication>(argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 // The save run's log on the standard output, each line as the main window shows it.
@@ -548,18 +520,17 @@ void toolkitCriticalOnly(QtMsgType type, const QMessageLogContext& /*context*/,
 
 }  // namespace
 
-std::optional<int> runCommandLine(int argc, char* argv[]) {
-    if (!asksForCommand(argc, argv))
+std::optional<int> runCommandLine(int argc, char* argv[], const CoverNotePrinting* printing) {
+    if (!asksForCommand(argc, argv) || (asksToPrint(argc, argv) && printing == nullptr))
         return std::nullopt;
     // A scheduled job's log shows each line as it comes, and stopping the job ends the run at
     // its next safe point.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     platform::installStopSignals();
     qInstallMessageHandler(toolkitCriticalOnly);
-    const auto application = applicationFor(argc, argv);
-    // The toolkit's own texts that reach the output (a certificate's reasons) in Hungarian, as in
-    // the windows.
-    platform::installToolkitTranslation();
+    const auto application = printing && asksToPrint(argc, argv)
+                                 ? printing->application(argc, argv)
+                                 : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(VK_VERSION));
     QCommandLineParser parser;
     for (const Command& command : commands()) {
@@ -603,7 +574,7 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
         const auto period = operands(parser, kPrint, 2);
         if (!period)
             return usageError(QStringLiteral("--print ÉV NEGYEDÉV"), kUsageStatus);
-        return printCoverNotes(period->at(0), period->at(1));
+        return printCoverNotes(period->at(0), period->at(1), *printing);
     }
     if (parser.isSet(kCopy)) {
         const auto operand = operands(parser, kCopy, 3);

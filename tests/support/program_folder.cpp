@@ -36,9 +36,16 @@ ProgramFolder::~ProgramFolder() {
 }
 
 QString ProgramFolder::copyProgram() const {
+    const QString built = qEnvironmentVariable("VK_PROGRAM_DIR");
     const QString program = file(QStringLiteral("velkor"));
-    if (!QFile::copy(qEnvironmentVariable("VK_PROGRAM_DIR") + QStringLiteral("/velkor"), program))
+    if (!QFile::copy(built + QStringLiteral("/velkor"), program))
         qFatal("Cannot copy the program into %s", qPrintable(path()));
+    // The program finds its folder from its own file; its parts are found beside it.
+    for (const QString& part :
+         {QStringLiteral("libvelkor-commands.so"), QStringLiteral("libvelkor-windows.so")}) {
+        if (!QFile::link(built + u'/' + part, file(part)))
+            qFatal("Cannot link the program's part %s", qPrintable(part));
+    }
     return program;
 }
 
