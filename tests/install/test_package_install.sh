@@ -27,6 +27,11 @@ appstreamcli validate --no-net /usr/share/metainfo/hu.velkor.statisztika.metainf
 useradd --home-dir "$home" --create-home "$user"
 as_user() { runuser -u "$user" -- env -i HOME="$home" PATH=/usr/bin:/bin LANG=C.UTF-8 "$@"; }
 [ "$(as_user velkor --version)" = "velkor $version" ] || fail "velkor --version is not $version"
+# The program's two parts, loaded by it at run time, find every library they link.
+for part in /usr/lib/velkor/libvelkor-commands.so /usr/lib/velkor/libvelkor-windows.so; do
+    [ -f "$part" ] || fail "$part is not installed"
+    ! ldd "$part" | grep -q "not found" || fail "$part lacks a library"
+done
 # The shipped database holds no record: the check says so and exits 1 (a warning about the
 # cover note's placeholder addressee may follow).
 status=0
