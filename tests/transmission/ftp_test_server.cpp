@@ -16,6 +16,8 @@
 #include <unistd.h>
 #include <zlib.h>
 
+using namespace Qt::StringLiterals;
+
 namespace testsupport {
 
 quint16 freePort() {
@@ -91,10 +93,10 @@ void FtpTestServer::startVsftpd(quint16 port) {
     const QString key = dir_.filePath(QStringLiteral("key.pem"));
     QProcess openssl;
     openssl.setStandardErrorFile(QProcess::nullDevice());
-    openssl.start(
-        QStringLiteral("openssl"),
-        {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-addext",
-         "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", certificate()});
+    openssl.start(QStringLiteral("openssl"),
+                  {u"req"_s, u"-x509"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-subj"_s,
+                   u"/CN=127.0.0.1"_s, u"-addext"_s, u"subjectAltName=IP:127.0.0.1"_s, u"-keyout"_s,
+                   key, u"-out"_s, certificate()});
     if (!openssl.waitForFinished() || openssl.exitCode() != 0) {
         error_ = QStringLiteral("openssl could not make the server's certificate");
         return;
@@ -156,7 +158,8 @@ transmission::FtpAccount FtpTestServer::account() const {
 
 QString FtpTestServer::fingerprint() const {
     const QSslCertificate offered = QSslCertificate::fromPath(certificate()).value(0);
-    return QStringLiteral("sha256:") + offered.digest(QCryptographicHash::Sha256).toHex();
+    return QStringLiteral("sha256:") +
+           QString::fromLatin1(offered.digest(QCryptographicHash::Sha256).toHex());
 }
 
 void FtpTestServer::writeSettingsFile(const QString& path) const {

@@ -22,6 +22,7 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
 using platform::MessageKind;
 using testsupport::FtpTestServer;
 using testsupport::inflated;
@@ -176,15 +177,18 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("refused");
         QTest::addColumn<QString>("message");
 
-        const QStringList one = reportFiles(QStringLiteral("11111111"), {"BI", "BR", "KJ"});
-        const QStringList two = reportFiles(QStringLiteral("22222222"), {"BI", "BR", "KJ"});
+        const QStringList one =
+            reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"BR"_s, u"KJ"_s});
+        const QStringList two =
+            reportFiles(QStringLiteral("22222222"), {u"BI"_s, u"BR"_s, u"KJ"_s});
         const QStringList both{one[0], two[0], one[1], two[1], one[2], two[2]};
         const QStringList sent{kConnecting, kSending, kSent};
         // A row in which every file fails to connect, for that reason.
         const auto unreachable = [&](const char* row, const char* server, const char* reason) {
             QStringList log;
             for (const QString& path : both)
-                log += lines(path, {kConnecting, kNoConnection, QStringLiteral("  Ok: ") + reason});
+                log += lines(path, {kConnecting, kNoConnection,
+                                    QStringLiteral("  Ok: ") + QString::fromUtf8(reason)});
             QTest::newRow(row) << server << both << QString() << log << QStringList()
                                << QStringList() << kFailure;
         };
@@ -293,7 +297,7 @@ private Q_SLOTS:
             << kSuccess.arg(two[2]);
         // A file of an earlier period is left in text/ and named once.
         QTest::newRow("file of another period")
-            << "normal" << QStringList{"text/2006_4_11111111_BI.txt", one[0]} << QString()
+            << "normal" << QStringList{u"text/2006_4_11111111_BI.txt"_s, one[0]} << QString()
             << QStringList{QStringLiteral("2006_4_11111111_BI.txt: nem a(z) 2007 - 1 negyedév "
                                           "állománya, nincs elküldve.")} +
                    lines(one[0], sent)
@@ -428,7 +432,7 @@ private Q_SLOTS:
     void runsOfOneMinuteShareTheArchive() {
         ProgramFolder folder(false);
         const auto server = startServer(QStringLiteral("normal"));
-        const QStringList files = reportFiles(QStringLiteral("11111111"), {"BI", "KJ"});
+        const QStringList files = reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"KJ"_s});
         for (const QString& path : files)
             writeFile(path, "first " + path.toLatin1());
         ScriptedMessages boxes;
@@ -460,10 +464,11 @@ private Q_SLOTS:
         const auto server = startServer(QStringLiteral("tls-reuse"), QStringLiteral("auto"));
         writeFile(QStringLiteral("velkor.ini"),
                   readFile(QStringLiteral("velkor.ini")) + "; kept\n");
-        for (const QString& path : reportFiles(QStringLiteral("11111111"), {"BI", "KJ"}))
+        for (const QString& path : reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"KJ"_s}))
             writeFile(path, contentOf(path));
         const QByteArray fingerprint = server->fingerprint().toLatin1();
-        const QString shown = QByteArray::fromHex(fingerprint.mid(7)).toHex(':').toUpper();
+        const QString shown =
+            QString::fromLatin1(QByteArray::fromHex(fingerprint.mid(7)).toHex(':').toUpper());
         ScriptedMessages boxes;
         for (const platform::Button answer :
              {platform::Button::No, platform::Button::Yes, platform::Button::Ok}) {
@@ -491,7 +496,7 @@ private Q_SLOTS:
         ProgramFolder folder(false);
         const auto account = transmission::collectingServerAccount();
         quint16 port = 0;
-        const QStringList files = reportFiles(QStringLiteral("11111111"), {"BI", "KJ"});
+        const QStringList files = reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"KJ"_s});
         for (const QString& path : files)
             writeFile(path, contentOf(path));
         ScriptedMessages boxes;
@@ -524,11 +529,12 @@ private Q_SLOTS:
             QSKIP("Mounting a small disk for the archive needs root");
         ProgramFolder folder(false);
         const auto server = startServer(QStringLiteral("normal"));
-        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m", "tmpfs", "kuldes"}),
+        QCOMPARE(QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=1m"_s,
+                                                u"tmpfs"_s, u"kuldes"_s}),
                  0);
-        const auto unmount = qScopeGuard([] { QProcess::execute("umount", {"kuldes"}); });
+        const auto unmount = qScopeGuard([] { QProcess::execute(u"umount"_s, {u"kuldes"_s}); });
         QVERIFY(QDir().mkpath(QStringLiteral("kuldes/temp")));
-        const QStringList texts = reportFiles(QStringLiteral("11111111"), {"BI", "KJ"});
+        const QStringList texts = reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"KJ"_s});
         for (const QString& path : texts)
             writeFile(path, contentOf(path));
         ScriptedMessages boxes;
@@ -567,7 +573,7 @@ private Q_SLOTS:
         settings.sync();
         QStringList files;
         for (const char* adosajat : {"11111111", "22222222", "33333333"})
-            files += reportFiles(QString::fromLatin1(adosajat), {"BI", "BR", "KJ"});
+            files += reportFiles(QString::fromLatin1(adosajat), {u"BI"_s, u"BR"_s, u"KJ"_s});
         ScriptedMessages boxes;
         for (int run = 0; run < 3; ++run) {
             for (const QString& path : files)
@@ -601,7 +607,7 @@ private Q_SLOTS:
         QFETCH(bool, escape);
         ProgramFolder folder(false);
         const auto server = startServer(QStringLiteral("stall"));
-        const QStringList files = reportFiles(QStringLiteral("11111111"), {"BI", "KJ"});
+        const QStringList files = reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"KJ"_s});
         QByteArray noise(8 << 20, Qt::Uninitialized);
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
         writeFile(files[0], noise);
@@ -641,8 +647,8 @@ private Q_SLOTS:
     void compressionFailureStopsTheRun() {
         ProgramFolder folder(false);
         const auto server = startServer(QStringLiteral("normal"));
-        const QStringList first = reportFiles(QStringLiteral("11111111"), {"BI", "KJ"});
-        const QStringList second = reportFiles(QStringLiteral("22222222"), {"BI"});
+        const QStringList first = reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"KJ"_s});
+        const QStringList second = reportFiles(QStringLiteral("22222222"), {u"BI"_s});
         for (const QString& path : first + second)
             writeFile(path, contentOf(path));
         QVERIFY(QDir().mkdir(second[0].chopped(4) + QStringLiteral(".zip")));
