@@ -284,9 +284,10 @@ private Q_SLOTS:
     // be made once the server is up; the entries of a restarted program carry the saved period.
     void failedSendCanBeRetried() {
         ProgramFolder folder;
+        const testsupport::ReservedPort down;  // nothing listens there during the test
         QSettings settings(QStringLiteral("velkor.ini"), QSettings::IniFormat);
         settings.setValue(QStringLiteral("ftp/host"), QStringLiteral("127.0.0.1"));
-        settings.setValue(QStringLiteral("ftp/port"), testsupport::freePort());
+        settings.setValue(QStringLiteral("ftp/port"), down.number());
         settings.sync();
         insertProvider();
         TFormFo window;

@@ -345,8 +345,9 @@ private Q_SLOTS:
         std::unique_ptr<FtpTestServer> ftp;
         const QString tls = server.section(QStringLiteral(" tls="), 1);
         server = server.section(QStringLiteral(" tls="), 0, 0);
+        const testsupport::ReservedPort down;  // nothing listens there during the row
         if (server == u"down") {
-            const QString port = QString::number(testsupport::freePort());
+            const QString port = QString::number(down.number());
             log.replaceInStrings(QStringLiteral("%port"), port);
             server = QStringLiteral("ini 127.0.0.1 ") + port;
         }
@@ -495,24 +496,25 @@ private Q_SLOTS:
     void agreementOutlivesARefusedCertificate() {
         ProgramFolder folder(false);
         const auto account = transmission::collectingServerAccount();
-        quint16 port = 0;
+        const testsupport::ReservedPort port;
         const QStringList files = reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"KJ"_s});
         for (const QString& path : files)
             writeFile(path, contentOf(path));
         ScriptedMessages boxes;
         {
-            FtpTestServer vsftpd(QStringLiteral("vsftpd-tls"), account.user, account.password);
+            FtpTestServer vsftpd(QStringLiteral("vsftpd-tls"), account.user, account.password,
+                                 port.number());
             if (!vsftpd.isRunning())
                 QSKIP(qPrintable(vsftpd.error()));
             vsftpd.writeSettingsFile();
             QSettings(QStringLiteral("velkor.ini"), QSettings::IniFormat)
                 .setValue(QStringLiteral("ftp/tls"), QStringLiteral("auto"));
-            port = vsftpd.account().port;
             boxes.answer(platform::Button::No);
             runSend();
             QCOMPARE(boxes.takeTexts().last(), kFailure);
         }
-        const FtpTestServer plain(QStringLiteral("normal"), account.user, account.password, port);
+        const FtpTestServer plain(QStringLiteral("normal"), account.user, account.password,
+                                  port.number());
         QVERIFY2(plain.isRunning(), qPrintable(plain.error()));
         const auto window = runSend(kStart.addSecs(60));
         QCOMPARE(boxes.takeTexts(), QStringList{kFailure});
