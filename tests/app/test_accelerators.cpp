@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class TestAccelerators : public QObject {
     Q_OBJECT
 
@@ -11,21 +13,23 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("captions");
         QTest::addColumn<QStringList>("marked");
         QTest::newRow("main menu")
-            << QStringList{"Adatszolgáltató intézmény", "Beszerzés", "Mentés", "Küldés",
-                           "Kísérőjegyzék nyomtatása",  "Kilépés",   "About"}
-            << QStringList{"&Adatszolgáltató intézmény", "&Beszerzés", "&Mentés", "&Küldés",
-                           "Kí&sérőjegyzék nyomtatása",  "K&ilépés",   "Ab&out"};
+            << QStringList{u"Adatszolgáltató intézmény"_s, u"Beszerzés"_s, u"Mentés"_s, u"Küldés"_s,
+                           u"Kísérőjegyzék nyomtatása"_s,  u"Kilépés"_s,   u"About"_s}
+            << QStringList{
+                   u"&Adatszolgáltató intézmény"_s, u"&Beszerzés"_s, u"&Mentés"_s, u"&Küldés"_s,
+                   u"Kí&sérőjegyzék nyomtatása"_s,  u"K&ilépés"_s,   u"Ab&out"_s};
         QTest::newRow("quarters of a year")
-            << QStringList{"Mentés 2007-1", "Mentés 2007-3", "Mentés 2007-4"}
-            << QStringList{"&Mentés 2007-1", "M&entés 2007-3", "Me&ntés 2007-4"};
+            << QStringList{u"Mentés 2007-1"_s, u"Mentés 2007-3"_s, u"Mentés 2007-4"_s}
+            << QStringList{u"&Mentés 2007-1"_s, u"M&entés 2007-3"_s, u"Me&ntés 2007-4"_s};
         QTest::newRow("already marked keeps its letter taken")
-            << QStringList{"Mentés", "&Mentés"} << QStringList{"M&entés", "&Mentés"};
+            << QStringList{u"Mentés"_s, u"&Mentés"_s} << QStringList{u"M&entés"_s, u"&Mentés"_s};
         QTest::newRow("digits and nothing usable")
-            << QStringList{"2007", "2008", "ééé", "-"} << QStringList{"&2007", "2&008", "ééé", "-"};
+            << QStringList{u"2007"_s, u"2008"_s, u"ééé"_s, u"-"_s}
+            << QStringList{u"&2007"_s, u"2&008"_s, u"ééé"_s, u"-"_s};
         QTest::newRow("lower and upper case are one letter")
-            << QStringList{"abc", "ABC"} << QStringList{"&abc", "A&BC"};
+            << QStringList{u"abc"_s, u"ABC"_s} << QStringList{u"&abc"_s, u"A&BC"_s};
         QTest::newRow("literal ampersand is no marker")
-            << QStringList{"A && B"} << QStringList{"&A && B"};
+            << QStringList{u"A && B"_s} << QStringList{u"&A && B"_s};
     }
 
     void levels() {

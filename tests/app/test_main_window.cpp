@@ -109,19 +109,21 @@ private Q_SLOTS:
         TFormFo window;
         QCOMPARE(window.windowTitle(), QStringLiteral("Vélkor statisztika"));
         QCOMPARE(captions(window.menuBar()->actions()),
-                 (QStringList{"&Adatszolgáltató intézmény", "&Beszerzés", "&Mentés", "&Küldés",
-                              "Kí&sérőjegyzék nyomtatása", "K&ilépés", "Ab&out", "&Eszközök"}));
+                 (QStringList{u"&Adatszolgáltató intézmény"_qs, u"&Beszerzés"_qs, u"&Mentés"_qs,
+                              u"&Küldés"_qs, u"Kí&sérőjegyzék nyomtatása"_qs, u"K&ilépés"_qs,
+                              u"Ab&out"_qs, u"&Eszközök"_qs}));
         Q_EMIT window.TMenuItem_Eszkozok->aboutToShow();
         QCOMPARE(
             captions(window.TMenuItem_Eszkozok->actions()),
-            (QStringList{"&Előző negyedév átvétele", "&Beszerzések importálása",
-                         "&Negyedév ellenőrzése", "B&iztonsági mentések", "Ne&gyedév áttekintése",
-                         "Be&szerzési listák táblázatként (.xlsx)", "&Adatmappa megnyitása"}));
+            (QStringList{u"&Előző negyedév átvétele"_qs, u"&Beszerzések importálása"_qs,
+                         u"&Negyedév ellenőrzése"_qs, u"B&iztonsági mentések"_qs,
+                         u"Ne&gyedév áttekintése"_qs, u"Be&szerzési listák táblázatként (.xlsx)"_qs,
+                         u"&Adatmappa megnyitása"_qs}));
         // No report is ready before the first save run.
         QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
         QVERIFY(!window.TMenuItem_KisJegyz->isEnabled());
         QCOMPARE(captions(window.TMenuItem_Kuldes->actions()),
-                 (QStringList{"Küldés Interneten", "Másolás Floppy-ra"}));
+                 (QStringList{u"Küldés Interneten"_qs, u"Másolás Floppy-ra"_qs}));
         QVERIFY(window.ListBox1->isHidden());
         QVERIFY(window.Gauge1->isHidden());
         QVERIFY(window.Label1->isHidden());
@@ -138,8 +140,9 @@ private Q_SLOTS:
         insertItem(QStringLiteral("11111111"), 2007, QStringLiteral("1"));
         insertItem(QStringLiteral("11111111"), 2007, QStringLiteral("3"));
         TFormFo window;
-        const QStringList expected{"&Mentés 2007", "  &Mentés 2007-1", "  M&entés 2007-3",
-                                   "M&entés 2008", "  &Mentés 2008-2"};
+        const QStringList expected{u"&Mentés 2007"_qs, u"  &Mentés 2007-1"_qs,
+                                   u"  M&entés 2007-3"_qs, u"M&entés 2008"_qs,
+                                   u"  &Mentés 2008-2"_qs};
         QCOMPARE(openedSaveMenu(window), expected);
 
         // The period is read back by position, counting the marker.
@@ -150,12 +153,12 @@ private Q_SLOTS:
                 periods.append(period.year + u'/' + period.quarter);
             }
         }
-        QCOMPARE(periods, (QStringList{"2007/1", "2007/3", "2008/2"}));
+        QCOMPARE(periods, (QStringList{u"2007/1"_qs, u"2007/3"_qs, u"2008/2"_qs}));
 
         db::execute(QStringLiteral("delete from AdatlapBR where beszerzev = 2008"));
         window.CreateSaveMenu();
         QCOMPARE(openedSaveMenu(window),
-                 (QStringList{"&Mentés 2007", "  &Mentés 2007-1", "  M&entés 2007-3"}));
+                 (QStringList{u"&Mentés 2007"_qs, u"  &Mentés 2007-1"_qs, u"  M&entés 2007-3"_qs}));
     }
 
     void quarterItemRunsTheSaveRun() {
@@ -281,9 +284,10 @@ private Q_SLOTS:
     // be made once the server is up; the entries of a restarted program carry the saved period.
     void failedSendCanBeRetried() {
         ProgramFolder folder;
+        const testsupport::ReservedPort down;  // nothing listens there during the test
         QSettings settings(QStringLiteral("velkor.ini"), QSettings::IniFormat);
         settings.setValue(QStringLiteral("ftp/host"), QStringLiteral("127.0.0.1"));
-        settings.setValue(QStringLiteral("ftp/port"), testsupport::freePort());
+        settings.setValue(QStringLiteral("ftp/port"), down.number());
         settings.sync();
         insertProvider();
         TFormFo window;
@@ -365,8 +369,9 @@ private Q_SLOTS:
         });
         window.TMenuItem_KuldesInterneten->trigger();
         // Three lines a file, and one saying that the plain server gets no encryption.
-        QCOMPARE(shown, (QStringList{"Küldés", "10", "Kisérőjegyzék nyomtatása (2007 - 3)",
-                                     "Kilépés nyomtatás nélkül"}));
+        QCOMPARE(shown,
+                 (QStringList{u"Küldés"_qs, u"10"_qs, u"Kisérőjegyzék nyomtatása (2007 - 3)"_qs,
+                              u"Kilépés nyomtatás nélkül"_qs}));
         QVERIFY(minimised);
         QVERIFY(captionFits);
         QCOMPARE(boxes.takeTexts().size(), 1);
@@ -376,7 +381,8 @@ private Q_SLOTS:
         QVERIFY(!window.isMinimized());
         QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
 
-        const QStringList names{"2007_3_12345676_BI", "2007_3_12345676_BR", "2007_3_12345676_KJ"};
+        const QStringList names{u"2007_3_12345676_BI"_qs, u"2007_3_12345676_BR"_qs,
+                                u"2007_3_12345676_KJ"_qs};
         const QStringList archives =
             QDir(QStringLiteral("kuldes")).entryList({QStringLiteral("2*")}, QDir::Dirs);
         QCOMPARE(archives.size(), 1);
@@ -408,7 +414,7 @@ private Q_SLOTS:
         QVERIFY(!window.isMinimized());
         QVERIFY(!window.TMenuItem_KisJegyz->isEnabled());
         QVERIFY(!window.TMenuItem_Kuldes->menuAction()->isEnabled());
-        QCOMPARE(captions(window.TMenuItem_Mentes->actions()), QStringList{"Mentés 2007"});
+        QCOMPARE(captions(window.TMenuItem_Mentes->actions()), QStringList{u"Mentés 2007"_qs});
     }
 
     // The save menu, opened while it had no entries, pops up with a record stored later.
@@ -431,7 +437,7 @@ private Q_SLOTS:
         openSaveMenu();
         QTRY_COMPARE(QApplication::activePopupWidget(), window.TMenuItem_Mentes);
         QTRY_VERIFY(window.TMenuItem_Mentes->windowHandle()->isExposed());
-        QCOMPARE(captions(window.TMenuItem_Mentes->actions()), QStringList{"&Mentés 2026"});
+        QCOMPARE(captions(window.TMenuItem_Mentes->actions()), QStringList{u"&Mentés 2026"_qs});
         QTest::keyClick(window.TMenuItem_Mentes, Qt::Key_Escape);
     }
 
@@ -462,7 +468,7 @@ private Q_SLOTS:
         QCOMPARE(texts.size(), 1);
         QVERIFY2(texts[0].contains(QStringLiteral("no such table")), qPrintable(texts[0]));
         QVERIFY(texts[0].endsWith(u'.'));
-        QCOMPARE(captions(window.TMenuItem_Mentes->actions()), QStringList{"Mentés 2007"});
+        QCOMPARE(captions(window.TMenuItem_Mentes->actions()), QStringList{u"Mentés 2007"_qs});
     }
 
     void closingAsksFirst_data() {

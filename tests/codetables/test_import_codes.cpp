@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using codetables::CodeTableFile;
 using codetables::MalformedLine;
 using testsupport::ProgramFolder;
@@ -62,8 +63,9 @@ private Q_SLOTS:
     void parseWellFormed() {
         const CodeTableFile file = codetables::parseCodeTable(
             "\xEF\xBB\xBF# note\r\n\r\nid\tnev\r\n01\tÉrd\r\n\n02\t\r\n03\tx");
-        QCOMPARE(file.columns, (QStringList{"id", "nev"}));
-        QCOMPARE(file.rows, (QList<QStringList>{{"01", "Érd"}, {"02", ""}, {"03", "x"}}));
+        QCOMPARE(file.columns, (QStringList{u"id"_s, u"nev"_s}));
+        QCOMPARE(file.rows,
+                 (QList<QStringList>{{u"01"_s, u"Érd"_s}, {u"02"_s, u""_s}, {u"03"_s, u"x"_s}}));
         QCOMPARE(file.lines, (QList<int>{4, 6, 7}));
     }
 
@@ -136,8 +138,8 @@ private Q_SLOTS:
         QTest::newRow("long value quoted short")
             << "Torzs_KSHTELEPULES.tsv"
             << "id\tnev\tnevstr\n" + QByteArray(200, '1') + "\tx\ty\n"
-            << "Torzs_KSHTELEPULES.tsv, 2. sor: \"" + QString(79, u'1') +
-                   "…\" nem fér a(z) id oszlopba (legfeljebb 5 karakter)"
+            << u"Torzs_KSHTELEPULES.tsv, 2. sor: \""_s + QString(79, u'1') +
+                   u"…\" nem fér a(z) id oszlopba (legfeljebb 5 karakter)"_s
             << QString();
         QTest::newRow("link to a device") << "Torzs_KSHTELEPULES.tsv" << QByteArray()
                                           << "Torzs_KSHTELEPULES.tsv: a mappán kívülre mutató "
@@ -209,15 +211,15 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(velkor.readAllStandardOutput()).split(u'\n'),
                  (QStringList{QStringLiteral("Torzs_IRSZ: %1 → 2 sor").arg(before.at(0)),
                               QStringLiteral("Torzs_KSHTELEPULES: %1 → 2 sor").arg(before.at(1)),
-                              "Már nem létező kódra hivatkozik (tábla, kulcs, oszlop, kód):",
-                              "AdatlapInt\t12345676/2007/1\tSz_telepuleskod\t30988",
-                              "AdatlapInt\t12345676/2007/1\tIrsz\t2030", ""}));
+                              u"Már nem létező kódra hivatkozik (tábla, kulcs, oszlop, kód):"_s,
+                              u"AdatlapInt\t12345676/2007/1\tSz_telepuleskod\t30988"_s,
+                              u"AdatlapInt\t12345676/2007/1\tIrsz\t2030"_s, u""_s}));
         db::openConnection(folder.databasePath());
         QCOMPARE(rowsOf(QStringLiteral("select * from Torzs_KSHTELEPULES order by id")),
-                 (QStringList{"13578|Budapest|13578 Budapest (Budapest)",
-                              "23065|Orosháza|23065 Orosháza (Békés)"}));
+                 (QStringList{u"13578|Budapest|13578 Budapest (Budapest)"_s,
+                              u"23065|Orosháza|23065 Orosháza (Békés)"_s}));
         QCOMPARE(rowsOf(QStringLiteral("select * from Torzs_IRSZ order by id")),
-                 (QStringList{"1011", "5900"}));
+                 (QStringList{u"1011"_s, u"5900"_s}));
         QCOMPARE(rowsOf(QStringLiteral("select * from AdatlapInt order by 1")), records);
         const QStringList afterFirst = snapshot();
         db::closeConnection();

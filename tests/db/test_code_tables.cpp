@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <memory>
 
+using namespace Qt::StringLiterals;
 using db::Query;
 using testsupport::ProgramFolder;
 
@@ -133,7 +134,7 @@ private Q_SLOTS:
         QVERIFY(rowCount(QStringLiteral("Torzs_IRSZ")) >= 3046);
         QCOMPARE(firstColumn(QStringLiteral("select id from Torzs_IRSZ where id in "
                                             "('1011', '2030', '5900', '8900', '9985')")),
-                 QStringList({"1011", "2030", "5900", "8900", "9985"}));
+                 QStringList({u"1011"_s, u"2030"_s, u"5900"_s, u"8900"_s, u"9985"_s}));
     }
 
     void settlementNames_data() {

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <limits>
 
+using namespace Qt::StringLiterals;
 using db::DeclaredColumn;
 using db::Query;
 using db::Table;
@@ -93,23 +94,25 @@ private Q_SLOTS:
         };
         const QString hu = QStringLiteral("hu_HU");
         const QString en = QStringLiteral("en_US");
-        row(hu, "Adosajat", "12345678");
-        row(hu, "Adosajat", QStringLiteral("e\u0301").repeated(8));  // accents typed decomposed
-        row(hu, "Adosajat", "123456789",
-            "'123456789' is too long for the field 'Adosajat', which holds 8 characters");
-        row(hu, "Beszerznegyedev", "12",
-            "'12' is too long for the field 'Beszerznegyedev', which holds 1 character");
-        for (const char* number : {"2147483647", "-2147483648"})
-            row(hu, "Tetelsorszam", number);
-        for (const char* number : {"2147483648", "99999999999", "-2147483649", "20x7", "1,5"})
-            row(hu, "Tetelsorszam", number,
+        row(hu, u"Adosajat"_s, u"12345678"_s);
+        row(hu, u"Adosajat"_s, QStringLiteral("e\u0301").repeated(8));  // accents typed decomposed
+        row(hu, u"Adosajat"_s, u"123456789"_s,
+            u"'123456789' is too long for the field 'Adosajat', which holds 8 characters"_s);
+        row(hu, u"Beszerznegyedev"_s, u"12"_s,
+            u"'12' is too long for the field 'Beszerznegyedev', which holds 1 character"_s);
+        for (const QString& number : {u"2147483647"_s, u"-2147483648"_s})
+            row(hu, u"Tetelsorszam"_s, number);
+        for (const QString& number :
+             {u"2147483648"_s, u"99999999999"_s, u"-2147483649"_s, u"20x7"_s, u"1,5"_s})
+            row(hu, u"Tetelsorszam"_s, number,
                 QStringLiteral("'%1' is not a valid integer value for the field 'Tetelsorszam'")
                     .arg(number));
-        row(hu, "Tegysegar", "12,5");
-        row(en, "Tegysegar", "12.5");
+        row(hu, u"Tegysegar"_s, u"12,5"_s);
+        row(en, u"Tegysegar"_s, u"12.5"_s);
         for (const QString& locale : {hu, en}) {
-            for (const char* number : {"inf", "-inf", "nan", "INF", "1E999", "abc"})
-                row(locale, "Tegysegar", number,
+            for (const QString& number :
+                 {u"inf"_s, u"-inf"_s, u"nan"_s, u"INF"_s, u"1E999"_s, u"abc"_s})
+                row(locale, u"Tegysegar"_s, number,
                     QStringLiteral("'%1' is not a valid floating point value for the field "
                                    "'Tegysegar'")
                         .arg(number));
@@ -133,9 +136,9 @@ private Q_SLOTS:
         items.post();
         const Query stored(QStringLiteral("select %1, typeof(%1) from AdatlapBR").arg(column));
         QCOMPARE(stored.text(0), failure.isEmpty() ? text : QString());
-        const QHash<QString, QString> kinds = {{QStringLiteral("Tetelsorszam"), "integer"},
-                                               {QStringLiteral("Tegysegar"), "real"}};
-        QCOMPARE(stored.text(1), failure.isEmpty() ? kinds.value(column, "text") : "null");
+        const QHash<QString, QString> kinds = {{QStringLiteral("Tetelsorszam"), u"integer"_s},
+                                               {QStringLiteral("Tegysegar"), u"real"_s}};
+        QCOMPARE(stored.text(1), failure.isEmpty() ? kinds.value(column, u"text"_s) : u"null"_s);
     }
 
     void connectionFailures() {
@@ -305,11 +308,11 @@ private Q_SLOTS:
             << "pragma writable_schema = on; update sqlite_master set rootpage "
                "= 1000000 where name = 'AdatlapInt'; pragma writable_schema = "
                "reset"
-            << "Az adatbázis fájlja megsérült" + restore +
-                   "malformed database schema (AdatlapInt) - invalid rootpage)";
+            << u"Az adatbázis fájlja megsérült"_s + restore +
+                   u"malformed database schema (AdatlapInt) - invalid rootpage)"_s;
         QTest::newRow("missing table")
             << "drop table AdatlapInt"
-            << "Az adatbázisból hiányzik egy tábla" + restore + "no such table: AdatlapInt)";
+            << u"Az adatbázisból hiányzik egy tábla"_s + restore + u"no such table: AdatlapInt)"_s;
     }
 
     void engineFailuresSayWhatToDo() {

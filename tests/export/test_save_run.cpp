@@ -303,7 +303,7 @@ private Q_SLOTS:
     void goldenFiles() {
         insertFixture();
         controls_.log->addItem(QStringLiteral("a line of the previous run"));
-        save("2007", "3");
+        save(u"2007"_qs, u"3"_qs);
 
         QCOMPARE(
             file(QStringLiteral("text/2007_3_12345678_BI.txt")),
@@ -422,8 +422,8 @@ private Q_SLOTS:
         insertInstitution(QStringLiteral("12345678"), QStringLiteral("Kórház"), 2007,
                           QStringLiteral("4"));
         insertSimpleItem(2007, QStringLiteral("4"));
-        save("2007", "3");
-        save("2007", "4");
+        save(u"2007"_qs, u"3"_qs);
+        save(u"2007"_qs, u"4"_qs);
 
         QCOMPARE(filesIn(folder_->file(QStringLiteral("text"))),
                  (QStringList{QStringLiteral("2007_4_12345678_BI.txt"),
@@ -441,7 +441,7 @@ private Q_SLOTS:
     void periodWithoutInstitutionRecord() {
         insertCodes();
         insertSimpleItem(2008, QStringLiteral("1"));
-        save("2008", "1");
+        save(u"2008"_qs, u"1"_qs);
         QCOMPARE(filesIn(folder_->file(QStringLiteral("text"))),
                  QStringList{QStringLiteral("hibalista.txt")});
         QCOMPARE(file(QStringLiteral("text/hibalista.txt")), kClosingLines);
@@ -493,7 +493,7 @@ private Q_SLOTS:
         insertFixture();
         const QString path = folder_->file(QStringLiteral("Listak/") + locked);
         protect(path, protection);
-        save("2007", "3");
+        save(u"2007"_qs, u"3"_qs);
         unprotect(path, protection);
 
         QCOMPARE(file(QStringLiteral("text/hibalista.txt")), errorList);
@@ -509,9 +509,9 @@ private Q_SLOTS:
     // A second run of the period replaces the listing and the cover note with new ones.
     void secondRunReplaces() {
         insertFixture();
-        save("2007", "3");
+        save(u"2007"_qs, u"3"_qs);
         exec(QStringLiteral("update AdatlapInt set Intnev = 'Új név' where Adosajat = '87654321'"));
-        save("2007", "3", QDate(2008, 1, 2));
+        save(u"2007"_qs, u"3"_qs, QDate(2008, 1, 2));
 
         const QList<QByteArray> listing =
             file(QStringLiteral("Listak/87654321_2007_3.xls")).split('\n');
@@ -533,8 +533,8 @@ private Q_SLOTS:
         QFile other(folder_->file(QStringLiteral("Listak/12345678_2007_3.xls")));
         QVERIFY(other.open(QIODevice::WriteOnly));
         other.close();
-        save("2007", "3");
-        save("2007", "3");
+        save(u"2007"_qs, u"3"_qs);
+        save(u"2007"_qs, u"3"_qs);
 
         QCOMPARE(filesIn(folder_->file(QStringLiteral("Listak"))),
                  (QStringList{QStringLiteral("1234567*_2007_3.xls"),
@@ -558,14 +558,14 @@ private Q_SLOTS:
         insertFixture(2031, QStringLiteral("3"));
         if (!change.isEmpty())
             exec(change);
-        save("2031", "3", QDate::currentDate());
+        save(u"2031"_qs, u"3"_qs, QDate::currentDate());
         const QMap<QString, QByteArray> saved = savedFiles();
         for (const QString& folder : {u"text"_qs, u"Listak"_qs, u"kuldes/temp"_qs})
             QVERIFY(QDir(folder).removeRecursively() && QDir().mkpath(folder));
         db::closeConnection();
 
         QProcess velkor;
-        QVERIFY(ranProgram(velkor, {"--save", "2031", "3"}));
+        QVERIFY(ranProgram(velkor, {u"--save"_qs, u"2031"_qs, u"3"_qs}));
         QCOMPARE(velkor.exitCode(), exitCode);
         QStringList printed = QString::fromUtf8(velkor.readAllStandardOutput()).split(u'\n');
         QCOMPARE(printed.takeLast(), QString());
@@ -580,10 +580,10 @@ private Q_SLOTS:
     // as numbers. The next save run of the period takes the workbooks with the old listings.
     void listingWorkbooks() {
         insertFixture(2031, QStringLiteral("3"));
-        save("2031", "3", QDate::currentDate());
+        save(u"2031"_qs, u"3"_qs, QDate::currentDate());
         db::closeConnection();
         QProcess velkor;
-        QVERIFY(ranProgram(velkor, {"--listing", "2031", "3"}));
+        QVERIFY(ranProgram(velkor, {u"--listing"_qs, u"2031"_qs, u"3"_qs}));
         QCOMPARE(velkor.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(velkor.readAllStandardOutput()),
                  u"Listak/12345678_2031_3.xlsx\nListak/87654321_2031_3.xlsx\n"_qs);
@@ -596,7 +596,7 @@ private Q_SLOTS:
         }
 
         db::openConnection();
-        save("2031", "3", QDate::currentDate());
+        save(u"2031"_qs, u"3"_qs, QDate::currentDate());
         QCOMPARE(QDir(QStringLiteral("Listak")).entryList({QStringLiteral("*.xlsx")}),
                  QStringList());
     }
@@ -646,7 +646,7 @@ private Q_SLOTS:
         const QString notOurs = folder_->file(QStringLiteral("text/notes.tmp"));
         writeEmptyFile(leftover);
         writeEmptyFile(notOurs);
-        save("2007", "3");
+        save(u"2007"_qs, u"3"_qs);
         QVERIFY(!QFileInfo::exists(leftover));
         QVERIFY(QFileInfo::exists(notOurs));
 
@@ -706,7 +706,7 @@ private Q_SLOTS:
         controls_.send->setEnabled(true);
         controls_.coverNote->setEnabled(true);
 
-        const QString shown = failureOf("2007", "3");
+        const QString shown = failureOf(u"2007"_qs, u"3"_qs);
         QVERIFY2(shown.contains(failure), qPrintable(shown));
         QVERIFY(!controls_.send->isEnabled());
         QVERIFY(!controls_.coverNote->isEnabled());
@@ -748,12 +748,13 @@ private Q_SLOTS:
             QSKIP("Mounting a small disk needs root");
         insertFixture();
         const QString mounted = folder_->file(full);
-        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mounted}),
+        QCOMPARE(QProcess::execute(u"mount"_qs, {u"-t"_qs, u"tmpfs"_qs, u"-o"_qs, u"size=64k"_qs,
+                                                 u"tmpfs"_qs, mounted}),
                  0);
-        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {mounted}); });
+        const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_qs, {mounted}); });
         testsupport::writeFile(mounted + QStringLiteral("/filler"), QByteArray(64 << 10, 'x'));
 
-        const QString shown = failureOf("2007", "3");
+        const QString shown = failureOf(u"2007"_qs, u"3"_qs);
         QVERIFY2(shown.contains(QStringLiteral("No space left on device")) &&
                      shown.contains(full + u'/'),
                  qPrintable(shown));
@@ -808,7 +809,7 @@ private Q_SLOTS:
                             prices[i],
                             prices[i + 1]});
         });
-        save("2007", "3");
+        save(u"2007"_qs, u"3"_qs);
 
         const QList<QByteArray> dataLines =
             file(QStringLiteral("text/2007_3_12345678_BR.txt")).split('\n');
@@ -834,7 +835,7 @@ private Q_SLOTS:
         exec(
             QStringLiteral("update AdatlapBR set Tetelsorszam = 100000, Vasaroltmenny = "
                            "1234567890 where Tetelsorszam = 2"));
-        save("2007", "3");
+        save(u"2007"_qs, u"3"_qs);
         const QString error = QStringLiteral(
             "HIBA: 12345678, 100000. tétel, %1: A(z) \"%2\" érték nem fér el az adatállomány %3 "
             "karakteres mezőjében!");

@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+using namespace Qt::StringLiterals;
 using platform::Button;
 using platform::MessageKind;
 using testsupport::chooseKey;
@@ -195,11 +196,11 @@ private Q_SLOTS:
         const auto* grid = form_->DBGrid_AdatlapInt->model();
         for (int i = 0; i < grid->columnCount(); ++i)
             titles.append(grid->headerData(i, Qt::Horizontal).toString());
-        QCOMPARE(titles,
-                 (QStringList{"Intnev", "Sz_megyekod", "Sz_telepuleskod", "Irsz", "Telepules",
-                              "Utca", "Hsz", "Intag", "Gazdfor", "I_ANTSZkod", "Toltnev",
-                              "Toltmail", "Tolttel", "Vezetonev", "Vezetomail", "Vezetotel",
-                              "Adatszolgev", "Adatszolgnegyedev", "Adosajat"}));
+        QCOMPARE(titles, (QStringList{u"Intnev"_s, u"Sz_megyekod"_s, u"Sz_telepuleskod"_s,
+                                      u"Irsz"_s, u"Telepules"_s, u"Utca"_s, u"Hsz"_s, u"Intag"_s,
+                                      u"Gazdfor"_s, u"I_ANTSZkod"_s, u"Toltnev"_s, u"Toltmail"_s,
+                                      u"Tolttel"_s, u"Vezetonev"_s, u"Vezetomail"_s, u"Vezetotel"_s,
+                                      u"Adatszolgev"_s, u"Adatszolgnegyedev"_s, u"Adosajat"_s}));
 
         QCOMPARE(form_->Button_felvitel->palette().color(QPalette::ButtonText), QColor(Qt::blue));
         QCOMPARE(form_->Button_torles->palette().color(QPalette::ButtonText), QColor(Qt::red));
@@ -218,28 +219,28 @@ private Q_SLOTS:
     void editControlsInTabOrderWithTheirLabels() {
         open();
         const QList<std::pair<QWidget*, QString>> expected = {
-            {form_->DBEdit_adosajat, "KSH Törzsszám (Adószám első nyolc karaktere):"},
-            {form_->DBEdit_Adatszolgev, "Jelentés éve:"},
-            {form_->DBLookupComboBox_adatszolgnegyedev, "Negyedéve:"},
-            {form_->DBEdit_intnev, "Adatszolgáltató szervezet neve:"},
-            {form_->DBLookupComboBox_sz_megyekod, "Székhely KSH megyekódja:"},
-            {form_->DBEdit_sz_telepuleskod, "Székhely KSH településazonosító:"},
+            {form_->DBEdit_adosajat, u"KSH Törzsszám (Adószám első nyolc karaktere):"_s},
+            {form_->DBEdit_Adatszolgev, u"Jelentés éve:"_s},
+            {form_->DBLookupComboBox_adatszolgnegyedev, u"Negyedéve:"_s},
+            {form_->DBEdit_intnev, u"Adatszolgáltató szervezet neve:"_s},
+            {form_->DBLookupComboBox_sz_megyekod, u"Székhely KSH megyekódja:"_s},
+            {form_->DBEdit_sz_telepuleskod, u"Székhely KSH településazonosító:"_s},
             {form_->Button_telepules, QString()},
-            {form_->DBLookupComboBox_irsz, "Irányítószám:"},
-            {form_->DBEdit_telepules, "Város/község: "},
-            {form_->DBEdit_utca, "Utca:"},
-            {form_->DBEdit_hsz, "Hsz:"},
-            {form_->DBEdit_intag, "Szakágazat:"},
+            {form_->DBLookupComboBox_irsz, u"Irányítószám:"_s},
+            {form_->DBEdit_telepules, u"Város/község: "_s},
+            {form_->DBEdit_utca, u"Utca:"_s},
+            {form_->DBEdit_hsz, u"Hsz:"_s},
+            {form_->DBEdit_intag, u"Szakágazat:"_s},
             {form_->Button_szakag, QString()},
-            {form_->Edit_intagnev, "-------->"},
-            {form_->DBLookupComboBox_gazdfor, "Gazdálkodási forma:"},
-            {form_->DBEdit_I_ANTSZkod, "ÁNTSZ szolgáltató azonosító kód:"},
-            {form_->DBEdit_toltnev, "Kitöltő neve:"},
-            {form_->DBEdit_vezetonev, "Vezető neve:"},
-            {form_->DBEdit_tolttel, "Kitöltő telefonszáma:"},
-            {form_->DBEdit_vezetotel, "Vezető telefonszáma:"},
-            {form_->DBEdit_toltmail, "Kitöltő E-mail címe:"},
-            {form_->DBEdit_vezetomail, "Vezető E-mail címe:"}};
+            {form_->Edit_intagnev, u"-------->"_s},
+            {form_->DBLookupComboBox_gazdfor, u"Gazdálkodási forma:"_s},
+            {form_->DBEdit_I_ANTSZkod, u"ÁNTSZ szolgáltató azonosító kód:"_s},
+            {form_->DBEdit_toltnev, u"Kitöltő neve:"_s},
+            {form_->DBEdit_vezetonev, u"Vezető neve:"_s},
+            {form_->DBEdit_tolttel, u"Kitöltő telefonszáma:"_s},
+            {form_->DBEdit_vezetotel, u"Vezető telefonszáma:"_s},
+            {form_->DBEdit_toltmail, u"Kitöltő E-mail címe:"_s},
+            {form_->DBEdit_vezetomail, u"Vezető E-mail címe:"_s}};
         QHash<QWidget*, QString> labels;
         for (auto* label : form_->GroupBox_edit->findChildren<QLabel*>())
             labels.insert(label->buddy(), label->text());
@@ -316,54 +317,58 @@ private Q_SLOTS:
                       const ShownBox& message) {
             QTest::newRow(name) << QString::fromLatin1(column) << value << message;
         };
-        row("tax number short", "Adosajat", "1234567",
-            warning("A 'törzsszám' nevű mezőnek 8 jegyből kell állnia!!!"));
-        row("tax number not digits", "Adosajat", "1234 676",
-            warning("A 'törzsszám' nevű mező csak számjegyekből állhat!!!"));
-        row("year short", "Adatszolgev", "207",
-            warning("A 'Adatszolgáltatás éve' nevű mező nem lehet 4 karakternél rövidebb!!!"));
-        row("year with a sign", "Adatszolgev", "+207",
-            warning("A 'Adatszolgáltatás éve' nevű mező csak számjegyekből állhat!!!"));
-        row("no quarter", "Adatszolgnegyedev", "",
-            warning("A 'Adatszolgáltatás negyedéve' nevű mező nincs kitöltve!!!"));
-        row("no name", "Intnev", "",
-            warning("A 'Adatszolgáltató neve' nevű mező nincs kitöltve!!!"));
-        row("no county", "Sz_megyekod", "", warning("A 'megye' nevű mező nincs kitöltve!!!"));
-        row("settlement code short", "Sz_telepuleskod", "0220",
-            warning("A 'település' nevű mezőnek 5 jegyből kell állnia!!!"));
-        row("settlement not found", "Sz_telepuleskod", "99999",
-            plain("Nincs ilyen kódú település!"));
-        row("no postcode", "Irsz", "", warning("A 'irányítószám' nevű mező nincs kitöltve!!!"));
-        row("no street", "Utca", "", warning("A 'út' nevű mező nincs kitöltve!!!"));
-        row("no house number", "Hsz", "", warning("A 'házszám' nevű mező nincs kitöltve!!!"));
-        row("sector of a division", "Intag", "85",
-            warning("A 'szakágazat' nevű mezőnek 4 jegyből kell állnia!!!"));
-        row("sector not found", "Intag", "8599", plain("Nincs ilyen kódú szakág!"));
-        row("no legal form", "Gazdfor", "",
-            warning("A 'gazdálkodási forma' nevű mező nincs kitöltve!!!"));
-        row("health-authority code short", "I_ANTSZkod", "abc",
-            warning("A 'Adatszolgáltató ANTSZ kódja' nevű mező nem lehet 6 karakternél "
-                    "rövidebb!!!"));
-        row("no filler", "Toltnev", "", warning("A 'kitöltő neve' nevű mező nincs kitöltve!!!"));
-        row("no filler phone", "Tolttel", "",
-            warning("A 'kitöltő telefonszáma' nevű mező nincs kitöltve!!!"));
-        row("no filler e-mail", "Toltmail", "",
-            warning("kitöltő email címe e-mail címet kötelező kitölteni! Amennyiben nincs "
-                    "e-mail címe, kérem írja be a \"nincs\" szót!!!"));
-        row("no head", "Vezetonev", "", warning("A 'vezető neve' nevű mező nincs kitöltve!!!"));
-        row("no head phone", "Vezetotel", "",
-            warning("A 'vezető telefonszáma' nevű mező nincs kitöltve!!!"));
-        row("bad head e-mail", "Vezetomail", "nagy@korhaz.",
-            warning("vezető email címe e-mail cím nem szabályos e-mail cím!!!"));
+        row("tax number short", "Adosajat", u"1234567"_s,
+            warning(u"A 'törzsszám' nevű mezőnek 8 jegyből kell állnia!!!"_s));
+        row("tax number not digits", "Adosajat", u"1234 676"_s,
+            warning(u"A 'törzsszám' nevű mező csak számjegyekből állhat!!!"_s));
+        row("year short", "Adatszolgev", u"207"_s,
+            warning(u"A 'Adatszolgáltatás éve' nevű mező nem lehet 4 karakternél rövidebb!!!"_s));
+        row("year with a sign", "Adatszolgev", u"+207"_s,
+            warning(u"A 'Adatszolgáltatás éve' nevű mező csak számjegyekből állhat!!!"_s));
+        row("no quarter", "Adatszolgnegyedev", u""_s,
+            warning(u"A 'Adatszolgáltatás negyedéve' nevű mező nincs kitöltve!!!"_s));
+        row("no name", "Intnev", u""_s,
+            warning(u"A 'Adatszolgáltató neve' nevű mező nincs kitöltve!!!"_s));
+        row("no county", "Sz_megyekod", u""_s, warning(u"A 'megye' nevű mező nincs kitöltve!!!"_s));
+        row("settlement code short", "Sz_telepuleskod", u"0220"_s,
+            warning(u"A 'település' nevű mezőnek 5 jegyből kell állnia!!!"_s));
+        row("settlement not found", "Sz_telepuleskod", u"99999"_s,
+            plain(u"Nincs ilyen kódú település!"_s));
+        row("no postcode", "Irsz", u""_s,
+            warning(u"A 'irányítószám' nevű mező nincs kitöltve!!!"_s));
+        row("no street", "Utca", u""_s, warning(u"A 'út' nevű mező nincs kitöltve!!!"_s));
+        row("no house number", "Hsz", u""_s, warning(u"A 'házszám' nevű mező nincs kitöltve!!!"_s));
+        row("sector of a division", "Intag", u"85"_s,
+            warning(u"A 'szakágazat' nevű mezőnek 4 jegyből kell állnia!!!"_s));
+        row("sector not found", "Intag", u"8599"_s, plain(u"Nincs ilyen kódú szakág!"_s));
+        row("no legal form", "Gazdfor", u""_s,
+            warning(u"A 'gazdálkodási forma' nevű mező nincs kitöltve!!!"_s));
+        row("health-authority code short", "I_ANTSZkod", u"abc"_s,
+            warning(u"A 'Adatszolgáltató ANTSZ kódja' nevű mező nem lehet 6 karakternél "
+                    u"rövidebb!!!"_s));
+        row("no filler", "Toltnev", u""_s,
+            warning(u"A 'kitöltő neve' nevű mező nincs kitöltve!!!"_s));
+        row("no filler phone", "Tolttel", u""_s,
+            warning(u"A 'kitöltő telefonszáma' nevű mező nincs kitöltve!!!"_s));
+        row("no filler e-mail", "Toltmail", u""_s,
+            warning(u"kitöltő email címe e-mail címet kötelező kitölteni! Amennyiben nincs "
+                    u"e-mail címe, kérem írja be a \"nincs\" szót!!!"_s));
+        row("no head", "Vezetonev", u""_s,
+            warning(u"A 'vezető neve' nevű mező nincs kitöltve!!!"_s));
+        row("no head phone", "Vezetotel", u""_s,
+            warning(u"A 'vezető telefonszáma' nevű mező nincs kitöltve!!!"_s));
+        row("bad head e-mail", "Vezetomail", u"nagy@korhaz."_s,
+            warning(u"vezető email címe e-mail cím nem szabályos e-mail cím!!!"_s));
         const auto control = [](const char* label) {
             return warning(QStringLiteral("A '%1' nevű mező nem tartalmazhat vezérlőkaraktert!!!")
                                .arg(QString::fromUtf8(label)));
         };
         row("NUL in the name", "Intnev", QStringLiteral("Szent%1Lázár").arg(QChar(0)),
             control("Adatszolgáltató neve"));
-        row("TAB in the street", "Utca", "Fő\tutca", control("út"));
-        row("DEL in a phone", "Tolttel", "1234\x7f", control("kitöltő telefonszáma"));
-        row("ESC in an e-mail", "Vezetomail", "nagy@korhaz.hu\x1b", control("vezető email címe"));
+        row("TAB in the street", "Utca", u"Fő\tutca"_s, control("út"));
+        row("DEL in a phone", "Tolttel", u"1234\x7f"_s, control("kitöltő telefonszáma"));
+        row("ESC in an e-mail", "Vezetomail", u"nagy@korhaz.hu\x1b"_s,
+            control("vezető email címe"));
     }
 
     void firstWrongFieldStopsTheStore() {
@@ -422,7 +427,7 @@ private Q_SLOTS:
         click(form_->Button_tarolas);
         QCOMPARE(messages_->take(),
                  QList<ShownBox>{warning(
-                     "A kért adószám, év, negyedév hármassal már töltött ki adatlapot!!!")});
+                     u"A kért adószám, év, negyedév hármassal már töltött ki adatlapot!!!"_s)});
         QCOMPARE(storedRecords().size(), 1);
         verifyEditing();
     }
@@ -457,8 +462,8 @@ private Q_SLOTS:
         verifyBrowsing();
         QCOMPARE(storedRecords().first().value(QStringLiteral("Adatszolgnegyedev")),
                  QStringLiteral("1"));
-        QCOMPARE(purchaseKeys(),
-                 (QStringList{"12345676/2006/1/1", "12345676/2006/1/2", "99999999/2006/4/3"}));
+        QCOMPARE(purchaseKeys(), (QStringList{u"12345676/2006/1/1"_s, u"12345676/2006/1/2"_s,
+                                              u"99999999/2006/4/3"_s}));
     }
 
     void modifyingIntoAnotherRecordsKey() {
@@ -476,7 +481,7 @@ private Q_SLOTS:
         click(form_->Button_tarolas);
         QCOMPARE(messages_->take(),
                  QList<ShownBox>{warning(
-                     "A kért adószám, év, negyedév hármassal már töltött ki adatlapot!!!")});
+                     u"A kért adószám, év, negyedév hármassal már töltött ki adatlapot!!!"_s)});
         verifyEditing();
         QCOMPARE(storedRecords(), before);
         QCOMPARE(purchaseKeys(), QStringList{QStringLiteral("12345676/2007/1/1")});
@@ -522,9 +527,9 @@ private Q_SLOTS:
         Record reKeyed = old;
         reKeyed.insert(QStringLiteral("Adatszolgnegyedev"), QStringLiteral("1"));
         QTest::newRow("adding") << "adding" << QList<Record>{old, storedRecord(validRecord())}
-                                << QStringList{"12345676/2006/4/1"};
+                                << QStringList{u"12345676/2006/4/1"_s};
         QTest::newRow("re-keying")
-            << "re-keying" << QList<Record>{reKeyed} << QStringList{"12345676/2006/1/1"};
+            << "re-keying" << QList<Record>{reKeyed} << QStringList{u"12345676/2006/1/1"_s};
         QTest::newRow("deleting") << "deleting" << QList<Record>{} << QStringList{};
     }
 
@@ -593,8 +598,9 @@ private Q_SLOTS:
         open();
         click(form_->Button_modositas);
         click(form_->Button_torles);
-        QCOMPARE(messages_->take(), (QList<ShownBox>{warning("Nincs rekord, így nem módosíthat!!"),
-                                                     warning("Nincs rekord, így nem törölhet!!")}));
+        QCOMPARE(messages_->take(),
+                 (QList<ShownBox>{warning(u"Nincs rekord, így nem módosíthat!!"_s),
+                                  warning(u"Nincs rekord, így nem törölhet!!"_s)}));
         verifyBrowsing();
     }
 
@@ -625,9 +631,9 @@ private Q_SLOTS:
         click(form_->Button_torles);
         if (withItems)
             QCOMPARE(messages_->take(),
-                     QList<ShownBox>{plain("A rekordot nem lehet törölni, mivel tartozik hozzá "
-                                           "bejegyzés a Beszerzési adatlapon! Törölje először "
-                                           "azokat!")});
+                     QList<ShownBox>{plain(u"A rekordot nem lehet törölni, mivel tartozik hozzá "
+                                           u"bejegyzés a Beszerzési adatlapon! Törölje először "
+                                           u"azokat!"_s)});
         else
             QCOMPARE(messages_->take(),
                      (QList<ShownBox>{{MessageKind::Confirmation,
@@ -688,7 +694,7 @@ private Q_SLOTS:
         messages_->answer(Button::No);
         click(form_->Button_kilepes);
         QCOMPARE(messages_->takeTexts(),
-                 QStringList{"A szerkesztett sor még nincs tárolva. Tárolja kilépés előtt?"});
+                 QStringList{u"A szerkesztett sor még nincs tárolva. Tárolja kilépés előtt?"_s});
         QVERIFY(!form_->isVisible());
         form_.reset();
         QCOMPARE(storedRecords(), QList<Record>());
@@ -728,13 +734,13 @@ private Q_SLOTS:
         insertRecord(keyed(QStringLiteral("33333333"), QStringLiteral("2007"), QStringLiteral("1"),
                            QStringLiteral("Banán")));
         open();
-        QCOMPARE(gridNames(), (QStringList{"Cékla", "Ádám", "Banán"}));
+        QCOMPARE(gridNames(), (QStringList{u"Cékla"_s, u"Ádám"_s, u"Banán"_s}));
         click(form_->RadioButton_elsodleges);
-        QCOMPARE(gridNames(), (QStringList{"Cékla", "Ádám", "Banán"}));
+        QCOMPARE(gridNames(), (QStringList{u"Cékla"_s, u"Ádám"_s, u"Banán"_s}));
         click(form_->RadioButton_masodlagos);
-        QCOMPARE(gridNames(), (QStringList{"Banán", "Cékla", "Ádám"}));
+        QCOMPARE(gridNames(), (QStringList{u"Banán"_s, u"Cékla"_s, u"Ádám"_s}));
         click(form_->RadioButton_elsodleges);
-        QCOMPARE(gridNames(), (QStringList{"Ádám", "Banán", "Cékla"}));
+        QCOMPARE(gridNames(), (QStringList{u"Ádám"_s, u"Banán"_s, u"Cékla"_s}));
     }
 
     void browsingShowsEachRowsSectorName() {
@@ -763,10 +769,10 @@ private Q_SLOTS:
         QTest::newRow("two characters") << "02" << none << QStringList();
         QTest::newRow("four characters") << "3098" << none << QStringList();
         QTest::newRow("found") << "30988"
-                               << "Érd" << QStringList{"2030"};
+                               << "Érd" << QStringList{u"2030"_s};
         QTest::newRow("several postal codes")
             << "05236"
-            << "Gyöngyös" << QStringList{"3200", "3221", "3232", "3233"};
+            << "Gyöngyös" << QStringList{u"3200"_s, u"3221"_s, u"3232"_s, u"3233"_s};
         QTest::newRow("unknown") << "99999" << none << QStringList();
         QTest::newRow("apostrophe") << "0'2'5" << none << QStringList();
     }
@@ -799,8 +805,8 @@ private Q_SLOTS:
             QTest::keyClick(form_->DBEdit_intag, c.toLatin1());
             names.append(form_->Edit_intagnev->text());
         }
-        QCOMPARE(names, (QStringList{"", "Egészségügyi, szociális ellátás",
-                                     "Humán-egészségügyi ellátás", "Járóbeteg-ellátás"}));
+        QCOMPARE(names, (QStringList{u""_s, u"Egészségügyi, szociális ellátás"_s,
+                                     u"Humán-egészségügyi ellátás"_s, u"Járóbeteg-ellátás"_s}));
         QTest::keyClick(form_->DBEdit_intag, Qt::Key_Backspace);
         QTest::keyClick(form_->DBEdit_intag, '9');
         QCOMPARE(form_->Edit_intagnev->text(), QStringLiteral("Nincs ilyen kódú szakág!"));

@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A code table whose shown lines are not in the order of their names.
@@ -62,10 +64,11 @@ private Q_SLOTS:
     // Names in Hungarian order: accented vowels beside their plain forms, ö and ü after o and u,
     // cs, sz and zs after every other word of c, s and z.
     void hungarianOrderOfNames() {
-        const QStringList ordered = {"Ács",    "Cegléd",    "Czapfalva",     "Csenger", "Érd",
-                                     "Ócsa",   "Ózd",       "Őriszentpéter", "Sumony",  "Sülysáp",
-                                     "Szeged", "Újfehértó", "Üllő",          "Záhony",  "Zomba",
-                                     "Zugló",  "Zsámbék"};
+        const QStringList ordered = {u"Ács"_s,    u"Cegléd"_s,  u"Czapfalva"_s, u"Csenger"_s,
+                                     u"Érd"_s,    u"Ócsa"_s,    u"Ózd"_s,       u"Őriszentpéter"_s,
+                                     u"Sumony"_s, u"Sülysáp"_s, u"Szeged"_s,    u"Újfehértó"_s,
+                                     u"Üllő"_s,   u"Záhony"_s,  u"Zomba"_s,     u"Zugló"_s,
+                                     u"Zsámbék"_s};
         db::execute(QStringLiteral("create table torzs_nevek (id text, nev text, nevstr text)"));
         // Stored in byte order, which puts every accented name last.
         QStringList stored = ordered;

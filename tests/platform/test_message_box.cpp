@@ -13,6 +13,7 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
 using platform::Button;
 using platform::MessageKind;
 
@@ -64,11 +65,11 @@ private Q_SLOTS:
         SeenBox seen;
         const Button answer = showReal(
             MessageKind::Warning, QStringLiteral("Vigyázat"), {Button::Ok},
-            [](QMessageBox* b) { clickButton(b, "OK"); }, seen);
+            [](QMessageBox* b) { clickButton(b, u"OK"_s); }, seen);
         QCOMPARE(answer, Button::Ok);
         QCOMPARE(seen.title, QStringLiteral("Warning"));
         QCOMPARE(seen.icon, QMessageBox::Warning);
-        QCOMPARE(seen.buttons, QStringList{"OK"});
+        QCOMPARE(seen.buttons, QStringList{u"OK"_s});
     }
 
     void confirmationOrderDefaultAndEscape() {
@@ -79,7 +80,7 @@ private Q_SLOTS:
         QCOMPARE(answer, Button::No);
         QCOMPARE(seen.title, QStringLiteral("Confirm"));
         QCOMPARE(seen.icon, QMessageBox::Question);
-        QCOMPARE(seen.buttons, (QStringList{"&No", "OK"}));
+        QCOMPARE(seen.buttons, (QStringList{u"&No"_s, u"OK"_s}));
         QCOMPARE(seen.defaultButton, QStringLiteral("OK"));
 
         SeenBox yesNo;
@@ -87,7 +88,7 @@ private Q_SLOTS:
                      MessageKind::Confirmation, QStringLiteral("Kilép?"), {Button::No, Button::Yes},
                      [](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Return); }, yesNo),
                  Button::Yes);
-        QCOMPARE(yesNo.buttons, (QStringList{"&Yes", "&No"}));
+        QCOMPARE(yesNo.buttons, (QStringList{u"&Yes"_s, u"&No"_s}));
         QCOMPARE(yesNo.defaultButton, QStringLiteral("&Yes"));
 
         SeenBox store;
@@ -96,7 +97,7 @@ private Q_SLOTS:
                      {Button::Yes, Button::No, Button::Cancel},
                      [](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Escape); }, store),
                  Button::Cancel);
-        QCOMPARE(store.buttons, (QStringList{"&Igen", "&Nem", "Mégse"}));
+        QCOMPARE(store.buttons, (QStringList{u"&Igen"_s, u"&Nem"_s, u"Mégse"_s}));
         QCOMPARE(store.defaultButton, QStringLiteral("&Igen"));
     }
 
@@ -112,13 +113,13 @@ private Q_SLOTS:
         SeenBox plain;
         showReal(
             MessageKind::Plain, QStringLiteral("Csak levélelem választható!!"), {Button::Ok},
-            [](QMessageBox* b) { clickButton(b, "OK"); }, plain);
+            [](QMessageBox* b) { clickButton(b, u"OK"_s); }, plain);
         QCOMPARE(plain.title, QStringLiteral("Vélkor statisztika"));
         QCOMPARE(plain.icon, QMessageBox::NoIcon);
         SeenBox error;
         showReal(
             MessageKind::Error, QStringLiteral("Hiba."), {Button::Ok},
-            [](QMessageBox* b) { clickButton(b, "OK"); }, error);
+            [](QMessageBox* b) { clickButton(b, u"OK"_s); }, error);
         QCOMPARE(error.icon, QMessageBox::Critical);
         QCOMPARE(error.title, QStringLiteral("Vélkor statisztika"));
     }
@@ -143,9 +144,9 @@ private Q_SLOTS:
         SeenBox seen;
         showReal(
             MessageKind::Confirmation, QStringLiteral("Kilép?"), {Button::Yes, Button::No},
-            [](QMessageBox* b) { clickButton(b, "&No"); }, seen);
+            [](QMessageBox* b) { clickButton(b, u"&No"_s); }, seen);
         QCOMPARE(seen.title, QStringLiteral("Confirm"));
-        QCOMPARE(seen.buttons, (QStringList{"&Yes", "&No"}));
+        QCOMPARE(seen.buttons, (QStringList{u"&Yes"_s, u"&No"_s}));
     }
 };
 

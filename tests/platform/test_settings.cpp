@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // velkor.ini as a user writes it by hand, read from the current folder.
 class TestSettings : public QObject {
     Q_OBJECT
@@ -50,7 +52,7 @@ private Q_SLOTS:
         const platform::FtpServerSetting server = platform::ftpServerSetting();
         const QString folder = platform::mediaFolderSetting();
         QDir::setCurrent(previous);
-        QCOMPARE(platform::settingsFilePath(), QDir(previous).absoluteFilePath("velkor.ini"));
+        QCOMPARE(platform::settingsFilePath(), QDir(previous).absoluteFilePath(u"velkor.ini"_s));
         QCOMPARE(server.host, host);
         QCOMPARE(int{server.port}, port);
         QCOMPARE(folder, mediaFolder);

@@ -24,10 +24,17 @@ namespace editordriver {
 using Item = QList<std::pair<QString, QString>>;
 
 inline Item productItem() {
-    return {{"Beszerzho", "08"},          {"Termekszolg", "1"},       {"Vtszszolgkod", "1010"},
-            {"Termszolgnev", "Tabletta"}, {"Mennyisegiegyseg", "01"}, {"Vasaroltmenny", "12"},
-            {"Beszerzforras", "1"},       {"Felhasznter", "01"},      {"Artipus", "1"},
-            {"Tegysegar", "1250,5"},      {"Bazisegysegar", "0,5"}};
+    return {{QStringLiteral("Beszerzho"), QStringLiteral("08")},
+            {QStringLiteral("Termekszolg"), QStringLiteral("1")},
+            {QStringLiteral("Vtszszolgkod"), QStringLiteral("1010")},
+            {QStringLiteral("Termszolgnev"), QStringLiteral("Tabletta")},
+            {QStringLiteral("Mennyisegiegyseg"), QStringLiteral("01")},
+            {QStringLiteral("Vasaroltmenny"), QStringLiteral("12")},
+            {QStringLiteral("Beszerzforras"), QStringLiteral("1")},
+            {QStringLiteral("Felhasznter"), QStringLiteral("01")},
+            {QStringLiteral("Artipus"), QStringLiteral("1")},
+            {QStringLiteral("Tegysegar"), QStringLiteral("1250,5")},
+            {QStringLiteral("Bazisegysegar"), QStringLiteral("0,5")}};
 }
 
 inline Item with(Item item, const QString& column, const QString& value) {
@@ -76,12 +83,12 @@ inline QWidget* control(TFormAdatlapBR& form, const QString& column) {
         if (box->column().compare(column, Qt::CaseInsensitive) == 0)
             return box;
     const QHash<QString, QWidget*> lookups = {
-        {"Beszerzho", form.DBLookupComboBox_beszerzho},
-        {"Termekszolg", form.DBLookupComboBox_termekszolg},
-        {"Mennyisegiegyseg", form.DBLookupComboBox_mennyisegiegyseg},
-        {"Beszerzforras", form.DBLookupComboBox_Beszerzesiforras},
-        {"Felhasznter", form.DBLookupComboBox_Felhasznter},
-        {"Artipus", form.DBLookupComboBox_Artipus}};
+        {QStringLiteral("Beszerzho"), form.DBLookupComboBox_beszerzho},
+        {QStringLiteral("Termekszolg"), form.DBLookupComboBox_termekszolg},
+        {QStringLiteral("Mennyisegiegyseg"), form.DBLookupComboBox_mennyisegiegyseg},
+        {QStringLiteral("Beszerzforras"), form.DBLookupComboBox_Beszerzesiforras},
+        {QStringLiteral("Felhasznter"), form.DBLookupComboBox_Felhasznter},
+        {QStringLiteral("Artipus"), form.DBLookupComboBox_Artipus}};
     return lookups.value(column);
 }
 

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using platform::MessageKind;
 using testsupport::ScriptedMessages;
 
@@ -49,10 +50,10 @@ private Q_SLOTS:
                  QStringLiteral("12345676 Kórház 2007/3"));
 
         QTest::mouseClick(window.Button_importalas, Qt::LeftButton);
-        QCOMPARE(messages.takeTexts(), QStringList{"Válasszon adatszolgáltatót!"});
+        QCOMPARE(messages.takeTexts(), QStringList{u"Válasszon adatszolgáltatót!"_s});
         window.ComboBox_intezmenyid->setCurrentIndex(0);
         QTest::mouseClick(window.Button_importalas, Qt::LeftButton);
-        QCOMPARE(messages.takeTexts(), QStringList{"Válassza ki a CSV-fájlt!"});
+        QCOMPARE(messages.takeTexts(), QStringList{u"Válassza ki a CSV-fájlt!"_s});
 
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("tetelek.csv"));
@@ -92,7 +93,7 @@ private Q_SLOTS:
         QTest::mouseClick(window.Button_importalas, Qt::LeftButton);
         QCOMPARE(messages.takeTexts(), QStringList{question});
         QCOMPARE(listed(window.ListBox_hibak),
-                 QStringList{"2. sor: Ez a tétel már szerepel az adatlapon (1. tétel)!"});
+                 QStringList{u"2. sor: Ez a tétel már szerepel az adatlapon (1. tétel)!"_s});
         messages.answer(platform::Button::Yes);
         QTest::mouseClick(window.Button_importalas, Qt::LeftButton);
         QCOMPARE(messages.takeTexts().first(), question);

@@ -21,31 +21,33 @@ namespace {
 
 using Cells = QStringList;
 
-const Cells kLabels = {"Beszerzés hónapja:",
-                       "Termék, vagyszolgáltatás:",
-                       "Azonosító:",
-                       "Termék/szolgáltatás megnevezése:",
-                       "Mennyiségi egység:",
-                       "Vásárolt mennyiség:",
-                       "Beszerzésiforrás:",
-                       "Felhasználási terület:",
-                       "Ártípus:",
-                       "Termék nettó egységára (Ft):",
-                       "Termék bázis egységára (Ft):"};
-const Cells kNames = {"Beszerzho",        "Termekszolg",   "Vtszszolgkod",  "Termszolgnev",
-                      "Mennyisegiegyseg", "Vasaroltmenny", "Beszerzforras", "Felhasznter",
-                      "Artipus",          "Tegysegar",     "Bazisegysegar"};
+const Cells kLabels = {u"Beszerzés hónapja:"_qs,
+                       u"Termék, vagyszolgáltatás:"_qs,
+                       u"Azonosító:"_qs,
+                       u"Termék/szolgáltatás megnevezése:"_qs,
+                       u"Mennyiségi egység:"_qs,
+                       u"Vásárolt mennyiség:"_qs,
+                       u"Beszerzésiforrás:"_qs,
+                       u"Felhasználási terület:"_qs,
+                       u"Ártípus:"_qs,
+                       u"Termék nettó egységára (Ft):"_qs,
+                       u"Termék bázis egységára (Ft):"_qs};
+const Cells kNames = {u"Beszerzho"_qs,     u"Termekszolg"_qs,      u"Vtszszolgkod"_qs,
+                      u"Termszolgnev"_qs,  u"Mennyisegiegyseg"_qs, u"Vasaroltmenny"_qs,
+                      u"Beszerzforras"_qs, u"Felhasznter"_qs,      u"Artipus"_qs,
+                      u"Tegysegar"_qs,     u"Bazisegysegar"_qs};
 
 // A product by month number and codes, a service by names as the lists show them.
-const Cells kProductRow = {"7",  "1",        "1030", "Amoxicillin \"Forte\" 500 mg; 16 db",
-                           "01", "120",      "2",    "02",
-                           "1",  "1 234,50", "1200"};
-const Cells kServiceRow = {"szeptember", "Szolgáltatás",
-                           "2010",       "Takarítás, őszi nagytakarítás",
-                           "darab (db)", "1",
-                           "6",          "3",
-                           "2",          "98000",
-                           "95000.5"};
+const Cells kProductRow = {
+    u"7"_qs,  u"1"_qs,        u"1030"_qs, u"Amoxicillin \"Forte\" 500 mg; 16 db"_qs,
+    u"01"_qs, u"120"_qs,      u"2"_qs,    u"02"_qs,
+    u"1"_qs,  u"1 234,50"_qs, u"1200"_qs};
+const Cells kServiceRow = {u"szeptember"_qs, u"Szolgáltatás"_qs,
+                           u"2010"_qs,       u"Takarítás, őszi nagytakarítás"_qs,
+                           u"darab (db)"_qs, u"1"_qs,
+                           u"6"_qs,          u"3"_qs,
+                           u"2"_qs,          u"98000"_qs,
+                           u"95000.5"_qs};
 
 // One line as a spreadsheet program writes it: a field holding the separator or a quote is
 // quoted, its quotes doubled.
@@ -83,7 +85,8 @@ class TestItemImport : public QObject {
     QString csv_;
     QProcess velkor_;
 
-    void run(const QStringList& key = {"12345676", "2007", "3"}, const QStringList& options = {}) {
+    void run(const QStringList& key = {u"12345676"_qs, u"2007"_qs, u"3"_qs},
+             const QStringList& options = {}) {
         velkor_.setWorkingDirectory(start_.path());
         velkor_.start(
             program_,
@@ -125,7 +128,8 @@ private Q_SLOTS:
     void importsSpreadsheetFile_data() {
         QTest::addColumn<QByteArray>("bytes");
         const QString byLabels = csvText({kLabels, kProductRow, kServiceRow});
-        const QString byNames = csvText({kNames, kProductRow, {}, kServiceRow, {"", "", ""}});
+        const QString byNames =
+            csvText({kNames, kProductRow, {}, kServiceRow, {u""_qs, u""_qs, u""_qs}});
         auto utf8 = [](const QString& text) { return text.toUtf8(); };
         auto bom = [](const QString& text) { return "\xEF\xBB\xBF" + text.toUtf8(); };
         auto cp1250 = [](const QString& text) { return platform::toWindows1250(text); };
@@ -161,11 +165,11 @@ private Q_SLOTS:
                  QStringLiteral("2 tétel importálva a(z) 12345676 adószámú adatlapra (2007. év 3. "
                                 "negyedév), tételsorszám 6-7.\n"));
         QCOMPARE(storedItems(),
-                 (QStringList{"12345676|2007|3||5||||||||||||",
-                              "12345676|2007|3|07|6|1|1030|24421110|30042010|Amoxicillin "
-                              "\"Forte\" 500 mg; 16 db|01|120|2|02|1|1234.5|1200",
-                              "12345676|2007|3|09|7|2|2010|74701100|74.70.11|Takarítás, őszi "
-                              "nagytakarítás|01|1|6|03|2|98000|95000.5"}));
+                 (QStringList{u"12345676|2007|3||5||||||||||||"_qs,
+                              u"12345676|2007|3|07|6|1|1030|24421110|30042010|Amoxicillin "
+                              u"\"Forte\" 500 mg; 16 db|01|120|2|02|1|1234.5|1200"_qs,
+                              u"12345676|2007|3|09|7|2|2010|74701100|74.70.11|Takarítás, őszi "
+                              u"nagytakarítás|01|1|6|03|2|98000|95000.5"_qs}));
         QVERIFY(!QFile::exists(start_.filePath(QStringLiteral("tetelek_hibak.txt"))));
     }
 
@@ -201,7 +205,7 @@ private Q_SLOTS:
                                                       outOfQuarter,
                                                       noKind,
                                                       noGroup,
-                                                      {"07", "1", "1030"},
+                                                      {u"07"_qs, u"1"_qs, u"1030"_qs},
                                                       badCodes,
                                                       longName,
                                                       tooLong})
@@ -210,22 +214,22 @@ private Q_SLOTS:
         run();
         QCOMPARE(velkor_.exitCode(), 1);
         const QStringList faults = {
-            "3. sor, Beszerzho: A 'Beszerzés hónapja' nevű mezőben megadott \"1\" nem a(z) 3. "
-            "negyedév hónapja!!!",
-            "3. sor, Vasaroltmenny: A 'Vásárolt mennyiség' nevű mezőben megadott \"sok\" nem "
-            "egész szám!!!",
-            "4. sor, Termekszolg: A 'Termék vagy szolgáltatás' nevű mező nincs kitöltve!!!",
-            "5. sor, Vtszszolgkod: Nincs ilyen kódú csoport!",
-            "6. sor: A sorban 3 mező van, a fejlécben 11 oszlop!",
-            "7. sor, Mennyisegiegyseg: A 'Mennyiségi egység' nevű mezőben megadott \"zz\" nem "
-            "szerepel a kódtáblában!!!",
-            "7. sor, Tegysegar: A 'Termék egységár' nevű mezőben megadott \"12,5,0\" nem szám!!!",
-            "8. sor, Termszolgnev: A 'Termék/szolgáltatás neve' nevű mező legfeljebb 80 karakter "
-            "lehet!!!",
-            "9. sor, Vasaroltmenny: A(z) \"1234567890\" érték nem fér el az adatállomány 9 "
-            "karakteres mezőjében!",
-            "9. sor, Tegysegar: A(z) \"12345678901\" érték nem fér el az adatállomány 9 "
-            "karakteres mezőjében!"};
+            u"3. sor, Beszerzho: A 'Beszerzés hónapja' nevű mezőben megadott \"1\" nem a(z) 3. "
+            u"negyedév hónapja!!!"_qs,
+            u"3. sor, Vasaroltmenny: A 'Vásárolt mennyiség' nevű mezőben megadott \"sok\" nem "
+            u"egész szám!!!"_qs,
+            u"4. sor, Termekszolg: A 'Termék vagy szolgáltatás' nevű mező nincs kitöltve!!!"_qs,
+            u"5. sor, Vtszszolgkod: Nincs ilyen kódú csoport!"_qs,
+            u"6. sor: A sorban 3 mező van, a fejlécben 11 oszlop!"_qs,
+            u"7. sor, Mennyisegiegyseg: A 'Mennyiségi egység' nevű mezőben megadott \"zz\" nem "
+            u"szerepel a kódtáblában!!!"_qs,
+            u"7. sor, Tegysegar: A 'Termék egységár' nevű mezőben megadott \"12,5,0\" nem szám!!!"_qs,
+            u"8. sor, Termszolgnev: A 'Termék/szolgáltatás neve' nevű mező legfeljebb 80 karakter "
+            u"lehet!!!"_qs,
+            u"9. sor, Vasaroltmenny: A(z) \"1234567890\" érték nem fér el az adatállomány 9 "
+            u"karakteres mezőjében!"_qs,
+            u"9. sor, Tegysegar: A(z) \"12345678901\" érték nem fér el az adatállomány 9 "
+            u"karakteres mezőjében!"_qs};
         const QString list = start_.filePath(QStringLiteral("tetelek_hibak.txt"));
         const QStringList printed =
             faults + QStringList{QStringLiteral("Nem történt importálás. A hibalista: ") +
@@ -242,7 +246,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("key");
         QTest::addColumn<QString>("fault");
-        const QStringList key = {"12345676", "2007", "3"};
+        const QStringList key = {u"12345676"_qs, u"2007"_qs, u"3"_qs};
         Cells unknown = kNames, filled = kNames, missing = kNames, twice = kNames;
         unknown[3] = QStringLiteral("Megjegyzés");
         filled.append(QStringLiteral("Tetelsorszam"));
@@ -263,7 +267,7 @@ private Q_SLOTS:
                                            "1. sor, Termszolgnev: Hiányzik ez az oszlop a "
                                            "fejlécből: 'Termék/szolgáltatás megnevezése'!";
         QTest::newRow("filled by the import")
-            << file({filled, kProductRow + Cells{"3"}}) << key
+            << file({filled, kProductRow + Cells{u"3"_qs}}) << key
             << "1. sor, Tetelsorszam: Ezt az oszlopot az importálás tölti ki; hagyja el!";
         QTest::newRow("missing column") << file({missing, kProductRow}) << key
                                         << "1. sor, Bazisegysegar: Hiányzik ez az oszlop a "
@@ -302,7 +306,7 @@ private Q_SLOTS:
                "adatállományba!!!\n4. sor, Termszolgnev: A 'Termék/szolgáltatás neve' nevű mező "
                "nem tartalmazhat \"→\" karaktert: az adatállomány kódlapjában nincs ilyen!!!";
         QTest::newRow("no such record")
-            << file({kNames, kProductRow}) << QStringList{"12345676", "2007", "4"}
+            << file({kNames, kProductRow}) << QStringList{u"12345676"_qs, u"2007"_qs, u"4"_qs}
             << "Nincs adatlap a(z) 12345676 adószámmal, 2007. év 4. negyedévre!";
     }
     // A clear message, the same in the list beside the file, and nothing stored.
@@ -324,23 +328,23 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("faults");
-        QTest::newRow("refused") << QStringList() << 1
-                                 << QStringList{
-                                        "2. sor: Ez a tétel már szerepel az adatlapon (6. tétel)!",
-                                        "4. sor: Ez a tétel már szerepel az adatlapon (7. tétel)!"};
-        QTest::newRow("allowed") << QStringList{"--allow-duplicates"} << 0 << QStringList();
+        QTest::newRow("refused")
+            << QStringList() << 1
+            << QStringList{u"2. sor: Ez a tétel már szerepel az adatlapon (6. tétel)!"_qs,
+                           u"4. sor: Ez a tétel már szerepel az adatlapon (7. tétel)!"_qs};
+        QTest::newRow("allowed") << QStringList{u"--allow-duplicates"_qs} << 0 << QStringList();
     }
     void importingStoredRowsAgain() {
         QFETCH(QStringList, options);
         QFETCH(int, exitCode);
         QFETCH(QStringList, faults);
         QVERIFY(testsupport::writeFile(csv_, csvText({kNames, kProductRow, kServiceRow}).toUtf8()));
-        QCOMPARE(purchase::importItemFile(csv_, {"12345676", "2007", "3"}).imported, 2);
+        QCOMPARE(purchase::importItemFile(csv_, {u"12345676"_qs, u"2007"_qs, u"3"_qs}).imported, 2);
         Cells otherPrice = kProductRow;
         otherPrice[9] = QStringLiteral("1234,51");
         QVERIFY(testsupport::writeFile(
             csv_, csvText({kNames, kProductRow, otherPrice, kServiceRow}).toUtf8()));
-        run({"12345676", "2007", "3"}, options);
+        run({u"12345676"_qs, u"2007"_qs, u"3"_qs}, options);
         QCOMPARE(velkor_.exitCode(), exitCode);
         QCOMPARE(faultsPrinted(), faults);
         QCOMPARE(storedItems().size(), exitCode == 0 ? 6 : 3);
@@ -361,15 +365,15 @@ private Q_SLOTS:
                 .arg(start_.filePath(QStringLiteral("tetelek.csv")))};
         QTest::newRow("device") << QByteArray() << "/dev/zero" << 5 << notFile;
         QTest::newRow("pipe") << QByteArray() << "fifo" << 5 << notFile;
-        const QStringList tooLong = {"A CSV-fájl 3. sorában kezdődő sor hosszabb 64 KiB-nál."};
+        const QStringList tooLong = {u"A CSV-fájl 3. sorában kezdődő sor hosszabb 64 KiB-nál."_qs};
         QTest::newRow("row over 64 KiB")
             << header + good + "07;1;" + QByteArray(70000, 'x') + "\r\n" + good << QString() << 5
             << tooLong;
         QTest::newRow("quote open over 64 KiB")
             << header + good + "07;1;\"x" + QByteArray(70000, '\n') << QString() << 5 << tooLong;
         const QStringList numbersRunOut = {
-            "3. sor: Innen a tételsorszám meghaladná a(z) 99999-et: egy adatlapon legfeljebb "
-            "ennyi tétel lehet!"};
+            u"3. sor: Innen a tételsorszám meghaladná a(z) 99999-et: egy adatlapon legfeljebb "
+            u"ennyi tétel lehet!"_qs};
         QTest::newRow("item numbers past five digits")
             << header + good + good << QString() << 99998 << numbersRunOut;
         // The file is refused there: what follows is not read.
@@ -379,8 +383,8 @@ private Q_SLOTS:
         month[0] = QString(200, u'ő');
         QTest::newRow("long value quoted short")
             << header + csvText({month}).toUtf8() << QString() << 5
-            << QStringList{"2. sor, Beszerzho: A 'Beszerzés hónapja' nevű mezőben megadott \"" +
-                           QString(79, u'ő') + "…\" nem szerepel a kódtáblában!!!"};
+            << QStringList{u"2. sor, Beszerzho: A 'Beszerzés hónapja' nevű mezőben megadott \""_qs +
+                           QString(79, u'ő') + u"…\" nem szerepel a kódtáblában!!!"_qs};
         quantity[5] = QStringLiteral("sok");
         QStringList listed;
         for (int line = 2; line < 1002; ++line)
@@ -389,7 +393,7 @@ private Q_SLOTS:
                               .arg(line));
         QTest::newRow("1,000 failing rows listed")
             << header + csvText({quantity}).toUtf8().repeated(1003) << QString() << 5
-            << listed + QStringList{"… és további 3 hibás sor."};
+            << listed + QStringList{u"… és további 3 hibás sor."_qs};
     }
     void refusesUnboundedInput() {
         QFETCH(QByteArray, bytes);

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QStringDecoder>
 
+using namespace Qt::StringLiterals;
 using namespace editordriver;
 using testsupport::ProgramFolder;
 using testsupport::readFile;
@@ -52,17 +53,17 @@ private Q_SLOTS:
             chooseProvider(*editor, QStringLiteral("12345676"));
             for (const Item& item :
                  {with(productItem(), QStringLiteral("Termszolgnev"), QStringLiteral("Ő'rlő")),
-                  Item{{"Beszerzho", "09"},
-                       {"Termekszolg", "2"},
-                       {"Vtszszolgkod", "2010"},
-                       {"Termszolgnev", "Takarítás"},
-                       {"Mennyisegiegyseg", "01"},
-                       {"Vasaroltmenny", "999999999"},
-                       {"Beszerzforras", "1"},
-                       {"Felhasznter", "01"},
-                       {"Artipus", "1"},
-                       {"Tegysegar", "999999999"},
-                       {"Bazisegysegar", "12"}}}) {
+                  Item{{u"Beszerzho"_s, u"09"_s},
+                       {u"Termekszolg"_s, u"2"_s},
+                       {u"Vtszszolgkod"_s, u"2010"_s},
+                       {u"Termszolgnev"_s, u"Takarítás"_s},
+                       {u"Mennyisegiegyseg"_s, u"01"_s},
+                       {u"Vasaroltmenny"_s, u"999999999"_s},
+                       {u"Beszerzforras"_s, u"1"_s},
+                       {u"Felhasznter"_s, u"01"_s},
+                       {u"Artipus"_s, u"1"_s},
+                       {u"Tegysegar"_s, u"999999999"_s},
+                       {u"Bazisegysegar"_s, u"12"_s}}}) {
                 click(editor->Button_felvitel);
                 fill(*editor, item);
                 click(editor->Button_tarolas);
@@ -91,21 +92,22 @@ private Q_SLOTS:
 
         // Fields of 8, 4, 1, 2, 5, 1, 6, 8, 17, 80, 2, 9, 1, 2, 1, 9 and 9 characters.
         const QStringList lines = {
-            QStringList{"12345676", "2007", "3", "08", "1    ", "1", "1010  ", "24421300",
-                        padded("30049019", 17), padded("Ő'rlő", 80), "01", "       12", "1", "01",
-                        "1", "   1250,5", "      0,5"}
+            QStringList{u"12345676"_s, u"2007"_s, u"3"_s, u"08"_s, u"1    "_s, u"1"_s, u"1010  "_s,
+                        u"24421300"_s, padded(u"30049019"_s, 17), padded(u"Ő'rlő"_s, 80), u"01"_s,
+                        u"       12"_s, u"1"_s, u"01"_s, u"1"_s, u"   1250,5"_s, u"      0,5"_s}
                 .join(QString()),
-            QStringList{"12345676", "2007", "3", "09", "2    ", "2", "2010  ", "74701100",
-                        padded("74.70.11", 17), padded("Takarítás", 80), "01", "999999999", "1",
-                        "01", "1", "999999999", "       12"}
+            QStringList{u"12345676"_s, u"2007"_s, u"3"_s, u"09"_s, u"2    "_s, u"2"_s, u"2010  "_s,
+                        u"74701100"_s, padded(u"74.70.11"_s, 17), padded(u"Takarítás"_s, 80),
+                        u"01"_s, u"999999999"_s, u"1"_s, u"01"_s, u"1"_s, u"999999999"_s,
+                        u"       12"_s}
                 .join(QString())};
         QCOMPARE(linesOf(readFile(folder.file(QStringLiteral("text/2007_3_12345676_BR.txt")))),
                  lines);
         const QStringList note =
             linesOf(readFile(folder.file(QStringLiteral("kuldes/temp/2007_3_12345676_KJ.txt"))));
-        QCOMPARE(note.mid(7, 3),
-                 (QStringList{"         Gyűjtő Hivatal (GYH)", "         1051 Budapest, Fő utca 2.",
-                              "         Postacím: 1300 Budapest, Pf. 7."}));
+        QCOMPARE(note.mid(7, 3), (QStringList{u"         Gyűjtő Hivatal (GYH)"_s,
+                                              u"         1051 Budapest, Fő utca 2."_s,
+                                              u"         Postacím: 1300 Budapest, Pf. 7."_s}));
         QCOMPARE(note.value(18), QStringLiteral("         OSAP 9052/07 (az adatgyűjtést "
                                                 "elrendelő kormányrendelet szerint)"));
         QCOMPARE(

@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QScreen>
 
+using namespace Qt::StringLiterals;
 using namespace editordriver;
 using platform::Button;
 using platform::MessageKind;
@@ -79,23 +80,23 @@ private Q_SLOTS:
         for (auto* label : form_->findChildren<QLabel*>())
             labels.insert(label->buddy(), label->text());
         const QList<std::pair<QWidget*, QString>> expected = {
-            {form_->DBLookupComboBox_intezmenyid, "Adatszolgáltató:"},
-            {form_->DBEdit_adatszolgev, "Év:"},
-            {form_->DBEdit_adatszolgnegyedev, "Negyedév:"},
-            {form_->DBLookupComboBox_beszerzho, "Beszerzés hónapja:"},
-            {form_->DBEdit_tetelsorszam, "Tételsorszám:"},
-            {form_->DBLookupComboBox_termekszolg, "Termék, vagyszolgáltatás:"},
-            {form_->DBEdit_Vtszszolgkod, "Azonosító:"},
-            {form_->DBEdit_Termitj, "ITJ:"},
-            {form_->DBEdit_Vtszszolg, "Vámtarifa szám:"},
-            {form_->DBEdit_termszolgnev, "Termék/szolgáltatás megnevezése: "},
-            {form_->DBLookupComboBox_mennyisegiegyseg, "Mennyiségi egység:"},
-            {form_->DBEdit_vasaroltmennyiseg, "Vásárolt mennyiség:"},
-            {form_->DBLookupComboBox_Beszerzesiforras, "Beszerzésiforrás:"},
-            {form_->DBLookupComboBox_Felhasznter, "Felhasználási terület:"},
-            {form_->DBLookupComboBox_Artipus, "Ártípus:"},
-            {form_->DBEdit_tegysegar, "Termék nettó egységára (Ft):"},
-            {form_->DBEdit_bazisegysegar, "Termék bázis egységára (Ft):"}};
+            {form_->DBLookupComboBox_intezmenyid, u"Adatszolgáltató:"_s},
+            {form_->DBEdit_adatszolgev, u"Év:"_s},
+            {form_->DBEdit_adatszolgnegyedev, u"Negyedév:"_s},
+            {form_->DBLookupComboBox_beszerzho, u"Beszerzés hónapja:"_s},
+            {form_->DBEdit_tetelsorszam, u"Tételsorszám:"_s},
+            {form_->DBLookupComboBox_termekszolg, u"Termék, vagyszolgáltatás:"_s},
+            {form_->DBEdit_Vtszszolgkod, u"Azonosító:"_s},
+            {form_->DBEdit_Termitj, u"ITJ:"_s},
+            {form_->DBEdit_Vtszszolg, u"Vámtarifa szám:"_s},
+            {form_->DBEdit_termszolgnev, u"Termék/szolgáltatás megnevezése: "_s},
+            {form_->DBLookupComboBox_mennyisegiegyseg, u"Mennyiségi egység:"_s},
+            {form_->DBEdit_vasaroltmennyiseg, u"Vásárolt mennyiség:"_s},
+            {form_->DBLookupComboBox_Beszerzesiforras, u"Beszerzésiforrás:"_s},
+            {form_->DBLookupComboBox_Felhasznter, u"Felhasználási terület:"_s},
+            {form_->DBLookupComboBox_Artipus, u"Ártípus:"_s},
+            {form_->DBEdit_tegysegar, u"Termék nettó egységára (Ft):"_s},
+            {form_->DBEdit_bazisegysegar, u"Termék bázis egységára (Ft):"_s}};
         for (const auto& [control, text] : expected)
             QCOMPARE(labels.value(control), text);
         QCOMPARE(form_->Label16->x(), 376);
@@ -115,8 +116,8 @@ private Q_SLOTS:
                 QVERIFY(button->font().bold());
                 captions.append(button->text());
             }
-        QCOMPARE(captions, (QStringList{"Új sor felvitele", "Mósodítás", "Töröl", "Tárolás",
-                                        "Mégsem", "Kilépés"}));
+        QCOMPARE(captions, (QStringList{u"Új sor felvitele"_s, u"Mósodítás"_s, u"Töröl"_s,
+                                        u"Tárolás"_s, u"Mégsem"_s, u"Kilépés"_s}));
         QCOMPARE(form_->Button_kilepes->focusPolicy(), Qt::ClickFocus);
 
         auto* grid = form_->DBGrid_adatlapBR;
@@ -124,10 +125,11 @@ private Q_SLOTS:
         for (int i = 0; i < grid->model()->columnCount(); ++i)
             titles.append(grid->model()->headerData(i, Qt::Horizontal).toString());
         QCOMPARE(titles,
-                 (QStringList{"Adosajat", "Beszerzev", "Beszerznegyedev", "Beszerzho",
-                              "Tetelsorszam", "Termekszolg", "Vtszszolgkod", "Termitj", "Vtszszolg",
-                              "Termszolgnev", "Mennyisegiegyseg", "Vasaroltmenny", "Beszerzforras",
-                              "Felhasznter", "Artipus", "Tegysegar", "Bazisegysegar"}));
+                 (QStringList{u"Adosajat"_s, u"Beszerzev"_s, u"Beszerznegyedev"_s, u"Beszerzho"_s,
+                              u"Tetelsorszam"_s, u"Termekszolg"_s, u"Vtszszolgkod"_s, u"Termitj"_s,
+                              u"Vtszszolg"_s, u"Termszolgnev"_s, u"Mennyisegiegyseg"_s,
+                              u"Vasaroltmenny"_s, u"Beszerzforras"_s, u"Felhasznter"_s,
+                              u"Artipus"_s, u"Tegysegar"_s, u"Bazisegysegar"_s}));
         QCOMPARE(grid->toolTip(), QStringLiteral("Lista ablak"));
         QCOMPARE(grid->model()->rowCount(), 0);
 
@@ -156,8 +158,9 @@ private Q_SLOTS:
         QCOMPARE(rows(), 0);
         click(form_->Button_modositas);
         click(form_->Button_torles);
-        QCOMPARE(messages_->take(), (QList<ShownBox>{warning("Nincs rekord, így nem módosíthat!!"),
-                                                     warning("Nincs rekord, így nem törölhet!!")}));
+        QCOMPARE(messages_->take(),
+                 (QList<ShownBox>{warning(u"Nincs rekord, így nem módosíthat!!"_s),
+                                  warning(u"Nincs rekord, így nem törölhet!!"_s)}));
         click(form_->Button_felvitel);
         verifyEditing();
         QCOMPARE(form_->DBEdit_tetelsorszam->text(), QStringLiteral("1"));
@@ -168,18 +171,18 @@ private Q_SLOTS:
         QStringList months;
         for (int i = 0; i < form_->DBLookupComboBox_beszerzho->count(); ++i)
             months.append(form_->DBLookupComboBox_beszerzho->itemText(i));
-        QCOMPARE(months, (QStringList{"július", "augusztus", "szeptember"}));
+        QCOMPARE(months, (QStringList{u"július"_s, u"augusztus"_s, u"szeptember"_s}));
         click(form_->Button_megsem);
 
         chooseProvider(*form_, kA);
         QCOMPARE(rows(), 3);
         addItem(with(productItem(), QStringLiteral("Beszerzho"), QStringLiteral("09")));
         QCOMPARE(form_->LastMonth, QStringLiteral("09"));
-        QCOMPARE(numbers(), (QStringList{"1", "2", "5", "9", "7", "6"}));
+        QCOMPARE(numbers(), (QStringList{u"1"_s, u"2"_s, u"5"_s, u"9"_s, u"7"_s, u"6"_s}));
         const auto stored = storedItems().last();
-        QCOMPARE(stored.value("Adosajat"), kA);
-        QCOMPARE(stored.value("Beszerzev"), QStringLiteral("2007"));
-        QCOMPARE(stored.value("Beszerznegyedev"), QStringLiteral("3"));
+        QCOMPARE(stored.value(u"Adosajat"_s), kA);
+        QCOMPARE(stored.value(u"Beszerzev"_s), QStringLiteral("2007"));
+        QCOMPARE(stored.value(u"Beszerznegyedev"_s), QStringLiteral("3"));
 
         deleteRow(3, Button::Ok);  // item 6
         click(form_->Button_felvitel);
@@ -188,7 +191,7 @@ private Q_SLOTS:
         click(form_->Button_megsem);
 
         deleteRow(1, Button::Ok);  // item 2: the gap stays
-        QCOMPARE(numbers(), (QStringList{"1", "5", "9", "7"}));
+        QCOMPARE(numbers(), (QStringList{u"1"_s, u"5"_s, u"9"_s, u"7"_s}));
         chooseProvider(*form_, kA);
         QCOMPARE(form_->LastMonth, QString());
         click(form_->Button_felvitel);
@@ -211,10 +214,10 @@ private Q_SLOTS:
         QCOMPARE(form_->DBEdit_bazisegysegar->text(), QStringLiteral("12,35"));
         const auto before = storedItems();
         QCOMPARE(before.size(), 1);
-        QCOMPARE(before.first().value("Termszolgnev"), name);
-        QCOMPARE(before.first().value("Vasaroltmenny"), QStringLiteral("999999999"));
-        QCOMPARE(before.first().value("Tegysegar"), QStringLiteral("999999999"));
-        QCOMPARE(before.first().value("Bazisegysegar"), QStringLiteral("12,346"));
+        QCOMPARE(before.first().value(u"Termszolgnev"_s), name);
+        QCOMPARE(before.first().value(u"Vasaroltmenny"_s), QStringLiteral("999999999"));
+        QCOMPARE(before.first().value(u"Tegysegar"_s), QStringLiteral("999999999"));
+        QCOMPARE(before.first().value(u"Bazisegysegar"_s), QStringLiteral("12,346"));
 
         form_.reset();
         open();
@@ -334,7 +337,7 @@ private Q_SLOTS:
         verifyBrowsing();
         QCOMPARE(form_->DBEdit_termszolgnev->text(), QStringLiteral("tétel"));
         QCOMPARE(form_->DBEdit_tegysegar->text(), QStringLiteral("12,35"));
-        QCOMPARE(storedItems().first().value("Termszolgnev"), QStringLiteral("tétel"));
+        QCOMPARE(storedItems().first().value(u"Termszolgnev"_s), QStringLiteral("tétel"));
     }
 
     void deleting_data() {
@@ -353,7 +356,7 @@ private Q_SLOTS:
         open();
         chooseProvider(*form_, kA);
         deleteRow(1, answer);
-        QCOMPARE(numbers(), removed ? QStringList{"1"} : (QStringList{"1", "2"}));
+        QCOMPARE(numbers(), removed ? QStringList{u"1"_s} : (QStringList{u"1"_s, u"2"_s}));
         QCOMPARE(rows(), removed ? 1 : 2);
         verifyBrowsing();
         QCOMPARE(form_->focusWidget(), form_->DBGrid_adatlapBR);
@@ -394,7 +397,7 @@ private Q_SLOTS:
         const auto before = storedItems();
         click(adding ? form_->Button_felvitel : form_->Button_modositas);
         const bool refused = tag.contains(u"refusing");
-        const Item changed = with(productItem(), QStringLiteral("Termszolgnev"), "Kapszula");
+        const Item changed = with(productItem(), QStringLiteral("Termszolgnev"), u"Kapszula"_s);
         if (!tag.contains(u"nothing"))
             fill(*form_, with(changed, QStringLiteral("Artipus"),
                               refused ? QString() : QStringLiteral("1")));
@@ -423,7 +426,7 @@ private Q_SLOTS:
         const auto after = storedItems();
         QCOMPARE(after == before, !stored);
         if (stored)
-            QCOMPARE(after.last().value("Termszolgnev"), QStringLiteral("Kapszula"));
+            QCOMPARE(after.last().value(u"Termszolgnev"_s), QStringLiteral("Kapszula"));
     }
 
     // The kind decides the section's captions, sizes and group table; choosing a kind empties
@@ -461,9 +464,9 @@ private Q_SLOTS:
         click(form_->Button_tarolas);
         QCOMPARE(messages_->take(), QList<ShownBox>());
         const auto stored = storedItems().first();
-        QCOMPARE(stored.value("Termekszolg"), QStringLiteral("2"));
-        QCOMPARE(stored.value("Termitj"), QStringLiteral("74701100"));
-        QCOMPARE(stored.value("Vtszszolg"), QStringLiteral("74.70.11"));
+        QCOMPARE(stored.value(u"Termekszolg"_s), QStringLiteral("2"));
+        QCOMPARE(stored.value(u"Termitj"_s), QStringLiteral("74701100"));
+        QCOMPARE(stored.value(u"Vtszszolg"_s), QStringLiteral("74.70.11"));
     }
 
     // Mósodítás shows the stored item's group as the group table has it now.
@@ -495,7 +498,7 @@ private Q_SLOTS:
                     "30049019");
         fill(*form_, productItem().mid(4));
         click(form_->Button_tarolas);
-        QCOMPARE(storedItems().at(1).value("Vtszszolg"), QStringLiteral("30049019"));
+        QCOMPARE(storedItems().at(1).value(u"Vtszszolg"_s), QStringLiteral("30049019"));
 
         selectRow(2);
         click(form_->Button_modositas);
@@ -507,7 +510,7 @@ private Q_SLOTS:
                                                       QStringLiteral("Nincs ilyen kódú csoport!"),
                                                       {Button::Ok}}}));
         verifyEditing();
-        QCOMPARE(storedItems().at(2).value("Termitj"), QStringLiteral("régi"));
+        QCOMPARE(storedItems().at(2).value(u"Termitj"_s), QStringLiteral("régi"));
         // The red stays while the section is emptied, until a group is found.
         chooseKey(form_->DBLookupComboBox_termekszolg, QStringLiteral("1"));
         QCOMPARE(form_->Edit_termszolgcsopnev->text(), QString());
@@ -522,11 +525,12 @@ private Q_SLOTS:
     // whose group is not found.
     void browsedRowShowsItsOwnGroup() {
         for (const char* group : {"1030", "2130", "99"})
-            insertItem(kA, 2007, 1, QStringLiteral("07"), group[0] == '2' ? "2" : "1", group);
+            insertItem(kA, 2007, 1, QStringLiteral("07"), group[0] == '2' ? u"2"_s : u"1"_s,
+                       QString::fromLatin1(group));
         open();
         chooseProvider(*form_, kA);
         click(form_->Button_felvitel);
-        fill(*form_, with(productItem(), "Vtszszolgkod", "1400"));
+        fill(*form_, with(productItem(), u"Vtszszolgkod"_s, u"1400"_s));
         click(form_->Button_megsem);
         const QLineEdit* name = form_->Edit_termszolgcsopnev;
         selectRow(1);

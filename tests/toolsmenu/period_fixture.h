@@ -75,25 +75,33 @@ inline const QString kPlaceholderAddressee = QStringLiteral(
 
 inline const QStringList kProblems = {
     kPlaceholderAddressee,
-    "Adatlap 11111111 2007/3, Sz_telepuleskod: Nincs ilyen kódú település!",
-    "Tétel 12345676 2007/3 2., Mennyisegiegyseg: A 'Mennyiségi egység' nevű mezőben megadott "
-    "\"99\" nem szerepel a kódtáblában!!!",
-    "Tétel 12345676 2007/3 3., Vtszszolgkod: Nincs ilyen kódú csoport!",
-    "Tétel 12345676 2007/3 4., Beszerzho: A 'Beszerzés hónapja' nevű mező nincs kitöltve!!!",
-    "Figyelmeztetés: Tétel 12345676 2007/3 5.: megegyezik a(z) 1. tétellel",
-    "Tétel 12345676 2007/3 100000., Tetelsorszam: A(z) \"100000\" érték nem fér el az "
-    "adatállomány 5 karakteres mezőjében!",
-    "Tétel 12345676 2007/3 100000., Vasaroltmenny: A(z) \"1234567890\" érték nem fér el az "
-    "adatállomány 9 karakteres mezőjében!",
-    "Figyelmeztetés: Adatlap 12345678 2007/3, Adosajat: A 'törzsszám' nevű mezőben megadott "
-    "adószámnak ellenőrző karaktere hibás! Valóban ez az intézmény hivatalos adószáma?",
-    "Adatlap 12345678 2007/3, Intnev: A 'Adatszolgáltató neve' nevű mező nincs kitöltve!!!",
-    "Adatlap 12345678 2007/3: nincs beszerzési tétele",
-    "Figyelmeztetés: Adatlap 22222222 2007/3, Sz_megyekod: A(z) 01508 kódú település megyéje "
-    "12 (Nógrád), nem 13 (Pest)!",
-    "Figyelmeztetés: Adatlap 44444444 2007/3, Irsz: A(z) 5300 irányítószám nem a(z) 01508 kódú "
-    "településé; annak irányítószámai: 2660!",
-    "Tétel 99999997 2007/3 1.: nincs hozzá adatlap, a mentés kihagyja",
+    QStringLiteral("Adatlap 11111111 2007/3, Sz_telepuleskod: Nincs ilyen kódú település!"),
+    QStringLiteral(
+        "Tétel 12345676 2007/3 2., Mennyisegiegyseg: A 'Mennyiségi egység' nevű mezőben megadott "
+        "\"99\" nem szerepel a kódtáblában!!!"),
+    QStringLiteral("Tétel 12345676 2007/3 3., Vtszszolgkod: Nincs ilyen kódú csoport!"),
+    QStringLiteral(
+        "Tétel 12345676 2007/3 4., Beszerzho: A 'Beszerzés hónapja' nevű mező nincs kitöltve!!!"),
+    QStringLiteral("Figyelmeztetés: Tétel 12345676 2007/3 5.: megegyezik a(z) 1. tétellel"),
+    QStringLiteral(
+        "Tétel 12345676 2007/3 100000., Tetelsorszam: A(z) \"100000\" érték nem fér el az "
+        "adatállomány 5 karakteres mezőjében!"),
+    QStringLiteral(
+        "Tétel 12345676 2007/3 100000., Vasaroltmenny: A(z) \"1234567890\" érték nem fér el az "
+        "adatállomány 9 karakteres mezőjében!"),
+    QStringLiteral(
+        "Figyelmeztetés: Adatlap 12345678 2007/3, Adosajat: A 'törzsszám' nevű mezőben megadott "
+        "adószámnak ellenőrző karaktere hibás! Valóban ez az intézmény hivatalos adószáma?"),
+    QStringLiteral(
+        "Adatlap 12345678 2007/3, Intnev: A 'Adatszolgáltató neve' nevű mező nincs kitöltve!!!"),
+    QStringLiteral("Adatlap 12345678 2007/3: nincs beszerzési tétele"),
+    QStringLiteral(
+        "Figyelmeztetés: Adatlap 22222222 2007/3, Sz_megyekod: A(z) 01508 kódú település megyéje "
+        "12 (Nógrád), nem 13 (Pest)!"),
+    QStringLiteral(
+        "Figyelmeztetés: Adatlap 44444444 2007/3, Irsz: A(z) 5300 irányítószám nem a(z) 01508 kódú "
+        "településé; annak irányítószámai: 2660!"),
+    QStringLiteral("Tétel 99999997 2007/3 1.: nincs hozzá adatlap, a mentés kihagyja"),
 };
 
 inline QByteArray listFile(const QStringList& lines) {

@@ -100,32 +100,33 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("newKey");
         QTest::addColumn<QStringList>("newItems");
         QTest::newRow("quarter 2 into 3")
-            << QStringList{"12345676", "2007", "2"} << 0 << "12345676 2007/3: 3 tétel\n"
-            << QStringList{"12345676", "2007", "3"}
-            << QStringList{item("07", 1, 10.25), item("09", 2, 20), item("08", 5, 30)};
+            << QStringList{u"12345676"_qs, u"2007"_qs, u"2"_qs} << 0 << "12345676 2007/3: 3 tétel\n"
+            << QStringList{u"12345676"_qs, u"2007"_qs, u"3"_qs}
+            << QStringList{item(u"07"_qs, 1, 10.25), item(u"09"_qs, 2, 20), item(u"08"_qs, 5, 30)};
         QTest::newRow("quarter 4 into the next year's 1")
-            << QStringList{"12345676", "2007", "4"} << 0 << "12345676 2008/1: 1 tétel\n"
-            << QStringList{"12345676", "2008", "1"} << QStringList{item("02", 1, 40)};
+            << QStringList{u"12345676"_qs, u"2007"_qs, u"4"_qs} << 0 << "12345676 2008/1: 1 tétel\n"
+            << QStringList{u"12345676"_qs, u"2008"_qs, u"1"_qs}
+            << QStringList{item(u"02"_qs, 1, 40)};
         QTest::newRow("record without items")
-            << QStringList{"11111111", "2007", "2"} << 0 << "11111111 2007/3: 0 tétel\n"
-            << QStringList{"11111111", "2007", "3"} << QStringList();
+            << QStringList{u"11111111"_qs, u"2007"_qs, u"2"_qs} << 0 << "11111111 2007/3: 0 tétel\n"
+            << QStringList{u"11111111"_qs, u"2007"_qs, u"3"_qs} << QStringList();
         QTest::newRow("next key taken")
-            << QStringList{"11111111", "2007", "1"} << 1 << institution::kDuplicateKey + u'\n'
-            << QStringList() << QStringList();
+            << QStringList{u"11111111"_qs, u"2007"_qs, u"1"_qs} << 1
+            << institution::kDuplicateKey + u'\n' << QStringList() << QStringList();
         QTest::newRow("items under the next key")
-            << QStringList{"22222222", "2007", "1"} << 1 << institution::kDuplicateKey + u'\n'
-            << QStringList() << QStringList();
+            << QStringList{u"22222222"_qs, u"2007"_qs, u"1"_qs} << 1
+            << institution::kDuplicateKey + u'\n' << QStringList() << QStringList();
         QTest::newRow("month outside the quarter, after the record was copied")
-            << QStringList{"33333333", "2007", "1"} << 1
+            << QStringList{u"33333333"_qs, u"2007"_qs, u"1"_qs} << 1
             << "Van olyan beszerzési tétel, amelynek hónapja nem a negyedév hónapja; javítsa a "
                "Beszerzés ablakban, és próbálja újra!\n"
             << QStringList() << QStringList();
-        QTest::newRow("no such record")
-            << QStringList{"99999999", "2007", "1"} << 1 << "Nincs ilyen adatlap: 99999999 2007/1\n"
-            << QStringList() << QStringList();
-        QTest::newRow("year not a number")
-            << QStringList{"12345676", "20x7", "2"} << 1 << "" << QStringList() << QStringList();
-        QTest::newRow("key incomplete") << QStringList{"12345676", "2007"} << 1
+        QTest::newRow("no such record") << QStringList{u"99999999"_qs, u"2007"_qs, u"1"_qs} << 1
+                                        << "Nincs ilyen adatlap: 99999999 2007/1\n"
+                                        << QStringList() << QStringList();
+        QTest::newRow("year not a number") << QStringList{u"12345676"_qs, u"20x7"_qs, u"2"_qs} << 1
+                                           << "" << QStringList() << QStringList();
+        QTest::newRow("key incomplete") << QStringList{u"12345676"_qs, u"2007"_qs} << 1
                                         << "Használat: velkor --carry-forward ADÓSZÁM ÉV NEGYEDÉV\n"
                                         << QStringList() << QStringList();
     }

@@ -26,16 +26,17 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("output");
         QTest::addColumn<QStringList>("list");
         QTest::newRow("one problem of each kind")
-            << QStringList{"2007", "3"} << 1 << kProblems << kProblems;
-        const QStringList empty = {"Nincs adatlap a(z) 2006. év 1. negyedévére.",
+            << QStringList{u"2007"_qs, u"3"_qs} << 1 << kProblems << kProblems;
+        const QStringList empty = {u"Nincs adatlap a(z) 2006. év 1. negyedévére."_qs,
                                    kPlaceholderAddressee};
         QTest::newRow("a period without records")
-            << QStringList{"2006", "1"} << 1 << empty << empty;
-        QTest::newRow("no such quarter") << QStringList{"2007", "5"} << 1
-                                         << QStringList{"Nincs ilyen negyedév: 5"} << QStringList();
-        QTest::newRow("quarter missing")
-            << QStringList{"2007"} << 1 << QStringList{"Használat: velkor --check ÉV NEGYEDÉV"}
+            << QStringList{u"2006"_qs, u"1"_qs} << 1 << empty << empty;
+        QTest::newRow("no such quarter")
+            << QStringList{u"2007"_qs, u"5"_qs} << 1 << QStringList{u"Nincs ilyen negyedév: 5"_qs}
             << QStringList();
+        QTest::newRow("quarter missing")
+            << QStringList{u"2007"_qs} << 1
+            << QStringList{u"Használat: velkor --check ÉV NEGYEDÉV"_qs} << QStringList();
     }
 
     void checkThroughTheCommandLine() {

@@ -72,7 +72,7 @@ private Q_SLOTS:
         const QString item1 = QStringLiteral(
             "update AdatlapBR set %1 where Tetelsorszam = 1 and "
             "Beszerznegyedev = '3'");
-        QTest::newRow("plausible") << QString() << QByteArray() << QStringList{"Nincs hiba."};
+        QTest::newRow("plausible") << QString() << QByteArray() << QStringList{u"Nincs hiba."_qs};
         QTest::newRow("own index out of range")
             << item2.arg(u"Bazisegysegar = 100") << QByteArray()
             << QStringList{indexWarning(2, 300, 100, u"50–200"_qs)};
@@ -102,14 +102,14 @@ private Q_SLOTS:
         // A figure exactly at its limit is still plausible.
         QTest::newRow("index 200 %, change 50 %")
             << item2.arg(u"Bazisegysegar = 150") + u';' + item1.arg(u"Tegysegar = 150")
-            << QByteArray() << QStringList{"Nincs hiba."};
+            << QByteArray() << QStringList{u"Nincs hiba."_qs};
         QTest::newRow("index 50 %, quarter worth twice the previous")
             << item2.arg(u"Bazisegysegar = 600") + u';' +
                    item1.arg(u"Tegysegar = 100, Vasaroltmenny = 17")
-            << QByteArray() << QStringList{"Nincs hiba."};
+            << QByteArray() << QStringList{u"Nincs hiba."_qs};
         QTest::newRow("quarter worth half the previous")
             << item1.arg(u"Tegysegar = 100, Vasaroltmenny = 2") << QByteArray()
-            << QStringList{"Nincs hiba."};
+            << QStringList{u"Nincs hiba."_qs};
     }
 
     void warningsOfTheCheck() {

@@ -9,19 +9,39 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSslCertificate>
-#include <QTcpServer>
 #include <QTcpSocket>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <pwd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 #include <zlib.h>
 
+#include <cerrno>
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+
 namespace testsupport {
 
-quint16 freePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return probe.serverPort();
+// Bound with SO_REUSEADDR: the system then picks the port for no other socket, while a server
+// that shares addresses too may bind it.
+ReservedPort::ReservedPort() : socket_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    const int shared = 1;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (socket_ < 0 || setsockopt(socket_, SOL_SOCKET, SO_REUSEADDR, &shared, sizeof shared) != 0 ||
+        bind(socket_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        qFatal("No port of 127.0.0.1 could be reserved: %s", strerror(errno));
+    number_ = ntohs(address.sin_port);
+}
+
+ReservedPort::~ReservedPort() {
+    close(socket_);
 }
 
 QByteArray inflated(const QByteArray& stream) {
@@ -41,12 +61,15 @@ const QString kVsftpd = QStringLiteral("/usr/sbin/vsftpd");
 // How long a server may take to start, far above what it needs on a busy machine.
 constexpr int kStartLimitMs = 60'000;
 
-// Whether a server listens on the port and greets; one that listens is waited for.
-bool greets(quint16 port) {
+// Whether the server greeting with `banner` listens on the port; one that listens is waited for.
+bool greets(quint16 port, const QString& banner) {
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, port);
-    return socket.waitForConnected(kStartLimitMs) && socket.waitForReadyRead(kStartLimitMs) &&
-           socket.readLine().startsWith("220 ");
+    if (!socket.waitForConnected(kStartLimitMs))
+        return false;
+    while (!socket.canReadLine() && socket.waitForReadyRead(kStartLimitMs)) {
+    }
+    return socket.readLine() == "220 " + banner.toUtf8() + "\r\n";
 }
 
 }  // namespace
@@ -57,7 +80,7 @@ FtpTestServer::FtpTestServer(const QString& mode, const QString& user, const QSt
     QDir(dir_.path()).mkdir(QStringLiteral("root"));
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     if (vsftpd_)
-        startVsftpd(port ? port : freePort());
+        startVsftpd(port ? port : vsftpdPort_.emplace().number());
     else
         startScript(mode, port);
 }
@@ -82,7 +105,8 @@ void FtpTestServer::startScript(const QString& mode, quint16 port) {
 
 // vsftpd drops its rights to the system's ftp user and lets every login in through a PAM service
 // of its own that permits anyone; the folders it serves are opened to that user. It says nothing
-// when it listens: it is started once it greets.
+// when it listens: it is started once it greets with its banner, its folder's path, which tells
+// it from any other server.
 void FtpTestServer::startVsftpd(quint16 port) {
     if (geteuid() != 0 || !QFile::exists(kVsftpd) || !getpwnam("ftp")) {
         error_ = QStringLiteral("vsftpd needs root, %1 and the system user ftp").arg(kVsftpd);
@@ -91,10 +115,10 @@ void FtpTestServer::startVsftpd(quint16 port) {
     const QString key = dir_.filePath(QStringLiteral("key.pem"));
     QProcess openssl;
     openssl.setStandardErrorFile(QProcess::nullDevice());
-    openssl.start(
-        QStringLiteral("openssl"),
-        {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-addext",
-         "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", certificate()});
+    openssl.start(QStringLiteral("openssl"),
+                  {u"req"_s, u"-x509"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-subj"_s,
+                   u"/CN=127.0.0.1"_s, u"-addext"_s, u"subjectAltName=IP:127.0.0.1"_s, u"-keyout"_s,
+                   key, u"-out"_s, certificate()});
     if (!openssl.waitForFinished() || openssl.exitCode() != 0) {
         error_ = QStringLiteral("openssl could not make the server's certificate");
         return;
@@ -115,13 +139,17 @@ void FtpTestServer::startVsftpd(quint16 port) {
     process_.waitForStarted();
     const QDeadlineTimer deadline(kStartLimitMs);
     while (process_.state() == QProcess::Running && !deadline.hasExpired()) {
-        if (greets(port)) {
+        if (greets(port, dir_.path())) {
             port_ = port;
             return;
         }
         process_.waitForFinished(100);  // ends early when vsftpd gives up
     }
-    error_ = QStringLiteral("vsftpd did not start: %1").arg(process_.errorString());
+    error_ = process_.state() == QProcess::Running
+                 ? QStringLiteral("vsftpd did not greet at port %1").arg(port)
+                 : QStringLiteral("vsftpd ended with status %1 without greeting at port %2")
+                       .arg(process_.exitCode())
+                       .arg(port);
 }
 
 QString FtpTestServer::vsftpdConfiguration() const {
@@ -132,10 +160,10 @@ QString FtpTestServer::vsftpdConfiguration() const {
                "seccomp_sandbox=NO\nssl_enable=YES\nforce_local_logins_ssl=YES\n"
                "force_local_data_ssl=YES\nxferlog_enable=YES\nxferlog_std_format=NO\n"
                "log_ftp_protocol=YES\nlocal_root=%2\nsecure_chroot_dir=%3\npam_service_name=%4\n"
-               "rsa_cert_file=%5\nrsa_private_key_file=%6\nvsftpd_log_file=%7\n")
+               "rsa_cert_file=%5\nrsa_private_key_file=%6\nvsftpd_log_file=%7\nftpd_banner=%8\n")
         .arg(QStringLiteral("%1"), root(), dir_.filePath(QStringLiteral("empty")), pamService_,
              certificate(), dir_.filePath(QStringLiteral("key.pem")),
-             dir_.filePath(QStringLiteral("commands.log")));
+             dir_.filePath(QStringLiteral("commands.log")), dir_.path());
 }
 
 FtpTestServer::~FtpTestServer() {
@@ -156,7 +184,8 @@ transmission::FtpAccount FtpTestServer::account() const {
 
 QString FtpTestServer::fingerprint() const {
     const QSslCertificate offered = QSslCertificate::fromPath(certificate()).value(0);
-    return QStringLiteral("sha256:") + offered.digest(QCryptographicHash::Sha256).toHex();
+    return QStringLiteral("sha256:") +
+           QString::fromLatin1(offered.digest(QCryptographicHash::Sha256).toHex());
 }
 
 void FtpTestServer::writeSettingsFile(const QString& path) const {

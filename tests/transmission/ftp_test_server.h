@@ -7,14 +7,32 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <optional>
+
 namespace testsupport {
 
 // How long a test waits for a server's log to show what it awaits: far above what a busy machine
 // needs, as the wait ends once it shows.
 inline constexpr int kServerLogMs = 30'000;
 
-// A port of 127.0.0.1 on which nothing listens now.
-quint16 freePort();
+// A port of 127.0.0.1 kept bound, and never listened on, while this object lives: a connection to
+// it is refused, and the system gives it to no other socket, neither for a bind to port 0 nor as
+// the local end of a connection. A server that shares addresses (SO_REUSEADDR, as vsftpd and
+// pyftpdlib do) may still listen on it, so a server's port is known before the server starts and
+// nobody else takes it meanwhile, unlike a port bound once and released.
+class ReservedPort {
+public:
+    ReservedPort();
+    ~ReservedPort();
+    ReservedPort(const ReservedPort&) = delete;
+    ReservedPort& operator=(const ReservedPort&) = delete;
+
+    quint16 number() const { return number_; }
+
+private:
+    int socket_;
+    quint16 number_ = 0;
+};
 
 // What a compressed file as the send run uploads it (a zlib stream) inflates to; "not a zlib
 // stream" when it is none.
@@ -24,7 +42,8 @@ QByteArray inflated(const QByteArray& stream);
 // one account, behaving or misbehaving as `mode` asks. The mode "vsftpd-tls" runs Debian's
 // vsftpd instead, demanding TLS on both connections and the data connection resuming the
 // session, as its defaults do; it logs any user in (its logins need root). The server listens on
-// `port`, or on a free port when it is 0, and runs as long as this object lives.
+// `port`, which a ReservedPort holds so that nothing else takes it first, or on a free port when
+// it is 0, and runs as long as this object lives.
 class FtpTestServer {
 public:
     explicit FtpTestServer(const QString& mode = QStringLiteral("normal"),
@@ -59,6 +78,7 @@ private:
 
     QTemporaryDir dir_;
     bool vsftpd_ = false;
+    std::optional<ReservedPort> vsftpdPort_;
     QString pamService_;
     QProcess process_;
     QString user_;

@@ -14,6 +14,7 @@
 
 #include <limits>
 
+using namespace Qt::StringLiterals;
 using platform::Button;
 using testsupport::PrintedToPdf;
 using testsupport::ProgramFolder;
@@ -235,9 +236,9 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("empty file") << QByteArray() << QStringList{QString()};
         QTest::newRow("one empty line") << QByteArray("\r\n") << QStringList{QString()};
-        QTest::newRow("ended") << QByteArray("  a\r\nb \r\n") << QStringList{"  a", "b "};
-        QTest::newRow("last not ended") << QByteArray("a\r\nb") << QStringList{"a", "b"};
-        QTest::newRow("empty last line") << QByteArray("a\r\n\r\n") << QStringList{"a", ""};
+        QTest::newRow("ended") << QByteArray("  a\r\nb \r\n") << QStringList{u"  a"_s, u"b "_s};
+        QTest::newRow("last not ended") << QByteArray("a\r\nb") << QStringList{u"a"_s, u"b"_s};
+        QTest::newRow("empty last line") << QByteArray("a\r\n\r\n") << QStringList{u"a"_s, u""_s};
         QTest::newRow("Windows-1250")
             << QByteArray("\xf5r\xfb \xe1\x9a\r\n") << QStringList{QStringLiteral("őrű áš")};
     }

@@ -13,6 +13,7 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
 using platform::FtpTls;
 using transmission::FtpClient;
 using transmission::FtpTimeouts;
@@ -326,9 +327,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("trust");
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QStringList>("commands");
-        const QStringList plain = QStringList{"AUTH TLS"} + confirmedUpload("up.zip");
+        const QStringList plain = QStringList{u"AUTH TLS"_s} + confirmedUpload(u"up.zip"_s);
         const QStringList secured =
-            plain.mid(0, 3) + QStringList{"PBSZ 0", "PROT P"} + plain.mid(3);
+            plain.mid(0, 3) + QStringList{u"PBSZ 0"_s, u"PROT P"_s} + plain.mid(3);
         const QString ip = QStringLiteral("127.0.0.1");
         QTest::newRow("TLS and session reuse demanded")
             << "tls-reuse" << ip << FtpTls::Required << "cafile"
@@ -369,9 +370,9 @@ private Q_SLOTS:
         const bool agreed = trust == u"agreed";
         account.tls = {tls,
                        {},
-                       cafile ? server.certificate() : "",
-                       cafile || agreed ? "" : trust,
-                       agreed ? QStringLiteral("127.0.0.1:%1").arg(server.account().port) : ""};
+                       cafile ? server.certificate() : u""_s,
+                       cafile || agreed ? u""_s : trust,
+                       agreed ? QStringLiteral("127.0.0.1:%1").arg(server.account().port) : u""_s};
         QTemporaryDir local;
         const QString path = writeUpload(local, QStringLiteral("up.zip"), 3'000'000);
         FtpClient client(account, timeoutsFor(failure));

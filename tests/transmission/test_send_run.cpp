@@ -22,6 +22,7 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
 using platform::MessageKind;
 using testsupport::FtpTestServer;
 using testsupport::inflated;
@@ -176,15 +177,18 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("refused");
         QTest::addColumn<QString>("message");
 
-        const QStringList one = reportFiles(QStringLiteral("11111111"), {"BI", "BR", "KJ"});
-        const QStringList two = reportFiles(QStringLiteral("22222222"), {"BI", "BR", "KJ"});
+        const QStringList one =
+            reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"BR"_s, u"KJ"_s});
+        const QStringList two =
+            reportFiles(QStringLiteral("22222222"), {u"BI"_s, u"BR"_s, u"KJ"_s});
         const QStringList both{one[0], two[0], one[1], two[1], one[2], two[2]};
         const QStringList sent{kConnecting, kSending, kSent};
         // A row in which every file fails to connect, for that reason.
         const auto unreachable = [&](const char* row, const char* server, const char* reason) {
             QStringList log;
             for (const QString& path : both)
-                log += lines(path, {kConnecting, kNoConnection, QStringLiteral("  Ok: ") + reason});
+                log += lines(path, {kConnecting, kNoConnection,
+                                    QStringLiteral("  Ok: ") + QString::fromUtf8(reason)});
             QTest::newRow(row) << server << both << QString() << log << QStringList()
                                << QStringList() << kFailure;
         };
@@ -293,7 +297,7 @@ private Q_SLOTS:
             << kSuccess.arg(two[2]);
         // A file of an earlier period is left in text/ and named once.
         QTest::newRow("file of another period")
-            << "normal" << QStringList{"text/2006_4_11111111_BI.txt", one[0]} << QString()
+            << "normal" << QStringList{u"text/2006_4_11111111_BI.txt"_s, one[0]} << QString()
             << QStringList{QStringLiteral("2006_4_11111111_BI.txt: nem a(z) 2007 - 1 negyedév "
                                           "állománya, nincs elküldve.")} +
                    lines(one[0], sent)
@@ -341,8 +345,9 @@ private Q_SLOTS:
         std::unique_ptr<FtpTestServer> ftp;
         const QString tls = server.section(QStringLiteral(" tls="), 1);
         server = server.section(QStringLiteral(" tls="), 0, 0);
+        const testsupport::ReservedPort down;  // nothing listens there during the row
         if (server == u"down") {
-            const QString port = QString::number(testsupport::freePort());
+            const QString port = QString::number(down.number());
             log.replaceInStrings(QStringLiteral("%port"), port);
             server = QStringLiteral("ini 127.0.0.1 ") + port;
         }
@@ -428,7 +433,7 @@ private Q_SLOTS:
     void runsOfOneMinuteShareTheArchive() {
         ProgramFolder folder(false);
         const auto server = startServer(QStringLiteral("normal"));
-        const QStringList files = reportFiles(QStringLiteral("11111111"), {"BI", "KJ"});
+        const QStringList files = reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"KJ"_s});
         for (const QString& path : files)
             writeFile(path, "first " + path.toLatin1());
         ScriptedMessages boxes;
@@ -460,10 +465,11 @@ private Q_SLOTS:
         const auto server = startServer(QStringLiteral("tls-reuse"), QStringLiteral("auto"));
         writeFile(QStringLiteral("velkor.ini"),
                   readFile(QStringLiteral("velkor.ini")) + "; kept\n");
-        for (const QString& path : reportFiles(QStringLiteral("11111111"), {"BI", "KJ"}))
+        for (const QString& path : reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"KJ"_s}))
             writeFile(path, contentOf(path));
         const QByteArray fingerprint = server->fingerprint().toLatin1();
-        const QString shown = QByteArray::fromHex(fingerprint.mid(7)).toHex(':').toUpper();
+        const QString shown =
+            QString::fromLatin1(QByteArray::fromHex(fingerprint.mid(7)).toHex(':').toUpper());
         ScriptedMessages boxes;
         for (const platform::Button answer :
              {platform::Button::No, platform::Button::Yes, platform::Button::Ok}) {
@@ -490,24 +496,25 @@ private Q_SLOTS:
     void agreementOutlivesARefusedCertificate() {
         ProgramFolder folder(false);
         const auto account = transmission::collectingServerAccount();
-        quint16 port = 0;
-        const QStringList files = reportFiles(QStringLiteral("11111111"), {"BI", "KJ"});
+        const testsupport::ReservedPort port;
+        const QStringList files = reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"KJ"_s});
         for (const QString& path : files)
             writeFile(path, contentOf(path));
         ScriptedMessages boxes;
         {
-            FtpTestServer vsftpd(QStringLiteral("vsftpd-tls"), account.user, account.password);
+            FtpTestServer vsftpd(QStringLiteral("vsftpd-tls"), account.user, account.password,
+                                 port.number());
             if (!vsftpd.isRunning())
                 QSKIP(qPrintable(vsftpd.error()));
             vsftpd.writeSettingsFile();
             QSettings(QStringLiteral("velkor.ini"), QSettings::IniFormat)
                 .setValue(QStringLiteral("ftp/tls"), QStringLiteral("auto"));
-            port = vsftpd.account().port;
             boxes.answer(platform::Button::No);
             runSend();
             QCOMPARE(boxes.takeTexts().last(), kFailure);
         }
-        const FtpTestServer plain(QStringLiteral("normal"), account.user, account.password, port);
+        const FtpTestServer plain(QStringLiteral("normal"), account.user, account.password,
+                                  port.number());
         QVERIFY2(plain.isRunning(), qPrintable(plain.error()));
         const auto window = runSend(kStart.addSecs(60));
         QCOMPARE(boxes.takeTexts(), QStringList{kFailure});
@@ -524,11 +531,12 @@ private Q_SLOTS:
             QSKIP("Mounting a small disk for the archive needs root");
         ProgramFolder folder(false);
         const auto server = startServer(QStringLiteral("normal"));
-        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m", "tmpfs", "kuldes"}),
+        QCOMPARE(QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=1m"_s,
+                                                u"tmpfs"_s, u"kuldes"_s}),
                  0);
-        const auto unmount = qScopeGuard([] { QProcess::execute("umount", {"kuldes"}); });
+        const auto unmount = qScopeGuard([] { QProcess::execute(u"umount"_s, {u"kuldes"_s}); });
         QVERIFY(QDir().mkpath(QStringLiteral("kuldes/temp")));
-        const QStringList texts = reportFiles(QStringLiteral("11111111"), {"BI", "KJ"});
+        const QStringList texts = reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"KJ"_s});
         for (const QString& path : texts)
             writeFile(path, contentOf(path));
         ScriptedMessages boxes;
@@ -567,7 +575,7 @@ private Q_SLOTS:
         settings.sync();
         QStringList files;
         for (const char* adosajat : {"11111111", "22222222", "33333333"})
-            files += reportFiles(QString::fromLatin1(adosajat), {"BI", "BR", "KJ"});
+            files += reportFiles(QString::fromLatin1(adosajat), {u"BI"_s, u"BR"_s, u"KJ"_s});
         ScriptedMessages boxes;
         for (int run = 0; run < 3; ++run) {
             for (const QString& path : files)
@@ -601,7 +609,7 @@ private Q_SLOTS:
         QFETCH(bool, escape);
         ProgramFolder folder(false);
         const auto server = startServer(QStringLiteral("stall"));
-        const QStringList files = reportFiles(QStringLiteral("11111111"), {"BI", "KJ"});
+        const QStringList files = reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"KJ"_s});
         QByteArray noise(8 << 20, Qt::Uninitialized);
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
         writeFile(files[0], noise);
@@ -641,8 +649,8 @@ private Q_SLOTS:
     void compressionFailureStopsTheRun() {
         ProgramFolder folder(false);
         const auto server = startServer(QStringLiteral("normal"));
-        const QStringList first = reportFiles(QStringLiteral("11111111"), {"BI", "KJ"});
-        const QStringList second = reportFiles(QStringLiteral("22222222"), {"BI"});
+        const QStringList first = reportFiles(QStringLiteral("11111111"), {u"BI"_s, u"KJ"_s});
+        const QStringList second = reportFiles(QStringLiteral("22222222"), {u"BI"_s});
         for (const QString& path : first + second)
             writeFile(path, contentOf(path));
         QVERIFY(QDir().mkdir(second[0].chopped(4) + QStringLiteral(".zip")));
