@@ -5,28 +5,29 @@
 #include "platform/failure.h"
 
 #include <QSqlDriver>
+#include <QStringEncoder>
 
 #include <sqlite3.h>
+
+#include <algorithm>
 
 namespace db {
 
 namespace {
 
-int bind(sqlite3_stmt* statement, int index, const QVariant& value) {
-    switch (boundKindOf(value)) {
-        case BoundKind::Null:
-            return sqlite3_bind_null(statement, index);
-        case BoundKind::Integer:
-            return sqlite3_bind_int64(statement, index, value.toLongLong());
-        case BoundKind::Real:
-            return sqlite3_bind_double(statement, index, value.toDouble());
-        case BoundKind::Blob:
-        case BoundKind::Text:
-            break;
+// The UTF-8 of the text written over the buffer, whose room is kept.
+void assignUtf8(std::string& buffer, QStringView text) {
+    // ASCII, the bulk of the texts, is its own UTF-8.
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        buffer.resize(static_cast<size_t>(text.size()));
+        std::transform(text.begin(), text.end(), buffer.begin(),
+                       [](QChar c) { return static_cast<char>(c.unicode()); });
+        return;
     }
-    const QByteArray text = value.toString().toUtf8();
-    return sqlite3_bind_text(statement, index, text.constData(), static_cast<int>(text.size()),
-                             SQLITE_TRANSIENT);
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    buffer.resize(static_cast<size_t>(encoder.requiredSpace(text.size())));
+    char* const end = encoder.appendToBuffer(buffer.data(), text);
+    buffer.resize(static_cast<size_t>(end - buffer.data()));
 }
 
 }  // namespace
@@ -65,14 +66,51 @@ Statement::Statement(const QString& text, const QVariantList& values) : handle_(
         fail();
     if (statement_ == nullptr)
         throw platform::Failure(QStringLiteral("Empty statement"));
+    // Sized once: a buffer that moved would leave the engine reading where it was.
+    texts_.resize(static_cast<size_t>(sqlite3_bind_parameter_count(statement_)));
     bindAll(values);
 }
 
 void Statement::bindAll(const QVariantList& values) {
-    for (int i = 0; i < values.size(); ++i) {
-        if (bind(statement_, i + 1, values.at(i)) != SQLITE_OK)
-            fail();
+    for (int i = 0; i < values.size(); ++i)
+        bind(i + 1, values.at(i));
+}
+
+void Statement::bind(int position, const QVariant& value) {
+    switch (boundKindOf(value)) {
+        case BoundKind::Null:
+            return bindNull(position);
+        case BoundKind::Integer:
+            return bindInteger(position, value.toLongLong());
+        case BoundKind::Real:
+            return bindReal(position, value.toDouble());
+        case BoundKind::Blob:
+        case BoundKind::Text:
+            return bindText(position, value.toString());
     }
+}
+
+void Statement::bindNull(int position) {
+    check(sqlite3_bind_null(statement_, position));
+}
+
+void Statement::bindInteger(int position, qint64 value) {
+    check(sqlite3_bind_int64(statement_, position, value));
+}
+
+void Statement::bindReal(int position, double value) {
+    check(sqlite3_bind_double(statement_, position, value));
+}
+
+void Statement::bindText(int position, QStringView text) {
+    // A position the statement lacks fails as the engine reports it.
+    if (position < 1 || static_cast<size_t>(position) > texts_.size())
+        return bindNull(position);
+    std::string& utf8 = texts_[static_cast<size_t>(position - 1)];
+    assignUtf8(utf8, text);
+    // The buffer stays as it is until the position is bound again.
+    check(sqlite3_bind_text(statement_, position, utf8.data(), static_cast<int>(utf8.size()),
+                            SQLITE_STATIC));
 }
 
 Statement::~Statement() {

@@ -5,7 +5,9 @@
 
 #include <sqlite3.h>
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace db {
 
@@ -36,6 +38,15 @@ public:
     void reset();
     // Runs the prepared statement afresh, from its first row, with other values bound.
     void rebind(const QVariantList& values);
+
+    // Binds one value to the "?" at the position (from 1) for the next run, the values bound
+    // before staying: a writer of many rows binds only what changes. The statement must not be
+    // running: reset() it first. A value the engine refuses is a Failure.
+    void bindNull(int position);
+    void bindInteger(int position, qint64 value);
+    void bindReal(int position, double value);
+    // The text's UTF-8 is kept in a buffer of the position's own, which the engine reads in place.
+    void bindText(int position, QStringView text);
 
     int columnCount() const;
     QString columnName(int column) const;
@@ -84,10 +95,17 @@ private:
         return {static_cast<const char*>(data), static_cast<size_t>(size)};
     }
     void bindAll(const QVariantList& values);
+    void bind(int position, const QVariant& value);
+    void check(int result) const {
+        if (result != SQLITE_OK)
+            fail();
+    }
     [[noreturn]] void fail() const;
 
     sqlite3* handle_;
     sqlite3_stmt* statement_ = nullptr;
+    // The UTF-8 of the texts bound, by position, one for each "?": reused from run to run.
+    std::vector<std::string> texts_;
 };
 
 }  // namespace db

@@ -130,6 +130,14 @@ const Windows1250Table& windows1250Table() {
     return table;
 }
 
+// Whether the byte-by-byte conversion takes every character of the text.
+bool coveredByTable(QStringView text) {
+    const Windows1250Table& table = windows1250Table();
+    return std::all_of(text.begin(), text.end(), [&table](QChar c) {
+        return c.unicode() < 0x80 || table.byteOf(c.unicode()) != 0;
+    });
+}
+
 // The byte-by-byte conversion; nothing when a character needs the full one.
 std::optional<QByteArray> convertedByTable(QStringView text) {
     const Windows1250Table& table = windows1250Table();
@@ -206,7 +214,7 @@ QByteArray toWindows1250(QStringView text) {
 }
 
 std::optional<QString> firstCharacterOutsideWindows1250(QStringView text) {
-    if (isAscii(text) || convertedByTable(text))
+    if (coveredByTable(text))
         return std::nullopt;
     const QString composed = text.toString().normalized(QString::NormalizationForm_C);
     for (const char32_t codePoint : composed.toUcs4()) {

@@ -65,8 +65,9 @@ QChar detectSeparator(QStringView text) {
 }
 
 bool allEmpty(const QStringList& fields) {
-    return std::all_of(fields.begin(), fields.end(),
-                       [](const QString& field) { return field.trimmed().isEmpty(); });
+    return std::all_of(fields.begin(), fields.end(), [](const QString& field) {
+        return std::all_of(field.begin(), field.end(), [](QChar c) { return c.isSpace(); });
+    });
 }
 
 }  // namespace
@@ -116,12 +117,35 @@ bool CsvReader::fill() {
     return true;
 }
 
-QChar CsvReader::take() {
-    if (++rowLength_ > kMaxRowLength)
+void CsvReader::countRow(qsizetype characters) {
+    rowLength_ += characters;
+    if (rowLength_ > kMaxRowLength)
         throw platform::Failure(
             QStringLiteral("A CSV-fájl %1. sorában kezdődő sor hosszabb 64 KiB-nál.")
                 .arg(rowLine_));
+}
+
+QChar CsvReader::take() {
+    countRow(1);
     return buffer_[at_++];
+}
+
+template <typename Ends>
+void CsvReader::takeRun(QString& value, Ends ends) {
+    while (more()) {
+        const QStringView rest = QStringView(buffer_).sliced(at_);
+        const auto end = std::find_if(rest.begin(), rest.end(), ends);
+        const qsizetype length = end - rest.begin();
+        countRow(length);
+        // Most fields are taken whole in one run: a string of their own length.
+        if (value.isEmpty())
+            value = rest.first(length).toString();
+        else
+            value += rest.first(length);
+        at_ += length;
+        if (end != rest.end())
+            return;
+    }
 }
 
 std::optional<CsvRow> CsvReader::nextRow() {
@@ -130,6 +154,7 @@ std::optional<CsvRow> CsvReader::nextRow() {
     rowLength_ = 0;
     rowLine_ = line_;
     CsvRow row{line_, {}};
+    row.fields.reserve(header_.size());
     for (;;) {
         row.fields.append(field());
         if (!more())
@@ -151,14 +176,14 @@ QString CsvReader::field() {
         value = quotedPart(opened);
     }
     // Anything after a closing quote belongs to the field as written.
-    while (more() && peek() != separator_ && peek() != u'\n' && peek() != u'\r')
-        value += take();
+    takeRun(value, [this](QChar c) { return c == separator_ || c == u'\n' || c == u'\r'; });
     return value;
 }
 
 QString CsvReader::quotedPart(int opened) {
     QString value;
     for (;;) {
+        takeRun(value, [](QChar c) { return c == u'"' || c == u'\n' || c == u'\r'; });
         if (!more())
             throw platform::Failure(
                 QStringLiteral("A CSV-fájl %1. sorában kezdődő idézőjeles mező nincs lezárva.")
@@ -172,9 +197,8 @@ QString CsvReader::quotedPart(int opened) {
             }
             return value;
         }
-        if (c == u'\n' || c == u'\r')
-            lineBreak(c);
-        value += c == u'\r' ? u'\n' : c;
+        lineBreak(c);
+        value += u'\n';
     }
 }
 

@@ -51,6 +51,12 @@ private:
     bool fill();
     QChar peek() const { return buffer_[at_]; }
     QChar take();
+    // Takes the characters before the first for which ends is true, or before the end of the file,
+    // onto the value.
+    template <typename Ends>
+    void takeRun(QString& value, Ends ends);
+    // Counts characters taken into the row; a row grown too long is a Failure.
+    void countRow(qsizetype characters);
 
     QIODevice& device_;
     bool utf8_ = true;

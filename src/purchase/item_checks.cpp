@@ -10,6 +10,7 @@
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace purchase {
@@ -25,32 +26,116 @@ const exporting::DataField& fieldOf(NumberKind kind) {
 
 // Whether the data file can write the number at all: a number without an exponent.
 bool writableWithoutExponent(double value) {
-    return std::isfinite(value) && !db::floatText(value).contains(u'E');
+    char digits[32];
+    return std::isfinite(value) &&
+           db::floatDigits(value, digits).find('E') == std::string_view::npos;
+}
+
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\u00A0' || c == u'\u202F';
+}
+
+bool isAsciiDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// The digits, with a sign and a decimal point, as a number of the kind; nothing when out of range.
+std::optional<double> digitsValue(const char* begin, const char* end, NumberKind kind) {
+    // The parsers take no plus sign.
+    if (*begin == '+')
+        ++begin;
+    if (kind == NumberKind::Whole) {
+        long long whole = 0;
+        const auto read = std::from_chars(begin, end, whole);
+        return read.ec == std::errc() ? std::optional(static_cast<double>(whole)) : std::nullopt;
+    }
+    double value = 0;
+    const auto read = std::from_chars(begin, end, value, std::chars_format::fixed);
+    return read.ec == std::errc() ? std::optional(value) : std::nullopt;
+}
+
+// The number a text holds when it is plainly one: ASCII digits after an optional sign, a
+// Decimal's one decimal comma between digits, blanks anywhere. Such a text reads as the general
+// reading below reads it, without its string and expression work; any other gives nothing.
+std::optional<double> plainNumber(QStringView text, NumberKind kind) {
+    char digits[64];
+    size_t length = 0;
+    bool comma = false;
+    const auto endsInDigit = [&] { return length > 0 && isAsciiDigit(digits[length - 1]); };
+    for (const QChar c : text) {
+        if (isBlank(c))
+            continue;
+        const char16_t unit = c.unicode();
+        const bool sign = (unit == u'-' || unit == u'+') && length == 0;
+        const bool decimalComma =
+            unit == u',' && kind == NumberKind::Decimal && !comma && endsInDigit();
+        if (length == sizeof digits || !(isAsciiDigit(unit) || sign || decimalComma))
+            return std::nullopt;
+        comma = comma || decimalComma;
+        digits[length++] = decimalComma ? '.' : static_cast<char>(unit);
+    }
+    if (!endsInDigit())
+        return std::nullopt;
+    return digitsValue(digits, digits + length, kind);
+}
+
+// The general reading: points, grouped thousands, exponents and the like.
+NumberReading generalNumber(QStringView text, NumberKind kind, PointsBesideComma points) {
+    static const QRegularExpression groupedThousands(
+        QStringLiteral("^[+-]?\\d{1,3}(\\.\\d{3})+,\\d*$"));
+    static const QRegularExpression pointBeforeThree(QStringLiteral("\\.\\d{3}(?!\\d)"));
+    static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?\\d+$"));
+    QString plain = text.toString();
+    plain.removeIf(isBlank);
+    const bool comma = plain.contains(u',');
+    if (plain.contains(u'.')) {
+        if (comma && points == PointsBesideComma::GroupThousands &&
+            groupedThousands.match(plain).hasMatch())
+            plain.remove(u'.');
+        else if (comma || pointBeforeThree.match(plain).hasMatch())
+            return {std::nullopt, QStringLiteral("nem egyértelmű: a pont ezreseket is tagolhat. "
+                                                 "Tizedesjelnek vesszőt írjon (1,25), az "
+                                                 "ezreseket ne tagolja, vagy szóközzel (1 250)")};
+    }
+    plain.replace(u',', u'.');
+    bool ok = false;
+    double value = 0;
+    if (kind == NumberKind::Whole)
+        value =
+            wholeNumber.match(plain).hasMatch() ? static_cast<double>(plain.toLongLong(&ok)) : 0;
+    else
+        value = QLocale::c().toDouble(plain, &ok);
+    if (!ok)
+        return {std::nullopt, kind == NumberKind::Whole ? QStringLiteral("nem egész szám")
+                                                        : QStringLiteral("nem szám")};
+    return {value, {}};
 }
 
 // A check that demands a value: the column it is about, the label its message names and the
 // entry it looks at.
 struct FilledCheck {
     const char* column;
-    const char* label;
+    QString label;
     QString ItemEntries::*entry;
     std::optional<NumberKind> number = std::nullopt;
 };
 
 // The checks before and after the code check, in their order.
 const FilledCheck kBeforeCode[] = {
-    {"Beszerzho", "Beszerzés hónapja", &ItemEntries::month},
-    {"Termekszolg", "Termék vagy szolgáltatás", &ItemEntries::kind},
+    {"Beszerzho", QStringLiteral("Beszerzés hónapja"), &ItemEntries::month},
+    {"Termekszolg", QStringLiteral("Termék vagy szolgáltatás"), &ItemEntries::kind},
 };
 const FilledCheck kAfterCode[] = {
-    {"Termszolgnev", "Termék/szolgáltatás neve", &ItemEntries::name},
-    {"Mennyisegiegyseg", "Mennyiségi egység", &ItemEntries::unit},
-    {"Vasaroltmenny", "Vásárolt mennyiség", &ItemEntries::quantity, NumberKind::Whole},
-    {"Beszerzforras", "Beszerzési forrás", &ItemEntries::source},
-    {"Felhasznter", "Felhasználási terület", &ItemEntries::area},
-    {"Artipus", "Ártípus", &ItemEntries::priceType},
-    {"Tegysegar", "Termék egységár", &ItemEntries::price, NumberKind::Decimal},
-    {"Bazisegysegar", "Termék bázisegységár", &ItemEntries::basePrice, NumberKind::Decimal},
+    {"Termszolgnev", QStringLiteral("Termék/szolgáltatás neve"), &ItemEntries::name},
+    {"Mennyisegiegyseg", QStringLiteral("Mennyiségi egység"), &ItemEntries::unit},
+    {"Vasaroltmenny", QStringLiteral("Vásárolt mennyiség"), &ItemEntries::quantity,
+     NumberKind::Whole},
+    {"Beszerzforras", QStringLiteral("Beszerzési forrás"), &ItemEntries::source},
+    {"Felhasznter", QStringLiteral("Felhasználási terület"), &ItemEntries::area},
+    {"Artipus", QStringLiteral("Ártípus"), &ItemEntries::priceType},
+    {"Tegysegar", QStringLiteral("Termék egységár"), &ItemEntries::price, NumberKind::Decimal},
+    {"Bazisegysegar", QStringLiteral("Termék bázisegységár"), &ItemEntries::basePrice,
+     NumberKind::Decimal},
 };
 
 // A text that is no number the data file can write.
@@ -65,7 +150,7 @@ std::optional<CheckMethods::Fault> numberFault(const QString& label, const QStri
 template <std::size_t N>
 std::optional<ItemFault> firstUnfilled(const FilledCheck (&checks)[N], const ItemEntries& entries) {
     for (const FilledCheck& check : checks) {
-        const QString label = QString::fromUtf8(check.label);
+        const QString& label = check.label;
         const QString& value = entries.*check.entry;
         auto fault = CheckMethods::TextFault(label, value);
         if (!fault)
@@ -89,35 +174,14 @@ const FilledCheck* checkOf(const FilledCheck (&checks)[N], const QString& column
 }  // namespace
 
 NumberReading readNumber(QStringView text, NumberKind kind, PointsBesideComma points) {
-    static const QRegularExpression groupedThousands(
-        QStringLiteral("^[+-]?\\d{1,3}(\\.\\d{3})+,\\d*$"));
-    static const QRegularExpression pointBeforeThree(QStringLiteral("\\.\\d{3}(?!\\d)"));
-    static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?\\d+$"));
-    QString plain = text.toString();
-    for (const char16_t blank : {u' ', u'\u00A0', u'\u202F'})
-        plain.remove(QChar(blank));
-    const bool comma = plain.contains(u',');
-    if (plain.contains(u'.')) {
-        if (comma && points == PointsBesideComma::GroupThousands &&
-            groupedThousands.match(plain).hasMatch())
-            plain.remove(u'.');
-        else if (comma || pointBeforeThree.match(plain).hasMatch())
-            return {std::nullopt, QStringLiteral("nem egyértelmű: a pont ezreseket is tagolhat. "
-                                                 "Tizedesjelnek vesszőt írjon (1,25), az "
-                                                 "ezreseket ne tagolja, vagy szóközzel (1 250)")};
+    std::optional<double> value = plainNumber(text, kind);
+    if (!value) {
+        NumberReading general = generalNumber(text, kind, points);
+        if (!general.value)
+            return general;
+        value = general.value;
     }
-    plain.replace(u',', u'.');
-    bool ok = false;
-    double value = 0;
-    if (kind == NumberKind::Whole)
-        value =
-            wholeNumber.match(plain).hasMatch() ? static_cast<double>(plain.toLongLong(&ok)) : 0;
-    else
-        value = QLocale::c().toDouble(plain, &ok);
-    if (!ok)
-        return {std::nullopt, kind == NumberKind::Whole ? QStringLiteral("nem egész szám")
-                                                        : QStringLiteral("nem szám")};
-    if (!writableWithoutExponent(value))
+    if (!writableWithoutExponent(*value))
         return {std::nullopt, QStringLiteral("nem írható le kitevő nélkül az adatállományba")};
     return {value, {}};
 }
@@ -131,7 +195,7 @@ ItemFault missingCodeFault(const QString& column, const QString& code) {
     const FilledCheck* check = checkOf(kBeforeCode, column);
     if (!check)
         check = checkOf(kAfterCode, column);
-    const QString label = check ? QString::fromUtf8(check->label) : column;
+    const QString label = check ? check->label : column;
     return {column, {valueFault(label, code, QStringLiteral("nem szerepel a kódtáblában"))}};
 }
 

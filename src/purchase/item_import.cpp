@@ -20,6 +20,8 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <optional>
 
 namespace purchase {
@@ -89,6 +91,71 @@ const QStringList kFilledByImport = {
     QStringLiteral("Adosajat"),     QStringLiteral("Beszerzev"), QStringLiteral("Beszerznegyedev"),
     QStringLiteral("Tetelsorszam"), QStringLiteral("Termitj"),   QStringLiteral("Vtszszolg")};
 
+// The columns of a checked row's values, in their order: AdatlapBR's from Beszerzho on but for
+// the item number. The quantity and the prices are numbers, the rest texts.
+struct ValueColumn {
+    int field;  // among exporting::kPurchaseFields
+    std::optional<NumberKind> number = std::nullopt;
+};
+constexpr ValueColumn kValueColumns[] = {
+    {exporting::purchaseField("Beszerzho")},
+    {exporting::purchaseField("Termekszolg")},
+    {exporting::purchaseField("Vtszszolgkod")},
+    {exporting::purchaseField("Termitj")},
+    {exporting::purchaseField("Vtszszolg")},
+    {exporting::purchaseField("Termszolgnev")},
+    {exporting::purchaseField("Mennyisegiegyseg")},
+    {exporting::purchaseField("Vasaroltmenny"), NumberKind::Whole},
+    {exporting::purchaseField("Beszerzforras")},
+    {exporting::purchaseField("Felhasznter")},
+    {exporting::purchaseField("Artipus")},
+    {exporting::purchaseField("Tegysegar"), NumberKind::Decimal},
+    {exporting::purchaseField("Bazisegysegar"), NumberKind::Decimal},
+};
+
+const exporting::DataField& fieldOf(const ValueColumn& column) {
+    return exporting::kPurchaseFields[static_cast<std::size_t>(column.field)];
+}
+
+// A checked row's value: a text, or in a number's column the number, nothing for an empty cell.
+struct RowValue {
+    QString text;
+    std::optional<double> number;
+};
+using RowValues = std::array<RowValue, std::size(kValueColumns)>;
+
+// A number's text as a stored value's (db::textOf).
+QString numberText(double number, NumberKind kind) {
+    return kind == NumberKind::Whole ? QString::number(static_cast<qint64>(number))
+                                     : db::floatText(number);
+}
+
+// The value as text, as db::textOf gives the stored value.
+QString valueText(const ValueColumn& column, const RowValue& value) {
+    if (!column.number)
+        return value.text;
+    return value.number ? numberText(*value.number, *column.number) : QString();
+}
+
+// The length of the number's text, found without making it.
+qsizetype numberLength(double number, NumberKind kind) {
+    char digits[32];
+    if (kind == NumberKind::Decimal)
+        return static_cast<qsizetype>(db::floatDigits(number, digits).size());
+    return std::to_chars(digits, std::end(digits), static_cast<qint64>(number)).ptr - digits;
+}
+
+// The message for a value that the data file's field cannot carry whole. A number is measured by
+// its digits, its text made only for the message.
+std::optional<QString> valueMisfit(const ValueColumn& column, const RowValue& value) {
+    const exporting::DataField& field = fieldOf(column);
+    if (!column.number)
+        return exporting::fieldMisfit(field, value.text);
+    if (!value.number || exporting::fitsField(field, numberLength(*value.number, *column.number)))
+        return std::nullopt;
+    return exporting::fieldMisfit(field, numberText(*value.number, *column.number));
+}
+
 constexpr int kNameWidth = 80;
 // The data file holds an item number in five digits.
 constexpr int kHighestItemNumber = 99999;
@@ -132,23 +199,33 @@ public:
         }
     }
 
-    const Entry* find(const QString& text) const {
-        if (const auto at = byId_.find(text); at != byId_.end())
-            return &entries_[*at];
-        bool number = false;
-        const qlonglong value = text.toLongLong(&number);
-        if (const auto at = byNumber_.find(value); number && at != byNumber_.end())
-            return &entries_[*at];
-        if (const auto at = byName_.find(text.toCaseFolded()); at != byName_.end())
-            return &entries_[*at];
-        return nullptr;
+    // The entry a cell names. A file repeats a few codes: each text is looked up once.
+    const Entry* find(const QString& text) {
+        auto found = found_.constFind(text);
+        if (found == found_.constEnd())
+            found = found_.insert(text, lookUp(text));
+        return *found < 0 ? nullptr : &entries_[*found];
     }
 
 private:
+    // The entry's position, -1 for none.
+    qsizetype lookUp(const QString& text) const {
+        if (const auto at = byId_.find(text); at != byId_.end())
+            return *at;
+        bool number = false;
+        const qlonglong value = text.toLongLong(&number);
+        if (const auto at = byNumber_.find(value); number && at != byNumber_.end())
+            return *at;
+        if (const auto at = byName_.find(text.toCaseFolded()); at != byName_.end())
+            return *at;
+        return -1;
+    }
+
     QList<Entry> entries_;
     QHash<QString, qsizetype> byId_;
     QHash<qlonglong, qsizetype> byNumber_;
     QHash<QString, qsizetype> byName_;
+    QHash<QString, qsizetype> found_;
 };
 
 // Checks the rows and turns each into the values of an AdatlapBR row.
@@ -159,7 +236,7 @@ public:
 
     // The row's values from Beszerzho to Bazisegysegar in AdatlapBR's order, or nothing when
     // the row has faults, which are added to the list.
-    std::optional<QVariantList> check(const CsvRow& row) {
+    std::optional<RowValues> check(const CsvRow& row) {
         line_ = row.line;
         faultCount_ = faults_.size();
         std::fill(std::begin(ids_), std::end(ids_), QString());
@@ -185,16 +262,16 @@ public:
         entries.points = PointsBesideComma::GroupThousands;
         if (const auto fault = firstFailingCheck(entries))
             faults_.append({line_, fault->column, fault->fault.message});
-        const QVariantList values = storedValues(group);
+        const RowValues values = storedValues(group);
         checkFieldWidths(values);
+        if (faults_.size() == faultCount_)
+            return values;
         // The row's faults in the order of its columns, as the editor's checks run.
         std::stable_sort(faults_.begin() + faultCount_, faults_.end(),
                          [](const ImportFault& one, const ImportFault& other) {
                              return columnOrder(one.column) < columnOrder(other.column);
                          });
-        if (faults_.size() > faultCount_)
-            return std::nullopt;
-        return values;
+        return std::nullopt;
     }
 
 private:
@@ -213,7 +290,7 @@ private:
 
     // The text the editor's list would show for the cell's code; a code missing from its table
     // is a fault and keeps its own text, so the check for an empty list does not fire as well.
-    QString shown(Column column, const CodeTable& table) {
+    QString shown(Column column, CodeTable& table) {
         const QString& cell = cells_[column];
         if (cell.isEmpty())
             return {};
@@ -245,16 +322,15 @@ private:
         if (table.isEmpty() || code.isEmpty() ||
             CheckMethods::DigitsFault({}, code, static_cast<int>(code.size())))
             return std::nullopt;
-        const QString cacheKey = table + u'/' + code;
-        if (!groups_.contains(cacheKey))
-            groups_.insert(cacheKey, purchase::lookUpGroup(query_, table, code));
-        const auto group = groups_.value(cacheKey);
-        if (!group)
+        auto known = groups_.constFind({table, code});
+        if (known == groups_.constEnd())
+            known = groups_.insert({table, code}, purchase::lookUpGroup(query_, table, code));
+        if (!*known)
             groupName_ = kGroupNotFound;
-        return group;
+        return *known;
     }
 
-    QVariantList storedValues(const std::optional<Group>& group) {
+    RowValues storedValues(const std::optional<Group>& group) {
         const auto quantity = number(Quantity, NumberKind::Whole);
         const auto price = number(Price, NumberKind::Decimal);
         const auto basePrice = number(BasePrice, NumberKind::Decimal);
@@ -262,52 +338,46 @@ private:
             fault(Name, QStringLiteral("A '%1' nevű mező legfeljebb %2 karakter lehet!!!")
                             .arg(kColumns[Name].label)
                             .arg(kNameWidth));
-        return {ids_[Month],
-                ids_[Kind],
-                cells_[Code],
-                group ? group->itj : QString(),
-                group ? group->number : QString(),
-                cells_[Name],
-                ids_[Unit],
-                quantity,
-                ids_[Source],
-                ids_[Area],
-                ids_[PriceType],
-                price,
-                basePrice};
+        return {{{ids_[Month], {}},
+                 {ids_[Kind], {}},
+                 {cells_[Code], {}},
+                 {group ? group->itj : QString(), {}},
+                 {group ? group->number : QString(), {}},
+                 {cells_[Name], {}},
+                 {ids_[Unit], {}},
+                 {{}, quantity},
+                 {ids_[Source], {}},
+                 {ids_[Area], {}},
+                 {ids_[PriceType], {}},
+                 {{}, price},
+                 {{}, basePrice}}};
     }
 
     // Every entered value the purchase data file could not carry whole, unless its column has a
-    // fault already. The key is the record's and the item number is bounded by the import itself,
-    // so they are left empty in the row laid out as the data file's fields.
-    void checkFieldWidths(const QVariantList& values) {
-        QVariantList row{QVariant(), QVariant(), QVariant(), values.at(0), QVariant()};
-        row += values.mid(1);
-        for (std::size_t i = 0; i < exporting::kPurchaseFields.size(); ++i) {
-            const exporting::DataField& field = exporting::kPurchaseFields[i];
-            const QString column = QString::fromLatin1(field.column);
+    // fault already. The key is the record's and the item number is bounded by the import itself.
+    void checkFieldWidths(const RowValues& values) {
+        for (std::size_t at = 0; at < values.size(); ++at) {
+            const QLatin1StringView column(fieldOf(kValueColumns[at]).column);
             if (hasFault(column))
                 continue;
-            if (const auto message = exporting::fieldMisfit(field, db::textOf(row.at(i))))
+            if (const auto message = valueMisfit(kValueColumns[at], values[at]))
                 faults_.append({line_, column, *message});
         }
     }
 
-    bool hasFault(const QString& column) const {
-        return std::any_of(faults_.begin() + faultCount_, faults_.end(),
+    bool hasFault(QAnyStringView column) const {
+        return std::any_of(faults_.cbegin() + faultCount_, faults_.cend(),
                            [&](const ImportFault& fault) { return fault.column == column; });
     }
 
     // The cell's number; a fault unless the checks named the column already.
-    QVariant number(Column column, NumberKind kind) {
+    std::optional<double> number(Column column, NumberKind kind) {
         const QString& cell = cells_[column];
         if (cell.isEmpty())
             return {};
         const NumberReading reading = readNumber(cell, kind, PointsBesideComma::GroupThousands);
-        if (reading.value && kind == NumberKind::Whole)
-            return static_cast<qlonglong>(*reading.value);
         if (reading.value)
-            return *reading.value;
+            return reading.value;
         if (!hasFault(kColumns[column].name))
             fault(column, valueFault(kColumns[column].label, cell, reading.problem));
         return {};
@@ -323,7 +393,7 @@ private:
     CodeTable areas_{QStringLiteral("Torzs_Felhasznter")};
     CodeTable priceTypes_{QStringLiteral("Torzs_Artipus")};
     db::Query query_;
-    QHash<QString, std::optional<Group>> groups_;
+    QHash<std::pair<QString, QString>, std::optional<Group>> groups_;  // by table and code
     QString groupName_;
     int line_ = 0;
     qsizetype faultCount_ = 0;
@@ -393,13 +463,38 @@ int nextItemNumber(const ReportKey& key) {
 }
 
 // The entered values of a checked row (its values without the group's copied codes) as one text.
-QString enteredValuesKey(const QVariantList& values) {
+QString enteredValuesKey(const RowValues& values) {
     QStringList texts;
-    for (qsizetype at = 0; at < values.size(); ++at) {
-        if (at != 3 && at != 4)  // Termitj, Vtszszolg
-            texts.append(db::textOf(values[at]));
+    for (std::size_t at = 0; at < values.size(); ++at) {
+        if (kEnteredColumns.contains(QLatin1StringView(fieldOf(kValueColumns[at]).column)))
+            texts.append(valueText(kValueColumns[at], values[at]));
     }
     return purchase::enteredValuesKey(texts);
+}
+
+// Rows stored by one statement, which shares the engine's work for a statement among them.
+constexpr qsizetype kRowsPerInsert = 64;
+// The values bound to a statement storing rows: the key's three, bound once for all rows, then
+// for each row its item number and its checked values.
+constexpr int kKeyPlaces = 3;
+constexpr int kRowPlaces = 1 + static_cast<int>(std::size(kValueColumns));
+
+QString insertStatement(qsizetype rows) {
+    QStringList columns = {QStringLiteral("Adosajat"), QStringLiteral("Beszerzev"),
+                           QStringLiteral("Beszerznegyedev"), QStringLiteral("Tetelsorszam")};
+    for (const ValueColumn& column : kValueColumns)
+        columns.append(QLatin1StringView(fieldOf(column).column));
+    QStringList tuples;
+    for (qsizetype row = 0; row < rows; ++row) {
+        QStringList places;
+        for (int key = 1; key <= kKeyPlaces; ++key)
+            places.append(QStringLiteral("?%1").arg(key));
+        for (int place = 1; place <= kRowPlaces; ++place)
+            places.append(QStringLiteral("?%1").arg(kKeyPlaces + row * kRowPlaces + place));
+        tuples.append(u'(' + places.join(QStringLiteral(", ")) + u')');
+    }
+    return QStringLiteral("insert into AdatlapBR (%1) values %2")
+        .arg(columns.join(QStringLiteral(", ")), tuples.join(QStringLiteral(", ")));
 }
 
 // Stores the checked rows as items of the record, numbered on from its highest item number, in
@@ -426,7 +521,7 @@ public:
     }
 
     // The number of a stored item of the record alike to the row in every entered value.
-    std::optional<QString> storedAlike(const QVariantList& values) const {
+    std::optional<QString> storedAlike(const RowValues& values) const {
         // Most imports go to a record without items: no key need be made.
         if (storedItems_.isEmpty())
             return std::nullopt;
@@ -436,14 +531,19 @@ public:
 
     int firstNumber() const { return firstNumber_; }
 
-    void write(const QVariantList& values) {
-        insert_.rebind(QVariantList{key_.regNo, year_, key_.quarter, firstNumber_ + written_} +
-                       values);
-        insert_.run();
-        ++written_;
+    // Stores the row, kRowsPerInsert rows at a time.
+    void write(RowValues values) {
+        pending_.append(std::move(values));
+        if (pending_.size() == kRowsPerInsert)
+            store(insert_);
     }
 
     void commit(ImportResult& result) {
+        // The rows left over take a statement of their own length.
+        if (!pending_.isEmpty()) {
+            db::Statement rest(insertStatement(pending_.size()), keyValues());
+            store(rest);
+        }
         db::commitTransaction();
         committed_ = true;
         result.firstNumber = firstNumber_;
@@ -451,19 +551,40 @@ public:
     }
 
 private:
+    QVariantList keyValues() const { return {key_.regNo, key_.year.toInt(), key_.quarter}; }
+
+    // Stores the pending rows with the statement made for as many.
+    void store(db::Statement& insert) {
+        insert.reset();
+        int position = kKeyPlaces;
+        for (const RowValues& row : std::as_const(pending_)) {
+            insert.bindInteger(++position, firstNumber_ + written_++);
+            for (std::size_t at = 0; at < row.size(); ++at)
+                bind(insert, ++position, kValueColumns[at], row[at]);
+        }
+        insert.run();
+        pending_.clear();
+    }
+
+    static void bind(db::Statement& insert, int position, const ValueColumn& column,
+                     const RowValue& value) {
+        if (!column.number)
+            insert.bindText(position, value.text);
+        else if (!value.number)
+            insert.bindNull(position);
+        else if (*column.number == NumberKind::Whole)
+            insert.bindInteger(position, static_cast<qint64>(*value.number));
+        else
+            insert.bindReal(position, *value.number);
+    }
+
     const ReportKey& key_;
-    const int year_ = key_.year.toInt();
     int firstNumber_ = 0;
     int written_ = 0;
     QHash<QString, QString> storedItems_;
-    // Prepared once, run for every row with its values.
-    db::Statement insert_{QStringLiteral("insert into AdatlapBR (Adosajat, Beszerzev, "
-                                         "Beszerznegyedev, Tetelsorszam, Beszerzho, Termekszolg, "
-                                         "Vtszszolgkod, Termitj, Vtszszolg, Termszolgnev, "
-                                         "Mennyisegiegyseg, Vasaroltmenny, Beszerzforras, "
-                                         "Felhasznter, Artipus, Tegysegar, Bazisegysegar) values "
-                                         "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                          {}};
+    QList<RowValues> pending_;
+    // Prepared once, run for every kRowsPerInsert rows; the key stays bound.
+    db::Statement insert_{insertStatement(kRowsPerInsert), keyValues()};
     bool committed_ = false;
 };
 
@@ -484,7 +605,7 @@ void importRows(CsvReader& csv, const ReportKey& key, const QList<int>& position
     for (auto row = csv.next(); row; row = csv.next()) {
         ++rows;
         rowFaults.clear();
-        std::optional<QVariantList> values;
+        std::optional<RowValues> values;
         if (row->fields.size() != csv.header().size()) {
             rowFaults.append({row->line,
                               {},
@@ -515,7 +636,7 @@ void importRows(CsvReader& csv, const ReportKey& key, const QList<int>& position
         if (!rowFaults.isEmpty())
             addRowFaults(result, rowFaults);
         else if (result.failedRows == 0)
-            writer.write(*values);
+            writer.write(std::move(*values));
         if (numbersRunOut)
             break;
     }

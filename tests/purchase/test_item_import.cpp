@@ -173,6 +173,28 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(start_.filePath(QStringLiteral("tetelek_hibak.txt"))));
     }
 
+    // Many rows, stored several at a time, keep their order, their numbers and their values.
+    void storesManyRows() {
+        QList<Cells> lines = {kNames};
+        QStringList expected = storedItems();
+        for (int row = 0; row < 150; ++row) {
+            Cells cells = row % 2 == 0 ? kProductRow : kServiceRow;
+            cells[3] = QStringLiteral("Tétel %1").arg(row);
+            lines.append(cells);
+            const QString stored = row % 2 == 0
+                                       ? QStringLiteral(
+                                             "12345676|2007|3|07|%1|1|1030|24421110|30042010|%2|"
+                                             "01|120|2|02|1|1234.5|1200")
+                                       : QStringLiteral(
+                                             "12345676|2007|3|09|%1|2|2010|74701100|74.70.11|%2|"
+                                             "01|1|6|03|2|98000|95000.5");
+            expected.append(stored.arg(row + 6).arg(cells[3]));
+        }
+        QVERIFY(testsupport::writeFile(csv_, csvText(lines).toUtf8()));
+        QCOMPARE(purchase::importItemFile(csv_, {"12345676", "2007", "3"}).imported, 150);
+        QCOMPARE(storedItems(), expected);
+    }
+
     // The template of the import window is imported as it is.
     void templateImportsUnchanged() {
         purchase::writeItemTemplate(csv_, QStringLiteral("3"));
