@@ -13,14 +13,18 @@
 #include <QDir>
 #include <QFile>
 
+#include <malloc.h>
 #include <xlsxwriter.h>
 
 #include <array>
 #include <charconv>
+#include <chrono>
+#include <deque>
 #include <future>
 #include <memory>
 #include <optional>
-#include <utility>
+#include <string>
+#include <string_view>
 
 namespace exporting {
 
@@ -32,14 +36,43 @@ constexpr std::array<double, kListingColumns.size()> kWidths{8, 12, 10, 10, 14, 
 
 constexpr lxw_row_t kTitleRow = 7;  // the eighth line, below the heading
 
+// The columns written as numbers when they hold one; the code columns hold codes, "01" and "1"
+// alike, which stay text.
+constexpr bool holdsNumbers(const ListingColumn& column) {
+    return column.position == purchaseField("Tetelsorszam") ||
+           column.position == purchaseField("Vasaroltmenny") ||
+           column.written == Written::TwoDecimals;
+}
+
 struct WorkbookClose {
     void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
 };
 
+// glibc gives the top of its heap back to the system once 128 KiB of it are free, and zlib takes
+// about 270 KiB for each of the ten parts of a workbook and frees them at the part's end: the
+// memory would go back and come again, zeroed page by page, ten times a workbook, a fifth of the
+// processor time. The heap is kept while the workbooks are written, then given back, and the
+// threshold set to its default again (which glibc no longer moves by itself).
+class HeapKept {
+public:
+    HeapKept() { mallopt(M_TRIM_THRESHOLD, kKept); }
+    ~HeapKept() {
+        mallopt(M_TRIM_THRESHOLD, kDefault);
+        malloc_trim(0);
+    }
+    HeapKept(const HeapKept&) = delete;
+    HeapKept& operator=(const HeapKept&) = delete;
+
+private:
+    static constexpr int kKept = 64 << 20;
+    static constexpr int kDefault = 128 << 10;
+};
+
 // The number a value of a plain column stands for: its text with the regional decimal separator.
-std::optional<double> numberOf(const QString& text) {
-    const std::string digits =
-        QString(text).replace(platform::decimalSeparator(), u'.').toStdString();
+std::optional<double> numberOf(std::string_view text, std::string_view separator) {
+    std::string digits(text);
+    for (size_t at = 0; (at = digits.find(separator, at)) != std::string::npos; ++at)
+        digits.replace(at, separator.size(), 1, '.');
     double number = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
     if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
@@ -47,31 +80,58 @@ std::optional<double> numberOf(const QString& text) {
     return number;
 }
 
-// The cells of one workbook, row after row as the library wants them when it keeps little in
-// memory.
+// The cells of one workbook, written as UTF-8 straight from the report, each code's name converted
+// once while the items share it.
 class Sheet {
 public:
     Sheet(lxw_workbook* workbook, lxw_worksheet* sheet)
         : sheet_(sheet),
           bold_(workbook_add_format(workbook)),
-          twoDecimals_(workbook_add_format(workbook)) {
+          twoDecimals_(workbook_add_format(workbook)),
+          separator_(QString(platform::decimalSeparator()).toStdString()) {
         format_set_bold(bold_);
         format_set_num_format(twoDecimals_, "0.00");
     }
 
+    void text(lxw_row_t row, lxw_col_t column, std::string_view utf8,
+              lxw_format* format = nullptr) {
+        if (utf8.empty())
+            return;
+        terminated_.assign(utf8);  // the library takes a C string
+        worksheet_write_string(sheet_, row, column, terminated_.c_str(), format);
+    }
     void text(lxw_row_t row, lxw_col_t column, const QString& value, lxw_format* format = nullptr) {
-        if (!value.isEmpty())
-            worksheet_write_string(sheet_, row, column, value.toUtf8().constData(), format);
+        const QByteArray utf8 = value.toUtf8();
+        text(row, column, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())),
+             format);
     }
     void number(lxw_row_t row, lxw_col_t column, double value, bool twoDecimals) {
         worksheet_write_number(sheet_, row, column, value, twoDecimals ? twoDecimals_ : nullptr);
     }
+    // The name (Windows-1250) of a code of the named table in that place, in UTF-8.
+    std::string_view name(size_t table, const std::string& windows1250) {
+        Converted& converted = names_[table];
+        if (converted.from != &windows1250) {
+            converted.from = &windows1250;
+            converted.utf8 = platform::fromWindows1250(windows1250).toStdString();
+        }
+        return converted.utf8;
+    }
+    std::optional<double> number(std::string_view text) const { return numberOf(text, separator_); }
     lxw_format* bold() const { return bold_; }
 
 private:
+    struct Converted {
+        const std::string* from = nullptr;
+        std::string utf8;
+    };
+
     lxw_worksheet* sheet_;
     lxw_format* bold_;
     lxw_format* twoDecimals_;
+    std::string separator_;  // the regional decimal separator, UTF-8
+    std::string terminated_;
+    std::array<Converted, kNamedCodes.size()> names_;
 };
 
 // One item's row; the item is left out, as in the listing, when a code has no name.
@@ -88,26 +148,25 @@ bool writeItem(Sheet& sheet, lxw_row_t row, const ProviderReport& report, size_t
     size_t priced = 0;
     for (lxw_col_t column = 0; column < kListingColumns.size(); ++column) {
         const ListingColumn& listed = kListingColumns[column];
-        const QString value = report.items.text(item, listed.position);
+        const std::string_view value = report.items.utf8(item, listed.position);
         std::optional<double> number;
         switch (listed.written) {
             case Written::Name:
-                sheet.text(row, column, platform::fromWindows1250(*found[named++]));
+                sheet.text(row, column, sheet.name(named, *found[named]));
+                ++named;
                 continue;
             case Written::TwoDecimals:
-                number = listedPrice(report.prices[item][priced++], value);
+                number = listedPrice(report.prices[item][priced++],
+                                     report.items.text(item, listed.position));
                 break;
             case Written::Plain:
-                number = numberOf(value);
+                if (holdsNumbers(listed))
+                    number = sheet.number(value);
                 break;
             case Written::Quoted:
                 break;
         }
-        // The code columns hold codes, "01" and "1" alike, which stay text.
-        const bool numeric = listed.position == purchaseField("Tetelsorszam") ||
-                             listed.position == purchaseField("Vasaroltmenny") ||
-                             listed.written == Written::TwoDecimals;
-        if (numeric && number)
+        if (number)
             sheet.number(row, column, *number, listed.written == Written::TwoDecimals);
         else
             sheet.text(row, column, value);
@@ -131,6 +190,18 @@ void fill(lxw_workbook* workbook, const ProviderReport& report, const ListingNam
     for (size_t item = 0; item < report.items.rows(); ++item) {
         if (writeItem(sheet, row, report, item, names))
             ++row;
+    }
+}
+
+// The workbooks given to the other thread and not yet collected, oldest first.
+using Queued = std::deque<std::future<void>>;
+
+// Collects the workbooks the other thread has finished; one that failed is its Failure.
+void collectFinished(Queued& queued) {
+    while (!queued.empty() &&
+           queued.front().wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+        queued.front().get();
+        queued.pop_front();
     }
 }
 
@@ -171,15 +242,19 @@ QString noListingText(const QString& year, const QString& quarter) {
         .arg(year, quarter);
 }
 
-// Every other workbook is written on the file queue's thread while this one reads and writes
-// the next, so that both processors work: a workbook costs milliseconds, most of them in the
-// library and its compression. At most one waits there, so that few reports are held.
+// The workbooks are written on two threads, this one and the file queue's, so that both
+// processors work: a workbook costs milliseconds, most of them in the library and its compression,
+// and reading its report a tenth of that. This thread reads every report and gives the other
+// thread the next workbook while fewer than two wait for it there, writing it itself otherwise:
+// neither thread waits for the other, and at most three reports are held.
 QStringList writeListingWorkbooks(const QString& year, const QString& quarter) {
+    constexpr size_t kMostQueued = 2;
+    const HeapKept heap;
     const db::ReadTransaction reading;
     ProviderReader reader;
     const ListingNames names;
     platform::FileQueue other;
-    std::future<void> pending;
+    Queued queued;
     QStringList written;
     for (const QString& adosajat : periodProviders(year, quarter)) {
         auto report = std::make_shared<ProviderReport>();
@@ -188,17 +263,16 @@ QStringList writeListingWorkbooks(const QString& year, const QString& quarter) {
             continue;
         const QString name = workbookFileName(report->adosajat, year, quarter);
         const QString path = kListingFolder + name;
-        if (!pending.valid()) {
-            pending =
-                other.later([report, path, &names] { writeListingWorkbook(path, *report, names); });
-        } else {
+        collectFinished(queued);
+        if (queued.size() < kMostQueued)
+            queued.push_back(other.later(
+                [report, path, &names] { writeListingWorkbook(path, *report, names); }));
+        else
             writeListingWorkbook(path, *report, names);
-            std::exchange(pending, {}).get();
-        }
         written.append(name);
     }
-    if (pending.valid())
-        pending.get();
+    for (std::future<void>& workbook : queued)
+        workbook.get();
     return written;
 }
 
