@@ -191,7 +191,8 @@ private Q_SLOTS:
             expected.append(stored.arg(row + 6).arg(cells[3]));
         }
         QVERIFY(testsupport::writeFile(csv_, csvText(lines).toUtf8()));
-        QCOMPARE(purchase::importItemFile(csv_, {"12345676", "2007", "3"}).imported, 150);
+        QCOMPARE(purchase::importItemFile(csv_, {u"12345676"_qs, u"2007"_qs, u"3"_qs}).imported,
+                 150);
         QCOMPARE(storedItems(), expected);
     }
 
