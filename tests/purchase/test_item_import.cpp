@@ -106,9 +106,7 @@ class TestItemImport : public QObject {
 private Q_SLOTS:
     void init() {
         folder_ = std::make_unique<ProgramFolder>(false);
-        program_ = folder_->file(QStringLiteral("velkor"));
-        QVERIFY(QFile::copy(qEnvironmentVariable("VK_PROGRAM_DIR") + QStringLiteral("/velkor"),
-                            program_));
+        program_ = folder_->copyProgram();
         csv_ = start_.filePath(QStringLiteral("tetelek.csv"));
         QFile::remove(csv_);
         QFile::remove(start_.filePath(QStringLiteral("tetelek_hibak.txt")));
