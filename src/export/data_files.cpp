@@ -6,8 +6,7 @@ namespace {
 
 std::string dataFileLines(const RowValues& values) {
     std::string lines;
-    if (values.rows() > 0)
-        lines.reserve(values.rows() * (values.line(0).size() + 2));
+    lines.reserve(dataFileSize(values));
     for (size_t row = 0; row < values.rows(); ++row) {
         lines += values.line(row);
         lines += "\r\n";

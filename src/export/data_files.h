@@ -11,5 +11,9 @@ namespace exporting {
 // The bytes of the provider's data files, for a report whose values all fit their fields.
 std::string institutionDataFile(const ProviderReport& report);
 std::string purchaseDataFile(const ProviderReport& report);
+// The bytes of the data-file lines of the rows, CR LF included.
+inline size_t dataFileSize(const RowValues& values) {
+    return values.rows() == 0 ? 0 : values.rows() * (values.line(0).size() + 2);
+}
 
 }  // namespace exporting

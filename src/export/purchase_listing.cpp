@@ -38,9 +38,7 @@ void appendReadBack(std::string& out, std::optional<double> stored, const QStrin
 class ItemLines {
 public:
     explicit ItemLines(const ListingNames& names)
-        : names_(names),
-          separator_(
-              platform::toWindows1250(QString(platform::reportDecimalSeparator())).toStdString()) {}
+        : names_(names), separator_(names.decimalSeparator()) {}
 
     // Appends the line of the report's item; an item whose unit, source, area of use or price
     // type has no row in its code table is left out of the listing.
@@ -50,7 +48,7 @@ private:
     std::optional<size_t> shortDecimals(std::string_view text) const;
 
     const ListingNames& names_;
-    std::string separator_;
+    const std::string& separator_;
     std::array<const std::string*, 4> found_{};
     std::array<std::string, 4> foundCodes_;
     // The item's prices: their decimals when their text needs only filling up, else the text.
@@ -166,7 +164,10 @@ std::optional<double> listedPrice(std::optional<double> stored, const QString& t
     return converted.toDouble();
 }
 
-ListingNames::ListingNames() {
+// The separator is read once for the run, as its report files' values are.
+ListingNames::ListingNames()
+    : separator_(
+          platform::toWindows1250(QString(platform::reportDecimalSeparator())).toStdString()) {
     for (size_t i = 0; i < kNamedCodes.size(); ++i) {
         db::RowReader rows(QStringLiteral("select id, nevstr from ") +
                            QString::fromLatin1(kNamedCodes[i].second));

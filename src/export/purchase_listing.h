@@ -55,7 +55,7 @@ inline constexpr std::array<std::pair<int, const char*>, 4> kNamedCodes{{
 
 // The names the listing shows beside the unit, source, area-of-use and price-type codes, read
 // from their code tables once per run: the small tables are looked up while the items are listed
-// rather than joined for every data provider.
+// rather than joined for every data provider. Only read once made, it may be shared by threads.
 class ListingNames {
 public:
     ListingNames();
@@ -63,6 +63,8 @@ public:
     // The name, in Windows-1250, of the code (UTF-8) in the table of the listing's named codes
     // in that place: unit, source, area of use, price type; nothing when it has no row.
     const std::string* find(size_t table, std::string_view code) const;
+    // The report's decimal separator in Windows-1250, which the prices are listed with.
+    const std::string& decimalSeparator() const { return separator_; }
 
 private:
     // Looks a code's UTF-8 text up without a copy.
@@ -74,6 +76,7 @@ private:
     };
     using Names = std::unordered_map<std::string, std::string, Hash, std::equal_to<>>;
     std::array<Names, 4> names_;
+    std::string separator_;
 };
 
 // The number a price of the report stands for in the listing, stored as a double or given as

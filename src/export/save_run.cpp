@@ -16,6 +16,9 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 
+#include <algorithm>
+#include <utility>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,19 +41,22 @@ bool isLeftover(const QString& name) {
            listing.match(name).hasMatch();
 }
 
-// Deletes the folder's *.txt entries and what a killed run left there; the names of the *.txt
-// entries that stay.
-QStringList cleanFolder(const QString& folder) {
+// The entries of a folder that the clean-up deletes: its *.txt entries, and what a killed run left
+// there.
+struct Cleaning {
     QStringList texts;
     QStringList leftovers;
+};
+
+Cleaning cleaningOf(const QString& folder) {
+    Cleaning cleaning;
     for (const QString& name : entriesOf(folder)) {
         if (name.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive))
-            texts.append(name);
+            cleaning.texts.append(name);
         else if (isLeftover(name))
-            leftovers.append(name);
+            cleaning.leftovers.append(name);
     }
-    deleteEntries(folder, leftovers);
-    return deleteEntries(folder, texts);
+    return cleaning;
 }
 
 }  // namespace
@@ -71,10 +77,10 @@ void SaveRun::Ment(const QString& year, const QString& quarter) {
         files_.reset();
         reader_.reset();
         listingNames_.reset();
+        made_.clear();
     });
     observer_.started();
     saved_ = SavedReport{year, quarter, false, {}, {}, {}};
-    fingerprint_ = Fingerprint();
     storeSavedReport(saved_);
     cleanUp();
 
@@ -105,89 +111,93 @@ void SaveRun::writeProviders(const QString& year, const QString& quarter) {
     const QStringList providers = periodProviders(year, quarter);
     reader_ = std::make_unique<ProviderReader>();
     coverNoteHeading_ = coverNoteHeading();
+    coverNoteDate_ = today_();
     for (const QString& adosajat : providers) {
         platform::stopIfRequested();
-        ProviderReport report;
-        report.adosajat = adosajat;
-        report.year = year;
-        report.quarter = quarter;
-        writeProvider(report);
+        auto report = std::make_shared<ProviderReport>();
+        report->adosajat = adosajat;
+        report->year = year;
+        report->quarter = quarter;
+        writeProvider(std::move(report));
     }
-}
-
-void SaveRun::writeProvider(ProviderReport& report) {
-    if (!writeDataFiles(report))
-        return;
-    writeListing(report);
-    writeFile(kCoverNoteFolder + reportFileName(report.adosajat, report.year, report.quarter,
-                                                QStringLiteral("KJ")),
-              coverNote(report, coverNoteHeading_, today_()));
 }
 
 // Each file is created before its rows are read, so that one the folder refuses fails the run
-// at its own step.
-bool SaveRun::writeDataFiles(ProviderReport& report) {
-    const auto nameOf = [&report](const QString& kind) {
-        return reportFileName(report.adosajat, report.year, report.quarter, kind);
+// at its own step. The files are made from the report on the files' thread while the next
+// provider's report is read here.
+void SaveRun::writeProvider(std::shared_ptr<ProviderReport> report) {
+    const auto nameOf = [adosajat = report->adosajat, year = report->year,
+                         quarter = report->quarter](const QString& kind) {
+        return reportFileName(adosajat, year, quarter, kind);
     };
     const QString institutionName = nameOf(QStringLiteral("BI"));
-    observer_.step(institutionName, reader_->readRecord(report) ? 1 : 0);
+    observer_.step(institutionName, reader_->readRecord(*report) ? 1 : 0);
     observer_.progressed(1);
-    platform::TextFile institutionFile(kTextFolder + institutionName, files_.get());
+    platform::TextFile institutionFile(kTextFolder + institutionName, files_.get(), reportTarget_);
 
     const QString purchaseName = nameOf(QStringLiteral("BR"));
-    observer_.step(purchaseName, reader_->countItems(report));
+    observer_.step(purchaseName, reader_->countItems(*report));
     std::optional<platform::TextFile> purchaseFile;
-    if (report.itemCount > 0)
-        purchaseFile.emplace(kTextFolder + purchaseName, files_.get());
-    reader_->readItems(report, [this](int items) { observer_.progressed(items); });
+    if (report->itemCount > 0)
+        purchaseFile.emplace(kTextFolder + purchaseName, files_.get(), reportTarget_);
+    reader_->readItems(*report, [this](int items) { observer_.progressed(items); });
 
-    for (const QString& misfit : report.misfits)
+    for (const QString& misfit : report->misfits)
         LogLine(misfit, true);
-    if (!report.misfits.isEmpty())
-        return false;
-    std::string institution = institutionDataFile(report);
-    const QByteArray institutionDigest = record(kTextFolder + institutionName, institution);
-    institutionFile.writeEncodedLines(std::move(institution));
-    institutionFile.close();
-    QByteArray purchaseDigest;
+    if (!report->misfits.isEmpty())
+        return;
+    const std::shared_ptr<const ProviderReport> read = std::move(report);
+    MadeReport& made = *made_.emplace_back(std::make_unique<MadeReport>());
+    made.adosajat = read->adosajat;
+    closeRecorded(
+        institutionFile, made.institution, kTextFolder + institutionName,
+        [read] { return institutionDataFile(*read); }, dataFileSize(read->record));
     if (purchaseFile) {
-        std::string purchase = purchaseDataFile(report);
-        purchaseDigest = record(kTextFolder + purchaseName, purchase);
-        purchaseFile->writeEncodedLines(std::move(purchase));
-        purchaseFile->close();
+        closeRecorded(
+            *purchaseFile, made.purchase.emplace(), kTextFolder + purchaseName,
+            [read] { return purchaseDataFile(*read); }, dataFileSize(read->items));
     }
-    fingerprint_.addProvider(report.adosajat, institutionDigest, purchaseDigest);
-    return true;
+    writeListing(read);
+    const QString coverNotePath = kCoverNoteFolder + nameOf(QStringLiteral("KJ"));
+    platform::TextFile coverNoteFile(coverNotePath, files_.get(), reportTarget_);
+    closeRecorded(
+        coverNoteFile, made.coverNote, coverNotePath,
+        [read, heading = coverNoteHeading_, date = coverNoteDate_] {
+            return coverNote(*read, heading, date);
+        },
+        static_cast<size_t>(coverNoteHeading_.size()));
 }
 
 // The old listing is typically held open by a spreadsheet program; it stays, and so does its
 // error line, which names the file as it was found and fails the run.
-void SaveRun::writeListing(const ProviderReport& report) {
-    const QString name = listingFileName(report.adosajat, report.year, report.quarter);
+void SaveRun::writeListing(const std::shared_ptr<const ProviderReport>& report) {
+    const QString name = listingFileName(report->adosajat, report->year, report->quarter);
     const QStringList kept = deleteOldListing(name);
     for (const QString& entry : kept)
         LogLine(notDeletable(entry), true);
     if (!kept.isEmpty())
         return;
-    platform::TextFile file(kListingFolder + name, files_.get());
+    // Whatever bore the name is gone.
+    platform::TextFile file(kListingFolder + name, files_.get(), platform::Target::Vacated);
     if (!listingNames_)
-        listingNames_ = std::make_unique<ListingNames>();
-    file.writeEncodedLines(purchaseListing(report, *listingNames_));
-    file.close();
+        listingNames_ = std::make_unique<const ListingNames>();
+    file.closeWith(
+        [report, names = listingNames_.get()] { return purchaseListing(*report, *names); },
+        dataFileSize(report->items));
 }
 
-void SaveRun::writeFile(const QString& path, std::string bytes) {
-    record(path, bytes);
-    platform::TextFile file(path, files_.get());
-    file.writeEncodedLines(std::move(bytes));
-    file.close();
-}
-
-QByteArray SaveRun::record(const QString& path, std::string_view bytes) {
-    QByteArray digest = platform::sha256Hex(bytes);
-    saved_.files.append({path, static_cast<qint64>(bytes.size()), digest});
-    return digest;
+// The record is the files' thread's until the queue is finished.
+void SaveRun::closeRecorded(platform::TextFile& file, SavedFile& record, const QString& path,
+                            std::function<std::string()> makeBytes, size_t expectedBytes) {
+    record.path = path;
+    file.closeWith(
+        [&record, makeBytes = std::move(makeBytes)] {
+            std::string bytes = makeBytes();
+            record.size = static_cast<qint64>(bytes.size());
+            record.sha256 = platform::sha256Hex(bytes);
+            return bytes;
+        },
+        expectedBytes);
 }
 
 // The closing lines and the entries that send and print come only once every file of the run is
@@ -206,14 +216,28 @@ void SaveRun::finishFiles() {
     // What may be sent or printed is on the disk before the entries allow it.
     platform::flushFileSystem(kTextFolder);
     if (complete) {
+        recordMadeReports();
         saved_.complete = true;
-        saved_.fingerprint = fingerprint_.result();
         saved_.at = QDateTime::currentDateTime();
         storeSavedReport(saved_);
         for (const QString& line : closing)
             observer_.logLine(line, false);
     }
     observer_.finished(complete);
+}
+
+// In the order the providers were taken: their report files, and the fingerprint of their data.
+void SaveRun::recordMadeReports() {
+    Fingerprint fingerprint;
+    for (const std::unique_ptr<MadeReport>& made : made_) {
+        saved_.files.append(made->institution);
+        if (made->purchase)
+            saved_.files.append(*made->purchase);
+        saved_.files.append(made->coverNote);
+        fingerprint.addProvider(made->adosajat, made->institution.sha256,
+                                made->purchase ? made->purchase->sha256 : QByteArray());
+    }
+    saved_.fingerprint = fingerprint.result();
 }
 
 void SaveRun::LogLine(const QString& text, bool error) {
@@ -226,15 +250,29 @@ void SaveRun::LogLine(const QString& text, bool error) {
 
 // The clean-up deletes every *.txt entry of the text and cover-note folders, of any period, and
 // what a killed run left of the program's files under temporary names; it is over before the run
-// writes anything. The cover notes go on the files' thread while the data files go here. An entry
-// that cannot be deleted is reported in the log only, before any other line: the error list is
-// not written yet. A report file that stays could be sent as this run's, so the run does not
-// end complete.
+// writes anything. The files' thread deletes the cover notes and as many of the data files as
+// leave each thread half of the entries. An entry that cannot be deleted is reported in the log
+// only, before any other line: the error list is not written yet. A report file that stays could
+// be sent as this run's, so the run does not end complete.
 void SaveRun::cleanUp() {
-    auto coverNotes = files_->later([] { return cleanFolder(kCoverNoteFolder); });
-    QStringList kept = cleanFolder(kTextFolder);
-    kept += coverNotes.get();
+    Cleaning texts = cleaningOf(kTextFolder);
+    const Cleaning notes = cleaningOf(kCoverNoteFolder);
+    const qsizetype theirs =
+        std::clamp((texts.texts.size() - notes.texts.size()) / 2, qsizetype(0), texts.texts.size());
+    const QStringList theirTexts = texts.texts.first(theirs);
+    texts.texts.remove(0, theirs);
+    auto keptThere = files_->later([notes, theirTexts] {
+        deleteEntries(kCoverNoteFolder, notes.leftovers);
+        return std::pair(deleteEntries(kTextFolder, theirTexts),
+                         deleteEntries(kCoverNoteFolder, notes.texts));
+    });
+    deleteEntries(kTextFolder, texts.leftovers);
+    const QStringList keptHere = deleteEntries(kTextFolder, texts.texts);
+    const auto [textsKept, notesKept] = keptThere.get();
+    const QStringList kept = textsKept + keptHere + notesKept;
     reportFileKept_ = false;
+    // Where nothing stayed, no entry bears the name of a report file the run writes.
+    reportTarget_ = kept.isEmpty() ? platform::Target::Vacated : platform::Target::MayExist;
     for (const QString& name : kept) {
         observer_.logLine(errorLine(notDeletable(name)), true);
         reportFileKept_ = reportFileKept_ || isReportFile(name);

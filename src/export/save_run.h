@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace exporting {
 
@@ -45,16 +46,15 @@ public:
 
 private:
     void writeProviders(const QString& year, const QString& quarter);
-    // The provider's data files, kept under temporary names until both are written with every
-    // value whole, then its listing and cover note; a value that does not fit leaves the
-    // provider without any of them.
-    void writeProvider(ProviderReport& report);
-    // The data files; false when a value does not fit.
-    bool writeDataFiles(ProviderReport& report);
-    void writeListing(const ProviderReport& report);
-    void writeFile(const QString& path, std::string bytes);
-    // Notes a report file in the run's record; its digest.
-    QByteArray record(const QString& path, std::string_view bytes);
+    // Reads the provider's report. Its data files are kept under temporary names until both are
+    // written with every value whole, then its listing and cover note; a value that does not fit
+    // leaves the provider without any of them.
+    void writeProvider(std::shared_ptr<ProviderReport> report);
+    void writeListing(const std::shared_ptr<const ProviderReport>& report);
+    // Closes the report file with the bytes made on the files' thread, noting them in the record.
+    static void closeRecorded(platform::TextFile& file, SavedFile& record, const QString& path,
+                              std::function<std::string()> makeBytes, size_t expectedBytes);
+    void recordMadeReports();
     void cleanUp();
     void readListingFolder();
     void finishFiles();
@@ -67,15 +67,25 @@ private:
     bool saveError_ = false;
     std::unique_ptr<platform::FileQueue> files_;
     bool reportFileKept_ = false;  // by the clean-up
+    // Of the report files, after the clean-up.
+    platform::Target reportTarget_ = platform::Target::MayExist;
     platform::TextFile errorListFile_;
     // The listing folder's entries by lower-case name (readListingFolder).
     std::optional<QHash<QString, QStringList>> listingEntries_;
     std::unique_ptr<ProviderReader> reader_;
     // Read with the run's first listing.
-    std::unique_ptr<ListingNames> listingNames_;
+    std::unique_ptr<const ListingNames> listingNames_;
     QString coverNoteHeading_;
+    QDate coverNoteDate_;  // the run's
     SavedReport saved_;
-    Fingerprint fingerprint_;
+    // The report files of each provider, as the files' thread made them.
+    struct MadeReport {
+        QString adosajat;
+        SavedFile institution;
+        std::optional<SavedFile> purchase;
+        SavedFile coverNote;
+    };
+    std::vector<std::unique_ptr<MadeReport>> made_;
 };
 
 // The save run with the real clock: the one line the main window's save items and the command

@@ -273,7 +273,7 @@ constexpr size_t kInitialRoom = 1024;
 // A file still open was dropped before it was whole: its temporary file goes with it.
 TextFile::~TextFile() = default;
 
-void TextFile::create(const QString& path, FileQueue* queue) {
+void TextFile::create(const QString& path, FileQueue* queue, Target named) {
     close();
     pending_.clear();
     // Most files fit, and a larger one moves its lines only a few times as it grows.
@@ -282,7 +282,8 @@ void TextFile::create(const QString& path, FileQueue* queue) {
     queue_ = queue;
     if (queue_)
         queue_->check();
-    checkTarget();
+    if (named == Target::MayExist)
+        checkTarget();
     file_.emplace(path);
     open_ = true;
     if (!queue_) {
@@ -358,6 +359,20 @@ void TextFile::close() {
         file_->write(pending_);
         std::exchange(file_, std::nullopt)->commit();
     });
+}
+
+void TextFile::closeWith(std::function<std::string()> makeLines, size_t expectedBytes) {
+    if (!open_)
+        return;
+    if (!queue_) {
+        writeEncodedLines(makeLines());
+        close();
+        return;
+    }
+    open_ = false;
+    queue_->commit(*std::exchange(file_, std::nullopt), std::exchange(pending_, {}),
+                   std::move(makeLines), expectedBytes);
+    queue_->check();
 }
 
 // On a failure the file is given up: its temporary file goes, and nothing takes its name.

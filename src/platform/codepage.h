@@ -44,6 +44,10 @@ inline bool isAscii(std::string_view utf8) {
 // the code page is converted without a QString.
 void appendWindows1250(std::string& out, std::string_view utf8);
 
+// What may bear a file's name before it is written: anything, or nothing, as the writer deleted
+// what did and the file system is not asked again.
+enum class Target { MayExist, Vacated };
+
 // A text file the program writes: Windows-1250, CR LF after every line, the last one included.
 // It is written as a WholeFile and takes its own name, replacing a file of that name, only when
 // it is closed whole: a file dropped before (a failure, a killed program, a full disk) leaves
@@ -55,12 +59,15 @@ class TextFile {
 public:
     TextFile() = default;
     // A file given a queue is finished by it: written out and named on the queue's thread.
-    explicit TextFile(const QString& path, FileQueue* queue = nullptr) { create(path, queue); }
+    explicit TextFile(const QString& path, FileQueue* queue = nullptr,
+                      Target target = Target::MayExist) {
+        create(path, queue, target);
+    }
     ~TextFile();
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
 
-    void create(const QString& path, FileQueue* queue = nullptr);
+    void create(const QString& path, FileQueue* queue = nullptr, Target target = Target::MayExist);
     bool isOpen() const { return open_; }
     void writeLine(QStringView line);
     // A line already in Windows-1250.
@@ -73,6 +80,9 @@ public:
     void reserve(size_t bytes) { pending_.reserve(pending_.size() + bytes); }
     // Writes out and gives the file its name; a file that was not open is left alone.
     void close();
+    // The same after the lines the function makes, each with its CR LF: with a queue they are
+    // made on its thread, counted as the bytes expected until they are written.
+    void closeWith(std::function<std::string()> makeLines, size_t expectedBytes);
 
 private:
     void checkTarget();

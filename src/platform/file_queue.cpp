@@ -18,7 +18,7 @@ constexpr size_t kBatch = 32;
 constexpr size_t kBatchBytes = 1 << 20;
 // The writer waits while the files queued and those being written hold this much, so that a slow
 // disk does not let the queue hold the whole run.
-constexpr size_t kMostHeldBytes = 8 << 20;
+constexpr size_t kMostHeldBytes = 4 << 20;
 
 }  // namespace
 
@@ -34,16 +34,23 @@ FileQueue::~FileQueue() {
 }
 
 void FileQueue::commit(WholeFile file, std::string bytes) {
-    add({std::move(file), std::move(bytes), {}});
+    const size_t held = bytes.capacity();
+    add({std::move(file), std::move(bytes), {}, {}, held});
+}
+
+void FileQueue::commit(WholeFile file, std::string bytes, std::function<std::string()> makeBytes,
+                       size_t expectedBytes) {
+    const size_t held = bytes.capacity() + expectedBytes;
+    add({std::move(file), std::move(bytes), std::move(makeBytes), {}, held});
 }
 
 void FileQueue::add(Operation operation) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return heldBytes_ < kMostHeldBytes; });
-    queuedBytes_ += operation.bytes.capacity();
+    queuedBytes_ += operation.held;
     // Work is waited for: the worker is woken for it at once.
     awaited_ = awaited_ || operation.work;
-    heldBytes_ += operation.bytes.capacity();
+    heldBytes_ += operation.held;
     queued_.push_back(std::move(operation));
     if (due())
         changed_.notify_all();
@@ -118,6 +125,9 @@ std::optional<QString> FileQueue::carryOut(Operation& operation) noexcept {
             operation.work();  // a packaged task: what it throws is its future's
             return std::nullopt;
         }
+        if (operation.makeBytes)
+            operation.bytes = operation.bytes.empty() ? operation.makeBytes()
+                                                      : operation.bytes + operation.makeBytes();
         operation.file->write(operation.bytes);
         operation.file->commit();
         return std::nullopt;

@@ -34,6 +34,10 @@ public:
 
     // Writes the last bytes of the file and gives it its name.
     void commit(WholeFile file, std::string bytes);
+    // The same with more bytes after those, made on the queue's thread so that the writer goes on
+    // while they are made; they are counted as the bytes expected until they are written.
+    void commit(WholeFile file, std::string bytes, std::function<std::string()> makeBytes,
+                size_t expectedBytes);
     // Runs the work on the queue's thread after what was given before it, at once; its result,
     // or what it throws, is the future's.
     template <typename Work>
@@ -41,7 +45,7 @@ public:
         auto task =
             std::make_shared<std::packaged_task<std::invoke_result_t<Work>()>>(std::move(work));
         auto result = task->get_future();
-        add({std::nullopt, {}, [task] { (*task)(); }});
+        add({std::nullopt, {}, {}, [task] { (*task)(); }});
         return result;
     }
     // The error number when files cannot be created in the folder, 0 when they can. A folder found
@@ -57,7 +61,9 @@ private:
     struct Operation {
         std::optional<WholeFile> file;
         std::string bytes;
-        std::function<void()> work;  // in place of a file
+        std::function<std::string()> makeBytes;  // the bytes after those above
+        std::function<void()> work;              // in place of a file
+        size_t held = 0;                         // the memory it holds until it is carried out
     };
 
     void add(Operation operation);

@@ -624,6 +624,21 @@ private Q_SLOTS:
         QCOMPARE(exporting::PadField(value, width, left), field);
     }
 
+    // Every byte below 0x20 and 0x7f is a control character wherever it stands in a value, among
+    // ASCII or UTF-8; no other byte is.
+    void controlCharacterAnywhere() {
+        for (const char around : {'a', '\xC5', '\x7E', ' '}) {
+            for (int byte = 0; byte < 256; ++byte) {
+                for (int at = 0; at < 17; ++at) {
+                    std::string value(17, around);
+                    value[static_cast<size_t>(at)] = static_cast<char>(byte);
+                    QVERIFY2(exporting::hasControlCharacter(value) == (byte < 0x20 || byte == 0x7f),
+                             qPrintable(QStringLiteral("%1 at %2").arg(byte).arg(at)));
+                }
+            }
+        }
+    }
+
     // A report file of an earlier run that stays could be sent as this run's: the run ends
     // without its closing lines and the entries stay disabled.
     void lockedTextFileOfAnotherPeriod_data() {

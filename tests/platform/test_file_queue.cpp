@@ -70,6 +70,23 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(
             platform::Failure, TextFile(dir.filePath(QStringLiteral("missing/other.txt")), &queue));
     }
+
+    // Lines made on the queue's thread follow those written before; a file whose lines cannot be
+    // made is that file's failure, and nothing is left of it.
+    void linesMadeOnTheQueuesThread() {
+        QTemporaryDir dir;
+        FileQueue queue;
+        TextFile made(dir.filePath(QStringLiteral("made.txt")), &queue);
+        made.writeEncodedLine("written");
+        made.closeWith([] { return std::string("made\r\n"); }, 6);
+        TextFile failed(dir.filePath(QStringLiteral("failed.txt")), &queue);
+        failed.closeWith(
+            []() -> std::string { throw platform::Failure(QStringLiteral("no number")); }, 0);
+        QVERIFY_THROWS_EXCEPTION(platform::Failure, queue.finish());
+        QCOMPARE(testsupport::readFile(dir.filePath(QStringLiteral("made.txt"))),
+                 QByteArray("written\r\nmade\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("made.txt")});
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFileQueue)
