@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include <cstdint>
 
 namespace platform {
 
@@ -17,7 +17,9 @@ public:
     void draw(bool now = false);
 
 private:
-    QElapsedTimer last_;
+    // Milliseconds of the system's coarse clock, which is read in a few nanoseconds: due is asked
+    // for every row a run writes. Never drawn yet: negative.
+    std::int64_t lastMs_ = -1;
 };
 
 }  // namespace platform
