@@ -58,6 +58,11 @@ public:
     }
 
     size_t rows() const { return lines_.size(); }
+    // The memory the values take.
+    size_t memory() const {
+        return bytes_.capacity() + values_.capacity() * sizeof(Value) +
+               lines_.capacity() * sizeof(std::uint32_t) + converted_.capacity();
+    }
     // The row's data-file line, its CR LF left out.
     std::string_view line(size_t row) const { return {bytes_.data() + lines_[row], width_}; }
     std::string_view value(size_t row, int column) const {
@@ -127,6 +132,10 @@ struct ProviderReport {
     QStringList misfits;
 
     QString text(int field) const { return record.text(0, field); }
+    // The memory the report's values take.
+    size_t memory() const {
+        return record.memory() + items.memory() + prices.capacity() * sizeof(prices[0]);
+    }
 };
 
 }  // namespace exporting

@@ -149,9 +149,10 @@ void SaveRun::writeProvider(std::shared_ptr<ProviderReport> report) {
     const std::shared_ptr<const ProviderReport> read = std::move(report);
     MadeReport& made = *made_.emplace_back(std::make_unique<MadeReport>());
     made.adosajat = read->adosajat;
+    // The report is held until its files are made: the first of them counts it.
     closeRecorded(
         institutionFile, made.institution, kTextFolder + institutionName,
-        [read] { return institutionDataFile(*read); }, dataFileSize(read->record));
+        [read] { return institutionDataFile(*read); }, dataFileSize(read->record) + read->memory());
     if (purchaseFile) {
         closeRecorded(
             *purchaseFile, made.purchase.emplace(), kTextFolder + purchaseName,
