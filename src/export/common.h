@@ -19,10 +19,15 @@ QString reportFileName(const QString& adosajat, const QString& year, const QStri
                        const QString& kind);
 QString listingFileName(const QString& adosajat, const QString& year, const QString& quarter);
 
+// Whether deleteEntries asks the folder for a spreadsheet program's lock file beside each file,
+// or need not: the caller has just listed the folder, hidden entries included, and found none.
+enum class LockFiles { Ask, NoneListed };
+
 // Deletes the named entries of the folder; returns the names of those that could not be deleted.
 // A folder, a file marked read-only, a file open in a spreadsheet program and one the system
 // refuses to delete (immutable, on a share that holds it) stay.
-QStringList deleteEntries(const QString& folder, const QStringList& names);
+QStringList deleteEntries(const QString& folder, const QStringList& names,
+                          LockFiles lockFiles = LockFiles::Ask);
 
 // Every entry of the folder (files of any attributes, folders) that the wildcard pattern finds,
 // matching without regard to case.

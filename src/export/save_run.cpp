@@ -26,6 +26,9 @@ namespace exporting {
 
 namespace {
 
+// A spreadsheet program that has a file open keeps a lock file ".~lock.<name>#" beside it.
+const QString kLockFilePrefix = QStringLiteral(".~lock.");
+
 QString errorLine(const QString& text) {
     return QStringLiteral("HIBA: ") + text;
 }
@@ -46,6 +49,7 @@ bool isLeftover(const QString& name) {
 struct Cleaning {
     QStringList texts;
     QStringList leftovers;
+    LockFiles lockFiles = LockFiles::NoneListed;
 };
 
 Cleaning cleaningOf(const QString& folder) {
@@ -55,6 +59,8 @@ Cleaning cleaningOf(const QString& folder) {
             cleaning.texts.append(name);
         else if (isLeftover(name))
             cleaning.leftovers.append(name);
+        else if (name.startsWith(kLockFilePrefix))
+            cleaning.lockFiles = LockFiles::Ask;
     }
     return cleaning;
 }
@@ -262,13 +268,13 @@ void SaveRun::cleanUp() {
         std::clamp((texts.texts.size() - notes.texts.size()) / 2, qsizetype(0), texts.texts.size());
     const QStringList theirTexts = texts.texts.first(theirs);
     texts.texts.remove(0, theirs);
-    auto keptThere = files_->later([notes, theirTexts] {
-        deleteEntries(kCoverNoteFolder, notes.leftovers);
-        return std::pair(deleteEntries(kTextFolder, theirTexts),
-                         deleteEntries(kCoverNoteFolder, notes.texts));
+    auto keptThere = files_->later([notes, theirTexts, textLocks = texts.lockFiles] {
+        deleteEntries(kCoverNoteFolder, notes.leftovers, notes.lockFiles);
+        return std::pair(deleteEntries(kTextFolder, theirTexts, textLocks),
+                         deleteEntries(kCoverNoteFolder, notes.texts, notes.lockFiles));
     });
-    deleteEntries(kTextFolder, texts.leftovers);
-    const QStringList keptHere = deleteEntries(kTextFolder, texts.texts);
+    deleteEntries(kTextFolder, texts.leftovers, texts.lockFiles);
+    const QStringList keptHere = deleteEntries(kTextFolder, texts.texts, texts.lockFiles);
     const auto [textsKept, notesKept] = keptThere.get();
     const QStringList kept = textsKept + keptHere + notesKept;
     reportFileKept_ = false;
@@ -325,24 +331,24 @@ bool isDeletable(const QByteArray& path) {
     return !S_ISREG(file.st_mode) || (file.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
 }
 
-// A spreadsheet program that has a file open keeps a lock file ".~lock.<name>#" beside it.
 bool isOpenInSpreadsheet(const QString& folder, const QString& name) {
-    const QByteArray lock = QFile::encodeName(folder + QStringLiteral(".~lock.") + name + u'#');
+    const QByteArray lock = QFile::encodeName(folder + kLockFilePrefix + name + u'#');
     return ::access(lock.constData(), F_OK) == 0;
 }
 
-bool deleteEntry(const QString& folder, const QString& name) {
+bool deleteEntry(const QString& folder, const QString& name, LockFiles lockFiles) {
     const QByteArray path = QFile::encodeName(folder + name);
-    return isDeletable(path) && !isOpenInSpreadsheet(folder, name) &&
+    return isDeletable(path) &&
+           (lockFiles == LockFiles::NoneListed || !isOpenInSpreadsheet(folder, name)) &&
            ::unlink(path.constData()) == 0;
 }
 
 }  // namespace
 
-QStringList deleteEntries(const QString& folder, const QStringList& names) {
+QStringList deleteEntries(const QString& folder, const QStringList& names, LockFiles lockFiles) {
     QStringList kept;
     for (const QString& name : names) {
-        if (!deleteEntry(folder, name))
+        if (!deleteEntry(folder, name, lockFiles))
             kept.append(name);
     }
     return kept;
