@@ -346,30 +346,24 @@ void TextFile::writePending() {
 }
 
 void TextFile::close() {
-    if (!open_)
-        return;
-    open_ = false;
-    if (queue_) {
-        // The file is the queue's whatever it reports: a failure of an earlier file is told after.
-        queue_->commit(*std::exchange(file_, std::nullopt), std::exchange(pending_, {}));
-        queue_->check();
-        return;
-    }
-    givingUpOnFailure([&] {
-        file_->write(pending_);
-        std::exchange(file_, std::nullopt)->commit();
-    });
+    closeWith({}, 0);
 }
 
 void TextFile::closeWith(std::function<std::string()> makeLines, size_t expectedBytes) {
     if (!open_)
         return;
     if (!queue_) {
-        writeEncodedLines(makeLines());
-        close();
+        if (makeLines)
+            writeEncodedLines(makeLines());
+        open_ = false;
+        givingUpOnFailure([&] {
+            file_->write(pending_);
+            std::exchange(file_, std::nullopt)->commit();
+        });
         return;
     }
     open_ = false;
+    // The file is the queue's whatever it reports: a failure of an earlier file is told after.
     queue_->commit(*std::exchange(file_, std::nullopt), std::exchange(pending_, {}),
                    std::move(makeLines), expectedBytes);
     queue_->check();

@@ -80,8 +80,8 @@ public:
     void reserve(size_t bytes) { pending_.reserve(pending_.size() + bytes); }
     // Writes out and gives the file its name; a file that was not open is left alone.
     void close();
-    // The same after the lines the function makes, each with its CR LF: with a queue they are
-    // made on its thread, counted as the bytes expected until they are written.
+    // The same after the lines the function makes, if given, each with its CR LF: with a queue
+    // they are made on its thread, counted as the bytes expected until they are written.
     void closeWith(std::function<std::string()> makeLines, size_t expectedBytes);
 
 private:

@@ -33,11 +33,6 @@ FileQueue::~FileQueue() {
     worker_.join();
 }
 
-void FileQueue::commit(WholeFile file, std::string bytes) {
-    const size_t held = bytes.capacity();
-    add({std::move(file), std::move(bytes), {}, {}, held});
-}
-
 void FileQueue::commit(WholeFile file, std::string bytes, std::function<std::string()> makeBytes,
                        size_t expectedBytes) {
     const size_t held = bytes.capacity() + expectedBytes;

@@ -32,12 +32,11 @@ public:
     FileQueue(const FileQueue&) = delete;
     FileQueue& operator=(const FileQueue&) = delete;
 
-    // Writes the last bytes of the file and gives it its name.
-    void commit(WholeFile file, std::string bytes);
-    // The same with more bytes after those, made on the queue's thread so that the writer goes on
-    // while they are made; they are counted as the bytes expected until they are written.
-    void commit(WholeFile file, std::string bytes, std::function<std::string()> makeBytes,
-                size_t expectedBytes);
+    // Writes the last bytes of the file, then those makeBytes makes, if given, and gives the file
+    // its name. The bytes are made on the queue's thread so that the writer goes on meanwhile; they
+    // are counted as the bytes expected until they are written.
+    void commit(WholeFile file, std::string bytes, std::function<std::string()> makeBytes = {},
+                size_t expectedBytes = 0);
     // Runs the work on the queue's thread after what was given before it, at once; its result,
     // or what it throws, is the future's.
     template <typename Work>
